@@ -1,0 +1,17 @@
+# Small helpers shared by the folders' CMakeLists.
+
+# tolka_test(<name> SOURCES <files...> [LIBS <targets...>])
+# A GoogleTest program registered with ctest. In the Windows build ctest runs it
+# through CMAKE_CROSSCOMPILING_EMULATOR, the Wine wrapper.
+function(tolka_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+    if(WIN32)
+        # gtest_main supplies main(); the Unicode entry point is for the programs only.
+        target_link_options(${name} PRIVATE -mconsole)
+    endif()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()

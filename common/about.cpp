@@ -1,0 +1,38 @@
+#include "common/about.h"
+
+#include <vector>
+
+#include "common/versiontext.h"
+#include "framework/module.h"
+
+std::wstring GetVersionString(const std::wstring& path, bool useProductVersion) {
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    if (size == 0)
+        return std::wstring();
+    std::vector<BYTE> block(size);
+    // A block that was not filled must not be queried.
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data()))
+        return std::wstring();
+    void* translation = nullptr;
+    UINT len = 0;
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &translation, &len) || translation == nullptr ||
+        len < 4)
+        return std::wstring();
+    const WORD* words = static_cast<const WORD*>(translation);
+    std::wstring query = VersionQueryPath(words[0], words[1], VersionKey(useProductVersion));
+    void* value = nullptr;
+    if (!VerQueryValueW(block.data(), query.c_str(), &value, &len) || value == nullptr)
+        return std::wstring();
+    return std::wstring(static_cast<const wchar_t*>(value));
+}
+
+CAboutDlg::CAboutDlg(int versionControlId) : CDialog(IDD), m_versionControlId(versionControlId) {}
+
+BOOL CAboutDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (GetDlgItem(m_versionControlId) == nullptr)
+        return TRUE;
+    SetDlgItemText(m_versionControlId, GetVersionString(fw::GetModulePath(), false));
+    return TRUE;
+}

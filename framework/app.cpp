@@ -1,0 +1,83 @@
+#include "framework/app.h"
+
+#include <shellapi.h>
+
+#include "framework/dialog.h"
+#include "framework/module.h"
+#include "framework/msgbox.h"
+#include "framework/text.h"
+
+namespace fw {
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+
+CWinApp::CWinApp() {
+    g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+bool CWinApp::OnCommand(UINT id) {
+    if (id == ID_HELP) {
+        OnHelp();
+        return true;
+    }
+    return false;
+}
+
+HWND CWinApp::GetMainHwnd() const {
+    return m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+CCommandLineInfo ParseCommandLineArgs(int argc, wchar_t** argv) {
+    CCommandLineInfo info;
+    bool sawSwitch = false;
+    for (int i = 0; i < argc; ++i) {
+        std::wstring arg = argv[i];
+        if (!arg.empty() && (arg[0] == L'/' || arg[0] == L'-')) {
+            sawSwitch = true;
+            info.m_nShellCommand = CCommandLineInfo::FileNothing;
+        } else if (info.m_strFileName.empty()) {
+            info.m_strFileName = arg;
+            if (!sawSwitch)
+                info.m_nShellCommand = CCommandLineInfo::FileOpen;
+        }
+    }
+    return info;
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv == nullptr)
+        return;
+    info = ParseCommandLineArgs(argc - 1, argv + 1);
+    LocalFree(argv);
+}
+
+void CWinApp::OnHelp() {
+    std::wstring helpFile = PathWithoutExtension(GetModulePath()) + L".CHM";
+    if (GetFileAttributesW(helpFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        AppMessageBox(FormatMessageText(L"ヘルプ ファイル「%1」が見つかりません。", helpFile), MB_OK);
+        return;
+    }
+    using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+    HMODULE hh = LoadLibraryW(L"hhctrl.ocx");
+    HtmlHelpFn htmlHelp =
+        hh ? reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(hh, "HtmlHelpW"))) : nullptr;
+    const UINT kDisplayTopic = 0;
+    if (htmlHelp == nullptr || htmlHelp(GetMainHwnd(), helpFile.c_str(), kDisplayTopic, 0) == nullptr)
+        AppMessageBox(FormatMessageText(L"ヘルプ ファイル「%1」を開けませんでした。", helpFile), MB_OK);
+    // hhctrl.ocx stays loaded: the help window it opened lives on after this call.
+}
+
+}  // namespace fw

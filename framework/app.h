@@ -1,0 +1,57 @@
+// The application object: one per program, a global constructed at load time.
+//
+//   class CMyApp : public fw::CWinApp {
+//       BOOL InitInstance() override;   // build the main window, DoModal, return FALSE
+//   };
+//   CMyApp theApp;                      // wWinMain (winmain.cpp) runs it
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+class CDialog;
+
+// The result of the standard command-line parse.
+struct CCommandLineInfo {
+    enum ShellCommand { FileNew, FileOpen, FilePrint, FileNothing };
+    ShellCommand m_nShellCommand = FileNew;
+    std::wstring m_strFileName;
+};
+
+// Parses program arguments (without the program itself) as the shell passes them: a file
+// name alone asks to open it; a switch such as /p asks for another shell command.
+CCommandLineInfo ParseCommandLineArgs(int argc, wchar_t** argv);
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // One-time start-up; returning FALSE ends the program without a message loop.
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int ExitInstance() { return 0; }
+    // Commands the main window does not handle come here (e.g. help, 57670).
+    virtual bool OnCommand(UINT id);
+
+    // The standard command-line parse of the running program's arguments.
+    void ParseCommandLine(CCommandLineInfo& info) const;
+
+    // Opens "<program path without extension>.CHM" with HTML Help, loaded at run time.
+    void OnHelp();
+
+    HWND GetMainHwnd() const;
+    CDialog* m_pMainWnd = nullptr;
+};
+
+// The program's one application object, or nullptr (tests may have none).
+CWinApp* AfxGetApp();
+
+// The id of the framework's help command.
+constexpr UINT ID_HELP = 57670;
+
+}  // namespace fw

@@ -1,0 +1,221 @@
+// Dialog windows from templates, with command tables, update handlers and data exchange.
+//
+//   class CMyDlg : public fw::CDialog {
+//   public:
+//       CMyDlg() : CDialog(IDD_MY) {}
+//   protected:
+//       bool OnCommand(UINT id, UINT code) override { return Dispatch(this, kCommands, id, code); }
+//       void DoDataExchange(fw::CDataExchange& dx) override { dx.Text(IDC_NAME, m_strName); }
+//   private:
+//       void OnConnect();
+//       static const fw::CommandEntry<CMyDlg> kCommands[];
+//   };
+//   const fw::CommandEntry<CMyDlg> CMyDlg::kCommands[] = {{IDC_CONNECT, &CMyDlg::OnConnect}};
+//
+// DoModal runs the dialog with the framework's own modal loop, so that PreTranslateMessage
+// sees every message first (accelerators). Create makes it modeless (tests drive it so).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace fw {
+
+class CDialog;
+
+// --- Command tables --------------------------------------------------------------------
+
+// A menu item, button or accelerator command (notification code 0 or 1).
+template <class T>
+struct CommandEntry {
+    UINT id;
+    void (T::*handler)();
+};
+
+// A run of command ids served by one handler that receives the id.
+template <class T>
+struct CommandRangeEntry {
+    UINT first;
+    UINT last;
+    void (T::*handler)(UINT id);
+};
+
+// A control notification (e.g. EN_CHANGE) from one control.
+template <class T>
+struct NotifyEntry {
+    UINT id;
+    UINT code;
+    void (T::*handler)();
+};
+
+// An update handler: says whether the menu item with this id is enabled.
+template <class T>
+struct UpdateEntry {
+    UINT id;
+    bool (T::*enabled)() const;
+};
+
+inline bool IsCommandCode(UINT code) {
+    return code == 0 || code == 1;
+}
+
+template <class T, size_t N>
+bool Dispatch(T* self, const CommandEntry<T> (&table)[N], UINT id, UINT code) {
+    if (!IsCommandCode(code))
+        return false;
+    for (const auto& e : table) {
+        if (e.id == id) {
+            (self->*e.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class T, size_t N>
+bool Dispatch(T* self, const CommandRangeEntry<T> (&table)[N], UINT id, UINT code) {
+    if (!IsCommandCode(code))
+        return false;
+    for (const auto& e : table) {
+        if (id >= e.first && id <= e.last) {
+            (self->*e.handler)(id);
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class T, size_t N>
+bool Dispatch(T* self, const NotifyEntry<T> (&table)[N], UINT id, UINT code) {
+    for (const auto& e : table) {
+        if (e.id == id && e.code == code) {
+            (self->*e.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class T, size_t N>
+bool QueryUpdate(const T* self, const UpdateEntry<T> (&table)[N], UINT id, bool& enabled) {
+    for (const auto& e : table) {
+        if (e.id == id) {
+            enabled = (self->*e.enabled)();
+            return true;
+        }
+    }
+    return false;
+}
+
+// --- Data exchange -----------------------------------------------------------------------
+
+enum class DataDirection { Show, TakeIn };
+
+// Moves values between a dialog's controls and its members. After the first failed check
+// every further call does nothing, and the caller learns of the failure from Failed().
+class CDataExchange {
+public:
+    CDataExchange(CDialog& dlg, DataDirection direction, bool validate = true);
+
+    bool IsTakeIn() const { return m_direction == DataDirection::TakeIn; }
+    bool Failed() const { return m_failed; }
+
+    // Text of an edit or static control. Showing leaves a control alone whose text is
+    // already equal, so that no change notification is sent for nothing.
+    void Text(int id, std::wstring& member);
+    // At most maxChars characters: showing sets the control's input limit; taking in refuses
+    // a longer text with "%1 文字以内で入力してください。" and the focus in the control.
+    void MaxChars(int id, const std::wstring& member, size_t maxChars);
+    // Taking in: refuses a text whose form in the thread's ANSI code page is longer than
+    // maxBytes with "%1 バイト以内で入力してください。" (double-byte characters take two).
+    void MaxAnsiBytes(int id, const std::wstring& member, size_t maxBytes);
+    // Binds a control's window handle to a member on the first exchange.
+    void Control(int id, HWND& member);
+
+private:
+    void Fail(int id, const std::wstring& message);
+
+    CDialog& m_dlg;
+    DataDirection m_direction;
+    bool m_validate;
+    bool m_failed = false;
+};
+
+// --- Dialog --------------------------------------------------------------------------------
+
+class CDialog {
+public:
+    explicit CDialog(UINT templateId, HWND parent = nullptr);
+    virtual ~CDialog();
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // Runs the dialog modally; returns the value given to EndDialog, or -1 when the
+    // template cannot be loaded.
+    INT_PTR DoModal();
+    // Creates the dialog modeless and visible (tests use this); false when it fails.
+    bool Create(HWND parent = nullptr);
+    void DestroyWindow();
+    void EndDialog(INT_PTR result);
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    // Whether EndDialog was called, and with what (a modeless dialog is only hidden then).
+    bool HasEnded() const { return m_endModal; }
+    INT_PTR GetResult() const { return m_result; }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    std::wstring GetDlgItemText(int id) const;
+    void SetDlgItemText(int id, const std::wstring& text);
+    std::wstring GetWindowText() const;
+    void SetWindowText(const std::wstring& text);
+    UINT GetTemplateId() const { return m_templateId; }
+
+    // Data exchange: takeIn true copies the controls into the members with their checks and
+    // returns false when a check failed; false shows the members in the controls.
+    bool UpdateData(bool takeIn = true);
+    // Takes the controls into the members without any check or message.
+    void TakeInWithoutChecks();
+
+    // Offered every message of the modal loop before it is dispatched; true consumes it.
+    virtual BOOL PreTranslateMessage(MSG* msg);
+
+    // Test hook: called when a modal dialog has been initialised, before its loop runs; the
+    // hook may read the dialog and end it (EndDialog), so tests never wait for a user.
+    using ModalHook = std::function<void(CDialog& dlg)>;
+    static void SetModalHook(ModalHook hook);
+
+protected:
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange& dx);
+    // A WM_COMMAND; true when handled. Unhandled commands go to the application.
+    virtual bool OnCommand(UINT id, UINT code);
+    // Update handler lookup: true when the dialog has one for id, with its answer.
+    virtual bool OnUpdateCommand(UINT id, bool& enabled) const;
+    // Any other message; set handled to give the result instead of the default handling.
+    virtual INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    HWND m_hWnd = nullptr;
+
+private:
+    static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    void RouteCommand(UINT id, UINT code);
+    HWND ModalOwner() const;
+
+    UINT m_templateId;
+    HWND m_parent;
+    bool m_modal = false;
+    bool m_endModal = false;
+    INT_PTR m_result = -1;
+};
+
+// Walks a popup menu that is about to open and applies the update handlers: a plain item
+// with a handler is enabled or disabled by it, one without keeps its state; an item that
+// opens a further popup follows the handler of that popup's first item (disabled when there
+// is none; skipped when that first item is a separator or a popup).
+void UpdateMenuPopup(HMENU popup, const std::function<bool(UINT id, bool& enabled)>& query);
+
+}  // namespace fw

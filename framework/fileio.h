@@ -1,0 +1,28 @@
+// Whole-file reads and writes of the editors' small binary files, with the messages the
+// user gets when they fail. Files are opened only for one read or write, without sharing.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fw {
+
+enum class FileResult {
+    Ok,
+    CannotOpen,  // missing, locked by another program, read-only, no access
+    IoError,     // opened, but reading or writing failed
+};
+
+// Reads at most maxBytes from the start of the file into data (resized to what was read).
+FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data);
+
+// Writes data as the file's whole content without ever destroying the file it replaces:
+// the bytes go to a new file beside it, which replaces the old one only once they are all
+// on disk. A target that cannot be opened for writing (read-only, held open by another
+// program) gives CannotOpen and is left alone; no temporary file stays behind.
+FileResult WriteFileReplacing(const std::wstring& path, const uint8_t* data, size_t size);
+
+}  // namespace fw

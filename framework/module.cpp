@@ -1,0 +1,43 @@
+#include "framework/module.h"
+
+#include "framework/text.h"
+
+namespace fw {
+
+std::wstring GetModulePath(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD len = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
+        if (len == 0)
+            return std::wstring();
+        // A full buffer means the path may have been cut: try again with more room.
+        if (len < path.size()) {
+            path.resize(len);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring GetAppName() {
+    return PathWithoutExtension(FileNameOfPath(GetModulePath()));
+}
+
+std::wstring LoadResString(UINT id) {
+    const wchar_t* text = nullptr;
+    // With a zero buffer size LoadStringW returns a read-only pointer into the resource.
+    int len = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (len <= 0 || text == nullptr)
+        return std::wstring();
+    return std::wstring(text, static_cast<size_t>(len));
+}
+
+std::wstring GetWindowTextString(HWND hwnd) {
+    int len = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    int got = GetWindowTextW(hwnd, &text[0], len + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+}  // namespace fw

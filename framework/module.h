@@ -1,0 +1,23 @@
+// What a program knows of its own module: path, name, resource strings.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+// Full path of a module (the running program for nullptr), read into a growing buffer
+// so that long paths are never cut at MAX_PATH.
+std::wstring GetModulePath(HMODULE module = nullptr);
+
+// The program's name as message boxes show it: the file name without its extension.
+std::wstring GetAppName();
+
+// A string resource of the program; empty when it is missing.
+std::wstring LoadResString(UINT id);
+
+// Window text of any window, whatever its length.
+std::wstring GetWindowTextString(HWND hwnd);
+
+}  // namespace fw

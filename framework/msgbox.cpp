@@ -1,0 +1,49 @@
+#include "framework/msgbox.h"
+
+#include "framework/app.h"
+#include "framework/module.h"
+#include "framework/text.h"
+
+namespace fw {
+
+namespace {
+MessageBoxHook& Hook() {
+    static MessageBoxHook hook;
+    return hook;
+}
+}  // namespace
+
+void SetMessageBoxHook(MessageBoxHook hook) {
+    Hook() = std::move(hook);
+}
+
+UINT MessageBoxTypeWithIcon(UINT type) {
+    if ((type & MB_ICONMASK) != 0)
+        return type;
+    switch (type & MB_TYPEMASK) {
+        case MB_YESNO:
+        case MB_YESNOCANCEL:
+            return type | MB_ICONQUESTION;
+        default:
+            return type | MB_ICONEXCLAMATION;
+    }
+}
+
+int AppMessageBox(const std::wstring& text, UINT type) {
+    UINT shown = MessageBoxTypeWithIcon(type);
+    std::wstring caption = GetAppName();
+    if (Hook())
+        return Hook()(text, shown, caption);
+    HWND owner = nullptr;
+    if (CWinApp* app = AfxGetApp())
+        owner = app->GetMainHwnd();
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), shown);
+}
+
+void ReportFileError(FileErrorKind kind, const std::wstring& path) {
+    const wchar_t* pattern = kind == FileErrorKind::Read ? L"ファイル「%1」の読み込み中にエラーが発生しました。"
+                                                         : L"ファイル「%1」への書き込み中にエラーが発生しました。";
+    AppMessageBox(FormatMessageText(pattern, path), MB_OK);
+}
+
+}  // namespace fw

@@ -1,0 +1,31 @@
+// The one message-box routine of every program.
+//
+//   fw::AppMessageBox(L"ファイルが開けませんでした。");            // OK, exclamation
+//   if (fw::AppMessageBox(L"...続けますか？", 0x124) != IDYES) return;
+//
+// The caption is the program's name (its file name without extension). A type without an
+// icon gets one: OK and OK/Cancel boxes the exclamation icon, Yes/No boxes the question icon.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace fw {
+
+int AppMessageBox(const std::wstring& text, UINT type = MB_OK);
+
+// The type as it is shown, after the icon rule.
+UINT MessageBoxTypeWithIcon(UINT type);
+
+// Test hook: while set, no box is shown; the hook gets the text, the final type and the
+// caption and returns the button the user would have pressed.
+using MessageBoxHook = std::function<int(const std::wstring& text, UINT type, const std::wstring& caption)>;
+void SetMessageBoxHook(MessageBoxHook hook);
+
+// The standard messages for a read or write error on a file that was opened.
+enum class FileErrorKind { Read, Write };
+void ReportFileError(FileErrorKind kind, const std::wstring& path);
+
+}  // namespace fw

@@ -1,0 +1,71 @@
+// For end-to-end smoke tests: start a real program, wait for its window, read it, close it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fwsmoke {
+
+struct RunningProgram {
+    PROCESS_INFORMATION pi{};
+    bool started = false;
+    ~RunningProgram() {
+        if (started) {
+            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(pi.hProcess, 99);
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+        }
+    }
+};
+
+// The folder of this test program (the programs are built beside it).
+inline std::wstring OwnFolder() {
+    std::wstring path(32768, L'\0');
+    DWORD len = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    path.resize(len);
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+inline bool Start(RunningProgram& program, const std::wstring& exe, const std::wstring& args) {
+    std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    program.started = CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                                     &program.pi) != 0;
+    return program.started;
+}
+
+// A top-level window of the process with exactly this title, waited for up to timeoutMs.
+inline HWND WaitForWindow(const RunningProgram& program, const std::wstring& title, DWORD timeoutMs) {
+    for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
+        HWND hwnd = FindWindowW(nullptr, title.c_str());
+        DWORD pid = 0;
+        if (hwnd != nullptr && GetWindowThreadProcessId(hwnd, &pid) && pid == program.pi.dwProcessId)
+            return hwnd;
+        if (WaitForSingleObject(program.pi.hProcess, 100) == WAIT_OBJECT_0)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+inline std::wstring ControlText(HWND dlg, int id) {
+    wchar_t text[512] = {};
+    SendMessageTimeoutW(GetDlgItem(dlg, id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        5000, nullptr);
+    return text;
+}
+
+// Closes the window as the close box does and returns the program's exit code, or -1 when
+// it did not end in time.
+inline long CloseAndWait(RunningProgram& program, HWND hwnd, DWORD timeoutMs) {
+    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(program.pi.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(program.pi.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+}  // namespace fwsmoke

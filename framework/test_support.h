@@ -1,0 +1,137 @@
+// For the Windows tests of the programs' windows: a scripted user who answers message
+// boxes and file dialogs, and small helpers that act like clicks and typing.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "framework/dialog.h"
+#include "framework/filedialog.h"
+#include "framework/msgbox.h"
+
+namespace fwtest {
+
+struct ShownMessage {
+    std::wstring text;
+    UINT type;
+    std::wstring caption;
+};
+
+// While it lives, no message box or file dialog is shown: message boxes are recorded and
+// answered from a queue (or, when it is empty, with the box's default button, as if the
+// user pressed Enter); file dialogs take the next scripted path ("" = Cancel).
+class ScriptedUser {
+public:
+    ScriptedUser() {
+        fw::SetMessageBoxHook([this](const std::wstring& text, UINT type, const std::wstring& caption) {
+            messages.push_back({text, type, caption});
+            if (!answers.empty()) {
+                int answer = answers.front();
+                answers.pop_front();
+                return answer;
+            }
+            return DefaultButton(type);
+        });
+        fw::CFileDialog::SetHook([this](const fw::CFileDialog& dlg) {
+            fileDialogs.push_back({dlg.IsOpenDialog(), dlg.GetDefaultExt(), dlg.GetFilter(), dlg.GetFlags()});
+            std::wstring path;
+            if (!files.empty()) {
+                path = files.front();
+                files.pop_front();
+            }
+            return path;
+        });
+    }
+    ~ScriptedUser() {
+        fw::SetMessageBoxHook(nullptr);
+        fw::CFileDialog::SetHook(nullptr);
+        fw::CDialog::SetModalHook(nullptr);
+    }
+    ScriptedUser(const ScriptedUser&) = delete;
+    ScriptedUser& operator=(const ScriptedUser&) = delete;
+
+    static int DefaultButton(UINT type) {
+        bool second = (type & MB_DEFMASK) == MB_DEFBUTTON2;
+        switch (type & MB_TYPEMASK) {
+            case MB_OKCANCEL:
+                return second ? IDCANCEL : IDOK;
+            case MB_YESNO:
+                return second ? IDNO : IDYES;
+            default:
+                return IDOK;
+        }
+    }
+
+    void Answer(int button) { answers.push_back(button); }
+    void ChooseFile(const std::wstring& path) { files.push_back(path); }
+    void CancelFileDialog() { files.push_back(std::wstring()); }
+
+    // The texts shown so far, in order.
+    std::vector<std::wstring> Texts() const {
+        std::vector<std::wstring> texts;
+        for (const auto& m : messages)
+            texts.push_back(m.text);
+        return texts;
+    }
+
+    struct FileDialogSeen {
+        bool open;
+        std::wstring defaultExt;
+        std::wstring filter;
+        DWORD flags;
+    };
+
+    std::vector<ShownMessage> messages;
+    std::vector<FileDialogSeen> fileDialogs;
+    std::deque<int> answers;
+    std::deque<std::wstring> files;
+};
+
+inline void Command(HWND dlg, UINT id) {
+    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+inline void Click(HWND dlg, UINT id) {
+    SendMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
+}
+
+inline std::wstring Text(HWND hwnd) {
+    int len = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, &text[0], len + 1)));
+    return text;
+}
+
+inline std::wstring ItemText(HWND dlg, UINT id) {
+    return Text(GetDlgItem(dlg, id));
+}
+
+// Types into a control as the user would: the control's text changes and it notifies.
+inline void Type(HWND dlg, UINT id, const std::wstring& text) {
+    SetDlgItemTextW(dlg, id, text.c_str());
+}
+
+// Opens the menu bar's popup at index as a click would, and tells whether the item with
+// the command id is enabled afterwards.
+inline bool MenuItemEnabled(HWND dlg, int popupIndex, UINT id) {
+    HMENU popup = GetSubMenu(GetMenu(dlg), popupIndex);
+    SendMessageW(dlg, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), popupIndex);
+    UINT state = GetMenuState(popup, id, MF_BYCOMMAND);
+    return (state & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+// Handles what is waiting in the thread's queue (posted commands, accelerators).
+inline void PumpMessages(fw::CDialog& dlg) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!dlg.PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+}  // namespace fwtest

@@ -1,0 +1,197 @@
+// The writer window: controls, data exchange, title and edited flag, the record from and
+// into the editor, the new and exit commands.
+#include "piwriter/piwritedlg.h"
+
+#include <rpc.h>
+
+#include "common/flashmodehelp.h"
+#include "framework/codepage.h"
+#include "framework/msgbox.h"
+#include "piwriter/resource.h"
+
+namespace {
+const wchar_t kAppTitle[] = L"TolkaPIWriter";
+constexpr size_t kNameMaxChars = 31;
+}  // namespace
+
+const fw::CommandEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kCommands[] = {
+    {IDC_CONNECT, &CVarnPIWriteDlg::OnConnect},
+    {IDC_CREATE_UUID, &CVarnPIWriteDlg::OnCreateUuid},
+    {IDC_FILE_SAVE, &CVarnPIWriteDlg::OnFileSave},
+    {ID_FILE_SAVE, &CVarnPIWriteDlg::OnFileSave},
+    {IDC_FILE_OPEN, &CVarnPIWriteDlg::OnFileOpen},
+    {IDC_WRITE_DEVICE, &CVarnPIWriteDlg::OnWriteToDevice},
+    {IDC_CONNECTION_SETTINGS, &CVarnPIWriteDlg::OnConnectionSettings},
+    {IDC_FLASHMODE_HELP, &CVarnPIWriteDlg::OnFlashModeHelp},
+    {IDC_DISCONNECT, &CVarnPIWriteDlg::OnDisconnect},
+    {ID_FILE_NEW, &CVarnPIWriteDlg::OnFileNew},
+    {ID_FILE_SAVE_AS, &CVarnPIWriteDlg::OnFileSaveAs},
+    {ID_FILE_EXIT, &CVarnPIWriteDlg::OnFileExit},
+    {ID_READ_TO_EDITOR, &CVarnPIWriteDlg::OnReadToEditor},
+    {ID_ERASE_DEVICE, &CVarnPIWriteDlg::OnEraseDevice},
+    {ID_APP_ABOUT, &CVarnPIWriteDlg::OnAppAbout},
+    {ID_EDIT_SELECT_ALL, &CVarnPIWriteDlg::OnSelectAll},
+};
+
+const fw::NotifyEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kNotifications[] = {
+    {IDC_UUID, EN_CHANGE, &CVarnPIWriteDlg::OnEditChange},
+    {IDC_NUMBER, EN_CHANGE, &CVarnPIWriteDlg::OnEditChange},
+    {IDC_PRODUCT_NAME, EN_CHANGE, &CVarnPIWriteDlg::OnEditChange},
+    {IDC_MAKER, EN_CHANGE, &CVarnPIWriteDlg::OnEditChange},
+};
+
+const fw::UpdateEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kUpdateHandlers[] = {
+    {IDC_DISCONNECT, &CVarnPIWriteDlg::OnUpdateConnected},
+    {IDC_CONNECT, &CVarnPIWriteDlg::OnUpdateConnect},
+    {ID_ERASE_DEVICE, &CVarnPIWriteDlg::OnUpdateConnected},
+};
+
+CVarnPIWriteDlg::CVarnPIWriteDlg() : CMainDialog(IDD_VARNPIWRITE_DIALOG, IDC_VERSION) {}
+
+CVarnPIWriteDlg::~CVarnPIWriteDlg() = default;
+
+// A board left in flash mode would stay locked for other programs: the window closes the
+// connection when it goes.
+INT_PTR CVarnPIWriteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (msg == WM_DESTROY && m_hDevice != nullptr) {
+        Tolka_FlashModeClose(m_hDevice, 0);
+        m_hDevice = nullptr;
+    }
+    return CMainDialog::OnMessage(msg, wParam, lParam, handled);
+}
+
+bool CVarnPIWriteDlg::OnCommand(UINT id, UINT code) {
+    return fw::Dispatch(this, kCommands, id, code) || fw::Dispatch(this, kNotifications, id, code);
+}
+
+bool CVarnPIWriteDlg::OnUpdateCommand(UINT id, bool& enabled) const {
+    return fw::QueryUpdate(this, kUpdateHandlers, id, enabled);
+}
+
+void CVarnPIWriteDlg::DoDataExchange(fw::CDataExchange& dx) {
+    dx.Text(IDC_MAKER, m_strMaker);
+    dx.MaxChars(IDC_MAKER, m_strMaker, kNameMaxChars);
+    dx.MaxAnsiBytes(IDC_MAKER, m_strMaker, piwriter::kNameMaxBytes);
+    dx.Text(IDC_PRODUCT_NAME, m_strProductName);
+    dx.MaxChars(IDC_PRODUCT_NAME, m_strProductName, kNameMaxChars);
+    dx.MaxAnsiBytes(IDC_PRODUCT_NAME, m_strProductName, piwriter::kNameMaxBytes);
+    dx.Text(IDC_UUID, m_strUuid);
+    dx.Text(IDC_CUR_PRODUCT_NAME, m_strCurProductName);
+    dx.Text(IDC_CUR_UUID, m_strCurUuid);
+    dx.Text(IDC_CUR_MAKER, m_strCurMaker);
+    dx.Text(IDC_CUR_NUMBER, m_strCurNumber);
+    dx.Text(IDC_NUMBER, m_strNumber);
+    dx.Control(IDC_AUTO_INCREMENT, m_btnAutoIncrement);
+}
+
+BOOL CVarnPIWriteDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    InitMainWindow(true);
+    if (!m_strPathName.empty())
+        OpenFileAtStartup();
+    return TRUE;
+}
+
+// Enter ends the program by the same path as closing the window.
+void CVarnPIWriteDlg::OnOK() {
+    OnCancel();
+}
+
+// The close path: the close box, Esc, Enter and the exit command.
+void CVarnPIWriteDlg::OnCancel() {
+    if (m_bModified && fw::AppMessageBox(L"編集中のファイルを破棄して終了します。", 0x121) != IDOK)
+        return;
+    EndDialog(IDCANCEL);
+}
+
+void CVarnPIWriteDlg::OnFileExit() {
+    OnCancel();
+}
+
+// Runs on every change of an editor field, typed or set by the program.
+void CVarnPIWriteDlg::OnEditChange() {
+    if (m_bModified)
+        return;
+    m_bModified = true;
+    SetWindowText(GetWindowText() + L"*");
+}
+
+void CVarnPIWriteDlg::SetTitleNoFile() {
+    SetWindowText(kAppTitle);
+}
+
+void CVarnPIWriteDlg::SetTitleForFile() {
+    SetWindowText(std::wstring(kAppTitle) + L" - " + m_strFileName);
+}
+
+// After the board's record was copied into the editor: no file, edited.
+void CVarnPIWriteDlg::MarkReadFromBoard() {
+    SetWindowText(std::wstring(kAppTitle) + L"*");
+    m_strFileName.clear();
+    m_strPathName.clear();
+    m_bModified = true;
+}
+
+void CVarnPIWriteDlg::OnFileNew() {
+    if (m_bModified && fw::AppMessageBox(L"編集中のファイル内容を破棄しますか？", 0x124) != IDYES)
+        return;
+    m_strUuid.clear();
+    m_strMaker.clear();
+    m_strNumber.clear();
+    m_strProductName.clear();
+    UpdateData(false);
+    m_strFileName.clear();
+    m_strPathName.clear();
+    SetTitleNoFile();
+    m_bModified = false;
+}
+
+void CVarnPIWriteDlg::OnSelectAll() {
+    SelectAllInFocusedEdit();
+}
+
+void CVarnPIWriteDlg::OnCreateUuid() {
+    UUID uuid;
+    if (UuidCreate(&uuid) != RPC_S_OK) {
+        fw::AppMessageBox(L"ユニークなIDが作成できませんでした。\nLANに接続可能なコンピュータでご使用ください。");
+        return;
+    }
+    RPC_WSTR text = nullptr;
+    if (UuidToStringW(&uuid, &text) != RPC_S_OK || text == nullptr)
+        return;
+    SetDlgItemText(IDC_UUID, reinterpret_cast<const wchar_t*>(text));
+    RpcStringFreeW(&text);
+}
+
+bool CVarnPIWriteDlg::BuildRecord(piwriter::RecordImage& dest) {
+    if (!UpdateData(true))
+        return false;
+    if (m_strUuid.empty()) {
+        fw::AppMessageBox(L"UUIDが入力されていません。");
+        return false;
+    }
+    piwriter::RecordFields fields;
+    if (!piwriter::ParseUuidText(m_strUuid, fields.uuid)) {
+        fw::AppMessageBox(L"UUIDの入力値が正しくありません。");
+        return false;
+    }
+    fields.productName = fw::ToThreadAnsi(m_strProductName);
+    fields.makerName = fw::ToThreadAnsi(m_strMaker);
+    m_strNumber = piwriter::TrimBlanks(m_strNumber);
+    fields.number = piwriter::ParseNumberText(m_strNumber);
+    // The data exchange has refused names that do not fit; this cannot cut one either.
+    std::optional<piwriter::RecordImage> image = piwriter::EncodeRecord(fields);
+    if (!image)
+        return false;
+    dest = *image;
+    return true;
+}
+
+void CVarnPIWriteDlg::LoadRecordIntoEditor(const uint8_t* record) {
+    piwriter::RecordFields fields = piwriter::DecodeRecord(record);
+    m_strProductName = fw::FromThreadAnsi(fields.productName);
+    m_strMaker = fw::FromThreadAnsi(fields.makerName);
+    m_strNumber = std::to_wstring(fields.number);
+    m_strUuid = piwriter::FormatUuidText(fields.uuid.data());
+    UpdateData(false);
+}

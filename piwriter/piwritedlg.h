@@ -1,0 +1,87 @@
+// The writer window: the editor of the four product-information values, the current-data
+// panel of the connected board, and the file and device commands.
+#pragma once
+
+#include <string>
+
+#include "common/devicelink.h"
+#include "common/mainframe.h"
+#include "piwriter/record.h"
+
+class CVarnPIWriteDlg : public CMainDialog {
+public:
+    CVarnPIWriteDlg();
+    ~CVarnPIWriteDlg() override;
+
+    TOLKA_HANDLE m_hDevice = nullptr;
+    std::wstring m_strMaker;
+    std::wstring m_strProductName;
+    std::wstring m_strUuid;
+    std::wstring m_strCurProductName;
+    std::wstring m_strCurUuid;
+    std::wstring m_strCurMaker;
+    std::wstring m_strCurNumber;
+    std::wstring m_strNumber;
+    std::wstring m_strPathName;
+    bool m_bModified = false;
+    std::wstring m_strFileName;
+    HWND m_btnAutoIncrement = nullptr;
+
+    // The record from the editor's fields; false after its own message (the caller stops).
+    bool BuildRecord(piwriter::RecordImage& dest);
+    // Shows a record's four values in the editor; the status word is not looked at.
+    void LoadRecordIntoEditor(const uint8_t* record);
+
+protected:
+    void DoDataExchange(fw::CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(UINT id, UINT code) override;
+    bool OnUpdateCommand(UINT id, bool& enabled) const override;
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+private:
+    // Editing and the window
+    void OnEditChange();
+    void OnFileNew();
+    void OnFileExit();
+    void OnCreateUuid();
+    void OnSelectAll();
+    void SetTitleNoFile();
+    void SetTitleForFile();
+    void MarkReadFromBoard();
+
+    // Files
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OpenFileAtStartup();
+    bool ReadRecordFile(const std::wstring& path, piwriter::RecordImage& record);
+    bool WriteRecordFile(const std::wstring& path);
+
+    // Device
+    void OnConnect();
+    void OnDisconnect();
+    void OnConnectionSettings();
+    void OnFlashModeHelp();
+    void OnReadToEditor();
+    void OnWriteToDevice();
+    void OnEraseDevice();
+    void OpenDevice();
+    bool ConnectAndRefresh();
+    bool RefreshCurrentData();
+    bool ConfirmProductKind(const piwriter::RecordImage& record);
+    bool FindTargetSlot(uint32_t& target);
+    void ShowNoAnswer();
+    void ShowReadFailed();
+    void ShowRecordInPanel(const uint8_t* record);
+    void CountUpNumber(uint32_t written);
+    void EnableConnectButtons();
+    bool OnUpdateConnect() const;
+    bool OnUpdateConnected() const;
+
+    static const fw::CommandEntry<CVarnPIWriteDlg> kCommands[];
+    static const fw::NotifyEntry<CVarnPIWriteDlg> kNotifications[];
+    static const fw::UpdateEntry<CVarnPIWriteDlg> kUpdateHandlers[];
+};

@@ -1,0 +1,526 @@
+// The writer window driven as a user drives it, under Wine: real dialog, real resources.
+#include <gtest/gtest.h>
+#include <rpc.h>
+
+#include <cwchar>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "framework/test_support.h"
+#include "piwriter/piwritedlg.h"
+#include "piwriter/record_cases.h"
+#include "piwriter/resource.h"
+
+namespace {
+
+using fwtest::ItemText;
+using fwtest::Type;
+
+constexpr UINT kOkWarning = MB_OK | MB_ICONEXCLAMATION;
+const wchar_t kVarnexUuid[] = L"3aa4096d-2cc0-46dd-878a-88511d75ac78";
+
+std::wstring TempFolder() {
+    static std::wstring folder;
+    if (folder.empty()) {
+        wchar_t base[MAX_PATH + 1];
+        GetTempPathW(MAX_PATH + 1, base);
+        folder = std::wstring(base) + L"tolka-piwriter-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(folder.c_str(), nullptr);
+    }
+    return folder;
+}
+
+std::wstring TempPath(const std::wstring& name) {
+    std::wstring path = TempFolder() + name;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    return path;
+}
+
+std::vector<uint8_t> ReadBytes(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::vector<uint8_t> data;
+    if (h == INVALID_HANDLE_VALUE)
+        return data;
+    uint8_t buf[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+        data.insert(data.end(), buf, buf + n);
+    CloseHandle(h);
+    return data;
+}
+
+void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& data) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD n = 0;
+    WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
+    CloseHandle(h);
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A record as the writer writes it: Varnex kind UUID, Number 0x12345678, names "AB" / "CD".
+std::vector<uint8_t> SampleRecord() {
+    std::vector<uint8_t> r(128, 0);
+    const uint8_t uuid[16] = {0x6D, 0x09, 0xA4, 0x3A, 0xC0, 0x2C, 0xDD, 0x46,
+                              0x87, 0x8A, 0x88, 0x51, 0x1D, 0x75, 0xAC, 0x78};
+    std::copy(uuid, uuid + 16, r.begin() + 4);
+    r[20] = 0x78, r[21] = 0x56, r[22] = 0x34, r[23] = 0x12;
+    r[24] = 'A', r[25] = 'B';
+    r[56] = 'C', r[57] = 'D';
+    return r;
+}
+
+class WriterWindow : public ::testing::Test {
+protected:
+    void Open() {
+        ASSERT_TRUE(dlg.Create());
+        hwnd = dlg.GetSafeHwnd();
+    }
+    void SetUp() override {
+        if (!deferOpen)
+            Open();
+    }
+    void FillEditor(const std::wstring& uuid, const std::wstring& number, const std::wstring& product,
+                    const std::wstring& maker) {
+        Type(hwnd, IDC_UUID, uuid);
+        Type(hwnd, IDC_NUMBER, number);
+        Type(hwnd, IDC_PRODUCT_NAME, product);
+        Type(hwnd, IDC_MAKER, maker);
+    }
+    std::wstring Title() const { return fwtest::Text(hwnd); }
+
+    bool deferOpen = false;
+    fwtest::ScriptedUser user;
+    CVarnPIWriteDlg dlg;
+    HWND hwnd = nullptr;
+};
+
+TEST_F(WriterWindow, StartsEmptyWithTheProgramTitle) {
+    EXPECT_EQ(Title(), L"TolkaPIWriter");
+    for (UINT id : {IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER, IDC_CUR_UUID, IDC_CUR_NUMBER,
+                    IDC_CUR_PRODUCT_NAME, IDC_CUR_MAKER})
+        EXPECT_EQ(ItemText(hwnd, id), L"") << id;
+    EXPECT_FALSE(dlg.m_bModified);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDC_CONNECT)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_DISCONNECT)));
+    EXPECT_EQ(SendDlgItemMessageW(hwnd, IDC_MAKER, EM_GETLIMITTEXT, 0, 0), 31);
+    EXPECT_EQ(SendDlgItemMessageW(hwnd, IDC_PRODUCT_NAME, EM_GETLIMITTEXT, 0, 0), 31);
+}
+
+TEST_F(WriterWindow, EachEditorFieldMarksTheTitleOnce) {
+    for (UINT id : {IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER}) {
+        fwtest::Command(hwnd, ID_FILE_NEW);
+        ASSERT_EQ(Title(), L"TolkaPIWriter");
+        Type(hwnd, id, L"1");
+        Type(hwnd, id, L"12");
+        EXPECT_EQ(Title(), L"TolkaPIWriter*") << id;
+        EXPECT_TRUE(dlg.m_bModified);
+        user.Answer(IDYES);
+    }
+    // The panel fields are not the editor's.
+    fwtest::Command(hwnd, ID_FILE_NEW);
+    Type(hwnd, IDC_CUR_UUID, L"x");
+    EXPECT_EQ(Title(), L"TolkaPIWriter");
+}
+
+TEST_F(WriterWindow, NewAsksBeforeDiscardingEdits) {
+    FillEditor(kVarnexUuid, L"5", L"P", L"M");
+    user.Answer(IDNO);
+    fwtest::Command(hwnd, ID_FILE_NEW);
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, L"編集中のファイル内容を破棄しますか？");
+    EXPECT_EQ(user.messages[0].type, 0x124u);
+    EXPECT_EQ(ItemText(hwnd, IDC_UUID), kVarnexUuid);
+    EXPECT_EQ(Title(), L"TolkaPIWriter*");
+
+    user.Answer(IDYES);
+    fwtest::Command(hwnd, ID_FILE_NEW);
+    for (UINT id : {IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER})
+        EXPECT_EQ(ItemText(hwnd, id), L"");
+    EXPECT_EQ(Title(), L"TolkaPIWriter");
+    EXPECT_FALSE(dlg.m_bModified);
+
+    fwtest::Command(hwnd, IDCANCEL);  // closing right after does not ask
+    EXPECT_EQ(user.messages.size(), 2u);
+    EXPECT_TRUE(dlg.HasEnded());
+}
+
+TEST_F(WriterWindow, EveryWayOfClosingAsksWhileEdited) {
+    for (UINT id : {IDOK, IDCANCEL, ID_FILE_EXIT}) {
+        CVarnPIWriteDlg window;
+        ASSERT_TRUE(window.Create());
+        Type(window.GetSafeHwnd(), IDC_NUMBER, L"1");
+        size_t before = user.messages.size();
+        user.Answer(IDCANCEL);
+        fwtest::Command(window.GetSafeHwnd(), id);
+        ASSERT_EQ(user.messages.size(), before + 1) << id;
+        EXPECT_EQ(user.messages.back().text, L"編集中のファイルを破棄して終了します。");
+        EXPECT_EQ(user.messages.back().type, 0x121u);
+        EXPECT_FALSE(window.HasEnded()) << id;
+        user.Answer(IDOK);
+        fwtest::Command(window.GetSafeHwnd(), id);
+        EXPECT_TRUE(window.HasEnded()) << id;
+        EXPECT_EQ(window.GetResult(), IDCANCEL);
+    }
+    // Without edits the window closes at once.
+    size_t before = user.messages.size();
+    fwtest::Command(hwnd, IDOK);
+    EXPECT_TRUE(dlg.HasEnded());
+    EXPECT_EQ(user.messages.size(), before);
+}
+
+TEST_F(WriterWindow, MenuItemsFollowTheConnection) {
+    EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 1, IDC_CONNECT));
+    EXPECT_FALSE(fwtest::MenuItemEnabled(hwnd, 1, IDC_DISCONNECT));
+    EXPECT_FALSE(fwtest::MenuItemEnabled(hwnd, 1, ID_ERASE_DEVICE));
+    EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 1, ID_READ_TO_EDITOR));
+    EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 1, IDC_WRITE_DEVICE));
+    for (UINT id : {ID_FILE_NEW, IDC_FILE_OPEN, IDC_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_EXIT})
+        EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 0, id)) << id;
+    for (UINT id : {ID_HELP, IDC_FLASHMODE_HELP, ID_APP_ABOUT})
+        EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 3, id)) << id;
+}
+
+TEST_F(WriterWindow, HelpMenuEndsWithTheVersionItem) {
+    HMENU help = GetSubMenu(GetMenu(hwnd), 3);
+    int count = GetMenuItemCount(help);
+    ASSERT_EQ(count, 3);
+    EXPECT_EQ(GetMenuItemID(help, 1), static_cast<UINT>(IDC_FLASHMODE_HELP));
+    EXPECT_EQ(GetMenuItemID(help, count - 1), static_cast<UINT>(ID_APP_ABOUT));
+}
+
+// --- Building the record ------------------------------------------------------------------
+
+struct BuildCase {
+    const wchar_t* uuid;
+    const wchar_t* product;
+    const wchar_t* maker;
+    const wchar_t* message;  // nullptr: the record is built
+    UINT focus;
+};
+
+TEST_F(WriterWindow, RecordChecksRunInOrderAndStopAtTheFirst) {
+    const std::wstring long32(32, L'a');
+    const std::wstring wide16(16, L'製');  // 16 characters, 32 bytes in code page 932
+    const BuildCase cases[] = {
+        {kVarnexUuid, long32.c_str(), long32.c_str(), L"31 文字以内で入力してください。", IDC_MAKER},
+        {L"", long32.c_str(), L"m", L"31 文字以内で入力してください。", IDC_PRODUCT_NAME},
+        {kVarnexUuid, L"p", wide16.c_str(), L"31 バイト以内で入力してください。", IDC_MAKER},
+        {kVarnexUuid, wide16.c_str(), L"m", L"31 バイト以内で入力してください。", IDC_PRODUCT_NAME},
+        {L"", L"p", L"m", L"UUIDが入力されていません。", 0},
+        {L"{3aa4096d-2cc0-46dd-878a-88511d75ac78}", L"p", L"m", L"UUIDの入力値が正しくありません。", 0},
+        {L" 3aa4096d-2cc0-46dd-878a-88511d75ac78", L"p", L"m", L"UUIDの入力値が正しくありません。", 0},
+        {L"3AA4096D-2CC0-46DD-878A-88511D75AC78", std::wstring(15, L'製').c_str(), long32.substr(1).c_str(),
+         nullptr, 0},
+    };
+    for (const BuildCase& c : cases) {
+        user.messages.clear();
+        FillEditor(c.uuid, L"1", c.product, c.maker);
+        piwriter::RecordImage record;
+        bool built = dlg.BuildRecord(record);
+        if (c.message == nullptr) {
+            EXPECT_TRUE(built);
+            EXPECT_TRUE(user.messages.empty());
+            continue;
+        }
+        EXPECT_FALSE(built) << c.message;
+        ASSERT_EQ(user.messages.size(), 1u) << c.message;
+        EXPECT_EQ(user.messages[0].text, c.message);
+        EXPECT_EQ(user.messages[0].type, kOkWarning);
+        if (c.focus != 0)
+            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, c.focus)) << c.message;
+    }
+}
+
+TEST_F(WriterWindow, NumberIsTrimmedInTheMemberOnly) {
+    FillEditor(kVarnexUuid, L"  12  ", L"", L"");
+    piwriter::RecordImage record;
+    ASSERT_TRUE(dlg.BuildRecord(record));
+    EXPECT_EQ(record[20], 12);
+    EXPECT_EQ(dlg.m_strNumber, L"12");
+    EXPECT_EQ(ItemText(hwnd, IDC_NUMBER), L"  12  ");
+}
+
+TEST_F(WriterWindow, CreatedUuidIsLowercaseTextInTheField) {
+    fwtest::Click(hwnd, IDC_CREATE_UUID);
+    std::wstring text = ItemText(hwnd, IDC_UUID);
+    piwriter::Uuid bytes;
+    EXPECT_TRUE(piwriter::ParseUuidText(text, bytes)) << text;
+    for (wchar_t c : text)
+        EXPECT_FALSE(c >= L'A' && c <= L'F');
+    EXPECT_EQ(Title(), L"TolkaPIWriter*");
+    fwtest::Click(hwnd, IDC_CREATE_UUID);
+    EXPECT_NE(ItemText(hwnd, IDC_UUID), text);
+}
+
+// --- The platform agrees with our text rules --------------------------------------------
+
+TEST(PlatformRules, UuidParserAgreesWithUuidFromString) {
+    for (const auto& c : piwriter::kUuidCases) {
+        if (c.runtimeNote != nullptr)
+            continue;
+        UUID uuid{};
+        std::wstring text = c.text;
+        bool system = UuidFromStringW(reinterpret_cast<RPC_WSTR>(&text[0]), &uuid) == RPC_S_OK;
+        piwriter::Uuid ours{};
+        EXPECT_EQ(piwriter::ParseUuidText(c.text, ours), system) << c.text;
+        if (system)
+            EXPECT_EQ(0, memcmp(&uuid, ours.data(), 16)) << c.text;
+    }
+}
+
+TEST(PlatformRules, NumberRuleAgreesWithWcstoul) {
+    for (const auto& c : piwriter::kNumberCases) {
+        std::wstring trimmed = piwriter::TrimBlanks(c.fieldText);
+        EXPECT_EQ(piwriter::ParseNumberText(trimmed), c.expected) << c.fieldText;
+        if (c.runtimeNote != nullptr)
+            continue;  // the runtime is known to stray from the standard's rule here
+        int base = piwriter::NumberTextBase(trimmed);
+        unsigned long system = wcstoul(trimmed.c_str(), nullptr, base);
+        EXPECT_EQ(static_cast<uint32_t>(system), c.expected) << c.fieldText;
+    }
+}
+
+// --- Files --------------------------------------------------------------------------------
+
+TEST_F(WriterWindow, SaveAsWritesTheRecordBytesAndNamesTheWindow) {
+    FillEditor(L"3AA4096D-2CC0-46DD-878A-88511D75AC78", L"0x12345678", L"AB", L"CD");
+    std::wstring path = TempPath(L"sample.tpi");
+    user.ChooseFile(path);
+    fwtest::Command(hwnd, IDC_FILE_SAVE);  // no current file: save as
+    ASSERT_EQ(user.fileDialogs.size(), 1u);
+    EXPECT_FALSE(user.fileDialogs[0].open);
+    EXPECT_EQ(user.fileDialogs[0].defaultExt, L"tpi");
+    EXPECT_EQ(user.fileDialogs[0].filter, L"PIファイル (*.tpi)|*.tpi||");
+    EXPECT_TRUE(user.fileDialogs[0].flags & OFN_HIDEREADONLY);
+    EXPECT_TRUE(user.fileDialogs[0].flags & OFN_OVERWRITEPROMPT);
+    EXPECT_EQ(ReadBytes(path), SampleRecord());
+    EXPECT_EQ(Title(), L"TolkaPIWriter - sample.tpi");
+    EXPECT_FALSE(dlg.m_bModified);
+    EXPECT_EQ(dlg.m_strPathName, path);
+    EXPECT_TRUE(user.messages.empty());
+
+    // Save keeps the file and asks nothing, also without edits.
+    Type(hwnd, IDC_NUMBER, L"1");
+    fwtest::Command(hwnd, IDC_FILE_SAVE);
+    EXPECT_EQ(user.fileDialogs.size(), 1u);
+    EXPECT_EQ(ReadBytes(path)[20], 1);
+    EXPECT_EQ(Title(), L"TolkaPIWriter - sample.tpi");
+    fwtest::Command(hwnd, IDC_FILE_SAVE);
+    EXPECT_TRUE(user.messages.empty());
+}
+
+TEST_F(WriterWindow, SaveAsWithoutUuidAsksForTheNameFirstAndWritesNothing) {
+    std::wstring path = TempPath(L"nouuid.tpi");
+    user.ChooseFile(path);
+    fwtest::Command(hwnd, ID_FILE_SAVE_AS);
+    EXPECT_EQ(user.fileDialogs.size(), 1u);
+    EXPECT_EQ(user.Texts(), std::vector<std::wstring>{L"UUIDが入力されていません。"});
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(Title(), L"TolkaPIWriter");
+    EXPECT_TRUE(dlg.m_strPathName.empty());
+}
+
+TEST_F(WriterWindow, SaveThatCannotWriteKeepsTheOldFile) {
+    FillEditor(kVarnexUuid, L"7", L"P", L"M");
+    std::wstring readOnly = TempPath(L"readonly.tpi");
+    std::wstring locked = TempPath(L"locked.tpi");
+    const std::vector<uint8_t> old(128, 0x5A);
+    WriteBytes(readOnly, old);
+    WriteBytes(locked, old);
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE holder = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+    for (const std::wstring& path : {readOnly, locked}) {
+        user.messages.clear();
+        user.ChooseFile(path);
+        fwtest::Command(hwnd, ID_FILE_SAVE_AS);
+        ASSERT_EQ(user.messages.size(), 1u) << path;
+        EXPECT_EQ(user.messages[0].text, L"ファイルが開けませんでした。");
+        EXPECT_EQ(user.messages[0].type, kOkWarning);
+        EXPECT_EQ(Title(), L"TolkaPIWriter*");
+        EXPECT_TRUE(dlg.m_bModified);
+        EXPECT_TRUE(dlg.m_strPathName.empty());
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(ReadBytes(readOnly), old);
+    EXPECT_EQ(ReadBytes(locked), old);
+    // No temporary file is left beside them.
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((TempFolder() + L"*.tmp").c_str(), &found);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+struct OpenCase {
+    const char* what;
+    std::vector<uint8_t> content;  // empty: no file at all
+    const wchar_t* message;        // nullptr: opens
+};
+
+TEST_F(WriterWindow, OpenShowsTheFileOrLeavesEverythingAsItWas) {
+    std::vector<uint8_t> longer = SampleRecord();
+    longer.resize(300, 0xEE);
+    std::vector<uint8_t> used = SampleRecord();
+    used[0] = 0x34;  // status is not looked at
+    const OpenCase cases[] = {
+        {"missing", {}, L"ファイルが開けませんでした。"},
+        {"short", std::vector<uint8_t>(127, 0), L"ファイルの形式が正しくありません。"},
+        {"exact", SampleRecord(), nullptr},
+        {"longer", longer, nullptr},
+        {"status", used, nullptr},
+    };
+    for (const OpenCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        user.messages.clear();
+        user.Answer(IDYES);
+        fwtest::Command(hwnd, ID_FILE_NEW);
+        FillEditor(L"keep", L"9", L"", L"");
+        std::wstring path = TempPath(L"open.tpi");
+        if (!c.content.empty())
+            WriteBytes(path, c.content);
+        user.Answer(IDOK);  // discard the edits
+        user.ChooseFile(path);
+        fwtest::Command(hwnd, IDC_FILE_OPEN);
+        ASSERT_EQ(user.messages.size(), c.message ? 2u : 1u);
+        EXPECT_EQ(user.messages[0].text, L"編集中のファイルを破棄しますか。");
+        EXPECT_EQ(user.messages[0].type, 0x121u);
+        if (c.message) {
+            EXPECT_EQ(user.messages[1].text, c.message);
+            EXPECT_EQ(user.messages[1].type, kOkWarning);
+            EXPECT_EQ(ItemText(hwnd, IDC_UUID), L"keep");
+            EXPECT_EQ(Title(), L"TolkaPIWriter*");
+            EXPECT_TRUE(dlg.m_bModified);
+            EXPECT_TRUE(dlg.m_strPathName.empty());
+        } else {
+            EXPECT_EQ(ItemText(hwnd, IDC_UUID), kVarnexUuid);
+            EXPECT_EQ(ItemText(hwnd, IDC_NUMBER), L"305419896");
+            EXPECT_EQ(ItemText(hwnd, IDC_PRODUCT_NAME), L"AB");
+            EXPECT_EQ(ItemText(hwnd, IDC_MAKER), L"CD");
+            EXPECT_EQ(Title(), L"TolkaPIWriter - open.tpi");
+            EXPECT_FALSE(dlg.m_bModified);
+            EXPECT_EQ(dlg.m_strPathName, path);
+        }
+    }
+}
+
+TEST_F(WriterWindow, OpenWithPendingEditsAndCancelChangesNothing) {
+    Type(hwnd, IDC_UUID, L"x");
+    user.Answer(IDCANCEL);
+    fwtest::Command(hwnd, IDC_FILE_OPEN);
+    EXPECT_TRUE(user.fileDialogs.empty());
+    EXPECT_EQ(ItemText(hwnd, IDC_UUID), L"x");
+    // Cancel in the dialog itself.
+    fwtest::Command(hwnd, ID_FILE_NEW);  // default answer No keeps the edits
+    user.Answer(IDOK);
+    user.CancelFileDialog();
+    fwtest::Command(hwnd, IDC_FILE_OPEN);
+    EXPECT_EQ(user.fileDialogs.size(), 1u);
+    EXPECT_TRUE(user.fileDialogs[0].open);
+    EXPECT_EQ(ItemText(hwnd, IDC_UUID), L"x");
+    EXPECT_EQ(Title(), L"TolkaPIWriter*");
+}
+
+TEST_F(WriterWindow, JapaneseNamesRoundTripThroughCodePage932) {
+    ASSERT_EQ(GetACP(), 932u);
+    const std::wstring product = L"製品ﾃｽﾄ";  // double-byte and half-width katakana
+    const std::wstring maker = L"トルカ工業";
+    FillEditor(kVarnexUuid, L"1", product, maker);
+    std::wstring path = TempPath(L"日本語の名前.tpi");
+    user.ChooseFile(path);
+    fwtest::Command(hwnd, ID_FILE_SAVE_AS);
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    ASSERT_EQ(bytes.size(), 128u);
+    const uint8_t sjisProduct[] = {0x90, 0xBB, 0x95, 0x69, 0xC3, 0xBD, 0xC4, 0x00};  // 製品ﾃｽﾄ
+    EXPECT_TRUE(std::equal(std::begin(sjisProduct), std::end(sjisProduct), bytes.begin() + 24));
+    EXPECT_EQ(Title(), L"TolkaPIWriter - 日本語の名前.tpi");
+
+    fwtest::Command(hwnd, ID_FILE_NEW);
+    user.ChooseFile(path);
+    fwtest::Command(hwnd, IDC_FILE_OPEN);
+    EXPECT_EQ(ItemText(hwnd, IDC_PRODUCT_NAME), product);
+    EXPECT_EQ(ItemText(hwnd, IDC_MAKER), maker);
+}
+
+class WriterStartup : public WriterWindow {
+protected:
+    WriterStartup() { deferOpen = true; }
+};
+
+TEST_F(WriterStartup, OpensTheFileNamedOnTheCommandLine) {
+    std::wstring path = TempPath(L"startup.tpi");
+    WriteBytes(path, SampleRecord());
+    dlg.m_strPathName = path;
+    Open();
+    EXPECT_EQ(Title(), L"TolkaPIWriter - startup.tpi");
+    EXPECT_EQ(ItemText(hwnd, IDC_MAKER), L"CD");
+    EXPECT_FALSE(dlg.m_bModified);
+    EXPECT_TRUE(user.messages.empty());
+}
+
+TEST_F(WriterStartup, AFileThatCannotBeOpenedIsDropped) {
+    for (const std::vector<uint8_t>& content : {std::vector<uint8_t>(), std::vector<uint8_t>(10, 1)}) {
+        CVarnPIWriteDlg window;
+        std::wstring path = TempPath(L"bad-startup.tpi");
+        if (!content.empty())
+            WriteBytes(path, content);
+        user.messages.clear();
+        window.m_strPathName = path;
+        ASSERT_TRUE(window.Create());
+        ASSERT_EQ(user.messages.size(), 1u);
+        EXPECT_EQ(user.messages[0].text,
+                  content.empty() ? L"ファイルが開けませんでした。" : L"ファイルの形式が正しくありません。");
+        EXPECT_EQ(fwtest::Text(window.GetSafeHwnd()), L"TolkaPIWriter");
+        EXPECT_TRUE(window.m_strPathName.empty());
+        EXPECT_FALSE(window.m_bModified);
+        EXPECT_EQ(ItemText(window.GetSafeHwnd(), IDC_UUID), L"");
+    }
+}
+
+// --- Dialogs of the shared frame -------------------------------------------------------------
+
+TEST_F(WriterWindow, AboutBoxShowsTheFileVersion) {
+    std::wstring caption, version;
+    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+        caption = box.GetWindowText();
+        version = box.GetDlgItemText(IDC_VERSION);
+        box.EndDialog(IDOK);
+    });
+    fwtest::Command(hwnd, ID_APP_ABOUT);
+    EXPECT_EQ(caption, L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_EQ(version, L"4, 0, 0, 2");
+    caption.clear();
+    SendMessageW(hwnd, WM_SYSCOMMAND, 0x001F, 0);  // the About entry, low bits ignored
+    EXPECT_EQ(caption, L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報");
+}
+
+TEST_F(WriterWindow, SystemMenuHasTheAboutEntry) {
+    HMENU sys = GetSystemMenu(hwnd, FALSE);
+    int count = GetMenuItemCount(sys);
+    ASSERT_GE(count, 2);
+    EXPECT_EQ(GetMenuItemID(sys, count - 1), 0x0010u);
+    wchar_t text[64] = {};
+    GetMenuStringW(sys, count - 1, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"TolkaPIWriter のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+}
+
+TEST_F(WriterWindow, FlashModeHelpOpensAndChangesNothing) {
+    std::wstring caption;
+    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+        caption = box.GetWindowText();
+        box.EndDialog(IDCANCEL);
+    });
+    fwtest::Command(hwnd, IDC_FLASHMODE_HELP);
+    EXPECT_EQ(caption, L"フラッシュ書換えモードでの起動方法");
+    EXPECT_EQ(Title(), L"TolkaPIWriter");
+    EXPECT_FALSE(dlg.m_bModified);
+}
+
+}  // namespace

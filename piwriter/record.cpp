@@ -1,0 +1,171 @@
+#include "piwriter/record.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "common/bytes.h"
+
+namespace piwriter {
+
+static_assert(kMakerNameOffset + kNameFieldSize == kReserved2Offset, "record layout");
+static_assert(kReserved2Offset + 40 == kRecordSize, "record layout");
+static_assert(sizeof(kVarnexKindUuid) / sizeof(wchar_t) == kUuidTextLength + 1, "UUID text length");
+
+namespace {
+
+// Digit value of an ASCII character, or -1. Compares code units, so it is the same for
+// 16- and 32-bit wchar_t.
+int HexDigitValue(wchar_t c) {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
+// Number digits as the platform's wcstoul reads them: ASCII digits and letters, and the
+// full-width digits that a Japanese input method types.
+int DigitValue(wchar_t c, int base) {
+    int v = (c >= 0xFF10 && c <= 0xFF19) ? static_cast<int>(c - 0xFF10) : HexDigitValue(c);
+    return v < base ? v : -1;
+}
+
+// White space as the platform's trim and wcstoul see it, the ideographic space included.
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f' || c == 0x3000;
+}
+
+bool StartsWithHexPrefix(const std::wstring& text) {
+    return text.size() >= 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X');
+}
+
+void PutName(uint8_t* field, const std::string& name) {
+    // The whole image starts zeroed, so the NUL and the fill are already there.
+    std::memcpy(field, name.data(), name.size());
+}
+
+std::string GetName(const uint8_t* field) {
+    const uint8_t* end = std::find(field, field + kNameFieldSize, uint8_t{0});
+    return std::string(reinterpret_cast<const char*>(field), static_cast<size_t>(end - field));
+}
+
+std::wstring Widen(const char* ascii) {
+    return std::wstring(ascii, ascii + std::strlen(ascii));
+}
+
+}  // namespace
+
+bool NameFitsField(const std::string& name) {
+    return name.size() <= kNameMaxBytes && name.find('\0') == std::string::npos;
+}
+
+std::optional<RecordImage> EncodeRecord(const RecordFields& fields) {
+    if (!NameFitsField(fields.productName) || !NameFitsField(fields.makerName)) return std::nullopt;
+    RecordImage image{};
+    WriteU16LE(image.data() + kStatusOffset, kSlotValid);
+    std::copy(fields.uuid.begin(), fields.uuid.end(), image.begin() + kUuidOffset);
+    WriteU32LE(image.data() + kNumberOffset, fields.number);
+    PutName(image.data() + kProductNameOffset, fields.productName);
+    PutName(image.data() + kMakerNameOffset, fields.makerName);
+    return image;
+}
+
+RecordFields DecodeRecord(const uint8_t* image) {
+    RecordFields fields;
+    std::copy(image + kUuidOffset, image + kUuidOffset + kUuidSize, fields.uuid.begin());
+    fields.number = ReadU32LE(image + kNumberOffset);
+    fields.productName = GetName(image + kProductNameOffset);
+    fields.makerName = GetName(image + kMakerNameOffset);
+    return fields;
+}
+
+uint16_t ReadSlotStatus(const uint8_t* image) {
+    return ReadU16LE(image + kStatusOffset);
+}
+
+bool ParseUuidText(const std::wstring& text, Uuid& out) {
+    if (text.size() != kUuidTextLength) return false;
+    // Text digits in order, 32 of them, as byte values.
+    uint8_t raw[kUuidSize];
+    size_t digit = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (text[i] != L'-') return false;
+            continue;
+        }
+        int v = HexDigitValue(text[i]);
+        if (v < 0) return false;
+        if (digit % 2 == 0)
+            raw[digit / 2] = static_cast<uint8_t>(v << 4);
+        else
+            raw[digit / 2] = static_cast<uint8_t>(raw[digit / 2] | v);
+        ++digit;
+    }
+    // The first three groups are numbers stored little-endian; the last 8 bytes as written.
+    Uuid uuid;
+    WriteU32LE(uuid.data(), static_cast<uint32_t>(raw[0]) << 24 | static_cast<uint32_t>(raw[1]) << 16 |
+                                static_cast<uint32_t>(raw[2]) << 8 | raw[3]);
+    WriteU16LE(uuid.data() + 4, static_cast<uint16_t>(raw[4] << 8 | raw[5]));
+    WriteU16LE(uuid.data() + 6, static_cast<uint16_t>(raw[6] << 8 | raw[7]));
+    std::copy(raw + 8, raw + kUuidSize, uuid.begin() + 8);
+    out = uuid;
+    return true;
+}
+
+std::wstring FormatUuidText(const uint8_t* uuid16) {
+    char buf[kUuidTextLength + 1];
+    std::snprintf(buf, sizeof buf, "%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x",
+                  static_cast<unsigned long>(ReadU32LE(uuid16)), ReadU16LE(uuid16 + 4), ReadU16LE(uuid16 + 6),
+                  uuid16[8], uuid16[9], uuid16[10], uuid16[11], uuid16[12], uuid16[13], uuid16[14], uuid16[15]);
+    return Widen(buf);
+}
+
+ProductKind ProductKindOf(const uint8_t* uuid16) {
+    const std::wstring text = FormatUuidText(uuid16);
+    if (text == kVarnexKindUuid) return ProductKind::Varnex;
+    if (text == kPelnexKindUuid) return ProductKind::Pelnex;
+    return ProductKind::Other;
+}
+
+std::wstring TrimBlanks(const std::wstring& text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+int NumberTextBase(const std::wstring& trimmedText) {
+    return StartsWithHexPrefix(trimmedText) ? 16 : 10;
+}
+
+uint32_t ParseNumberText(const std::wstring& trimmedText) {
+    const int base = NumberTextBase(trimmedText);
+    const std::wstring& s = trimmedText;
+    size_t i = 0;
+    while (i < s.size() && IsBlank(s[i])) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == L'+' || s[i] == L'-')) negative = s[i++] == L'-';
+    // Skipping a prefix that no digit follows ("0xg") differs from reading its "0" only in
+    // where the text ends, never in the value, so it is skipped unconditionally.
+    if (base == 16 && StartsWithHexPrefix(s.substr(i))) i += 2;
+    // Kept in 64 bits and capped, so the overflow test is exact on any width of long.
+    constexpr uint64_t kMax = 0xFFFFFFFFu;
+    uint64_t magnitude = 0;
+    for (int v; i < s.size() && (v = DigitValue(s[i], base)) >= 0; ++i)
+        magnitude = std::min(magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(v), kMax + 1);
+    if (magnitude > kMax) return static_cast<uint32_t>(kMax);
+    const uint32_t value = static_cast<uint32_t>(magnitude);
+    return negative ? static_cast<uint32_t>(0u - value) : value;
+}
+
+std::wstring FormatNumberText(uint32_t n, const std::wstring& currentNumberText) {
+    char buf[16];
+    if (StartsWithHexPrefix(currentNumberText))
+        std::snprintf(buf, sizeof buf, "0x%08lx", static_cast<unsigned long>(n));
+    else
+        std::snprintf(buf, sizeof buf, "%lu", static_cast<unsigned long>(n));
+    return Widen(buf);
+}
+
+}  // namespace piwriter

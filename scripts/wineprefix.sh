@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Prepares the project's Wine prefix (once): Japanese locale, unmanaged windows under Xvfb,
+# dialog fonts mapped to the installed Japanese font.
+set -eu
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+ready=$WINEPREFIX/.tolka-ready
+[ -f "$ready" ] && exit 0
+
+mkdir -p "$TOLKA_BUILD_ROOT"
+exec 9>"$TOLKA_BUILD_ROOT/.wineprefix.lock"
+flock 9
+[ -f "$ready" ] && exit 0
+
+if [ ! -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]; then
+    mkdir -p "$LOCPATH"
+    localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" 2>/dev/null || [ -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]
+fi
+
+rm -rf "$WINEPREFIX"
+echo "wineprefix: creating $WINEPREFIX" >&2
+env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || true
+wineserver -w
+reg() { tolka_wine reg add "$@" /f >/dev/null 2>&1; }
+reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
+for face in 'ＭＳ Ｐゴシック' 'ＭＳ ゴシック' 'MS UI Gothic' 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+    reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /d 'IPAPGothic'
+done
+wineserver -w
+[ -f "$WINEPREFIX/system.reg" ] || { echo "wineprefix: wineboot failed" >&2; exit 1; }
+touch "$ready"
