@@ -64,6 +64,10 @@ FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector
 }
 
 FileResult WriteFileReplacing(const std::wstring& path, const uint8_t* data, size_t size) {
+    // A read-only file is never replaced, also where the account could write it anyway.
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return FileResult::CannotOpen;
     // Opening the target first tells a read-only file or one that another program holds
     // open from a disk that fails later; it also creates the file when it is new.
     HANDLE target = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

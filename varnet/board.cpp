@@ -1,0 +1,281 @@
+#include "board.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/bytes.h"
+
+namespace vboard {
+
+const char kIniFile[] = "board.ini";
+const char kFlashFile[] = "flash.bin";
+const char kAreaFile[] = "area5.bin";
+const char kLogFile[] = "calls.log";
+
+namespace {
+
+// Record layout of a product-information slot.
+constexpr size_t kStatusOffset = 0;
+constexpr size_t kUuidOffset = 4;
+constexpr size_t kNumberOffset = 20;
+constexpr size_t kProductNameOffset = 24;
+constexpr size_t kMakerOffset = 56;
+constexpr size_t kNameSize = 32;
+
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+}  // namespace
+
+std::string UuidText(const uint8_t* b) {
+    char text[37];
+    std::snprintf(text, sizeof text, "%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x",
+                  static_cast<unsigned>(ReadU32LE(b)), static_cast<unsigned>(ReadU16LE(b + 4)),
+                  static_cast<unsigned>(ReadU16LE(b + 6)), b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]);
+    return text;
+}
+
+std::string FieldText(const uint8_t* field, size_t size) {
+    const void* nul = std::memchr(field, 0, size);
+    size_t length = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - field) : size;
+    return std::string(reinterpret_cast<const char*>(field), length);
+}
+
+ProductInfo DecodeProductInfo(uint32_t slot, const uint8_t* record) {
+    ProductInfo info;
+    info.slot = slot;
+    info.uuid = UuidText(record + kUuidOffset);
+    info.number = ReadU32LE(record + kNumberOffset);
+    info.productName = FieldText(record + kProductNameOffset, kNameSize);
+    info.maker = FieldText(record + kMakerOffset, kNameSize);
+    return info;
+}
+
+bool FindNewestValidSlot(const FlashImage& flash, uint32_t& slot) {
+    for (uint32_t address = kProductAreaEnd - kSlotSize;; address -= kSlotSize) {
+        uint8_t status[2];
+        flash.Read(address + kStatusOffset, status, sizeof status);
+        if (ReadU16LE(status) == 0x0000) {
+            slot = address;
+            return true;
+        }
+        if (address == kProductAreaBegin)
+            return false;
+    }
+}
+
+bool VirtualBoard::LoadConfig(BoardConfig& config, std::vector<std::string>* problems) {
+    std::vector<uint8_t> bytes;
+    switch (store_.Read(kIniFile, bytes)) {
+        case BoardStore::Load::Ok:
+            config = ParseBoardIni(std::string(bytes.begin(), bytes.end()), problems);
+            return true;
+        case BoardStore::Load::Missing:
+            config = BoardConfig();
+            return store_.Replace(kIniFile, Bytes(DefaultBoardIni()));
+        case BoardStore::Load::Failed:
+            break;
+    }
+    return false;
+}
+
+bool VirtualBoard::SaveSettings(bool attached, uint32_t interfaceType) {
+    std::vector<uint8_t> bytes;
+    std::string text;
+    switch (store_.Read(kIniFile, bytes)) {
+        case BoardStore::Load::Ok:
+            text.assign(bytes.begin(), bytes.end());
+            break;
+        case BoardStore::Load::Missing:
+            text = DefaultBoardIni();
+            break;
+        case BoardStore::Load::Failed:
+            return false;
+    }
+    return store_.Replace(kIniFile, Bytes(SetBoardSettings(text, attached, interfaceType)));
+}
+
+int32_t VirtualBoard::Present(BoardConfig& config) {
+    if (!LoadConfig(config))
+        return kStateError;
+    if (!config.attached || config.faults.noBoard)
+        return kNoBoard;
+    return kOk;
+}
+
+bool VirtualBoard::LoadFlash(FlashImage& flash) {
+    std::vector<uint8_t> bytes;
+    switch (store_.Read(kFlashFile, bytes)) {
+        case BoardStore::Load::Ok:
+            flash = FlashImage(std::move(bytes));
+            return true;
+        case BoardStore::Load::Missing:
+            flash = FlashImage::NewBoard();
+            return SaveFlash(flash);
+        case BoardStore::Load::Failed:
+            break;
+    }
+    return false;
+}
+
+bool VirtualBoard::SaveFlash(const FlashImage& flash) {
+    return store_.Replace(kFlashFile, flash.Bytes());
+}
+
+int32_t VirtualBoard::Probe(std::vector<std::string>* problems) {
+    BoardConfig config;
+    if (!LoadConfig(config, problems))
+        return kStateError;
+    FlashImage flash;
+    if (!LoadFlash(flash))
+        return kStateError;
+    return config.attached && !config.faults.noBoard ? kOk : kNoBoard;
+}
+
+uint32_t VirtualBoard::InterfaceType() {
+    BoardConfig config;
+    return LoadConfig(config) ? config.interfaceType : 0;
+}
+
+int32_t VirtualBoard::EchoTest(HandleState& handle) {
+    BoardConfig config;
+    if (int32_t rc = Present(config))
+        return rc;
+    ++handle.echoTests;
+    if (config.faults.echoFail)
+        return kInjectedFault;
+    if (config.faults.echoFailFirst && handle.echoTests == 1)
+        return kInjectedFault;
+    return kOk;
+}
+
+int32_t VirtualBoard::Read(uint32_t address, uint8_t* buffer) {
+    if (!buffer)
+        return kBadArgument;
+    auto read = [&]() -> int32_t {
+        BoardConfig config;
+        if (int32_t rc = Present(config))
+            return rc;
+        if (uint64_t{address} + kSlotSize > kFlashLimit)
+            return kBadArgument;
+        const Faults& faults = config.faults;
+        if (faults.readFail == Faults::ReadFail::All ||
+            (faults.readFail == Faults::ReadFail::AtAddress && faults.readFailAddress == address)) {
+            return kInjectedFault;
+        }
+        FlashImage flash;
+        if (!LoadFlash(flash))
+            return kStateError;
+        flash.Read(address, buffer, kSlotSize);
+        return kOk;
+    };
+    int32_t rc = read();
+    if (rc != kOk)
+        std::memset(buffer, kFailedReadFill, kSlotSize);
+    return rc;
+}
+
+int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t length) {
+    if (!data && length != 0)
+        return kBadArgument;
+    BoardConfig config;
+    if (int32_t rc = Present(config))
+        return rc;
+    if (uint64_t{address} + length > kFlashLimit)
+        return kBadArgument;
+    if (config.faults.writeFail)
+        return kInjectedFault;
+    FlashImage flash;
+    if (!LoadFlash(flash))
+        return kStateError;
+    flash.Program(address, data, length);
+    if (config.faults.writeCorrupt && length != 0) {
+        // Stored differently from what any correct write could leave there.
+        std::vector<uint8_t> bytes = flash.Bytes();
+        bytes[address + length / 2] ^= 0x01;
+        flash = FlashImage(std::move(bytes));
+    }
+    return SaveFlash(flash) ? kOk : kStateError;
+}
+
+int32_t VirtualBoard::Erase(uint32_t selector) {
+    BoardConfig config;
+    if (int32_t rc = Present(config))
+        return rc;
+    if (selector != kEraseProductInfo && selector != kErasePortOptions)
+        return kBadArgument;
+    if (config.faults.eraseFail)
+        return kInjectedFault;
+    if (selector == kErasePortOptions)
+        return store_.Remove(kAreaFile) ? kOk : kStateError;
+    FlashImage flash;
+    if (!LoadFlash(flash))
+        return kStateError;
+    flash.Erase(kProductAreaBegin, kProductAreaEnd);
+    return SaveFlash(flash) ? kOk : kStateError;
+}
+
+int32_t VirtualBoard::ReadArea(uint32_t area, uint8_t* buffer) {
+    if (!buffer)
+        return kBadArgument;
+    BoardConfig config;
+    if (int32_t rc = Present(config))
+        return rc;
+    if (area != kPortOptionArea)
+        return kBadArgument;
+    if (config.faults.areaReadNone)
+        return kNoSettings;
+    std::vector<uint8_t> bytes;
+    switch (store_.Read(kAreaFile, bytes)) {
+        case BoardStore::Load::Ok:
+            break;
+        case BoardStore::Load::Missing:
+            return kNoSettings;
+        case BoardStore::Load::Failed:
+            return kStateError;
+    }
+    // A file of another size is not something this board wrote.
+    if (bytes.size() != kSlotSize)
+        return kNoSettings;
+    std::memcpy(buffer, bytes.data(), kSlotSize);
+    return kOk;
+}
+
+int32_t VirtualBoard::WriteArea(uint32_t area, const uint8_t* image) {
+    if (!image)
+        return kBadArgument;
+    BoardConfig config;
+    if (int32_t rc = Present(config))
+        return rc;
+    if (area != kPortOptionArea)
+        return kBadArgument;
+    if (config.faults.areaWriteFail)
+        return kInjectedFault;
+    return store_.Replace(kAreaFile, std::vector<uint8_t>(image, image + kSlotSize)) ? kOk : kStateError;
+}
+
+int32_t VirtualBoard::ReadProductInfo(uint32_t& slot, uint8_t* record, bool& found) {
+    found = false;
+    if (!record)
+        return kBadArgument;
+    BoardConfig config;
+    if (int32_t rc = Present(config))
+        return rc;
+    if (config.faults.productInfoFail)
+        return kInjectedFault;
+    FlashImage flash;
+    if (!LoadFlash(flash))
+        return kStateError;
+    found = FindNewestValidSlot(flash, slot);
+    if (found)
+        flash.Read(slot, record, kSlotSize);
+    return kOk;
+}
+
+void VirtualBoard::Log(const std::string& line) {
+    // A log that cannot be written must not change what the board does.
+    store_.AppendLine(kLogFile, line);
+}
+
+}  // namespace vboard

@@ -1,0 +1,121 @@
+// The virtual board: one emulated board whose state lives in a folder of plain files
+// (board.ini, flash.bin, area5.bin, calls.log), so it survives between program runs and a
+// person can inspect and edit it. The DLLs map each library call onto one operation here.
+// Portable: no <windows.h>; the files are reached through BoardStore.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "board_config.h"
+#include "flash_image.h"
+
+namespace vboard {
+
+// Results of the library calls. Callers only test for zero; the codes tell a person
+// reading calls.log what happened.
+enum Result : int32_t {
+    kOk = 0,
+    kNoBoard = 1,        // board.ini says no board (attached=0 or no_board=1)
+    kBadHandle = 2,      // not the handle of an open board
+    kBadArgument = 3,    // null buffer, unknown selector or area, address past the flash
+    kInjectedFault = 4,  // a fault switched on in [faults]
+    kStateError = 5,     // the board's files could not be read or written
+    kNoSettings = 6,     // the read/write area holds no settings
+};
+
+constexpr uint32_t kSlotSize = 128;
+constexpr uint32_t kProductAreaBegin = 0x7000;
+constexpr uint32_t kProductAreaEnd = 0x8000;
+constexpr uint32_t kFirmwareMarkAddress = 0x8000;
+constexpr uint32_t kEraseProductInfo = 128;
+constexpr uint32_t kErasePortOptions = 32;
+constexpr uint32_t kPortOptionArea = 5;
+constexpr uint32_t kDefaultTimeout = 3000;
+// Filled into a flash read's buffer when the read fails: its first word is neither
+// 0x0000 (valid slot) nor 0xFFFF (free slot), so callers that do not check the result
+// pass over that slot.
+constexpr uint8_t kFailedReadFill = 0xEE;
+
+extern const char kIniFile[];
+extern const char kFlashFile[];
+extern const char kAreaFile[];
+extern const char kLogFile[];
+
+// File access by name inside the board's folder. The DLL stores into that folder; the
+// tests keep the files in memory.
+class BoardStore {
+public:
+    enum class Load { Ok, Missing, Failed };
+
+    virtual ~BoardStore() = default;
+    virtual Load Read(const std::string& name, std::vector<uint8_t>& bytes) = 0;
+    // Replaces the whole file at once: a reader sees the old or the new content, never a mix.
+    virtual bool Replace(const std::string& name, const std::vector<uint8_t>& bytes) = 0;
+    // True also when there was no such file.
+    virtual bool Remove(const std::string& name) = 0;
+    virtual bool AppendLine(const std::string& name, const std::string& line) = 0;
+};
+
+// What an open handle keeps between calls.
+struct HandleState {
+    uint32_t id = 0;
+    uint32_t echoTests = 0;
+    uint32_t timeout1 = kDefaultTimeout;
+    uint32_t timeout2 = kDefaultTimeout;
+};
+
+// A product-information slot as the product-information window shows it.
+struct ProductInfo {
+    uint32_t slot = 0;
+    std::string uuid;  // 36 characters, lowercase
+    uint32_t number = 0;
+    std::string productName;  // multibyte text as stored, without the NUL
+    std::string maker;
+};
+
+// The 16 bytes of a UUID in GUID memory order as lowercase text.
+std::string UuidText(const uint8_t* bytes);
+// The text of a NUL-terminated field; the whole field when it holds no NUL.
+std::string FieldText(const uint8_t* field, size_t size);
+ProductInfo DecodeProductInfo(uint32_t slot, const uint8_t* record);
+// The newest valid record: scanning 0x7F80 down to 0x7000, the first slot whose first
+// 16-bit word is 0x0000. False when there is none.
+bool FindNewestValidSlot(const FlashImage& flash, uint32_t& slot);
+
+// Every operation reads the board's files afresh, so changes made between calls (by a
+// person or by another process) count at once.
+class VirtualBoard {
+public:
+    explicit VirtualBoard(BoardStore& store) : store_(store) {}
+
+    // board.ini, written with the defaults when missing. Lines that were not understood
+    // go to problems when given.
+    bool LoadConfig(BoardConfig& config, std::vector<std::string>* problems = nullptr);
+    // Sets [board] attached and interface, keeping the rest of board.ini.
+    bool SaveSettings(bool attached, uint32_t interfaceType);
+
+    // For opening: creates the files of a new board and says whether one is attached.
+    int32_t Probe(std::vector<std::string>* problems = nullptr);
+    uint32_t InterfaceType();
+    int32_t EchoTest(HandleState& handle);
+    int32_t Read(uint32_t address, uint8_t* buffer);
+    int32_t Write(uint32_t address, const uint8_t* data, uint32_t length);
+    int32_t Erase(uint32_t selector);
+    int32_t ReadArea(uint32_t area, uint8_t* buffer);
+    int32_t WriteArea(uint32_t area, const uint8_t* image);
+    // kOk with found telling whether a valid slot exists; if so, record gets its 128 bytes.
+    int32_t ReadProductInfo(uint32_t& slot, uint8_t* record, bool& found);
+
+    void Log(const std::string& line);
+
+private:
+    int32_t Present(BoardConfig& config);
+    bool LoadFlash(FlashImage& flash);
+    bool SaveFlash(const FlashImage& flash);
+
+    BoardStore& store_;
+};
+
+}  // namespace vboard

@@ -1,0 +1,219 @@
+#include "board_files_win.h"
+
+#include <shlobj.h>
+
+namespace vboard {
+namespace {
+
+// Another process may hold a state file open for a moment (a reader, a virus scanner);
+// give it that moment before calling a write failed.
+constexpr int kBusyRetries = 50;
+constexpr DWORD kBusyPauseMs = 10;
+constexpr uint64_t kLargestStateFile = 64u << 20;
+
+bool IsBusy(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    while (size != 0) {
+        std::wstring full(size, L'\0');
+        DWORD got = GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+        if (got == 0)
+            break;
+        if (got < size) {
+            full.resize(got);
+            return full;
+        }
+        size = got;
+    }
+    return std::wstring();
+}
+
+std::wstring KnownLocalAppData() {
+    PWSTR path = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path)))
+        result = path;
+    CoTaskMemFree(path);
+    return result;
+}
+
+bool IsDirectory(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WriteAll(HANDLE file, const void* data, size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file, p, chunk, &written, nullptr) || written == 0)
+            return false;
+        p += written;
+        size -= written;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::wstring EnvironmentValue(const wchar_t* name) {
+    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    while (size != 0) {
+        std::wstring value(size, L'\0');
+        DWORD got = GetEnvironmentVariableW(name, &value[0], size);
+        if (got < size) {
+            value.resize(got);
+            return value;
+        }
+        size = got;  // grew in between
+    }
+    return std::wstring();
+}
+
+std::wstring BoardFolder() {
+    std::wstring folder = EnvironmentValue(L"TOLKA_VIRTUAL_BOARD");
+    if (folder.empty()) {
+        std::wstring base = EnvironmentValue(L"LOCALAPPDATA");
+        if (base.empty())
+            base = KnownLocalAppData();
+        if (base.empty())
+            return std::wstring();
+        folder = base + L"\\Tolka\\VirtualBoard";
+    }
+    folder = FullPath(folder);
+    while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/'))
+        folder.pop_back();
+    return folder;
+}
+
+bool EnsureFolder(const std::wstring& folder) {
+    if (folder.empty())
+        return false;
+    if (IsDirectory(folder))
+        return true;
+    size_t slash = folder.find_last_of(L"\\/");
+    if (slash != std::wstring::npos && slash > 0 && !EnsureFolder(folder.substr(0, slash)))
+        return false;
+    return CreateDirectoryW(folder.c_str(), nullptr) || IsDirectory(folder);
+}
+
+std::wstring WideFromUtf8(const std::string& text) {
+    if (text.empty())
+        return std::wstring();
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+std::string Utf8FromWide(const std::wstring& text) {
+    if (text.empty())
+        return std::string();
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n, nullptr, nullptr);
+    return utf8;
+}
+
+std::wstring FolderStore::PathOf(const std::string& name) const {
+    // Without a folder there is nowhere to go; an empty path makes every file call fail.
+    return folder_.empty() ? std::wstring() : folder_ + L"\\" + WideFromUtf8(name);
+}
+
+BoardStore::Load FolderStore::Read(const std::string& name, std::vector<uint8_t>& bytes) {
+    // Sharing delete too, so that a writer can move a new version over the file meanwhile.
+    HANDLE file =
+        CreateFileW(PathOf(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Load::Missing : Load::Failed;
+    }
+    Load result = Load::Failed;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) <= kLargestStateFile) {
+        bytes.assign(static_cast<size_t>(size.QuadPart), 0);
+        size_t done = 0;
+        while (done < bytes.size()) {
+            DWORD got = 0;
+            if (!ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) ||
+                got == 0) {
+                break;
+            }
+            done += got;
+        }
+        if (done == bytes.size())
+            result = Load::Ok;
+    }
+    CloseHandle(file);
+    return result;
+}
+
+bool FolderStore::Replace(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::wstring target = PathOf(name);
+    if (target.empty())
+        return false;
+    const std::wstring temp =
+        target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetCurrentThreadId()) + L".tmp";
+    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool written = WriteAll(file, bytes.data(), bytes.size()) && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (written) {
+        for (int attempt = 0; attempt < kBusyRetries; ++attempt) {
+            if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                return true;
+            }
+            if (!IsBusy(GetLastError()))
+                break;
+            Sleep(kBusyPauseMs);
+        }
+    }
+    DeleteFileW(temp.c_str());
+    return false;
+}
+
+bool FolderStore::Remove(const std::string& name) {
+    const std::wstring path = PathOf(name);
+    if (path.empty())
+        return false;
+    for (int attempt = 0; attempt < kBusyRetries; ++attempt) {
+        if (DeleteFileW(path.c_str()))
+            return true;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return true;
+        if (!IsBusy(error))
+            break;
+        Sleep(kBusyPauseMs);
+    }
+    return false;
+}
+
+bool FolderStore::AppendLine(const std::string& name, const std::string& line) {
+    const std::wstring path = PathOf(name);
+    // One WriteFile per line on a handle opened for appending: lines of several
+    // processes interleave but never mix.
+    const std::string entry = line + "\n";
+    for (int attempt = 0; attempt < kBusyRetries; ++attempt) {
+        HANDLE file =
+            CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            bool ok = WriteAll(file, entry.data(), entry.size());
+            CloseHandle(file);
+            return ok;
+        }
+        if (!IsBusy(GetLastError()))
+            break;
+        Sleep(kBusyPauseMs);
+    }
+    return false;
+}
+
+}  // namespace vboard

@@ -1,0 +1,42 @@
+// Where the virtual board's files live on Windows and how they are written.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "board.h"
+
+namespace vboard {
+
+// An environment variable's value; empty when it is not set.
+std::wstring EnvironmentValue(const wchar_t* name);
+
+// The board's folder as a full path: TOLKA_VIRTUAL_BOARD, or else
+// %LOCALAPPDATA%\Tolka\VirtualBoard. Empty when neither can be determined.
+std::wstring BoardFolder();
+
+// Creates the folder and any missing parents.
+bool EnsureFolder(const std::wstring& folder);
+
+std::wstring WideFromUtf8(const std::string& text);
+std::string Utf8FromWide(const std::wstring& text);
+
+// The board's files in one folder. Replace writes a temporary file beside the target and
+// moves it over the target, so another process never reads half a file.
+class FolderStore : public BoardStore {
+public:
+    explicit FolderStore(std::wstring folder) : folder_(std::move(folder)) {}
+
+    Load Read(const std::string& name, std::vector<uint8_t>& bytes) override;
+    bool Replace(const std::string& name, const std::vector<uint8_t>& bytes) override;
+    bool Remove(const std::string& name) override;
+    bool AppendLine(const std::string& name, const std::string& line) override;
+
+    std::wstring PathOf(const std::string& name) const;
+
+private:
+    std::wstring folder_;
+};
+
+}  // namespace vboard

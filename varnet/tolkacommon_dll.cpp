@@ -1,0 +1,279 @@
+// TolkaCommon.dll of the virtual board: the Tolka_* functions and the library's own
+// windows. The board and its handles belong to Varnet.dll (virtualboard_link.h).
+//
+// With TOLKA_VIRTUAL_BOARD_SILENT=1 no window is shown at all, so automated tests never
+// wait for a click: message boxes and dialogs only leave their entries in calls.log.
+
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+#include "board.h"
+#include "board_files_win.h"
+#include "call_log.h"
+#include "common/devicelink.h"
+#include "resource.h"
+#include "virtualboard_link.h"
+
+using vboard::CallLine;
+
+namespace {
+
+HINSTANCE g_module = nullptr;
+const wchar_t kCaption[] = L"TolkaCommon";
+
+bool Silent() {
+    std::wstring value = vboard::EnvironmentValue(L"TOLKA_VIRTUAL_BOARD_SILENT");
+    return !value.empty() && value != L"0";
+}
+
+std::wstring LoadText(UINT id) {
+    // With a zero length LoadStringW hands out the resource's own read-only text.
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(g_module, id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+std::wstring WithArgument(std::wstring text, const std::wstring& argument) {
+    size_t at = text.find(L"%1");
+    if (at != std::wstring::npos)
+        text.replace(at, 2, argument);
+    return text;
+}
+
+std::wstring BoardFolderText() {
+    std::wstring folder(VirtualBoard_GetFolder(nullptr, 0) + 1, L'\0');
+    for (;;) {
+        uint32_t length = VirtualBoard_GetFolder(&folder[0], static_cast<uint32_t>(folder.size()));
+        if (length < folder.size()) {
+            folder.resize(length);
+            return folder;
+        }
+        folder.assign(length + 1, L'\0');
+    }
+}
+
+std::wstring HexWide(uint32_t value) {
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08X", static_cast<unsigned>(value));
+    return text;
+}
+
+std::wstring FromThreadCodePage(const std::string& text) {
+    if (text.empty())
+        return std::wstring();
+    int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+void Log(TOLKA_HANDLE handle, const std::string& line) {
+    VirtualBoard_Log(handle, line.c_str());
+}
+
+void ShowMessage(TOLKA_HANDLE handle, const std::wstring& text, UINT type) {
+    Log(handle, vboard::MessageEntry(vboard::Utf8FromWide(text)));
+    if (!Silent())
+        MessageBoxW(GetActiveWindow(), text.c_str(), kCaption, type | MB_SETFOREGROUND);
+}
+
+// Connection settings dialog.
+
+struct Settings {
+    uint32_t attached;
+    uint32_t interfaceType;
+    std::wstring folder;
+};
+
+const struct {
+    int control;
+    uint32_t interfaceType;
+} kInterfaceButtons[] = {
+    {IDC_IF_USB, TOLKA_IF_USB},
+    {IDC_IF_USB2, TOLKA_IF_USB2},
+    {IDC_IF_LAN, TOLKA_IF_LAN},
+};
+
+void InitSettingsDialog(HWND dialog, const Settings& settings) {
+    int checked = IDC_IF_OTHER;
+    for (const auto& button : kInterfaceButtons) {
+        if (button.interfaceType == settings.interfaceType)
+            checked = button.control;
+    }
+    // "Other" only keeps a value someone put into board.ini by hand.
+    if (checked == IDC_IF_OTHER) {
+        SetDlgItemTextW(dialog, IDC_IF_OTHER,
+                        WithArgument(LoadText(IDS_OTHER_INTERFACE), HexWide(settings.interfaceType)).c_str());
+    } else {
+        EnableWindow(GetDlgItem(dialog, IDC_IF_OTHER), FALSE);
+    }
+    CheckRadioButton(dialog, IDC_IF_USB, IDC_IF_OTHER, checked);
+    CheckDlgButton(dialog, IDC_ATTACHED, settings.attached ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextW(dialog, IDC_FOLDER, settings.folder.c_str());
+}
+
+void TakeSettings(HWND dialog, Settings& settings) {
+    for (const auto& button : kInterfaceButtons) {
+        if (IsDlgButtonChecked(dialog, button.control) == BST_CHECKED)
+            settings.interfaceType = button.interfaceType;
+    }
+    settings.attached = IsDlgButtonChecked(dialog, IDC_ATTACHED) == BST_CHECKED ? 1 : 0;
+}
+
+INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_INITDIALOG) {
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            InitSettingsDialog(dialog, *reinterpret_cast<Settings*>(lParam));
+            return TRUE;
+        }
+        if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+            if (LOWORD(wParam) == IDOK)
+                TakeSettings(dialog, *reinterpret_cast<Settings*>(GetWindowLongPtrW(dialog, DWLP_USER)));
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+    } catch (...) {
+        EndDialog(dialog, IDCANCEL);
+    }
+    return FALSE;
+}
+
+// Product information dialog.
+
+struct ProductTexts {
+    std::wstring uuid, number, productName, maker, slot;
+};
+
+ProductTexts TextsOf(const vboard::ProductInfo& info) {
+    wchar_t number[40];
+    swprintf(number, 40, L"%u (0x%08X)", static_cast<unsigned>(info.number), static_cast<unsigned>(info.number));
+    return ProductTexts{vboard::WideFromUtf8(info.uuid), number, FromThreadCodePage(info.productName),
+                        FromThreadCodePage(info.maker), vboard::WideFromUtf8(vboard::HexText(info.slot))};
+}
+
+INT_PTR CALLBACK ProductInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        const ProductTexts& texts = *reinterpret_cast<const ProductTexts*>(lParam);
+        SetDlgItemTextW(dialog, IDC_PI_UUID, texts.uuid.c_str());
+        SetDlgItemTextW(dialog, IDC_PI_NUMBER, texts.number.c_str());
+        SetDlgItemTextW(dialog, IDC_PI_PRODUCT, texts.productName.c_str());
+        SetDlgItemTextW(dialog, IDC_PI_MAKER, texts.maker.c_str());
+        SetDlgItemTextW(dialog, IDC_PI_SLOT, texts.slot.c_str());
+        // Focus on the close button rather than selecting the first field's text.
+        SetFocus(GetDlgItem(dialog, IDOK));
+        return FALSE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Keeps C++ exceptions from crossing into a caller that knows only the C interface.
+template <typename T, typename F>
+T Guarded(T onError, F body) {
+    try {
+        return body();
+    } catch (...) {
+        return onError;
+    }
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+extern "C" {
+
+TOLKA_HANDLE TOLKA_API Tolka_FlashModeOpen(uint32_t interfaces, uint32_t reserved) {
+    return Guarded<TOLKA_HANDLE>(nullptr, [&] {
+        TOLKA_HANDLE handle = nullptr;
+        switch (VirtualBoard_Open(interfaces, reserved, &handle)) {
+            case VB_OPENED:
+                break;
+            case VB_NO_BOARD:
+                ShowMessage(nullptr, WithArgument(LoadText(IDS_NO_BOARD), BoardFolderText()), MB_ICONEXCLAMATION);
+                break;
+            case VB_BUSY:
+                ShowMessage(nullptr, LoadText(IDS_BUSY), MB_ICONEXCLAMATION);
+                break;
+            default:
+                ShowMessage(nullptr, WithArgument(LoadText(IDS_STATE_ERROR), BoardFolderText()), MB_ICONERROR);
+                break;
+        }
+        Log(handle,
+            CallLine("Tolka_FlashModeOpen").Hex(interfaces).Dec(reserved).ResultHandle(VirtualBoard_HandleId(handle)));
+        return handle;
+    });
+}
+
+void TOLKA_API Tolka_FlashModeClose(TOLKA_HANDLE handle, uint32_t reserved) {
+    Guarded(0, [&] {
+        // Logged while the handle still names its board.
+        Log(handle, CallLine("Tolka_FlashModeClose").Handle(VirtualBoard_HandleId(handle)).Dec(reserved).NoResult());
+        VirtualBoard_Close(handle);
+        return 0;
+    });
+}
+
+void TOLKA_API Tolka_OptionDlg1(void) {
+    Guarded(0, [&] {
+        Settings settings{1, TOLKA_IF_USB, BoardFolderText()};
+        int loaded = VirtualBoard_GetSettings(&settings.attached, &settings.interfaceType);
+        if (Silent()) {
+            Log(nullptr, vboard::DialogEntry("connection settings"));
+        } else if (loaded != vboard::kOk) {
+            ShowMessage(nullptr, WithArgument(LoadText(IDS_STATE_ERROR), settings.folder), MB_ICONERROR);
+        } else if (DialogBoxParamW(g_module, MAKEINTRESOURCEW(IDD_CONNECTION_SETTINGS), GetActiveWindow(), SettingsProc,
+                                   reinterpret_cast<LPARAM>(&settings)) == IDOK) {
+            if (VirtualBoard_SaveSettings(settings.attached, settings.interfaceType) != vboard::kOk) {
+                ShowMessage(nullptr, WithArgument(LoadText(IDS_SAVE_FAILED), settings.folder), MB_ICONERROR);
+            }
+            Log(nullptr, vboard::DialogEntry("connection settings",
+                                             "OK, attached=" + std::to_string(settings.attached) + ", interface=" +
+                                                 vboard::Utf8FromWide(HexWide(settings.interfaceType))));
+        } else {
+            Log(nullptr, vboard::DialogEntry("connection settings", "cancelled"));
+        }
+        Log(nullptr, CallLine("Tolka_OptionDlg1").NoResult());
+        return 0;
+    });
+}
+
+int TOLKA_API Tolka_ShowProductInfo(TOLKA_HANDLE handle) {
+    return Guarded<int>(vboard::kStateError, [&] {
+        uint32_t slot = 0;
+        uint8_t record[vboard::kSlotSize];
+        int found = 0;
+        int rc = VirtualBoard_ReadProductInfo(handle, &slot, record, &found);
+        if (rc == vboard::kOk && found) {
+            ProductTexts texts = TextsOf(vboard::DecodeProductInfo(slot, record));
+            Log(handle,
+                vboard::DialogEntry("product information", "slot " + vboard::HexText(slot) + ", uuid " +
+                                                               vboard::Utf8FromWide(texts.uuid) + ", number " +
+                                                               vboard::Utf8FromWide(texts.number) + ", product " +
+                                                               vboard::Utf8FromWide(texts.productName) + ", maker " +
+                                                               vboard::Utf8FromWide(texts.maker)));
+            if (!Silent()) {
+                DialogBoxParamW(g_module, MAKEINTRESOURCEW(IDD_PRODUCT_INFO), GetActiveWindow(), ProductInfoProc,
+                                reinterpret_cast<LPARAM>(&texts));
+            }
+        } else if (rc == vboard::kOk) {
+            ShowMessage(handle, LoadText(IDS_NO_PRODUCT_INFO), MB_ICONINFORMATION);
+        }
+        Log(handle, CallLine("Tolka_ShowProductInfo").Handle(VirtualBoard_HandleId(handle)).Result(rc));
+        return rc;
+    });
+}
+
+}  // extern "C"

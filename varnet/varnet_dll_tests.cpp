@@ -1,0 +1,436 @@
+// The two DLLs through their import libraries, as the programs use them, on a fresh
+// board folder per test.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <thread>
+
+#include "board.h"
+#include "common/devicelink.h"
+#include "resource.h"
+#include "virtualboard_link.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+std::wstring ExeFolder() {
+    std::wstring path(260, L'\0');
+    for (;;) {
+        DWORD got = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (got < path.size()) {
+            path.resize(got);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+std::wstring TempFolder() {
+    DWORD size = GetTempPathW(0, nullptr);
+    std::wstring temp(size, L'\0');
+    temp.resize(GetTempPathW(size, &temp[0]));
+    return temp;
+}
+
+std::string Label(TOLKA_HANDLE handle) {
+    return "h" + std::to_string(VirtualBoard_HandleId(handle));
+}
+
+Bytes Record(uint32_t number, const char* product) {
+    Bytes r(128, 0);
+    const uint8_t uuid[16] = {0xB3, 0x7E, 0x7C, 0x78, 0xAC, 0x31, 0xE1, 0x4B,
+                              0xBD, 0x0A, 0xC0, 0x75, 0x63, 0xD3, 0x91, 0x79};
+    std::copy(uuid, uuid + 16, r.begin() + 4);
+    for (int i = 0; i < 4; ++i)
+        r[20 + i] = static_cast<uint8_t>(number >> (8 * i));
+    std::copy(product, product + strlen(product), r.begin() + 24);
+    std::copy("Maker", "Maker" + 5, r.begin() + 56);
+    return r;
+}
+
+class VarnetDll : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int counter = 0;
+        folder_ =
+            TempFolder() + L"tolka vb " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+        SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD", folder_.c_str());
+        SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", L"1");
+    }
+
+    void TearDown() override { EXPECT_TRUE(RemoveBoard(folder_)) << "unexpected files left in the board folder"; }
+
+    static bool RemoveBoard(const std::wstring& folder) {
+        for (const wchar_t* name : {L"board.ini", L"flash.bin", L"area5.bin", L"calls.log", L"board.lock"}) {
+            DeleteFileW((folder + L"\\" + name).c_str());
+        }
+        return RemoveDirectoryW(folder.c_str());
+    }
+
+    std::wstring PathOf(const wchar_t* name) const { return folder_ + L"\\" + name; }
+    bool Exists(const wchar_t* name) const {
+        return GetFileAttributesW(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    Bytes ReadFileBytes(const wchar_t* name) const {
+        std::ifstream in(PathOf(name).c_str(), std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void WriteFileText(const wchar_t* name, const std::string& text) const {
+        std::ofstream(PathOf(name).c_str(), std::ios::binary) << text;
+    }
+
+    std::vector<std::string> LogLines() const {
+        Bytes log = ReadFileBytes(L"calls.log");
+        std::vector<std::string> lines;
+        std::string line;
+        for (uint8_t c : log) {
+            if (c == '\n') {
+                lines.push_back(line);
+                line.clear();
+            } else {
+                line += static_cast<char>(c);
+            }
+        }
+        EXPECT_TRUE(line.empty()) << "last log line without LF";
+        return lines;
+    }
+
+    // Runs varnet_probe.exe with the same environment and returns its exit code.
+    DWORD RunProbe(const std::wstring& mode) {
+        std::wstring command = L"\"" + ExeFolder() + L"\\varnet_probe.exe\" " + mode;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+            ADD_FAILURE() << "cannot start varnet_probe.exe, error " << GetLastError();
+            return 999;
+        }
+        WaitForSingleObject(process.hProcess, 60000);
+        DWORD code = 999;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return code;
+    }
+
+    std::wstring folder_;
+};
+
+TEST_F(VarnetDll, FirstOpenCreatesANewBoard) {
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    ASSERT_NE(h, nullptr);
+    const std::string l = Label(h);
+    Bytes flash = ReadFileBytes(L"flash.bin");
+    ASSERT_EQ(flash.size(), 0x9000u);
+    EXPECT_EQ(flash[0x7FFF], 0xFF);
+    EXPECT_EQ(Bytes(flash.begin() + 0x8000, flash.begin() + 0x8004), Bytes(4, 0x00));
+    EXPECT_EQ(flash[0x8004], 0xFF);
+    Bytes ini = ReadFileBytes(L"board.ini");
+    EXPECT_EQ(std::string(ini.begin(), ini.end()), vboard::DefaultBoardIni());
+    EXPECT_FALSE(Exists(L"area5.bin"));
+    Tolka_FlashModeClose(h, 0);
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{"Tolka_FlashModeOpen(0xE0000000, 0) = " + l,
+                                                    "Tolka_FlashModeClose(" + l + ", 0)"}));
+}
+
+TEST_F(VarnetDll, WriterSequenceBehavesLikeFlashAndIsLogged) {
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    ASSERT_NE(h, nullptr);
+    const std::string l = Label(h);
+    EXPECT_EQ(Varn_GetIFType(h), 0x80000000u);
+    Varn_SetTimeouts(h, 1000, 1000);
+    EXPECT_EQ(Varn_FlshEchoTest(h), 0);
+    Varn_SetTimeouts(h, 5000, 5000);
+
+    Bytes slot(128);
+    ASSERT_EQ(Varn_FlshRead(h, 0x7000, slot.data()), 0);
+    EXPECT_EQ(slot, Bytes(128, 0xFF));
+    const Bytes first = Record(1, "first");
+    ASSERT_EQ(Varn_FlshWrite(h, 0x7000, first.data(), 128), 0);
+    ASSERT_EQ(Varn_FlshRead(h, 0x7000, slot.data()), 0);
+    EXPECT_EQ(slot, first);
+
+    // A second record over the used slot: flash keeps old AND new, the verify would fail.
+    const Bytes second = Record(2, "second");
+    ASSERT_EQ(Varn_FlshWrite(h, 0x7000, second.data(), 128), 0);
+    ASSERT_EQ(Varn_FlshRead(h, 0x7000, slot.data()), 0);
+    EXPECT_NE(slot, second);
+    EXPECT_EQ(slot[20], first[20] & second[20]);
+
+    ASSERT_EQ(Varn_FlshErase(h, 128), 0);
+    ASSERT_EQ(Varn_FlshRead(h, 0x7000, slot.data()), 0);
+    EXPECT_EQ(slot, Bytes(128, 0xFF));
+    EXPECT_NE(Varn_FlshErase(h, 7), 0);
+    Tolka_FlashModeClose(h, 0);
+
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{
+                              "Tolka_FlashModeOpen(0xE0000000, 0) = " + l,
+                              "Varn_GetIFType(" + l + ") = 0x80000000",
+                              "Varn_SetTimeouts(" + l + ", 1000, 1000)",
+                              "Varn_FlshEchoTest(" + l + ") = 0",
+                              "Varn_SetTimeouts(" + l + ", 5000, 5000)",
+                              "Varn_FlshRead(" + l + ", 0x7000) = 0",
+                              "Varn_FlshWrite(" + l + ", 0x7000, 128) = 0",
+                              "Varn_FlshRead(" + l + ", 0x7000) = 0",
+                              "Varn_FlshWrite(" + l + ", 0x7000, 128) = 0",
+                              "Varn_FlshRead(" + l + ", 0x7000) = 0",
+                              "Varn_FlshErase(" + l + ", 128) = 0",
+                              "Varn_FlshRead(" + l + ", 0x7000) = 0",
+                              "Varn_FlshErase(" + l + ", 7) = 3",
+                              "Tolka_FlashModeClose(" + l + ", 0)",
+                          }));
+}
+
+TEST_F(VarnetDll, OptionEditorSequence) {
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    ASSERT_NE(h, nullptr);
+    Bytes buffer(128);
+    ASSERT_EQ(Varn_FlshRead(h, 0x8000, buffer.data()), 0);
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 4), Bytes(4, 0x00));
+
+    EXPECT_NE(Varn_FlshReadRWArea(h, 5, buffer.data()), 0);
+    Bytes image(128);
+    for (size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<uint8_t>(i * 3);
+    ASSERT_EQ(Varn_FlshWriteRWArea(h, 5, image.data()), 0);
+    EXPECT_EQ(ReadFileBytes(L"area5.bin"), image);
+    ASSERT_EQ(Varn_FlshReadRWArea(h, 5, buffer.data()), 0);
+    EXPECT_EQ(buffer, image);
+    ASSERT_EQ(Varn_FlshErase(h, 32), 0);
+    EXPECT_FALSE(Exists(L"area5.bin"));
+    EXPECT_NE(Varn_FlshReadRWArea(h, 5, buffer.data()), 0);
+    Tolka_FlashModeClose(h, 0);
+
+    // State files are replaced through temporary files, none of which may stay behind.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(PathOf(L"*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+}
+
+TEST_F(VarnetDll, ProductInfoShowsTheNewestRecordOrSaysThereIsNone) {
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    ASSERT_NE(h, nullptr);
+    const std::string l = Label(h);
+    EXPECT_EQ(Tolka_ShowProductInfo(h), 0);
+    ASSERT_EQ(Varn_FlshWrite(h, 0x7000, Record(7, "older").data(), 128), 0);
+    ASSERT_EQ(Varn_FlshWrite(h, 0x7080, Record(8, "newer").data(), 128), 0);
+    EXPECT_EQ(Tolka_ShowProductInfo(h), 0);
+    Tolka_FlashModeClose(h, 0);
+
+    std::vector<std::string> log = LogLines();
+    ASSERT_EQ(log.size(), 8u);
+    EXPECT_EQ(log[1], "message: このボードには製品情報が書き込まれていません。");
+    EXPECT_EQ(log[2], "Tolka_ShowProductInfo(" + l + ") = 0");
+    EXPECT_EQ(log[5],
+              "dialog: product information: slot 0x7080, uuid 787c7eb3-31ac-4be1-bd0a-c07563d39179, "
+              "number 8 (0x00000008), product newer, maker Maker");
+    EXPECT_EQ(log[6], "Tolka_ShowProductInfo(" + l + ") = 0");
+}
+
+TEST_F(VarnetDll, FaultsFromBoardIni) {
+    WriteFileText(L"board.ini",
+                  "[board]\r\ninterface=0x40000000\r\n[faults]\r\necho_fail_first=1\r\nread_fail=0x8000\r\n"
+                  "product_info_fail=1\r\nbogus=1\r\n");
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    ASSERT_NE(h, nullptr);
+    const std::string l = Label(h);
+    EXPECT_EQ(Varn_GetIFType(h), 0x40000000u);
+    EXPECT_NE(Varn_FlshEchoTest(h), 0);
+    EXPECT_EQ(Varn_FlshEchoTest(h), 0);
+    Bytes buffer(128);
+    EXPECT_NE(Varn_FlshRead(h, 0x8000, buffer.data()), 0);
+    EXPECT_EQ(buffer, Bytes(128, vboard::kFailedReadFill));
+    EXPECT_EQ(Varn_FlshRead(h, 0x7F80, buffer.data()), 0);
+    EXPECT_NE(Tolka_ShowProductInfo(h), 0);
+    Tolka_FlashModeClose(h, 0);
+    std::vector<std::string> log = LogLines();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[0], "warning: board.ini line 7: unknown key bogus");
+    EXPECT_EQ(log[1], "Tolka_FlashModeOpen(0xE0000000, 0) = " + l);
+}
+
+TEST_F(VarnetDll, NoBoardGivesNullAndTheLibraryTellsTheUser) {
+    WriteFileText(L"board.ini", "[board]\nattached=0\n");
+    EXPECT_EQ(Tolka_FlashModeOpen(0xE0000000, 0), nullptr);
+    WriteFileText(L"board.ini", "[faults]\nno_board=1\n");
+    EXPECT_EQ(Tolka_FlashModeOpen(0xE0000000, 0), nullptr);
+    std::vector<std::string> log = LogLines();
+    ASSERT_EQ(log.size(), 4u);
+    for (int i : {0, 2})
+        EXPECT_EQ(log[i].rfind("message: ボードが見つかりませんでした。\\n", 0), 0u) << log[i];
+    EXPECT_EQ(log[3], "Tolka_FlashModeOpen(0xE0000000, 0) = null");
+}
+
+TEST_F(VarnetDll, AnotherProcessCannotOpenWhileTheBoardIsHeld) {
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(RunProbe(L"open"), 0u) << "the second process got a handle";
+    // Opens within one process share the board.
+    TOLKA_HANDLE again = Tolka_FlashModeOpen(0xE0000000, 0);
+    EXPECT_NE(again, nullptr);
+    EXPECT_NE(again, h);
+    Tolka_FlashModeClose(again, 0);
+    EXPECT_EQ(RunProbe(L"open"), 0u) << "the board was freed while a handle was still open";
+    Tolka_FlashModeClose(h, 0);
+    EXPECT_EQ(RunProbe(L"open"), 1u) << "the board stayed locked after the last close";
+
+    std::vector<std::string> log = LogLines();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[1].rfind("message: ボードは別のプログラムがフラッシュ書換えモードで使用しています。", 0), 0u)
+        << log[1];
+    EXPECT_EQ(log[2], "Tolka_FlashModeOpen(0xE0000000, 0) = null");
+}
+
+TEST_F(VarnetDll, MissingBoardFoldersAreCreated) {
+    const std::wstring nested = folder_ + L"\\nested\\board";
+    SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD", nested.c_str());
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    EXPECT_NE(h, nullptr);
+    Tolka_FlashModeClose(h, 0);
+    EXPECT_TRUE(RemoveBoard(nested));
+    EXPECT_TRUE(RemoveDirectoryW((folder_ + L"\\nested").c_str()));
+
+    // Without TOLKA_VIRTUAL_BOARD the board lives under the user's local application data.
+    wchar_t saved[32768];
+    DWORD savedLength = GetEnvironmentVariableW(L"LOCALAPPDATA", saved, 32768);
+    SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD", nullptr);
+    SetEnvironmentVariableW(L"LOCALAPPDATA", folder_.c_str());
+    h = Tolka_FlashModeOpen(0xE0000000, 0);
+    EXPECT_NE(h, nullptr);
+    Tolka_FlashModeClose(h, 0);
+    SetEnvironmentVariableW(L"LOCALAPPDATA", savedLength ? saved : nullptr);
+    EXPECT_TRUE(RemoveBoard(folder_ + L"\\Tolka\\VirtualBoard"));
+    EXPECT_TRUE(RemoveDirectoryW((folder_ + L"\\Tolka").c_str()));
+}
+
+TEST_F(VarnetDll, AProcessThatDiesHoldingTheBoardFreesIt) {
+    EXPECT_EQ(RunProbe(L"open-crash"), 3u);
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    EXPECT_NE(h, nullptr);
+    Tolka_FlashModeClose(h, 0);
+}
+
+TEST_F(VarnetDll, CallsWithoutAnOpenHandleFail) {
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    ASSERT_NE(h, nullptr);
+    Tolka_FlashModeClose(h, 0);
+    Bytes buffer(128, 0);
+    EXPECT_NE(Varn_FlshRead(nullptr, 0x7000, buffer.data()), 0);
+    EXPECT_EQ(buffer, Bytes(128, vboard::kFailedReadFill));
+    EXPECT_NE(Varn_FlshWrite(h, 0x7000, buffer.data(), 128), 0);
+    EXPECT_EQ(Varn_GetIFType(h), 0u);
+    EXPECT_NE(Tolka_ShowProductInfo(h), 0);
+    std::vector<std::string> log = LogLines();
+    ASSERT_EQ(log.size(), 6u);
+    EXPECT_EQ(log[2], "Varn_FlshRead(null, 0x7000) = 2");
+    EXPECT_EQ(log[3], "Varn_FlshWrite(invalid, 0x7000, 128) = 2");
+    EXPECT_EQ(ReadFileBytes(L"flash.bin")[0x7000], 0xFF);
+}
+
+// The library's real windows: a second thread plays the user.
+class VarnetDllWindows : public VarnetDll {
+protected:
+    void SetUp() override {
+        VarnetDll::SetUp();
+        SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", nullptr);
+    }
+    void TearDown() override {
+        SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", L"1");
+        VarnetDll::TearDown();
+    }
+
+    // Waits (until stop) for the dialog with this caption and lets act work on it.
+    static std::thread PlayUser(const wchar_t* caption, std::function<void(HWND)> act, std::atomic<bool>& stop) {
+        return std::thread([caption, act, &stop] {
+            for (int i = 0; i < 200 && !stop; ++i) {
+                HWND dialog = FindWindowW(L"#32770", caption);
+                if (dialog) {
+                    stop = true;
+                    act(dialog);
+                } else {
+                    Sleep(50);
+                }
+            }
+        });
+    }
+
+    static std::wstring Text(HWND dialog, int id) {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(dialog, id, text, 256);
+        return text;
+    }
+};
+
+TEST_F(VarnetDllWindows, ConnectionSettingsSavesTheChoice) {
+    std::atomic<bool> stop{false};
+    bool usbChecked = false;
+    bool attachedChecked = false;
+    std::wstring folderShown;
+    std::thread user = PlayUser(
+        L"接続設定 (仮想ボード)",
+        [&](HWND dialog) {
+            usbChecked = IsDlgButtonChecked(dialog, IDC_IF_USB) == BST_CHECKED;
+            attachedChecked = IsDlgButtonChecked(dialog, IDC_ATTACHED) == BST_CHECKED;
+            folderShown = Text(dialog, IDC_FOLDER);
+            SendMessageW(GetDlgItem(dialog, IDC_IF_LAN), BM_CLICK, 0, 0);
+            SendMessageW(GetDlgItem(dialog, IDC_ATTACHED), BM_CLICK, 0, 0);
+            PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        },
+        stop);
+    Tolka_OptionDlg1();
+    stop = true;
+    user.join();
+
+    EXPECT_TRUE(usbChecked);
+    EXPECT_TRUE(attachedChecked);
+    EXPECT_EQ(folderShown, folder_);
+    Bytes ini = ReadFileBytes(L"board.ini");
+    vboard::BoardConfig config = vboard::ParseBoardIni(std::string(ini.begin(), ini.end()));
+    EXPECT_FALSE(config.attached);
+    EXPECT_EQ(config.interfaceType, 0x40000000u);
+    std::vector<std::string> log = LogLines();
+    EXPECT_EQ(log, (std::vector<std::string>{"dialog: connection settings: OK, attached=0, interface=0x40000000",
+                                             "Tolka_OptionDlg1()"}));
+}
+
+TEST_F(VarnetDllWindows, ProductInformationShowsTheNewestRecord) {
+    SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", L"1");
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    ASSERT_NE(h, nullptr);
+    ASSERT_EQ(Varn_FlshWrite(h, 0x7F00, Record(0x10, "older").data(), 128), 0);
+    ASSERT_EQ(Varn_FlshWrite(h, 0x7F80, Record(0x20, "newest").data(), 128), 0);
+    SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", nullptr);
+
+    std::atomic<bool> stop{false};
+    std::vector<std::wstring> shown;
+    std::thread user = PlayUser(
+        L"製品情報",
+        [&](HWND dialog) {
+            for (int id : {IDC_PI_UUID, IDC_PI_NUMBER, IDC_PI_PRODUCT, IDC_PI_MAKER, IDC_PI_SLOT})
+                shown.push_back(Text(dialog, id));
+            PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        },
+        stop);
+    EXPECT_EQ(Tolka_ShowProductInfo(h), 0);
+    stop = true;
+    user.join();
+    Tolka_FlashModeClose(h, 0);
+
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"787c7eb3-31ac-4be1-bd0a-c07563d39179", L"32 (0x00000020)", L"newest",
+                                                L"Maker", L"0x7F80"}));
+}
+
+}  // namespace
