@@ -227,7 +227,8 @@ void CVarnPIWriteDlg::CountUpNumber(uint32_t written) {
         return;
     if (written == 0xFFFFFFFFu)
         return;
-    m_strNumber = piwriter::FormatNumberText(written + 1, m_strNumber);
+    // The refresh has taken the field in again: blanks around it must not hide a "0x".
+    m_strNumber = piwriter::FormatNumberText(written + 1, piwriter::TrimBlanks(m_strNumber));
     SetDlgItemText(IDC_NUMBER, m_strNumber);
 }
 
