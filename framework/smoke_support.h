@@ -37,12 +37,14 @@ inline bool Start(RunningProgram& program, const std::wstring& exe, const std::w
     return program.started;
 }
 
-// A top-level window of the process with exactly this title, waited for up to timeoutMs.
+// A visible top-level window of the process with exactly this title, waited for up to
+// timeoutMs. A dialog is made visible only once its controls exist.
 inline HWND WaitForWindow(const RunningProgram& program, const std::wstring& title, DWORD timeoutMs) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
         HWND hwnd = FindWindowW(nullptr, title.c_str());
         DWORD pid = 0;
-        if (hwnd != nullptr && GetWindowThreadProcessId(hwnd, &pid) && pid == program.pi.dwProcessId)
+        if (hwnd != nullptr && IsWindowVisible(hwnd) && GetWindowThreadProcessId(hwnd, &pid) &&
+            pid == program.pi.dwProcessId)
             return hwnd;
         if (WaitForSingleObject(program.pi.hProcess, 100) == WAIT_OBJECT_0)
             return nullptr;

@@ -22,6 +22,8 @@ TEST(WriterSmoke, StartsWithAFileAndCloses) {
     WriteFile(file, record, sizeof record, &written, nullptr);
     CloseHandle(file);
 
+    std::wstring board = std::wstring(temp) + L"smoke-board-" + std::to_wstring(GetCurrentProcessId());
+    SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD", board.c_str());  // inherited by the writer
     fwsmoke::RunningProgram writer;
     ASSERT_TRUE(fwsmoke::Start(writer, fwsmoke::OwnFolder() + L"TolkaPIWriter.exe", L"\"" + path + L"\""));
     HWND hwnd = fwsmoke::WaitForWindow(writer, L"TolkaPIWriter - smoke test 製品.tpi", 30000);
@@ -29,6 +31,17 @@ TEST(WriterSmoke, StartsWithAFileAndCloses) {
     EXPECT_EQ(fwsmoke::ControlText(hwnd, IDC_UUID), L"787c7eb3-31ac-4be1-bd0a-c07563d39179");
     EXPECT_EQ(fwsmoke::ControlText(hwnd, IDC_NUMBER), L"42");
     EXPECT_EQ(fwsmoke::ControlText(hwnd, IDC_PRODUCT_NAME), L"S");
+
+    // Connect to the virtual board (a fresh one, in a folder of its own): the writer
+    // announces the USB board, and the panel shows that the board holds no record.
+    PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_CONNECT, 0), 0);
+    HWND box = fwsmoke::WaitForWindow(writer, L"TolkaPIWriter", 30000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(fwsmoke::ControlText(box, 0xFFFF), L"USBデバイスに接続しました。");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && fwsmoke::ControlText(hwnd, IDC_CUR_UUID).empty(); ++i)
+        Sleep(100);
+    EXPECT_EQ(fwsmoke::ControlText(hwnd, IDC_CUR_UUID), L"Empty");
     EXPECT_EQ(fwsmoke::CloseAndWait(writer, hwnd, 20000), 0);
     DeleteFileW(path.c_str());
 }

@@ -1,0 +1,552 @@
+// The launcher window under Wine: real dialog, real resources, real processes.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "common/about.h"
+#include "common/versiontext.h"
+#include "framework/module.h"
+#include "framework/test_support.h"
+#include "framework/text.h"
+#include "launcher/app.h"
+#include "launcher/launchpath.h"
+#include "launcher/pelntoolsdlg.h"
+#include "launcher/resource.h"
+
+namespace {
+
+using fwtest::ItemText;
+
+constexpr UINT kOkWarning = MB_OK | MB_ICONEXCLAMATION;
+
+HICON ProgramIcon(UINT id) {
+    return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
+}
+
+class LauncherWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dlg.Create());
+        hwnd = dlg.GetSafeHwnd();
+    }
+
+    fwtest::ScriptedUser user;
+    CPelnToolsDlg dlg;
+    HWND hwnd = nullptr;
+};
+
+// --- The window and its resources -----------------------------------------------------------
+
+enum class Kind { IconButton, ExitButton, Frame, Text, CentredText };
+
+struct ControlRow {
+    Kind kind;
+    int id;  // -1: none
+    const wchar_t* text;
+    int x, y, cx, cy;
+};
+
+// Dialog 102 in template order; positions in dialog units.
+const ControlRow kControls[] = {
+    {Kind::IconButton, IDC_PELNCONFIG, L"", 11, 11, 32, 32},
+    {Kind::IconButton, IDC_TOLKAPIWRITER, L"", 11, 53, 32, 32},
+    {Kind::IconButton, IDC_TOLKAOPTION, L"", 11, 95, 32, 32},
+    {Kind::IconButton, IDC_FLASHWRITER, L"", 11, 137, 32, 32},
+    {Kind::IconButton, IDC_FIRMWARE_UPDATER, L"", 11, 227, 32, 32},
+    {Kind::ExitButton, IDCANCEL, L"終了", 231, 267, 50, 17},
+    {Kind::Frame, -1, L"", 7, 3, 274, 44},
+    {Kind::Frame, -1, L"", 7, 45, 274, 44},
+    {Kind::Frame, -1, L"", 7, 129, 274, 44},
+    {Kind::Frame, -1, L"", 7, 219, 274, 44},
+    {Kind::CentredText, -1, L"IPアドレスなどのネットワーク設定を変更します。", 47, 25, 230, 18},
+    {Kind::Text, -1, L"製品ID、製品名、製造元などの製品情報を書き込みます。\n製品情報は接続の際のボード識別に利用できます。", 47,
+     65, 230, 20},
+    {Kind::Text, -1, L"搭載マイコンにユーザーファームなどのプログラムをダウンロードします。", 47, 149, 230, 20},
+    {Kind::Text, -1, L"システムファームを更新します。\nバージョンアップなどの際に使用します。", 47, 239, 230, 20},
+    {Kind::Text, -1, L"PelnConfig", 47, 11, 226, 10},
+    {Kind::Text, -1, L"TolkaPIWriter", 47, 53, 226, 10},
+    {Kind::Text, -1, L"TolkaFlashWriter", 47, 137, 226, 10},
+    {Kind::Text, -1, L"Firmware Updater", 47, 227, 226, 10},
+    {Kind::Frame, -1, L"", 7, 87, 274, 44},
+    {Kind::Text, -1, L"TolkaOption", 47, 95, 226, 10},
+    {Kind::Text, -1, L"各ポートの起動時の状態を設定することができます。", 47, 107, 230, 20},
+    {Kind::Frame, -1, L"", 7, 171, 274, 44},
+    {Kind::IconButton, IDC_TOLKAINIWRITER, L"", 11, 179, 32, 32},
+    {Kind::Text, -1, L"ユーザーファームから読出し可能な設定情報を書き込みます。\n設定情報はINIファイル形式のテキストで作成します。", 46,
+     191, 230, 20},
+    {Kind::Text, -1, L"TolkaIniWriter", 46, 179, 226, 10},
+};
+
+std::wstring ClassOf(HWND control) {
+    wchar_t name[64] = {};
+    GetClassNameW(control, name, 64);
+    return name;
+}
+
+TEST_F(LauncherWindow, HasTheTemplatesControlsInOrder) {
+    std::vector<HWND> children;
+    for (HWND c = GetWindow(hwnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+        children.push_back(c);
+    ASSERT_EQ(children.size(), std::size(kControls));
+    for (size_t i = 0; i < children.size(); ++i) {
+        const ControlRow& row = kControls[i];
+        HWND c = children[i];
+        SCOPED_TRACE("control " + std::to_string(i + 1));
+        EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(c)), static_cast<WORD>(row.id));
+        EXPECT_EQ(fwtest::Text(c), row.text);
+        LONG style = GetWindowLongW(c, GWL_STYLE);
+        bool isButton = row.kind == Kind::IconButton || row.kind == Kind::ExitButton || row.kind == Kind::Frame;
+        EXPECT_EQ(ClassOf(c), isButton ? L"Button" : L"Static");
+        switch (row.kind) {
+            case Kind::IconButton:
+            case Kind::ExitButton:
+                // The dialog manager moves the default mark to a focused push button, so only
+                // the push button itself is checked here.
+                EXPECT_LE(style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+                EXPECT_EQ((style & BS_ICON) != 0, row.kind == Kind::IconButton);
+                break;
+            case Kind::Frame:
+                EXPECT_EQ(style & BS_TYPEMASK, BS_GROUPBOX);
+                break;
+            case Kind::Text:
+            case Kind::CentredText:
+                EXPECT_EQ(style & SS_TYPEMASK, SS_LEFT);
+                EXPECT_EQ((style & SS_CENTERIMAGE) != 0, row.kind == Kind::CentredText);
+                break;
+        }
+        // The dialog manager converts the position and the size each on its own.
+        RECT expected{row.x, row.y, row.cx, row.cy};
+        MapDialogRect(hwnd, &expected);
+        RECT actual;
+        GetWindowRect(c, &actual);
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&actual), 2);
+        EXPECT_EQ(actual.left, expected.left);
+        EXPECT_EQ(actual.top, expected.top);
+        EXPECT_EQ(actual.right - actual.left, expected.right);
+        EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
+    }
+}
+
+TEST_F(LauncherWindow, TabGoesThroughTheButtonsInTemplateOrder) {
+    const int order[] = {IDC_PELNCONFIG, IDC_TOLKAPIWRITER, IDC_TOLKAOPTION,   IDC_FLASHWRITER,
+                         IDC_FIRMWARE_UPDATER, IDCANCEL, IDC_TOLKAINIWRITER, IDC_PELNCONFIG};
+    HWND item = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+    for (int id : order) {
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(GetDlgCtrlID(item), id);
+        item = GetNextDlgTabItem(hwnd, item, FALSE);
+    }
+    // Enter with no push button focused presses the exit button.
+    EXPECT_EQ(LOWORD(SendMessageW(hwnd, DM_GETDEFID, 0, 0)), IDCANCEL);
+}
+
+TEST_F(LauncherWindow, IsAnApplicationWindowWithTheProgramIcon) {
+    EXPECT_EQ(dlg.GetWindowText(), L"PelnTools");
+    DWORD style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
+    for (DWORD bit : {DWORD{WS_CAPTION}, DWORD{WS_SYSMENU}, DWORD{WS_MINIMIZEBOX}, DWORD{WS_POPUP}})
+        EXPECT_EQ(style & bit, bit) << std::hex << bit;
+    EXPECT_EQ(style & WS_MAXIMIZEBOX, 0u);
+    EXPECT_NE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    HICON icon = ProgramIcon(IDR_MAINFRAME);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)), icon);
+
+    ShowWindow(hwnd, SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(hwnd));
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_QUERYDRAGICON, 0, 0)), icon);
+    ShowWindow(hwnd, SW_RESTORE);
+    EXPECT_FALSE(IsIconic(hwnd));
+}
+
+TEST_F(LauncherWindow, EachButtonShowsItsOwnIcon) {
+    const struct {
+        int button;
+        UINT icon;
+    } images[] = {
+        {IDC_PELNCONFIG, 146},       {IDC_TOLKAPIWRITER, 147},  {IDC_TOLKAOPTION, 148},
+        {IDC_FLASHWRITER, 149},      {IDC_TOLKAINIWRITER, 151}, {IDC_FIRMWARE_UPDATER, 150},
+    };
+    std::vector<LRESULT> seen;
+    for (const auto& image : images) {
+        LRESULT shown = SendDlgItemMessageW(hwnd, image.button, BM_GETIMAGE, IMAGE_ICON, 0);
+        EXPECT_NE(shown, 0) << image.button;
+        EXPECT_EQ(shown, reinterpret_cast<LRESULT>(ProgramIcon(image.icon))) << image.button;
+        for (LRESULT other : seen)
+            EXPECT_NE(shown, other) << image.button;
+        seen.push_back(shown);
+    }
+}
+
+// Each icon resource holds one 32 by 32 image with a 256-colour palette.
+TEST(LauncherResources, IconsAre32By32With256Colours) {
+    for (UINT id : {128u, 146u, 147u, 148u, 149u, 150u, 151u}) {
+        SCOPED_TRACE(id);
+        HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
+        ASSERT_NE(found, nullptr);
+        const BYTE* dir = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+        ASSERT_GE(SizeofResource(nullptr, found), 6u + 14u);
+        EXPECT_EQ(dir[4] | dir[5] << 8, 1);  // images
+        const BYTE* entry = dir + 6;
+        EXPECT_EQ(entry[0], 32);  // width
+        EXPECT_EQ(entry[1], 32);  // height
+        EXPECT_EQ(entry[6] | entry[7] << 8, 8);  // bits per pixel
+    }
+}
+
+TEST(LauncherResources, StringsAndVersion) {
+    EXPECT_EQ(fw::LoadResString(IDS_ABOUTBOX), L"バージョン情報 PelnTools(&A)...");
+    EXPECT_EQ(fw::LoadResString(IDS_SOCKETS_INIT_FAILED), L"Windows ソケットの初期化に失敗しました。");
+
+    std::wstring path = fw::GetModulePath();
+    EXPECT_EQ(GetVersionString(path, false), L"1.3.0.1");
+    EXPECT_EQ(GetVersionString(path, true), L"1.3.0.1");
+    DWORD handle = 0;
+    std::vector<BYTE> block(GetFileVersionInfoSizeW(path.c_str(), &handle));
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+    void* value = nullptr;
+    UINT len = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &value, &len));
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010004u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010004u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &len));
+    ASSERT_GE(len, 4u);
+    EXPECT_EQ(static_cast<const WORD*>(value)[0], 0x0411);
+    EXPECT_EQ(static_cast<const WORD*>(value)[1], 0x03A4);
+    const struct {
+        const wchar_t* key;
+        const wchar_t* text;
+    } strings[] = {
+        {L"FileDescription", L"PelnTools"},
+        {L"InternalName", L"PelnTools.exe"},
+        {L"OriginalFilename", L"PelnTools.exe"},
+        {L"ProductName", L"PelnTools"},
+    };
+    for (const auto& s : strings) {
+        ASSERT_TRUE(VerQueryValueW(block.data(), VersionQueryPath(0x0411, 0x03A4, s.key).c_str(), &value, &len))
+            << s.key;
+        EXPECT_STREQ(static_cast<const wchar_t*>(value), s.text);
+    }
+}
+
+// --- About box ---------------------------------------------------------------------------------
+
+TEST_F(LauncherWindow, SystemMenuEndsWithTheAboutEntry) {
+    HMENU menu = GetSystemMenu(hwnd, FALSE);
+    ASSERT_NE(menu, nullptr);
+    int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 2);
+    EXPECT_EQ(GetMenuItemID(menu, count - 1), CMainDialog::IDM_ABOUTBOX);
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, count - 1, text, 128, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"バージョン情報 PelnTools(&A)...");
+    EXPECT_NE(GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+}
+
+TEST_F(LauncherWindow, AboutBoxShowsTheLaunchersVersion) {
+    struct Seen {
+        UINT templateId;
+        std::wstring caption, name, version;
+        bool ownerDisabled;
+    };
+    std::vector<Seen> seen;
+    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+        HWND b = box.GetSafeHwnd();
+        HWND name = GetWindow(GetWindow(b, GW_CHILD), GW_HWNDNEXT);
+        seen.push_back({box.GetTemplateId(), box.GetWindowText(), fwtest::Text(name), ItemText(b, IDC_VERSION),
+                        !IsWindowEnabled(hwnd)});
+        box.EndDialog(IDOK);
+    });
+    // The low four bits of a system command are the system's own.
+    for (WPARAM command : {0x0010, 0x001F})
+        SendMessageW(hwnd, WM_SYSCOMMAND, command, 0);
+    ASSERT_EQ(seen.size(), 2u);
+    for (const Seen& s : seen) {
+        EXPECT_EQ(s.templateId, 100u);
+        EXPECT_EQ(s.caption, L"バージョン情報 PelnTools");
+        EXPECT_EQ(s.name, L"PelnTools");
+        EXPECT_EQ(s.version, L"1.3.0.1");
+        EXPECT_TRUE(s.ownerDisabled);
+    }
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
+    EXPECT_TRUE(user.messages.empty());
+}
+
+// --- Start-up ------------------------------------------------------------------------------------
+
+TEST(LauncherStartUp, RunsTheWindowModallyAndThenEnds) {
+    fwtest::ScriptedUser user;
+    CPelnToolsApp app;
+    int shown = 0;
+    fw::CDialog::SetModalHook([&](fw::CDialog& window) {
+        ++shown;
+        EXPECT_EQ(window.GetTemplateId(), static_cast<UINT>(IDD_PELNTOOLS_DIALOG));
+        EXPECT_EQ(window.GetWindowText(), L"PelnTools");
+        EXPECT_EQ(app.GetMainHwnd(), window.GetSafeHwnd());
+        window.EndDialog(IDCANCEL);
+    });
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_TRUE(user.messages.empty());  // sockets started without complaint
+}
+
+// --- Starting the tools ---------------------------------------------------------------------------
+//
+// The tools must lie beside the launcher, and the launcher takes its folder from its own
+// module path. So this test program plays the launcher: LauncherFolder copies it as
+// PelnTools.exe, with the stub program under the tools' names, into a folder whose path
+// holds spaces, Japanese characters and a folder named PelnTools.exe, and runs the
+// LauncherCopy tests in that copy, which click the real buttons. A decoy "my.exe" above the
+// folder would be started by a command line that the system splits at the first space.
+
+const wchar_t kCopyFlag[] = L"TOLKA_LAUNCHER_COPY";
+const wchar_t kLogVariable[] = L"TOLKA_LAUNCH_LOG";
+const wchar_t kFolderVariable[] = L"TOLKA_LAUNCHER_FOLDER";
+constexpr size_t kLaunchesInCopy = 8;
+
+std::wstring Environment(const wchar_t* name) {
+    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0)
+        return std::wstring();
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(name, &value[0], size));
+    return value;
+}
+
+std::wstring CurrentDirectory() {
+    DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring dir(size, L'\0');
+    dir.resize(GetCurrentDirectoryW(size, &dir[0]));
+    return dir;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+struct Launch {
+    std::wstring path, commandLine, currentDirectory;
+    unsigned long processId;
+};
+
+// The complete lines of the stubs' log.
+std::vector<Launch> ReadLaunches(const std::wstring& log) {
+    std::vector<Launch> launches;
+    HANDLE file = CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return launches;
+    std::wstring text;
+    wchar_t buf[1024];
+    DWORD got = 0;
+    while (ReadFile(file, buf, sizeof buf, &got, nullptr) && got > 0)
+        text.append(buf, got / sizeof(wchar_t));
+    CloseHandle(file);
+    size_t start = 0;
+    for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
+        std::vector<std::wstring> fields;
+        size_t from = start;
+        for (size_t tab; (tab = text.find(L'\t', from)) < end; from = tab + 1)
+            fields.push_back(text.substr(from, tab - from));
+        fields.push_back(text.substr(from, end - from));
+        if (fields.size() == 4)
+            launches.push_back({fields[0], fields[1], fields[2], std::stoul(fields[3])});
+    }
+    return launches;
+}
+
+class LauncherCopy : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (Environment(kCopyFlag).empty())
+            GTEST_SKIP() << "runs only in the launcher copy that LauncherFolder starts";
+        log = Environment(kLogVariable);
+        folder = Environment(kFolderVariable);
+        ASSERT_FALSE(log.empty());
+        ASSERT_FALSE(folder.empty());
+        // The tools must not inherit their own folder as current directory by accident.
+        ASSERT_FALSE(SamePath(CurrentDirectory() + L"\\", folder));
+        ASSERT_TRUE(dlg.Create());
+        hwnd = dlg.GetSafeHwnd();
+    }
+
+    // Waits until the log holds `total` launches; the stubs run on their own.
+    std::vector<Launch> WaitForLaunches(size_t total) {
+        std::vector<Launch> launches;
+        for (int waited = 0; waited < 30000; waited += 50) {
+            launches = ReadLaunches(log);
+            if (launches.size() >= total)
+                break;
+            Sleep(50);
+        }
+        EXPECT_EQ(launches.size(), total);
+        return launches;
+    }
+
+    // A launch of the program `fileName` from the launcher's folder, without arguments.
+    void ExpectStarted(const Launch& launch, const wchar_t* fileName) {
+        std::wstring expected = folder + fileName;
+        EXPECT_TRUE(SamePath(launch.path, expected)) << "started: " << ::testing::PrintToString(launch.path);
+        int argc = 0;
+        wchar_t** argv = CommandLineToArgvW(launch.commandLine.c_str(), &argc);
+        ASSERT_NE(argv, nullptr);
+        EXPECT_EQ(argc, 1) << ::testing::PrintToString(launch.commandLine);
+        EXPECT_TRUE(SamePath(argv[0], expected)) << ::testing::PrintToString(launch.commandLine);
+        LocalFree(argv);
+        EXPECT_TRUE(SamePath(launch.currentDirectory, CurrentDirectory()));
+    }
+
+    fwtest::ScriptedUser user;
+    CPelnToolsDlg dlg;
+    HWND hwnd = nullptr;
+    std::wstring log, folder;
+};
+
+TEST_F(LauncherCopy, KeepsItsOwnPathUpperCased) {
+    std::wstring expected = folder + L"PelnTools.exe";
+    launcher::MakeUpperAscii(expected);
+    EXPECT_EQ(dlg.m_strModulePath, expected);
+}
+
+TEST_F(LauncherCopy, EachButtonStartsItsProgramFromTheLaunchersFolder) {
+    const struct {
+        UINT button;
+        const wchar_t* fileName;
+    } rows[] = {
+        {IDC_PELNCONFIG, L"PELNCONFIG.EXE"},        {IDC_TOLKAPIWRITER, L"TOLKAPIWRITER.EXE"},
+        {IDC_TOLKAOPTION, L"TOLKAOPTION.EXE"},      {IDC_FLASHWRITER, L"REZIRA.EXE"},
+        {IDC_FIRMWARE_UPDATER, L"DADURODERID.EXE"},
+    };
+    size_t before = ReadLaunches(log).size();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.button);
+        fwtest::Click(hwnd, row.button);
+        std::vector<Launch> launches = WaitForLaunches(++before);
+        ASSERT_EQ(launches.size(), before);
+        ExpectStarted(launches.back(), row.fileName);
+    }
+    EXPECT_TRUE(user.messages.empty());
+}
+
+TEST_F(LauncherCopy, MissingProgramIsReportedByItsFileNameAndTheLauncherStaysUsable) {
+    size_t before = ReadLaunches(log).size();
+    fwtest::Click(hwnd, IDC_TOLKAINIWRITER);
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, L"「TOLKAINIWRITER.EXE」が起動できませんでした。");
+    EXPECT_EQ(user.messages[0].type, kOkWarning);
+    EXPECT_EQ(user.messages[0].caption, L"PelnTools");
+    EXPECT_FALSE(dlg.HasEnded());
+
+    fwtest::Click(hwnd, IDC_TOLKAPIWRITER);
+    std::vector<Launch> launches = WaitForLaunches(before + 1);
+    ASSERT_EQ(launches.size(), before + 1);
+    ExpectStarted(launches.back(), L"TOLKAPIWRITER.EXE");
+    EXPECT_EQ(user.messages.size(), 1u);
+}
+
+TEST_F(LauncherCopy, TwoClicksStartTwoProcesses) {
+    size_t before = ReadLaunches(log).size();
+    fwtest::Click(hwnd, IDC_TOLKAOPTION);
+    fwtest::Click(hwnd, IDC_TOLKAOPTION);
+    std::vector<Launch> launches = WaitForLaunches(before + 2);
+    ASSERT_EQ(launches.size(), before + 2);
+    ExpectStarted(launches[before], L"TOLKAOPTION.EXE");
+    ExpectStarted(launches[before + 1], L"TOLKAOPTION.EXE");
+    EXPECT_NE(launches[before].processId, launches[before + 1].processId);
+    EXPECT_TRUE(user.messages.empty());
+}
+
+bool CopyInto(const std::wstring& from, const std::wstring& to) {
+    return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+// The test's folders and files, removed when the test ends however it ends. A stub that is
+// still ending keeps its file for a moment.
+struct TempTree {
+    std::vector<std::wstring> dirs, files;
+    ~TempTree() {
+        for (const std::wstring& file : files) {
+            for (int attempt = 0; attempt < 50 && GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+                 ++attempt) {
+                if (!DeleteFileW(file.c_str()))
+                    Sleep(100);
+            }
+        }
+        for (auto dir = dirs.rbegin(); dir != dirs.rend(); ++dir)
+            RemoveDirectoryW(dir->c_str());
+    }
+};
+
+TEST(LauncherFolder, StartsEachToolBesideTheLauncher) {
+    if (!Environment(kCopyFlag).empty())
+        GTEST_SKIP() << "already the copy";
+    std::wstring temp(GetTempPathW(0, nullptr), L'\0');
+    temp.resize(GetTempPathW(static_cast<DWORD>(temp.size()), &temp[0]));
+    const std::wstring root = temp + L"tolka-launcher-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    const std::wstring middle = root + L"my tools テスト\\";
+    const std::wstring folder = middle + L"PelnTools.exe\\";
+    TempTree tree;
+    // Process ids come round again: a tree left by a run that was killed is reused.
+    for (const std::wstring& dir : {root, middle, folder}) {
+        tree.dirs.push_back(dir);
+        ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    }
+
+    // The tools under the names they have on disk; TOLKAINIWRITER.EXE is left out.
+    const std::wstring stub = fw::FolderOfPath(fw::GetModulePath()) + L"launcher_tool_stub.exe";
+    const std::wstring decoy = root + L"my.exe";
+    const std::wstring launcherCopy = folder + L"PelnTools.exe";
+    const std::wstring log = root + L"launches.log";
+    tree.files.push_back(log);
+    DeleteFileW(log.c_str());
+    for (const wchar_t* name :
+         {L"PelnConfig.exe", L"TolkaPIWriter.exe", L"TolkaOption.exe", L"Rezira.exe", L"DaduroDerid.exe"}) {
+        tree.files.push_back(folder + name);
+        ASSERT_TRUE(CopyInto(stub, folder + name)) << GetLastError();
+    }
+    tree.files.push_back(decoy);
+    ASSERT_TRUE(CopyInto(stub, decoy));
+    tree.files.push_back(launcherCopy);
+    ASSERT_TRUE(CopyInto(fw::GetModulePath(), launcherCopy));
+
+    SetEnvironmentVariableW(kCopyFlag, L"1");
+    SetEnvironmentVariableW(kLogVariable, log.c_str());
+    SetEnvironmentVariableW(kFolderVariable, folder.c_str());
+    std::wstring commandLine = launcher::QuotedCommandLine(launcherCopy) + L" --gtest_filter=LauncherCopy.*";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;  // the copy's report goes to this test's output
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION copy{};
+    BOOL started = CreateProcessW(launcherCopy.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                  root.c_str(), &startup, &copy);
+    for (const wchar_t* name : {kCopyFlag, kLogVariable, kFolderVariable})
+        SetEnvironmentVariableW(name, nullptr);
+    ASSERT_TRUE(started) << GetLastError();
+    CloseHandle(copy.hThread);
+    DWORD exitCode = 1;
+    if (WaitForSingleObject(copy.hProcess, 180000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(copy.hProcess, &exitCode);
+    } else {
+        TerminateProcess(copy.hProcess, 1);
+        ADD_FAILURE() << "the launcher copy did not finish";
+    }
+    CloseHandle(copy.hProcess);
+    EXPECT_EQ(exitCode, 0u) << "see the LauncherCopy report above";
+    // Guards against a copy that ran no test at all.
+    EXPECT_EQ(ReadLaunches(log).size(), kLaunchesInCopy);
+}
+
+}  // namespace

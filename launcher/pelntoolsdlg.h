@@ -1,0 +1,33 @@
+// The launcher window: one icon button per tool of the suite; a click starts that tool's
+// program from the launcher's own folder.
+#pragma once
+
+#include <string>
+
+#include "common/mainframe.h"
+
+class CPelnToolsDlg : public CMainDialog {
+public:
+    CPelnToolsDlg();
+
+    // The launcher's own full path, upper-cased (a to z only) at window initialisation.
+    std::wstring m_strModulePath;
+
+    // Starts "<launcher's folder>\<fileName>" without arguments and without waiting for it;
+    // a program that cannot be started is reported with its bare file name.
+    void LaunchTool(const wchar_t* fileName);
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(UINT id, UINT code) override;
+
+private:
+    void OnPelnConfig();
+    void OnTolkaPIWriter();
+    void OnFlashWriter();
+    void OnFirmwareUpdater();
+    void OnTolkaOption();
+    void OnTolkaIniWriter();
+
+    static const fw::CommandEntry<CPelnToolsDlg> kCommands[];
+};
