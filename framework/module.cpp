@@ -32,6 +32,22 @@ std::wstring LoadResString(UINT id) {
     return std::wstring(text, static_cast<size_t>(len));
 }
 
+std::wstring GetEnvironmentString(const wchar_t* name) {
+    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0)
+        return std::wstring();
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(name, &value[0], size));
+    return value;
+}
+
+std::wstring GetCurrentDirectoryString() {
+    DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring dir(size, L'\0');
+    dir.resize(GetCurrentDirectoryW(size, &dir[0]));
+    return dir;
+}
+
 std::wstring GetWindowTextString(HWND hwnd) {
     int len = GetWindowTextLengthW(hwnd);
     std::wstring text(static_cast<size_t>(len) + 1, L'\0');

@@ -17,6 +17,12 @@ std::wstring GetAppName();
 // A string resource of the program; empty when it is missing.
 std::wstring LoadResString(UINT id);
 
+// An environment variable's value; empty when it is not set.
+std::wstring GetEnvironmentString(const wchar_t* name);
+
+// The process's current directory, whatever its length.
+std::wstring GetCurrentDirectoryString();
+
 // Window text of any window, whatever its length.
 std::wstring GetWindowTextString(HWND hwnd);
 

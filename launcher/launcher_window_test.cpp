@@ -313,21 +313,6 @@ const wchar_t kLogVariable[] = L"TOLKA_LAUNCH_LOG";
 const wchar_t kFolderVariable[] = L"TOLKA_LAUNCHER_FOLDER";
 constexpr size_t kLaunchesInCopy = 8;
 
-std::wstring Environment(const wchar_t* name) {
-    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-    if (size == 0)
-        return std::wstring();
-    std::wstring value(size, L'\0');
-    value.resize(GetEnvironmentVariableW(name, &value[0], size));
-    return value;
-}
-
-std::wstring CurrentDirectory() {
-    DWORD size = GetCurrentDirectoryW(0, nullptr);
-    std::wstring dir(size, L'\0');
-    dir.resize(GetCurrentDirectoryW(size, &dir[0]));
-    return dir;
-}
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
@@ -368,14 +353,14 @@ std::vector<Launch> ReadLaunches(const std::wstring& log) {
 class LauncherCopy : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (Environment(kCopyFlag).empty())
+        if (fw::GetEnvironmentString(kCopyFlag).empty())
             GTEST_SKIP() << "runs only in the launcher copy that LauncherFolder starts";
-        log = Environment(kLogVariable);
-        folder = Environment(kFolderVariable);
+        log = fw::GetEnvironmentString(kLogVariable);
+        folder = fw::GetEnvironmentString(kFolderVariable);
         ASSERT_FALSE(log.empty());
         ASSERT_FALSE(folder.empty());
         // The tools must not inherit their own folder as current directory by accident.
-        ASSERT_FALSE(SamePath(CurrentDirectory() + L"\\", folder));
+        ASSERT_FALSE(SamePath(fw::GetCurrentDirectoryString() + L"\\", folder));
         ASSERT_TRUE(dlg.Create());
         hwnd = dlg.GetSafeHwnd();
     }
@@ -403,7 +388,7 @@ protected:
         EXPECT_EQ(argc, 1) << ::testing::PrintToString(launch.commandLine);
         EXPECT_TRUE(SamePath(argv[0], expected)) << ::testing::PrintToString(launch.commandLine);
         LocalFree(argv);
-        EXPECT_TRUE(SamePath(launch.currentDirectory, CurrentDirectory()));
+        EXPECT_TRUE(SamePath(launch.currentDirectory, fw::GetCurrentDirectoryString()));
     }
 
     fwtest::ScriptedUser user;
@@ -488,7 +473,7 @@ struct TempTree {
 };
 
 TEST(LauncherFolder, StartsEachToolBesideTheLauncher) {
-    if (!Environment(kCopyFlag).empty())
+    if (!fw::GetEnvironmentString(kCopyFlag).empty())
         GTEST_SKIP() << "already the copy";
     std::wstring temp(GetTempPathW(0, nullptr), L'\0');
     temp.resize(GetTempPathW(static_cast<DWORD>(temp.size()), &temp[0]));

@@ -7,31 +7,11 @@
 
 #include "framework/module.h"
 
-namespace {
-
-std::wstring Environment(const wchar_t* name) {
-    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-    if (size == 0)
-        return std::wstring();
-    std::wstring value(size, L'\0');
-    value.resize(GetEnvironmentVariableW(name, &value[0], size));
-    return value;
-}
-
-std::wstring CurrentDirectory() {
-    DWORD size = GetCurrentDirectoryW(0, nullptr);
-    std::wstring dir(size, L'\0');
-    dir.resize(GetCurrentDirectoryW(size, &dir[0]));
-    return dir;
-}
-
-}  // namespace
-
 int main() {
-    std::wstring log = Environment(L"TOLKA_LAUNCH_LOG");
+    std::wstring log = fw::GetEnvironmentString(L"TOLKA_LAUNCH_LOG");
     if (log.empty())
         return 2;
-    std::wstring line = fw::GetModulePath() + L"\t" + GetCommandLineW() + L"\t" + CurrentDirectory() + L"\t" +
+    std::wstring line = fw::GetModulePath() + L"\t" + GetCommandLineW() + L"\t" + fw::GetCurrentDirectoryString() + L"\t" +
                         std::to_wstring(GetCurrentProcessId()) + L"\n";
     // Two copies may start at once: the one that finds the log in use tries again, so each
     // line is written whole by one process.

@@ -193,6 +193,39 @@ TEST_F(WriterWindow, HelpMenuEndsWithTheVersionItem) {
     EXPECT_EQ(GetMenuItemID(help, count - 1), static_cast<UINT>(ID_APP_ABOUT));
 }
 
+// Offers a key press with Ctrl held to the window, as its message loop would.
+bool PressCtrlKey(CVarnPIWriteDlg& dlg, HWND target, WPARAM key) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg{target, WM_KEYDOWN, key, 1, 0, {0, 0}};
+    bool consumed = dlg.PreTranslateMessage(&msg) != FALSE;
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    SetKeyboardState(keys);
+    fwtest::PumpMessages(dlg);
+    return consumed;
+}
+
+TEST_F(WriterWindow, CtrlSSavesAndCtrlASelectsTheFieldsText) {
+    FillEditor(kVarnexUuid, L"1", L"product", L"maker");
+    std::wstring path = TempPath(L"ctrl-s.tpi");
+    user.ChooseFile(path);
+    HWND product = GetDlgItem(hwnd, IDC_PRODUCT_NAME);
+    SetFocus(product);
+    SendMessageW(product, EM_SETSEL, 0, 0);
+    EXPECT_TRUE(PressCtrlKey(dlg, product, 'A'));
+    DWORD start = 0, end = 0;
+    SendMessageW(product, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 7u);
+
+    EXPECT_TRUE(PressCtrlKey(dlg, product, 'S'));
+    EXPECT_EQ(user.fileDialogs.size(), 1u);
+    EXPECT_EQ(ReadBytes(path).size(), 128u);
+    EXPECT_EQ(Title(), L"TolkaPIWriter - ctrl-s.tpi");
+}
+
 // --- Building the record ------------------------------------------------------------------
 
 struct BuildCase {

@@ -1,0 +1,159 @@
+// The framework's Win32 pieces under Wine: menu update walk, command-line parse, the
+// message-box icon rule, whole-file reads and writes, the help command.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "framework/app.h"
+#include "framework/fileio.h"
+#include "framework/module.h"
+#include "framework/msgbox.h"
+#include "framework/test_support.h"
+
+namespace {
+
+TEST(MessageBoxIcons, BoxesWithoutAnIconGetOne) {
+    struct {
+        UINT type;
+        UINT shown;
+    } cases[] = {
+        {0, MB_OK | MB_ICONEXCLAMATION},
+        {0x40, 0x40},
+        {0x124, 0x124},
+        {0x104, 0x124},
+        {0x121, 0x121},
+        {MB_OKCANCEL, MB_OKCANCEL | MB_ICONEXCLAMATION},
+        {MB_YESNOCANCEL, MB_YESNOCANCEL | MB_ICONQUESTION},
+        {MB_OK | MB_ICONERROR, MB_OK | MB_ICONERROR},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fw::MessageBoxTypeWithIcon(c.type), c.shown) << std::hex << c.type;
+}
+
+TEST(MessageBoxIcons, CaptionIsTheProgramName) {
+    fwtest::ScriptedUser user;
+    fw::AppMessageBox(L"x");
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].caption, L"framework_tests");
+}
+
+TEST(CommandLine, OneFileArgumentAsksToOpenIt) {
+    struct {
+        std::vector<const wchar_t*> args;
+        fw::CCommandLineInfo::ShellCommand command;
+        const wchar_t* file;
+    } cases[] = {
+        {{}, fw::CCommandLineInfo::FileNew, L""},
+        {{L"C:\\data\\a b.tpi"}, fw::CCommandLineInfo::FileOpen, L"C:\\data\\a b.tpi"},
+        {{L"first.tpi", L"second.tpi"}, fw::CCommandLineInfo::FileOpen, L"first.tpi"},
+        {{L"/p", L"a.tpi"}, fw::CCommandLineInfo::FileNothing, L"a.tpi"},
+        {{L"a.tpi", L"/pt"}, fw::CCommandLineInfo::FileNothing, L"a.tpi"},
+        {{L"-x"}, fw::CCommandLineInfo::FileNothing, L""},
+    };
+    for (auto& c : cases) {
+        std::vector<wchar_t*> argv;
+        for (const wchar_t* a : c.args)
+            argv.push_back(const_cast<wchar_t*>(a));
+        fw::CCommandLineInfo info = fw::ParseCommandLineArgs(static_cast<int>(argv.size()), argv.data());
+        EXPECT_EQ(info.m_nShellCommand, c.command) << c.args.size();
+        EXPECT_EQ(info.m_strFileName, c.file);
+    }
+}
+
+// A popup: 10 (handler: enabled), separator, 11 (handler: disabled), 12 (no handler,
+// disabled in the resource), a nested popup whose first item 10 has a handler, a nested
+// popup whose first item 13 has none, a nested popup that starts with a separator.
+TEST(MenuUpdate, HandlersDecideAndItemsWithoutOneKeepTheirState) {
+    HMENU popup = CreatePopupMenu();
+    AppendMenuW(popup, MF_STRING | MF_GRAYED, 10, L"a");
+    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popup, MF_STRING, 11, L"b");
+    AppendMenuW(popup, MF_STRING | MF_GRAYED, 12, L"c");
+    HMENU withHandler = CreatePopupMenu();
+    AppendMenuW(withHandler, MF_STRING, 11, L"d");
+    HMENU withoutHandler = CreatePopupMenu();
+    AppendMenuW(withoutHandler, MF_STRING, 13, L"e");
+    HMENU separatorFirst = CreatePopupMenu();
+    AppendMenuW(separatorFirst, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(withHandler), L"f");
+    AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(withoutHandler), L"g");
+    AppendMenuW(popup, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(separatorFirst), L"h");
+
+    std::vector<UINT> asked;
+    fw::UpdateMenuPopup(popup, [&](UINT id, bool& enabled) {
+        asked.push_back(id);
+        if (id == 10 || id == 11) {
+            enabled = id == 10;
+            return true;
+        }
+        return false;
+    });
+    auto grayed = [&](int index) { return (GetMenuState(popup, index, MF_BYPOSITION) & MF_GRAYED) != 0; };
+    EXPECT_FALSE(grayed(0));  // enabled by its handler
+    EXPECT_TRUE(grayed(2));   // disabled by its handler
+    EXPECT_TRUE(grayed(3));   // no handler: as the resource made it
+    EXPECT_TRUE(grayed(4));   // follows the handler of its first item (11: disabled)
+    EXPECT_TRUE(grayed(5));   // first item without a handler: disabled
+    EXPECT_TRUE(grayed(6));   // skipped: keeps its state
+    EXPECT_EQ(asked, (std::vector<UINT>{10, 11, 12, 11, 13}));
+    DestroyMenu(popup);
+}
+
+std::wstring TempPath(const std::wstring& name) {
+    wchar_t base[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, base);
+    std::wstring path = std::wstring(base) + L"tolka-fw-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    return path;
+}
+
+TEST(FileIo, ReadsAtMostThePrefixAsked) {
+    std::wstring path = TempPath(L"read.bin");
+    std::vector<uint8_t> content(300);
+    for (size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<uint8_t>(i);
+    ASSERT_EQ(fw::WriteFileReplacing(path, content.data(), content.size()), fw::FileResult::Ok);
+    std::vector<uint8_t> got;
+    EXPECT_EQ(fw::ReadFilePrefix(path, 128, got), fw::FileResult::Ok);
+    EXPECT_EQ(got, std::vector<uint8_t>(content.begin(), content.begin() + 128));
+    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got), fw::FileResult::Ok);
+    EXPECT_EQ(got, content);
+    EXPECT_EQ(fw::ReadFilePrefix(TempPath(L"missing.bin"), 128, got), fw::FileResult::CannotOpen);
+    DeleteFileW(path.c_str());
+}
+
+TEST(FileIo, AReplacedFileIsWholeAndAnUnwritableOneIsLeftAlone) {
+    std::wstring path = TempPath(L"replace.bin");
+    const std::vector<uint8_t> first(128, 1), second(64, 2);
+    ASSERT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), fw::FileResult::Ok);
+    ASSERT_EQ(fw::WriteFileReplacing(path, second.data(), second.size()), fw::FileResult::Ok);
+    std::vector<uint8_t> got;
+    fw::ReadFilePrefix(path, 1000, got);
+    EXPECT_EQ(got, second);  // truncated to the new content
+
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), fw::FileResult::CannotOpen);
+    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got), fw::FileResult::CannotOpen);  // no sharing
+    CloseHandle(holder);
+    fw::ReadFilePrefix(path, 1000, got);
+    EXPECT_EQ(got, second);
+
+    std::wstring inMissingFolder = TempPath(L"no-such-folder\\x.bin");
+    EXPECT_EQ(fw::WriteFileReplacing(inMissingFolder, first.data(), first.size()), fw::FileResult::CannotOpen);
+    DeleteFileW(path.c_str());
+}
+
+TEST(HelpCommand, AMissingHelpFileIsReported) {
+    fwtest::ScriptedUser user;
+    fw::CWinApp app;
+    EXPECT_TRUE(app.OnCommand(fw::ID_HELP));
+    ASSERT_EQ(user.messages.size(), 1u);
+    std::wstring expected = L"ヘルプ ファイル「" + fw::GetModulePath();
+    expected.replace(expected.size() - 4, 4, L".CHM");
+    expected += L"」が見つかりません。";
+    EXPECT_EQ(user.messages[0].text, expected);
+    EXPECT_FALSE(app.OnCommand(12345));
+}
+
+}  // namespace
