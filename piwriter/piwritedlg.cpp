@@ -48,7 +48,10 @@ const fw::UpdateEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kUpdateHandlers[] = {
 
 CVarnPIWriteDlg::CVarnPIWriteDlg() : CMainDialog(IDD_VARNPIWRITE_DIALOG, IDC_VERSION) {}
 
-CVarnPIWriteDlg::~CVarnPIWriteDlg() = default;
+// Destroys the window while this class's handlers still run, so that the connection is closed.
+CVarnPIWriteDlg::~CVarnPIWriteDlg() {
+    DestroyWindow();
+}
 
 // A board left in flash mode would stay locked for other programs: the window closes the
 // connection when it goes.

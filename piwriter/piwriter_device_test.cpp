@@ -297,6 +297,7 @@ TEST_F(WriterOnBoard, FailuresKeepTheConnectionAndSkipRefreshAndCountUp) {
         {"erase_fail=1", true, L"フラッシュメモリの消去に失敗しました。", "Varn_FlshErase(h1, 128) = 4"},
         {"write_fail=1", false, L"書き込みに失敗しました。", "Varn_FlshWrite(h1, 0x7000, 128) = 4"},
         {"write_corrupt=1", false, L"ベリファイエラーです。書き込みに失敗しました。", "Varn_FlshRead(h1, 0x7000) = 0"},
+        {"readback_fail=1", false, L"ベリファイエラーです。書き込みに失敗しました。", "Varn_FlshRead(h1, 0x7000) = 4"},
         // A failing read must not make the area look full and get it erased.
         {"read_fail=0x7000", true, kReadFailed, "Varn_FlshRead(h1, 0x7000) = 4"},
     };
@@ -326,7 +327,8 @@ TEST_F(WriterOnBoard, FailuresKeepTheConnectionAndSkipRefreshAndCountUp) {
         EXPECT_NE(window.m_hDevice, nullptr);
         EXPECT_EQ(ItemText(w, IDC_NUMBER), L"5");
         EXPECT_EQ(std::vector<std::wstring>{ItemText(w, IDC_CUR_NUMBER)}, panelBefore);
-        if (std::string(c.faults) != "write_corrupt=1") {
+        if (std::string(c.faults) == "erase_fail=1" || std::string(c.faults) == "write_fail=1" ||
+            std::string(c.faults) == "read_fail=0x7000") {
             EXPECT_EQ(fresh.Flash(), before);
         }
     }

@@ -150,7 +150,7 @@ int32_t VirtualBoard::EchoTest(HandleState& handle) {
     return kOk;
 }
 
-int32_t VirtualBoard::Read(uint32_t address, uint8_t* buffer) {
+int32_t VirtualBoard::Read(uint32_t address, uint8_t* buffer, const HandleState* handle) {
     if (!buffer)
         return kBadArgument;
     auto read = [&]() -> int32_t {
@@ -164,6 +164,8 @@ int32_t VirtualBoard::Read(uint32_t address, uint8_t* buffer) {
             (faults.readFail == Faults::ReadFail::AtAddress && faults.readFailAddress == address)) {
             return kInjectedFault;
         }
+        if (faults.readBackFail && handle && handle->wrote && handle->lastWriteAddress == address)
+            return kInjectedFault;
         FlashImage flash;
         if (!LoadFlash(flash))
             return kStateError;
@@ -176,7 +178,7 @@ int32_t VirtualBoard::Read(uint32_t address, uint8_t* buffer) {
     return rc;
 }
 
-int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t length) {
+int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t length, HandleState* handle) {
     if (!data && length != 0)
         return kBadArgument;
     BoardConfig config;
@@ -189,6 +191,10 @@ int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t leng
     FlashImage flash;
     if (!LoadFlash(flash))
         return kStateError;
+    if (handle) {
+        handle->wrote = true;
+        handle->lastWriteAddress = address;
+    }
     flash.Program(address, data, length);
     if (config.faults.writeCorrupt && length != 0) {
         // Stored differently from what any correct write could leave there.

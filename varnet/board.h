@@ -64,6 +64,8 @@ struct HandleState {
     uint32_t echoTests = 0;
     uint32_t timeout1 = kDefaultTimeout;
     uint32_t timeout2 = kDefaultTimeout;
+    bool wrote = false;
+    uint32_t lastWriteAddress = 0;
 };
 
 // A product-information slot as the product-information window shows it.
@@ -100,8 +102,9 @@ public:
     int32_t Probe(std::vector<std::string>* problems = nullptr);
     uint32_t InterfaceType();
     int32_t EchoTest(HandleState& handle);
-    int32_t Read(uint32_t address, uint8_t* buffer);
-    int32_t Write(uint32_t address, const uint8_t* data, uint32_t length);
+    // The handle, when given, takes part in the read-back fault.
+    int32_t Read(uint32_t address, uint8_t* buffer, const HandleState* handle = nullptr);
+    int32_t Write(uint32_t address, const uint8_t* data, uint32_t length, HandleState* handle = nullptr);
     int32_t Erase(uint32_t selector);
     int32_t ReadArea(uint32_t area, uint8_t* buffer);
     int32_t WriteArea(uint32_t area, const uint8_t* image);

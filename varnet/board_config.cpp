@@ -88,6 +88,7 @@ const FlagKey kFlagKeys[] = {
     {"echo_fail_first", &Faults::echoFailFirst},
     {"write_fail", &Faults::writeFail},
     {"write_corrupt", &Faults::writeCorrupt},
+    {"readback_fail", &Faults::readBackFail},
     {"erase_fail", &Faults::eraseFail},
     {"rw_read_none", &Faults::areaReadNone},
     {"rw_write_fail", &Faults::areaWriteFail},
@@ -223,6 +224,9 @@ std::string DefaultBoardIni() {
            "write_fail=0\r\n"
            "; 1: flash writes report success but store the middle byte with its lowest bit inverted.\r\n"
            "write_corrupt=0\r\n"
+           "; 1: the read-back after a write fails: a read of the address that the same open\r\n"
+           "; last wrote.\r\n"
+           "readback_fail=0\r\n"
            "; 1: erasing fails and erases nothing.\r\n"
            "erase_fail=0\r\n"
            "; 1: reading read/write area 5 finds no settings, even when area5.bin exists.\r\n"

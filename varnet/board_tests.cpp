@@ -280,6 +280,12 @@ TEST_F(BoardTest, EachFaultMakesItsOperationFail) {
         {"[faults]\nread_fail=all", [&] { return board.Read(0x1234, buffer.data()); }, kInjectedFault},
         {"[faults]\nread_fail=0x8000", [&] { return board.Read(0x8000, buffer.data()); }, kInjectedFault},
         {"[faults]\nwrite_fail=1", [&] { return board.Write(0x7000, record.data(), kSlotSize); }, kInjectedFault},
+        {"[faults]\nreadback_fail=1",
+         [&] {
+             board.Write(0x7080, record.data(), kSlotSize, &handle);
+             return board.Read(0x7080, buffer.data(), &handle);
+         },
+         kInjectedFault},
         {"[faults]\nerase_fail=1", [&] { return board.Erase(128); }, kInjectedFault},
         {"[faults]\nerase_fail=1", [&] { return board.Erase(32); }, kInjectedFault},
         {"[faults]\nrw_read_none=1", [&] { return board.ReadArea(5, buffer.data()); }, kNoSettings},

@@ -156,7 +156,7 @@ int TOLKA_API Varn_FlshRead(TOLKA_HANDLE handle, uint32_t address, uint8_t* buff
         Call call(handle);
         int32_t rc = vboard::kBadHandle;
         if (call.Open()) {
-            rc = call.Board().Read(address, buffer);
+            rc = call.Board().Read(address, buffer, &call.State());
         } else if (buffer) {
             std::fill(buffer, buffer + vboard::kSlotSize, vboard::kFailedReadFill);
         }
@@ -168,7 +168,7 @@ int TOLKA_API Varn_FlshRead(TOLKA_HANDLE handle, uint32_t address, uint8_t* buff
 int TOLKA_API Varn_FlshWrite(TOLKA_HANDLE handle, uint32_t address, const uint8_t* data, uint32_t length) {
     return Guarded<int>(vboard::kStateError, [&]() -> int {
         Call call(handle);
-        int32_t rc = call.Open() ? call.Board().Write(address, data, length) : vboard::kBadHandle;
+        int32_t rc = call.Open() ? call.Board().Write(address, data, length, &call.State()) : vboard::kBadHandle;
         call.Log(call.Line("Varn_FlshWrite").Hex(address).Dec(length).Result(rc));
         return rc;
     });
