@@ -239,6 +239,8 @@ struct BuildCase {
 TEST_F(WriterWindow, RecordChecksRunInOrderAndStopAtTheFirst) {
     const std::wstring long32(32, L'a');
     const std::wstring wide16(16, L'製');  // 16 characters, 32 bytes in code page 932
+    const std::wstring wide15(15, L'製');
+    const std::wstring long31(31, L'a');
     const BuildCase cases[] = {
         {kVarnexUuid, long32.c_str(), long32.c_str(), L"31 文字以内で入力してください。", IDC_MAKER},
         {L"", long32.c_str(), L"m", L"31 文字以内で入力してください。", IDC_PRODUCT_NAME},
@@ -247,8 +249,7 @@ TEST_F(WriterWindow, RecordChecksRunInOrderAndStopAtTheFirst) {
         {L"", L"p", L"m", L"UUIDが入力されていません。", 0},
         {L"{3aa4096d-2cc0-46dd-878a-88511d75ac78}", L"p", L"m", L"UUIDの入力値が正しくありません。", 0},
         {L" 3aa4096d-2cc0-46dd-878a-88511d75ac78", L"p", L"m", L"UUIDの入力値が正しくありません。", 0},
-        {L"3AA4096D-2CC0-46DD-878A-88511D75AC78", std::wstring(15, L'製').c_str(), long32.substr(1).c_str(),
-         nullptr, 0},
+        {L"3AA4096D-2CC0-46DD-878A-88511D75AC78", wide15.c_str(), long31.c_str(), nullptr, 0},
     };
     for (const BuildCase& c : cases) {
         user.messages.clear();
