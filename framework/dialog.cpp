@@ -111,8 +111,8 @@ INT_PTR CDialog::DoModal() {
     m_modal = true;
     m_endModal = false;
     m_result = -1;
-    HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
-                                   StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner, StaticDialogProc,
+                                   reinterpret_cast<LPARAM>(this));
     if (hwnd == nullptr) {
         m_modal = false;
         return -1;
@@ -152,8 +152,8 @@ INT_PTR CDialog::DoModal() {
 bool CDialog::Create(HWND parent) {
     m_modal = false;
     m_endModal = false;
-    HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), parent,
-                                   StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), parent, StaticDialogProc,
+                                   reinterpret_cast<LPARAM>(this));
     if (hwnd == nullptr)
         return false;
     ShowWindow(hwnd, SW_SHOW);

@@ -18,7 +18,10 @@ void CFileDialog::SetHook(Hook hook) {
     HookSlot() = std::move(hook);
 }
 
-CFileDialog::CFileDialog(bool openDialog, const std::wstring& defaultExt, const std::wstring& filter, DWORD flags,
+CFileDialog::CFileDialog(bool openDialog,
+                         const std::wstring& defaultExt,
+                         const std::wstring& filter,
+                         DWORD flags,
                          HWND owner)
     : m_openDialog(openDialog), m_defaultExt(defaultExt), m_filter(filter), m_flags(flags), m_owner(owner) {}
 

@@ -18,8 +18,7 @@ namespace fw {
 
 class CFileDialog {
 public:
-    CFileDialog(bool openDialog, const std::wstring& defaultExt, const std::wstring& filter, DWORD flags,
-                HWND owner);
+    CFileDialog(bool openDialog, const std::wstring& defaultExt, const std::wstring& filter, DWORD flags, HWND owner);
 
     // IDOK with a chosen file, IDCANCEL when the user cancelled.
     INT_PTR DoModal();

@@ -31,8 +31,7 @@ HANDLE CreateTempBeside(const std::wstring& target, std::wstring& tempPath) {
     std::wstring base = FolderOfPath(target) + L"~" + FileNameOfPath(target);
     for (unsigned n = 0; n < 100; ++n) {
         tempPath = base + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(n) + L".tmp";
-        HANDLE h = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
+        HANDLE h = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return h;
     }
@@ -42,8 +41,8 @@ HANDLE CreateTempBeside(const std::wstring& target, std::wstring& tempPath) {
 }  // namespace
 
 FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) {
-    HandleCloser file{CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr)};
+    HandleCloser file{
+        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE)
         return FileResult::CannotOpen;
     data.assign(maxBytes, 0);

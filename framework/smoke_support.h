@@ -32,8 +32,8 @@ inline bool Start(RunningProgram& program, const std::wstring& exe, const std::w
     std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    program.started = CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                                     &program.pi) != 0;
+    program.started =
+        CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &program.pi) != 0;
     return program.started;
 }
 
@@ -54,8 +54,8 @@ inline HWND WaitForWindow(const RunningProgram& program, const std::wstring& tit
 
 inline std::wstring ControlText(HWND dlg, int id) {
     wchar_t text[512] = {};
-    SendMessageTimeoutW(GetDlgItem(dlg, id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                        5000, nullptr);
+    SendMessageTimeoutW(GetDlgItem(dlg, id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
     return text;
 }
 

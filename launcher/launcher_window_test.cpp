@@ -63,8 +63,9 @@ const ControlRow kControls[] = {
     {Kind::Frame, -1, L"", 7, 129, 274, 44},
     {Kind::Frame, -1, L"", 7, 219, 274, 44},
     {Kind::CentredText, -1, L"IPアドレスなどのネットワーク設定を変更します。", 47, 25, 230, 18},
-    {Kind::Text, -1, L"製品ID、製品名、製造元などの製品情報を書き込みます。\n製品情報は接続の際のボード識別に利用できます。", 47,
-     65, 230, 20},
+    {Kind::Text, -1,
+     L"製品ID、製品名、製造元などの製品情報を書き込みます。\n製品情報は接続の際のボード識別に利用できます。", 47, 65,
+     230, 20},
     {Kind::Text, -1, L"搭載マイコンにユーザーファームなどのプログラムをダウンロードします。", 47, 149, 230, 20},
     {Kind::Text, -1, L"システムファームを更新します。\nバージョンアップなどの際に使用します。", 47, 239, 230, 20},
     {Kind::Text, -1, L"PelnConfig", 47, 11, 226, 10},
@@ -76,7 +77,8 @@ const ControlRow kControls[] = {
     {Kind::Text, -1, L"各ポートの起動時の状態を設定することができます。", 47, 107, 230, 20},
     {Kind::Frame, -1, L"", 7, 171, 274, 44},
     {Kind::IconButton, IDC_TOLKAINIWRITER, L"", 11, 179, 32, 32},
-    {Kind::Text, -1, L"ユーザーファームから読出し可能な設定情報を書き込みます。\n設定情報はINIファイル形式のテキストで作成します。", 46,
+    {Kind::Text, -1,
+     L"ユーザーファームから読出し可能な設定情報を書き込みます。\n設定情報はINIファイル形式のテキストで作成します。", 46,
      191, 230, 20},
     {Kind::Text, -1, L"TolkaIniWriter", 46, 179, 226, 10},
 };
@@ -132,8 +134,8 @@ TEST_F(LauncherWindow, HasTheTemplatesControlsInOrder) {
 }
 
 TEST_F(LauncherWindow, TabGoesThroughTheButtonsInTemplateOrder) {
-    const int order[] = {IDC_PELNCONFIG, IDC_TOLKAPIWRITER, IDC_TOLKAOPTION,   IDC_FLASHWRITER,
-                         IDC_FIRMWARE_UPDATER, IDCANCEL, IDC_TOLKAINIWRITER, IDC_PELNCONFIG};
+    const int order[] = {IDC_PELNCONFIG,       IDC_TOLKAPIWRITER, IDC_TOLKAOPTION,    IDC_FLASHWRITER,
+                         IDC_FIRMWARE_UPDATER, IDCANCEL,          IDC_TOLKAINIWRITER, IDC_PELNCONFIG};
     HWND item = GetNextDlgTabItem(hwnd, nullptr, FALSE);
     for (int id : order) {
         ASSERT_NE(item, nullptr);
@@ -168,8 +170,8 @@ TEST_F(LauncherWindow, EachButtonShowsItsOwnIcon) {
         int button;
         UINT icon;
     } images[] = {
-        {IDC_PELNCONFIG, 146},       {IDC_TOLKAPIWRITER, 147},  {IDC_TOLKAOPTION, 148},
-        {IDC_FLASHWRITER, 149},      {IDC_TOLKAINIWRITER, 151}, {IDC_FIRMWARE_UPDATER, 150},
+        {IDC_PELNCONFIG, 146},  {IDC_TOLKAPIWRITER, 147},  {IDC_TOLKAOPTION, 148},
+        {IDC_FLASHWRITER, 149}, {IDC_TOLKAINIWRITER, 151}, {IDC_FIRMWARE_UPDATER, 150},
     };
     std::vector<LRESULT> seen;
     for (const auto& image : images) {
@@ -192,8 +194,8 @@ TEST(LauncherResources, IconsAre32By32With256Colours) {
         ASSERT_GE(SizeofResource(nullptr, found), 6u + 14u);
         EXPECT_EQ(dir[4] | dir[5] << 8, 1);  // images
         const BYTE* entry = dir + 6;
-        EXPECT_EQ(entry[0], 32);  // width
-        EXPECT_EQ(entry[1], 32);  // height
+        EXPECT_EQ(entry[0], 32);                 // width
+        EXPECT_EQ(entry[1], 32);                 // height
         EXPECT_EQ(entry[6] | entry[7] << 8, 8);  // bits per pixel
     }
 }
@@ -313,10 +315,9 @@ const wchar_t kLogVariable[] = L"TOLKA_LAUNCH_LOG";
 const wchar_t kFolderVariable[] = L"TOLKA_LAUNCHER_FOLDER";
 constexpr size_t kLaunchesInCopy = 8;
 
-
 bool SamePath(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 struct Launch {
@@ -327,8 +328,8 @@ struct Launch {
 // The complete lines of the stubs' log.
 std::vector<Launch> ReadLaunches(const std::wstring& log) {
     std::vector<Launch> launches;
-    HANDLE file = CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file =
+        CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return launches;
     std::wstring text;

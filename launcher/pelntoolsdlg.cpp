@@ -24,12 +24,9 @@ const ButtonImage kButtonImages[] = {
 }  // namespace
 
 const fw::CommandEntry<CPelnToolsDlg> CPelnToolsDlg::kCommands[] = {
-    {IDC_PELNCONFIG, &CPelnToolsDlg::OnPelnConfig},
-    {IDC_TOLKAPIWRITER, &CPelnToolsDlg::OnTolkaPIWriter},
-    {IDC_FLASHWRITER, &CPelnToolsDlg::OnFlashWriter},
-    {IDC_FIRMWARE_UPDATER, &CPelnToolsDlg::OnFirmwareUpdater},
-    {IDC_TOLKAOPTION, &CPelnToolsDlg::OnTolkaOption},
-    {IDC_TOLKAINIWRITER, &CPelnToolsDlg::OnTolkaIniWriter},
+    {IDC_PELNCONFIG, &CPelnToolsDlg::OnPelnConfig},   {IDC_TOLKAPIWRITER, &CPelnToolsDlg::OnTolkaPIWriter},
+    {IDC_FLASHWRITER, &CPelnToolsDlg::OnFlashWriter}, {IDC_FIRMWARE_UPDATER, &CPelnToolsDlg::OnFirmwareUpdater},
+    {IDC_TOLKAOPTION, &CPelnToolsDlg::OnTolkaOption}, {IDC_TOLKAINIWRITER, &CPelnToolsDlg::OnTolkaIniWriter},
 };
 
 CPelnToolsDlg::CPelnToolsDlg() : CMainDialog(IDD_PELNTOOLS_DIALOG, IDC_VERSION) {}

@@ -11,8 +11,8 @@ int main() {
     std::wstring log = fw::GetEnvironmentString(L"TOLKA_LAUNCH_LOG");
     if (log.empty())
         return 2;
-    std::wstring line = fw::GetModulePath() + L"\t" + GetCommandLineW() + L"\t" + fw::GetCurrentDirectoryString() + L"\t" +
-                        std::to_wstring(GetCurrentProcessId()) + L"\n";
+    std::wstring line = fw::GetModulePath() + L"\t" + GetCommandLineW() + L"\t" + fw::GetCurrentDirectoryString() +
+                        L"\t" + std::to_wstring(GetCurrentProcessId()) + L"\n";
     // Two copies may start at once: the one that finds the log in use tries again, so each
     // line is written whole by one process.
     for (int attempt = 0; attempt < 500; ++attempt) {

@@ -88,7 +88,8 @@ void CVarnPIWriteDlg::OnFlashModeHelp() {
 // The board no longer answers: the connection is dropped, so that the user reconnects
 // with one click and nothing stale is taken for the board's data.
 void CVarnPIWriteDlg::ShowNoAnswer() {
-    fw::AppMessageBox(L"デバイスから応答がありません。\n「J17」がオープンになっている場合はショートして、再接続してください。");
+    fw::AppMessageBox(
+        L"デバイスから応答がありません。\n「J17」がオープンになっている場合はショートして、再接続してください。");
     OnDisconnect();
 }
 

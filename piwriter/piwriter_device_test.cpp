@@ -20,7 +20,8 @@ constexpr UINT kOkInfo = 0x40;
 const wchar_t kVarnex[] = L"3aa4096d-2cc0-46dd-878a-88511d75ac78";
 const wchar_t kPelnex[] = L"787c7eb3-31ac-4be1-bd0a-c07563d39179";
 const wchar_t kOther[] = L"01234567-89ab-cdef-0123-456789abcdef";
-const wchar_t kNoAnswer[] = L"デバイスから応答がありません。\n「J17」がオープンになっている場合はショートして、再接続してください。";
+const wchar_t kNoAnswer[] =
+    L"デバイスから応答がありません。\n「J17」がオープンになっている場合はショートして、再接続してください。";
 const wchar_t kReadFailed[] = L"デバイスからの読み出しに失敗しました。";
 
 std::vector<uint8_t> Record(const wchar_t* uuid, uint32_t number, const std::string& name) {
@@ -133,9 +134,12 @@ TEST_F(WriterOnBoard, ConnectAnnouncesTheInterfaceByItsTopByte) {
         uint32_t type;
         const wchar_t* message;
     } cases[] = {
-        {0x80000000u, L"USBデバイスに接続しました。"}, {0x20000000u, L"USBデバイスに接続しました。"},
-        {0x800000FFu, L"USBデバイスに接続しました。"}, {0x40000000u, L"LANデバイスに接続しました。"},
-        {0xC0000000u, nullptr},                        {0x10000000u, nullptr},
+        {0x80000000u, L"USBデバイスに接続しました。"},
+        {0x20000000u, L"USBデバイスに接続しました。"},
+        {0x800000FFu, L"USBデバイスに接続しました。"},
+        {0x40000000u, L"LANデバイスに接続しました。"},
+        {0xC0000000u, nullptr},
+        {0x10000000u, nullptr},
         {0x00000000u, nullptr},
     };
     for (const auto& c : cases) {
@@ -170,9 +174,12 @@ TEST_F(WriterOnBoard, EchoTestMayPassTheSecondTime) {
     board.SetFaults("echo_fail_first=1");
     board.PutBytes(0x7F80, Record(kVarnex, 7, "top"));
     Connect();
-    Lines expected = {"Tolka_FlashModeOpen(0xE0000000, 0) = h1", "Varn_GetIFType(h1) = 0x80000000",
-                      "Varn_SetTimeouts(h1, 1000, 1000)",        "Varn_FlshEchoTest(h1) = 4",
-                      "Varn_FlshEchoTest(h1) = 0",               "Varn_SetTimeouts(h1, 5000, 5000)",
+    Lines expected = {"Tolka_FlashModeOpen(0xE0000000, 0) = h1",
+                      "Varn_GetIFType(h1) = 0x80000000",
+                      "Varn_SetTimeouts(h1, 1000, 1000)",
+                      "Varn_FlshEchoTest(h1) = 4",
+                      "Varn_FlshEchoTest(h1) = 0",
+                      "Varn_SetTimeouts(h1, 5000, 5000)",
                       "Varn_FlshRead(h1, 0x7F80) = 0"};
     EXPECT_EQ(board.Calls(), expected);
     EXPECT_EQ(Panel()[1], L"7");
@@ -181,9 +188,12 @@ TEST_F(WriterOnBoard, EchoTestMayPassTheSecondTime) {
 TEST_F(WriterOnBoard, NoAnswerDropsTheConnectionAndKeepsThePanel) {
     board.SetFaults("echo_fail=1");
     fwtest::Click(hwnd, IDC_CONNECT);
-    Lines expected = {"Tolka_FlashModeOpen(0xE0000000, 0) = h1", "Varn_GetIFType(h1) = 0x80000000",
-                      "Varn_SetTimeouts(h1, 1000, 1000)",        "Varn_FlshEchoTest(h1) = 4",
-                      "Varn_FlshEchoTest(h1) = 4",               "Tolka_FlashModeClose(h1, 0)"};
+    Lines expected = {"Tolka_FlashModeOpen(0xE0000000, 0) = h1",
+                      "Varn_GetIFType(h1) = 0x80000000",
+                      "Varn_SetTimeouts(h1, 1000, 1000)",
+                      "Varn_FlshEchoTest(h1) = 4",
+                      "Varn_FlshEchoTest(h1) = 4",
+                      "Tolka_FlashModeClose(h1, 0)"};
     EXPECT_EQ(board.Calls(), expected);
     ASSERT_EQ(user.messages.size(), 2u);
     EXPECT_EQ(user.messages[1].text, kNoAnswer);
@@ -225,15 +235,20 @@ TEST_F(WriterOnBoard, WriteConnectsAppendsVerifiesRefreshesCountsUpAndDisconnect
     SendDlgItemMessageW(hwnd, IDC_AUTO_INCREMENT, BM_SETCHECK, BST_CHECKED, 0);
     user.Answer(IDYES);
     fwtest::Click(hwnd, IDC_WRITE_DEVICE);
-    EXPECT_EQ(user.Texts(), (std::vector<std::wstring>{
-                                L"最初に見つかったデバイスに対して書込みを行います。続けますか？",
-                                L"USBデバイスに接続しました。", L"正常に書き込みが終了しました。"}));
+    EXPECT_EQ(user.Texts(),
+              (std::vector<std::wstring>{L"最初に見つかったデバイスに対して書込みを行います。続けますか？",
+                                         L"USBデバイスに接続しました。", L"正常に書き込みが終了しました。"}));
     EXPECT_EQ(user.messages[0].type, 0x124u);
     EXPECT_EQ(user.messages[2].type, kOkInfo);
     // The Varnex kind UUID makes the write look at the interface type before the slot search.
-    Lines expected = Concat({kConnect, Reads(0x7F80, 0x7000), {"Varn_GetIFType(h1) = 0x80000000"}, Reads(0x7000, 0x7080),
-                             {"Varn_FlshWrite(h1, 0x7080, 128) = 0", "Varn_FlshRead(h1, 0x7080) = 0"}, kRefresh,
-                             Reads(0x7F80, 0x7080), {"Tolka_FlashModeClose(h1, 0)"}});
+    Lines expected = Concat({kConnect,
+                             Reads(0x7F80, 0x7000),
+                             {"Varn_GetIFType(h1) = 0x80000000"},
+                             Reads(0x7000, 0x7080),
+                             {"Varn_FlshWrite(h1, 0x7080, 128) = 0", "Varn_FlshRead(h1, 0x7080) = 0"},
+                             kRefresh,
+                             Reads(0x7F80, 0x7080),
+                             {"Tolka_FlashModeClose(h1, 0)"}});
     EXPECT_EQ(board.Calls(), expected);
     std::vector<uint8_t> written = Record(kVarnex, 10, "prod");
     EXPECT_EQ(board.Slot(0x7080), written);
@@ -264,10 +279,12 @@ TEST_F(WriterOnBoard, FullAreaIsErasedAndTheRecordGoesFirst) {
     board.ClearCalls();
     FillEditor(kOther, L"99");
     fwtest::Click(hwnd, IDC_WRITE_DEVICE);
-    Lines expected = Concat({Reads(0x7000, 0x7F80),
-                             {"Varn_FlshErase(h1, 128) = 0", "Varn_FlshWrite(h1, 0x7000, 128) = 0",
-                              "Varn_FlshRead(h1, 0x7000) = 0"},
-                             kRefresh, Reads(0x7F80, 0x7000), {"Tolka_FlashModeClose(h1, 0)"}});
+    Lines expected =
+        Concat({Reads(0x7000, 0x7F80),
+                {"Varn_FlshErase(h1, 128) = 0", "Varn_FlshWrite(h1, 0x7000, 128) = 0", "Varn_FlshRead(h1, 0x7000) = 0"},
+                kRefresh,
+                Reads(0x7F80, 0x7000),
+                {"Tolka_FlashModeClose(h1, 0)"}});
     EXPECT_EQ(board.Calls(), expected);
     EXPECT_EQ(Panel()[1], L"99");
     EXPECT_EQ(board.Slot(0x7080), std::vector<uint8_t>(128, 0xFF));

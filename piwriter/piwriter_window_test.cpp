@@ -84,7 +84,9 @@ protected:
         if (!deferOpen)
             Open();
     }
-    void FillEditor(const std::wstring& uuid, const std::wstring& number, const std::wstring& product,
+    void FillEditor(const std::wstring& uuid,
+                    const std::wstring& number,
+                    const std::wstring& product,
                     const std::wstring& maker) {
         Type(hwnd, IDC_UUID, uuid);
         Type(hwnd, IDC_NUMBER, number);

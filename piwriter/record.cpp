@@ -17,9 +17,12 @@ namespace {
 // Digit value of an ASCII character, or -1. Compares code units, so it is the same for
 // 16- and 32-bit wchar_t.
 int HexDigitValue(wchar_t c) {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    if (c >= L'a' && c <= L'f')
+        return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F')
+        return c - L'A' + 10;
     return -1;
 }
 
@@ -60,7 +63,8 @@ bool NameFitsField(const std::string& name) {
 }
 
 std::optional<RecordImage> EncodeRecord(const RecordFields& fields) {
-    if (!NameFitsField(fields.productName) || !NameFitsField(fields.makerName)) return std::nullopt;
+    if (!NameFitsField(fields.productName) || !NameFitsField(fields.makerName))
+        return std::nullopt;
     RecordImage image{};
     WriteU16LE(image.data() + kStatusOffset, kSlotValid);
     std::copy(fields.uuid.begin(), fields.uuid.end(), image.begin() + kUuidOffset);
@@ -84,17 +88,20 @@ uint16_t ReadSlotStatus(const uint8_t* image) {
 }
 
 bool ParseUuidText(const std::wstring& text, Uuid& out) {
-    if (text.size() != kUuidTextLength) return false;
+    if (text.size() != kUuidTextLength)
+        return false;
     // Text digits in order, 32 of them, as byte values.
     uint8_t raw[kUuidSize];
     size_t digit = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (i == 8 || i == 13 || i == 18 || i == 23) {
-            if (text[i] != L'-') return false;
+            if (text[i] != L'-')
+                return false;
             continue;
         }
         int v = HexDigitValue(text[i]);
-        if (v < 0) return false;
+        if (v < 0)
+            return false;
         if (digit % 2 == 0)
             raw[digit / 2] = static_cast<uint8_t>(v << 4);
         else
@@ -122,16 +129,20 @@ std::wstring FormatUuidText(const uint8_t* uuid16) {
 
 ProductKind ProductKindOf(const uint8_t* uuid16) {
     const std::wstring text = FormatUuidText(uuid16);
-    if (text == kVarnexKindUuid) return ProductKind::Varnex;
-    if (text == kPelnexKindUuid) return ProductKind::Pelnex;
+    if (text == kVarnexKindUuid)
+        return ProductKind::Varnex;
+    if (text == kPelnexKindUuid)
+        return ProductKind::Pelnex;
     return ProductKind::Other;
 }
 
 std::wstring TrimBlanks(const std::wstring& text) {
     size_t begin = 0;
     size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) ++begin;
-    while (end > begin && IsBlank(text[end - 1])) --end;
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
     return text.substr(begin, end - begin);
 }
 
@@ -143,18 +154,22 @@ uint32_t ParseNumberText(const std::wstring& trimmedText) {
     const int base = NumberTextBase(trimmedText);
     const std::wstring& s = trimmedText;
     size_t i = 0;
-    while (i < s.size() && IsBlank(s[i])) ++i;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
     bool negative = false;
-    if (i < s.size() && (s[i] == L'+' || s[i] == L'-')) negative = s[i++] == L'-';
+    if (i < s.size() && (s[i] == L'+' || s[i] == L'-'))
+        negative = s[i++] == L'-';
     // Skipping a prefix that no digit follows ("0xg") differs from reading its "0" only in
     // where the text ends, never in the value, so it is skipped unconditionally.
-    if (base == 16 && StartsWithHexPrefix(s.substr(i))) i += 2;
+    if (base == 16 && StartsWithHexPrefix(s.substr(i)))
+        i += 2;
     // Kept in 64 bits and capped, so the overflow test is exact on any width of long.
     constexpr uint64_t kMax = 0xFFFFFFFFu;
     uint64_t magnitude = 0;
     for (int v; i < s.size() && (v = DigitValue(s[i], base)) >= 0; ++i)
         magnitude = std::min(magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(v), kMax + 1);
-    if (magnitude > kMax) return static_cast<uint32_t>(kMax);
+    if (magnitude > kMax)
+        return static_cast<uint32_t>(kMax);
     const uint32_t value = static_cast<uint32_t>(magnitude);
     return negative ? static_cast<uint32_t>(0u - value) : value;
 }

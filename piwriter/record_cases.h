@@ -61,28 +61,36 @@ struct UuidCase {
 };
 
 inline constexpr UuidCase kUuidCases[] = {
-    {L"3aa4096d-2cc0-46dd-878a-88511d75ac78", true,
-     {0x6D, 0x09, 0xA4, 0x3A, 0xC0, 0x2C, 0xDD, 0x46, 0x87, 0x8A, 0x88, 0x51, 0x1D, 0x75, 0xAC, 0x78}, nullptr},
-    {L"3AA4096D-2CC0-46DD-878A-88511D75AC78", true,
-     {0x6D, 0x09, 0xA4, 0x3A, 0xC0, 0x2C, 0xDD, 0x46, 0x87, 0x8A, 0x88, 0x51, 0x1D, 0x75, 0xAC, 0x78}, nullptr},
-    {L"787C7eb3-31Ac-4be1-BD0a-c07563d39179", true,
-     {0xB3, 0x7E, 0x7C, 0x78, 0xAC, 0x31, 0xE1, 0x4B, 0xBD, 0x0A, 0xC0, 0x75, 0x63, 0xD3, 0x91, 0x79}, nullptr},
+    {L"3aa4096d-2cc0-46dd-878a-88511d75ac78",
+     true,
+     {0x6D, 0x09, 0xA4, 0x3A, 0xC0, 0x2C, 0xDD, 0x46, 0x87, 0x8A, 0x88, 0x51, 0x1D, 0x75, 0xAC, 0x78},
+     nullptr},
+    {L"3AA4096D-2CC0-46DD-878A-88511D75AC78",
+     true,
+     {0x6D, 0x09, 0xA4, 0x3A, 0xC0, 0x2C, 0xDD, 0x46, 0x87, 0x8A, 0x88, 0x51, 0x1D, 0x75, 0xAC, 0x78},
+     nullptr},
+    {L"787C7eb3-31Ac-4be1-BD0a-c07563d39179",
+     true,
+     {0xB3, 0x7E, 0x7C, 0x78, 0xAC, 0x31, 0xE1, 0x4B, 0xBD, 0x0A, 0xC0, 0x75, 0x63, 0xD3, 0x91, 0x79},
+     nullptr},
     {L"00000000-0000-0000-0000-000000000000", true, {}, nullptr},
-    {L"01234567-89ab-cdef-0123-456789abcdef", true,
-     {0x67, 0x45, 0x23, 0x01, 0xAB, 0x89, 0xEF, 0xCD, 0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}, nullptr},
+    {L"01234567-89ab-cdef-0123-456789abcdef",
+     true,
+     {0x67, 0x45, 0x23, 0x01, 0xAB, 0x89, 0xEF, 0xCD, 0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF},
+     nullptr},
     {L"{3aa4096d-2cc0-46dd-878a-88511d75ac78}", false, {}, nullptr},
     {L" 3aa4096d-2cc0-46dd-878a-88511d75ac78", false, {}, nullptr},
     {L"3aa4096d-2cc0-46dd-878a-88511d75ac78 ", false, {}, nullptr},
-    {L"3aa4096d-2cc0-46dd-878a-88511d75ac7", false, {}, nullptr},     // 35
-    {L"3aa4096d-2cc0-46dd-878a-88511d75ac789", false, {}, nullptr},   // 37
-    {L"3aa4096d-2cc0-46dd-878a-88511d75ac7 ", false, {}, nullptr},    // 36, blank for a digit
-    {L"3aa4096d2-cc0-46dd-878a-88511d75ac78", false, {}, nullptr},    // hyphen misplaced
-    {L"3aa4096d-2cc0-46dd-878a88-511d75ac78", false, {}, nullptr},    // hyphen misplaced
-    {L"3aa4096d_2cc0-46dd-878a-88511d75ac78", false, {}, nullptr},    // not a hyphen
-    {L"3aa4096g-2cc0-46dd-878a-88511d75ac78", false, {}, nullptr},    // not hexadecimal
+    {L"3aa4096d-2cc0-46dd-878a-88511d75ac7", false, {}, nullptr},    // 35
+    {L"3aa4096d-2cc0-46dd-878a-88511d75ac789", false, {}, nullptr},  // 37
+    {L"3aa4096d-2cc0-46dd-878a-88511d75ac7 ", false, {}, nullptr},   // 36, blank for a digit
+    {L"3aa4096d2-cc0-46dd-878a-88511d75ac78", false, {}, nullptr},   // hyphen misplaced
+    {L"3aa4096d-2cc0-46dd-878a88-511d75ac78", false, {}, nullptr},   // hyphen misplaced
+    {L"3aa4096d_2cc0-46dd-878a-88511d75ac78", false, {}, nullptr},   // not a hyphen
+    {L"3aa4096g-2cc0-46dd-878a-88511d75ac78", false, {}, nullptr},   // not hexadecimal
     {L"+aa4096d-2cc0-46dd-878a-88511d75ac78", false, {}, nullptr},
     {L"3aa4096d-2cc0-46dd-878a-88511d75ac\uFF17\uFF18", false, {}, nullptr},  // full-width digits
-    {L"3aa4096d2cc046dd878a88511d75ac78", false, {}, nullptr},  // no hyphens
+    {L"3aa4096d2cc046dd878a88511d75ac78", false, {}, nullptr},                // no hyphens
     {L"", false, {}, "Wine refuses it; Windows may take the empty text as the nil UUID"},
 };
 

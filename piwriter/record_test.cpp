@@ -37,15 +37,15 @@ TEST(Record, EncodesTheLayout) {
     fields.productName = "Varnex";
     fields.makerName = "Tolka";
     const RecordImage expected = {
-        0x00, 0x00,                                      // 0: status, valid
-        0x00, 0x00,                                      // 2: reserved
-        0x6D, 0x09, 0xA4, 0x3A, 0xC0, 0x2C, 0xDD, 0x46,  // 4: uuid, groups 1-3 little-endian
-        0x87, 0x8A, 0x88, 0x51, 0x1D, 0x75, 0xAC, 0x78,  //    last 8 bytes in text order
-        0x78, 0x56, 0x34, 0x12,                          // 20: number
-        'V', 'a', 'r', 'n', 'e', 'x', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 24: productName
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,              //     zero-filled
-        'T', 'o', 'l', 'k', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    // 56: makerName
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,              //     zero-filled
+        0x00, 0x00,                                                              // 0: status, valid
+        0x00, 0x00,                                                              // 2: reserved
+        0x6D, 0x09, 0xA4, 0x3A, 0xC0, 0x2C, 0xDD, 0x46,                          // 4: uuid, groups 1-3 little-endian
+        0x87, 0x8A, 0x88, 0x51, 0x1D, 0x75, 0xAC, 0x78,                          //    last 8 bytes in text order
+        0x78, 0x56, 0x34, 0x12,                                                  // 20: number
+        'V',  'a',  'r',  'n',  'e',  'x',  0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  // 24: productName
+        0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  //     zero-filled
+        'T',  'o',  'l',  'k',  'a',  0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  // 56: makerName
+        0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  //     zero-filled
         // 88-127: reserved, zero (the rest of the initialiser)
     };
     auto image = EncodeRecord(fields);
@@ -80,7 +80,8 @@ TEST(Record, LongestNamesFillTheirFieldsWithTheNulLast) {
 TEST(Record, RefusesNamesThatDoNotFit) {
     // 16 double-byte characters: 16 characters for the window, 32 bytes for the field.
     std::string doubleByte;
-    for (int i = 0; i < 16; ++i) doubleByte += "\x83\x41";
+    for (int i = 0; i < 16; ++i)
+        doubleByte += "\x83\x41";
     const std::string tooLong[] = {std::string(32, 'x'), doubleByte, std::string("a\0b", 3)};
     for (const std::string& name : tooLong) {
         RecordFields fields;
@@ -166,7 +167,8 @@ TEST(NumberText, FormatsLikeTheCurrentText) {
         {256, L"x0", L"256"},
         {0, L"0", L"0"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatNumberText(c.n, c.current), c.expected) << c.n;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatNumberText(c.n, c.current), c.expected) << c.n;
 }
 
 TEST(UuidText, Table) {
@@ -179,7 +181,8 @@ TEST(UuidText, Table) {
             EXPECT_TRUE(std::equal(out.begin(), out.end(), c.bytes)) << text;
             std::wstring lower(c.text);
             for (wchar_t& ch : lower)
-                if (ch >= L'A' && ch <= L'F') ch = static_cast<wchar_t>(ch - L'A' + L'a');
+                if (ch >= L'A' && ch <= L'F')
+                    ch = static_cast<wchar_t>(ch - L'A' + L'a');
             EXPECT_EQ(FormatUuidText(out.data()), lower);
         } else {
             EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](uint8_t b) { return b == 0xAA; })) << text;

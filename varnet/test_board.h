@@ -85,7 +85,8 @@ private:
         for (std::string& line : lines) {
             std::string out;
             for (size_t i = 0; i < line.size();) {
-                bool handle = line[i] == 'h' && i + 1 < line.size() && isdigit(static_cast<unsigned char>(line[i + 1])) &&
+                bool handle = line[i] == 'h' && i + 1 < line.size() &&
+                              isdigit(static_cast<unsigned char>(line[i + 1])) &&
                               (i == 0 || line[i - 1] == '(' || line[i - 1] == ' ');
                 if (!handle) {
                     out += line[i++];
