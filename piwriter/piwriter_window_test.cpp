@@ -540,6 +540,16 @@ TEST_F(WriterWindow, AboutBoxShowsTheFileVersion) {
     EXPECT_EQ(caption, L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報");
 }
 
+TEST_F(WriterWindow, ProgramIconInTitleBarTaskbarAndWhileDragged) {
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)), icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_QUERYDRAGICON, 0, 0)), icon);
+    EXPECT_TRUE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(GetWindowLongW(hwnd, GWL_STYLE) & WS_MINIMIZEBOX);
+}
+
 TEST_F(WriterWindow, SystemMenuHasTheAboutEntry) {
     HMENU sys = GetSystemMenu(hwnd, FALSE);
     int count = GetMenuItemCount(sys);
