@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/bytes.h"
+#include "piwriter/record.h"
 
 namespace vboard {
 
@@ -14,49 +15,30 @@ const char kLogFile[] = "calls.log";
 
 namespace {
 
-// Record layout of a product-information slot.
-constexpr size_t kStatusOffset = 0;
-constexpr size_t kUuidOffset = 4;
-constexpr size_t kNumberOffset = 20;
-constexpr size_t kProductNameOffset = 24;
-constexpr size_t kMakerOffset = 56;
-constexpr size_t kNameSize = 32;
-
 std::vector<uint8_t> Bytes(const std::string& text) {
     return std::vector<uint8_t>(text.begin(), text.end());
 }
 
 }  // namespace
 
-std::string UuidText(const uint8_t* b) {
-    char text[37];
-    std::snprintf(text, sizeof text, "%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x",
-                  static_cast<unsigned>(ReadU32LE(b)), static_cast<unsigned>(ReadU16LE(b + 4)),
-                  static_cast<unsigned>(ReadU16LE(b + 6)), b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]);
-    return text;
-}
-
-std::string FieldText(const uint8_t* field, size_t size) {
-    const void* nul = std::memchr(field, 0, size);
-    size_t length = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - field) : size;
-    return std::string(reinterpret_cast<const char*>(field), length);
-}
-
+// The slots hold the product-information writer's records; their layout is the writer's.
 ProductInfo DecodeProductInfo(uint32_t slot, const uint8_t* record) {
+    piwriter::RecordFields fields = piwriter::DecodeRecord(record);
+    std::wstring uuid = piwriter::FormatUuidText(fields.uuid.data());
     ProductInfo info;
     info.slot = slot;
-    info.uuid = UuidText(record + kUuidOffset);
-    info.number = ReadU32LE(record + kNumberOffset);
-    info.productName = FieldText(record + kProductNameOffset, kNameSize);
-    info.maker = FieldText(record + kMakerOffset, kNameSize);
+    info.uuid.assign(uuid.begin(), uuid.end());  // hexadecimal digits and hyphens only
+    info.number = fields.number;
+    info.productName = fields.productName;
+    info.maker = fields.makerName;
     return info;
 }
 
 bool FindNewestValidSlot(const FlashImage& flash, uint32_t& slot) {
     for (uint32_t address = kProductAreaEnd - kSlotSize;; address -= kSlotSize) {
         uint8_t status[2];
-        flash.Read(address + kStatusOffset, status, sizeof status);
-        if (ReadU16LE(status) == 0x0000) {
+        flash.Read(address + piwriter::kStatusOffset, status, sizeof status);
+        if (ReadU16LE(status) == piwriter::kSlotValid) {
             slot = address;
             return true;
         }

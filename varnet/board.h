@@ -77,10 +77,6 @@ struct ProductInfo {
     std::string maker;
 };
 
-// The 16 bytes of a UUID in GUID memory order as lowercase text.
-std::string UuidText(const uint8_t* bytes);
-// The text of a NUL-terminated field; the whole field when it holds no NUL.
-std::string FieldText(const uint8_t* field, size_t size);
 ProductInfo DecodeProductInfo(uint32_t slot, const uint8_t* record);
 // The newest valid record: scanning 0x7F80 down to 0x7000, the first slot whose first
 // 16-bit word is 0x0000. False when there is none.
