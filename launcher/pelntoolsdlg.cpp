@@ -9,24 +9,27 @@
 
 namespace {
 
-struct ButtonImage {
-    int buttonId;
+// The tools, in the order their button images are set. Rows 5 and 6 take icons 151 and
+// 150: the icon ids do not follow the row order.
+struct Tool {
+    UINT buttonId;
     UINT iconId;
+    const wchar_t* fileName;
 };
 
-// Rows 5 and 6 take icons 151 and 150: the icon ids do not follow the row order.
-const ButtonImage kButtonImages[] = {
-    {IDC_TOLKAPIWRITER, IDI_TOLKAPIWRITER}, {IDC_PELNCONFIG, IDI_PELNCONFIG},
-    {IDC_FLASHWRITER, IDI_FLASHWRITER},     {IDC_FIRMWARE_UPDATER, IDI_FIRMWARE_UPDATER},
-    {IDC_TOLKAOPTION, IDI_TOLKAOPTION},     {IDC_TOLKAINIWRITER, IDI_TOLKAINIWRITER},
+const Tool kTools[] = {
+    {IDC_TOLKAPIWRITER, IDI_TOLKAPIWRITER, L"TOLKAPIWRITER.EXE"},
+    {IDC_PELNCONFIG, IDI_PELNCONFIG, L"PELNCONFIG.EXE"},
+    {IDC_FLASHWRITER, IDI_FLASHWRITER, L"REZIRA.EXE"},
+    {IDC_FIRMWARE_UPDATER, IDI_FIRMWARE_UPDATER, L"DADURODERID.EXE"},
+    {IDC_TOLKAOPTION, IDI_TOLKAOPTION, L"TOLKAOPTION.EXE"},
+    {IDC_TOLKAINIWRITER, IDI_TOLKAINIWRITER, L"TOLKAINIWRITER.EXE"},
 };
 
 }  // namespace
 
-const fw::CommandEntry<CPelnToolsDlg> CPelnToolsDlg::kCommands[] = {
-    {IDC_PELNCONFIG, &CPelnToolsDlg::OnPelnConfig},   {IDC_TOLKAPIWRITER, &CPelnToolsDlg::OnTolkaPIWriter},
-    {IDC_FLASHWRITER, &CPelnToolsDlg::OnFlashWriter}, {IDC_FIRMWARE_UPDATER, &CPelnToolsDlg::OnFirmwareUpdater},
-    {IDC_TOLKAOPTION, &CPelnToolsDlg::OnTolkaOption}, {IDC_TOLKAINIWRITER, &CPelnToolsDlg::OnTolkaIniWriter},
+const fw::CommandRangeEntry<CPelnToolsDlg> CPelnToolsDlg::kCommands[] = {
+    {IDC_PELNCONFIG, IDC_TOLKAINIWRITER, &CPelnToolsDlg::OnToolButton},
 };
 
 CPelnToolsDlg::CPelnToolsDlg() : CMainDialog(IDD_PELNTOOLS_DIALOG, IDC_VERSION) {}
@@ -35,9 +38,9 @@ BOOL CPelnToolsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     InitMainWindow(false);
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    for (const auto& image : kButtonImages) {
-        HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(image.iconId));
-        SendDlgItemMessageW(m_hWnd, image.buttonId, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    for (const Tool& tool : kTools) {
+        HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(tool.iconId));
+        SendDlgItemMessageW(m_hWnd, tool.buttonId, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     }
     m_strModulePath = fw::GetModulePath();
     launcher::MakeUpperAscii(m_strModulePath);
@@ -48,29 +51,12 @@ bool CPelnToolsDlg::OnCommand(UINT id, UINT code) {
     return fw::Dispatch(this, kCommands, id, code);
 }
 
-// The tool buttons, each starting its program.
-void CPelnToolsDlg::OnPelnConfig() {
-    LaunchTool(L"PELNCONFIG.EXE");
-}
-
-void CPelnToolsDlg::OnTolkaPIWriter() {
-    LaunchTool(L"TOLKAPIWRITER.EXE");
-}
-
-void CPelnToolsDlg::OnFlashWriter() {
-    LaunchTool(L"REZIRA.EXE");
-}
-
-void CPelnToolsDlg::OnFirmwareUpdater() {
-    LaunchTool(L"DADURODERID.EXE");
-}
-
-void CPelnToolsDlg::OnTolkaOption() {
-    LaunchTool(L"TOLKAOPTION.EXE");
-}
-
-void CPelnToolsDlg::OnTolkaIniWriter() {
-    LaunchTool(L"TOLKAINIWRITER.EXE");
+// A tool button: starts that tool's program.
+void CPelnToolsDlg::OnToolButton(UINT id) {
+    for (const Tool& tool : kTools) {
+        if (tool.buttonId == id)
+            LaunchTool(tool.fileName);
+    }
 }
 
 void CPelnToolsDlg::LaunchTool(const wchar_t* fileName) {

@@ -22,12 +22,7 @@ protected:
     bool OnCommand(UINT id, UINT code) override;
 
 private:
-    void OnPelnConfig();
-    void OnTolkaPIWriter();
-    void OnFlashWriter();
-    void OnFirmwareUpdater();
-    void OnTolkaOption();
-    void OnTolkaIniWriter();
+    void OnToolButton(UINT id);
 
-    static const fw::CommandEntry<CPelnToolsDlg> kCommands[];
+    static const fw::CommandRangeEntry<CPelnToolsDlg> kCommands[];
 };

@@ -204,14 +204,18 @@ int32_t VirtualBoard::Erase(uint32_t selector) {
     return SaveFlash(flash) ? kOk : kStateError;
 }
 
+int32_t VirtualBoard::PresentArea(uint32_t area, BoardConfig& config) {
+    if (int32_t rc = Present(config))
+        return rc;
+    return area == kPortOptionArea ? kOk : kBadArgument;
+}
+
 int32_t VirtualBoard::ReadArea(uint32_t area, uint8_t* buffer) {
     if (!buffer)
         return kBadArgument;
     BoardConfig config;
-    if (int32_t rc = Present(config))
+    if (int32_t rc = PresentArea(area, config))
         return rc;
-    if (area != kPortOptionArea)
-        return kBadArgument;
     if (config.faults.areaReadNone)
         return kNoSettings;
     std::vector<uint8_t> bytes;
@@ -234,10 +238,8 @@ int32_t VirtualBoard::WriteArea(uint32_t area, const uint8_t* image) {
     if (!image)
         return kBadArgument;
     BoardConfig config;
-    if (int32_t rc = Present(config))
+    if (int32_t rc = PresentArea(area, config))
         return rc;
-    if (area != kPortOptionArea)
-        return kBadArgument;
     if (config.faults.areaWriteFail)
         return kInjectedFault;
     return store_.Replace(kAreaFile, std::vector<uint8_t>(image, image + kSlotSize)) ? kOk : kStateError;

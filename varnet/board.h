@@ -111,6 +111,8 @@ public:
 
 private:
     int32_t Present(BoardConfig& config);
+    // Present, and area is the read/write area the board has.
+    int32_t PresentArea(uint32_t area, BoardConfig& config);
     bool LoadFlash(FlashImage& flash);
     bool SaveFlash(const FlashImage& flash);
 
