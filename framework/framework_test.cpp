@@ -12,6 +12,8 @@
 
 namespace {
 
+using fwtest::TempPath;
+
 TEST(MessageBoxIcons, BoxesWithoutAnIconGetOne) {
     struct {
         UINT type;
@@ -97,15 +99,6 @@ TEST(MenuUpdate, HandlersDecideAndItemsWithoutOneKeepTheirState) {
     EXPECT_TRUE(grayed(6));   // skipped: keeps its state
     EXPECT_EQ(asked, (std::vector<UINT>{10, 11, 12, 11, 13}));
     DestroyMenu(popup);
-}
-
-std::wstring TempPath(const std::wstring& name) {
-    wchar_t base[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, base);
-    std::wstring path = std::wstring(base) + L"tolka-fw-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
-    return path;
 }
 
 TEST(FileIo, ReadsAtMostThePrefixAsked) {

@@ -90,6 +90,26 @@ public:
     std::deque<std::wstring> files;
 };
 
+// A folder of this test program's own, under the system's temporary folder.
+inline std::wstring TempFolder() {
+    static std::wstring folder;
+    if (folder.empty()) {
+        wchar_t base[MAX_PATH + 1];
+        GetTempPathW(MAX_PATH + 1, base);
+        folder = std::wstring(base) + L"tolka-test-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(folder.c_str(), nullptr);
+    }
+    return folder;
+}
+
+// A path in TempFolder where no file is (one left by an earlier test is removed).
+inline std::wstring TempPath(const std::wstring& name) {
+    std::wstring path = TempFolder() + name;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    return path;
+}
+
 inline void Command(HWND dlg, UINT id) {
     SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }

@@ -15,28 +15,12 @@
 namespace {
 
 using fwtest::ItemText;
+using fwtest::TempFolder;
+using fwtest::TempPath;
 using fwtest::Type;
 
 constexpr UINT kOkWarning = MB_OK | MB_ICONEXCLAMATION;
 const wchar_t kVarnexUuid[] = L"3aa4096d-2cc0-46dd-878a-88511d75ac78";
-
-std::wstring TempFolder() {
-    static std::wstring folder;
-    if (folder.empty()) {
-        wchar_t base[MAX_PATH + 1];
-        GetTempPathW(MAX_PATH + 1, base);
-        folder = std::wstring(base) + L"tolka-piwriter-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-        CreateDirectoryW(folder.c_str(), nullptr);
-    }
-    return folder;
-}
-
-std::wstring TempPath(const std::wstring& name) {
-    std::wstring path = TempFolder() + name;
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
-    return path;
-}
 
 std::vector<uint8_t> ReadBytes(const std::wstring& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

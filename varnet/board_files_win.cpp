@@ -101,13 +101,17 @@ bool EnsureFolder(const std::wstring& folder) {
     return CreateDirectoryW(folder.c_str(), nullptr) || IsDirectory(folder);
 }
 
-std::wstring WideFromUtf8(const std::string& text) {
+std::wstring WideFromCodePage(unsigned codePage, const std::string& text) {
     if (text.empty())
         return std::wstring();
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
     return wide;
+}
+
+std::wstring WideFromUtf8(const std::string& text) {
+    return WideFromCodePage(CP_UTF8, text);
 }
 
 std::string Utf8FromWide(const std::wstring& text) {

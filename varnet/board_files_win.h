@@ -19,6 +19,8 @@ std::wstring BoardFolder();
 // Creates the folder and any missing parents.
 bool EnsureFolder(const std::wstring& folder);
 
+// Multibyte text in a Windows code page (CP_UTF8, CP_THREAD_ACP, ...) as UTF-16.
+std::wstring WideFromCodePage(unsigned codePage, const std::string& text);
 std::wstring WideFromUtf8(const std::string& text);
 std::string Utf8FromWide(const std::wstring& text);
 

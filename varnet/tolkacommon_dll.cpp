@@ -60,13 +60,9 @@ std::wstring HexWide(uint32_t value) {
     return text;
 }
 
+// Names in a record are in the thread's ANSI code page, as the writer stored them.
 std::wstring FromThreadCodePage(const std::string& text) {
-    if (text.empty())
-        return std::wstring();
-    int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
+    return vboard::WideFromCodePage(CP_THREAD_ACP, text);
 }
 
 void Log(TOLKA_HANDLE handle, const std::string& line) {
