@@ -98,8 +98,8 @@ void CVarnPIWriteDlg::ShowReadFailed() {
 }
 
 void CVarnPIWriteDlg::ShowRecordInPanel(const uint8_t* record) {
-    piwriter::RecordFields fields = piwriter::DecodeRecord(record);
-    m_strCurUuid = piwriter::FormatUuidText(fields.uuid.data());
+    core::RecordFields fields = core::DecodeRecord(record);
+    m_strCurUuid = core::FormatUuidText(fields.uuid.data());
     m_strCurNumber = std::to_wstring(fields.number);
     m_strCurProductName = fw::FromThreadAnsi(fields.productName);
     m_strCurMaker = fw::FromThreadAnsi(fields.makerName);
@@ -118,7 +118,7 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
         return false;
     }
     Varn_SetTimeouts(m_hDevice, kTransferTimeout, kTransferTimeout);
-    piwriter::RecordImage slot;
+    core::RecordImage slot;
     bool found = false;
     for (uint32_t address = kLastSlot + kSlotStep; address > kFirstSlot;) {
         address -= kSlotStep;
@@ -126,7 +126,7 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
             ShowReadFailed();
             return false;
         }
-        if (piwriter::ReadSlotStatus(slot.data()) == piwriter::kSlotValid) {
+        if (core::ReadSlotStatus(slot.data()) == core::kSlotValid) {
             found = true;
             break;
         }
@@ -158,12 +158,12 @@ void CVarnPIWriteDlg::OnReadToEditor() {
 }
 
 // Asks before a record of one product kind goes into a board of the other kind.
-bool CVarnPIWriteDlg::ConfirmProductKind(const piwriter::RecordImage& record) {
-    piwriter::ProductKind kind = piwriter::ProductKindOf(record.data() + piwriter::kUuidOffset);
-    if (kind == piwriter::ProductKind::Varnex && (Varn_GetIFType(m_hDevice) & 0x40000000u) != 0 &&
+bool CVarnPIWriteDlg::ConfirmProductKind(const core::RecordImage& record) {
+    core::ProductKind kind = core::ProductKindOf(record.data() + core::kUuidOffset);
+    if (kind == core::ProductKind::Varnex && (Varn_GetIFType(m_hDevice) & 0x40000000u) != 0 &&
         fw::AppMessageBox(L"LAN製品にVarnexの製品情報を書き込もうとしています。続けますか？", kYesNoPlain) != IDYES)
         return false;
-    if (kind == piwriter::ProductKind::Pelnex && (Varn_GetIFType(m_hDevice) & 0x80000000u) != 0 &&
+    if (kind == core::ProductKind::Pelnex && (Varn_GetIFType(m_hDevice) & 0x80000000u) != 0 &&
         fw::AppMessageBox(L"USB製品にPelnexの製品情報を書き込もうとしています。続けますか？", kYesNoPlain) != IDYES)
         return false;
     return true;
@@ -172,14 +172,14 @@ bool CVarnPIWriteDlg::ConfirmProductKind(const piwriter::RecordImage& record) {
 // The first free slot from 0x7000 up; when the area is full it is erased and 0x7000 is
 // used. False after a message.
 bool CVarnPIWriteDlg::FindTargetSlot(uint32_t& target) {
-    piwriter::RecordImage slot;
+    core::RecordImage slot;
     for (uint32_t address = kFirstSlot; address <= kLastSlot; address += kSlotStep) {
         // A failed read must not make the area look full: that would erase valid records.
         if (Varn_FlshRead(m_hDevice, address, slot.data()) != 0) {
             ShowReadFailed();
             return false;
         }
-        if (piwriter::ReadSlotStatus(slot.data()) == piwriter::kSlotFree) {
+        if (core::ReadSlotStatus(slot.data()) == core::kSlotFree) {
             target = address;
             return true;
         }
@@ -193,7 +193,7 @@ bool CVarnPIWriteDlg::FindTargetSlot(uint32_t& target) {
 }
 
 void CVarnPIWriteDlg::OnWriteToDevice() {
-    piwriter::RecordImage record;
+    core::RecordImage record;
     if (!BuildRecord(record))
         return;
     if (m_hDevice == nullptr) {
@@ -211,14 +211,14 @@ void CVarnPIWriteDlg::OnWriteToDevice() {
         fw::AppMessageBox(L"書き込みに失敗しました。");
         return;
     }
-    piwriter::RecordImage readBack;
+    core::RecordImage readBack;
     if (Varn_FlshRead(m_hDevice, target, readBack.data()) != 0 || readBack != record) {
         fw::AppMessageBox(L"ベリファイエラーです。書き込みに失敗しました。");
         return;
     }
     fw::AppMessageBox(L"正常に書き込みが終了しました。", kOkInfo);
     RefreshCurrentData();
-    CountUpNumber(piwriter::DecodeRecord(record.data()).number);
+    CountUpNumber(core::DecodeRecord(record.data()).number);
     OnDisconnect();
 }
 
@@ -229,7 +229,7 @@ void CVarnPIWriteDlg::CountUpNumber(uint32_t written) {
     if (written == 0xFFFFFFFFu)
         return;
     // The refresh has taken the field in again: blanks around it must not hide a "0x".
-    m_strNumber = piwriter::FormatNumberText(written + 1, piwriter::TrimBlanks(m_strNumber));
+    m_strNumber = core::FormatNumberText(written + 1, core::TrimBlanks(m_strNumber));
     SetDlgItemText(IDC_NUMBER, m_strNumber);
 }
 

@@ -16,7 +16,7 @@ const wchar_t kBadFormat[] = L"ファイルの形式が正しくありません�
 
 // Reads the first 128 bytes. A shorter file is refused: no record is ever made of bytes
 // the file did not supply.
-bool CVarnPIWriteDlg::ReadRecordFile(const std::wstring& path, piwriter::RecordImage& record) {
+bool CVarnPIWriteDlg::ReadRecordFile(const std::wstring& path, core::RecordImage& record) {
     std::vector<uint8_t> data;
     switch (fw::ReadFilePrefix(path, record.size(), data)) {
         case fw::FileResult::CannotOpen:
@@ -37,7 +37,7 @@ bool CVarnPIWriteDlg::ReadRecordFile(const std::wstring& path, piwriter::RecordI
 }
 
 bool CVarnPIWriteDlg::WriteRecordFile(const std::wstring& path) {
-    piwriter::RecordImage record;
+    core::RecordImage record;
     if (!BuildRecord(record))
         return false;
     switch (fw::WriteFileReplacing(path, record.data(), record.size())) {
@@ -60,7 +60,7 @@ void CVarnPIWriteDlg::OnFileOpen() {
     if (dlg.DoModal() != IDOK)
         return;
     std::wstring path = dlg.GetPathName();
-    piwriter::RecordImage record;
+    core::RecordImage record;
     if (!ReadRecordFile(path, record))
         return;
     LoadRecordIntoEditor(record.data());
@@ -73,7 +73,7 @@ void CVarnPIWriteDlg::OnFileOpen() {
 // A file named on the command line. When it cannot be read the path is dropped, so that
 // the editor starts empty and the next save asks for a name.
 void CVarnPIWriteDlg::OpenFileAtStartup() {
-    piwriter::RecordImage record;
+    core::RecordImage record;
     if (!ReadRecordFile(m_strPathName, record)) {
         m_strPathName.clear();
         m_strFileName.clear();

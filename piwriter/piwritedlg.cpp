@@ -74,10 +74,10 @@ bool CVarnPIWriteDlg::OnUpdateCommand(UINT id, bool& enabled) const {
 void CVarnPIWriteDlg::DoDataExchange(fw::CDataExchange& dx) {
     dx.Text(IDC_MAKER, m_strMaker);
     dx.MaxChars(IDC_MAKER, m_strMaker, kNameMaxChars);
-    dx.MaxAnsiBytes(IDC_MAKER, m_strMaker, piwriter::kNameMaxBytes);
+    dx.MaxAnsiBytes(IDC_MAKER, m_strMaker, core::kNameMaxBytes);
     dx.Text(IDC_PRODUCT_NAME, m_strProductName);
     dx.MaxChars(IDC_PRODUCT_NAME, m_strProductName, kNameMaxChars);
-    dx.MaxAnsiBytes(IDC_PRODUCT_NAME, m_strProductName, piwriter::kNameMaxBytes);
+    dx.MaxAnsiBytes(IDC_PRODUCT_NAME, m_strProductName, core::kNameMaxBytes);
     dx.Text(IDC_UUID, m_strUuid);
     dx.Text(IDC_CUR_PRODUCT_NAME, m_strCurProductName);
     dx.Text(IDC_CUR_UUID, m_strCurUuid);
@@ -166,24 +166,24 @@ void CVarnPIWriteDlg::OnCreateUuid() {
     RpcStringFreeW(&text);
 }
 
-bool CVarnPIWriteDlg::BuildRecord(piwriter::RecordImage& dest) {
+bool CVarnPIWriteDlg::BuildRecord(core::RecordImage& dest) {
     if (!UpdateData(true))
         return false;
     if (m_strUuid.empty()) {
         fw::AppMessageBox(L"UUIDが入力されていません。");
         return false;
     }
-    piwriter::RecordFields fields;
-    if (!piwriter::ParseUuidText(m_strUuid, fields.uuid)) {
+    core::RecordFields fields;
+    if (!core::ParseUuidText(m_strUuid, fields.uuid)) {
         fw::AppMessageBox(L"UUIDの入力値が正しくありません。");
         return false;
     }
     fields.productName = fw::ToThreadAnsi(m_strProductName);
     fields.makerName = fw::ToThreadAnsi(m_strMaker);
-    m_strNumber = piwriter::TrimBlanks(m_strNumber);
-    fields.number = piwriter::ParseNumberText(m_strNumber);
+    m_strNumber = core::TrimBlanks(m_strNumber);
+    fields.number = core::ParseNumberText(m_strNumber);
     // The data exchange has refused names that do not fit; this cannot cut one either.
-    std::optional<piwriter::RecordImage> image = piwriter::EncodeRecord(fields);
+    std::optional<core::RecordImage> image = core::EncodeRecord(fields);
     if (!image)
         return false;
     dest = *image;
@@ -191,10 +191,10 @@ bool CVarnPIWriteDlg::BuildRecord(piwriter::RecordImage& dest) {
 }
 
 void CVarnPIWriteDlg::LoadRecordIntoEditor(const uint8_t* record) {
-    piwriter::RecordFields fields = piwriter::DecodeRecord(record);
+    core::RecordFields fields = core::DecodeRecord(record);
     m_strProductName = fw::FromThreadAnsi(fields.productName);
     m_strMaker = fw::FromThreadAnsi(fields.makerName);
     m_strNumber = std::to_wstring(fields.number);
-    m_strUuid = piwriter::FormatUuidText(fields.uuid.data());
+    m_strUuid = core::FormatUuidText(fields.uuid.data());
     UpdateData(false);
 }

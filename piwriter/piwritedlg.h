@@ -6,7 +6,7 @@
 
 #include "common/devicelink.h"
 #include "common/mainframe.h"
-#include "piwriter/record.h"
+#include "core/record.h"
 
 class CVarnPIWriteDlg : public CMainDialog {
 public:
@@ -28,7 +28,7 @@ public:
     HWND m_btnAutoIncrement = nullptr;
 
     // The record from the editor's fields; false after its own message (the caller stops).
-    bool BuildRecord(piwriter::RecordImage& dest);
+    bool BuildRecord(core::RecordImage& dest);
     // Shows a record's four values in the editor; the status word is not looked at.
     void LoadRecordIntoEditor(const uint8_t* record);
 
@@ -57,7 +57,7 @@ private:
     void OnFileSave();
     void OnFileSaveAs();
     void OpenFileAtStartup();
-    bool ReadRecordFile(const std::wstring& path, piwriter::RecordImage& record);
+    bool ReadRecordFile(const std::wstring& path, core::RecordImage& record);
     bool WriteRecordFile(const std::wstring& path);
 
     // Device
@@ -71,7 +71,7 @@ private:
     void OpenDevice();
     bool ConnectAndRefresh();
     bool RefreshCurrentData();
-    bool ConfirmProductKind(const piwriter::RecordImage& record);
+    bool ConfirmProductKind(const core::RecordImage& record);
     bool FindTargetSlot(uint32_t& target);
     void ShowNoAnswer();
     void ShowReadFailed();

@@ -25,12 +25,12 @@ const wchar_t kNoAnswer[] =
 const wchar_t kReadFailed[] = L"デバイスからの読み出しに失敗しました。";
 
 std::vector<uint8_t> Record(const wchar_t* uuid, uint32_t number, const std::string& name) {
-    piwriter::RecordFields fields;
-    piwriter::ParseUuidText(uuid, fields.uuid);
+    core::RecordFields fields;
+    core::ParseUuidText(uuid, fields.uuid);
     fields.number = number;
     fields.productName = name;
     fields.makerName = "maker";
-    piwriter::RecordImage image = *piwriter::EncodeRecord(fields);
+    core::RecordImage image = *core::EncodeRecord(fields);
     return std::vector<uint8_t>(image.begin(), image.end());
 }
 

@@ -9,7 +9,7 @@
 
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
-#include "piwriter/record_cases.h"
+#include "core/record_cases.h"
 #include "piwriter/resource.h"
 
 namespace {
@@ -240,7 +240,7 @@ TEST_F(WriterWindow, RecordChecksRunInOrderAndStopAtTheFirst) {
     for (const BuildCase& c : cases) {
         user.messages.clear();
         FillEditor(c.uuid, L"1", c.product, c.maker);
-        piwriter::RecordImage record;
+        core::RecordImage record;
         bool built = dlg.BuildRecord(record);
         if (c.message == nullptr) {
             EXPECT_TRUE(built);
@@ -259,7 +259,7 @@ TEST_F(WriterWindow, RecordChecksRunInOrderAndStopAtTheFirst) {
 
 TEST_F(WriterWindow, NumberIsTrimmedInTheMemberOnly) {
     FillEditor(kVarnexUuid, L"  12  ", L"", L"");
-    piwriter::RecordImage record;
+    core::RecordImage record;
     ASSERT_TRUE(dlg.BuildRecord(record));
     EXPECT_EQ(record[20], 12);
     EXPECT_EQ(dlg.m_strNumber, L"12");
@@ -269,8 +269,8 @@ TEST_F(WriterWindow, NumberIsTrimmedInTheMemberOnly) {
 TEST_F(WriterWindow, CreatedUuidIsLowercaseTextInTheField) {
     fwtest::Click(hwnd, IDC_CREATE_UUID);
     std::wstring text = ItemText(hwnd, IDC_UUID);
-    piwriter::Uuid bytes;
-    EXPECT_TRUE(piwriter::ParseUuidText(text, bytes)) << text;
+    core::Uuid bytes;
+    EXPECT_TRUE(core::ParseUuidText(text, bytes)) << text;
     for (wchar_t c : text)
         EXPECT_FALSE(c >= L'A' && c <= L'F');
     EXPECT_EQ(Title(), L"TolkaPIWriter*");
@@ -281,14 +281,14 @@ TEST_F(WriterWindow, CreatedUuidIsLowercaseTextInTheField) {
 // --- The platform agrees with our text rules --------------------------------------------
 
 TEST(PlatformRules, UuidParserAgreesWithUuidFromString) {
-    for (const auto& c : piwriter::kUuidCases) {
+    for (const auto& c : core::kUuidCases) {
         if (c.runtimeNote != nullptr)
             continue;
         UUID uuid{};
         std::wstring text = c.text;
         bool system = UuidFromStringW(reinterpret_cast<RPC_WSTR>(&text[0]), &uuid) == RPC_S_OK;
-        piwriter::Uuid ours{};
-        EXPECT_EQ(piwriter::ParseUuidText(c.text, ours), system) << c.text;
+        core::Uuid ours{};
+        EXPECT_EQ(core::ParseUuidText(c.text, ours), system) << c.text;
         if (system) {
             EXPECT_EQ(0, memcmp(&uuid, ours.data(), 16)) << c.text;
         }
@@ -296,12 +296,12 @@ TEST(PlatformRules, UuidParserAgreesWithUuidFromString) {
 }
 
 TEST(PlatformRules, NumberRuleAgreesWithWcstoul) {
-    for (const auto& c : piwriter::kNumberCases) {
-        std::wstring trimmed = piwriter::TrimBlanks(c.fieldText);
-        EXPECT_EQ(piwriter::ParseNumberText(trimmed), c.expected) << c.fieldText;
+    for (const auto& c : core::kNumberCases) {
+        std::wstring trimmed = core::TrimBlanks(c.fieldText);
+        EXPECT_EQ(core::ParseNumberText(trimmed), c.expected) << c.fieldText;
         if (c.runtimeNote != nullptr)
             continue;  // the runtime is known to stray from the standard's rule here
-        int base = piwriter::NumberTextBase(trimmed);
+        int base = core::NumberTextBase(trimmed);
         unsigned long system = wcstoul(trimmed.c_str(), nullptr, base);
         EXPECT_EQ(static_cast<uint32_t>(system), c.expected) << c.fieldText;
     }

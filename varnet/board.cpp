@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "common/bytes.h"
-#include "piwriter/record.h"
+#include "core/record.h"
 
 namespace vboard {
 
@@ -23,8 +23,8 @@ std::vector<uint8_t> Bytes(const std::string& text) {
 
 // The slots hold the product-information writer's records; their layout is the writer's.
 ProductInfo DecodeProductInfo(uint32_t slot, const uint8_t* record) {
-    piwriter::RecordFields fields = piwriter::DecodeRecord(record);
-    std::wstring uuid = piwriter::FormatUuidText(fields.uuid.data());
+    core::RecordFields fields = core::DecodeRecord(record);
+    std::wstring uuid = core::FormatUuidText(fields.uuid.data());
     ProductInfo info;
     info.slot = slot;
     info.uuid.assign(uuid.begin(), uuid.end());  // hexadecimal digits and hyphens only
@@ -37,8 +37,8 @@ ProductInfo DecodeProductInfo(uint32_t slot, const uint8_t* record) {
 bool FindNewestValidSlot(const FlashImage& flash, uint32_t& slot) {
     for (uint32_t address = kProductAreaEnd - kSlotSize;; address -= kSlotSize) {
         uint8_t status[2];
-        flash.Read(address + piwriter::kStatusOffset, status, sizeof status);
-        if (ReadU16LE(status) == piwriter::kSlotValid) {
+        flash.Read(address + core::kStatusOffset, status, sizeof status);
+        if (ReadU16LE(status) == core::kSlotValid) {
             slot = address;
             return true;
         }

@@ -7,42 +7,11 @@
 
 #include "board.h"
 #include "call_log.h"
+#include "memory_store.h"
+#include "model_link.h"
 
 namespace vboard {
 namespace {
-
-class MemoryStore : public BoardStore {
-public:
-    Load Read(const std::string& name, std::vector<uint8_t>& bytes) override {
-        auto it = files.find(name);
-        if (it == files.end())
-            return Load::Missing;
-        bytes = it->second;
-        return Load::Ok;
-    }
-    bool Replace(const std::string& name, const std::vector<uint8_t>& bytes) override {
-        if (readOnly)
-            return false;
-        files[name] = bytes;
-        return true;
-    }
-    bool Remove(const std::string& name) override {
-        files.erase(name);
-        return !readOnly;
-    }
-    bool AppendLine(const std::string& name, const std::string& line) override {
-        auto& log = files[name];
-        log.insert(log.end(), line.begin(), line.end());
-        log.push_back('\n');
-        return true;
-    }
-
-    void SetText(const std::string& name, const std::string& text) { files[name].assign(text.begin(), text.end()); }
-    std::string Text(const std::string& name) { return std::string(files[name].begin(), files[name].end()); }
-
-    std::map<std::string, std::vector<uint8_t>> files;
-    bool readOnly = false;
-};
 
 using Slot = std::vector<uint8_t>;
 
@@ -372,6 +341,36 @@ TEST_F(BoardTest, LogAppendsOneLinePerEntry) {
     board.Log("first");
     board.Log(MessageEntry("a\nb"));
     EXPECT_EQ(store.Text(kLogFile), "first\nmessage: a\\nb\n");
+}
+
+}  // namespace
+}  // namespace vboard
+
+namespace vboard {
+namespace {
+
+// The in-process link makes each call on the model and logs it as the DLLs do.
+TEST(ModelLink, CallsReachTheModelAndTheLogAsTheLibrariesWriteIt) {
+    MemoryStore store;
+    ModelLink link(store);
+    TOLKA_HANDLE h = link.FlashModeOpen(TOLKA_IF_ALL, 0);
+    ASSERT_NE(h, nullptr);
+    uint8_t buffer[kSlotSize];
+    Slot record = Record(7, "p", "m");
+    EXPECT_EQ(link.FlshWrite(h, 0x7000, record.data(), kSlotSize), kOk);
+    EXPECT_EQ(link.FlshRead(h, 0x7000, buffer), kOk);
+    EXPECT_EQ(Slot(buffer, buffer + kSlotSize), record);
+    EXPECT_EQ(link.FlshReadRWArea(h, 5, buffer), kNoSettings);
+    link.FlashModeClose(h, 0);
+    EXPECT_EQ(link.FlshRead(h, 0x7000, buffer), kBadHandle);
+    EXPECT_EQ(link.OpenHandles(), 0u);
+    EXPECT_EQ(store.Text(kLogFile),
+              "Tolka_FlashModeOpen(0xE0000000, 0) = h1\n"
+              "Varn_FlshWrite(h1, 0x7000, 128) = 0\n"
+              "Varn_FlshRead(h1, 0x7000) = 0\n"
+              "Varn_FlshReadRWArea(h1, 5) = 6\n"
+              "Tolka_FlashModeClose(h1, 0)\n"
+              "Varn_FlshRead(invalid, 0x7000) = 2\n");
 }
 
 }  // namespace

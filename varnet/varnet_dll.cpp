@@ -9,12 +9,12 @@
 #include <mutex>
 #include <set>
 
+#include "board_calls.h"
 #include "board_files_win.h"
 #include "call_log.h"
 #include "common/devicelink.h"
 #include "virtualboard_link.h"
 
-using vboard::CallLine;
 
 // One open of the board.
 struct TolkaDeviceTag {
@@ -91,12 +91,8 @@ public:
 
     bool Open() const { return tag_ != nullptr; }
     vboard::VirtualBoard& Board() { return board_; }
-    vboard::HandleState& State() { return tag_->state; }
-    CallLine Line(const char* function) const {
-        CallLine line(function);
-        line.Handle(id_);
-        return line;
-    }
+    // The library call itself, logged.
+    vboard::BoardCall Device() { return vboard::BoardCall(board_, tag_ ? &tag_->state : nullptr, id_); }
     void Log(const std::string& line) { board_.Log(line); }
 
 private:
@@ -122,83 +118,38 @@ T Guarded(T onError, F body) {
 extern "C" {
 
 uint32_t TOLKA_API Varn_GetIFType(TOLKA_HANDLE handle) {
-    return Guarded<uint32_t>(0, [&]() -> uint32_t {
-        Call call(handle);
-        uint32_t type = call.Open() ? call.Board().InterfaceType() : 0;
-        call.Log(call.Line("Varn_GetIFType").ResultHex32(type));
-        return type;
-    });
+    return Guarded<uint32_t>(0, [&] { return Call(handle).Device().GetIFType(); });
 }
 
 void TOLKA_API Varn_SetTimeouts(TOLKA_HANDLE handle, uint32_t timeout1, uint32_t timeout2) {
-    Guarded<int>(0, [&]() -> int {
-        Call call(handle);
-        if (call.Open()) {
-            call.State().timeout1 = timeout1;
-            call.State().timeout2 = timeout2;
-        }
-        call.Log(call.Line("Varn_SetTimeouts").Dec(timeout1).Dec(timeout2).NoResult());
+    Guarded<int>(0, [&] {
+        Call(handle).Device().SetTimeouts(timeout1, timeout2);
         return 0;
     });
 }
 
 int TOLKA_API Varn_FlshEchoTest(TOLKA_HANDLE handle) {
-    return Guarded<int>(vboard::kStateError, [&]() -> int {
-        Call call(handle);
-        int32_t rc = call.Open() ? call.Board().EchoTest(call.State()) : vboard::kBadHandle;
-        call.Log(call.Line("Varn_FlshEchoTest").Result(rc));
-        return rc;
-    });
+    return Guarded<int>(vboard::kStateError, [&] { return Call(handle).Device().EchoTest(); });
 }
 
 int TOLKA_API Varn_FlshRead(TOLKA_HANDLE handle, uint32_t address, uint8_t* buffer) {
-    return Guarded<int>(vboard::kStateError, [&]() -> int {
-        Call call(handle);
-        int32_t rc = vboard::kBadHandle;
-        if (call.Open()) {
-            rc = call.Board().Read(address, buffer, &call.State());
-        } else if (buffer) {
-            std::fill(buffer, buffer + vboard::kSlotSize, vboard::kFailedReadFill);
-        }
-        call.Log(call.Line("Varn_FlshRead").Hex(address).Result(rc));
-        return rc;
-    });
+    return Guarded<int>(vboard::kStateError, [&] { return Call(handle).Device().Read(address, buffer); });
 }
 
 int TOLKA_API Varn_FlshWrite(TOLKA_HANDLE handle, uint32_t address, const uint8_t* data, uint32_t length) {
-    return Guarded<int>(vboard::kStateError, [&]() -> int {
-        Call call(handle);
-        int32_t rc = call.Open() ? call.Board().Write(address, data, length, &call.State()) : vboard::kBadHandle;
-        call.Log(call.Line("Varn_FlshWrite").Hex(address).Dec(length).Result(rc));
-        return rc;
-    });
+    return Guarded<int>(vboard::kStateError, [&] { return Call(handle).Device().Write(address, data, length); });
 }
 
 int TOLKA_API Varn_FlshErase(TOLKA_HANDLE handle, uint32_t selector) {
-    return Guarded<int>(vboard::kStateError, [&]() -> int {
-        Call call(handle);
-        int32_t rc = call.Open() ? call.Board().Erase(selector) : vboard::kBadHandle;
-        call.Log(call.Line("Varn_FlshErase").Dec(selector).Result(rc));
-        return rc;
-    });
+    return Guarded<int>(vboard::kStateError, [&] { return Call(handle).Device().Erase(selector); });
 }
 
 int TOLKA_API Varn_FlshReadRWArea(TOLKA_HANDLE handle, uint32_t area, uint8_t* buffer) {
-    return Guarded<int>(vboard::kStateError, [&]() -> int {
-        Call call(handle);
-        int32_t rc = call.Open() ? call.Board().ReadArea(area, buffer) : vboard::kBadHandle;
-        call.Log(call.Line("Varn_FlshReadRWArea").Dec(area).Result(rc));
-        return rc;
-    });
+    return Guarded<int>(vboard::kStateError, [&] { return Call(handle).Device().ReadArea(area, buffer); });
 }
 
 int TOLKA_API Varn_FlshWriteRWArea(TOLKA_HANDLE handle, uint32_t area, const uint8_t* image) {
-    return Guarded<int>(vboard::kStateError, [&]() -> int {
-        Call call(handle);
-        int32_t rc = call.Open() ? call.Board().WriteArea(area, image) : vboard::kBadHandle;
-        call.Log(call.Line("Varn_FlshWriteRWArea").Dec(area).Result(rc));
-        return rc;
-    });
+    return Guarded<int>(vboard::kStateError, [&] { return Call(handle).Device().WriteArea(area, image); });
 }
 
 // For TolkaCommon.dll (virtualboard_link.h).

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -352,17 +353,23 @@ protected:
         VarnetDll::TearDown();
     }
 
-    // Waits (until stop) for the dialog with this caption and lets act work on it.
+    // Waits for the dialog with this caption and lets act work on it. A dialog that has not
+    // appeared within a minute would keep the library call waiting for ever: the test
+    // program then ends with a message instead of hanging.
     static std::thread PlayUser(const wchar_t* caption, std::function<void(HWND)> act, std::atomic<bool>& stop) {
         return std::thread([caption, act, &stop] {
-            for (int i = 0; i < 200 && !stop; ++i) {
-                HWND dialog = FindWindowW(L"#32770", caption);
-                if (dialog) {
+            for (int waited = 0; !stop; waited += 50) {
+                if (HWND dialog = FindWindowW(L"#32770", caption)) {
                     stop = true;
                     act(dialog);
-                } else {
-                    Sleep(50);
+                    return;
                 }
+                if (waited > 60000) {
+                    fprintf(stderr, "the library's dialog did not appear within 60 s\n");
+                    fflush(stderr);
+                    ExitProcess(3);
+                }
+                Sleep(50);
             }
         });
     }

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace piwriter {
+namespace core {
 
 struct NumberCase {
     const wchar_t* fieldText;  // as typed; TrimBlanks first, then ParseNumberText
@@ -94,4 +94,4 @@ inline constexpr UuidCase kUuidCases[] = {
     {L"", false, {}, "Wine refuses it; Windows may take the empty text as the nil UUID"},
 };
 
-}  // namespace piwriter
+}  // namespace core

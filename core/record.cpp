@@ -1,4 +1,4 @@
-#include "piwriter/record.h"
+#include "core/record.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,7 +6,7 @@
 
 #include "common/bytes.h"
 
-namespace piwriter {
+namespace core {
 
 static_assert(kMakerNameOffset + kNameFieldSize == kReserved2Offset, "record layout");
 static_assert(kReserved2Offset + 40 == kRecordSize, "record layout");
@@ -183,4 +183,4 @@ std::wstring FormatNumberText(uint32_t n, const std::wstring& currentNumberText)
     return Widen(buf);
 }
 
-}  // namespace piwriter
+}  // namespace core

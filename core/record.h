@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace piwriter {
+namespace core {
 
 constexpr size_t kRecordSize = 128;
 
@@ -86,4 +86,4 @@ uint32_t ParseNumberText(const std::wstring& trimmedText);
 // "0x" or "0X", otherwise "%u".
 std::wstring FormatNumberText(uint32_t n, const std::wstring& currentNumberText);
 
-}  // namespace piwriter
+}  // namespace core

@@ -1,4 +1,4 @@
-#include "piwriter/record.h"
+#include "core/record.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 
 #include "common/bytes.h"
-#include "piwriter/record_cases.h"
+#include "core/record_cases.h"
 
-namespace piwriter {
+namespace core {
 namespace {
 
 const Uuid kVarnexBytes = {0x6D, 0x09, 0xA4, 0x3A, 0xC0, 0x2C, 0xDD, 0x46,
@@ -204,4 +204,4 @@ TEST(UuidText, ProductKinds) {
 }
 
 }  // namespace
-}  // namespace piwriter
+}  // namespace core
