@@ -62,8 +62,9 @@ public:
         return std::vector<uint8_t>(flash.begin() + address, flash.begin() + address + 128);
     }
 
-    // The call log's lines so far; ClearCalls starts a new one. Handles are renumbered in
-    // the order they appear (h1, h2, ...), since the libraries count them per process.
+    // The call log's lines so far without the process lines; ClearCalls starts a new one.
+    // Handles are renumbered in the order they appear (h1, h2, ...), since the libraries
+    // count them per process.
     std::vector<std::string> Calls() const {
         std::vector<std::string> lines;
         std::vector<uint8_t> log = ReadAll(L"calls.log");
@@ -71,7 +72,8 @@ public:
         for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            lines.push_back(line);
+            if (line.rfind("process: ", 0) != 0)
+                lines.push_back(line);
         }
         return RenumberHandles(lines);
     }
