@@ -105,7 +105,7 @@ void VirtualBoard::ReportProblem(const std::string& text) {
     reportedProblem_ = true;
     Log(MessageEntry(text));
     if (showProblem_)
-        showProblem_(EscapeText(text));
+        showProblem_(text);
 }
 
 bool VirtualBoard::FailsNow(const Faults& faults) {

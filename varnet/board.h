@@ -62,8 +62,8 @@ public:
     virtual std::string Where(const std::string& name) const { return name; }
 };
 
-// Shows a person a message of the board about its own files (UTF-8, one line, escaped as
-// in the log). The DLLs show a message box; the in-process model shows nothing.
+// Shows a person a message of the board about its own files (UTF-8 as far as board.ini
+// is). The DLLs show a message box; the in-process model shows nothing.
 using ShowProblem = std::function<void(const std::string& text)>;
 
 // What an open handle keeps between calls.
