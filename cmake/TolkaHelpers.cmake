@@ -2,14 +2,15 @@
 
 # tolka_test(<name> SOURCES <files...> [LIBS <targets...>])
 # A GoogleTest program registered with ctest. In the Windows build ctest runs it
-# through CMAKE_CROSSCOMPILING_EMULATOR, the Wine wrapper.
+# through CMAKE_CROSSCOMPILING_EMULATOR, the Wine wrapper. Its main (framework/test_main.cpp)
+# ends a test that runs past TOLKA_TEST_TIME_LIMIT seconds (90) with a message.
 function(tolka_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} tolka_test_main gtest)
     if(WIN32)
-        # gtest_main supplies main(); the Unicode entry point is for the programs only.
+        # tolka_test_main supplies main(); the Unicode entry point is for the programs only.
         target_link_options(${name} PRIVATE -mconsole)
     endif()
     add_test(NAME ${name} COMMAND ${name})

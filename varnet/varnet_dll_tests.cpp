@@ -134,9 +134,13 @@ protected:
             ADD_FAILURE() << "cannot start varnet_probe.exe, error " << GetLastError();
             return 999;
         }
-        WaitForSingleObject(process.hProcess, 60000);
         DWORD code = 999;
-        GetExitCodeProcess(process.hProcess, &code);
+        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &code);
+        } else {
+            TerminateProcess(process.hProcess, 999);
+            ADD_FAILURE() << "varnet_probe.exe " << std::string(mode.begin(), mode.end()) << " did not end within 60 s";
+        }
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         return code;
