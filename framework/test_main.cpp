@@ -31,10 +31,12 @@ BOOL CALLBACK PrintWindow(HWND hwnd, LPARAM) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd)) {
-        char title[256] = {}, cls[64] = {};
-        GetWindowTextA(hwnd, title, sizeof title);
+        wchar_t title[256] = {};
+        char utf8[1024] = {}, cls[64] = {};
+        GetWindowTextW(hwnd, title, 256);
+        WideCharToMultiByte(CP_UTF8, 0, title, -1, utf8, sizeof utf8, nullptr, nullptr);
         GetClassNameA(hwnd, cls, sizeof cls);
-        std::fprintf(stderr, "  window still open: \"%s\" (class %s)\n", title, cls);
+        std::fprintf(stderr, "  window still open: \"%s\" (class %s)\n", utf8, cls);
     }
     return TRUE;
 }

@@ -440,11 +440,13 @@ protected:
 
     // Waits for the dialog with this caption and lets act work on it. A dialog that has not
     // appeared within a minute would keep the library call waiting for ever: the test
-    // program then ends with a message instead of hanging.
+    // program then ends with a message instead of hanging. The dialog exists before it is
+    // initialised and shown, and a click on a hidden dialog is lost: act only once it shows.
     static std::thread PlayUser(const wchar_t* caption, std::function<void(HWND)> act, std::atomic<bool>& stop) {
         return std::thread([caption, act, &stop] {
             for (int waited = 0; !stop; waited += 50) {
-                if (HWND dialog = FindWindowW(L"#32770", caption)) {
+                HWND dialog = FindWindowW(L"#32770", caption);
+                if (dialog && IsWindowVisible(dialog)) {
                     stop = true;
                     act(dialog);
                     return;
@@ -457,6 +459,11 @@ protected:
                 Sleep(50);
             }
         });
+    }
+
+    // As the OK button does; a posted click would need the dialog to be the active window.
+    static void Close(HWND dialog) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     }
 
     static std::wstring Text(HWND dialog, int id) {
@@ -479,7 +486,7 @@ TEST_F(VarnetDllWindows, ConnectionSettingsSavesTheChoice) {
             folderShown = Text(dialog, IDC_FOLDER);
             SendMessageW(GetDlgItem(dialog, IDC_IF_LAN), BM_CLICK, 0, 0);
             SendMessageW(GetDlgItem(dialog, IDC_ATTACHED), BM_CLICK, 0, 0);
-            PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            Close(dialog);
         },
         stop);
     Tolka_OptionDlg1();
@@ -513,7 +520,7 @@ TEST_F(VarnetDllWindows, ProductInformationShowsTheNewestRecord) {
         [&](HWND dialog) {
             for (int id : {IDC_PI_UUID, IDC_PI_NUMBER, IDC_PI_PRODUCT, IDC_PI_MAKER, IDC_PI_SLOT})
                 shown.push_back(Text(dialog, id));
-            PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            Close(dialog);
         },
         stop);
     EXPECT_EQ(Tolka_ShowProductInfo(h), 0);
