@@ -1,6 +1,5 @@
 // The writer on the board: connect, show the board's current record, read it into the
 // editor, write the editor's record into the next free slot, erase the area.
-#include "common/flashmodehelp.h"
 #include "framework/codepage.h"
 #include "framework/msgbox.h"
 #include "piwriter/piwritedlg.h"
@@ -37,8 +36,7 @@ bool CVarnPIWriteDlg::OnUpdateConnected() const {
 }
 
 void CVarnPIWriteDlg::EnableConnectButtons() {
-    EnableWindow(GetDlgItem(IDC_CONNECT), m_hDevice == nullptr);
-    EnableWindow(GetDlgItem(IDC_DISCONNECT), m_hDevice != nullptr);
+    EnableConnectionButtons(m_hDevice != nullptr);
 }
 
 void CVarnPIWriteDlg::OpenDevice() {
@@ -78,11 +76,6 @@ void CVarnPIWriteDlg::OnDisconnect() {
 
 void CVarnPIWriteDlg::OnConnectionSettings() {
     Tolka_OptionDlg1();
-}
-
-void CVarnPIWriteDlg::OnFlashModeHelp() {
-    CFlashmodeHelpDlg help(IDD_FLASHMODE_HELP);
-    help.DoModal();
 }
 
 // The board no longer answers: the connection is dropped, so that the user reconnects
