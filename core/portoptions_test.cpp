@@ -162,23 +162,5 @@ TEST(PortOptionImage, JunkOutsideThePortBitsIsDroppedOnResave) {
     EXPECT_EQ(fromJunk.Get(), canonical);
 }
 
-// Each box is its own bit: alone in the grid it sets exactly one bit, and that bit
-// alone checks exactly that box.
-TEST(PortOptionImage, EachBoxIsOneBit) {
-    const PortOptionImage clear = Grid().Get();
-    for (const auto& [id, unused] : AllChecked().boxes) {
-        Grid one;
-        one.boxes[id] = true;
-        PortOptionImage image = one.Get();
-        int bits = 0;
-        for (size_t i = 0; i < image.size(); ++i)
-            bits += __builtin_popcount(image[i] ^ clear[i]);
-        EXPECT_EQ(bits, 1) << id;
-        Grid back = AllChecked();
-        back.Set(image);
-        EXPECT_EQ(back.Checked(), std::set<unsigned>{id});
-    }
-}
-
 }  // namespace
 }  // namespace core
