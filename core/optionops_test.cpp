@@ -74,11 +74,6 @@ TEST_F(OptionOps, FirmwareCheckWantsFourZeroBytesAt0x8000) {
     }
 }
 
-TEST_F(OptionOps, FirmwareWithoutTheBlockAtAll) {
-    store.files[vboard::kFlashFile].resize(kOptionFirmwareAddress);  // reads past the end are erased flash
-    EXPECT_FALSE(IsOptionAreaSupported(link, handle));
-}
-
 TEST_F(OptionOps, ReadChecksTheFirmwareThenReadsTheArea) {
     SetArea(Sample());
     PortOptionImage image{};

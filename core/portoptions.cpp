@@ -42,17 +42,6 @@ const PortCell* FindPortCell(PortGroup group, Port port) {
     return nullptr;
 }
 
-const PortCell* FindPortCellOfBox(unsigned boxId, unsigned* pin) {
-    for (const PortCell& cell : kPortCells) {
-        if (boxId >= cell.firstBoxId && boxId < cell.firstBoxId + cell.pinCount) {
-            if (pin != nullptr)
-                *pin = boxId - cell.firstBoxId;
-            return &cell;
-        }
-    }
-    return nullptr;
-}
-
 void GetPortOptions(uint8_t* image, const IsBoxChecked& isChecked) {
     std::fill(image, image + kPortOptionImageSize, kPortOptionFill);
     std::fill(image, image + kPortBytesBegin, 0x00);

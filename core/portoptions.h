@@ -55,9 +55,6 @@ const wchar_t* PortGroupName(PortGroup group);
 
 // The cell of a port in a group; nullptr where the port has no pins in that group.
 const PortCell* FindPortCell(PortGroup group, Port port);
-// The cell that holds the check box with this identifier, with the box's pin; nullptr
-// when the identifier is not a grid box.
-const PortCell* FindPortCellOfBox(unsigned boxId, unsigned* pin = nullptr);
 
 using IsBoxChecked = std::function<bool(unsigned boxId)>;
 using SetBoxChecked = std::function<void(unsigned boxId, bool checked)>;

@@ -110,70 +110,29 @@ protected:
 
 // --- The window and its resources -----------------------------------------------------------
 
-struct ControlRow {
-    int id;
-    const wchar_t* text;
-    int x, y, cx, cy;
-};
-
-RECT DialogRect(HWND dlg, int x, int y, int cx, int cy) {
-    RECT r{x, y, cx, cy};
-    MapDialogRect(dlg, &r);  // position and size converted each on its own
-    return r;
-}
-
-void ExpectPlaced(HWND dlg, HWND control, int x, int y, int cx, int cy) {
-    RECT expected = DialogRect(dlg, x, y, cx, cy);
-    RECT actual;
-    GetWindowRect(control, &actual);
-    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&actual), 2);
-    EXPECT_EQ(actual.left, expected.left);
-    EXPECT_EQ(actual.top, expected.top);
-    EXPECT_EQ(actual.right - actual.left, expected.right);
-    EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
-}
-
-TEST_F(OptionWindow, ButtonsAboveTheGridInTabOrder) {
-    const ControlRow buttons[] = {
-        {IDC_FILE_OPEN, L"ファイルを開く", 9, 22, 50, 17},
-        {IDC_FILE_SAVE, L"ファイルに保存", 9, 41, 50, 17},
-        {ID_CONNECT, L"デバイスと接続", 67, 22, 57, 17},
-        {ID_DISCONNECT, L"切断", 67, 41, 57, 17},
-        {ID_READ_DEVICE, L"デバイスから読出し", 125, 22, 65, 17},
-        {ID_WRITE_DEVICE, L"デバイスへ書込み", 125, 41, 65, 17},
-        {ID_PRODUCT_INFO, L"製品情報", 191, 22, 50, 17},
+// The buttons are the window's only tab stops, in this order.
+TEST_F(OptionWindow, ButtonsInTabOrder) {
+    const struct {
+        int id;
+        const wchar_t* text;
+    } buttons[] = {
+        {IDC_FILE_OPEN, L"ファイルを開く"},      {IDC_FILE_SAVE, L"ファイルに保存"},
+        {ID_CONNECT, L"デバイスと接続"},         {ID_DISCONNECT, L"切断"},
+        {ID_READ_DEVICE, L"デバイスから読出し"}, {ID_WRITE_DEVICE, L"デバイスへ書込み"},
+        {ID_PRODUCT_INFO, L"製品情報"},
     };
-    HWND tab = GetDlgItem(hwnd, IDC_FILE_OPEN);
-    for (const ControlRow& row : buttons) {
-        SCOPED_TRACE(row.id);
+    for (const auto& row : buttons) {
         HWND b = GetDlgItem(hwnd, row.id);
-        ASSERT_NE(b, nullptr);
         EXPECT_EQ(fwtest::Text(b), row.text);
-        LONG style = GetWindowLongW(b, GWL_STYLE);
-        EXPECT_EQ(style & BS_TYPEMASK, BS_PUSHBUTTON);
-        EXPECT_TRUE(style & WS_TABSTOP);
-        EXPECT_EQ(IsWindowEnabled(b) != 0, row.id != ID_DISCONNECT && row.id != ID_PRODUCT_INFO);
-        ExpectPlaced(hwnd, b, row.x, row.y, row.cx, row.cy);
-        EnableWindow(b, TRUE);  // the tab order walk below skips disabled buttons
+        EXPECT_EQ(IsWindowEnabled(b) != 0, row.id != ID_DISCONNECT && row.id != ID_PRODUCT_INFO) << row.id;
+        EnableWindow(b, TRUE);  // the walk below skips disabled buttons
     }
-    for (const ControlRow& row : buttons) {
+    HWND tab = GetDlgItem(hwnd, IDC_FILE_OPEN);
+    for (const auto& row : buttons) {
         EXPECT_EQ(tab, GetDlgItem(hwnd, row.id));
         tab = GetNextDlgTabItem(hwnd, tab, FALSE);
     }
-    EXPECT_EQ(tab, GetDlgItem(hwnd, IDC_FILE_OPEN));  // no other tab stop
-}
-
-TEST_F(OptionWindow, WindowStyleAndSize) {
-    EXPECT_EQ(Title(), L"TolkaOption");
-    LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-    for (LONG bit : {WS_CAPTION, WS_SYSMENU, WS_MINIMIZEBOX})
-        EXPECT_EQ(style & bit, bit);
-    EXPECT_TRUE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    RECT expected = DialogRect(hwnd, 0, 0, 251, 245);
-    EXPECT_EQ(client.right, expected.right);
-    EXPECT_EQ(client.bottom, expected.bottom);
+    EXPECT_EQ(tab, GetDlgItem(hwnd, IDC_FILE_OPEN));
 }
 
 // Where the grid's boxes stand: rows by port, pin 7 at the left of each group.
@@ -192,171 +151,17 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
             EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX);
             EXPECT_FALSE(style & WS_TABSTOP);
             EXPECT_EQ(fwtest::Text(box), L"");
-            int x = groupX[static_cast<int>(cell.group)] + static_cast<int>(7 - pin) * 8;
-            ExpectPlaced(hwnd, box, x, rowY[static_cast<int>(cell.port)], 8, 10);
+            RECT want{groupX[static_cast<int>(cell.group)] + static_cast<int>(7 - pin) * 8,
+                      rowY[static_cast<int>(cell.port)], 8, 10};
+            MapDialogRect(hwnd, &want);  // position and size each on its own
+            RECT r;
+            GetWindowRect(box, &r);
+            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                      (std::vector<LONG>{want.left, want.top, want.right, want.bottom}));
         }
     }
     EXPECT_EQ(seen.size(), core::kPortBoxCount);
-}
-
-// Captions, frames, labels, headings and help texts, found by their text.
-TEST_F(OptionWindow, GridTextsAndFrames) {
-    struct Row {
-        const wchar_t* text;
-        bool frame;
-        int x, y, cx, cy;
-    };
-    std::vector<Row> rows = {
-        {L"ファイル操作", true, 7, 9, 55, 53},
-        {L"デバイス操作", true, 64, 9, 180, 53},
-        {L"入出力方向", true, 31, 69, 70, 169},
-        {L"出力データ", true, 103, 69, 70, 169},
-        {L"プルアップ", true, 175, 69, 70, 169},
-        {L"チェックした端子が出力になります。\r\nP1, P2, P5 "
-         L"は出力するとアドレス出力となります。出力ポートとしては使用できません。",
-         false, 33, 187, 66, 48},
-        {L"チェックした端子は\"Hi\"または\"ON\"になります。\n出力に設定した端子のみ有効です。", false, 105, 187, 66,
-         48},
-        {L"チェックした端子はVCCにプルアップされます。", false, 177, 187, 66, 48},
-    };
-    const int rowY[] = {91, 107, 123, 139, 155, 171};
-    const wchar_t* labels[] = {L"P1", L"P2", L"P5", L"P4", L"PA", L"POUT"};
-    for (int r = 0; r < 6; ++r) {
-        rows.push_back({labels[r], false, 9, rowY[r], 20, 8});
-        rows.push_back({L"", true, 7, rowY[r] - 6, 238, 18});
-    }
-    static const wchar_t* const kPins[] = {L"7", L"6", L"5", L"4", L"3", L"2", L"1", L"0"};
-    for (int x0 : {34, 106, 178}) {
-        for (int i = 0; i < 8; ++i)
-            rows.push_back({kPins[i], false, x0 + i * 8, 79, 8, 8});
-    }
-    std::vector<HWND> unnamed;
-    for (HWND c = GetWindow(hwnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (static_cast<WORD>(GetDlgCtrlID(c)) == 0xFFFF)
-            unnamed.push_back(c);
-    }
-    EXPECT_EQ(unnamed.size(), rows.size());
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::to_string(row.x) + "," + std::to_string(row.y));
-        RECT want = DialogRect(hwnd, row.x, row.y, row.cx, row.cy);
-        HWND found = nullptr;
-        for (HWND c : unnamed) {
-            RECT r;
-            GetWindowRect(c, &r);
-            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
-            if (fwtest::Text(c) == row.text && r.left == want.left && r.top == want.top)
-                found = c;
-        }
-        ASSERT_NE(found, nullptr);
-        wchar_t className[16] = {};
-        GetClassNameW(found, className, 16);
-        bool frame =
-            lstrcmpiW(className, L"Button") == 0 && (GetWindowLongW(found, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-        EXPECT_EQ(frame, row.frame);
-        ExpectPlaced(hwnd, found, row.x, row.y, row.cx, row.cy);
-    }
-}
-
-struct MenuRow {
-    UINT id;  // 0: separator
-    const wchar_t* text;
-};
-
-TEST_F(OptionWindow, MenuBarAsTheUserSeesIt) {
-    HMENU bar = GetMenu(hwnd);
-    ASSERT_EQ(GetMenuItemCount(bar), 4);
-    const std::vector<std::vector<MenuRow>> popups = {
-        {{ID_FILE_NEW, L"新規作成(&N)"},
-         {IDC_FILE_OPEN, L"ファイルを開く(&O)"},
-         {0, L""},
-         {IDC_FILE_SAVE, L"上書き保存(CTRL+S)"},
-         {ID_FILE_SAVE_AS, L"名前を付けて保存(&A)"},
-         {0, L""},
-         {IDCANCEL, L"終了(&X)"}},
-        {{ID_CONNECT, L"接続(&C)"},
-         {ID_DISCONNECT, L"切断(&D)"},
-         {0, L""},
-         {ID_READ_DEVICE, L"デバイスから読出し(&R)"},
-         {ID_WRITE_DEVICE, L"デバイスへ書込み(&W)"},
-         {ID_ERASE_DEVICE, L"消去(&E)"},
-         {0, L""},
-         {ID_PRODUCT_INFO, L"製品情報(&P)"}},
-        {},
-        {{ID_HELP, L"ヘルプ(&H)"},
-         {IDC_FLASHMODE_HELP, L"フラッシュ書換えモードでの起動方法(&M)"},
-         {ID_APP_ABOUT, L"TolkaOption のバージョン情報(&V)"}},
-    };
-    const wchar_t* titles[] = {L"ファイル(&F)", L"デバイス(&D)", L"接続設定(&O)", L"ヘルプ(&H)"};
-    wchar_t text[128];
-    for (int p = 0; p < 4; ++p) {
-        GetMenuStringW(bar, p, text, 128, MF_BYPOSITION);
-        EXPECT_STREQ(text, titles[p]);
-        HMENU popup = GetSubMenu(bar, p);
-        if (popups[p].empty()) {  // a command on the bar itself
-            EXPECT_EQ(popup, nullptr);
-            EXPECT_EQ(GetMenuItemID(bar, p), static_cast<UINT>(IDC_CONNECTION_SETTINGS));
-            continue;
-        }
-        ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(popups[p].size()));
-        for (int i = 0; i < GetMenuItemCount(popup); ++i) {
-            const MenuRow& row = popups[p][i];
-            EXPECT_EQ(GetMenuItemID(popup, i), row.id);
-            GetMenuStringW(popup, i, text, 128, MF_BYPOSITION);
-            EXPECT_STREQ(text, row.text);
-        }
-    }
-    // Before the first walk the template's states show: only "切断" is disabled.
-    EXPECT_NE(GetMenuState(GetSubMenu(bar, 1), ID_DISCONNECT, MF_BYCOMMAND) & MF_GRAYED, 0u);
-}
-
-TEST_F(OptionWindow, MenuItemsFollowTheConnectionOnly) {
-    struct {
-        int popup;
-        UINT id;
-        bool enabled;
-    } rows[] = {
-        {1, ID_CONNECT, true},         {1, ID_DISCONNECT, false}, {1, ID_ERASE_DEVICE, false},
-        {1, ID_PRODUCT_INFO, false},   {1, ID_READ_DEVICE, true}, {1, ID_WRITE_DEVICE, true},
-        {0, ID_FILE_NEW, true},        {0, IDC_FILE_SAVE, true},  {0, IDCANCEL, true},
-        {3, IDC_FLASHMODE_HELP, true},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(fwtest::MenuItemEnabled(hwnd, r.popup, r.id), r.enabled) << r.id;
-}
-
-TEST(OptionResources, StringsIconAndVersion) {
-    EXPECT_EQ(fw::LoadResString(IDS_ABOUTBOX), L"TolkaOption のﾊﾞｰｼﾞｮﾝ情報(&A)...");
-    EXPECT_EQ(fw::LoadResString(IDS_SOCKETS_INIT_FAILED), L"Windows ｿｹｯﾄの初期化に失敗しました。");
-    EXPECT_NE(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME)), nullptr);
-
-    std::wstring path = fw::GetModulePath();
-    EXPECT_EQ(GetVersionString(path, false), L"3, 0, 0, 2");
-    EXPECT_EQ(GetVersionString(path, true), L"3, 0, 0, 2");
-    DWORD handle = 0;
-    std::vector<BYTE> block(GetFileVersionInfoSizeW(path.c_str(), &handle));
-    ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-    void* value = nullptr;
-    UINT len = 0;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &value, &len));
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00030000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000002u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00030000u);
-    const struct {
-        const wchar_t* key;
-        const wchar_t* text;
-    } strings[] = {
-        {L"FileDescription", L"TolkaOption"},
-        {L"InternalName", L"TolkaOption"},
-        {L"OriginalFilename", L"TolkaOption.EXE"},
-        {L"ProductName", L"TolkaOption"},
-    };
-    for (const auto& s : strings) {
-        std::wstring query = std::wstring(L"\\StringFileInfo\\041104b0\\") + s.key;
-        ASSERT_TRUE(VerQueryValueW(block.data(), query.c_str(), &value, &len)) << s.key;
-        EXPECT_STREQ(static_cast<const wchar_t*>(value), s.text);
-    }
 }
 
 TEST_F(OptionWindow, AboutBoxFromTheHelpMenuAndTheSystemMenu) {
@@ -381,14 +186,15 @@ TEST_F(OptionWindow, AboutBoxFromTheHelpMenuAndTheSystemMenu) {
     EXPECT_EQ(seen, (std::vector<std::wstring>{about, about}));
 }
 
-TEST_F(OptionWindow, ProgramIconInTitleBarAndWhileDragged) {
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), icon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)), icon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_QUERYDRAGICON, 0, 0)), icon);
-}
-
+// The Help menu's item above the version item opens the flash-mode help.
 TEST_F(OptionWindow, FlashModeHelpFromItsMenuItem) {
+    HMENU help = GetSubMenu(GetMenu(hwnd), 3);
+    ASSERT_EQ(GetMenuItemCount(help), 3);
+    EXPECT_EQ(GetMenuItemID(help, 1), static_cast<UINT>(IDC_FLASHMODE_HELP));
+    wchar_t text[64] = {};
+    GetMenuStringW(help, 1, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"フラッシュ書換えモードでの起動方法(&M)");
+    EXPECT_EQ(GetMenuItemID(help, 2), static_cast<UINT>(ID_APP_ABOUT));
     UINT shown = 0;
     fw::CDialog::SetModalHook([&](fw::CDialog& box) {
         shown = box.GetTemplateId();
@@ -415,18 +221,6 @@ TEST_F(OptionWindow, EveryGridClickMarksTheWindowOnce) {
         user.Answer(IDOK);
         fwtest::Command(hwnd, ID_FILE_NEW);
     }
-}
-
-TEST_F(OptionWindow, GridGoesIntoTheImageAndBack) {
-    ClickBoxes(kExampleBoxes);
-    uint8_t image[128];
-    dlg.GetPortOptions(image);
-    EXPECT_EQ(Bytes(image, image + 128), kExample);
-    Bytes all = Image({0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0xFF, 0xFF, 0xFF, 0x0F});
-    dlg.SetPortOptions(all.data());
-    EXPECT_EQ(CheckedBoxes(hwnd), AllBoxes());
-    dlg.GetPortOptions(image);
-    EXPECT_EQ(Bytes(image, image + 128), all);
 }
 
 TEST_F(OptionWindow, NewAsksOnlyWhenModifiedAndClearsTheGrid) {
@@ -672,22 +466,6 @@ TEST(OptionStartUp, WithoutSocketsNoWindowOpens) {
     ASSERT_EQ(user.messages.size(), 1u);
     EXPECT_EQ(user.messages[0].text, L"Windows ｿｹｯﾄの初期化に失敗しました。");
     EXPECT_EQ(user.messages[0].type, kOkWarning);
-}
-
-TEST(OptionStartUp, RunsTheWindowModallyAndThenEnds) {
-    fwtest::ScriptedUser user;
-    CTolkaOptionApp app;
-    int shown = 0;
-    fw::CDialog::SetModalHook([&](fw::CDialog& window) {
-        ++shown;
-        EXPECT_EQ(window.GetTemplateId(), static_cast<UINT>(IDD_TOLKAOPTION_DIALOG));
-        EXPECT_EQ(app.GetMainHwnd(), window.GetSafeHwnd());
-        window.EndDialog(IDCANCEL);
-    });
-    EXPECT_FALSE(app.InitInstance());
-    app.ExitInstance();
-    EXPECT_EQ(shown, 1);
-    EXPECT_TRUE(user.messages.empty());
 }
 
 }  // namespace
