@@ -155,7 +155,9 @@ inline void PressKey(fw::CDialog& dlg, WPARAM key) {
         up = WM_SYSKEYUP;
     }
     for (UINT message : {down, up}) {
-        MSG msg{target, message, key, message == down ? 1 : 0xC0000001, 0, {0, 0}};
+        // lParam: one press; a release also has the previous-state and transition bits.
+        LPARAM flags = static_cast<LPARAM>(message == down ? 1u : 0xC0000001u);
+        MSG msg{target, message, key, flags, 0, {0, 0}};
         if (!dlg.PreTranslateMessage(&msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
