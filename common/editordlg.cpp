@@ -9,8 +9,6 @@
 namespace {
 const wchar_t kCannotOpen[] = L"ファイルが開けませんでした。";
 const wchar_t kBadFormat[] = L"ファイルの形式が正しくありません。";
-const wchar_t kDiscardFile[] = L"編集中のファイルを破棄しますか。";
-constexpr UINT kAskOkCancel = MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;  // 0x121
 // Both dialogs: no read-only check box; saving asks before it replaces a file.
 constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 }  // namespace
@@ -54,6 +52,10 @@ bool CEditorDialog::ConfirmDiscard(const wchar_t* question, UINT type) {
     return answer == IDOK || answer == IDYES;
 }
 
+bool CEditorDialog::ConfirmDiscardFile() {
+    return ConfirmDiscard(L"編集中のファイルを破棄しますか。", kAskOkCancel);
+}
+
 // No image is ever made of bytes the file did not supply: a shorter file is refused.
 bool CEditorDialog::ReadFileImage(const std::wstring& path, FileImage& image) {
     std::vector<uint8_t> data;
@@ -93,7 +95,7 @@ bool CEditorDialog::WriteFileImage(const std::wstring& path) {
 }
 
 void CEditorDialog::OnFileOpen() {
-    if (!ConfirmDiscard(kDiscardFile, kAskOkCancel))
+    if (!ConfirmDiscardFile())
         return;
     fw::CFileDialog dlg(true, m_traits.fileExtension, m_traits.fileFilter, kFileDialogFlags, m_hWnd);
     if (dlg.DoModal() != IDOK)

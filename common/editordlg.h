@@ -26,6 +26,11 @@ class CEditorDialog : public CMainDialog {
 public:
     using FileImage = std::array<uint8_t, 128>;
 
+    // Message-box types of the editors' questions and reports.
+    static constexpr UINT kAskOkCancel = MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;  // 0x121
+    static constexpr UINT kAskYesNo = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;        // 0x124
+    static constexpr UINT kOkInfo = MB_OK | MB_ICONINFORMATION;                          // 0x40
+
     // What differs between the editors.
     struct EditorTraits {
         UINT templateId;
@@ -61,6 +66,8 @@ protected:
     void ForgetFile();
     // While modified, asks the question; true to go on (no edits, OK or Yes).
     bool ConfirmDiscard(const wchar_t* question, UINT type);
+    // The same with "編集中のファイルを破棄しますか。" (OK/Cancel).
+    bool ConfirmDiscardFile();
 
     // Files. Reading refuses a file shorter than an image; a save replaces the file whole.
     bool ReadFileImage(const std::wstring& path, FileImage& image);

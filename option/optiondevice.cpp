@@ -11,9 +11,6 @@ const wchar_t kUnsupportedFirmware[] =
     L"接続したデバイスは、この機能に未対応のファームウェアバージョンです。\r\n最新のファームウェアに更新してください。";
 
 constexpr UINT kOkWarning = MB_OK;  // the message-box routine adds the exclamation icon
-constexpr UINT kOkInfo = MB_OK | MB_ICONINFORMATION;
-constexpr UINT kAskYesNo = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;        // 0x124
-constexpr UINT kAskOkCancel = MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;  // 0x121
 
 }  // namespace
 
@@ -49,7 +46,7 @@ void CTolkaOptionDlg::OnConnectionSettings() {
 // Replaces the grid with the board's record; unsaved edits are asked about first, before
 // any connection is made. A connection it opens stays open.
 void CTolkaOptionDlg::OnReadFromDevice() {
-    if (!ConfirmDiscard(L"編集中のファイルを破棄しますか。", kAskOkCancel))
+    if (!ConfirmDiscardFile())
         return;
     if (m_hDevice == nullptr) {
         OnConnect();

@@ -18,8 +18,6 @@ const CEditorDialog::EditorTraits kOptionEditor = {
     {ID_DISCONNECT, ID_PRODUCT_INFO},         // enabled while connected
 };
 
-constexpr UINT kAskOkCancel = MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;  // 0x121
-
 }  // namespace
 
 const fw::CommandEntry<CTolkaOptionDlg> CTolkaOptionDlg::kCommands[] = {
@@ -123,7 +121,7 @@ void CTolkaOptionDlg::OnPortCheckClicked(UINT) {
 }
 
 void CTolkaOptionDlg::OnFileNew() {
-    if (!ConfirmDiscard(L"編集中のファイルを破棄しますか。", kAskOkCancel))
+    if (!ConfirmDiscardFile())
         return;
     const FileImage cleared{};
     SetPortOptions(cleared.data());

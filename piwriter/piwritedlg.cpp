@@ -111,7 +111,7 @@ void CVarnPIWriteDlg::OnOK() {
 
 // The close path: the close box, Esc, Enter and the exit command.
 void CVarnPIWriteDlg::OnCancel() {
-    if (m_bModified && fw::AppMessageBox(L"編集中のファイルを破棄して終了します。", 0x121) != IDOK)
+    if (!ConfirmDiscard(L"編集中のファイルを破棄して終了します。", kAskOkCancel))
         return;
     EndDialog(IDCANCEL);
 }
@@ -126,7 +126,7 @@ void CVarnPIWriteDlg::OnEditChange() {
 }
 
 void CVarnPIWriteDlg::OnFileNew() {
-    if (!ConfirmDiscard(L"編集中のファイル内容を破棄しますか？", 0x124))
+    if (!ConfirmDiscard(L"編集中のファイル内容を破棄しますか？", kAskYesNo))
         return;
     m_strUuid.clear();
     m_strMaker.clear();
