@@ -83,6 +83,7 @@ const std::vector<bool> kNotConnected = {true, false, false};
 const std::vector<bool> kConnected = {false, true, true};
 
 TEST_F(OptionOnBoard, ConnectAndDisconnectSayNothingAndFlipTheButtons) {
+    EXPECT_EQ(ConnectionButtons(), kNotConnected);
     fwtest::Click(hwnd, ID_CONNECT);
     EXPECT_EQ(board.Calls(), Lines{kOpen});
     EXPECT_TRUE(user.messages.empty());

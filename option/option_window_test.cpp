@@ -5,9 +5,7 @@
 #include <set>
 #include <vector>
 
-#include "common/about.h"
 #include "core/portoptions.h"
-#include "framework/module.h"
 #include "framework/test_support.h"
 #include "option/app.h"
 #include "option/optiondlg.h"
@@ -109,31 +107,6 @@ protected:
 };
 
 // --- The window and its resources -----------------------------------------------------------
-
-// The buttons are the window's only tab stops, in this order.
-TEST_F(OptionWindow, ButtonsInTabOrder) {
-    const struct {
-        int id;
-        const wchar_t* text;
-    } buttons[] = {
-        {IDC_FILE_OPEN, L"ファイルを開く"},      {IDC_FILE_SAVE, L"ファイルに保存"},
-        {ID_CONNECT, L"デバイスと接続"},         {ID_DISCONNECT, L"切断"},
-        {ID_READ_DEVICE, L"デバイスから読出し"}, {ID_WRITE_DEVICE, L"デバイスへ書込み"},
-        {ID_PRODUCT_INFO, L"製品情報"},
-    };
-    for (const auto& row : buttons) {
-        HWND b = GetDlgItem(hwnd, row.id);
-        EXPECT_EQ(fwtest::Text(b), row.text);
-        EXPECT_EQ(IsWindowEnabled(b) != 0, row.id != ID_DISCONNECT && row.id != ID_PRODUCT_INFO) << row.id;
-        EnableWindow(b, TRUE);  // the walk below skips disabled buttons
-    }
-    HWND tab = GetDlgItem(hwnd, IDC_FILE_OPEN);
-    for (const auto& row : buttons) {
-        EXPECT_EQ(tab, GetDlgItem(hwnd, row.id));
-        tab = GetNextDlgTabItem(hwnd, tab, FALSE);
-    }
-    EXPECT_EQ(tab, GetDlgItem(hwnd, IDC_FILE_OPEN));
-}
 
 // Where the grid's boxes stand: rows by port, pin 7 at the left of each group.
 TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
