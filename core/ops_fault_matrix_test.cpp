@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "core/optionops.h"
 #include "core/writerops.h"
 #include "varnet/call_log.h"
 #include "varnet/fault_matrix.h"
@@ -128,6 +129,30 @@ void TwoRecords(Bench& b) {
     b.Put(0x7080, MakeRecord(kOther, 2));
 }
 
+PortOptionImage OptionImage() {
+    PortOptionImage image;
+    image.fill(0xFF);
+    image[0] = image[1] = 0x00;
+    for (size_t i = kPortBytesBegin; i < kPortBytesEnd; ++i)
+        image[i] = static_cast<uint8_t>(0x11 * i);
+    return image;
+}
+
+void ReadOptions(Bench& b) {
+    PortOptionImage image{};
+    OptionReadResult r = ReadPortOptions(b.link, b.device, image);
+    const char* names[] = {"Ok", "UnsupportedFirmware", "NoSettings"};
+    if (r == OptionReadResult::Ok)
+        b.report["image"] = std::string(image.begin(), image.end());
+    b.Reported(names[static_cast<int>(r)], r == OptionReadResult::Ok);
+}
+
+void WriteOptions(Bench& b) {
+    OptionWriteResult r = WritePortOptions(b.link, b.device, OptionImage());
+    const char* names[] = {"Ok", "UnsupportedFirmware", "WriteFailed"};
+    b.Reported(names[static_cast<int>(r)], r == OptionWriteResult::Ok);
+}
+
 struct Operation {
     const char* name;
     const char* boardIni;  // [board] lines
@@ -145,6 +170,18 @@ const Operation kOperations[] = {
     {"erase the product-information area", "", TwoRecords,
      [](Bench& b) {
          bool erased = EraseProductInfo(b.link, b.device);
+         b.Reported(erased ? "erased" : "not erased", erased);
+     }},
+    {"check the firmware for the port option area", "", nullptr,
+     [](Bench& b) {
+         bool supported = IsOptionAreaSupported(b.link, b.device);
+         b.Reported(supported ? "supported" : "unsupported", supported);
+     }},
+    {"read the port options", "", nullptr, ReadOptions},
+    {"write the port options", "", nullptr, WriteOptions},
+    {"erase the port options", "", nullptr,
+     [](Bench& b) {
+         bool erased = ErasePortOptions(b.link, b.device) == OptionEraseResult::Ok;
          b.Reported(erased ? "erased" : "not erased", erased);
      }},
 };
@@ -178,7 +215,7 @@ Run MakeRun(const Operation& op, uint32_t failCall) {
 }
 
 // What the operations report must be true of the board: a record found is the newest valid
-// slot, and "erased" says whether the area was erased.
+// slot, "erased" says whether the area was erased, port options read are area 5's.
 void CoreRule(const Run&, const Run& faulty, Verdict& verdict) {
     const auto& report = faulty.after.window;
     auto record = report.find("record");
@@ -192,6 +229,10 @@ void CoreRule(const Run&, const Run& faulty, Verdict& verdict) {
         if (record->second != newest)
             verdict.problems.push_back("the record reported is not the board's newest");
     }
+    auto image = report.find("image");
+    if (image != report.end() &&
+        (!faulty.after.area5 || image->second != std::string(faulty.after.area5->begin(), faulty.after.area5->end())))
+        verdict.problems.push_back("the port options reported are not area 5's");
     auto erased = report.find("erased");
     if (erased != report.end()) {
         bool didErase = false;
