@@ -51,7 +51,8 @@ struct Bench {
     }
     // The operation's result, placed where a window would show its message.
     void Reported(const std::string& result, bool success) {
-        run.messages.push_back({result, success ? kSuccess : kFailure, vboard::CountCalls(store.Text(vboard::kLogFile))});
+        run.messages.push_back(
+            {result, success ? kSuccess : kFailure, vboard::CountCalls(store.Text(vboard::kLogFile))});
     }
     State Snapshot() const {
         State state;
@@ -247,8 +248,8 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Operation> {};
 
 TEST_P(CoreFaultMatrix, EveryCallFailingInTurn) {
     const Operation& op = GetParam();
-    std::vector<faultmatrix::Row> rows = {
-        faultmatrix::RunOperation(op.name, [&](uint32_t failCall) { return MakeRun(op, failCall); }, CoreRule)};
+    std::vector<faultmatrix::Row> rows = {faultmatrix::RunOperation(
+        op.name, [&](uint32_t failCall) { return MakeRun(op, failCall); }, CoreRule)};
     const std::string table = faultmatrix::FormatMatrix(rows);
     std::fwrite(table.data(), 1, table.size(), stdout);
     EXPECT_GT(rows[0].cells.size(), 0u);

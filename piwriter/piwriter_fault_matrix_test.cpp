@@ -148,7 +148,8 @@ void WriterRule(const Run& clean, const Run& faulty, Verdict& verdict) {
     else
         verdict.problems.push_back("the panel shows " + after.at("panel") + " but the board holds " + truth);
 
-    if (after.at("editor") != faulty.before.window.at("editor") && after.at("editor") != clean.after.window.at("editor"))
+    if (after.at("editor") != faulty.before.window.at("editor") &&
+        after.at("editor") != clean.after.window.at("editor"))
         verdict.problems.push_back("the editor holds " + after.at("editor"));
     if (after.at("buttons") != (after.at("connected") == "yes" ? "disconnect" : "connect"))
         verdict.problems.push_back("the buttons offer " + after.at("buttons"));

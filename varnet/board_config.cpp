@@ -188,7 +188,7 @@ bool ParseSwitch(const std::string& text, bool& value) {
     static const struct {
         const char* word;
         bool value;
-    } kWords[] = {{"1", true},  {"0", false},  {"true", true}, {"false", false},
+    } kWords[] = {{"1", true},   {"0", false},  {"true", true}, {"false", false},
                   {"yes", true}, {"no", false}, {"on", true},   {"off", false}};
     const std::string word = Lower(Trim(text));
     for (const auto& w : kWords) {

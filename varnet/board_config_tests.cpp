@@ -17,10 +17,9 @@ TEST(BoardIni, NewFileHoldsEveryKeyAtItsDefault) {
     EXPECT_EQ(parsed.faults.readFail, Faults::ReadFail::None);
 
     // Every fault key is in the new file, so a person can see what there is to switch on.
-    const char* keys[] = {
-        "no_board=",      "echo_fail=",  "echo_fail_first=", "read_fail=",     "write_fail=",       "write_corrupt=",
-        "readback_fail=", "erase_fail=", "rw_read_none=",    "rw_write_fail=", "product_info_fail=",
-        "fail_call=",     "option_area="};
+    const char* keys[] = {"no_board=",          "echo_fail=",     "echo_fail_first=", "read_fail=",    "write_fail=",
+                          "write_corrupt=",     "readback_fail=", "erase_fail=",      "rw_read_none=", "rw_write_fail=",
+                          "product_info_fail=", "fail_call=",     "option_area="};
     for (const char* key : keys)
         EXPECT_NE(DefaultBoardIni().find(std::string("\n") + key), std::string::npos) << key;
 }
@@ -102,17 +101,16 @@ TEST(BoardIni, SwitchesTakeWordsButNoOtherValue) {
         bool on;
     };
     const Row rows[] = {
-        {"1", true, true},     {"0", true, false},     {"true", true, true},   {"FALSE", true, false},
-        {" Yes ", true, true}, {"no", true, false},    {"on", true, true},     {"Off", true, false},
-        {"2", false, false},   {"0x1", false, false},  {"", false, false},     {"enabled", false, false},
+        {"1", true, true},     {"0", true, false},       {"true", true, true}, {"FALSE", true, false},
+        {" Yes ", true, true}, {"no", true, false},      {"on", true, true},   {"Off", true, false},
+        {"2", false, false},   {"0x1", false, false},    {"", false, false},   {"enabled", false, false},
         {"tru", false, false}, {"yes no", false, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.value);
         std::vector<std::string> problems;
-        BoardConfig c = ParseBoardIni(std::string("[board]\noption_area=") + row.value +
-                                          "\n[faults]\nwrite_fail=" + row.value + "\n",
-                                      &problems);
+        BoardConfig c = ParseBoardIni(
+            std::string("[board]\noption_area=") + row.value + "\n[faults]\nwrite_fail=" + row.value + "\n", &problems);
         EXPECT_EQ(problems.size(), row.ok ? 0u : 2u);
         EXPECT_EQ(c.faults.writeFail, row.ok && row.on);
         EXPECT_EQ(c.optionArea, !row.ok || row.on);  // a bad value leaves the default

@@ -432,12 +432,18 @@ TEST(CallLog, TextsStayValidUtf8OnOneLine) {
     const std::pair<std::string, std::string> rows[] = {
         {"plain ascii", "plain ascii"},
         {"\xE8\xA8\xAD\xE5\xAE\x9A", "\xE8\xA8\xAD\xE5\xAE\x9A"},  // two Japanese characters kept
-        {"tab\tbell\x07" "del\x7F", "tab\\x09bell\\x07del\\x7F"},
-        {"\x83" "e" "\x83" "X", "\\x83e\\x83X"},                // code page 932 bytes are no UTF-8
-        {"\xC0\xAF", "\\xC0\\xAF"},                             // overlong '/'
-        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},                 // a surrogate
-        {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},     // past U+10FFFF
-        {"cut \xE3\x81", "cut \\xE3\\x81"},                     // a sequence cut short
+        {"tab\tbell\x07"
+         "del\x7F",
+         "tab\\x09bell\\x07del\\x7F"},
+        {"\x83"
+         "e"
+         "\x83"
+         "X",
+         "\\x83e\\x83X"},                              // code page 932 bytes are no UTF-8
+        {"\xC0\xAF", "\\xC0\\xAF"},                    // overlong '/'
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},           // a surrogate
+        {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},  // past U+10FFFF
+        {"cut \xE3\x81", "cut \\xE3\\x81"},            // a sequence cut short
         {std::string("nul\0", 4), "nul\\x00"},
     };
     for (const auto& row : rows)
@@ -466,8 +472,8 @@ TEST(ModelLink, FailCallFailsExactlyTheNthCallOfTheLog) {
     };
     uint8_t buffer[kSlotSize] = {};
     const Step steps[] = {
-        {"Tolka_FlashModeOpen", [](ModelLink& l, TOLKA_HANDLE& h) { return (h = l.FlashModeOpen(TOLKA_IF_ALL, 0)) ? 0 : 1; },
-         1},
+        {"Tolka_FlashModeOpen",
+         [](ModelLink& l, TOLKA_HANDLE& h) { return (h = l.FlashModeOpen(TOLKA_IF_ALL, 0)) ? 0 : 1; }, 1},
         {"Varn_GetIFType", [](ModelLink& l, TOLKA_HANDLE& h) { return l.GetIFType(h) == 0x80000000u ? 0 : 1; }, 0},
         {"Varn_SetTimeouts", [](ModelLink& l, TOLKA_HANDLE& h) { return l.SetTimeouts(h, 1000, 1000), 0; }, 0},
         {"Varn_FlshEchoTest", [](ModelLink& l, TOLKA_HANDLE& h) { return l.FlshEchoTest(h); }, kInjectedFault},

@@ -11,7 +11,7 @@ namespace faultmatrix {
 namespace {
 
 const std::set<std::string> kCanFail = {
-    "Tolka_FlashModeOpen", "Tolka_ShowProductInfo", "Varn_FlshEchoTest",    "Varn_FlshRead",
+    "Tolka_FlashModeOpen", "Tolka_ShowProductInfo", "Varn_FlshEchoTest",   "Varn_FlshRead",
     "Varn_FlshWrite",      "Varn_FlshErase",        "Varn_FlshReadRWArea", "Varn_FlshWriteRWArea",
 };
 const std::set<std::string> kChanges = {"Varn_FlshWrite", "Varn_FlshErase", "Varn_FlshWriteRWArea"};
@@ -65,7 +65,9 @@ std::string Hex(size_t value) {
 
 // The flash and area 5 that the changing calls of `faulty` which succeeded make of its
 // starting state; what a write stored is taken from the clean run, which wrote the same.
-void ExpectedBoard(const Run& clean, const Run& faulty, std::vector<uint8_t>& flash,
+void ExpectedBoard(const Run& clean,
+                   const Run& faulty,
+                   std::vector<uint8_t>& flash,
                    std::optional<std::vector<uint8_t>>& area5) {
     flash = faulty.before.flash;
     area5 = faulty.before.area5;

@@ -28,8 +28,8 @@ namespace faultmatrix {
 
 // One library call as calls.log shows it.
 struct LoggedCall {
-    std::string call;    // "Varn_FlshRead(h1, 0x7F80)"
-    std::string result;  // "0", "4", "h1", "null", "0x80000000"; empty for a call without one
+    std::string call;             // "Varn_FlshRead(h1, 0x7F80)"
+    std::string result;           // "0", "4", "h1", "null", "0x80000000"; empty for a call without one
     bool libraryMessage = false;  // the library showed a message during the call
 
     std::string Function() const { return call.substr(0, call.find('(')); }

@@ -17,10 +17,10 @@ using Bytes = std::vector<uint8_t>;
 
 // What the operations can get wrong.
 struct Mistakes {
-    bool ignoreWriteResult = false;  // reports success after the write, failed or not
+    bool ignoreWriteResult = false;      // reports success after the write, failed or not
     bool nextSlotOnReadFailure = false;  // writes elsewhere after a failed read
-    bool silent = false;             // tells nothing on failure
-    bool leakHandle = false;         // forgets its handle on failure without closing it
+    bool silent = false;                 // tells nothing on failure
+    bool leakHandle = false;             // forgets its handle on failure without closing it
 };
 
 // Opens, finds the slot 0x7000 free, writes a record there, reads it back, closes.
@@ -126,7 +126,8 @@ TEST(FaultMatrix, EachMistakeIsFoundAndACarefulOperationPasses) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Row row = RunOperation(c.name, [&](uint32_t n) { return WriteOnce(c.mistakes, n); }, nullptr);
+        Row row = RunOperation(
+            c.name, [&](uint32_t n) { return WriteOnce(c.mistakes, n); }, nullptr);
         EXPECT_EQ(Problems(row), c.found) << FormatMatrix({row});
     }
 }
@@ -147,9 +148,12 @@ TEST(FaultMatrix, ParsesCallsAndTheirResults) {
         const char* call;
         bool failed, message;
     } expected[] = {
-        {"Tolka_FlashModeOpen(0xE0000000, 0)", true, true}, {"Tolka_FlashModeOpen(0xE0000000, 0)", false, false},
-        {"Varn_GetIFType(h2)", false, false},              {"Varn_SetTimeouts(h2, 1000, 1000)", false, false},
-        {"Varn_FlshWrite(h2, 0x7000, 64)", true, false},   {"Varn_FlshRead(h2, 0x7000)", false, false},
+        {"Tolka_FlashModeOpen(0xE0000000, 0)", true, true},
+        {"Tolka_FlashModeOpen(0xE0000000, 0)", false, false},
+        {"Varn_GetIFType(h2)", false, false},
+        {"Varn_SetTimeouts(h2, 1000, 1000)", false, false},
+        {"Varn_FlshWrite(h2, 0x7000, 64)", true, false},
+        {"Varn_FlshRead(h2, 0x7000)", false, false},
     };
     std::vector<LoggedCall> calls = ParseCalls(log);
     ASSERT_EQ(calls.size(), sizeof expected / sizeof expected[0]);

@@ -60,8 +60,11 @@ class WindowRuns {
 public:
     using Describe = std::function<std::map<std::string, std::string>(Dialog&)>;
 
-    WindowRuns(const WindowOperation& op, const std::wstring& fileName, std::vector<uint8_t> fileBytes,
-               UINT openCommand, Describe describe)
+    WindowRuns(const WindowOperation& op,
+               const std::wstring& fileName,
+               std::vector<uint8_t> fileBytes,
+               UINT openCommand,
+               Describe describe)
         : op_(op),
           fileName_(fileName),
           file_(fwtest::TempPath(fileName)),
@@ -152,8 +155,8 @@ private:
 // Runs the matrix of one operation, prints it, and fails the test on any rule broken.
 template <typename Dialog>
 void CheckOperation(WindowRuns<Dialog>& runs, const WindowOperation& op, const faultmatrix::EditorRule& rule) {
-    std::vector<faultmatrix::Row> rows = {
-        faultmatrix::RunOperation(op.name, [&](uint32_t failCall) { return runs.Make(failCall); }, rule)};
+    std::vector<faultmatrix::Row> rows = {faultmatrix::RunOperation(
+        op.name, [&](uint32_t failCall) { return runs.Make(failCall); }, rule)};
     const std::string table = faultmatrix::FormatMatrix(rows);
     std::fwrite(table.data(), 1, table.size(), stdout);
     std::fflush(stdout);

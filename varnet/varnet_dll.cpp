@@ -15,7 +15,6 @@
 #include "common/devicelink.h"
 #include "virtualboard_link.h"
 
-
 // One open of the board.
 struct TolkaDeviceTag {
     std::wstring folder;

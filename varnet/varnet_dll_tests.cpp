@@ -147,7 +147,9 @@ protected:
         return code;
     }
 
-    static std::string ThisProcess() { return "process: " + std::to_string(GetCurrentProcessId()) + " varnet_dll_tests.exe"; }
+    static std::string ThisProcess() {
+        return "process: " + std::to_string(GetCurrentProcessId()) + " varnet_dll_tests.exe";
+    }
 
     std::wstring folder_;
 };
@@ -327,10 +329,10 @@ TEST_F(VarnetDll, FailCallCountsTheCallLinesOfTheLogFile) {
     EXPECT_EQ(Varn_FlshRead(h, 0x7000, buffer.data()), 4);  // 4
     EXPECT_EQ(Varn_FlshRead(h, 0x7000, buffer.data()), 0);  // 5
     DeleteFileW(PathOf(L"calls.log").c_str());
-    EXPECT_EQ(Varn_FlshEchoTest(h), 0);                                       // 1
-    EXPECT_EQ(Varn_FlshWrite(h, 0x7000, buffer.data(), 64), 3);               // 2: refused before anything else
-    EXPECT_EQ(Varn_FlshEchoTest(h), 0);                                       // 3
-    EXPECT_EQ(Varn_FlshWrite(h, 0x7000, Record(1, "x").data(), 128), 4);      // 4
+    EXPECT_EQ(Varn_FlshEchoTest(h), 0);                                   // 1
+    EXPECT_EQ(Varn_FlshWrite(h, 0x7000, buffer.data(), 64), 3);           // 2: refused before anything else
+    EXPECT_EQ(Varn_FlshEchoTest(h), 0);                                   // 3
+    EXPECT_EQ(Varn_FlshWrite(h, 0x7000, Record(1, "x").data(), 128), 4);  // 4
     Tolka_FlashModeClose(h, 0);
     EXPECT_EQ(ReadFileBytes(L"flash.bin")[0x7000], 0xFF);
     std::vector<std::string> log = LogLines();
@@ -463,7 +465,8 @@ protected:
 
     // As the OK button does; a posted click would need the dialog to be the active window.
     static void Close(HWND dialog) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     }
 
     static std::wstring Text(HWND dialog, int id) {
