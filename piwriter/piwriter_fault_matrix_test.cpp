@@ -104,6 +104,8 @@ const WindowOperation kOperations[] = {
      [](HWND h) { fwtest::Command(h, IDC_CONNECTION_SETTINGS); }},
     {"read into the editor, not connected", 0x80000000u, TwoRecords, nullptr, ReadIntoEditor},
     {"read into the editor, connected", 0x80000000u, TwoRecords, Connect, ReadIntoEditor},
+    {"read into the editor, connected, the panel unread", 0x80000000u, TwoRecords, Connect, ReadIntoEditor,
+     "read_fail=all"},
     {"write, not connected, free slot", 0x80000000u, TwoRecords, CountUp, Write},
     {"write, connected, full area", 0x80000000u, FullArea,
      [](HWND h) {

@@ -40,6 +40,7 @@ struct WindowOperation {
     std::function<void(testboard::VirtualBoard&)> board;  // contents of the healthy board
     std::function<void(HWND)> prepare;                    // runs on the healthy board
     std::function<void(HWND)> act;
+    const char* faultsWhilePreparing = nullptr;  // [faults] lines for the preparation only
 };
 
 inline void PrintTo(const WindowOperation& op, std::ostream* os) {
@@ -85,8 +86,11 @@ public:
         HWND hwnd = dlg.GetSafeHwnd();
         user.ChooseFile(file_);
         fwtest::Click(hwnd, openCommand_);
+        if (op_.faultsWhilePreparing)
+            board_.Configure(op_.interfaceType, op_.faultsWhilePreparing);
         if (op_.prepare)
             op_.prepare(hwnd);
+        board_.Configure(op_.interfaceType);
 
         faultmatrix::Run run;
         board_.ClearCalls();
