@@ -55,13 +55,21 @@ CCommandLineInfo ParseCommandLineArgs(int argc, wchar_t** argv) {
     return info;
 }
 
-void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
+CCommandLineInfo ParseCommandLineText(const std::wstring& commandLine) {
+    CCommandLineInfo info;
     int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    wchar_t** argv = CommandLineToArgvW(commandLine.c_str(), &argc);
     if (argv == nullptr)
-        return;
+        return info;
     info = ParseCommandLineArgs(argc - 1, argv + 1);
     LocalFree(argv);
+    if (!info.m_strFileName.empty())
+        info.m_strFileName = FullPathName(info.m_strFileName);
+    return info;
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
+    info = ParseCommandLineText(GetCommandLineW());
 }
 
 void CWinApp::OnHelp() {
