@@ -75,7 +75,9 @@ bool IsConsole(HANDLE stream) {
 }  // namespace
 
 WinHost::WinHost()
-    : out_(GetStdHandle(STD_OUTPUT_HANDLE)), err_(GetStdHandle(STD_ERROR_HANDLE)), in_(GetStdHandle(STD_INPUT_HANDLE)) {}
+    : out_(GetStdHandle(STD_OUTPUT_HANDLE)),
+      err_(GetStdHandle(STD_ERROR_HANDLE)),
+      in_(GetStdHandle(STD_INPUT_HANDLE)) {}
 
 core::DeviceLink& WinHost::Link() {
     return LibraryLink();
@@ -125,7 +127,8 @@ core::LocalTime WinHost::Now() {
     now.hour = st.wHour;
     now.minute = st.wMinute;
     now.second = st.wSecond;
-    now.offsetMinutes = static_cast<int>((offset + (offset < 0 ? -kTicksPerMinute : kTicksPerMinute) / 2) / kTicksPerMinute);
+    now.offsetMinutes =
+        static_cast<int>((offset + (offset < 0 ? -kTicksPerMinute : kTicksPerMinute) / 2) / kTicksPerMinute);
     return now;
 }
 
