@@ -36,6 +36,19 @@ bool NameFits(Context& c, Msg field, const std::wstring& name, Exit failCode, Ex
     return true;
 }
 
+// The message of a file that could not be used, or Done.
+Exit FileFailure(Context& c, FileStatus status, const std::wstring& path) {
+    switch (status) {
+        case FileStatus::CannotOpen:
+            return c.report.Fail(Exit::BadFile, Msg::FileCannotOpen, {path});
+        case FileStatus::IoError:
+            return c.report.Fail(Exit::BadFile, Msg::FileIoError, {path});
+        case FileStatus::Ok:
+            break;
+    }
+    return Exit::Done;
+}
+
 Exit ShowUsageError(Output& out, Lang lang, bool json, const UsageError& error) {
     Report report(out, lang, json, L"");
     std::wstring detail = Text(lang, error.detail, {error.argument});
@@ -70,14 +83,8 @@ std::wstring HexSlot(uint32_t value) {
 
 Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t size) {
     std::vector<uint8_t> data;
-    switch (c.host.ReadFile(path, size, data)) {
-        case FileStatus::CannotOpen:
-            return c.report.Fail(Exit::BadFile, Msg::FileCannotOpen, {path});
-        case FileStatus::IoError:
-            return c.report.Fail(Exit::BadFile, Msg::FileIoError, {path});
-        case FileStatus::Ok:
-            break;
-    }
+    if (Exit exit = FileFailure(c, c.host.ReadFile(path, size, data), path); exit != Exit::Done)
+        return exit;
     if (data.size() < size)
         return c.report.Fail(Exit::BadFile, Msg::FileBadFormat, {path});
     std::copy(data.begin(), data.end(), image);
@@ -85,14 +92,8 @@ Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t 
 }
 
 Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, size_t size) {
-    switch (c.host.WriteFile(path, image, size)) {
-        case FileStatus::CannotOpen:
-            return c.report.Fail(Exit::BadFile, Msg::FileCannotOpen, {path});
-        case FileStatus::IoError:
-            return c.report.Fail(Exit::BadFile, Msg::FileIoError, {path});
-        case FileStatus::Ok:
-            break;
-    }
+    if (Exit exit = FileFailure(c, c.host.WriteFile(path, image, size), path); exit != Exit::Done)
+        return exit;
     c.report.Say(Msg::FileSaved, {path});
     c.report.Fields().Text("file", path);
     return Exit::Done;

@@ -183,44 +183,35 @@ TEST(TolkaBesideTheWindow, WriteMakesTheSameCallsAndEndsWithItsCode) {
     }
 }
 
+enum class WindowOp { Erase, Read };
+
 struct BoardCommandCase {
     const char* what;
     BoardSetup setup;
+    WindowOp op;
     const wchar_t* args;
     long exit;
 };
 
 TEST(TolkaBesideTheWindow, EraseAndReadMakeTheSameCalls) {
-    const BoardCommandCase erases[] = {
-        {"erase", Board(0x80000000u, "", 3), L"pi erase --yes", 0},
-        {"erase fails", Board(0x80000000u, "erase_fail=1", 3), L"pi erase --yes", 7},
+    const BoardCommandCase cases[] = {
+        {"erase", Board(0x80000000u, "", 3), WindowOp::Erase, L"pi erase --yes", 0},
+        {"erase fails", Board(0x80000000u, "erase_fail=1", 3), WindowOp::Erase, L"pi erase --yes", 7},
+        {"read", Board(0x40000000u, "", 5), WindowOp::Read, L"pi read", 0},
+        {"read an empty board", Board(), WindowOp::Read, L"pi read", 6},
     };
-    for (const BoardCommandCase& c : erases) {
+    for (const BoardCommandCase& c : cases) {
         SCOPED_TRACE(c.what);
         Lines windowCalls;
         {
             Window w(c.setup);
-            fwtest::Click(w.hwnd, IDC_CONNECT);
-            w.user.Answer(IDYES);
-            fwtest::Command(w.hwnd, ID_ERASE_DEVICE);
-            windowCalls = w.Calls();
-        }
-        testboard::VirtualBoard board;
-        Prepare(board, c.setup);
-        EXPECT_EQ(tolkatest::Run(c.args).exit, c.exit);
-        EXPECT_EQ(Calls(board), windowCalls);
-    }
-
-    const BoardCommandCase reads[] = {
-        {"read", Board(0x40000000u, "", 5), L"pi read", 0},
-        {"read an empty board", Board(), L"pi read", 6},
-    };
-    for (const BoardCommandCase& c : reads) {
-        SCOPED_TRACE(c.what);
-        Lines windowCalls;
-        {
-            Window w(c.setup);
-            fwtest::Click(w.hwnd, ID_READ_TO_EDITOR);
+            if (c.op == WindowOp::Erase) {
+                fwtest::Click(w.hwnd, IDC_CONNECT);
+                w.user.Answer(IDYES);
+                fwtest::Command(w.hwnd, ID_ERASE_DEVICE);
+            } else {
+                fwtest::Click(w.hwnd, ID_READ_TO_EDITOR);
+            }
             windowCalls = w.Calls();
         }
         testboard::VirtualBoard board;
