@@ -18,8 +18,10 @@ struct Handled {
 };
 
 const Handled kHandlers[] = {
-    {Command::PiShow, PiShow},   {Command::PiMake, PiMake},   {Command::PiRead, PiRead},
-    {Command::PiWrite, PiWrite}, {Command::PiErase, PiErase},
+    {Command::Info, Info},         {Command::PiShow, PiShow},   {Command::PiMake, PiMake},
+    {Command::PiRead, PiRead},     {Command::PiWrite, PiWrite}, {Command::PiErase, PiErase},
+    {Command::OptShow, OptShow},   {Command::OptRead, OptRead}, {Command::OptWrite, OptWrite},
+    {Command::OptErase, OptErase},
 };
 
 // The name check of the editor: characters first, then the bytes of the code page.

@@ -77,5 +77,10 @@ Exit PiMake(Context& c);
 Exit PiRead(Context& c);
 Exit PiWrite(Context& c);
 Exit PiErase(Context& c);
+Exit OptShow(Context& c);
+Exit OptRead(Context& c);
+Exit OptWrite(Context& c);
+Exit OptErase(Context& c);
+Exit Info(Context& c);
 
 }  // namespace cli

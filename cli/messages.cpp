@@ -91,6 +91,13 @@ const Entry kMessages[] = {
     {Msg::SettingsRead, L"デバイスから現在の設定を読み出しました。",
      L"The current settings were read from the device."},
     {Msg::OptionWritten, L"正常に書き込みが終了しました。", L"Writing finished normally."},
+    {Msg::WarnAddressOutput,
+     L"%1 の端子 %2 が出力です: P1, P2, P5 は出力するとアドレス出力となります。出力ポートとしては使用できません。",
+     L"%1 pins %2 are set to output: P1, P2 and P5 set to output become address outputs and cannot be used as "
+     L"output ports."},
+    {Msg::WarnOutputDataOnInput,
+     L"%1 の端子 %2 は入力ですが出力データがチェックされています: 出力に設定した端子のみ有効です。",
+     L"%1 pins %2 are inputs but have output data checked: output data counts only for pins set to output."},
 
     {Msg::LedgerCannotOpen, L"台帳 %1 を開けませんでした (他のプログラムが使用中か、書き込めない場所です)。",
      L"The ledger %1 cannot be opened (another program holds it, or it cannot be written)."},

@@ -89,6 +89,8 @@ enum class Msg {
     NoSettings,
     SettingsRead,
     OptionWritten,
+    WarnAddressOutput,
+    WarnOutputDataOnInput,
     // Ledger
     LedgerCannotOpen,
     LedgerRefused,
