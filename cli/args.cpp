@@ -9,14 +9,14 @@ namespace cli {
 
 namespace {
 
-struct OptionSpec {
+struct OptionRow {
     Option id;
     const wchar_t* name;
     const wchar_t* alias;  // or null
     bool takesValue;
 };
 
-const OptionSpec kOptionSpecs[] = {
+const OptionRow kOptionRows[] = {
     {Option::Json, L"--json", nullptr, false},
     {Option::Lang, L"--lang", nullptr, true},
     {Option::Help, L"--help", L"-h", false},
@@ -36,7 +36,7 @@ const OptionSpec kOptionSpecs[] = {
 // Options every command takes.
 const Option kGlobalOptions[] = {Option::Json, Option::Lang, Option::Help};
 
-struct CommandSpec {
+struct CommandRow {
     const wchar_t* name;
     Command command;
     bool takesFile;
@@ -44,7 +44,7 @@ struct CommandSpec {
     std::vector<Option> required;  // among them
 };
 
-const CommandSpec kCommandSpecs[] = {
+const CommandRow kCommandRows[] = {
     {L"help", Command::Help, false, {}, {}},
     {L"info", Command::Info, false, {}, {}},
     {L"pi show", Command::PiShow, true, {}, {}},
@@ -69,17 +69,17 @@ const CommandSpec kCommandSpecs[] = {
 // Command words that need a second word.
 const wchar_t* const kGroups[] = {L"pi", L"opt"};
 
-const OptionSpec* FindOption(const std::wstring& name) {
-    for (const OptionSpec& spec : kOptionSpecs) {
-        if (name == spec.name || (spec.alias != nullptr && name == spec.alias))
-            return &spec;
+const OptionRow* FindOption(const std::wstring& name) {
+    for (const OptionRow& row : kOptionRows) {
+        if (name == row.name || (row.alias != nullptr && name == row.alias))
+            return &row;
     }
     return nullptr;
 }
 
-const OptionSpec& SpecOf(Option id) {
-    return *std::find_if(std::begin(kOptionSpecs), std::end(kOptionSpecs),
-                         [id](const OptionSpec& spec) { return spec.id == id; });
+const OptionRow& RowOf(Option id) {
+    return *std::find_if(std::begin(kOptionRows), std::end(kOptionRows),
+                         [id](const OptionRow& row) { return row.id == id; });
 }
 
 std::optional<Lang> ParseLang(const std::wstring& text) {
@@ -104,7 +104,7 @@ bool IsOptionToken(const std::wstring& arg) {
 
 // Options in the order given, and every other word.
 struct Tokens {
-    std::vector<std::pair<const OptionSpec*, std::wstring>> options;
+    std::vector<std::pair<const OptionRow*, std::wstring>> options;
     std::vector<std::wstring> words;
 };
 
@@ -121,25 +121,25 @@ std::optional<UsageError> Split(const std::vector<std::wstring>& args, Tokens& t
             continue;
         }
         const size_t equals = arg.find(L'=');
-        const OptionSpec* spec = FindOption(arg.substr(0, equals));
-        if (spec == nullptr || (!spec->takesValue && equals != std::wstring::npos))
+        const OptionRow* row = FindOption(arg.substr(0, equals));
+        if (row == nullptr || (!row->takesValue && equals != std::wstring::npos))
             return UsageError{Msg::UnknownOption, arg};
         std::wstring value;
-        if (spec->takesValue) {
+        if (row->takesValue) {
             if (equals != std::wstring::npos)
                 value = arg.substr(equals + 1);
             else if (i + 1 < args.size())
                 value = args[++i];
             else
-                return UsageError{Msg::OptionNeedsValue, spec->name};
+                return UsageError{Msg::OptionNeedsValue, row->name};
         }
-        tokens.options.emplace_back(spec, value);
+        tokens.options.emplace_back(row, value);
     }
     return std::nullopt;
 }
 
 // The command named by the first one or two words; they are taken off the list.
-std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const CommandSpec*& found) {
+std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const CommandRow*& found) {
     if (words.empty())
         return UsageError{Msg::MissingCommand, L""};
     std::wstring name = words.front();
@@ -148,9 +148,9 @@ std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const Co
         name += L" " + words[1];
         used = 2;
     }
-    for (const CommandSpec& spec : kCommandSpecs) {
-        if (name == spec.name) {
-            found = &spec;
+    for (const CommandRow& row : kCommandRows) {
+        if (name == row.name) {
+            found = &row;
             words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(used));
             return std::nullopt;
         }
@@ -158,14 +158,14 @@ std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const Co
     return UsageError{Msg::UnknownCommand, name};
 }
 
-std::optional<UsageError> CheckCombinations(const CommandSpec& spec, Invocation& inv) {
-    for (Option required : spec.required) {
+std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& inv) {
+    for (Option required : row.required) {
         if (!inv.Has(required))
-            return UsageError{Msg::MissingOption, SpecOf(required).name};
+            return UsageError{Msg::MissingOption, RowOf(required).name};
     }
-    if (spec.command == Command::PiMake && inv.Has(Option::Uuid) == inv.Has(Option::NewUuid))
+    if (row.command == Command::PiMake && inv.Has(Option::Uuid) == inv.Has(Option::NewUuid))
         return UsageError{Msg::UuidOrNewUuid, L""};
-    if ((spec.command == Command::PiErase || spec.command == Command::OptErase) && !inv.Has(Option::Yes))
+    if ((row.command == Command::PiErase || row.command == Command::OptErase) && !inv.Has(Option::Yes))
         return UsageError{Msg::EraseNeedsYes, L""};
     if (inv.Has(Option::Station)) {
         if (!inv.Has(Option::Ledger))
@@ -182,10 +182,10 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, Invocatio
     Tokens tokens;
     if (auto error = Split(args, tokens))
         return error;
-    for (const auto& [spec, value] : tokens.options) {
-        if (inv.Has(spec->id))
-            return UsageError{Msg::OptionTwice, spec->name};
-        inv.options[spec->id] = value;
+    for (const auto& [row, value] : tokens.options) {
+        if (inv.Has(row->id))
+            return UsageError{Msg::OptionTwice, row->name};
+        inv.options[row->id] = value;
     }
     if (inv.Has(Option::Lang)) {
         inv.lang = ParseLang(inv.Value(Option::Lang));
@@ -196,16 +196,16 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, Invocatio
         inv.command = Command::Help;
         return std::nullopt;
     }
-    const CommandSpec* spec = nullptr;
-    if (auto error = FindCommand(tokens.words, spec))
+    const CommandRow* row = nullptr;
+    if (auto error = FindCommand(tokens.words, row))
         return error;
-    inv.command = spec->command;
-    inv.name = spec->name;
+    inv.command = row->command;
+    inv.name = row->name;
     for (const auto& [option, value] : inv.options) {
-        if (!IsGlobal(option) && !Contains(spec->options, option))
-            return UsageError{Msg::OptionNotForCommand, SpecOf(option).name};
+        if (!IsGlobal(option) && !Contains(row->options, option))
+            return UsageError{Msg::OptionNotForCommand, RowOf(option).name};
     }
-    if (spec->takesFile) {
+    if (row->takesFile) {
         if (tokens.words.empty())
             return UsageError{Msg::MissingFile, L""};
         inv.file = tokens.words.front();
@@ -213,7 +213,7 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, Invocatio
     }
     if (!tokens.words.empty())
         return UsageError{Msg::ExtraArgument, tokens.words.front()};
-    return CheckCombinations(*spec, inv);
+    return CheckCombinations(*row, inv);
 }
 
 }  // namespace

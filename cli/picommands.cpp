@@ -162,6 +162,25 @@ Exit FirstFailure(std::initializer_list<Exit> exits) {
     return Exit::Done;
 }
 
+// A refused write never looked for a slot; one that failed reading did not find one.
+bool SlotKnown(const core::WriteReport& report) {
+    return report.outcome != core::WriteOutcome::Refused && report.outcome != core::WriteOutcome::ReadFailed;
+}
+
+// Tells what the write did; Done when the record is in the board.
+Exit TellWrite(Context& c, const core::WriteReport& report, const KindAnswers& answers, uint32_t number) {
+    const bool written = report.outcome == core::WriteOutcome::Written;
+    c.report.Fields().Number("number", number).Bool("written", written).Bool("erased", report.erased);
+    if (SlotKnown(report))
+        c.report.Fields().Text("slot", HexSlot(report.slot));
+    if (!written)
+        return WriteFailure(c, report, answers);
+    if (report.erased)
+        c.report.Say(Msg::AreaFullErased);
+    c.report.Say(Msg::Written, {HexSlot(report.slot), std::to_wstring(number)});
+    return Exit::Done;
+}
+
 // One board: connect and show its record as the window does, take the Number from the
 // ledger, write and verify, record the outcome, show the board's record again.
 Exit WriteBoard(Context& c, core::RecordFields fields) {
@@ -176,42 +195,27 @@ Exit WriteBoard(Context& c, core::RecordFields fields) {
     if (Exit exit = ConnectWriter(c, board, interfaceType); exit != Exit::Done)
         return exit;
     core::LedgerEntry line = LedgerLine(c, fields, interfaceType);
+    // The file's Number (or --number) is where the ledger's range starts.
     if (ledger) {
-        // The file's Number (or --number) is where the ledger's range starts.
         if (Exit exit = ledger->Reserve(line, fields.number, fields.number); exit != Exit::Done)
             return exit;
     }
-    std::optional<core::RecordImage> record = core::EncodeRecord(fields);
     KindAnswers answers(c);
-    core::WriteReport report = core::WriteRecord(c.host.Link(), board.Handle(), *record, answers);
-    const bool written = report.outcome == core::WriteOutcome::Written;
-    Exit writeExit = Exit::Done;
-    if (written) {
-        if (report.erased)
-            c.report.Say(Msg::AreaFullErased);
-        c.report.Say(Msg::Written, {HexSlot(report.slot), std::to_wstring(fields.number)});
-    } else {
-        writeExit = WriteFailure(c, report, answers);
-    }
-    c.report.Fields().Number("number", fields.number).Bool("written", written).Bool("erased", report.erased);
-    const bool slotKnown =
-        report.outcome != core::WriteOutcome::Refused && report.outcome != core::WriteOutcome::ReadFailed;
-    if (slotKnown)
-        c.report.Fields().Text("slot", HexSlot(report.slot));
-
+    core::WriteReport report = core::WriteRecord(c.host.Link(), board.Handle(), *core::EncodeRecord(fields), answers);
+    Exit writeExit = TellWrite(c, report, answers, fields.number);
     Exit ledgerExit = Exit::Done;
     if (ledger) {
         line.time = core::FormatIsoTime(c.host.Now());
         line.number = fields.number;
-        line.status = written ? core::LedgerStatus::Ok : core::LedgerStatus::Failed;
-        line.slot = slotKnown ? ToUtf8(HexSlot(report.slot)) : std::string();
+        line.status = writeExit == Exit::Done ? core::LedgerStatus::Ok : core::LedgerStatus::Failed;
+        line.slot = SlotKnown(report) ? ToUtf8(HexSlot(report.slot)) : std::string();
         ledgerExit = ledger->Record(line);
     }
     if (report.outcome == core::WriteOutcome::Refused)
         return FirstFailure({writeExit, ledgerExit});
     // Whatever the board holds now is shown; a written board is given back at once.
     Exit refreshExit = ShowCurrentRecord(c, board);
-    if (written)
+    if (writeExit == Exit::Done)
         board.Close();
     return FirstFailure({writeExit, ledgerExit, refreshExit});
 }
