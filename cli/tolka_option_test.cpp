@@ -66,6 +66,11 @@ TEST(TolkaBesideTheOptionWindow, SameCallsSameImagesAndACodePerCause) {
     const OptCase cases[] = {
         {"read", Op::Read, {"", false, true, true}, 0, nullptr},
         {"read, no settings", Op::Read, {"", false, false, true}, 6, "設定データが見つかりませんでした。"},
+        {"read, settings not found",
+         Op::Read,
+         {"rw_read_none=1", false, true, true},
+         6,
+         "設定データが見つかりませんでした。"},
         {"read, old firmware", Op::Read, {"", true, true, true}, 9, "未対応のファームウェアバージョンです。"},
         {"read, no board", Op::Read, {"", false, true, false}, 4, "デバイスに接続できませんでした。"},
         {"write", Op::Write, {"", false, false, true}, 0, nullptr},
@@ -137,6 +142,20 @@ TEST(TolkaBesideTheOptionWindow, SameCallsSameImagesAndACodePerCause) {
             EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         }
     }
+}
+
+TEST(TolkaOptShow, TableOnStandardOutputWarningsOnStandardError) {
+    const std::wstring file = fwtest::TempPath(L"show.topt");
+    WriteAll(file, OddImage());
+    tolkatest::Result r = tolkatest::Run(L"opt show \"" + file + L"\"");
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_NE(r.out.find(tolkatest::Utf8(L"        入出力方向        出力データ        プルアップ\r\n")),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\r\nP4      1 0 0 0 0 0 0 0   1 0 0 0 0 0 0 0   0 0 0 0 0 0 0 0\r\n"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.err, tolkatest::Utf8(L"P1 の端子 0 が出力です: P1, P2, P5 は出力するとアドレス出力となります。"
+                                     L"出力ポートとしては使用できません。\r\n"));
 }
 
 TEST(TolkaInfo, BothAreasOfTheBoard) {
