@@ -2,18 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include "cli/test_host.h"
 
 namespace cli {
 namespace {
 
-std::vector<std::wstring> Words(const std::string& line) {
-    std::vector<std::wstring> words;
-    std::istringstream in(line);
-    for (std::string w; in >> w;)
-        words.emplace_back(w.begin(), w.end());
-    return words;
-}
+using clitest::Words;
 
 struct Accepted {
     const char* line;

@@ -12,26 +12,20 @@ namespace {
 using clitest::TestHost;
 using Lines = std::vector<std::string>;
 
-// P1 pin 0 output (a warning), P4 pin 7 output and high; bytes the window never writes.
-std::vector<uint8_t> OddImage() {
-    std::vector<uint8_t> image(128, 0x5A);
-    for (size_t i = 2; i < 13; ++i)
-        image[i] = 0;
-    image[5] = 0x01;
-    image[7] = 0x80;
-    image[2] = 0x80;
-    image[8] = 0xF0;  // P5 direction: only the upper bits, which no pin has
+// As the window writes it: P1 pin 0 output (a warning), P4 pin 7 output and high.
+std::vector<uint8_t> KeptImage() {
+    std::vector<uint8_t> image(128, 0xFF);
+    const uint8_t head[] = {0, 0, 0x80, 0, 0, 0x01, 0, 0x80, 0, 0, 0, 0, 0};
+    std::copy(std::begin(head), std::end(head), image.begin());
     return image;
 }
 
-// OddImage as the window writes it.
-std::vector<uint8_t> KeptImage() {
-    std::vector<uint8_t> image(128, 0xFF);
-    for (size_t i = 0; i < 13; ++i)
-        image[i] = 0;
-    image[5] = 0x01;
-    image[7] = 0x80;
-    image[2] = 0x80;
+// The same grid with bytes the window never writes: the rest, and P5 direction bits no pin has.
+std::vector<uint8_t> OddImage() {
+    std::vector<uint8_t> image = KeptImage();
+    std::fill(image.begin() + 13, image.end(), 0x5A);
+    image[0] = image[1] = 0x5A;
+    image[8] = 0xF0;
     return image;
 }
 

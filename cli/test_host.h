@@ -34,18 +34,21 @@ private:
     bool writable_;
 };
 
+// The words of a command line separated by blanks.
+inline std::vector<std::wstring> Words(const std::string& line) {
+    std::vector<std::wstring> words;
+    std::istringstream in(line);
+    for (std::string w; in >> w;)
+        words.emplace_back(w.begin(), w.end());
+    return words;
+}
+
 class TestHost : public cli::Host {
 public:
     TestHost() : link(store) {}
 
     // Runs a command line given as one string of words separated by blanks.
-    cli::Exit Run(const std::string& words, cli::Lang lang = cli::Lang::En) {
-        std::vector<std::wstring> args;
-        std::istringstream in(words);
-        for (std::string w; in >> w;)
-            args.emplace_back(w.begin(), w.end());
-        return RunArgs(args, lang);
-    }
+    cli::Exit Run(const std::string& line, cli::Lang lang = cli::Lang::En) { return RunArgs(Words(line), lang); }
     cli::Exit RunArgs(const std::vector<std::wstring>& args, cli::Lang lang = cli::Lang::En) {
         out.clear();
         err.clear();

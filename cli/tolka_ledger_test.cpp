@@ -51,10 +51,7 @@ protected:
         fields.productName = "Varnex";
         fields.makerName = "Tolka";
         core::RecordImage image = *core::EncodeRecord(fields);
-        HANDLE file = CreateFileW(tpi.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, image.data(), static_cast<DWORD>(image.size()), &written, nullptr);
-        CloseHandle(file);
+        tolkatest::WriteFileBytes(tpi, std::vector<uint8_t>(image.begin(), image.end()));
     }
 
     std::wstring WriteArgs(const std::wstring& more = L"") const {
@@ -191,10 +188,7 @@ TEST_F(Line, StationsTakeTheirOwnClassAndARefusedLedgerStaysAsItWas) {
     // A line broken off by hand: refused with its number, never repaired.
     std::string bytes = LedgerBytes(ledger);
     std::string broken = bytes + "2024-05-01T09:30";
-    HANDLE file = CreateFileW(ledger.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, broken.data(), static_cast<DWORD>(broken.size()), &written, nullptr);
-    CloseHandle(file);
+    tolkatest::WriteFileBytes(ledger, std::vector<uint8_t>(broken.begin(), broken.end()));
     board.ClearCalls();
     r = tolkatest::Run(WriteArgs());
     EXPECT_EQ(r.exit, 10);

@@ -3,9 +3,6 @@
 // exit code that names what went wrong.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "cli/tolka_runner.h"
 #include "framework/test_support.h"
 #include "option/optiondlg.h"
@@ -26,16 +23,6 @@ Bytes OddImage() {
     return image;
 }
 
-Bytes ReadAll(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::wstring& path, const Bytes& bytes) {
-    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 enum class Op { Read, Write, Erase };
 
 struct BoardState {
@@ -49,7 +36,7 @@ void Prepare(testboard::VirtualBoard& board, const BoardState& state) {
     if (state.oldFirmware)
         board.PutBytes(0x8000, {0x01, 0x02, 0x03, 0x04});
     if (state.settings)
-        WriteAll(board.Folder() + L"area5.bin", OddImage());
+        tolkatest::WriteFileBytes(board.Folder() + L"area5.bin", OddImage());
     board.Configure(0x80000000u, state.faults, state.attached);
     board.ClearCalls();
 }
@@ -82,7 +69,7 @@ TEST(TolkaBesideTheOptionWindow, SameCallsSameImagesAndACodePerCause) {
     const std::wstring file = fwtest::TempPath(L"side.topt");
     const std::wstring windowSaved = fwtest::TempPath(L"window.topt");
     const std::wstring tolkaSaved = fwtest::TempPath(L"tolka.topt");
-    WriteAll(file, OddImage());
+    tolkatest::WriteFileBytes(file, OddImage());
     for (const OptCase& c : cases) {
         SCOPED_TRACE(c.what);
         Lines windowCalls;
@@ -118,7 +105,7 @@ TEST(TolkaBesideTheOptionWindow, SameCallsSameImagesAndACodePerCause) {
             if (dlg.m_hDevice != nullptr)
                 fwtest::Click(hwnd, ID_DISCONNECT);
             windowCalls = board.Calls();
-            windowArea = ReadAll(board.Folder() + L"area5.bin");
+            windowArea = tolkatest::ReadFileBytes(board.Folder() + L"area5.bin");
         }
         testboard::VirtualBoard board;
         Prepare(board, c.state);
@@ -136,8 +123,8 @@ TEST(TolkaBesideTheOptionWindow, SameCallsSameImagesAndACodePerCause) {
             }
         }
         EXPECT_EQ(calls, windowCalls);
-        EXPECT_EQ(ReadAll(board.Folder() + L"area5.bin"), windowArea);
-        EXPECT_EQ(ReadAll(tolkaSaved), ReadAll(windowSaved));
+        EXPECT_EQ(tolkatest::ReadFileBytes(board.Folder() + L"area5.bin"), windowArea);
+        EXPECT_EQ(tolkatest::ReadFileBytes(tolkaSaved), tolkatest::ReadFileBytes(windowSaved));
         if (c.message) {
             EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         }
@@ -146,7 +133,7 @@ TEST(TolkaBesideTheOptionWindow, SameCallsSameImagesAndACodePerCause) {
 
 TEST(TolkaOptShow, TableOnStandardOutputWarningsOnStandardError) {
     const std::wstring file = fwtest::TempPath(L"show.topt");
-    WriteAll(file, OddImage());
+    tolkatest::WriteFileBytes(file, OddImage());
     tolkatest::Result r = tolkatest::Run(L"opt show \"" + file + L"\"");
     EXPECT_EQ(r.exit, 0);
     EXPECT_NE(r.out.find(tolkatest::Utf8(L"        入出力方向        出力データ        プルアップ\r\n")),

@@ -5,9 +5,12 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "framework/smoke_support.h"
 
@@ -157,6 +160,16 @@ inline Result Run(const std::wstring& args, const std::string& input = "") {
     tolka.Input(input);
     long code = tolka.Wait();
     return {code, tolka.Out(), tolka.Err()};
+}
+
+inline std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // UTF-8 as the program writes it.

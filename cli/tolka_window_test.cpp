@@ -32,26 +32,6 @@ std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
 
-std::vector<uint8_t> FileBytes(const std::wstring& path) {
-    std::vector<uint8_t> data;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return data;
-    uint8_t buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        data.insert(data.end(), buffer, buffer + got);
-    CloseHandle(file);
-    return data;
-}
-
-void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 // How a board starts out.
 struct BoardSetup {
     uint32_t interfaceType;
@@ -170,7 +150,7 @@ TEST(TolkaBesideTheWindow, WriteMakesTheSameCallsAndEndsWithItsCode) {
         }
         testboard::VirtualBoard board;
         Prepare(board, c.setup);
-        WriteBytes(file, Record(c.uuid, 77));
+        tolkatest::WriteFileBytes(file, Record(c.uuid, 77));
         std::wstring args = L"pi write " + Quoted(file) + (c.kindAnswer == IDYES ? L" --allow-kind-mismatch" : L"");
         tolkatest::Result r = tolkatest::Run(args);
         EXPECT_EQ(r.exit, c.exit) << r.err;
@@ -246,8 +226,8 @@ TEST(TolkaBesideTheWindow, RecordsAreByteIdentical) {
         L"--product " +
         Quoted(product) + L" --maker \"株式会社トルカ, \\\"東京\\\"\" -o " + Quoted(tolkaFile));
     ASSERT_EQ(made.exit, 0) << made.err;
-    EXPECT_EQ(FileBytes(tolkaFile), FileBytes(windowFile));
-    EXPECT_EQ(FileBytes(tolkaFile).size(), 128u);
+    EXPECT_EQ(tolkatest::ReadFileBytes(tolkaFile), tolkatest::ReadFileBytes(windowFile));
+    EXPECT_EQ(tolkatest::ReadFileBytes(tolkaFile).size(), 128u);
     tolkatest::Result written = tolkatest::Run(L"pi write " + Quoted(tolkaFile));
     ASSERT_EQ(written.exit, 0) << written.err;
     EXPECT_EQ(board.Slot(0x7000), windowSlot);
@@ -258,7 +238,7 @@ TEST(TolkaBesideTheWindow, RecordsAreByteIdentical) {
     // Read back and saved, the record is again the same file.
     const std::wstring readFile = fwtest::TempPath(L"read.tpi");
     EXPECT_EQ(tolkatest::Run(L"pi read -o " + Quoted(readFile)).exit, 0);
-    EXPECT_EQ(FileBytes(readFile), FileBytes(windowFile));
+    EXPECT_EQ(tolkatest::ReadFileBytes(readFile), tolkatest::ReadFileBytes(windowFile));
 }
 
 struct ExitCase {
@@ -272,7 +252,7 @@ struct ExitCase {
 TEST(Tolka, UsageFilesAndLanguage) {
     const std::wstring missing = fwtest::TempPath(L"missing.tpi");
     const std::wstring shortFile = fwtest::TempPath(L"short.tpi");
-    WriteBytes(shortFile, std::vector<uint8_t>(100, 0));
+    tolkatest::WriteFileBytes(shortFile, std::vector<uint8_t>(100, 0));
     const ExitCase cases[] = {
         {"no command", Board(), L"", 2, "使い方が正しくありません: コマンドを指定してください"},
         {"unknown option in English", Board(), L"info --fast --lang en", 2, "Usage error: there is no option --fast"},
