@@ -85,18 +85,11 @@ TEST_F(Commands, WriteEndsWithTheCodeOfItsCause) {
         {"no board", "[board]\nattached=0\n", false, false, "", Exit::NoBoard, L"No board could be connected."},
         {"no answer", "[faults]\necho_fail=1\n", false, false, "", Exit::NoAnswer,
          L"If J17 is open, short it and connect again."},
-        {"first echo missed", "[faults]\necho_fail_first=1\n", false, false, "", Exit::Done, nullptr},
-        {"scan read", "[faults]\nread_fail=0x7F80\n", false, false, "", Exit::ReadFailed,
-         L"Reading from the device failed."},
         {"slot search read", "[faults]\nread_fail=0x7000\n", false, true, "", Exit::ReadFailed,
          L"Reading from the device failed."},
         {"write", "[faults]\nwrite_fail=1\n", false, false, "", Exit::WriteFailed, L"Writing failed."},
-        {"erase of a full area", "[faults]\nerase_fail=1\n", true, false, "", Exit::WriteFailed,
-         L"Erasing the flash memory failed."},
         {"write after the erase", "[faults]\nwrite_fail=1\n", true, false, "", Exit::WriteFailed,
          L"The product-information area has been erased. Write again."},
-        {"corrupt", "[faults]\nwrite_corrupt=1\n", false, false, "", Exit::VerifyFailed,
-         L"Verify error: writing failed."},
         {"read-back", "[faults]\nreadback_fail=1\n", false, false, "", Exit::VerifyFailed,
          L"Verify error: writing failed."},
         {"missing file", "", false, false, " --number 1 missing.tpi", Exit::BadFile, L"(missing.tpi)"},
@@ -389,16 +382,6 @@ TEST_F(Commands, EraseEmptiesTheAreaAndSaysWhatIsLeft) {
     host.Board("[faults]\nerase_fail=1\n");
     EXPECT_EQ(host.Run("pi erase --yes"), Exit::WriteFailed);
     EXPECT_EQ(CallsNamed("Varn_FlshErase"), 2u);
-}
-
-TEST_F(Commands, SpeaksJapaneseUnlessToldOtherwise) {
-    EXPECT_EQ(host.Run("pi erase --yes", Lang::Ja), Exit::Done);
-    EXPECT_EQ(host.out.front(), L"USBデバイスに接続しました。");
-    EXPECT_EQ(host.Run("pi erase --yes --lang en", Lang::Ja), Exit::Done);
-    EXPECT_EQ(host.out.front(), L"Connected to a USB device.");
-    EXPECT_EQ(host.Run("pi burn --lang ja", Lang::En), Exit::Usage);
-    EXPECT_EQ(host.err.front(),
-              L"使い方が正しくありません: コマンド pi burn はありません\n使い方は tolka --help で表示します。");
 }
 
 }  // namespace

@@ -31,64 +31,36 @@ std::vector<uint8_t> OddImage() {
 
 struct OptCase {
     const char* what;
-    const char* ini;
+    const char* faults;
     bool settings;  // area 5 holds OddImage
     const char* line;
     Exit exit;
     Lines calls;  // after the open
 };
 
+const std::string kChecked = "Varn_FlshRead(h1, 0x8000) = 0";
+const std::string kCheckFailed = "Varn_FlshRead(h1, 0x8000) = 4";
+const std::string kAreaRead = "Varn_FlshReadRWArea(h1, 5) = 0";
+const std::string kAreaWritten = "Varn_FlshWriteRWArea(h1, 5) = 0";
+const std::string kAreaFailed = "Varn_FlshWriteRWArea(h1, 5) = 4";
+const std::string kClose = "Tolka_FlashModeClose(h1, 0)";
+
 TEST(OptCommands, MakeTheWindowsCallsAndEndWithTheirCodes) {
-    const Lines close = {"Tolka_FlashModeClose(h1, 0)"};
-    const std::string check = "Varn_FlshRead(h1, 0x8000) = ";
     const OptCase cases[] = {
-        {"read", "", true, "opt read", Exit::Done, {check + "0", "Varn_FlshReadRWArea(h1, 5) = 0", close[0]}},
-        {"read, no settings",
-         "",
-         false,
-         "opt read",
-         Exit::ReadFailed,
-         {check + "0", "Varn_FlshReadRWArea(h1, 5) = 6", close[0]}},
-        {"read, old firmware",
-         "[faults]\nread_fail=0x8000\n",
-         true,
-         "opt read",
-         Exit::Refused,
-         {check + "4", close[0]}},
-        {"write",
-         "",
-         false,
-         "opt write o.topt",
-         Exit::Done,
-         {check + "0", "Varn_FlshWriteRWArea(h1, 5) = 0", close[0]}},
-        {"write fails",
-         "[faults]\nrw_write_fail=1\n",
-         false,
-         "opt write o.topt",
-         Exit::WriteFailed,
-         {check + "0", "Varn_FlshWriteRWArea(h1, 5) = 4", close[0]}},
-        {"write, old firmware",
-         "[faults]\nread_fail=0x8000\n",
-         false,
-         "opt write o.topt",
-         Exit::Refused,
-         {check + "4", close[0]}},
-        {"erase", "", true, "opt erase --yes", Exit::Done, {"Varn_FlshErase(h1, 32) = 0", close[0]}},
-        {"erase fails",
-         "[faults]\nerase_fail=1\n",
-         true,
-         "opt erase --yes",
-         Exit::WriteFailed,
-         {"Varn_FlshErase(h1, 32) = 4", close[0]}},
-        {"no board", "[board]\nattached=0\n", true, "opt read", Exit::NoBoard, {}},
+        {"read", "", true, "opt read", Exit::Done, {kChecked, kAreaRead, kClose}},
+        {"read, old firmware", "read_fail=0x8000", true, "opt read", Exit::Refused, {kCheckFailed, kClose}},
+        {"write", "", false, "opt write o", Exit::Done, {kChecked, kAreaWritten, kClose}},
+        {"write fails", "rw_write_fail=1", false, "opt write o", Exit::WriteFailed, {kChecked, kAreaFailed, kClose}},
+        {"erase", "", true, "opt erase --yes", Exit::Done, {"Varn_FlshErase(h1, 32) = 0", kClose}},
+        {"no board", "no_board=1", true, "opt read", Exit::NoBoard, {}},
     };
     for (const OptCase& c : cases) {
         SCOPED_TRACE(c.what);
         TestHost host;
-        host.files[L"o.topt"] = OddImage();
+        host.files[L"o"] = OddImage();
         if (c.settings)
             host.store.files[vboard::kAreaFile] = OddImage();
-        host.Board(c.ini);
+        host.Board(std::string("[faults]\n") + c.faults + "\n");
         EXPECT_EQ(host.Run(c.line), c.exit);
         Lines calls = host.Calls();
         calls.erase(std::remove_if(calls.begin(), calls.end(),
