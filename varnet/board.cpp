@@ -1,7 +1,9 @@
 #include "board.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "call_log.h"
 #include "common/bytes.h"
@@ -218,6 +220,8 @@ int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t leng
     BoardConfig config;
     if (int32_t rc = Present(config))
         return rc;
+    if (config.faults.writeDelayMs != 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(config.faults.writeDelayMs));
     if (config.faults.writeFail)
         return kInjectedFault;
     FlashImage flash;

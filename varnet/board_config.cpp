@@ -129,6 +129,8 @@ const IniKey kKeys[] = {
      [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.writeFail, v); }},
     {"faults", "write_corrupt", kSwitchValues,
      [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.writeCorrupt, v); }},
+    {"faults", "write_delay_ms", kNumberValues,
+     [](BoardConfig& c, const std::string& v) { return SetNumber(c.faults.writeDelayMs, v); }},
     {"faults", "readback_fail", kSwitchValues,
      [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.readBackFail, v); }},
     {"faults", "erase_fail", kSwitchValues,
@@ -264,6 +266,9 @@ std::string DefaultBoardIni() {
            "write_fail=0\r\n"
            "; 1: flash writes report success but store the middle byte with its lowest bit inverted.\r\n"
            "write_corrupt=0\r\n"
+           "; Milliseconds each flash write waits before it does anything: a slow or hung board,\r\n"
+           "; to see what a program that is killed in the middle of a write leaves behind.\r\n"
+           "write_delay_ms=0\r\n"
            "; 1: the read-back after a write fails: a read of the address that the same open\r\n"
            "; last wrote.\r\n"
            "readback_fail=0\r\n"

@@ -1,0 +1,18 @@
+// tolka.exe: the console twin of the two editors, for scripts and production lines.
+#include <windows.h>
+
+#include <exception>
+
+#include "cli/commands.h"
+#include "cli/winhost.h"
+
+int wmain(int argc, wchar_t** argv) {
+    cli::WinHost host;
+    try {
+        std::vector<std::wstring> args(argv + 1, argv + argc);
+        return static_cast<int>(cli::Run(args, host, cli::UserLanguage()));
+    } catch (const std::exception&) {
+        host.Err(L"tolka: internal error");
+        return static_cast<int>(cli::Exit::Other);
+    }
+}
