@@ -442,13 +442,14 @@ protected:
 
     // Waits for the dialog with this caption and lets act work on it. A dialog that has not
     // appeared within a minute would keep the library call waiting for ever: the test
-    // program then ends with a message instead of hanging. The dialog exists before it is
-    // initialised and shown, and a click on a hidden dialog is lost: act only once it shows.
+    // program then ends with a message instead of hanging.
     static std::thread PlayUser(const wchar_t* caption, std::function<void(HWND)> act, std::atomic<bool>& stop) {
         return std::thread([caption, act, &stop] {
             for (int waited = 0; !stop; waited += 50) {
+                // Acted on only once shown: a click on a dialog still being set up is lost,
+                // and the library call would then wait for ever.
                 HWND dialog = FindWindowW(L"#32770", caption);
-                if (dialog && IsWindowVisible(dialog)) {
+                if (dialog != nullptr && IsWindowVisible(dialog)) {
                     stop = true;
                     act(dialog);
                     return;
@@ -461,12 +462,6 @@ protected:
                 Sleep(50);
             }
         });
-    }
-
-    // As the OK button does; a posted click would need the dialog to be the active window.
-    static void Close(HWND dialog) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     }
 
     static std::wstring Text(HWND dialog, int id) {
@@ -489,7 +484,8 @@ TEST_F(VarnetDllWindows, ConnectionSettingsSavesTheChoice) {
             folderShown = Text(dialog, IDC_FOLDER);
             SendMessageW(GetDlgItem(dialog, IDC_IF_LAN), BM_CLICK, 0, 0);
             SendMessageW(GetDlgItem(dialog, IDC_ATTACHED), BM_CLICK, 0, 0);
-            Close(dialog);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         },
         stop);
     Tolka_OptionDlg1();
@@ -523,7 +519,8 @@ TEST_F(VarnetDllWindows, ProductInformationShowsTheNewestRecord) {
         [&](HWND dialog) {
             for (int id : {IDC_PI_UUID, IDC_PI_NUMBER, IDC_PI_PRODUCT, IDC_PI_MAKER, IDC_PI_SLOT})
                 shown.push_back(Text(dialog, id));
-            Close(dialog);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         },
         stop);
     EXPECT_EQ(Tolka_ShowProductInfo(h), 0);
