@@ -1,10 +1,11 @@
 #include "framework/app.h"
 
-#include <shellapi.h>
+#include <vector>
 
 #include "framework/dialog.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
+#include "framework/syslib.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -56,12 +57,12 @@ CCommandLineInfo ParseCommandLineArgs(int argc, wchar_t** argv) {
 }
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argv == nullptr)
-        return;
-    info = ParseCommandLineArgs(argc - 1, argv + 1);
-    LocalFree(argv);
+    // Split here rather than by the shell library, which no start should have to load.
+    std::vector<std::wstring> args = SplitCommandLineArgs(GetCommandLineW());
+    std::vector<wchar_t*> argv;
+    for (std::wstring& arg : args)
+        argv.push_back(&arg[0]);
+    info = ParseCommandLineArgs(static_cast<int>(argv.size()), argv.data());
 }
 
 void CWinApp::OnHelp() {
@@ -71,7 +72,7 @@ void CWinApp::OnHelp() {
         return;
     }
     using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-    HMODULE hh = LoadLibraryW(L"hhctrl.ocx");
+    HMODULE hh = LoadSystemLibrary(L"hhctrl.ocx");
     HtmlHelpFn htmlHelp =
         hh ? reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(hh, "HtmlHelpW"))) : nullptr;
     const UINT kDisplayTopic = 0;
