@@ -33,9 +33,12 @@ int DigitValue(wchar_t c, int base) {
     return v < base ? v : -1;
 }
 
-// White space as the platform's trim and wcstoul see it, the ideographic space included.
+// White space as the platform's trim and wcstoul see it: besides the ASCII blanks, the
+// Unicode spaces, among them the no-break space of pasted text and the ideographic space an
+// input method types.
 bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f' || c == 0x3000;
+    return (c >= L'\t' && c <= L'\r') || c == L' ' || c == 0x00A0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+           c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
 bool StartsWithHexPrefix(const std::wstring& text) {

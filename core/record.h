@@ -70,7 +70,8 @@ enum class ProductKind { Other, Varnex, Pelnex };
 
 ProductKind ProductKindOf(const uint8_t* uuid16);
 
-// Space, tab, CR, LF, VT, FF and the ideographic space removed from both ends.
+// White space removed from both ends as the platform's trim removes it: space, tab, CR, LF,
+// VT, FF and the Unicode spaces (no-break, ideographic, ...).
 std::wstring TrimBlanks(const std::wstring& text);
 
 // 16 when the text starts with "0x" or "0X", otherwise 10 (a leading 0 is not octal).

@@ -50,6 +50,7 @@ inline constexpr NumberCase kNumberCases[] = {
     // Full-width digits and the ideographic space, as a Japanese IME may type them.
     {L"\uFF11\uFF12", 12, nullptr},
     {L"\u30005\u3000", 5, nullptr},
+    {L"\u00A07\u00A0", 7, nullptr},  // no-break spaces of pasted text
     {L"0x\uFF11\uFF10", 16, nullptr},
 };
 

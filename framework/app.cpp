@@ -56,13 +56,20 @@ CCommandLineInfo ParseCommandLineArgs(int argc, wchar_t** argv) {
     return info;
 }
 
-void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
+CCommandLineInfo ParseCommandLineText(const std::wstring& commandLine) {
     // Split here rather than by the shell library, which no start should have to load.
-    std::vector<std::wstring> args = SplitCommandLineArgs(GetCommandLineW());
+    std::vector<std::wstring> args = SplitCommandLineArgs(commandLine);
     std::vector<wchar_t*> argv;
     for (std::wstring& arg : args)
         argv.push_back(&arg[0]);
-    info = ParseCommandLineArgs(static_cast<int>(argv.size()), argv.data());
+    CCommandLineInfo info = ParseCommandLineArgs(static_cast<int>(argv.size()), argv.data());
+    if (!info.m_strFileName.empty())
+        info.m_strFileName = FullPathName(info.m_strFileName);
+    return info;
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
+    info = ParseCommandLineText(GetCommandLineW());
 }
 
 void CWinApp::OnHelp() {

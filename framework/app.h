@@ -25,6 +25,11 @@ struct CCommandLineInfo {
 // name alone asks to open it; a switch such as /p asks for another shell command.
 CCommandLineInfo ParseCommandLineArgs(int argc, wchar_t** argv);
 
+// The parse of a whole command line (program first). The file to open comes out as a full
+// path: a file dialog may change the current folder later, and the file must stay the one
+// the user named.
+CCommandLineInfo ParseCommandLineText(const std::wstring& commandLine);
+
 class CWinApp {
 public:
     CWinApp();

@@ -1,5 +1,6 @@
 #include "framework/fileio.h"
 
+#include "framework/module.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -62,32 +63,59 @@ FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector
     return FileResult::Ok;
 }
 
-FileResult WriteFileReplacing(const std::wstring& path, const uint8_t* data, size_t size) {
+namespace {
+
+// The bytes written over the file's old content, which is cut to the new length. Only where
+// no new file can be made beside it: a failure part way could leave a mix.
+FileResult WriteInPlace(const std::wstring& path, const uint8_t* data, size_t size) {
+    HandleCloser file{CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        return FileResult::CannotOpen;
+    return WriteAll(file.h, data, size) && SetEndOfFile(file.h) && FlushFileBuffers(file.h) ? FileResult::Ok
+                                                                                            : FileResult::IoError;
+}
+
+}  // namespace
+
+FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, size_t size) {
+    // Some systems' file replacement takes full paths only.
+    const std::wstring path = FullPathName(name);
     // A read-only file is never replaced, also where the account could write it anyway.
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return FileResult::CannotOpen;
-    // Opening the target first tells a read-only file or one that another program holds
-    // open from a disk that fails later; it also creates the file when it is new.
+    // Opening the target first tells a file that another program holds open, or a folder
+    // that cannot be reached, before anything is written; it also creates a new file.
     HANDLE target = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (target == INVALID_HANDLE_VALUE)
         return FileResult::CannotOpen;
-    bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+        // A new file: there is no old content to protect.
+        bool written = WriteAll(target, data, size);
+        CloseHandle(target);
+        if (!written)
+            DeleteFileW(path.c_str());
+        return written ? FileResult::Ok : FileResult::IoError;
+    }
     CloseHandle(target);
 
     std::wstring tempPath;
     HANDLE temp = CreateTempBeside(path, tempPath);
-    bool ok = temp != INVALID_HANDLE_VALUE;
-    if (ok) {
-        ok = WriteAll(temp, data, size);
-        CloseHandle(temp);
-        ok = ok && MoveFileExW(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (!ok)
-            DeleteFileW(tempPath.c_str());
+    if (temp == INVALID_HANDLE_VALUE)
+        return WriteInPlace(path, data, size);  // the folder takes no new file, the file takes writes
+    bool ok = WriteAll(temp, data, size);
+    CloseHandle(temp);
+    // The system's replacement keeps the replaced file's attributes and security settings;
+    // until it succeeds the old file is untouched.
+    ok = ok && ReplaceFileW(path.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    if (!ok) {
+        DeleteFileW(tempPath.c_str());
+        return FileResult::IoError;
     }
-    if (!ok && !existed)
-        DeleteFileW(path.c_str());
-    return ok ? FileResult::Ok : FileResult::IoError;
+    // Not every implementation of the replacement carries the attributes over.
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(path.c_str(), attributes);
+    return FileResult::Ok;
 }
 
 }  // namespace fw

@@ -20,9 +20,11 @@ enum class FileResult {
 FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data);
 
 // Writes data as the file's whole content without ever destroying the file it replaces:
-// the bytes go to a new file beside it, which replaces the old one only once they are all
-// on disk. A target that cannot be opened for writing (read-only, held open by another
-// program) gives CannotOpen and is left alone; no temporary file stays behind.
+// the bytes go to a new file beside it, which the system then puts in the old one's place,
+// keeping the old file's attributes and security settings. Where the folder takes no new
+// file, the bytes are written into the file itself. A target that cannot be opened for
+// writing (read-only, held open by another program) gives CannotOpen and is left alone; no
+// temporary file stays behind.
 FileResult WriteFileReplacing(const std::wstring& path, const uint8_t* data, size_t size);
 
 }  // namespace fw

@@ -19,6 +19,7 @@
 
 namespace {
 
+using fwtest::TempFolder;
 using fwtest::TempPath;
 
 TEST(MessageBoxIcons, BoxesWithoutAnIconGetOne) {
@@ -133,6 +134,16 @@ TEST(SystemLibraries, AFileDialogWithoutItsLibraryEndsAsCancelled) {
     EXPECT_EQ(dlg.GetPathName(), L"");
 }
 
+// A later file dialog may change the current folder: the file must stay the one named.
+TEST(CommandLine, TheFileToOpenBecomesAFullPath) {
+    std::wstring saved = fw::GetCurrentDirectoryString();
+    ASSERT_TRUE(SetCurrentDirectoryW(TempFolder().c_str()));
+    EXPECT_EQ(fw::ParseCommandLineText(L"prog.exe rel.tpi").m_strFileName, TempFolder() + L"rel.tpi");
+    EXPECT_EQ(fw::ParseCommandLineText(L"prog.exe \"C:\\data\\a b.tpi\"").m_strFileName, L"C:\\data\\a b.tpi");
+    EXPECT_EQ(fw::ParseCommandLineText(L"prog.exe").m_strFileName, L"");
+    SetCurrentDirectoryW(saved.c_str());
+}
+
 // A popup: 10 (handler: enabled), separator, 11 (handler: disabled), 12 (no handler,
 // disabled in the resource), a nested popup whose first item 10 has a handler, a nested
 // popup whose first item 13 has none, a nested popup that starts with a separator.
@@ -205,6 +216,43 @@ TEST(FileIo, AReplacedFileIsWholeAndAnUnwritableOneIsLeftAlone) {
 
     std::wstring inMissingFolder = TempPath(L"no-such-folder\\x.bin");
     EXPECT_EQ(fw::WriteFileReplacing(inMissingFolder, first.data(), first.size()), fw::FileResult::CannotOpen);
+    DeleteFileW(path.c_str());
+}
+
+bool TemporaryFilesLeft() {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((TempFolder() + L"~*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return true;
+}
+
+TEST(FileIo, AReplacedFileKeepsItsAttributes) {
+    std::wstring path = TempPath(L"attributes.bin");
+    const std::vector<uint8_t> first(128, 1), second(128, 2);
+    ASSERT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), fw::FileResult::Ok);
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_EQ(fw::WriteFileReplacing(path, second.data(), second.size()), fw::FileResult::Ok);
+    EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    std::vector<uint8_t> got;
+    fw::ReadFilePrefix(path, 1000, got);
+    EXPECT_EQ(got, second);
+    EXPECT_FALSE(TemporaryFilesLeft());
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+}
+
+// A name so long that no file with a longer name fits beside it: the bytes go into the file.
+TEST(FileIo, WhereNoFileCanBeMadeBesideItTheFileItselfIsWritten) {
+    std::wstring path = TempPath(std::wstring(250, L'n') + L".bin");
+    const std::vector<uint8_t> first(300, 1), second(128, 2);
+    ASSERT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), fw::FileResult::Ok);
+    ASSERT_EQ(fw::WriteFileReplacing(path, second.data(), second.size()), fw::FileResult::Ok);
+    std::vector<uint8_t> got;
+    fw::ReadFilePrefix(path, 1000, got);
+    EXPECT_EQ(got, second);  // cut to the new length
+    EXPECT_FALSE(TemporaryFilesLeft());
     DeleteFileW(path.c_str());
 }
 

@@ -48,6 +48,22 @@ std::wstring GetCurrentDirectoryString() {
     return dir;
 }
 
+std::wstring FullPathName(const std::wstring& path) {
+    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    while (size != 0) {
+        std::wstring full(size, L'\0');
+        DWORD got = GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+        if (got == 0)
+            break;
+        if (got < size) {
+            full.resize(got);
+            return full;
+        }
+        size = got;  // the current folder changed in between
+    }
+    return path;
+}
+
 std::wstring GetWindowTextString(HWND hwnd) {
     int len = GetWindowTextLengthW(hwnd);
     std::wstring text(static_cast<size_t>(len) + 1, L'\0');

@@ -23,6 +23,10 @@ std::wstring GetEnvironmentString(const wchar_t* name);
 // The process's current directory, whatever its length.
 std::wstring GetCurrentDirectoryString();
 
+// The full path of a file name as the system resolves it now (relative names against the
+// current folder); the name itself when it cannot be resolved.
+std::wstring FullPathName(const std::wstring& path);
+
 // Window text of any window, whatever its length.
 std::wstring GetWindowTextString(HWND hwnd);
 

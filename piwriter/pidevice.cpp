@@ -1,6 +1,9 @@
 // The writer on the board: connect, show the board's current record, read it into the
-// editor, write the editor's record into the next free slot, erase the area.
+// editor, write the editor's record into the next free slot, erase the area. The board
+// algorithms are core's; this file asks the user and tells what happened.
 #include "common/flashmodehelp.h"
+#include "common/librarylink.h"
+#include "core/writerops.h"
 #include "framework/codepage.h"
 #include "framework/msgbox.h"
 #include "piwriter/piwritedlg.h"
@@ -8,22 +11,45 @@
 
 namespace {
 
-// The product-information area: 32 slots of 128 bytes.
-constexpr uint32_t kFirstSlot = 0x7000;
-constexpr uint32_t kLastSlot = 0x7F80;
-constexpr uint32_t kSlotStep = 0x80;
-
-constexpr uint32_t kEchoTimeout = 1000;
-constexpr uint32_t kTransferTimeout = 5000;
-
 const wchar_t kEmpty[] = L"Empty";
+const wchar_t kAreaErasedLine[] = L"\n製品情報の領域は消去されています。もう一度書き込んでください。";
 
-constexpr UINT kOkInfo = 0x40;
-constexpr UINT kYesNo = 0x124;
-constexpr UINT kYesNoPlain = 0x104;
+constexpr UINT kOkInfo = MB_OK | MB_ICONINFORMATION;
+constexpr UINT kYesNo = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+constexpr UINT kYesNoPlain = MB_YESNO | MB_DEFBUTTON2;
 
-uint32_t InterfaceTopByte(TOLKA_HANDLE device) {
-    return Varn_GetIFType(device) & 0xFF000000u;
+// The product-kind questions of a write, asked in message boxes.
+class KindQuestions : public core::WriteQuestions {
+public:
+    bool ContinueDespite(core::KindMismatch mismatch) override {
+        const wchar_t* text = mismatch == core::KindMismatch::VarnexOnLan
+                                  ? L"LAN製品にVarnexの製品情報を書き込もうとしています。続けますか？"
+                                  : L"USB製品にPelnexの製品情報を書き込もうとしています。続けますか？";
+        return fw::AppMessageBox(text, kYesNoPlain) == IDYES;
+    }
+};
+
+// The message of a write that did not end in a verified record.
+std::wstring WriteFailureText(const core::WriteReport& report) {
+    std::wstring text;
+    switch (report.outcome) {
+        case core::WriteOutcome::ReadFailed:
+            text = L"デバイスからの読み出しに失敗しました。";
+            break;
+        case core::WriteOutcome::EraseFailed:
+            text = L"フラッシュメモリの消去に失敗しました。";
+            break;
+        case core::WriteOutcome::WriteFailed:
+            text = L"書き込みに失敗しました。";
+            break;
+        default:
+            text = L"ベリファイエラーです。書き込みに失敗しました。";
+            break;
+    }
+    // The board's earlier records are gone and the new one is not there: the user must know.
+    if (report.erased)
+        text += kAreaErasedLine;
+    return text;
 }
 
 }  // namespace
@@ -42,14 +68,20 @@ void CVarnPIWriteDlg::EnableConnectButtons() {
 }
 
 void CVarnPIWriteDlg::OpenDevice() {
-    m_hDevice = Tolka_FlashModeOpen(TOLKA_IF_ALL, 0);
+    core::DeviceLink& link = LibraryLink();
+    m_hDevice = link.FlashModeOpen(TOLKA_IF_ALL, 0);
     if (m_hDevice == nullptr)
         return;  // the library has told the user why
-    uint32_t type = InterfaceTopByte(m_hDevice);
-    if (type == 0x20000000u || type == 0x80000000u)
-        fw::AppMessageBox(L"USBデバイスに接続しました。", kOkInfo);
-    else if (type == 0x40000000u)
-        fw::AppMessageBox(L"LANデバイスに接続しました。", kOkInfo);
+    switch (core::AnnouncedInterface(link.GetIFType(m_hDevice))) {
+        case core::InterfaceKind::Usb:
+            fw::AppMessageBox(L"USBデバイスに接続しました。", kOkInfo);
+            break;
+        case core::InterfaceKind::Lan:
+            fw::AppMessageBox(L"LANデバイスに接続しました。", kOkInfo);
+            break;
+        case core::InterfaceKind::Other:
+            break;
+    }
 }
 
 // Connects and refreshes the panel; false when there is no connection afterwards or the
@@ -71,30 +103,18 @@ void CVarnPIWriteDlg::OnConnect() {
 void CVarnPIWriteDlg::OnDisconnect() {
     if (m_hDevice == nullptr)
         return;
-    Tolka_FlashModeClose(m_hDevice, 0);
+    LibraryLink().FlashModeClose(m_hDevice, 0);
     m_hDevice = nullptr;
     EnableConnectButtons();
 }
 
 void CVarnPIWriteDlg::OnConnectionSettings() {
-    Tolka_OptionDlg1();
+    LibraryLink().OptionDlg1();
 }
 
 void CVarnPIWriteDlg::OnFlashModeHelp() {
     CFlashmodeHelpDlg help(IDD_FLASHMODE_HELP);
     help.DoModal();
-}
-
-// The board no longer answers: the connection is dropped, so that the user reconnects
-// with one click and nothing stale is taken for the board's data.
-void CVarnPIWriteDlg::ShowNoAnswer() {
-    fw::AppMessageBox(
-        L"デバイスから応答がありません。\n「J17」がオープンになっている場合はショートして、再接続してください。");
-    OnDisconnect();
-}
-
-void CVarnPIWriteDlg::ShowReadFailed() {
-    fw::AppMessageBox(L"デバイスからの読み出しに失敗しました。");
 }
 
 void CVarnPIWriteDlg::ShowRecordInPanel(const uint8_t* record) {
@@ -105,45 +125,52 @@ void CVarnPIWriteDlg::ShowRecordInPanel(const uint8_t* record) {
     m_strCurMaker = fw::FromThreadAnsi(fields.makerName);
 }
 
-// Shows the board's newest valid record in the panel, or "Empty". True when the panel now
-// shows the board.
+// Shows the board's newest valid record in the panel, or "Empty". When the board cannot be
+// read the panel goes blank instead: it must never show what the board may no longer hold.
+// True when the panel now shows the board.
 bool CVarnPIWriteDlg::RefreshCurrentData() {
     if (m_hDevice == nullptr)
         return false;
     // Taken in without checks, so that the redisplay below keeps every field as typed.
     TakeInWithoutChecks();
-    Varn_SetTimeouts(m_hDevice, kEchoTimeout, kEchoTimeout);
-    if (Varn_FlshEchoTest(m_hDevice) != 0 && Varn_FlshEchoTest(m_hDevice) != 0) {
-        ShowNoAnswer();
-        return false;
-    }
-    Varn_SetTimeouts(m_hDevice, kTransferTimeout, kTransferTimeout);
-    core::RecordImage slot;
-    bool found = false;
-    for (uint32_t address = kLastSlot + kSlotStep; address > kFirstSlot;) {
-        address -= kSlotStep;
-        if (Varn_FlshRead(m_hDevice, address, slot.data()) != 0) {
-            ShowReadFailed();
-            return false;
-        }
-        if (core::ReadSlotStatus(slot.data()) == core::kSlotValid) {
-            found = true;
+    core::CurrentRecord current;
+    core::ReadResult result = core::ReadCurrentRecord(LibraryLink(), m_hDevice, current);
+    m_bPanelShowsBoard = result == core::ReadResult::Found || result == core::ReadResult::Empty;
+    switch (result) {
+        case core::ReadResult::Found:
+            ShowRecordInPanel(current.record.data());
             break;
-        }
-    }
-    if (found) {
-        ShowRecordInPanel(slot.data());
-    } else {
-        m_strCurUuid = m_strCurNumber = m_strCurProductName = m_strCurMaker = kEmpty;
+        case core::ReadResult::Empty:
+            m_strCurUuid = m_strCurNumber = m_strCurProductName = m_strCurMaker = kEmpty;
+            break;
+        case core::ReadResult::NoAnswer:
+        case core::ReadResult::ReadFailed:
+            m_strCurUuid.clear();
+            m_strCurNumber.clear();
+            m_strCurProductName.clear();
+            m_strCurMaker.clear();
+            break;
     }
     UpdateData(false);
-    return true;
+    if (result == core::ReadResult::NoAnswer) {
+        // The connection is dropped, so that the user reconnects with one click.
+        fw::AppMessageBox(
+            L"デバイスから応答がありません。\n「J17」がオープンになっている場合はショートして、再接続してください。");
+        OnDisconnect();
+    } else if (result == core::ReadResult::ReadFailed) {
+        fw::AppMessageBox(L"デバイスからの読み出しに失敗しました。");
+    }
+    return m_bPanelShowsBoard;
 }
 
 void CVarnPIWriteDlg::OnReadToEditor() {
     if (m_bModified && fw::AppMessageBox(L"編集中のファイル内容を破棄しますか？", kYesNo) != IDYES)
         return;
     if (m_hDevice == nullptr && !ConnectAndRefresh())
+        return;
+    // A panel that an earlier read could not fill is read again; only what the board holds
+    // now may reach the editor.
+    if (!m_bPanelShowsBoard && !RefreshCurrentData())
         return;
     if (m_strCurUuid == kEmpty) {
         fw::AppMessageBox(L"有効なデータがありません。", kOkInfo);
@@ -157,41 +184,6 @@ void CVarnPIWriteDlg::OnReadToEditor() {
     MarkReadFromBoard();
 }
 
-// Asks before a record of one product kind goes into a board of the other kind.
-bool CVarnPIWriteDlg::ConfirmProductKind(const core::RecordImage& record) {
-    core::ProductKind kind = core::ProductKindOf(record.data() + core::kUuidOffset);
-    if (kind == core::ProductKind::Varnex && (Varn_GetIFType(m_hDevice) & 0x40000000u) != 0 &&
-        fw::AppMessageBox(L"LAN製品にVarnexの製品情報を書き込もうとしています。続けますか？", kYesNoPlain) != IDYES)
-        return false;
-    if (kind == core::ProductKind::Pelnex && (Varn_GetIFType(m_hDevice) & 0x80000000u) != 0 &&
-        fw::AppMessageBox(L"USB製品にPelnexの製品情報を書き込もうとしています。続けますか？", kYesNoPlain) != IDYES)
-        return false;
-    return true;
-}
-
-// The first free slot from 0x7000 up; when the area is full it is erased and 0x7000 is
-// used. False after a message.
-bool CVarnPIWriteDlg::FindTargetSlot(uint32_t& target) {
-    core::RecordImage slot;
-    for (uint32_t address = kFirstSlot; address <= kLastSlot; address += kSlotStep) {
-        // A failed read must not make the area look full: that would erase valid records.
-        if (Varn_FlshRead(m_hDevice, address, slot.data()) != 0) {
-            ShowReadFailed();
-            return false;
-        }
-        if (core::ReadSlotStatus(slot.data()) == core::kSlotFree) {
-            target = address;
-            return true;
-        }
-    }
-    if (Varn_FlshErase(m_hDevice, TOLKA_ERASE_PRODUCT_INFO) != 0) {
-        fw::AppMessageBox(L"フラッシュメモリの消去に失敗しました。");
-        return false;
-    }
-    target = kFirstSlot;
-    return true;
-}
-
 void CVarnPIWriteDlg::OnWriteToDevice() {
     core::RecordImage record;
     if (!BuildRecord(record))
@@ -202,24 +194,23 @@ void CVarnPIWriteDlg::OnWriteToDevice() {
         if (!ConnectAndRefresh())
             return;
     }
-    if (!ConfirmProductKind(record))
-        return;
-    uint32_t target = 0;
-    if (!FindTargetSlot(target))
-        return;
-    if (Varn_FlshWrite(m_hDevice, target, record.data(), static_cast<uint32_t>(record.size())) != 0) {
-        fw::AppMessageBox(L"書き込みに失敗しました。");
-        return;
+    KindQuestions questions;
+    core::WriteReport report = core::WriteRecord(LibraryLink(), m_hDevice, record, questions);
+    switch (report.outcome) {
+        case core::WriteOutcome::Refused:
+            return;
+        case core::WriteOutcome::Written:
+            fw::AppMessageBox(L"正常に書き込みが終了しました。", kOkInfo);
+            RefreshCurrentData();
+            CountUpNumber(core::DecodeRecord(record.data()).number);
+            OnDisconnect();
+            return;
+        default:
+            fw::AppMessageBox(WriteFailureText(report));
+            // Whatever the board holds now, the panel shows it.
+            RefreshCurrentData();
+            return;
     }
-    core::RecordImage readBack;
-    if (Varn_FlshRead(m_hDevice, target, readBack.data()) != 0 || readBack != record) {
-        fw::AppMessageBox(L"ベリファイエラーです。書き込みに失敗しました。");
-        return;
-    }
-    fw::AppMessageBox(L"正常に書き込みが終了しました。", kOkInfo);
-    RefreshCurrentData();
-    CountUpNumber(core::DecodeRecord(record.data()).number);
-    OnDisconnect();
 }
 
 // After a write with "Numberの自動加算" on: the next number, in the form the field uses.
@@ -238,10 +229,10 @@ void CVarnPIWriteDlg::OnEraseDevice() {
         return;
     if (fw::AppMessageBox(L"デバイスに書き込まれた製品情報を消去します。続けますか？", kYesNo) != IDYES)
         return;
-    if (Varn_FlshErase(m_hDevice, TOLKA_ERASE_PRODUCT_INFO) != 0) {
+    if (core::EraseProductInfo(LibraryLink(), m_hDevice))
+        fw::AppMessageBox(L"消去しました。", kOkInfo);
+    else
         fw::AppMessageBox(L"フラッシュメモリの消去に失敗しました。");
-        return;
-    }
-    fw::AppMessageBox(L"消去しました。", kOkInfo);
+    // A failed erase may have emptied part of the area: the panel shows what is left.
     RefreshCurrentData();
 }

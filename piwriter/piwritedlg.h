@@ -26,6 +26,9 @@ public:
     bool m_bModified = false;
     std::wstring m_strFileName;
     HWND m_btnAutoIncrement = nullptr;
+    // Whether the current-data panel shows what the board held at its last refresh; false
+    // before the first refresh and after one that could not read the board.
+    bool m_bPanelShowsBoard = false;
 
     // The record from the editor's fields; false after its own message (the caller stops).
     bool BuildRecord(core::RecordImage& dest);
@@ -71,10 +74,6 @@ private:
     void OpenDevice();
     bool ConnectAndRefresh();
     bool RefreshCurrentData();
-    bool ConfirmProductKind(const core::RecordImage& record);
-    bool FindTargetSlot(uint32_t& target);
-    void ShowNoAnswer();
-    void ShowReadFailed();
     void ShowRecordInPanel(const uint8_t* record);
     void CountUpNumber(uint32_t written);
     void EnableConnectButtons();

@@ -185,7 +185,12 @@ TEST_F(WriterOnBoard, EchoTestMayPassTheSecondTime) {
     EXPECT_EQ(Panel()[1], L"7");
 }
 
-TEST_F(WriterOnBoard, NoAnswerDropsTheConnectionAndKeepsThePanel) {
+TEST_F(WriterOnBoard, NoAnswerDropsTheConnectionAndBlanksThePanel) {
+    board.PutBytes(0x7000, Record(kVarnex, 9, "nine"));
+    Connect();
+    fwtest::Click(hwnd, IDC_DISCONNECT);
+    board.ClearCalls();
+    user.messages.clear();
     board.SetFaults("echo_fail=1");
     fwtest::Click(hwnd, IDC_CONNECT);
     Lines expected = {"Tolka_FlashModeOpen(0xE0000000, 0) = h1",
@@ -211,19 +216,58 @@ TEST_F(WriterOnBoard, NoAnswerDropsTheConnectionAndKeepsThePanel) {
     EXPECT_FALSE(dlg.m_bModified);
 }
 
-TEST_F(WriterOnBoard, AFailedReadStopsTheScanWithoutTouchingThePanel) {
-    board.PutBytes(0x7000, Record(kVarnex, 5, "five"));
+// Board A is shown, then board B cannot be read: the panel must not go on showing board A,
+// and a read into the editor must read the board again rather than copy the panel.
+TEST_F(WriterOnBoard, APanelThatCouldNotBeReadIsNeverCopied) {
+    board.PutBytes(0x7000, Record(kVarnex, 111, "boardA"));
     Connect();
-    ASSERT_EQ(Panel()[1], L"5");
+    ASSERT_EQ(Panel()[1], L"111");
+    fwtest::Click(hwnd, IDC_DISCONNECT);
+    board.SetFlash(std::vector<uint8_t>(testboard::kNewFlashSize, 0xFF));
+    board.PutBytes(0x7000, Record(kPelnex, 222, "boardB"));
     board.SetFaults("read_fail=all");
+    user.messages.clear();
+    Connect();
+    EXPECT_EQ(user.Texts(), (std::vector<std::wstring>{L"USBデバイスに接続しました。", kReadFailed}));
+    EXPECT_EQ(user.messages[1].type, kOkWarning);
+    EXPECT_EQ(Panel(), std::vector<std::wstring>(4, L""));
+    EXPECT_NE(dlg.m_hDevice, nullptr);
+
     board.ClearCalls();
     user.messages.clear();
+    fwtest::Click(hwnd, ID_READ_TO_EDITOR);
+    EXPECT_EQ(user.Texts(), std::vector<std::wstring>{kReadFailed});
+    EXPECT_EQ(board.Calls(), Concat({kRefresh, {"Varn_FlshRead(h1, 0x7F80) = 4"}}));
+    for (UINT id : {IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER})
+        EXPECT_EQ(ItemText(hwnd, id), L"");
+    EXPECT_FALSE(dlg.m_bModified);
+
+    // Once the board can be read, the read into the editor brings what it holds now.
+    board.SetFaults("");
+    fwtest::Click(hwnd, ID_READ_TO_EDITOR);
+    EXPECT_EQ(ItemText(hwnd, IDC_NUMBER), L"222");
+    EXPECT_EQ(Panel()[1], L"222");
+}
+
+TEST_F(WriterOnBoard, AFailedEraseRefreshesThePanel) {
+    board.PutBytes(0x7000, Record(kVarnex, 5, "five"));
+    Connect();
+    board.SetFaults("erase_fail=1");
+    board.ClearCalls();
     user.Answer(IDYES);
-    fwtest::Command(hwnd, ID_ERASE_DEVICE);  // erase, then the refresh cannot read
+    fwtest::Command(hwnd, ID_ERASE_DEVICE);
+    EXPECT_EQ(user.messages.back().text, L"フラッシュメモリの消去に失敗しました。");
+    EXPECT_EQ(board.Calls(), Concat({{"Varn_FlshErase(h1, 128) = 4"}, kRefresh, Reads(0x7F80, 0x7000)}));
+    EXPECT_EQ(Panel()[1], L"5");
+
+    // Erased, but the refresh cannot read: the panel says nothing rather than something stale.
+    board.SetFaults("read_fail=all");
+    user.messages.clear();
+    user.Answer(IDYES);
+    fwtest::Command(hwnd, ID_ERASE_DEVICE);
     EXPECT_EQ(user.Texts(), (std::vector<std::wstring>{L"デバイスに書き込まれた製品情報を消去します。続けますか？",
                                                        L"消去しました。", kReadFailed}));
-    EXPECT_EQ(user.messages[2].type, kOkWarning);
-    EXPECT_EQ(Panel()[1], L"5");
+    EXPECT_EQ(Panel(), std::vector<std::wstring>(4, L""));
     EXPECT_NE(dlg.m_hDevice, nullptr);
 }
 
@@ -305,21 +349,31 @@ TEST_F(WriterOnBoard, SlotThatIsNeitherFreeNorValidIsPassedOver) {
 struct FailureCase {
     const char* faults;
     bool fullArea;
-    const wchar_t* message;
-    const char* lastCall;
+    std::vector<std::wstring> messages;
+    const wchar_t* panelNumber;  // what the board holds after the failure
+    bool flashUnchanged;
 };
 
-TEST_F(WriterOnBoard, FailuresKeepTheConnectionAndSkipRefreshAndCountUp) {
+const wchar_t kAreaErased[] = L"\n製品情報の領域は消去されています。もう一度書き込んでください。";
+
+// Every failed write keeps the connection, skips the count-up and refreshes the panel, so
+// that it shows what the board holds now; a write that failed after the area was erased says so.
+TEST_F(WriterOnBoard, FailedWritesKeepTheConnectionAndShowWhatTheBoardHolds) {
+    const std::wstring verify = L"ベリファイエラーです。書き込みに失敗しました。";
+    const std::wstring writeFailed = L"書き込みに失敗しました。";
     const FailureCase cases[] = {
-        {"erase_fail=1", true, L"フラッシュメモリの消去に失敗しました。", "Varn_FlshErase(h1, 128) = 4"},
-        {"write_fail=1", false, L"書き込みに失敗しました。", "Varn_FlshWrite(h1, 0x7000, 128) = 4"},
-        {"write_corrupt=1", false, L"ベリファイエラーです。書き込みに失敗しました。", "Varn_FlshRead(h1, 0x7000) = 0"},
-        {"readback_fail=1", false, L"ベリファイエラーです。書き込みに失敗しました。", "Varn_FlshRead(h1, 0x7000) = 4"},
+        {"erase_fail=1", true, {L"フラッシュメモリの消去に失敗しました。"}, L"32640", true},
+        {"write_fail=1", false, {writeFailed}, L"Empty", true},
+        {"write_fail=1", true, {writeFailed + kAreaErased}, L"Empty", false},
+        {"write_corrupt=1", false, {verify}, L"5", false},
+        {"write_corrupt=1", true, {verify + kAreaErased}, L"5", false},
+        // The refresh cannot read the slot the verify could not read either.
+        {"readback_fail=1", false, {verify, kReadFailed}, L"", false},
         // A failing read must not make the area look full and get it erased.
-        {"read_fail=0x7000", true, kReadFailed, "Varn_FlshRead(h1, 0x7000) = 4"},
+        {"read_fail=0x7000", true, {kReadFailed}, L"32640", true},
     };
     for (const FailureCase& c : cases) {
-        SCOPED_TRACE(c.faults);
+        SCOPED_TRACE(testing::Message() << c.faults << (c.fullArea ? ", full area" : ""));
         testboard::VirtualBoard fresh;
         if (c.fullArea)
             for (uint32_t a = 0x7000; a <= 0x7F80; a += 0x80)
@@ -329,25 +383,19 @@ TEST_F(WriterOnBoard, FailuresKeepTheConnectionAndSkipRefreshAndCountUp) {
         HWND w = window.GetSafeHwnd();
         fwtest::Click(w, IDC_CONNECT);
         std::vector<uint8_t> before = fresh.Flash();
-        std::vector<std::wstring> panelBefore = {ItemText(w, IDC_CUR_NUMBER)};
         fresh.SetFaults(c.faults);
-        fresh.ClearCalls();
         Type(w, IDC_UUID, kOther);
         Type(w, IDC_NUMBER, L"5");
         SendDlgItemMessageW(w, IDC_AUTO_INCREMENT, BM_SETCHECK, BST_CHECKED, 0);
         user.messages.clear();
         fwtest::Click(w, IDC_WRITE_DEVICE);
-        ASSERT_EQ(user.messages.size(), 1u);
-        EXPECT_EQ(user.messages[0].text, c.message);
-        EXPECT_EQ(user.messages[0].type, kOkWarning);
-        EXPECT_EQ(fresh.Calls().back(), c.lastCall);
+        EXPECT_EQ(user.Texts(), c.messages);
+        for (const fwtest::ShownMessage& m : user.messages)
+            EXPECT_EQ(m.type, kOkWarning);
         EXPECT_NE(window.m_hDevice, nullptr);
         EXPECT_EQ(ItemText(w, IDC_NUMBER), L"5");
-        EXPECT_EQ(std::vector<std::wstring>{ItemText(w, IDC_CUR_NUMBER)}, panelBefore);
-        if (std::string(c.faults) == "erase_fail=1" || std::string(c.faults) == "write_fail=1" ||
-            std::string(c.faults) == "read_fail=0x7000") {
-            EXPECT_EQ(fresh.Flash(), before);
-        }
+        EXPECT_EQ(ItemText(w, IDC_CUR_NUMBER), c.panelNumber);
+        EXPECT_EQ(fresh.Flash() == before, c.flashUnchanged);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <rpc.h>
 
 #include <cwchar>
+#include <cwctype>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -318,6 +319,13 @@ TEST(PlatformRules, UuidParserAgreesWithUuidFromString) {
         if (system) {
             EXPECT_EQ(0, memcmp(&uuid, ours.data(), 16)) << c.text;
         }
+    }
+}
+
+TEST(PlatformRules, BlanksAreWhatTheRuntimeCallsWhiteSpace) {
+    for (unsigned c = 1; c <= 0xFFFF; ++c) {
+        bool trimmed = core::TrimBlanks(std::wstring(1, static_cast<wchar_t>(c))).empty();
+        EXPECT_EQ(trimmed, iswspace(static_cast<wint_t>(c)) != 0) << std::hex << c;
     }
 }
 

@@ -1,0 +1,117 @@
+#include "core/writerops.h"
+
+namespace core {
+
+namespace {
+
+bool AnswersEcho(DeviceLink& link, TOLKA_HANDLE device) {
+    // A board that has just been switched to flash mode may miss the first echo.
+    return link.FlshEchoTest(device) == 0 || link.FlshEchoTest(device) == 0;
+}
+
+bool IsVarnexKind(const RecordImage& record) {
+    return ProductKindOf(record.data() + kUuidOffset) == ProductKind::Varnex;
+}
+
+bool IsPelnexKind(const RecordImage& record) {
+    return ProductKindOf(record.data() + kUuidOffset) == ProductKind::Pelnex;
+}
+
+// Each test fetches the interface type afresh, and only when the record is of that kind.
+bool PassesKindCheck(DeviceLink& link, TOLKA_HANDLE device, const RecordImage& record, WriteQuestions& questions) {
+    if (IsVarnexKind(record) && (link.GetIFType(device) & TOLKA_IF_LAN) != 0 &&
+        !questions.ContinueDespite(KindMismatch::VarnexOnLan))
+        return false;
+    if (IsPelnexKind(record) && (link.GetIFType(device) & TOLKA_IF_USB) != 0 &&
+        !questions.ContinueDespite(KindMismatch::PelnexOnUsb))
+        return false;
+    return true;
+}
+
+enum class SlotSearch { Found, Full, ReadFailed };
+
+SlotSearch FindFreeSlot(DeviceLink& link, TOLKA_HANDLE device, uint32_t& target) {
+    RecordImage slot;
+    for (uint32_t address = kFirstSlot; address <= kLastSlot; address += kSlotStep) {
+        // A failed read must not make the area look full: that would erase valid records.
+        if (link.FlshRead(device, address, slot.data()) != 0)
+            return SlotSearch::ReadFailed;
+        if (ReadSlotStatus(slot.data()) == kSlotFree) {
+            target = address;
+            return SlotSearch::Found;
+        }
+    }
+    return SlotSearch::Full;
+}
+
+}  // namespace
+
+InterfaceKind AnnouncedInterface(uint32_t interfaceType) {
+    switch (interfaceType & 0xFF000000u) {
+        case TOLKA_IF_USB:
+        case TOLKA_IF_USB2:
+            return InterfaceKind::Usb;
+        case TOLKA_IF_LAN:
+            return InterfaceKind::Lan;
+        default:
+            return InterfaceKind::Other;
+    }
+}
+
+ReadResult ReadCurrentRecord(DeviceLink& link, TOLKA_HANDLE device, CurrentRecord& current) {
+    link.SetTimeouts(device, kEchoTimeout, kEchoTimeout);
+    if (!AnswersEcho(link, device))
+        return ReadResult::NoAnswer;
+    link.SetTimeouts(device, kTransferTimeout, kTransferTimeout);
+    current.slotsUsed = 0;
+    for (uint32_t address = kLastSlot + kSlotStep; address > kFirstSlot;) {
+        address -= kSlotStep;
+        if (link.FlshRead(device, address, current.record.data()) != 0)
+            return ReadResult::ReadFailed;
+        uint16_t status = ReadSlotStatus(current.record.data());
+        if (status != kSlotFree)
+            ++current.slotsUsed;
+        if (status == kSlotValid) {
+            // Records are appended upwards: every slot below a valid one is used too.
+            current.slotsUsed += (address - kFirstSlot) / kSlotStep;
+            current.slot = address;
+            return ReadResult::Found;
+        }
+    }
+    return ReadResult::Empty;
+}
+
+WriteReport WriteRecord(DeviceLink& link, TOLKA_HANDLE device, const RecordImage& record, WriteQuestions& questions) {
+    WriteReport report;
+    if (!PassesKindCheck(link, device, record, questions))
+        return report;
+    switch (FindFreeSlot(link, device, report.slot)) {
+        case SlotSearch::ReadFailed:
+            report.outcome = WriteOutcome::ReadFailed;
+            return report;
+        case SlotSearch::Full:
+            report.slot = kFirstSlot;
+            if (!EraseProductInfo(link, device)) {
+                report.outcome = WriteOutcome::EraseFailed;
+                return report;
+            }
+            report.erased = true;
+            break;
+        case SlotSearch::Found:
+            break;
+    }
+    if (link.FlshWrite(device, report.slot, record.data(), static_cast<uint32_t>(record.size())) != 0) {
+        report.outcome = WriteOutcome::WriteFailed;
+        return report;
+    }
+    RecordImage readBack;
+    bool verified = link.FlshRead(device, report.slot, readBack.data()) == 0 && readBack == record;
+    report.outcome = verified ? WriteOutcome::Written : WriteOutcome::VerifyFailed;
+    return report;
+}
+
+bool EraseProductInfo(DeviceLink& link, TOLKA_HANDLE device) {
+    return link.FlshErase(device, TOLKA_ERASE_PRODUCT_INFO) == 0;
+}
+
+}  // namespace core
