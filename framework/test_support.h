@@ -107,18 +107,14 @@ private:
         static bool fired = false;
         return fired;
     }
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hwnd, LPARAM) -> BOOL {
-                if (IsWindowVisible(hwnd)) {
-                    FiredFlag() = true;
-                    PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
-                }
-                return TRUE;
-            },
-            0);
+    static BOOL CALLBACK Cancel(HWND hwnd, LPARAM) {
+        if (IsWindowVisible(hwnd)) {
+            FiredFlag() = true;
+            PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+        }
+        return TRUE;
     }
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), Cancel, 0); }
     UINT_PTR m_timer = 0;
 };
 
