@@ -64,6 +64,7 @@ protected:
         static int counter = 0;
         folder_ =
             TempFolder() + L"tolka vb " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+        RemoveBoard(folder_);  // left by an earlier run that was stopped: process ids come round again
         ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
         SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD", folder_.c_str());
         SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", L"1");
