@@ -169,11 +169,15 @@ double FileKiB(const std::wstring& path) {
     return static_cast<double>(data.nFileSizeLow) / 1024.0;
 }
 
-bench::Summary Of(const std::vector<Sample>& samples, double Sample::*field) {
+std::vector<double> Values(const std::vector<Sample>& samples, double Sample::*field) {
     std::vector<double> values;
     for (const Sample& s : samples)
         values.push_back(s.*field);
-    return bench::Summarize(values);
+    return values;
+}
+
+bench::Summary Of(const std::vector<Sample>& samples, double Sample::*field) {
+    return bench::Summarize(Values(samples, field));
 }
 
 }  // namespace
@@ -228,8 +232,8 @@ int wmain(int argc, wchar_t** argv) {
                     bench::FormatSummary(Of(s.samples, &Sample::workingSetKiB)).c_str(),
                     bench::FormatSummary(Of(s.samples, &Sample::privateKiB)).c_str());
     }
-    std::printf("\n%-20s %16s %16s %20s %20s\n", "ratios (medians)", "idle/bare", "idle/resource",
-                "private/resource", "working set/bare");
+    std::printf("\n%-20s %16s %16s %24s %18s %18s\n", "ratios (medians)", "idle/bare", "idle/resource",
+                "idle/resource, per run", "private/resource", "working set/bare");
     for (const Subject& s : subjects) {
         if (s.resourceFloor == nullptr)
             continue;
@@ -239,8 +243,14 @@ int wmain(int argc, wchar_t** argv) {
                 floor = &f;
         if (floor == nullptr)
             continue;
-        std::printf("%-20ls %16.2f %16.2f %20.2f %20.2f\n", s.label, bench::Ratio(Of(s.samples, &Sample::idleMs).median, bareIdle),
+        bench::Summary paired = bench::Summarize(
+            bench::PairedRatios(Values(s.samples, &Sample::idleMs), Values(floor->samples, &Sample::idleMs)));
+        char pairedText[48];
+        std::snprintf(pairedText, sizeof pairedText, "%.2f [%.2f-%.2f]", paired.median, paired.low, paired.high);
+        std::printf("%-20ls %16.2f %16.2f %24s %18.2f %18.2f\n", s.label,
+                    bench::Ratio(Of(s.samples, &Sample::idleMs).median, bareIdle),
                     bench::Ratio(Of(s.samples, &Sample::idleMs).median, Of(floor->samples, &Sample::idleMs).median),
+                    pairedText,
                     bench::Ratio(Of(s.samples, &Sample::privateKiB).median, Of(floor->samples, &Sample::privateKiB).median),
                     bench::Ratio(Of(s.samples, &Sample::workingSetKiB).median,
                                  Of(bare.samples, &Sample::workingSetKiB).median));

@@ -33,6 +33,14 @@ double Ratio(double value, double floor) {
     return floor == 0 ? 0 : value / floor;
 }
 
+std::vector<double> PairedRatios(const std::vector<double>& values, const std::vector<double>& floors) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < values.size() && i < floors.size(); ++i)
+        if (floors[i] != 0)
+            ratios.push_back(values[i] / floors[i]);
+    return ratios;
+}
+
 std::string FormatSummary(const Summary& s) {
     char text[64];
     std::snprintf(text, sizeof text, "%.1f [%.1f-%.1f]", s.median, s.low, s.high);

@@ -26,6 +26,7 @@ TEST(BenchStats, MedianAndSpreadOfSamples) {
 TEST(BenchStats, RatiosAndText) {
     EXPECT_DOUBLE_EQ(bench::Ratio(110, 100), 1.1);
     EXPECT_DOUBLE_EQ(bench::Ratio(5, 0), 0);
+    EXPECT_EQ(bench::PairedRatios({10, 30, 9}, {5, 0, 3, 7}), (std::vector<double>{2, 3}));
     EXPECT_EQ(bench::FormatSummary({12.34, 11.76, 13.05}), "12.3 [11.8-13.1]");
 }
 
