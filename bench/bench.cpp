@@ -195,10 +195,8 @@ int wmain(int argc, wchar_t** argv) {
         {L"TolkaPIWriter floor", L"bench_floor_TolkaPIWriter.exe", nullptr, {}},
         {L"TolkaPIWriter", L"TolkaPIWriter.exe", L"bench_floor_TolkaPIWriter.exe", {}},
         {L"  floor + device DLLs", L"bench_floor_TolkaPIWriter_dlls.exe", nullptr, {}},
-#ifdef TOLKA_SHIPS_OPTION
         {L"TolkaOption floor", L"bench_floor_TolkaOption.exe", nullptr, {}},
         {L"TolkaOption", L"TolkaOption.exe", L"bench_floor_TolkaOption.exe", {}},
-#endif
     };
     std::map<std::wstring, std::set<std::wstring>> loadedAtIdle;
     int failures = 0;

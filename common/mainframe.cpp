@@ -54,6 +54,20 @@ void CMainDialog::SelectAllInFocusedEdit() {
         SendMessageW(focus, EM_SETSEL, 0, -1);
 }
 
+void CMainDialog::EnableControl(int id, bool enable) {
+    HWND control = GetDlgItem(id);
+    if (control == nullptr)
+        return;
+    HWND focus = GetFocus();
+    bool hadFocus = !enable && focus != nullptr && (focus == control || IsChild(control, focus));
+    EnableWindow(control, enable);
+    if (!hadFocus)
+        return;
+    HWND next = GetNextDlgTabItem(m_hWnd, control, FALSE);
+    if (next != nullptr && next != control && IsWindowEnabled(next))
+        SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+}
+
 bool CMainDialog::OnPaintMinimised() {
     if (!IsIconic(m_hWnd))
         return false;

@@ -32,6 +32,10 @@ protected:
     void InitMainWindow(bool loadAccelerators);
     // Selects the whole text of the focused edit field (Ctrl+A).
     void SelectAllInFocusedEdit();
+    // Enables or disables a control. A control that loses the focus this way hands it on
+    // to the next enabled control in tab order, as Tab would: a window without a focus
+    // ignores Esc, Enter and Tab.
+    void EnableControl(int id, bool enable);
 
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 

@@ -171,6 +171,34 @@ inline bool MenuItemEnabled(HWND dlg, int popupIndex, UINT id) {
     return (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
+// Presses and releases a key as the system delivers it: to the control with the focus, or,
+// when no window has the focus, as a system key to the active window. The dialog's
+// message loop sees it first (PreTranslateMessage), then the window.
+inline void PressKey(fw::CDialog& dlg, WPARAM key) {
+    HWND target = GetFocus();
+    UINT down = WM_KEYDOWN, up = WM_KEYUP;
+    if (target == nullptr) {
+        target = GetActiveWindow();
+        down = WM_SYSKEYDOWN;
+        up = WM_SYSKEYUP;
+    }
+    for (UINT message : {down, up}) {
+        // lParam: one press; a release also has the previous-state and transition bits.
+        LPARAM flags = static_cast<LPARAM>(message == down ? 1u : 0xC0000001u);
+        MSG msg{target, message, key, flags, 0, {0, 0}};
+        if (!dlg.PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+// The control of the dialog that has the focus, or nullptr.
+inline HWND FocusedControl(HWND dlg) {
+    HWND focus = GetFocus();
+    return focus != nullptr && IsChild(dlg, focus) ? focus : nullptr;
+}
+
 // Handles what is waiting in the thread's queue (posted commands, accelerators).
 inline void PumpMessages(fw::CDialog& dlg) {
     MSG msg;

@@ -1,32 +1,15 @@
 #include "launcher/app.h"
 
-#include <winsock2.h>
 #include <commctrl.h>
 
+#include "common/sockets.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
 #include "launcher/pelntoolsdlg.h"
 #include "launcher/resource.h"
 
-namespace {
-
-// The launcher opens no socket itself, yet it refuses to run where Windows Sockets 1.1 is
-// not available. It stays started until the process ends: no WSACleanup on success.
-bool StartSockets() {
-    WSADATA data{};
-    if (WSAStartup(MAKEWORD(1, 1), &data) != 0)
-        return false;
-    if (LOBYTE(data.wVersion) != 1 || HIBYTE(data.wVersion) != 1) {
-        WSACleanup();
-        WSASetLastError(WSAVERNOTSUPPORTED);
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-// Runs the launcher window; the program ends when it closes.
+// Runs the launcher window; the program ends when it closes. Windows Sockets stay started
+// until the process ends: no WSACleanup on success.
 BOOL CPelnToolsApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;

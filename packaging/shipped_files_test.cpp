@@ -78,9 +78,7 @@ struct ShippedFile {
 const ShippedFile kShipped[] = {
     {L"PelnTools.exe", true, L"1.3.0.1"},
     {L"TolkaPIWriter.exe", true, L"4, 0, 0, 2"},
-#ifdef TOLKA_SHIPS_OPTION
     {L"TolkaOption.exe", true, L"3, 0, 0, 2"},
-#endif
     {L"Varnet.dll", false, nullptr},
     {L"TolkaCommon.dll", false, nullptr},
 };

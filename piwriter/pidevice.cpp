@@ -1,7 +1,6 @@
 // The writer on the board: connect, show the board's current record, read it into the
 // editor, write the editor's record into the next free slot, erase the area. The board
 // algorithms are core's; this file asks the user and tells what happened.
-#include "common/flashmodehelp.h"
 #include "common/librarylink.h"
 #include "core/writerops.h"
 #include "framework/codepage.h"
@@ -63,8 +62,7 @@ bool CVarnPIWriteDlg::OnUpdateConnected() const {
 }
 
 void CVarnPIWriteDlg::EnableConnectButtons() {
-    EnableWindow(GetDlgItem(IDC_CONNECT), m_hDevice == nullptr);
-    EnableWindow(GetDlgItem(IDC_DISCONNECT), m_hDevice != nullptr);
+    EnableConnectionButtons(m_hDevice != nullptr);
 }
 
 void CVarnPIWriteDlg::OpenDevice() {
@@ -110,11 +108,6 @@ void CVarnPIWriteDlg::OnDisconnect() {
 
 void CVarnPIWriteDlg::OnConnectionSettings() {
     LibraryLink().OptionDlg1();
-}
-
-void CVarnPIWriteDlg::OnFlashModeHelp() {
-    CFlashmodeHelpDlg help(IDD_FLASHMODE_HELP);
-    help.DoModal();
 }
 
 void CVarnPIWriteDlg::ShowRecordInPanel(const uint8_t* record) {

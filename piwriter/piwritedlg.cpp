@@ -4,15 +4,24 @@
 
 #include <rpc.h>
 
-#include "common/flashmodehelp.h"
 #include "framework/codepage.h"
 #include "framework/msgbox.h"
 #include "framework/syslib.h"
 #include "piwriter/resource.h"
 
 namespace {
-const wchar_t kAppTitle[] = L"TolkaPIWriter";
 constexpr size_t kNameMaxChars = 31;
+
+const CEditorDialog::EditorTraits kWriter = {
+    IDD_VARNPIWRITE_DIALOG,         // window
+    IDC_VERSION,                    // About box's version text
+    IDD_FLASHMODE_HELP,             // flash-mode help
+    L"TolkaPIWriter",               // title
+    L"PIファイル (*.tpi)|*.tpi||",  // file dialogs
+    L"tpi",                         // default extension
+    IDC_CONNECT,                    // enabled while not connected
+    {IDC_DISCONNECT},               // enabled while connected
+};
 }  // namespace
 
 const fw::CommandEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kCommands[] = {
@@ -47,7 +56,7 @@ const fw::UpdateEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kUpdateHandlers[] = {
     {ID_ERASE_DEVICE, &CVarnPIWriteDlg::OnUpdateConnected},
 };
 
-CVarnPIWriteDlg::CVarnPIWriteDlg() : CMainDialog(IDD_VARNPIWRITE_DIALOG, IDC_VERSION) {}
+CVarnPIWriteDlg::CVarnPIWriteDlg() : CEditorDialog(kWriter) {}
 
 // Destroys the window while this class's handlers still run, so that the connection is closed.
 CVarnPIWriteDlg::~CVarnPIWriteDlg() {
@@ -61,7 +70,7 @@ INT_PTR CVarnPIWriteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool&
         Tolka_FlashModeClose(m_hDevice, 0);
         m_hDevice = nullptr;
     }
-    return CMainDialog::OnMessage(msg, wParam, lParam, handled);
+    return CEditorDialog::OnMessage(msg, wParam, lParam, handled);
 }
 
 bool CVarnPIWriteDlg::OnCommand(UINT id, UINT code) {
@@ -103,7 +112,7 @@ void CVarnPIWriteDlg::OnOK() {
 
 // The close path: the close box, Esc, Enter and the exit command.
 void CVarnPIWriteDlg::OnCancel() {
-    if (m_bModified && fw::AppMessageBox(L"編集中のファイルを破棄して終了します。", 0x121) != IDOK)
+    if (!ConfirmDiscard(L"編集中のファイルを破棄して終了します。", kAskOkCancel))
         return;
     EndDialog(IDCANCEL);
 }
@@ -114,40 +123,18 @@ void CVarnPIWriteDlg::OnFileExit() {
 
 // Runs on every change of an editor field, typed or set by the program.
 void CVarnPIWriteDlg::OnEditChange() {
-    if (m_bModified)
-        return;
-    m_bModified = true;
-    SetWindowText(GetWindowText() + L"*");
-}
-
-void CVarnPIWriteDlg::SetTitleNoFile() {
-    SetWindowText(kAppTitle);
-}
-
-void CVarnPIWriteDlg::SetTitleForFile() {
-    SetWindowText(std::wstring(kAppTitle) + L" - " + m_strFileName);
-}
-
-// After the board's record was copied into the editor: no file, edited.
-void CVarnPIWriteDlg::MarkReadFromBoard() {
-    SetWindowText(std::wstring(kAppTitle) + L"*");
-    m_strFileName.clear();
-    m_strPathName.clear();
-    m_bModified = true;
+    MarkModified();
 }
 
 void CVarnPIWriteDlg::OnFileNew() {
-    if (m_bModified && fw::AppMessageBox(L"編集中のファイル内容を破棄しますか？", 0x124) != IDYES)
+    if (!ConfirmDiscard(L"編集中のファイル内容を破棄しますか？", kAskYesNo))
         return;
     m_strUuid.clear();
     m_strMaker.clear();
     m_strNumber.clear();
     m_strProductName.clear();
     UpdateData(false);
-    m_strFileName.clear();
-    m_strPathName.clear();
-    SetTitleNoFile();
-    m_bModified = false;
+    ForgetFile();
 }
 
 void CVarnPIWriteDlg::OnSelectAll() {

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "common/devicelink.h"
-#include "common/mainframe.h"
+#include "common/editordlg.h"
 #include "core/record.h"
 
-class CVarnPIWriteDlg : public CMainDialog {
+class CVarnPIWriteDlg : public CEditorDialog {
 public:
     CVarnPIWriteDlg();
     ~CVarnPIWriteDlg() override;
@@ -22,9 +22,6 @@ public:
     std::wstring m_strCurMaker;
     std::wstring m_strCurNumber;
     std::wstring m_strNumber;
-    std::wstring m_strPathName;
-    bool m_bModified = false;
-    std::wstring m_strFileName;
     HWND m_btnAutoIncrement = nullptr;
     // Whether the current-data panel shows what the board held at its last refresh; false
     // before the first refresh and after one that could not read the board.
@@ -43,6 +40,8 @@ protected:
     bool OnCommand(UINT id, UINT code) override;
     bool OnUpdateCommand(UINT id, bool& enabled) const override;
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    bool BuildFileImage(FileImage& image) override;
+    void ShowFileImage(const FileImage& image) override;
 
 private:
     // Editing and the window
@@ -51,23 +50,11 @@ private:
     void OnFileExit();
     void OnCreateUuid();
     void OnSelectAll();
-    void SetTitleNoFile();
-    void SetTitleForFile();
-    void MarkReadFromBoard();
-
-    // Files
-    void OnFileOpen();
-    void OnFileSave();
-    void OnFileSaveAs();
-    void OpenFileAtStartup();
-    bool ReadRecordFile(const std::wstring& path, core::RecordImage& record);
-    bool WriteRecordFile(const std::wstring& path);
 
     // Device
     void OnConnect();
     void OnDisconnect();
     void OnConnectionSettings();
-    void OnFlashModeHelp();
     void OnReadToEditor();
     void OnWriteToDevice();
     void OnEraseDevice();

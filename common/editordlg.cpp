@@ -1,0 +1,176 @@
+#include "common/editordlg.h"
+
+#include "common/flashmodehelp.h"
+#include "framework/filedialog.h"
+#include "framework/fileio.h"
+#include "framework/msgbox.h"
+#include "framework/text.h"
+
+namespace {
+const wchar_t kCannotOpen[] = L"ファイルが開けませんでした。";
+const wchar_t kBadFormat[] = L"ファイルの形式が正しくありません。";
+// Both dialogs: no read-only check box; saving asks before it replaces a file.
+constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+}  // namespace
+
+CEditorDialog::CEditorDialog(const EditorTraits& traits)
+    : CMainDialog(traits.templateId, traits.aboutVersionControlId), m_traits(traits) {}
+
+void CEditorDialog::SetTitleNoFile() {
+    SetWindowText(m_traits.appTitle);
+}
+
+void CEditorDialog::SetTitleForFile() {
+    SetWindowText(std::wstring(m_traits.appTitle) + L" - " + m_strFileName);
+}
+
+void CEditorDialog::MarkModified() {
+    if (m_bModified)
+        return;
+    m_bModified = true;
+    SetWindowText(GetWindowText() + L"*");
+}
+
+void CEditorDialog::MarkReadFromBoard() {
+    SetWindowText(std::wstring(m_traits.appTitle) + L"*");
+    m_strFileName.clear();
+    m_strPathName.clear();
+    m_bModified = true;
+}
+
+void CEditorDialog::ForgetFile() {
+    m_strFileName.clear();
+    m_strPathName.clear();
+    SetTitleNoFile();
+    m_bModified = false;
+}
+
+bool CEditorDialog::ConfirmDiscard(const wchar_t* question, UINT type) {
+    if (!m_bModified)
+        return true;
+    int answer = fw::AppMessageBox(question, type);
+    return answer == IDOK || answer == IDYES;
+}
+
+bool CEditorDialog::ConfirmDiscardFile() {
+    return ConfirmDiscard(L"編集中のファイルを破棄しますか。", kAskOkCancel);
+}
+
+// No image is ever made of bytes the file did not supply: a shorter file is refused.
+bool CEditorDialog::ReadFileImage(const std::wstring& path, FileImage& image) {
+    std::vector<uint8_t> data;
+    switch (fw::ReadFilePrefix(path, image.size(), data)) {
+        case fw::FileResult::CannotOpen:
+            fw::AppMessageBox(kCannotOpen);
+            return false;
+        case fw::FileResult::IoError:
+            fw::ReportFileError(fw::FileErrorKind::Read, path);
+            return false;
+        case fw::FileResult::Ok:
+            break;
+    }
+    if (data.size() < image.size()) {
+        fw::AppMessageBox(kBadFormat);
+        return false;
+    }
+    std::copy(data.begin(), data.end(), image.begin());
+    return true;
+}
+
+bool CEditorDialog::WriteFileImage(const std::wstring& path) {
+    FileImage image;
+    if (!BuildFileImage(image))
+        return false;
+    switch (fw::WriteFileReplacing(path, image.data(), image.size())) {
+        case fw::FileResult::CannotOpen:
+            fw::AppMessageBox(kCannotOpen);
+            return false;
+        case fw::FileResult::IoError:
+            fw::ReportFileError(fw::FileErrorKind::Write, path);
+            return false;
+        case fw::FileResult::Ok:
+            break;
+    }
+    return true;
+}
+
+void CEditorDialog::OnFileOpen() {
+    if (!ConfirmDiscardFile())
+        return;
+    fw::CFileDialog dlg(true, m_traits.fileExtension, m_traits.fileFilter, kFileDialogFlags, m_hWnd);
+    if (dlg.DoModal() != IDOK)
+        return;
+    std::wstring path = dlg.GetPathName();
+    FileImage image;
+    if (!ReadFileImage(path, image))
+        return;
+    ShowFileImage(image);
+    m_strPathName = path;
+    m_strFileName = dlg.GetFileName();
+    SetTitleForFile();
+    m_bModified = false;
+}
+
+// When the file cannot be read the path is dropped, so that the editor starts empty and
+// the next save asks for a name.
+void CEditorDialog::OpenFileAtStartup() {
+    FileImage image;
+    if (!ReadFileImage(m_strPathName, image)) {
+        ForgetFile();
+        return;
+    }
+    ShowFileImage(image);
+    m_strFileName = fw::FileNameOfPath(m_strPathName);
+    SetTitleForFile();
+    m_bModified = false;
+}
+
+void CEditorDialog::OnFileSave() {
+    if (m_strPathName.empty()) {
+        OnFileSaveAs();
+        return;
+    }
+    if (!WriteFileImage(m_strPathName))
+        return;
+    SetTitleForFile();
+    m_bModified = false;
+}
+
+void CEditorDialog::OnFileSaveAs() {
+    fw::CFileDialog dlg(false, m_traits.fileExtension, m_traits.fileFilter, kFileDialogFlags, m_hWnd);
+    if (dlg.DoModal() != IDOK)
+        return;
+    if (!WriteFileImage(dlg.GetPathName()))
+        return;
+    m_strPathName = dlg.GetPathName();
+    m_strFileName = dlg.GetFileName();
+    SetTitleForFile();
+    m_bModified = false;
+}
+
+void CEditorDialog::EnableConnectionButtons(bool connected) {
+    // Enabling comes first, so that the focus of a button disabled here can go to them.
+    for (bool enable : {true, false}) {
+        if (connected != enable)
+            EnableControl(m_traits.connectButtonId, enable);
+        for (int id : m_traits.connectedButtonIds) {
+            if (connected == enable)
+                EnableControl(id, enable);
+        }
+    }
+}
+
+void CEditorDialog::OnFlashModeHelp() {
+    CFlashmodeHelpDlg help(m_traits.flashModeHelpTemplateId);
+    help.DoModal();
+}
+
+void RunEditor(fw::CWinApp& app, CEditorDialog& dlg) {
+    app.m_pMainWnd = &dlg;
+    fw::CCommandLineInfo cmdInfo;
+    app.ParseCommandLine(cmdInfo);
+    if (cmdInfo.m_nShellCommand == fw::CCommandLineInfo::FileOpen)
+        dlg.m_strPathName = cmdInfo.m_strFileName;
+    dlg.DoModal();
+    app.m_pMainWnd = nullptr;
+}

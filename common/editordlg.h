@@ -1,0 +1,91 @@
+// What the two editor windows share: the current file and the modified flag with the title
+// that shows them, the file commands on their 128-byte files, the connection buttons, and
+// the flash-mode help dialog.
+//
+//   class CMyEditorDlg : public CEditorDialog {
+//   public:
+//       CMyEditorDlg() : CEditorDialog(kMyEditor) {}      // an EditorTraits
+//   protected:
+//       bool BuildFileImage(FileImage& image) override;   // false after its own message
+//       void ShowFileImage(const FileImage& image) override;
+//   };
+//
+// Titles: the program's name with no file, "<name> - <file name>" with one, "<name>*"
+// after a read from the board, and the current title with "*" at the first edit.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/mainframe.h"
+#include "framework/app.h"
+
+class CEditorDialog : public CMainDialog {
+public:
+    using FileImage = std::array<uint8_t, 128>;
+
+    // Message-box types of the editors' questions and reports.
+    static constexpr UINT kAskOkCancel = MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;  // 0x121
+    static constexpr UINT kAskYesNo = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;        // 0x124
+    static constexpr UINT kOkInfo = MB_OK | MB_ICONINFORMATION;                          // 0x40
+
+    // What differs between the editors.
+    struct EditorTraits {
+        UINT templateId;
+        int aboutVersionControlId;
+        UINT flashModeHelpTemplateId;
+        const wchar_t* appTitle;
+        const wchar_t* fileFilter;  // "description|pattern||"
+        const wchar_t* fileExtension;
+        int connectButtonId;
+        std::vector<int> connectedButtonIds;  // enabled only while connected
+    };
+
+    explicit CEditorDialog(const EditorTraits& traits);
+
+    std::wstring m_strPathName;  // full path of the current file; empty: none
+    bool m_bModified = false;
+    std::wstring m_strFileName;  // its name with extension, for the title
+
+protected:
+    // The editor's contents as a file image; false when they cannot be (after a message).
+    virtual bool BuildFileImage(FileImage& image) = 0;
+    // Shows a file's image in the editor, marking nothing as modified.
+    virtual void ShowFileImage(const FileImage& image) = 0;
+
+    // Title and modified flag.
+    void SetTitleNoFile();
+    void SetTitleForFile();
+    // The first edit after a load or save: sets the flag and adds "*" to the title.
+    void MarkModified();
+    // After the board's data came into the editor: no file, modified.
+    void MarkReadFromBoard();
+    // Back to no file and nothing modified (the New command).
+    void ForgetFile();
+    // While modified, asks the question; true to go on (no edits, OK or Yes).
+    bool ConfirmDiscard(const wchar_t* question, UINT type);
+    // The same with "編集中のファイルを破棄しますか。" (OK/Cancel).
+    bool ConfirmDiscardFile();
+
+    // Files. Reading refuses a file shorter than an image; a save replaces the file whole.
+    bool ReadFileImage(const std::wstring& path, FileImage& image);
+    bool WriteFileImage(const std::wstring& path);
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    // The file named on the command line; one that cannot be read is dropped.
+    void OpenFileAtStartup();
+
+    // The connect button while not connected, the others while connected.
+    void EnableConnectionButtons(bool connected);
+
+    void OnFlashModeHelp();
+
+private:
+    EditorTraits m_traits;
+};
+
+// Runs an editor as its program's main window, with the file the command line names.
+void RunEditor(fw::CWinApp& app, CEditorDialog& dlg);

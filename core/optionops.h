@@ -1,0 +1,52 @@
+// The port option operations on a board in flash-rewrite mode: the firmware check, reading,
+// writing and erasing the port option image in read/write area 5. Each runs on an open
+// handle and reports what happened; opening and closing the connection, questions and
+// messages are the caller's (the option window, the console program).
+// Portable: no <windows.h>.
+//
+//   switch (core::ReadPortOptions(link, handle, image)) {
+//       case core::OptionReadResult::Ok: ...show image...
+//       case core::OptionReadResult::UnsupportedFirmware: ...tell, close the connection...
+//       case core::OptionReadResult::NoSettings: ...tell...
+//   }
+#pragma once
+
+#include <cstdint>
+
+#include "core/link.h"
+#include "core/portoptions.h"
+
+namespace core {
+
+// Firmware that has the port option area reads 00 00 00 00 at this flash address.
+constexpr uint32_t kOptionFirmwareAddress = 0x8000;
+constexpr uint32_t kPortOptionArea = 5;
+constexpr uint32_t kPortOptionEraseSelector = TOLKA_ERASE_PORT_OPTIONS;
+
+// One 128-byte read at 0x8000: true when it succeeds and its first four bytes are all 0x00.
+bool IsOptionAreaSupported(DeviceLink& link, TOLKA_HANDLE handle);
+
+enum class OptionReadResult {
+    Ok,
+    UnsupportedFirmware,  // the firmware check failed; the area was not read
+    NoSettings,           // the area holds no settings (or could not be read)
+};
+
+// The firmware check, then the area. image changes only on Ok.
+OptionReadResult ReadPortOptions(DeviceLink& link, TOLKA_HANDLE handle, PortOptionImage& image);
+
+enum class OptionWriteResult {
+    Ok,
+    UnsupportedFirmware,  // the firmware check failed; nothing was written
+    WriteFailed,
+};
+
+// The firmware check, then the area.
+OptionWriteResult WritePortOptions(DeviceLink& link, TOLKA_HANDLE handle, const PortOptionImage& image);
+
+enum class OptionEraseResult { Ok, EraseFailed };
+
+// Empties the area (erase selector 32); no firmware check.
+OptionEraseResult ErasePortOptions(DeviceLink& link, TOLKA_HANDLE handle);
+
+}  // namespace core

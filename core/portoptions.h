@@ -1,0 +1,70 @@
+// The port option image: how the board sets up its I/O ports at start-up, 128 bytes that
+// are the whole of a *.topt file and the content of the board's read/write area 5.
+// The option window shows it as a grid of 80 check boxes; each (group, port) cell of the
+// grid is one byte of the image, pin n in bit n. Portable: no <windows.h>. The window and
+// the console program both convert through GetPortOptions / SetPortOptions, which only
+// need to ask or set the state of a check box by its identifier.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace core {
+
+constexpr size_t kPortOptionImageSize = 128;
+using PortOptionImage = std::array<uint8_t, kPortOptionImageSize>;
+
+// Bytes 0-1 are written as 0x00, bytes 13-127 as 0xFF; neither is ever read.
+constexpr size_t kPortBytesBegin = 2;
+constexpr size_t kPortBytesEnd = 13;
+constexpr uint8_t kPortOptionFill = 0xFF;
+
+// The grid's columns.
+enum class PortGroup { Direction, OutputData, PullUp };
+constexpr size_t kPortGroupCount = 3;
+
+// The grid's rows, top to bottom.
+enum class Port { P1, P2, P5, P4, PA, POUT };
+constexpr size_t kPortCount = 6;
+
+struct PortCell {
+    size_t offset;  // byte of the image
+    PortGroup group;
+    Port port;
+    unsigned firstBoxId;  // check box of pin 0; pin n is firstBoxId + n
+    unsigned pinCount;    // 8, or 4 for P5 (bits 4-7 are written 0 and never read)
+};
+
+// The 11 cells in image order.
+constexpr PortCell kPortCells[] = {
+    {2, PortGroup::OutputData, Port::P4, 1040, 8},   {3, PortGroup::OutputData, Port::PA, 1048, 8},
+    {4, PortGroup::OutputData, Port::POUT, 1056, 8}, {5, PortGroup::Direction, Port::P1, 1001, 8},
+    {6, PortGroup::Direction, Port::P2, 1012, 8},    {7, PortGroup::Direction, Port::P4, 1020, 8},
+    {8, PortGroup::Direction, Port::P5, 1028, 4},    {9, PortGroup::Direction, Port::PA, 1032, 8},
+    {10, PortGroup::PullUp, Port::P2, 1077, 8},      {11, PortGroup::PullUp, Port::P4, 1064, 8},
+    {12, PortGroup::PullUp, Port::P5, 1073, 4},
+};
+constexpr size_t kPortBoxCount = 80;
+
+// Row labels: "P1", "P2", "P5", "P4", "PA", "POUT".
+const wchar_t* PortName(Port port);
+// Group captions: "入出力方向", "出力データ", "プルアップ".
+const wchar_t* PortGroupName(PortGroup group);
+
+// The cell of a port in a group; nullptr where the port has no pins in that group.
+const PortCell* FindPortCell(PortGroup group, Port port);
+
+using IsBoxChecked = std::function<bool(unsigned boxId)>;
+using SetBoxChecked = std::function<void(unsigned boxId, bool checked)>;
+
+// Fills the whole image from the grid: bytes 0-1 zero, the 11 port bytes, the rest 0xFF.
+void GetPortOptions(uint8_t* image, const IsBoxChecked& isChecked);
+// Sets all 80 boxes from the image's port bytes; nothing else of the image is read.
+void SetPortOptions(const uint8_t* image, const SetBoxChecked& setChecked);
+
+// Whether a pin's bit is set in an image, for showing an image without a window.
+bool IsPinSet(const uint8_t* image, const PortCell& cell, unsigned pin);
+
+}  // namespace core

@@ -1,0 +1,135 @@
+#include "core/portoptions.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <vector>
+
+namespace core {
+namespace {
+
+// The grid as the window has it: 80 boxes by identifier.
+struct Grid {
+    std::map<unsigned, bool> boxes;
+    int sets = 0;
+
+    PortOptionImage Get() const {
+        PortOptionImage image;
+        image.fill(0xAB);  // whatever the caller's buffer held
+        GetPortOptions(image.data(), [this](unsigned id) {
+            auto it = boxes.find(id);
+            return it != boxes.end() && it->second;
+        });
+        return image;
+    }
+    void Set(const PortOptionImage& image) {
+        SetPortOptions(image.data(), [this](unsigned id, bool checked) {
+            boxes[id] = checked;
+            ++sets;
+        });
+    }
+    std::set<unsigned> Checked() const {
+        std::set<unsigned> ids;
+        for (const auto& [id, checked] : boxes) {
+            if (checked)
+                ids.insert(id);
+        }
+        return ids;
+    }
+};
+
+PortOptionImage ImageOf(std::vector<uint8_t> head) {
+    PortOptionImage image;
+    image.fill(0xFF);
+    std::copy(head.begin(), head.end(), image.begin());
+    return image;
+}
+
+Grid AllChecked() {
+    Grid grid;
+    for (const PortCell& cell : kPortCells) {
+        for (unsigned pin = 0; pin < cell.pinCount; ++pin)
+            grid.boxes[cell.firstBoxId + pin] = true;
+    }
+    return grid;
+}
+
+TEST(PortOptionCells, EightyDistinctBoxesClearOfTheWindowsCommands) {
+    std::set<unsigned> ids;
+    std::set<size_t> offsets;
+    for (const PortCell& cell : kPortCells) {
+        offsets.insert(cell.offset);
+        for (unsigned pin = 0; pin < cell.pinCount; ++pin)
+            ids.insert(cell.firstBoxId + pin);
+    }
+    EXPECT_EQ(ids.size(), kPortBoxCount);
+    EXPECT_EQ(offsets, (std::set<size_t>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    for (unsigned command : {1009u, 1010u, 1011u, 1072u})
+        EXPECT_EQ(ids.count(command), 0u) << command;
+    // Rows and columns of the grid: P5 has four pins, P1 no pull-up, POUT only output data.
+    EXPECT_EQ(FindPortCell(PortGroup::Direction, Port::P5)->pinCount, 4u);
+    EXPECT_EQ(FindPortCell(PortGroup::PullUp, Port::P1), nullptr);
+    EXPECT_EQ(FindPortCell(PortGroup::Direction, Port::POUT), nullptr);
+}
+
+TEST(PortOptionImage, KnownGridsGiveKnownBytes) {
+    struct Case {
+        const char* what;
+        std::vector<unsigned> checked;
+        std::vector<uint8_t> head;  // bytes 0-12; the rest must be 0xFF
+    };
+    std::vector<unsigned> all;
+    for (const auto& [id, checked] : AllChecked().boxes)
+        all.push_back(id);
+    const Case cases[] = {
+        {"all clear", {}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"all checked", all, {0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0xFF, 0xFF, 0xFF, 0x0F}},
+        // P1 pins 0 and 1 outputs, P4 pin 7 output data on.
+        {"worked example", {1001, 1002, 1047}, {0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Grid grid;
+        for (unsigned id : c.checked)
+            grid.boxes[id] = true;
+        EXPECT_EQ(grid.Get(), ImageOf(c.head));
+    }
+}
+
+TEST(PortOptionImage, P5ShowsOnlyItsFourPins) {
+    Grid grid = AllChecked();
+    PortOptionImage image = ImageOf({0, 0, 0, 0, 0, 0, 0, 0, 0xF5, 0, 0, 0, 0});
+    grid.Set(image);
+    EXPECT_EQ(grid.Checked(), (std::set<unsigned>{1028, 1030}));
+    EXPECT_EQ(grid.sets, 80);
+}
+
+TEST(PortOptionImage, AllZeroClearsEveryBox) {
+    Grid grid = AllChecked();
+    PortOptionImage zero{};
+    grid.Set(zero);
+    EXPECT_TRUE(grid.Checked().empty());
+    EXPECT_EQ(grid.boxes.size(), kPortBoxCount);
+}
+
+// Bytes that are never read make no difference to the grid, and saving it again gives
+// the canonical image.
+TEST(PortOptionImage, JunkOutsideThePortBitsIsDroppedOnResave) {
+    PortOptionImage canonical = ImageOf({0, 0, 0x81, 0x42, 0x24, 0x18, 0xF0, 0x0F, 0x05, 0x3C, 0xC3, 0x99, 0x0A});
+    PortOptionImage junk = canonical;
+    junk[0] = 0x12, junk[1] = 0xFE;
+    for (size_t i = 13; i < junk.size(); ++i)
+        junk[i] = static_cast<uint8_t>(i * 7);
+    junk[8] |= 0xA0;
+    junk[12] |= 0x50;
+
+    Grid fromCanonical, fromJunk;
+    fromCanonical.Set(canonical);
+    fromJunk.Set(junk);
+    EXPECT_EQ(fromJunk.boxes, fromCanonical.boxes);
+    EXPECT_EQ(fromJunk.Get(), canonical);
+}
+
+}  // namespace
+}  // namespace core

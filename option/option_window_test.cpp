@@ -1,0 +1,444 @@
+// The option window driven as a user drives it, under Wine: real dialog, real resources,
+// real files. The board's side is option_device_test.cpp.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include "core/portoptions.h"
+#include "framework/test_support.h"
+#include "option/app.h"
+#include "option/optiondlg.h"
+#include "option/resource.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using fwtest::TempFolder;
+using fwtest::TempPath;
+
+constexpr UINT kOkWarning = MB_OK | MB_ICONEXCLAMATION;
+const wchar_t kCannotOpen[] = L"ファイルが開けませんでした。";
+
+Bytes ReadBytes(const std::wstring& path) {
+    Bytes data;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return data;
+    uint8_t buf[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+        data.insert(data.end(), buf, buf + n);
+    CloseHandle(h);
+    return data;
+}
+
+void WriteBytes(const std::wstring& path, const Bytes& data) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD n = 0;
+    WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
+    CloseHandle(h);
+}
+
+// An image: bytes 0-12 as given, then 0xFF.
+Bytes Image(Bytes head) {
+    head.resize(128, 0xFF);
+    return head;
+}
+
+// P1 pins 0 and 1 outputs, P4 pin 7 output data on.
+const Bytes kExample = Image({0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0});
+const std::set<unsigned> kExampleBoxes = {1001, 1002, 1047};
+const Bytes kAllClear = Image(Bytes(13, 0));
+
+std::set<unsigned> AllBoxes() {
+    std::set<unsigned> ids;
+    for (const core::PortCell& cell : core::kPortCells) {
+        for (unsigned pin = 0; pin < cell.pinCount; ++pin)
+            ids.insert(cell.firstBoxId + pin);
+    }
+    return ids;
+}
+
+std::set<unsigned> CheckedBoxes(HWND dlg) {
+    std::set<unsigned> ids;
+    for (unsigned id : AllBoxes()) {
+        if (SendDlgItemMessageW(dlg, static_cast<int>(id), BM_GETCHECK, 0, 0) != BST_UNCHECKED)
+            ids.insert(id);
+    }
+    return ids;
+}
+
+class OptionWindow : public ::testing::Test {
+protected:
+    void Open() {
+        ASSERT_TRUE(dlg.Create());
+        hwnd = dlg.GetSafeHwnd();
+    }
+    void SetUp() override {
+        if (!deferOpen)
+            Open();
+    }
+    std::wstring Title() const { return fwtest::Text(hwnd); }
+    void ClickBoxes(const std::set<unsigned>& ids) {
+        for (unsigned id : ids)
+            fwtest::Click(hwnd, id);
+    }
+    // Opens a file as the user does, answering the discard question with OK.
+    void OpenFile(const std::wstring& path) {
+        if (dlg.m_bModified)
+            user.Answer(IDOK);
+        user.ChooseFile(path);
+        fwtest::Command(hwnd, IDC_FILE_OPEN);
+    }
+    // Edits on top of a file that holds the worked example.
+    std::wstring EditedFile(const wchar_t* name) {
+        std::wstring path = TempPath(name);
+        WriteBytes(path, kExample);
+        OpenFile(path);
+        fwtest::Click(hwnd, 1084);
+        return path;
+    }
+
+    bool deferOpen = false;
+    fwtest::ScriptedUser user;
+    CTolkaOptionDlg dlg;
+    HWND hwnd = nullptr;
+};
+
+// --- The window and its resources -----------------------------------------------------------
+
+// Where the grid's boxes stand: rows by port, pin 7 at the left of each group.
+TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
+    const int rowY[] = {91, 107, 123, 139, 155, 171};  // P1, P2, P5, P4, PA, POUT
+    const int groupX[] = {34, 106, 178};               // pin 7 of each group
+    std::set<HWND> seen;
+    for (const core::PortCell& cell : core::kPortCells) {
+        for (unsigned pin = 0; pin < cell.pinCount; ++pin) {
+            unsigned id = cell.firstBoxId + pin;
+            SCOPED_TRACE(id);
+            HWND box = GetDlgItem(hwnd, static_cast<int>(id));
+            ASSERT_NE(box, nullptr);
+            seen.insert(box);
+            LONG style = GetWindowLongW(box, GWL_STYLE);
+            EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX);
+            EXPECT_FALSE(style & WS_TABSTOP);
+            EXPECT_EQ(fwtest::Text(box), L"");
+            RECT want{groupX[static_cast<int>(cell.group)] + static_cast<int>(7 - pin) * 8,
+                      rowY[static_cast<int>(cell.port)], 8, 10};
+            MapDialogRect(hwnd, &want);  // position and size each on its own
+            RECT r;
+            GetWindowRect(box, &r);
+            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                      (std::vector<LONG>{want.left, want.top, want.right, want.bottom}));
+        }
+    }
+    EXPECT_EQ(seen.size(), core::kPortBoxCount);
+}
+
+TEST_F(OptionWindow, AboutBoxFromTheHelpMenuAndTheSystemMenu) {
+    HMENU sys = GetSystemMenu(hwnd, FALSE);
+    int count = GetMenuItemCount(sys);
+    ASSERT_GE(count, 2);
+    EXPECT_EQ(GetMenuItemID(sys, count - 1), CMainDialog::IDM_ABOUTBOX);
+    wchar_t text[64] = {};
+    GetMenuStringW(sys, count - 1, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"TolkaOption のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+
+    std::vector<std::wstring> seen;
+    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+        HWND b = box.GetSafeHwnd();
+        HWND name = GetWindow(GetWindow(b, GW_CHILD), GW_HWNDNEXT);
+        seen.push_back(box.GetWindowText() + L"|" + fwtest::Text(name) + L"|" + box.GetDlgItemText(IDC_VERSION));
+        box.EndDialog(IDOK);
+    });
+    fwtest::Command(hwnd, ID_APP_ABOUT);
+    SendMessageW(hwnd, WM_SYSCOMMAND, 0x001F, 0);
+    const std::wstring about = L"TolkaOptionのﾊﾞｰｼﾞｮﾝ情報|Tolka Option|3, 0, 0, 2";
+    EXPECT_EQ(seen, (std::vector<std::wstring>{about, about}));
+}
+
+// The Help menu's item above the version item opens the flash-mode help.
+TEST_F(OptionWindow, FlashModeHelpFromItsMenuItem) {
+    HMENU help = GetSubMenu(GetMenu(hwnd), 3);
+    ASSERT_EQ(GetMenuItemCount(help), 3);
+    EXPECT_EQ(GetMenuItemID(help, 1), static_cast<UINT>(IDC_FLASHMODE_HELP));
+    wchar_t text[64] = {};
+    GetMenuStringW(help, 1, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"フラッシュ書換えモードでの起動方法(&M)");
+    EXPECT_EQ(GetMenuItemID(help, 2), static_cast<UINT>(ID_APP_ABOUT));
+    UINT shown = 0;
+    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+        shown = box.GetTemplateId();
+        EXPECT_EQ(box.GetWindowText(), L"フラッシュ書換えモードでの起動方法");
+        box.EndDialog(IDCANCEL);
+    });
+    ClickBoxes({1001});
+    fwtest::Command(hwnd, IDC_FLASHMODE_HELP);
+    EXPECT_EQ(shown, static_cast<UINT>(IDD_FLASHMODE_HELP));
+    EXPECT_EQ(Title(), L"TolkaOption*");
+    EXPECT_EQ(CheckedBoxes(hwnd), std::set<unsigned>{1001});
+}
+
+// --- Grid, title and modified flag ---------------------------------------------------------------
+
+TEST_F(OptionWindow, EveryGridClickMarksTheWindowOnce) {
+    for (unsigned id : AllBoxes()) {
+        SCOPED_TRACE(id);
+        ASSERT_EQ(Title(), L"TolkaOption");
+        fwtest::Click(hwnd, id);
+        fwtest::Click(hwnd, id);  // undone, still modified
+        EXPECT_EQ(Title(), L"TolkaOption*");
+        EXPECT_TRUE(dlg.m_bModified);
+        user.Answer(IDOK);
+        fwtest::Command(hwnd, ID_FILE_NEW);
+    }
+}
+
+TEST_F(OptionWindow, NewAsksOnlyWhenModifiedAndClearsTheGrid) {
+    std::wstring path = EditedFile(L"new.topt");
+    ASSERT_EQ(Title(), L"TolkaOption - new.topt*");
+    user.Answer(IDCANCEL);
+    fwtest::Command(hwnd, ID_FILE_NEW);
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, L"編集中のファイルを破棄しますか。");
+    EXPECT_EQ(user.messages[0].type, 0x121u);
+    EXPECT_EQ(Title(), L"TolkaOption - new.topt*");
+    EXPECT_EQ(CheckedBoxes(hwnd).size(), 4u);
+
+    user.Answer(IDOK);
+    fwtest::Command(hwnd, ID_FILE_NEW);
+    EXPECT_TRUE(CheckedBoxes(hwnd).empty());
+    EXPECT_EQ(Title(), L"TolkaOption");
+    EXPECT_FALSE(dlg.m_bModified);
+    EXPECT_TRUE(dlg.m_strPathName.empty());
+    fwtest::Command(hwnd, ID_FILE_NEW);  // nothing to lose: no question
+    EXPECT_EQ(user.messages.size(), 2u);
+}
+
+TEST_F(OptionWindow, EveryWayOfClosingAsksWhileModified) {
+    for (UINT id : {IDOK, IDCANCEL}) {
+        CTolkaOptionDlg window;
+        ASSERT_TRUE(window.Create());
+        HWND w = window.GetSafeHwnd();
+        fwtest::Click(w, 1020);
+        user.messages.clear();
+        user.Answer(IDCANCEL);
+        fwtest::Command(w, id);
+        ASSERT_EQ(user.messages.size(), 1u) << id;
+        EXPECT_EQ(user.messages[0].text, L"編集中のファイルを破棄して終了しますか。");
+        EXPECT_EQ(user.messages[0].type, 0x121u);
+        EXPECT_FALSE(window.HasEnded());
+        user.Answer(IDOK);
+        fwtest::PressKey(window, VK_ESCAPE);
+        EXPECT_TRUE(window.HasEnded()) << id;
+        EXPECT_EQ(window.GetResult(), IDCANCEL);
+    }
+    fwtest::Command(hwnd, IDOK);  // nothing modified: closes at once
+    EXPECT_TRUE(dlg.HasEnded());
+    EXPECT_EQ(user.messages.size(), 2u);
+}
+
+// --- Files ------------------------------------------------------------------------------------
+
+TEST_F(OptionWindow, SaveWritesTheCanonicalImageAndNamesTheWindow) {
+    std::wstring path = TempPath(L"board1.topt");
+    user.ChooseFile(path);
+    fwtest::Command(hwnd, IDC_FILE_SAVE);  // no file yet: save as
+    ASSERT_EQ(user.fileDialogs.size(), 1u);
+    EXPECT_FALSE(user.fileDialogs[0].open);
+    EXPECT_EQ(user.fileDialogs[0].defaultExt, L"topt");
+    EXPECT_EQ(user.fileDialogs[0].filter, L"オプションファイル (*.topt)|*.topt||");
+    EXPECT_EQ(user.fileDialogs[0].flags & (OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT),
+              static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+    EXPECT_EQ(ReadBytes(path), kAllClear);
+    EXPECT_EQ(Title(), L"TolkaOption - board1.topt");
+    EXPECT_EQ(dlg.m_strPathName, path);
+
+    // Save goes to the same file without a question, edited or not.
+    ClickBoxes(kExampleBoxes);
+    fwtest::Command(hwnd, IDC_FILE_SAVE);
+    EXPECT_EQ(ReadBytes(path), kExample);
+    EXPECT_EQ(Title(), L"TolkaOption - board1.topt");
+    EXPECT_FALSE(dlg.m_bModified);
+    fwtest::Command(hwnd, IDC_FILE_SAVE);
+    EXPECT_EQ(user.fileDialogs.size(), 1u);
+    EXPECT_TRUE(user.messages.empty());
+
+    // Save as moves the window to the new file.
+    std::wstring other = TempPath(L"board2.topt");
+    user.ChooseFile(other);
+    fwtest::Command(hwnd, ID_FILE_SAVE_AS);
+    EXPECT_EQ(ReadBytes(other), kExample);
+    EXPECT_EQ(Title(), L"TolkaOption - board2.topt");
+    EXPECT_EQ(dlg.m_strPathName, other);
+}
+
+TEST_F(OptionWindow, CtrlSSaves) {
+    std::wstring path = TempPath(L"ctrl-s.topt");
+    user.ChooseFile(path);
+    ClickBoxes({1056});
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SetFocus(GetDlgItem(hwnd, IDC_FILE_OPEN));
+    MSG msg{GetFocus(), WM_KEYDOWN, 'S', 1, 0, {0, 0}};
+    EXPECT_TRUE(dlg.PreTranslateMessage(&msg));
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    SetKeyboardState(keys);
+    fwtest::PumpMessages(dlg);
+    EXPECT_EQ(user.fileDialogs.size(), 1u);
+    EXPECT_EQ(ReadBytes(path), Image({0, 0, 0, 0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Title(), L"TolkaOption - ctrl-s.topt");
+}
+
+struct OpenCase {
+    const char* what;
+    Bytes content;             // empty: no file at all
+    const wchar_t* message;    // nullptr: opens
+    std::set<unsigned> boxes;  // shown after a successful open
+};
+
+TEST_F(OptionWindow, OpenShowsTheFileOrLeavesEverythingAsItWas) {
+    Bytes longer = kExample;
+    longer.resize(300, 0x01);
+    Bytes junk = kExample;
+    junk[0] = 0x12, junk[1] = 0x34, junk[8] = 0xF5, junk[12] = 0xA0;  // P5: pins 0 and 2 only
+    for (size_t i = 13; i < junk.size(); ++i)
+        junk[i] = static_cast<uint8_t>(i);
+    const OpenCase cases[] = {
+        {"missing", {}, kCannotOpen, {}},
+        {"short", Bytes(127, 0xFF), L"ファイルの形式が正しくありません。", {}},
+        {"exact", kExample, nullptr, kExampleBoxes},
+        {"longer", longer, nullptr, kExampleBoxes},
+        {"junk", junk, nullptr, {1001, 1002, 1047, 1028, 1030}},
+    };
+    for (const OpenCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::wstring before = EditedFile(L"before.topt");
+        user.messages.clear();
+        std::wstring path = TempPath(L"open.topt");
+        if (!c.content.empty())
+            WriteBytes(path, c.content);
+        OpenFile(path);
+        ASSERT_EQ(user.messages.size(), c.message ? 2u : 1u);
+        EXPECT_EQ(user.messages[0].text, L"編集中のファイルを破棄しますか。");
+        if (c.message) {
+            EXPECT_EQ(user.messages[1].text, c.message);
+            EXPECT_EQ(user.messages[1].type, kOkWarning);
+            EXPECT_EQ(CheckedBoxes(hwnd), (std::set<unsigned>{1001, 1002, 1047, 1084}));
+            EXPECT_EQ(Title(), L"TolkaOption - before.topt*");
+            EXPECT_EQ(dlg.m_strPathName, before);
+            continue;
+        }
+        EXPECT_EQ(CheckedBoxes(hwnd), c.boxes);
+        EXPECT_EQ(Title(), L"TolkaOption - open.topt");
+        EXPECT_FALSE(dlg.m_bModified);
+        // Saved again, it is the canonical image of what the grid shows.
+        fwtest::Command(hwnd, IDC_FILE_SAVE);
+        uint8_t image[128];
+        dlg.GetPortOptions(image);
+        EXPECT_EQ(ReadBytes(path), Bytes(image, image + 128));
+    }
+}
+
+TEST_F(OptionWindow, CancellingAnOpenChangesNothing) {
+    EditedFile(L"keep.topt");
+    size_t dialogs = user.fileDialogs.size();
+    user.Answer(IDCANCEL);  // the discard question
+    fwtest::Command(hwnd, IDC_FILE_OPEN);
+    EXPECT_EQ(user.fileDialogs.size(), dialogs);
+    user.Answer(IDOK);
+    user.CancelFileDialog();
+    fwtest::Command(hwnd, IDC_FILE_OPEN);
+    ASSERT_EQ(user.fileDialogs.size(), dialogs + 1);
+    EXPECT_TRUE(user.fileDialogs.back().open);
+    EXPECT_EQ(CheckedBoxes(hwnd), (std::set<unsigned>{1001, 1002, 1047, 1084}));
+    EXPECT_EQ(Title(), L"TolkaOption - keep.topt*");
+}
+
+TEST_F(OptionWindow, SaveThatCannotWriteKeepsTheFileAndTheMark) {
+    std::wstring path = EditedFile(L"readonly.topt");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    fwtest::Command(hwnd, IDC_FILE_SAVE);
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, kCannotOpen);
+    EXPECT_EQ(user.messages[0].type, kOkWarning);
+    EXPECT_EQ(Title(), L"TolkaOption - readonly.topt*");
+    EXPECT_TRUE(dlg.m_bModified);
+    EXPECT_EQ(ReadBytes(path), kExample);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((TempFolder() + L"*.tmp").c_str(), &found);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    // Exit still asks.
+    fwtest::Command(hwnd, IDCANCEL);
+    EXPECT_EQ(user.messages.size(), 2u);
+    EXPECT_FALSE(dlg.HasEnded());
+}
+
+class OptionStartup : public OptionWindow {
+protected:
+    OptionStartup() { deferOpen = true; }
+};
+
+TEST_F(OptionStartup, OpensTheFileNamedOnTheCommandLineAndSavesBackToIt) {
+    std::wstring path = TempPath(L"startup.topt");
+    WriteBytes(path, kExample);
+    dlg.m_strPathName = path;
+    Open();
+    EXPECT_EQ(Title(), L"TolkaOption - startup.topt");
+    EXPECT_EQ(CheckedBoxes(hwnd), kExampleBoxes);
+    EXPECT_FALSE(dlg.m_bModified);
+    ClickBoxes({1063});
+    fwtest::Command(hwnd, IDC_FILE_SAVE);
+    EXPECT_TRUE(user.fileDialogs.empty());
+    EXPECT_EQ(ReadBytes(path)[4], 0x80);
+    EXPECT_TRUE(user.messages.empty());
+}
+
+TEST_F(OptionStartup, AFileThatCannotBeReadIsDropped) {
+    for (const Bytes& content : {Bytes(), Bytes(12, 0xFF)}) {
+        CTolkaOptionDlg window;
+        std::wstring path = TempPath(L"bad-startup.topt");
+        if (!content.empty())
+            WriteBytes(path, content);
+        user.messages.clear();
+        window.m_strPathName = path;
+        ASSERT_TRUE(window.Create());
+        ASSERT_EQ(user.messages.size(), 1u);
+        EXPECT_EQ(user.messages[0].text, content.empty() ? kCannotOpen : L"ファイルの形式が正しくありません。");
+        EXPECT_EQ(fwtest::Text(window.GetSafeHwnd()), L"TolkaOption");
+        EXPECT_TRUE(window.m_strPathName.empty());
+        EXPECT_TRUE(CheckedBoxes(window.GetSafeHwnd()).empty());
+        // Save asks for a name.
+        user.CancelFileDialog();
+        fwtest::Command(window.GetSafeHwnd(), IDC_FILE_SAVE);
+        EXPECT_EQ(user.fileDialogs.size(), content.empty() ? 1u : 2u);
+    }
+}
+
+// --- The application ---------------------------------------------------------------------------
+
+class AppWithoutSockets : public CTolkaOptionApp {
+protected:
+    bool StartSockets() override { return false; }
+};
+
+TEST(OptionStartUp, WithoutSocketsNoWindowOpens) {
+    fwtest::ScriptedUser user;
+    AppWithoutSockets app;
+    bool shown = false;
+    fw::CDialog::SetModalHook([&](fw::CDialog&) { shown = true; });
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_FALSE(shown);
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, L"Windows ｿｹｯﾄの初期化に失敗しました。");
+    EXPECT_EQ(user.messages[0].type, kOkWarning);
+}
+
+}  // namespace

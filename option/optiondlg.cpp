@@ -1,0 +1,129 @@
+// The option window: its tables, the grid, the title and modified flag, New and exit.
+#include "option/optiondlg.h"
+
+#include "core/portoptions.h"
+#include "framework/msgbox.h"
+#include "option/resource.h"
+
+namespace {
+
+const CEditorDialog::EditorTraits kOptionEditor = {
+    IDD_TOLKAOPTION_DIALOG,                   // window
+    IDC_VERSION,                              // About box's version text
+    IDD_FLASHMODE_HELP,                       // flash-mode help
+    L"TolkaOption",                           // title
+    L"オプションファイル (*.topt)|*.topt||",  // file dialogs
+    L"topt",                                  // default extension
+    ID_CONNECT,                               // enabled while not connected
+    {ID_DISCONNECT, ID_PRODUCT_INFO},         // enabled while connected
+};
+
+}  // namespace
+
+const fw::CommandEntry<CTolkaOptionDlg> CTolkaOptionDlg::kCommands[] = {
+    {IDC_CONNECTION_SETTINGS, &CTolkaOptionDlg::OnConnectionSettings},
+    {IDC_FILE_SAVE, &CTolkaOptionDlg::OnFileSave},
+    {IDC_FILE_OPEN, &CTolkaOptionDlg::OnFileOpen},
+    {ID_FILE_SAVE_AS, &CTolkaOptionDlg::OnFileSaveAs},
+    {ID_FILE_NEW, &CTolkaOptionDlg::OnFileNew},
+    {ID_WRITE_DEVICE, &CTolkaOptionDlg::OnWriteToDevice},
+    {ID_READ_DEVICE, &CTolkaOptionDlg::OnReadFromDevice},
+    {ID_CONNECT, &CTolkaOptionDlg::OnConnect},
+    {ID_DISCONNECT, &CTolkaOptionDlg::OnDisconnect},
+    {ID_ERASE_DEVICE, &CTolkaOptionDlg::OnEraseDevice},
+    {ID_PRODUCT_INFO, &CTolkaOptionDlg::OnProductInfo},
+    {ID_APP_ABOUT, &CTolkaOptionDlg::OnAppAbout},
+    {IDC_FLASHMODE_HELP, &CTolkaOptionDlg::OnFlashModeHelp},
+};
+
+// The 80 grid boxes; 1009-1011 among them are commands, 1072 is not used.
+const fw::CommandRangeEntry<CTolkaOptionDlg> CTolkaOptionDlg::kPortBoxes[] = {
+    {1001, 1008, &CTolkaOptionDlg::OnPortCheckClicked},
+    {1012, 1071, &CTolkaOptionDlg::OnPortCheckClicked},
+    {1073, 1084, &CTolkaOptionDlg::OnPortCheckClicked},
+};
+
+const fw::UpdateEntry<CTolkaOptionDlg> CTolkaOptionDlg::kUpdateHandlers[] = {
+    {ID_CONNECT, &CTolkaOptionDlg::OnUpdateConnect},
+    {ID_DISCONNECT, &CTolkaOptionDlg::OnUpdateConnected},
+    {ID_ERASE_DEVICE, &CTolkaOptionDlg::OnUpdateConnected},
+    {ID_PRODUCT_INFO, &CTolkaOptionDlg::OnUpdateConnected},
+};
+
+CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOptionEditor), m_link(link) {}
+
+// Destroys the window while this class's handlers still run, so that the connection is closed.
+CTolkaOptionDlg::~CTolkaOptionDlg() {
+    DestroyWindow();
+}
+
+bool CTolkaOptionDlg::OnCommand(UINT id, UINT code) {
+    return fw::Dispatch(this, kCommands, id, code) || fw::Dispatch(this, kPortBoxes, id, code);
+}
+
+bool CTolkaOptionDlg::OnUpdateCommand(UINT id, bool& enabled) const {
+    return fw::QueryUpdate(this, kUpdateHandlers, id, enabled);
+}
+
+// A board left in flash mode would stay locked for other programs: the window closes the
+// connection when it goes.
+INT_PTR CTolkaOptionDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (msg == WM_DESTROY && m_hDevice != nullptr) {
+        m_link.FlashModeClose(m_hDevice, 0);
+        m_hDevice = nullptr;
+    }
+    return CEditorDialog::OnMessage(msg, wParam, lParam, handled);
+}
+
+BOOL CTolkaOptionDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    InitMainWindow(true);
+    if (!m_strPathName.empty())
+        OpenFileAtStartup();
+    return TRUE;
+}
+
+// Enter leaves the way Esc and the close box do.
+void CTolkaOptionDlg::OnOK() {
+    OnCancel();
+}
+
+void CTolkaOptionDlg::OnCancel() {
+    if (!ConfirmDiscard(L"編集中のファイルを破棄して終了しますか。", kAskOkCancel))
+        return;
+    EndDialog(IDCANCEL);
+}
+
+void CTolkaOptionDlg::GetPortOptions(uint8_t* image) {
+    core::GetPortOptions(image, [this](unsigned id) {
+        return SendDlgItemMessageW(m_hWnd, static_cast<int>(id), BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    });
+}
+
+void CTolkaOptionDlg::SetPortOptions(const uint8_t* image) {
+    core::SetPortOptions(image, [this](unsigned id, bool checked) {
+        SendDlgItemMessageW(m_hWnd, static_cast<int>(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    });
+}
+
+bool CTolkaOptionDlg::BuildFileImage(FileImage& image) {
+    GetPortOptions(image.data());
+    return true;
+}
+
+void CTolkaOptionDlg::ShowFileImage(const FileImage& image) {
+    SetPortOptions(image.data());
+}
+
+// A click on a grid box; boxes set by the program send none.
+void CTolkaOptionDlg::OnPortCheckClicked(UINT) {
+    MarkModified();
+}
+
+void CTolkaOptionDlg::OnFileNew() {
+    if (!ConfirmDiscardFile())
+        return;
+    const FileImage cleared{};
+    SetPortOptions(cleared.data());
+    ForgetFile();
+}

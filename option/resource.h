@@ -1,0 +1,39 @@
+// Resource and command ids of TolkaOption.
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_TOLKAOPTION_DIALOG 102
+#define IDS_SOCKETS_INIT_FAILED 103
+#define IDD_FLASHMODE_HELP 105
+#define IDR_MAINFRAME 128
+
+#define ID_DISCONNECT 4
+#define ID_WRITE_DEVICE 5
+#define ID_READ_DEVICE 6
+
+#define IDC_CONNECTION_SETTINGS 1000
+#define IDC_VERSION 1002
+#define IDC_FILE_SAVE 1009
+#define IDC_FILE_OPEN 1010
+#define IDC_FLASHMODE_HELP 1011
+
+// The grid: the check box of pin n of a cell is the cell's id + n.
+#define IDC_DIR_P1 1001
+#define IDC_DIR_P2 1012
+#define IDC_DIR_P4 1020
+#define IDC_DIR_P5 1028
+#define IDC_DIR_PA 1032
+#define IDC_OUT_P4 1040
+#define IDC_OUT_PA 1048
+#define IDC_OUT_POUT 1056
+#define IDC_PULLUP_P4 1064
+#define IDC_PULLUP_P5 1073
+#define IDC_PULLUP_P2 1077
+
+#define ID_CONNECT 32771
+#define ID_ERASE_DEVICE 32772
+#define ID_APP_ABOUT 32773
+#define ID_PRODUCT_INFO 32776
+
+#define ID_FILE_NEW 57600
+#define ID_FILE_SAVE_AS 57604
+#define ID_HELP 57670
