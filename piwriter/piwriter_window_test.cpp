@@ -558,6 +558,20 @@ TEST_F(WriterWindow, AboutBoxShowsTheFileVersion) {
     EXPECT_EQ(caption, L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報");
 }
 
+// Without the version library there is no version to read: the placeholder still goes.
+TEST_F(WriterWindow, AboutBoxWithoutTheVersionLibraryShowsNoVersion) {
+    std::wstring version = L"unset";
+    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+        version = box.GetDlgItemText(IDC_VERSION);
+        box.EndDialog(IDOK);
+    });
+    fw::RefuseSystemLibraryForTest(L"version.dll");
+    fwtest::Command(hwnd, ID_APP_ABOUT);
+    fw::RefuseSystemLibraryForTest(nullptr);
+    fw::CDialog::SetModalHook(nullptr);
+    EXPECT_EQ(version, L"");
+}
+
 TEST_F(WriterWindow, ProgramIconInTitleBarTaskbarAndWhileDragged) {
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     ASSERT_NE(icon, nullptr);
