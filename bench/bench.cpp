@@ -245,13 +245,13 @@ int wmain(int argc, wchar_t** argv) {
             bench::PairedRatios(Values(s.samples, &Sample::idleMs), Values(floor->samples, &Sample::idleMs)));
         char pairedText[48];
         std::snprintf(pairedText, sizeof pairedText, "%.2f [%.2f-%.2f]", paired.median, paired.low, paired.high);
-        std::printf("%-20ls %16.2f %16.2f %24s %18.2f %18.2f\n", s.label,
-                    bench::Ratio(Of(s.samples, &Sample::idleMs).median, bareIdle),
-                    bench::Ratio(Of(s.samples, &Sample::idleMs).median, Of(floor->samples, &Sample::idleMs).median),
-                    pairedText,
-                    bench::Ratio(Of(s.samples, &Sample::privateKiB).median, Of(floor->samples, &Sample::privateKiB).median),
-                    bench::Ratio(Of(s.samples, &Sample::workingSetKiB).median,
-                                 Of(bare.samples, &Sample::workingSetKiB).median));
+        std::printf(
+            "%-20ls %16.2f %16.2f %24s %18.2f %18.2f\n", s.label,
+            bench::Ratio(Of(s.samples, &Sample::idleMs).median, bareIdle),
+            bench::Ratio(Of(s.samples, &Sample::idleMs).median, Of(floor->samples, &Sample::idleMs).median), pairedText,
+            bench::Ratio(Of(s.samples, &Sample::privateKiB).median, Of(floor->samples, &Sample::privateKiB).median),
+            bench::Ratio(Of(s.samples, &Sample::workingSetKiB).median,
+                         Of(bare.samples, &Sample::workingSetKiB).median));
     }
     // What the system loads into any dialog program is the floor's, not ours.
     const std::set<std::wstring>& system = loadedAtIdle[bare.label];

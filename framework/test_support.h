@@ -96,7 +96,8 @@ class UnexpectedDialogGuard {
 public:
     UnexpectedDialogGuard() {
         FiredFlag() = false;
-        m_timer = SetTimer(nullptr, 0, 5000, &UnexpectedDialogGuard::OnTimer); }
+        m_timer = SetTimer(nullptr, 0, 5000, &UnexpectedDialogGuard::OnTimer);
+    }
     ~UnexpectedDialogGuard() { KillTimer(nullptr, m_timer); }
     UnexpectedDialogGuard(const UnexpectedDialogGuard&) = delete;
     UnexpectedDialogGuard& operator=(const UnexpectedDialogGuard&) = delete;

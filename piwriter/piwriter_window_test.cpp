@@ -288,7 +288,9 @@ TEST_F(WriterWindow, ACommandWithoutItsSystemLibraryFailsAsUsual) {
         UINT command;
         std::vector<std::wstring> messages;
     } cases[] = {
-        {L"rpcrt4.dll", IDC_CREATE_UUID, {L"ユニークなIDが作成できませんでした。\nLANに接続可能なコンピュータでご使用ください。"}},
+        {L"rpcrt4.dll",
+         IDC_CREATE_UUID,
+         {L"ユニークなIDが作成できませんでした。\nLANに接続可能なコンピュータでご使用ください。"}},
         {L"comdlg32.dll", IDC_FILE_OPEN, {}},
     };
     for (const auto& c : cases) {
