@@ -7,10 +7,13 @@
 #     virtual board feature is there when asked for;
 #   - a .tpi file opened through its association opens the writer on that file (its title);
 #   - the zip unpacks to the programs and the virtual board, and each program starts.
-# Needs an X display (scripts/test.sh provides one). Packages this build's bin folders first.
+# Packages this build's bin folders first. Runs inside Xvfb when there is no display.
 #   bash packaging/test_packages.sh [x64] [x86]
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
 source "$repo/scripts/wine-env.sh"
 work=$TOLKA_BUILD_ROOT/package-test
 archs=("$@")
