@@ -66,10 +66,11 @@ entries() {
     win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "/reg:$bits" | tr -d '\r' |
         grep -cE "DisplayName +REG_SZ +$name\$"
 }
-entry_version() {
+# A value of the suite's uninstall entry (DisplayVersion, Publisher).
+entry_value() {
     win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "/reg:$bits" | tr -d '\r' |
-        awk -v n="$name" '/^HKEY/ {k=$0} $0 ~ "DisplayName +REG_SZ +" n "$" {hit=k} /DisplayVersion/ {v[k]=$3}
-                          END {print v[hit]}'
+        awk -v n="$name" -v key="$1" '/^HKEY/ {k=$0} $0 ~ "DisplayName +REG_SZ +" n "$" {hit=k}
+            $1 == key {sub(/^ *[^ ]+ +REG_SZ +/, ""); v[k]=$0} END {print v[hit]}'
 }
 # A visible window titled exactly so, waited for up to 30 s.
 window_appears() {
@@ -133,6 +134,8 @@ for arch in "${archs[@]}"; do
     check ".topt icon is the option editor's" value_is 'HKLM\Software\Classes\Tolka.PortOptionFile\DefaultIcon' \
         'TolkaOption.exe",0'
     check "one uninstall entry" test "$(entries)" -eq 1
+    check "the entry names the publisher" test "$(entry_value Publisher)" = "Tolka Devices"
+    check "the entry names the version" test "$(entry_value DisplayVersion)" = "$version"
 
     check "msiexec /x succeeds" win msiexec /x "$msi" /qn
     settle
@@ -141,11 +144,11 @@ for arch in "${archs[@]}"; do
     # An older build, then this one over it with the virtual board.
     check "older build installs" win msiexec /i "$old_msi" /qn
     settle
-    check "older build's entry" test "$(entry_version)" = "$old_version"
+    check "older build's entry" test "$(entry_value DisplayVersion)" = "$old_version"
     check "upgrade installs" win msiexec /i "$msi" VIRTUALBOARD=1 /qn
     settle
     check "one entry after the upgrade" test "$(entries)" -eq 1
-    check "the entry is this version" test "$(entry_version)" = "$version"
+    check "the entry is this version" test "$(entry_value DisplayVersion)" = "$version"
     check "virtual board installed when asked" exists "$dir/Varnet.dll"
     check "virtual board installed when asked" exists "$dir/TolkaCommon.dll"
 
