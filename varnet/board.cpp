@@ -1,7 +1,9 @@
 #include "board.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "common/bytes.h"
 #include "core/record.h"
@@ -168,6 +170,8 @@ int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t leng
         return rc;
     if (uint64_t{address} + length > kFlashLimit)
         return kBadArgument;
+    if (config.faults.writeDelayMs != 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(config.faults.writeDelayMs));
     if (config.faults.writeFail)
         return kInjectedFault;
     FlashImage flash;

@@ -176,6 +176,10 @@ BoardConfig ParseBoardIni(const std::string& text, std::vector<std::string>* pro
             } else {
                 valid = false;
             }
+        } else if (section == "faults" && key == "write_delay_ms") {
+            valid = isNumber;
+            if (valid)
+                config.faults.writeDelayMs = number;
         } else if (section == "faults") {
             known = false;
             for (const FlagKey& flag : kFlagKeys) {
@@ -224,6 +228,9 @@ std::string DefaultBoardIni() {
            "write_fail=0\r\n"
            "; 1: flash writes report success but store the middle byte with its lowest bit inverted.\r\n"
            "write_corrupt=0\r\n"
+           "; Milliseconds each flash write waits before it does anything: a slow or hung board,\r\n"
+           "; to see what a program that is killed in the middle of a write leaves behind.\r\n"
+           "write_delay_ms=0\r\n"
            "; 1: the read-back after a write fails: a read of the address that the same open\r\n"
            "; last wrote.\r\n"
            "readback_fail=0\r\n"

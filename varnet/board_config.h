@@ -19,6 +19,7 @@ struct Faults {
     uint32_t readFailAddress = 0;        //   reads starting exactly here fail
     bool writeFail = false;              // write_fail: Varn_FlshWrite fails, nothing stored
     bool writeCorrupt = false;           // write_corrupt: the middle byte of a write is stored wrong
+    uint32_t writeDelayMs = 0;           // write_delay_ms: each write waits this long first (a hung board)
     bool readBackFail = false;           // readback_fail: reading what a handle last wrote fails
     bool eraseFail = false;              // erase_fail: Varn_FlshErase fails, nothing erased
     bool areaReadNone = false;           // rw_read_none: read/write-area reads find no settings

@@ -18,8 +18,8 @@ TEST(BoardIni, NewFileHoldsEveryKeyAtItsDefault) {
 
     // Every fault key is in the new file, so a person can see what there is to switch on.
     const char* keys[] = {
-        "no_board=",      "echo_fail=",  "echo_fail_first=", "read_fail=",     "write_fail=",       "write_corrupt=",
-        "readback_fail=", "erase_fail=", "rw_read_none=",    "rw_write_fail=", "product_info_fail="};
+        "no_board=",      "echo_fail=",  "echo_fail_first=", "read_fail=",     "write_fail=",        "write_corrupt=",
+        "readback_fail=", "erase_fail=", "rw_read_none=",    "rw_write_fail=", "product_info_fail=", "write_delay_ms="};
     for (const char* key : keys)
         EXPECT_NE(DefaultBoardIni().find(std::string("\n") + key), std::string::npos) << key;
 }
@@ -32,7 +32,8 @@ TEST(BoardIni, ReadsHexDecimalCaseBlanksCommentsAndByteOrderMark) {
         "[faults] ; what goes wrong\n"
         "# a comment\n"
         "read_fail = 32640\n"
-        "write_corrupt=1\n";
+        "write_corrupt=1\n"
+        "write_delay_ms=0x10\n";
     std::vector<std::string> problems;
     BoardConfig c = ParseBoardIni(text, &problems);
     EXPECT_TRUE(problems.empty());
@@ -41,6 +42,7 @@ TEST(BoardIni, ReadsHexDecimalCaseBlanksCommentsAndByteOrderMark) {
     EXPECT_EQ(c.faults.readFail, Faults::ReadFail::AtAddress);
     EXPECT_EQ(c.faults.readFailAddress, 0x7F80u);
     EXPECT_TRUE(c.faults.writeCorrupt);
+    EXPECT_EQ(c.faults.writeDelayMs, 16u);
     EXPECT_FALSE(c.faults.writeFail);
 }
 

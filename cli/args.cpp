@@ -1,0 +1,244 @@
+#include "cli/args.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "cli/utf8.h"
+
+namespace cli {
+
+namespace {
+
+struct OptionRow {
+    Option id;
+    const wchar_t* name;
+    const wchar_t* alias;  // or null
+    bool takesValue;
+};
+
+const OptionRow kOptionRows[] = {
+    {Option::Json, L"--json", nullptr, false},
+    {Option::Lang, L"--lang", nullptr, true},
+    {Option::Help, L"--help", L"-h", false},
+    {Option::Output, L"--output", L"-o", true},
+    {Option::Uuid, L"--uuid", nullptr, true},
+    {Option::NewUuid, L"--new-uuid", nullptr, false},
+    {Option::Number, L"--number", nullptr, true},
+    {Option::Product, L"--product", nullptr, true},
+    {Option::Maker, L"--maker", nullptr, true},
+    {Option::Ledger, L"--ledger", nullptr, true},
+    {Option::Station, L"--station", nullptr, true},
+    {Option::AllowKindMismatch, L"--allow-kind-mismatch", nullptr, false},
+    {Option::Yes, L"--yes", nullptr, false},
+    {Option::Repeat, L"--repeat", nullptr, false},
+};
+
+// Options every command takes.
+const Option kGlobalOptions[] = {Option::Json, Option::Lang, Option::Help};
+
+struct CommandRow {
+    const wchar_t* name;
+    Command command;
+    bool takesFile;
+    std::vector<Option> options;   // besides the global ones
+    std::vector<Option> required;  // among them
+};
+
+const CommandRow kCommandRows[] = {
+    {L"help", Command::Help, false, {}, {}},
+    {L"info", Command::Info, false, {}, {}},
+    {L"pi show", Command::PiShow, true, {}, {}},
+    {L"pi make",
+     Command::PiMake,
+     false,
+     {Option::Uuid, Option::NewUuid, Option::Number, Option::Product, Option::Maker, Option::Output},
+     {Option::Output}},
+    {L"pi read", Command::PiRead, false, {Option::Output}, {}},
+    {L"pi write",
+     Command::PiWrite,
+     true,
+     {Option::Number, Option::Ledger, Option::Station, Option::AllowKindMismatch, Option::Repeat},
+     {}},
+    {L"pi erase", Command::PiErase, false, {Option::Yes}, {}},
+    {L"opt show", Command::OptShow, true, {}, {}},
+    {L"opt read", Command::OptRead, false, {Option::Output}, {}},
+    {L"opt write", Command::OptWrite, true, {}, {}},
+    {L"opt erase", Command::OptErase, false, {Option::Yes}, {}},
+};
+
+// Command words that need a second word.
+const wchar_t* const kGroups[] = {L"pi", L"opt"};
+
+const OptionRow* FindOption(const std::wstring& name) {
+    for (const OptionRow& row : kOptionRows) {
+        if (name == row.name || (row.alias != nullptr && name == row.alias))
+            return &row;
+    }
+    return nullptr;
+}
+
+const OptionRow& RowOf(Option id) {
+    return *std::find_if(std::begin(kOptionRows), std::end(kOptionRows),
+                         [id](const OptionRow& row) { return row.id == id; });
+}
+
+std::optional<Lang> ParseLang(const std::wstring& text) {
+    if (text == L"ja")
+        return Lang::Ja;
+    if (text == L"en")
+        return Lang::En;
+    return std::nullopt;
+}
+
+bool Contains(const std::vector<Option>& list, Option option) {
+    return std::find(list.begin(), list.end(), option) != list.end();
+}
+
+bool IsGlobal(Option option) {
+    return std::find(std::begin(kGlobalOptions), std::end(kGlobalOptions), option) != std::end(kGlobalOptions);
+}
+
+bool IsOptionToken(const std::wstring& arg) {
+    return arg.size() > 1 && arg[0] == L'-';
+}
+
+// Options in the order given, and every other word.
+struct Tokens {
+    std::vector<std::pair<const OptionRow*, std::wstring>> options;
+    std::vector<std::wstring> words;
+};
+
+std::optional<UsageError> Split(const std::vector<std::wstring>& args, Tokens& tokens) {
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& arg = args[i];
+        if (optionsEnded || !IsOptionToken(arg)) {
+            tokens.words.push_back(arg);
+            continue;
+        }
+        if (arg == L"--") {
+            optionsEnded = true;
+            continue;
+        }
+        const size_t equals = arg.find(L'=');
+        const OptionRow* row = FindOption(arg.substr(0, equals));
+        if (row == nullptr || (!row->takesValue && equals != std::wstring::npos))
+            return UsageError{Msg::UnknownOption, arg};
+        std::wstring value;
+        if (row->takesValue) {
+            if (equals != std::wstring::npos)
+                value = arg.substr(equals + 1);
+            else if (i + 1 < args.size())
+                value = args[++i];
+            else
+                return UsageError{Msg::OptionNeedsValue, row->name};
+        }
+        tokens.options.emplace_back(row, value);
+    }
+    return std::nullopt;
+}
+
+// The command named by the first one or two words; they are taken off the list.
+std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const CommandRow*& found) {
+    if (words.empty())
+        return UsageError{Msg::MissingCommand, L""};
+    std::wstring name = words.front();
+    size_t used = 1;
+    if (std::find(std::begin(kGroups), std::end(kGroups), name) != std::end(kGroups) && words.size() > 1) {
+        name += L" " + words[1];
+        used = 2;
+    }
+    for (const CommandRow& row : kCommandRows) {
+        if (name == row.name) {
+            found = &row;
+            words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(used));
+            return std::nullopt;
+        }
+    }
+    return UsageError{Msg::UnknownCommand, name};
+}
+
+std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& inv) {
+    for (Option required : row.required) {
+        if (!inv.Has(required))
+            return UsageError{Msg::MissingOption, RowOf(required).name};
+    }
+    if (row.command == Command::PiMake && inv.Has(Option::Uuid) == inv.Has(Option::NewUuid))
+        return UsageError{Msg::UuidOrNewUuid, L""};
+    if ((row.command == Command::PiErase || row.command == Command::OptErase) && !inv.Has(Option::Yes))
+        return UsageError{Msg::EraseNeedsYes, L""};
+    if (inv.Has(Option::Station)) {
+        if (!inv.Has(Option::Ledger))
+            return UsageError{Msg::StationNeedsLedger, L""};
+        std::optional<core::Station> station = core::ParseStation(ToUtf8(inv.Value(Option::Station)));
+        if (!station)
+            return UsageError{Msg::BadStation, inv.Value(Option::Station)};
+        inv.station = *station;
+    }
+    return std::nullopt;
+}
+
+std::optional<UsageError> Build(const std::vector<std::wstring>& args, Invocation& inv) {
+    Tokens tokens;
+    if (auto error = Split(args, tokens))
+        return error;
+    for (const auto& [row, value] : tokens.options) {
+        if (inv.Has(row->id))
+            return UsageError{Msg::OptionTwice, row->name};
+        inv.options[row->id] = value;
+    }
+    if (inv.Has(Option::Lang)) {
+        inv.lang = ParseLang(inv.Value(Option::Lang));
+        if (!inv.lang)
+            return UsageError{Msg::BadLang, inv.Value(Option::Lang)};
+    }
+    if (inv.Has(Option::Help)) {
+        inv.command = Command::Help;
+        return std::nullopt;
+    }
+    const CommandRow* row = nullptr;
+    if (auto error = FindCommand(tokens.words, row))
+        return error;
+    inv.command = row->command;
+    inv.name = row->name;
+    for (const auto& [option, value] : inv.options) {
+        if (!IsGlobal(option) && !Contains(row->options, option))
+            return UsageError{Msg::OptionNotForCommand, RowOf(option).name};
+    }
+    if (row->takesFile) {
+        if (tokens.words.empty())
+            return UsageError{Msg::MissingFile, L""};
+        inv.file = tokens.words.front();
+        tokens.words.erase(tokens.words.begin());
+    }
+    if (!tokens.words.empty())
+        return UsageError{Msg::ExtraArgument, tokens.words.front()};
+    return CheckCombinations(*row, inv);
+}
+
+}  // namespace
+
+const std::wstring& Invocation::Value(Option option) const {
+    static const std::wstring kNone;
+    auto it = options.find(option);
+    return it == options.end() ? kNone : it->second;
+}
+
+ParsedArgs ParseArgs(const std::vector<std::wstring>& args) {
+    ParsedArgs parsed;
+    parsed.error = Build(args, parsed.invocation);
+    // Looked for again word by word: a usage error may have stopped the parse before them.
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == L"--")
+            break;
+        if (args[i] == L"--json")
+            parsed.json = true;
+        else if (args[i] == L"--lang" && i + 1 < args.size())
+            parsed.lang = ParseLang(args[i + 1]);
+        else if (args[i].rfind(L"--lang=", 0) == 0)
+            parsed.lang = ParseLang(args[i].substr(7));
+    }
+    return parsed;
+}
+
+}  // namespace cli

@@ -1,0 +1,65 @@
+// tolka's command line: a command of one or two words, at most one file, and options,
+// checked against the command table before anything is read or connected.
+// Portable: no <windows.h>.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/messages.h"
+#include "core/ledger.h"
+
+namespace cli {
+
+enum class Command { Help, Info, PiShow, PiMake, PiRead, PiWrite, PiErase, OptShow, OptRead, OptWrite, OptErase };
+
+enum class Option {
+    Json,
+    Lang,
+    Help,
+    Output,
+    Uuid,
+    NewUuid,
+    Number,
+    Product,
+    Maker,
+    Ledger,
+    Station,
+    AllowKindMismatch,
+    Yes,
+    Repeat,
+};
+
+struct Invocation {
+    Command command = Command::Help;
+    std::wstring name;                       // "pi write", as the JSON output names it
+    std::wstring file;                       // the command's one file argument, when it has one
+    std::map<Option, std::wstring> options;  // flags map to an empty text
+    std::optional<Lang> lang;                // --lang
+    core::Station station;                   // --station, 1/1 without it
+
+    bool Has(Option option) const { return options.count(option) != 0; }
+    const std::wstring& Value(Option option) const;  // empty when not given
+    bool Json() const { return Has(Option::Json); }
+};
+
+struct UsageError {
+    Msg detail;
+    std::wstring argument;  // %1 of the detail
+};
+
+struct ParsedArgs {
+    Invocation invocation;
+    std::optional<UsageError> error;
+    // --lang as far as it could be read, so that even a usage error speaks the asked language
+    std::optional<Lang> lang;
+    bool json = false;
+};
+
+// The arguments after the program name. "--name value" and "--name=value" are the same;
+// "--" ends the options, so that a file name may start with "-".
+ParsedArgs ParseArgs(const std::vector<std::wstring>& args);
+
+}  // namespace cli

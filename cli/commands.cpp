@@ -1,0 +1,214 @@
+#include "cli/commands.h"
+
+#include <cstdio>
+
+#include "cli/context.h"
+
+namespace cli {
+
+namespace {
+
+constexpr size_t kNameMaxChars = 31;
+
+using Handler = Exit (*)(Context&);
+
+struct Handled {
+    Command command;
+    Handler handler;
+};
+
+const Handled kHandlers[] = {
+    {Command::Info, Info},         {Command::PiShow, PiShow},   {Command::PiMake, PiMake},
+    {Command::PiRead, PiRead},     {Command::PiWrite, PiWrite}, {Command::PiErase, PiErase},
+    {Command::OptShow, OptShow},   {Command::OptRead, OptRead}, {Command::OptWrite, OptWrite},
+    {Command::OptErase, OptErase},
+};
+
+// The name check of the editor: characters first, then the bytes of the code page.
+bool NameFits(Context& c, Msg field, const std::wstring& name, Exit failCode, Exit& exit) {
+    const std::wstring label = c.report.Text(field);
+    if (name.size() > kNameMaxChars) {
+        exit = c.report.Fail(failCode, Msg::NameTooManyChars, {label, std::to_wstring(kNameMaxChars)});
+        return false;
+    }
+    if (c.host.ToAnsi(name).size() > core::kNameMaxBytes) {
+        exit = c.report.Fail(failCode, Msg::NameTooManyBytes, {label, std::to_wstring(core::kNameMaxBytes)});
+        return false;
+    }
+    return true;
+}
+
+// The message of a file that could not be used, or Done.
+Exit FileFailure(Context& c, FileStatus status, const std::wstring& path) {
+    switch (status) {
+        case FileStatus::CannotOpen:
+            return c.report.Fail(Exit::BadFile, Msg::FileCannotOpen, {path});
+        case FileStatus::IoError:
+            return c.report.Fail(Exit::BadFile, Msg::FileIoError, {path});
+        case FileStatus::Ok:
+            break;
+    }
+    return Exit::Done;
+}
+
+Exit ShowUsageError(Output& out, Lang lang, bool json, const UsageError& error) {
+    Report report(out, lang, json, L"");
+    std::wstring detail = Text(lang, error.detail, {error.argument});
+    return report.Finish(report.Fail(Exit::Usage, Msg::UsageError, {detail}));
+}
+
+}  // namespace
+
+bool Connection::Open() {
+    handle_ = link_.FlashModeOpen(TOLKA_IF_ALL, 0);
+    return handle_ != nullptr;
+}
+
+void Connection::Close() {
+    if (handle_ == nullptr)
+        return;
+    link_.FlashModeClose(handle_, 0);
+    handle_ = nullptr;
+}
+
+std::wstring Hex32(uint32_t value) {
+    wchar_t text[16];
+    std::swprintf(text, 16, L"0x%08X", static_cast<unsigned>(value));
+    return text;
+}
+
+std::wstring HexSlot(uint32_t value) {
+    wchar_t text[16];
+    std::swprintf(text, 16, L"0x%04X", static_cast<unsigned>(value));
+    return text;
+}
+
+Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t size) {
+    std::vector<uint8_t> data;
+    if (Exit exit = FileFailure(c, c.host.ReadFile(path, size, data), path); exit != Exit::Done)
+        return exit;
+    if (data.size() < size)
+        return c.report.Fail(Exit::BadFile, Msg::FileBadFormat, {path});
+    std::copy(data.begin(), data.end(), image);
+    return Exit::Done;
+}
+
+Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, size_t size) {
+    if (Exit exit = FileFailure(c, c.host.WriteFile(path, image, size), path); exit != Exit::Done)
+        return exit;
+    c.report.Say(Msg::FileSaved, {path});
+    c.report.Fields().Text("file", path);
+    return Exit::Done;
+}
+
+Exit OpenBoard(Context& c, Connection& board, uint32_t& interfaceType) {
+    if (!board.Open())
+        return c.report.Fail(Exit::NoBoard, Msg::NoBoard);
+    interfaceType = c.host.Link().GetIFType(board.Handle());
+    const wchar_t* kind = L"other";
+    switch (core::AnnouncedInterface(interfaceType)) {
+        case core::InterfaceKind::Usb:
+            kind = L"USB";
+            c.report.Say(Msg::ConnectedUsb);
+            break;
+        case core::InterfaceKind::Lan:
+            kind = L"LAN";
+            c.report.Say(Msg::ConnectedLan);
+            break;
+        case core::InterfaceKind::Other:
+            c.report.Say(Msg::ConnectedOther, {Hex32(interfaceType)});
+            break;
+    }
+    c.report.Fields().Text("interface", Hex32(interfaceType)).Text("interface_kind", kind);
+    return Exit::Done;
+}
+
+Exit ShowCurrentRecord(Context& c, Connection& board, core::CurrentRecord* current, core::ReadResult* result) {
+    core::CurrentRecord read;
+    core::ReadResult r = core::ReadCurrentRecord(c.host.Link(), board.Handle(), read);
+    if (current != nullptr)
+        *current = read;
+    if (result != nullptr)
+        *result = r;
+    switch (r) {
+        case core::ReadResult::NoAnswer:
+            board.Close();
+            return c.report.Fail(Exit::NoAnswer, Msg::NoAnswer);
+        case core::ReadResult::ReadFailed:
+            return c.report.Fail(Exit::ReadFailed, Msg::ReadFailed);
+        case core::ReadResult::Empty:
+            c.report.Say(Msg::CurrentEmpty);
+            c.report.Fields().Null("current");
+            return Exit::Done;
+        case core::ReadResult::Found:
+            break;
+    }
+    RecordTexts texts = TextsOf(c.host, read.record.data());
+    c.report.Say(Msg::CurrentRecord, {HexSlot(read.slot), RecordLine(c, texts)});
+    c.report.Fields().Object("current", RecordJson(texts).Text("slot", HexSlot(read.slot)));
+    return Exit::Done;
+}
+
+Exit ConnectWriter(Context& c, Connection& board, uint32_t& interfaceType) {
+    Exit exit = OpenBoard(c, board, interfaceType);
+    return exit != Exit::Done ? exit : ShowCurrentRecord(c, board);
+}
+
+RecordTexts TextsOf(Host& host, const uint8_t* record) {
+    core::RecordFields fields = core::DecodeRecord(record);
+    return {core::FormatUuidText(fields.uuid.data()), std::to_wstring(fields.number), host.FromAnsi(fields.productName),
+            host.FromAnsi(fields.makerName)};
+}
+
+std::optional<core::RecordFields> BuildFields(Context& c, const RecordTexts& texts, Exit failCode, Exit& exit) {
+    if (!NameFits(c, Msg::MakerField, texts.maker, failCode, exit) ||
+        !NameFits(c, Msg::ProductNameField, texts.product, failCode, exit))
+        return std::nullopt;
+    core::RecordFields fields;
+    if (texts.uuid.empty()) {
+        exit = c.report.Fail(failCode, Msg::UuidMissing);
+        return std::nullopt;
+    }
+    if (!core::ParseUuidText(texts.uuid, fields.uuid)) {
+        exit = c.report.Fail(failCode, Msg::UuidMalformed);
+        return std::nullopt;
+    }
+    fields.productName = c.host.ToAnsi(texts.product);
+    fields.makerName = c.host.ToAnsi(texts.maker);
+    fields.number = core::ParseNumberText(core::TrimBlanks(texts.number));
+    return fields;
+}
+
+JsonObject RecordJson(const RecordTexts& texts) {
+    JsonObject record;
+    record.Text("uuid", texts.uuid)
+        .Number("number", core::ParseNumberText(texts.number))
+        .Text("product", texts.product)
+        .Text("maker", texts.maker);
+    return record;
+}
+
+std::wstring RecordLine(Context& c, const RecordTexts& texts) {
+    return c.report.Text(Msg::RecordLine, {texts.uuid, texts.number, texts.product, texts.maker});
+}
+
+Exit Run(const std::vector<std::wstring>& args, Host& host, Lang uiLang) {
+    ParsedArgs parsed = ParseArgs(args);
+    const Lang lang = parsed.lang.value_or(uiLang);
+    if (parsed.error)
+        return ShowUsageError(host, lang, parsed.json, *parsed.error);
+    const Invocation& inv = parsed.invocation;
+    if (inv.command == Command::Help) {
+        host.Out(Text(lang, Msg::Help));
+        return Exit::Done;
+    }
+    Report report(host, lang, inv.Json(), inv.name);
+    Context context{host, inv, report};
+    for (const Handled& h : kHandlers) {
+        if (h.command == inv.command)
+            return h.handler(context);
+    }
+    return report.Finish(report.Fail(Exit::Usage, Msg::UnknownCommand, {inv.name}));
+}
+
+}  // namespace cli

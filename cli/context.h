@@ -1,0 +1,86 @@
+// What the command files share: the command's context, the board connection, and the
+// steps that several commands take. Portable: no <windows.h>.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/args.h"
+#include "cli/host.h"
+#include "cli/report.h"
+#include "core/record.h"
+#include "core/writerops.h"
+
+namespace cli {
+
+struct Context {
+    Host& host;
+    const Invocation& inv;
+    Report& report;
+};
+
+// A board in flash-rewrite mode, given back when the object goes.
+class Connection {
+public:
+    explicit Connection(core::DeviceLink& link) : link_(link) {}
+    ~Connection() { Close(); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // The first board found on any interface; false when there is none.
+    bool Open();
+    void Close();
+    TOLKA_HANDLE Handle() const { return handle_; }
+
+private:
+    core::DeviceLink& link_;
+    TOLKA_HANDLE handle_ = nullptr;
+};
+
+std::wstring Hex32(uint32_t value);    // "0x80000000"
+std::wstring HexSlot(uint32_t value);  // "0x7080"
+
+// A whole 128-byte image file: a shorter file is refused, and only the first 128 bytes of
+// a longer one count, as in the editors.
+Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t size);
+Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, size_t size);
+
+// Opens the board and announces its interface: the first steps of every board command.
+Exit OpenBoard(Context& c, Connection& board, uint32_t& interfaceType);
+
+// The writer's connect: OpenBoard, then the board's current record.
+Exit ConnectWriter(Context& c, Connection& board, uint32_t& interfaceType);
+
+// Reads the board's current record and tells it; the connection is dropped when the board
+// does not answer, as the writer window drops it.
+Exit ShowCurrentRecord(Context& c,
+                       Connection& board,
+                       core::CurrentRecord* current = nullptr,
+                       core::ReadResult* result = nullptr);
+
+// The four texts of a record as the editor holds them, and the record made from them with
+// the editor's checks in its order (maker, product name, UUID). failCode is what a refused
+// text ends the command with.
+struct RecordTexts {
+    std::wstring uuid;
+    std::wstring number;
+    std::wstring product;
+    std::wstring maker;
+};
+RecordTexts TextsOf(Host& host, const uint8_t* record);
+std::optional<core::RecordFields> BuildFields(Context& c, const RecordTexts& texts, Exit failCode, Exit& exit);
+JsonObject RecordJson(const RecordTexts& texts);
+std::wstring RecordLine(Context& c, const RecordTexts& texts);
+
+Exit PiShow(Context& c);
+Exit PiMake(Context& c);
+Exit PiRead(Context& c);
+Exit PiWrite(Context& c);
+Exit PiErase(Context& c);
+Exit OptShow(Context& c);
+Exit OptRead(Context& c);
+Exit OptWrite(Context& c);
+Exit OptErase(Context& c);
+Exit Info(Context& c);
+
+}  // namespace cli

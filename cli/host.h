@@ -1,0 +1,50 @@
+// What the commands need of the system they run on. tolka.exe gives them Windows (the
+// device libraries, files, the ANSI code page, the console); the native tests give them
+// the virtual board's model and files in memory. Portable: no <windows.h>.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/report.h"
+#include "core/ledger.h"
+#include "core/link.h"
+#include "core/record.h"
+
+namespace cli {
+
+enum class FileStatus {
+    Ok,
+    CannotOpen,  // missing, locked by another program, read-only, no access
+    IoError,     // opened, but reading or writing failed
+};
+
+class Host : public Output {
+public:
+    virtual core::DeviceLink& Link() = 0;
+
+    // Names between the text the user sees and the record's bytes in the ANSI code page of
+    // the thread; characters the code page lacks become its default character.
+    virtual std::string ToAnsi(const std::wstring& text) = 0;
+    virtual std::wstring FromAnsi(const std::string& bytes) = 0;
+
+    // At most maxBytes from the start of the file.
+    virtual FileStatus ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) = 0;
+    // The file's whole new content; the old file stays intact when that fails.
+    virtual FileStatus WriteFile(const std::wstring& path, const uint8_t* data, size_t size) = 0;
+
+    virtual bool NewUuid(core::Uuid& uuid) = 0;
+    virtual core::LocalTime Now() = 0;
+
+    // The ledger, held by this process alone until the object goes; created empty when
+    // missing. Null when it cannot be opened or another process holds it for too long.
+    virtual std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path) = 0;
+
+    // Waits for the user between two devices: true to go on (Enter), false to stop ("q",
+    // or the end of the input).
+    virtual bool NextBoard() = 0;
+};
+
+}  // namespace cli

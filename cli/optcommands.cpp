@@ -1,0 +1,135 @@
+// The port option commands: show a .topt file, read, write and erase the board's port
+// options; and info, which looks at both areas of the board.
+#include <map>
+
+#include "cli/context.h"
+#include "cli/optiontable.h"
+#include "core/optionops.h"
+#include "core/portoptions.h"
+
+namespace cli {
+
+namespace {
+
+// The image as the option window keeps it: shown in the grid and taken back from it, so that
+// only the port bytes count and everything else is as the window writes it.
+core::PortOptionImage AsTheWindowKeepsIt(const uint8_t* image) {
+    std::map<unsigned, bool> boxes;
+    core::SetPortOptions(image, [&](unsigned box, bool checked) { boxes[box] = checked; });
+    core::PortOptionImage kept;
+    core::GetPortOptions(kept.data(), [&](unsigned box) { return boxes[box]; });
+    return kept;
+}
+
+void ShowOptions(Context& c, const uint8_t* image) {
+    for (const std::wstring& line : OptionTable(image, c.report.Language()))
+        c.report.SayText(line);
+    for (const std::wstring& warning : OptionWarnings(image, c.report.Language()))
+        c.report.Warn(warning);
+    c.report.Fields().Object("ports", OptionJson(image));
+}
+
+// The option window connects without asking the interface type.
+Exit OpenOptionBoard(Context& c, Connection& board) {
+    return board.Open() ? Exit::Done : c.report.Fail(Exit::NoBoard, Msg::NoBoard);
+}
+
+Exit Unsupported(Context& c, Connection& board) {
+    // The window drops the connection to such a board.
+    board.Close();
+    c.report.Fields().Bool("option_area", false);
+    return c.report.Fail(Exit::Refused, Msg::FirmwareUnsupported);
+}
+
+}  // namespace
+
+Exit OptShow(Context& c) {
+    core::PortOptionImage image;
+    if (Exit exit = ReadImageFile(c, c.inv.file, image.data(), image.size()); exit != Exit::Done)
+        return c.report.Finish(exit);
+    c.report.Fields().Text("file", c.inv.file);
+    ShowOptions(c, image.data());
+    return c.report.Finish(Exit::Done);
+}
+
+Exit OptRead(Context& c) {
+    Connection board(c.host.Link());
+    if (Exit exit = OpenOptionBoard(c, board); exit != Exit::Done)
+        return c.report.Finish(exit);
+    core::PortOptionImage image;
+    switch (core::ReadPortOptions(c.host.Link(), board.Handle(), image)) {
+        case core::OptionReadResult::UnsupportedFirmware:
+            return c.report.Finish(Unsupported(c, board));
+        case core::OptionReadResult::NoSettings:
+            return c.report.Finish(c.report.Fail(Exit::ReadFailed, Msg::NoSettings));
+        case core::OptionReadResult::Ok:
+            break;
+    }
+    c.report.Say(Msg::SettingsRead);
+    core::PortOptionImage kept = AsTheWindowKeepsIt(image.data());
+    ShowOptions(c, kept.data());
+    if (!c.inv.Has(Option::Output))
+        return c.report.Finish(Exit::Done);
+    return c.report.Finish(WriteImageFile(c, c.inv.Value(Option::Output), kept.data(), kept.size()));
+}
+
+Exit OptWrite(Context& c) {
+    core::PortOptionImage file;
+    if (Exit exit = ReadImageFile(c, c.inv.file, file.data(), file.size()); exit != Exit::Done)
+        return c.report.Finish(exit);
+    core::PortOptionImage image = AsTheWindowKeepsIt(file.data());
+    ShowOptions(c, image.data());
+    Connection board(c.host.Link());
+    if (Exit exit = OpenOptionBoard(c, board); exit != Exit::Done)
+        return c.report.Finish(exit);
+    switch (core::WritePortOptions(c.host.Link(), board.Handle(), image)) {
+        case core::OptionWriteResult::UnsupportedFirmware:
+            return c.report.Finish(Unsupported(c, board));
+        case core::OptionWriteResult::WriteFailed:
+            return c.report.Finish(c.report.Fail(Exit::WriteFailed, Msg::WriteFailed));
+        case core::OptionWriteResult::Ok:
+            break;
+    }
+    c.report.Say(Msg::OptionWritten);
+    return c.report.Finish(Exit::Done);
+}
+
+Exit OptErase(Context& c) {
+    Connection board(c.host.Link());
+    if (Exit exit = OpenOptionBoard(c, board); exit != Exit::Done)
+        return c.report.Finish(exit);
+    if (core::ErasePortOptions(c.host.Link(), board.Handle()) != core::OptionEraseResult::Ok)
+        return c.report.Finish(c.report.Fail(Exit::WriteFailed, Msg::EraseFailed));
+    c.report.Say(Msg::Erased);
+    return c.report.Finish(Exit::Done);
+}
+
+Exit Info(Context& c) {
+    Connection board(c.host.Link());
+    uint32_t interfaceType = 0;
+    if (Exit exit = OpenBoard(c, board, interfaceType); exit != Exit::Done)
+        return c.report.Finish(exit);
+    const wchar_t* kinds[] = {L"USB", L"LAN", c.report.Language() == Lang::Ja ? L"その他" : L"other"};
+    c.report.Say(Msg::InterfaceLine,
+                 {Hex32(interfaceType), kinds[static_cast<int>(core::AnnouncedInterface(interfaceType))]});
+    core::CurrentRecord current;
+    if (Exit exit = ShowCurrentRecord(c, board, &current); exit != Exit::Done)
+        return c.report.Finish(exit);
+    c.report.Say(Msg::SlotsUsedLine, {std::to_wstring(current.slotsUsed)});
+    c.report.Fields().Number("slots_used", current.slotsUsed);
+    core::PortOptionImage image;
+    core::OptionReadResult options = core::ReadPortOptions(c.host.Link(), board.Handle(), image);
+    const bool supported = options != core::OptionReadResult::UnsupportedFirmware;
+    c.report.Say(supported ? Msg::OptionAreaYes : Msg::OptionAreaNo);
+    c.report.Fields().Bool("option_area", supported);
+    if (supported) {
+        const bool settings = options == core::OptionReadResult::Ok;
+        c.report.Say(settings ? Msg::Area5Settings : Msg::Area5Empty);
+        c.report.Fields().Bool("area5_settings", settings);
+    } else {
+        c.report.Fields().Null("area5_settings");
+    }
+    return c.report.Finish(Exit::Done);
+}
+
+}  // namespace cli

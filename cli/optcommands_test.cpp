@@ -1,0 +1,139 @@
+// tolka's port option commands and info against the virtual board's model.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "cli/test_host.h"
+#include "core/portoptions.h"
+
+namespace cli {
+namespace {
+
+using clitest::TestHost;
+using Lines = std::vector<std::string>;
+
+// As the window writes it: P1 pin 0 output (a warning), P4 pin 7 output and high.
+std::vector<uint8_t> KeptImage() {
+    std::vector<uint8_t> image(128, 0xFF);
+    const uint8_t head[] = {0, 0, 0x80, 0, 0, 0x01, 0, 0x80, 0, 0, 0, 0, 0};
+    std::copy(std::begin(head), std::end(head), image.begin());
+    return image;
+}
+
+// The same grid with bytes the window never writes: the rest, and P5 direction bits no pin has.
+std::vector<uint8_t> OddImage() {
+    std::vector<uint8_t> image = KeptImage();
+    std::fill(image.begin() + 13, image.end(), 0x5A);
+    image[0] = image[1] = 0x5A;
+    image[8] = 0xF0;
+    return image;
+}
+
+struct OptCase {
+    const char* what;
+    const char* faults;
+    bool settings;  // area 5 holds OddImage
+    const char* line;
+    Exit exit;
+    Lines calls;  // after the open
+};
+
+const std::string kChecked = "Varn_FlshRead(h1, 0x8000) = 0";
+const std::string kCheckFailed = "Varn_FlshRead(h1, 0x8000) = 4";
+const std::string kAreaRead = "Varn_FlshReadRWArea(h1, 5) = 0";
+const std::string kAreaWritten = "Varn_FlshWriteRWArea(h1, 5) = 0";
+const std::string kAreaFailed = "Varn_FlshWriteRWArea(h1, 5) = 4";
+const std::string kClose = "Tolka_FlashModeClose(h1, 0)";
+
+TEST(OptCommands, MakeTheWindowsCallsAndEndWithTheirCodes) {
+    const OptCase cases[] = {
+        {"read", "", true, "opt read", Exit::Done, {kChecked, kAreaRead, kClose}},
+        {"read, old firmware", "read_fail=0x8000", true, "opt read", Exit::Refused, {kCheckFailed, kClose}},
+        {"write", "", false, "opt write o", Exit::Done, {kChecked, kAreaWritten, kClose}},
+        {"write fails", "rw_write_fail=1", false, "opt write o", Exit::WriteFailed, {kChecked, kAreaFailed, kClose}},
+        {"erase", "", true, "opt erase --yes", Exit::Done, {"Varn_FlshErase(h1, 32) = 0", kClose}},
+        {"no board", "no_board=1", true, "opt read", Exit::NoBoard, {}},
+    };
+    for (const OptCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestHost host;
+        host.files[L"o"] = OddImage();
+        if (c.settings)
+            host.store.files[vboard::kAreaFile] = OddImage();
+        host.Board(std::string("[faults]\n") + c.faults + "\n");
+        EXPECT_EQ(host.Run(c.line), c.exit);
+        Lines calls = host.Calls();
+        calls.erase(std::remove_if(calls.begin(), calls.end(),
+                                   [](const std::string& l) { return l.rfind("message: ", 0) == 0; }),
+                    calls.end());
+        ASSERT_FALSE(calls.empty());
+        if (c.exit == Exit::NoBoard) {
+            EXPECT_EQ(calls, Lines{"Tolka_FlashModeOpen(0xE0000000, 0) = null"});
+            continue;
+        }
+        EXPECT_EQ(calls.front(), "Tolka_FlashModeOpen(0xE0000000, 0) = h1");  // no interface type asked
+        EXPECT_EQ(Lines(calls.begin() + 1, calls.end()), c.calls);
+    }
+}
+
+TEST(OptCommands, WhatIsWrittenAndSavedIsTheWindowsImage) {
+    TestHost host;
+    host.files[L"o.topt"] = OddImage();
+    EXPECT_EQ(host.Run("opt write o.topt"), Exit::Done);
+    EXPECT_EQ(host.store.files[vboard::kAreaFile], KeptImage());
+    // The grid and its warning are shown before the board is written.
+    EXPECT_EQ(host.out[2], L"P1      0 0 0 0 0 0 0 1   - - - - - - - -   - - - - - - - -");
+    EXPECT_EQ(host.err.size(), 1u);
+    EXPECT_EQ(host.err[0].rfind(L"P1 pins 0 are set to output", 0), 0u);
+
+    host.store.files[vboard::kAreaFile] = OddImage();
+    EXPECT_EQ(host.Run("opt read -o r.topt"), Exit::Done);
+    EXPECT_EQ(host.files[L"r.topt"], KeptImage());
+    EXPECT_EQ(host.out.front(), L"The current settings were read from the device.");
+}
+
+TEST(OptCommands, ShowReadsTheFileAloneAndRefusesAShortOne) {
+    TestHost host;
+    host.files[L"o.topt"] = OddImage();
+    EXPECT_EQ(host.Run("opt show o.topt --json"), Exit::Done);
+    ASSERT_EQ(host.out.size(), 1u);
+    EXPECT_EQ(host.out[0].rfind(L"{\"command\":\"opt show\",\"exit_code\":0,\"ok\":true,\"file\":\"o.topt\",\"ports\":{"
+                                L"\"P1\":{\"direction\":\"00000001\"",
+                                0),
+              0u)
+        << host.out[0];
+    EXPECT_NE(host.out[0].find(L"\"warnings\":[\"P1 pins 0 are set to output"), std::wstring::npos);
+    EXPECT_TRUE(host.Calls().empty());
+    host.files[L"short.topt"] = std::vector<uint8_t>(13, 0);
+    EXPECT_EQ(host.Run("opt show short.topt"), Exit::BadFile);
+}
+
+TEST(Info, TellsBothAreasOfTheBoard) {
+    TestHost host;
+    host.Board("[board]\ninterface=0x40000000\n");
+    core::RecordFields fields;
+    core::ParseUuidText(L"787c7eb3-31ac-4be1-bd0a-c07563d39179", fields.uuid);
+    fields.number = 12;
+    for (uint32_t slot : {0x7000u, 0x7080u, 0x7100u})
+        host.PutSlot(slot, *core::EncodeRecord(fields));
+    host.store.files[vboard::kAreaFile] = KeptImage();
+    EXPECT_EQ(host.Run("info"), Exit::Done);
+    EXPECT_EQ(host.out, (std::vector<std::wstring>{
+                            L"Connected to a LAN device.", L"Interface: 0x40000000 (LAN)",
+                            L"Current record (0x7100): UUID 787c7eb3-31ac-4be1-bd0a-c07563d39179, Number 12, product , "
+                            L"maker ",
+                            L"Product-information slots: 3 of 32 used", L"Port option area: supported",
+                            L"Area 5: holds settings"}));
+
+    host.Board("[board]\ninterface=0x12000000\n[faults]\nread_fail=0x8000\n");
+    EXPECT_EQ(host.Run("info --json"), Exit::Done);
+    EXPECT_NE(host.out[0].find(L"\"interface_kind\":\"other\""), std::wstring::npos);
+    EXPECT_NE(host.out[0].find(L"\"slots_used\":3,\"option_area\":false,\"area5_settings\":null}"), std::wstring::npos)
+        << host.out[0];
+
+    host.Board("[faults]\necho_fail=1\n");
+    EXPECT_EQ(host.Run("info"), Exit::NoAnswer);
+}
+
+}  // namespace
+}  // namespace cli

@@ -1,0 +1,342 @@
+// The product-information commands: show and make a .tpi file, read, write and erase the
+// board's product information, with the Number ledger for production lines.
+#include <optional>
+
+#include "cli/context.h"
+#include "cli/utf8.h"
+#include "core/ledger.h"
+
+namespace cli {
+
+namespace {
+
+// The window's product-kind question, answered by --allow-kind-mismatch.
+class KindAnswers : public core::WriteQuestions {
+public:
+    explicit KindAnswers(Context& c) : c_(c) {}
+
+    bool ContinueDespite(core::KindMismatch mismatch) override {
+        std::wstring what =
+            c_.report.Text(mismatch == core::KindMismatch::VarnexOnLan ? Msg::KindVarnexOnLan : Msg::KindPelnexOnUsb);
+        if (c_.inv.Has(Option::AllowKindMismatch)) {
+            c_.report.Say(Msg::KindAllowed, {what});
+            return true;
+        }
+        refusal = what;
+        return false;
+    }
+
+    std::wstring refusal;
+
+private:
+    Context& c_;
+};
+
+Msg FaultText(core::LedgerFault fault) {
+    switch (fault) {
+        case core::LedgerFault::NoByteOrderMark:
+            return Msg::FaultNoByteOrderMark;
+        case core::LedgerFault::BadHeader:
+            return Msg::FaultBadHeader;
+        case core::LedgerFault::NotUtf8:
+            return Msg::FaultNotUtf8;
+        case core::LedgerFault::BadQuoting:
+            return Msg::FaultBadQuoting;
+        case core::LedgerFault::UnterminatedLine:
+            return Msg::FaultUnterminatedLine;
+        case core::LedgerFault::FieldCount:
+            return Msg::FaultFieldCount;
+        default:
+            return Msg::FaultBadField;
+    }
+}
+
+// The ledger of --ledger: held only while it is read or appended to, so that other
+// stations on the same file wait for milliseconds, never for a whole write.
+class Ledger {
+public:
+    explicit Ledger(Context& c) : c_(c), path_(c.inv.Value(Option::Ledger)) {
+        c.report.Fields().Text("ledger", path_);
+        if (c.inv.Has(Option::Station))
+            c.report.Fields().Text("station", c.inv.Value(Option::Station));
+    }
+
+    // A ledger that cannot be read is refused before any board is touched.
+    Exit Check() {
+        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_);
+        std::string bytes;
+        if (file == nullptr || !file->ReadAll(bytes))
+            return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {path_});
+        core::LedgerContent content = core::ParseLedger(bytes);
+        if (content.fault != core::LedgerFault::None)
+            return Refused(content.fault, content.faultLine);
+        return Exit::Done;
+    }
+
+    Exit Reserve(const core::LedgerEntry& line, uint32_t floor, uint32_t& number) {
+        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_);
+        if (file == nullptr)
+            return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {path_});
+        core::Reservation r = core::ReserveNumber(*file, line, floor, c_.inv.station);
+        switch (r.failure) {
+            case core::ReserveFailure::None:
+                break;
+            case core::ReserveFailure::Refused:
+                return Refused(r.fault, r.faultLine);
+            case core::ReserveFailure::Exhausted:
+                return c_.report.Fail(Exit::Ledger, Msg::LedgerExhausted, {path_});
+            case core::ReserveFailure::ReadFailed:
+                return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {path_});
+            case core::ReserveFailure::AppendFailed:
+                return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotWrite, {path_});
+        }
+        number = r.number;
+        c_.report.Say(Msg::Reserved, {std::to_wstring(number)});
+        return Exit::Done;
+    }
+
+    // The line of a write's outcome, after its verify.
+    Exit Record(const core::LedgerEntry& line) {
+        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_);
+        if (file == nullptr || !file->Append(core::FormatLedgerLine(line))) {
+            const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
+            return c_.report.Fail(Exit::Ledger, Msg::LedgerOutcomeLost, {path_, std::to_wstring(line.number), status});
+        }
+        return Exit::Done;
+    }
+
+private:
+    Exit Refused(core::LedgerFault fault, size_t line) {
+        return c_.report.Fail(Exit::Ledger, Msg::LedgerRefused,
+                              {path_, std::to_wstring(line), c_.report.Text(FaultText(fault))});
+    }
+
+    Context& c_;
+    std::wstring path_;
+};
+
+core::LedgerEntry LedgerLine(Context& c, const core::RecordFields& fields, uint32_t interfaceType) {
+    core::LedgerEntry line;
+    line.time = core::FormatIsoTime(c.host.Now());
+    if (c.inv.Has(Option::Station))
+        line.station = core::FormatStation(c.inv.station);
+    line.number = fields.number;
+    line.uuid = ToUtf8(core::FormatUuidText(fields.uuid.data()));
+    line.product = ToUtf8(c.host.FromAnsi(fields.productName));
+    line.maker = ToUtf8(c.host.FromAnsi(fields.makerName));
+    line.interfaceType = ToUtf8(Hex32(interfaceType));
+    return line;
+}
+
+// The message of a write that did not end in a verified record, and its exit code.
+Exit WriteFailure(Context& c, const core::WriteReport& report, const KindAnswers& answers) {
+    Msg msg = Msg::VerifyFailed;
+    Exit code = Exit::VerifyFailed;
+    switch (report.outcome) {
+        case core::WriteOutcome::Refused:
+            return c.report.Fail(Exit::Refused, Msg::KindRefused, {answers.refusal});
+        case core::WriteOutcome::ReadFailed:
+            msg = Msg::ReadFailed, code = Exit::ReadFailed;
+            break;
+        case core::WriteOutcome::EraseFailed:
+            msg = Msg::EraseFailed, code = Exit::WriteFailed;
+            break;
+        case core::WriteOutcome::WriteFailed:
+            msg = Msg::WriteFailed, code = Exit::WriteFailed;
+            break;
+        default:
+            break;
+    }
+    std::wstring text = c.report.Text(msg);
+    // The board's earlier records are gone and the new one is not there: the user must know.
+    if (report.erased)
+        text += L"\n" + c.report.Text(Msg::AreaErasedAfterFailure);
+    return c.report.FailText(code, text);
+}
+
+Exit FirstFailure(std::initializer_list<Exit> exits) {
+    for (Exit e : exits) {
+        if (e != Exit::Done)
+            return e;
+    }
+    return Exit::Done;
+}
+
+// A refused write never looked for a slot; one that failed reading did not find one.
+bool SlotKnown(const core::WriteReport& report) {
+    return report.outcome != core::WriteOutcome::Refused && report.outcome != core::WriteOutcome::ReadFailed;
+}
+
+// Tells what the write did; Done when the record is in the board.
+Exit TellWrite(Context& c, const core::WriteReport& report, const KindAnswers& answers, uint32_t number) {
+    const bool written = report.outcome == core::WriteOutcome::Written;
+    c.report.Fields().Number("number", number).Bool("written", written).Bool("erased", report.erased);
+    if (SlotKnown(report))
+        c.report.Fields().Text("slot", HexSlot(report.slot));
+    if (!written)
+        return WriteFailure(c, report, answers);
+    if (report.erased)
+        c.report.Say(Msg::AreaFullErased);
+    c.report.Say(Msg::Written, {HexSlot(report.slot), std::to_wstring(number)});
+    return Exit::Done;
+}
+
+// One board: connect and show its record as the window does, take the Number from the
+// ledger, write and verify, record the outcome, show the board's record again.
+Exit WriteBoard(Context& c, core::RecordFields fields) {
+    std::optional<Ledger> ledger;
+    if (c.inv.Has(Option::Ledger)) {
+        ledger.emplace(c);
+        if (Exit exit = ledger->Check(); exit != Exit::Done)
+            return exit;
+    }
+    Connection board(c.host.Link());
+    uint32_t interfaceType = 0;
+    if (Exit exit = ConnectWriter(c, board, interfaceType); exit != Exit::Done)
+        return exit;
+    core::LedgerEntry line = LedgerLine(c, fields, interfaceType);
+    // The file's Number (or --number) is where the ledger's range starts.
+    if (ledger) {
+        if (Exit exit = ledger->Reserve(line, fields.number, fields.number); exit != Exit::Done)
+            return exit;
+    }
+    KindAnswers answers(c);
+    core::WriteReport report = core::WriteRecord(c.host.Link(), board.Handle(), *core::EncodeRecord(fields), answers);
+    Exit writeExit = TellWrite(c, report, answers, fields.number);
+    Exit ledgerExit = Exit::Done;
+    if (ledger) {
+        line.time = core::FormatIsoTime(c.host.Now());
+        line.number = fields.number;
+        line.status = writeExit == Exit::Done ? core::LedgerStatus::Ok : core::LedgerStatus::Failed;
+        line.slot = SlotKnown(report) ? ToUtf8(HexSlot(report.slot)) : std::string();
+        ledgerExit = ledger->Record(line);
+    }
+    if (report.outcome == core::WriteOutcome::Refused)
+        return FirstFailure({writeExit, ledgerExit});
+    // Whatever the board holds now is shown; a written board is given back at once.
+    Exit refreshExit = ShowCurrentRecord(c, board);
+    if (writeExit == Exit::Done)
+        board.Close();
+    return FirstFailure({writeExit, ledgerExit, refreshExit});
+}
+
+// Board after board at one station, until the user stops.
+Exit WriteBoards(Context& c, const core::RecordFields& fields) {
+    unsigned boards = 0;
+    unsigned failed = 0;
+    Exit first = Exit::Done;
+    for (;;) {
+        ++boards;
+        Report report(c.host, c.report.Language(), c.report.IsJson(), c.inv.name);
+        Context board{c.host, c.inv, report};
+        report.Say(Msg::BoardHeading, {std::to_wstring(boards)});
+        report.Fields().Number("board", boards);
+        Exit exit = report.Finish(WriteBoard(board, fields));
+        if (exit != Exit::Done) {
+            ++failed;
+            if (first == Exit::Done)
+                first = exit;
+        }
+        // A ledger that cannot be used stops the line: no further board could be recorded.
+        if (exit == Exit::Ledger)
+            break;
+        c.host.Err(c.report.Text(Msg::NextBoardPrompt));
+        if (!c.host.NextBoard())
+            break;
+    }
+    c.report.Say(Msg::RepeatSummary, {std::to_wstring(boards - failed), std::to_wstring(failed)});
+    c.report.Fields().Number("boards", boards).Number("failed", failed);
+    return c.report.Finish(first);
+}
+
+}  // namespace
+
+Exit PiShow(Context& c) {
+    core::RecordImage image;
+    if (Exit exit = ReadImageFile(c, c.inv.file, image.data(), image.size()); exit != Exit::Done)
+        return c.report.Finish(exit);
+    RecordTexts texts = TextsOf(c.host, image.data());
+    c.report.SayText(RecordLine(c, texts));
+    c.report.Fields().Text("file", c.inv.file).Append(RecordJson(texts));
+    return c.report.Finish(Exit::Done);
+}
+
+Exit PiMake(Context& c) {
+    RecordTexts texts{c.inv.Value(Option::Uuid), c.inv.Value(Option::Number), c.inv.Value(Option::Product),
+                      c.inv.Value(Option::Maker)};
+    if (c.inv.Has(Option::NewUuid)) {
+        core::Uuid uuid;
+        if (!c.host.NewUuid(uuid))
+            return c.report.Finish(c.report.Fail(Exit::Other, Msg::UuidCreateFailed));
+        texts.uuid = core::FormatUuidText(uuid.data());
+    }
+    Exit exit = Exit::Done;
+    std::optional<core::RecordFields> fields = BuildFields(c, texts, Exit::Usage, exit);
+    if (!fields)
+        return c.report.Finish(exit);
+    core::RecordImage record = *core::EncodeRecord(*fields);
+    exit = WriteImageFile(c, c.inv.Value(Option::Output), record.data(), record.size());
+    if (exit == Exit::Done) {
+        RecordTexts made = TextsOf(c.host, record.data());
+        c.report.SayText(RecordLine(c, made));
+        c.report.Fields().Append(RecordJson(made));
+    }
+    return c.report.Finish(exit);
+}
+
+Exit PiRead(Context& c) {
+    Connection board(c.host.Link());
+    uint32_t interfaceType = 0;
+    if (Exit exit = OpenBoard(c, board, interfaceType); exit != Exit::Done)
+        return c.report.Finish(exit);
+    core::CurrentRecord current;
+    core::ReadResult result;
+    if (Exit exit = ShowCurrentRecord(c, board, &current, &result); exit != Exit::Done)
+        return c.report.Finish(exit);
+    if (result == core::ReadResult::Empty)
+        return c.report.Finish(c.report.Fail(Exit::ReadFailed, Msg::NoValidData));
+    if (!c.inv.Has(Option::Output))
+        return c.report.Finish(Exit::Done);
+    // Saved as the editor would save it after reading: the record made anew from its texts.
+    Exit exit = Exit::Done;
+    std::optional<core::RecordFields> fields =
+        BuildFields(c, TextsOf(c.host, current.record.data()), Exit::BadFile, exit);
+    if (!fields)
+        return c.report.Finish(exit);
+    core::RecordImage record = *core::EncodeRecord(*fields);
+    return c.report.Finish(WriteImageFile(c, c.inv.Value(Option::Output), record.data(), record.size()));
+}
+
+Exit PiWrite(Context& c) {
+    core::RecordImage file;
+    if (Exit exit = ReadImageFile(c, c.inv.file, file.data(), file.size()); exit != Exit::Done)
+        return c.report.Finish(exit);
+    // The file goes through the editor's texts and checks, as when it is opened in the window.
+    RecordTexts texts = TextsOf(c.host, file.data());
+    if (c.inv.Has(Option::Number))
+        texts.number = c.inv.Value(Option::Number);
+    Exit exit = Exit::Done;
+    std::optional<core::RecordFields> fields = BuildFields(c, texts, Exit::BadFile, exit);
+    if (!fields)
+        return c.report.Finish(exit);
+    if (c.inv.Has(Option::Repeat))
+        return WriteBoards(c, *fields);
+    return c.report.Finish(WriteBoard(c, *fields));
+}
+
+Exit PiErase(Context& c) {
+    Connection board(c.host.Link());
+    uint32_t interfaceType = 0;
+    if (Exit exit = ConnectWriter(c, board, interfaceType); exit != Exit::Done)
+        return c.report.Finish(exit);
+    Exit exit = Exit::Done;
+    if (core::EraseProductInfo(c.host.Link(), board.Handle()))
+        c.report.Say(Msg::Erased);
+    else
+        exit = c.report.Fail(Exit::WriteFailed, Msg::EraseFailed);
+    // A failed erase may have emptied part of the area: what is left is shown.
+    Exit refresh = ShowCurrentRecord(c, board);
+    return c.report.Finish(FirstFailure({exit, refresh}));
+}
+
+}  // namespace cli

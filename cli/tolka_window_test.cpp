@@ -1,0 +1,289 @@
+// tolka.exe beside the writer window, under Wine on the virtual board: the same operation
+// on two boards prepared alike must give the same library calls in the same order, the
+// same records byte for byte, and tolka an exit code that names what went wrong.
+#include <gtest/gtest.h>
+
+#include "cli/tolka_runner.h"
+#include "core/record.h"
+#include "framework/test_support.h"
+#include "piwriter/piwritedlg.h"
+#include "piwriter/resource.h"
+#include "varnet/test_board.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const wchar_t kVarnex[] = L"3aa4096d-2cc0-46dd-878a-88511d75ac78";
+const wchar_t kPelnex[] = L"787c7eb3-31ac-4be1-bd0a-c07563d39179";
+const wchar_t kOther[] = L"01234567-89ab-cdef-0123-456789abcdef";
+
+std::vector<uint8_t> Record(const wchar_t* uuid, uint32_t number) {
+    core::RecordFields fields;
+    core::ParseUuidText(uuid, fields.uuid);
+    fields.number = number;
+    fields.productName = "prod";
+    fields.makerName = "maker";
+    core::RecordImage image = *core::EncodeRecord(fields);
+    return std::vector<uint8_t>(image.begin(), image.end());
+}
+
+std::wstring Quoted(const std::wstring& path) {
+    return L"\"" + path + L"\"";
+}
+
+// How a board starts out.
+struct BoardSetup {
+    uint32_t interfaceType;
+    std::string faults;
+    int records;  // valid records from 0x7000 up; 32 fills the area
+    bool attached;
+};
+
+BoardSetup Board(uint32_t interfaceType = 0x80000000u,
+                 const std::string& faults = "",
+                 int records = 0,
+                 bool attached = true) {
+    return {interfaceType, faults, records, attached};
+}
+
+// The board's calls with the number of its folder, which the libraries name in their
+// messages, left out.
+Lines Calls(const testboard::VirtualBoard& board) {
+    const std::string kFolder = "tolka-board-";
+    Lines lines = board.Calls();
+    for (std::string& line : lines) {
+        size_t at = line.find(kFolder);
+        if (at == std::string::npos)
+            continue;
+        size_t end = line.find_first_not_of("0123456789-", at + kFolder.size());
+        line.erase(at + kFolder.size(), (end == std::string::npos ? line.size() : end) - at - kFolder.size());
+    }
+    return lines;
+}
+
+void Prepare(testboard::VirtualBoard& board, const BoardSetup& setup) {
+    for (int i = 0; i < setup.records; ++i)
+        board.PutBytes(0x7000 + 0x80 * static_cast<uint32_t>(i), Record(kOther, static_cast<uint32_t>(i)));
+    board.Configure(setup.interfaceType, setup.faults, setup.attached);
+    board.ClearCalls();
+}
+
+// The writer window with a scripted user, on a board of its own.
+class Window {
+public:
+    explicit Window(const BoardSetup& setup) {
+        Prepare(board, setup);
+        dlg.Create();
+        hwnd = dlg.GetSafeHwnd();
+    }
+    // Ends the operation as the user would: a connection left open is closed.
+    Lines Calls() {
+        if (dlg.m_hDevice != nullptr)
+            fwtest::Click(hwnd, IDC_DISCONNECT);
+        return ::Calls(board);
+    }
+    bool Announces(const BoardSetup& setup) const {
+        uint32_t top = setup.interfaceType & 0xFF000000u;
+        return setup.attached && (top == 0x80000000u || top == 0x20000000u || top == 0x40000000u) &&
+               setup.faults.find("no_board=1") == std::string::npos;
+    }
+
+    testboard::VirtualBoard board;
+    fwtest::ScriptedUser user;
+    CVarnPIWriteDlg dlg;
+    HWND hwnd = nullptr;
+};
+
+struct WriteCase {
+    const char* what;
+    BoardSetup setup;
+    const wchar_t* uuid;
+    int kindAnswer;  // the window's answer to the product-kind question, 0 when none is asked
+    long exit;
+    const char* message;  // part of what tolka says on standard error (Japanese by default)
+};
+
+TEST(TolkaBesideTheWindow, WriteMakesTheSameCallsAndEndsWithItsCode) {
+    const WriteCase cases[] = {
+        {"empty board", Board(), kOther, 0, 0, nullptr},
+        {"appended, kind looked at", Board(0x80000000u, "", 2), kVarnex, 0, 0, nullptr},
+        {"full area", Board(0x80000000u, "", 32), kOther, 0, 0, nullptr},
+        {"first echo missed", Board(0x80000000u, "echo_fail_first=1", 1), kOther, 0, 0, nullptr},
+        {"no board", Board(0x80000000u, "", 0, false), kOther, 0, 4, "デバイスに接続できませんでした。"},
+        {"no answer", Board(0x80000000u, "echo_fail=1"), kOther, 0, 5, "デバイスから応答がありません。"},
+        {"scan read", Board(0x80000000u, "read_fail=0x7F80"), kOther, 0, 6, "デバイスからの読み出しに失敗しました。"},
+        {"search read", Board(0x80000000u, "read_fail=0x7000", 2), kOther, 0, 6,
+         "デバイスからの読み出しに失敗しました。"},
+        {"write", Board(0x80000000u, "write_fail=1"), kOther, 0, 7, "書き込みに失敗しました。"},
+        {"erase when full", Board(0x80000000u, "erase_fail=1", 32), kOther, 0, 7,
+         "フラッシュメモリの消去に失敗しました。"},
+        {"corrupt", Board(0x80000000u, "write_corrupt=1", 1), kOther, 0, 8, "ベリファイエラーです。"},
+        {"read-back", Board(0x80000000u, "readback_fail=1"), kOther, 0, 8, "ベリファイエラーです。"},
+        {"Varnex on LAN refused", Board(0x40000000u), kVarnex, IDNO, 9,
+         "LAN製品にVarnexの製品情報を書き込もうとしています。"},
+        {"Varnex on LAN allowed", Board(0x40000000u), kVarnex, IDYES, 0, nullptr},
+        {"Pelnex on USB refused", Board(0x80000000u, "", 1), kPelnex, IDNO, 9,
+         "USB製品にPelnexの製品情報を書き込もうとしています。"},
+        {"Pelnex on a 0x20 board", Board(0x20000000u), kPelnex, 0, 0, nullptr},
+    };
+    const std::wstring file = fwtest::TempPath(L"side.tpi");
+    for (const WriteCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Lines windowCalls;
+        std::vector<uint8_t> windowSlot;
+        {
+            Window w(c.setup);
+            fwtest::Type(w.hwnd, IDC_UUID, c.uuid);
+            fwtest::Type(w.hwnd, IDC_NUMBER, L"77");
+            fwtest::Type(w.hwnd, IDC_PRODUCT_NAME, L"prod");
+            fwtest::Type(w.hwnd, IDC_MAKER, L"maker");
+            w.user.Answer(IDYES);  // write to the first board found
+            if (c.kindAnswer != 0) {
+                if (w.Announces(c.setup))
+                    w.user.Answer(IDOK);
+                w.user.Answer(c.kindAnswer);
+            }
+            fwtest::Click(w.hwnd, IDC_WRITE_DEVICE);
+            windowCalls = w.Calls();
+            windowSlot = w.board.Slot(0x7000 + 0x80 * static_cast<uint32_t>(c.setup.records % 32));
+        }
+        testboard::VirtualBoard board;
+        Prepare(board, c.setup);
+        tolkatest::WriteFileBytes(file, Record(c.uuid, 77));
+        std::wstring args = L"pi write " + Quoted(file) + (c.kindAnswer == IDYES ? L" --allow-kind-mismatch" : L"");
+        tolkatest::Result r = tolkatest::Run(args);
+        EXPECT_EQ(r.exit, c.exit) << r.err;
+        EXPECT_EQ(Calls(board), windowCalls);
+        EXPECT_EQ(board.Slot(0x7000 + 0x80 * static_cast<uint32_t>(c.setup.records % 32)), windowSlot);
+        if (c.message)
+            EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        else
+            EXPECT_EQ(r.err, "");
+    }
+}
+
+enum class WindowOp { Erase, Read };
+
+struct BoardCommandCase {
+    const char* what;
+    BoardSetup setup;
+    WindowOp op;
+    const wchar_t* args;
+    long exit;
+};
+
+TEST(TolkaBesideTheWindow, EraseAndReadMakeTheSameCalls) {
+    const BoardCommandCase cases[] = {
+        {"erase", Board(0x80000000u, "", 3), WindowOp::Erase, L"pi erase --yes", 0},
+        {"erase fails", Board(0x80000000u, "erase_fail=1", 3), WindowOp::Erase, L"pi erase --yes", 7},
+        {"read", Board(0x40000000u, "", 5), WindowOp::Read, L"pi read", 0},
+        {"read an empty board", Board(), WindowOp::Read, L"pi read", 6},
+    };
+    for (const BoardCommandCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Lines windowCalls;
+        {
+            Window w(c.setup);
+            if (c.op == WindowOp::Erase) {
+                fwtest::Click(w.hwnd, IDC_CONNECT);
+                w.user.Answer(IDYES);
+                fwtest::Command(w.hwnd, ID_ERASE_DEVICE);
+            } else {
+                fwtest::Click(w.hwnd, ID_READ_TO_EDITOR);
+            }
+            windowCalls = w.Calls();
+        }
+        testboard::VirtualBoard board;
+        Prepare(board, c.setup);
+        EXPECT_EQ(tolkatest::Run(c.args).exit, c.exit);
+        EXPECT_EQ(Calls(board), windowCalls);
+    }
+}
+
+// Japanese names go through the ANSI code page (932 here) on both sides.
+TEST(TolkaBesideTheWindow, RecordsAreByteIdentical) {
+    const std::wstring product = L"製品Ａ-ﾃｽﾄ";
+    const std::wstring maker = L"株式会社トルカ, \"東京\"";
+    const std::wstring windowFile = fwtest::TempPath(L"window 製品.tpi");
+    const std::wstring tolkaFile = fwtest::TempPath(L"tolka 製品.tpi");
+    std::vector<uint8_t> windowSlot;
+    {
+        Window w{Board()};
+        fwtest::Type(w.hwnd, IDC_UUID, L"3AA4096D-2CC0-46DD-878A-88511D75AC78");
+        fwtest::Type(w.hwnd, IDC_NUMBER, L" 0x00ff ");
+        fwtest::Type(w.hwnd, IDC_PRODUCT_NAME, product);
+        fwtest::Type(w.hwnd, IDC_MAKER, maker);
+        w.user.ChooseFile(windowFile);
+        fwtest::Command(w.hwnd, ID_FILE_SAVE_AS);
+        w.user.Answer(IDYES);
+        fwtest::Click(w.hwnd, IDC_WRITE_DEVICE);
+        windowSlot = w.board.Slot(0x7000);
+    }
+    testboard::VirtualBoard board;
+    tolkatest::Result made = tolkatest::Run(
+        L"pi make --uuid 3AA4096D-2CC0-46DD-878A-88511D75AC78 --number \" 0x00ff \" "
+        L"--product " +
+        Quoted(product) + L" --maker \"株式会社トルカ, \\\"東京\\\"\" -o " + Quoted(tolkaFile));
+    ASSERT_EQ(made.exit, 0) << made.err;
+    EXPECT_EQ(tolkatest::ReadFileBytes(tolkaFile), tolkatest::ReadFileBytes(windowFile));
+    EXPECT_EQ(tolkatest::ReadFileBytes(tolkaFile).size(), 128u);
+    tolkatest::Result written = tolkatest::Run(L"pi write " + Quoted(tolkaFile));
+    ASSERT_EQ(written.exit, 0) << written.err;
+    EXPECT_EQ(board.Slot(0x7000), windowSlot);
+    EXPECT_NE(written.out.find(tolkatest::Utf8(L"製品名 製品Ａ-ﾃｽﾄ, 製造元 株式会社トルカ, \"東京\"")),
+              std::string::npos)
+        << written.out;
+
+    // Read back and saved, the record is again the same file.
+    const std::wstring readFile = fwtest::TempPath(L"read.tpi");
+    EXPECT_EQ(tolkatest::Run(L"pi read -o " + Quoted(readFile)).exit, 0);
+    EXPECT_EQ(tolkatest::ReadFileBytes(readFile), tolkatest::ReadFileBytes(windowFile));
+}
+
+struct ExitCase {
+    const char* what;
+    BoardSetup setup;
+    std::wstring args;
+    long exit;
+    const char* message;
+};
+
+TEST(Tolka, UsageFilesAndLanguage) {
+    const std::wstring missing = fwtest::TempPath(L"missing.tpi");
+    const std::wstring shortFile = fwtest::TempPath(L"short.tpi");
+    tolkatest::WriteFileBytes(shortFile, std::vector<uint8_t>(100, 0));
+    const ExitCase cases[] = {
+        {"no command", Board(), L"", 2, "使い方が正しくありません: コマンドを指定してください"},
+        {"unknown option in English", Board(), L"info --fast --lang en", 2, "Usage error: there is no option --fast"},
+        {"missing file", Board(), L"pi show " + Quoted(missing), 3, "ファイルが開けませんでした。"},
+        {"short file", Board(), L"pi write " + Quoted(shortFile), 3, "ファイルの形式が正しくありません。"},
+        {"erase without --yes", Board(), L"pi erase", 2, "消去するには --yes を指定してください"},
+    };
+    for (const ExitCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        testboard::VirtualBoard board;
+        Prepare(board, c.setup);
+        tolkatest::Result r = tolkatest::Run(c.args);
+        EXPECT_EQ(r.exit, c.exit);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(board.Calls().empty());
+    }
+    tolkatest::Result help = tolkatest::Run(L"--help --lang en");
+    EXPECT_EQ(help.exit, 0);
+    EXPECT_NE(help.out.find("  10 ledger error\r\n"), std::string::npos) << help.out;
+}
+
+TEST(Tolka, JsonIsOneObjectOnStandardOutput) {
+    testboard::VirtualBoard board;
+    Prepare(board, Board(0x40000000u, "", 2));
+    tolkatest::Result r = tolkatest::Run(L"pi read --json");
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "{\"command\":\"pi read\",\"exit_code\":0,\"ok\":true,\"interface\":\"0x40000000\",\"interface_kind\":"
+              "\"LAN\",\"current\":{\"uuid\":\"01234567-89ab-cdef-0123-456789abcdef\",\"number\":1,\"product\":"
+              "\"prod\",\"maker\":\"maker\",\"slot\":\"0x7080\"}}\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+// tolka's commands on Windows: the maker's device libraries, files, the thread's ANSI code
+// page, the ledger held by share mode, and the console.
+#pragma once
+
+#include <windows.h>
+
+#include "cli/host.h"
+
+namespace cli {
+
+class WinHost : public Host {
+public:
+    WinHost();
+
+    core::DeviceLink& Link() override;
+    std::string ToAnsi(const std::wstring& text) override;
+    std::wstring FromAnsi(const std::string& bytes) override;
+    FileStatus ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) override;
+    FileStatus WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override;
+    bool NewUuid(core::Uuid& uuid) override;
+    core::LocalTime Now() override;
+    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path) override;
+    bool NextBoard() override;
+    void Out(const std::wstring& line) override;
+    void Err(const std::wstring& line) override;
+
+private:
+    // The console gets UTF-16 as it is; a pipe or a file gets UTF-8.
+    void Write(HANDLE stream, const std::wstring& line);
+
+    HANDLE out_;
+    HANDLE err_;
+    HANDLE in_;
+};
+
+// Japanese when the user's interface language is Japanese, English otherwise.
+Lang UserLanguage();
+
+}  // namespace cli

@@ -1,0 +1,372 @@
+#include "core/ledger.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/record.h"
+
+namespace core {
+
+namespace {
+
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+const char* const kColumns[] = {"time", "station", "status", "number", "uuid", "product", "maker", "slot", "interface"};
+constexpr size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
+
+struct StatusName {
+    LedgerStatus status;
+    const char* text;
+};
+const StatusName kStatusNames[] = {
+    {LedgerStatus::Reserved, "reserved"},
+    {LedgerStatus::Ok, "ok"},
+    {LedgerStatus::Failed, "failed"},
+};
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsHexDigit(char c) {
+    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Decimal digits only, no sign, no blanks, at most 2^32 - 1.
+bool ParseDecimal(const std::string& text, uint32_t& value) {
+    if (text.empty() || text.size() > 10 || !std::all_of(text.begin(), text.end(), IsDigit))
+        return false;
+    uint64_t v = 0;
+    for (char c : text)
+        v = v * 10 + static_cast<unsigned>(c - '0');
+    if (v > 0xFFFFFFFFu)
+        return false;
+    value = static_cast<uint32_t>(v);
+    return true;
+}
+
+// "0x" and one to eight hexadecimal digits.
+bool IsHexValue(const std::string& text) {
+    return text.size() >= 3 && text.size() <= 10 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') &&
+           std::all_of(text.begin() + 2, text.end(), IsHexDigit);
+}
+
+// Every character of the pattern is a digit ('9') or itself.
+bool MatchesDigits(const std::string& text, size_t at, const char* pattern) {
+    for (size_t i = 0; pattern[i] != '\0'; ++i) {
+        if (at + i >= text.size())
+            return false;
+        char c = text[at + i];
+        if (pattern[i] == '9' ? !IsDigit(c) : c != pattern[i])
+            return false;
+    }
+    return true;
+}
+
+// "YYYY-MM-DDTHH:MM:SS" followed by "Z" or "+HH:MM" / "-HH:MM".
+bool IsIsoTime(const std::string& text) {
+    if (!MatchesDigits(text, 0, "9999-99-99T99:99:99"))
+        return false;
+    const std::string zone = text.substr(19);
+    if (zone == "Z")
+        return true;
+    return zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && MatchesDigits(zone, 1, "99:99");
+}
+
+bool IsUuidText(const std::string& text) {
+    if (text.size() != kUuidTextLength ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return false;
+    Uuid ignored;
+    return ParseUuidText(std::wstring(text.begin(), text.end()), ignored);
+}
+
+// Length of the UTF-8 sequence at p, or 0 when it is not a well-formed one (overlong forms,
+// surrogates and values above U+10FFFF included).
+size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
+    const unsigned char c = p[0];
+    if (c < 0x80)
+        return 1;
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0)
+            low = 0xA0;
+        if (c == 0xED)
+            high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0)
+            low = 0x90;
+        if (c == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (static_cast<size_t>(end - p) < length || p[1] < low || p[1] > high)
+        return 0;
+    for (size_t i = 2; i < length; ++i) {
+        if (p[i] < 0x80 || p[i] > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+// The line (1-based) of the first byte that is not UTF-8, or 0 when all are.
+size_t FirstNonUtf8Line(const std::string& bytes, size_t from) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + from;
+    const auto* end = reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size();
+    size_t line = 1;
+    while (p < end) {
+        size_t n = Utf8SequenceLength(p, end);
+        if (n == 0)
+            return line;
+        if (*p == '\n')
+            ++line;
+        p += n;
+    }
+    return 0;
+}
+
+// Splits RFC 4180 records off the text one at a time, counting physical lines.
+class CsvReader {
+public:
+    CsvReader(const std::string& text, size_t from) : text_(text), pos_(from) {}
+
+    bool AtEnd() const { return pos_ >= text_.size(); }
+    // The line on which the next record starts.
+    size_t Line() const { return line_; }
+
+    LedgerFault Next(std::vector<std::string>& fields) {
+        fields.clear();
+        for (;;) {
+            std::string field;
+            LedgerFault fault = !AtEnd() && text_[pos_] == '"' ? Quoted(field) : Plain(field);
+            if (fault != LedgerFault::None)
+                return fault;
+            fields.push_back(std::move(field));
+            if (AtEnd())
+                return LedgerFault::UnterminatedLine;
+            char c = text_[pos_++];
+            if (c == ',')
+                continue;
+            if (c == '\r')
+                ++pos_;  // the fields stop at a CR only when a LF follows
+            ++line_;
+            return LedgerFault::None;
+        }
+    }
+
+private:
+    bool AtLineEnd(size_t at) const {
+        return text_[at] == '\n' || (text_[at] == '\r' && at + 1 < text_.size() && text_[at + 1] == '\n');
+    }
+
+    LedgerFault Plain(std::string& field) {
+        size_t start = pos_;
+        while (!AtEnd() && text_[pos_] != ',' && !AtLineEnd(pos_)) {
+            if (text_[pos_] == '"' || text_[pos_] == '\r')
+                return LedgerFault::BadQuoting;
+            ++pos_;
+        }
+        field.assign(text_, start, pos_ - start);
+        return LedgerFault::None;
+    }
+
+    LedgerFault Quoted(std::string& field) {
+        ++pos_;  // opening quote
+        for (;;) {
+            if (AtEnd())
+                return LedgerFault::UnterminatedLine;
+            char c = text_[pos_++];
+            if (c == '"') {
+                if (!AtEnd() && text_[pos_] == '"') {
+                    field += '"';
+                    ++pos_;
+                    continue;
+                }
+                return AtEnd() || text_[pos_] == ',' || AtLineEnd(pos_) ? LedgerFault::None : LedgerFault::BadQuoting;
+            }
+            if (c == '\n')
+                ++line_;
+            field += c;
+        }
+    }
+
+    const std::string& text_;
+    size_t pos_;
+    size_t line_ = 1;
+};
+
+bool ToEntry(const std::vector<std::string>& f, LedgerEntry& entry) {
+    entry.time = f[0];
+    entry.station = f[1];
+    entry.uuid = f[4];
+    entry.product = f[5];
+    entry.maker = f[6];
+    entry.slot = f[7];
+    entry.interfaceType = f[8];
+    auto status = std::find_if(std::begin(kStatusNames), std::end(kStatusNames),
+                               [&](const StatusName& s) { return f[2] == s.text; });
+    if (status == std::end(kStatusNames))
+        return false;
+    entry.status = status->status;
+    return IsIsoTime(entry.time) && (entry.station.empty() || ParseStation(entry.station)) &&
+           ParseDecimal(f[3], entry.number) && IsUuidText(entry.uuid) &&
+           (entry.slot.empty() || IsHexValue(entry.slot)) && IsHexValue(entry.interfaceType);
+}
+
+const char* StatusText(LedgerStatus status) {
+    for (const StatusName& s : kStatusNames) {
+        if (s.status == status)
+            return s.text;
+    }
+    return "";
+}
+
+LedgerContent Refuse(LedgerFault fault, size_t line) {
+    LedgerContent content;
+    content.fault = fault;
+    content.faultLine = line;
+    return content;
+}
+
+}  // namespace
+
+std::optional<Station> ParseStation(const std::string& text) {
+    size_t slash = text.find('/');
+    Station station;
+    if (slash == std::string::npos || !ParseDecimal(text.substr(0, slash), station.k) ||
+        !ParseDecimal(text.substr(slash + 1), station.n))
+        return std::nullopt;
+    if (station.k < 1 || station.k > station.n)
+        return std::nullopt;
+    return station;
+}
+
+std::string FormatStation(const Station& station) {
+    return std::to_string(station.k) + "/" + std::to_string(station.n);
+}
+
+LedgerContent ParseLedger(const std::string& bytes) {
+    LedgerContent content;
+    if (bytes.empty()) {
+        content.fresh = true;
+        return content;
+    }
+    const size_t bom = sizeof kByteOrderMark - 1;
+    if (bytes.compare(0, bom, kByteOrderMark) != 0)
+        return Refuse(LedgerFault::NoByteOrderMark, 1);
+    if (size_t line = FirstNonUtf8Line(bytes, bom))
+        return Refuse(LedgerFault::NotUtf8, line);
+
+    CsvReader reader(bytes, bom);
+    std::vector<std::string> fields;
+    bool header = true;
+    do {
+        const size_t line = reader.Line();
+        if (reader.AtEnd())
+            return Refuse(LedgerFault::BadHeader, 1);  // the mark alone
+        LedgerFault fault = reader.Next(fields);
+        if (header) {
+            if (fault != LedgerFault::None ||
+                !std::equal(fields.begin(), fields.end(), std::begin(kColumns), std::end(kColumns)))
+                return Refuse(LedgerFault::BadHeader, 1);
+            header = false;
+            continue;
+        }
+        if (fault != LedgerFault::None)
+            return Refuse(fault, line);
+        if (fields.size() != kColumnCount)
+            return Refuse(LedgerFault::FieldCount, line);
+        LedgerEntry entry;
+        if (!ToEntry(fields, entry))
+            return Refuse(LedgerFault::BadField, line);
+        content.highest = std::max(content.highest.value_or(0), entry.number);
+        content.entries.push_back(std::move(entry));
+    } while (!reader.AtEnd());
+    return content;
+}
+
+std::string LedgerPreamble() {
+    std::string text = kByteOrderMark;
+    for (size_t i = 0; i < kColumnCount; ++i)
+        text += (i ? "," : "") + std::string(kColumns[i]);
+    return text + "\r\n";
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c;
+        if (c == '"')
+            quoted += '"';
+    }
+    return quoted + "\"";
+}
+
+std::string FormatLedgerLine(const LedgerEntry& entry) {
+    const std::string fields[] = {
+        entry.time,  entry.station, StatusText(entry.status), std::to_string(entry.number), entry.uuid, entry.product,
+        entry.maker, entry.slot,    entry.interfaceType};
+    std::string line;
+    for (size_t i = 0; i < kColumnCount; ++i)
+        line += (i ? "," : "") + CsvField(fields[i]);
+    return line + "\r\n";
+}
+
+std::optional<uint32_t> NextNumber(std::optional<uint32_t> highest, uint32_t floor, const Station& station) {
+    if (station.n == 0)
+        return std::nullopt;
+    uint64_t start = floor;
+    if (highest)
+        start = std::max<uint64_t>(start, uint64_t{*highest} + 1);
+    const uint64_t n = station.n;
+    const uint64_t candidate = start + (station.k % n + n - start % n) % n;
+    if (candidate > 0xFFFFFFFFu)
+        return std::nullopt;
+    return static_cast<uint32_t>(candidate);
+}
+
+std::string FormatIsoTime(const LocalTime& t) {
+    const int offset = t.offsetMinutes < 0 ? -t.offsetMinutes : t.offsetMinutes;
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second, t.offsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
+    return text;
+}
+
+Reservation ReserveNumber(LedgerFile& file, LedgerEntry line, uint32_t floor, const Station& station) {
+    Reservation result;
+    std::string bytes;
+    if (!file.ReadAll(bytes)) {
+        result.failure = ReserveFailure::ReadFailed;
+        return result;
+    }
+    LedgerContent content = ParseLedger(bytes);
+    if (content.fault != LedgerFault::None) {
+        result.failure = ReserveFailure::Refused;
+        result.fault = content.fault;
+        result.faultLine = content.faultLine;
+        return result;
+    }
+    std::optional<uint32_t> next = NextNumber(content.highest, floor, station);
+    if (!next) {
+        result.failure = ReserveFailure::Exhausted;
+        return result;
+    }
+    line.number = *next;
+    line.status = LedgerStatus::Reserved;
+    if (!file.Append((content.fresh ? LedgerPreamble() : std::string()) + FormatLedgerLine(line))) {
+        result.failure = ReserveFailure::AppendFailed;
+        return result;
+    }
+    result.number = *next;
+    return result;
+}
+
+}  // namespace core

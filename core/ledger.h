@@ -1,0 +1,119 @@
+// The Number ledger: a CSV file in which every Number handed to a board is recorded before
+// the board is written, so that no Number is ever given twice, even by a program that was
+// killed half-way or by several stations sharing one range.
+//
+//   time,station,status,number,uuid,product,maker,slot,interface
+//   2024-05-01T09:30:00+09:00,1/2,reserved,1001,3aa4...,製品,製造元,,0x80000000
+//   2024-05-01T09:30:01+09:00,1/2,ok,1001,3aa4...,製品,製造元,0x7080,0x80000000
+//
+// UTF-8 with a byte-order mark (so that a spreadsheet shows Japanese names), CRLF line ends,
+// RFC 4180 quoting. A ledger is only ever appended to: a file this code cannot read fully
+// is refused, never repaired, rewritten or truncated. Portable: no <windows.h>.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace core {
+
+enum class LedgerStatus { Reserved, Ok, Failed };
+
+// One line of the ledger. Texts are UTF-8.
+struct LedgerEntry {
+    std::string time;     // ISO 8601 local time with its offset from UTC
+    std::string station;  // "K/N", or empty when the line has no station
+    LedgerStatus status = LedgerStatus::Reserved;
+    uint32_t number = 0;
+    std::string uuid;           // 36 characters
+    std::string product;        // product name
+    std::string maker;          // maker name
+    std::string slot;           // flash address written, "0x7080"; empty until known
+    std::string interfaceType;  // "0x80000000"
+};
+
+// Station K of N takes only the Numbers n with n mod N == K mod N, so N stations with
+// ledgers of their own share one range without ever meeting.
+struct Station {
+    uint32_t k = 1;
+    uint32_t n = 1;
+};
+
+// "K/N" with 1 <= K <= N, decimal digits only.
+std::optional<Station> ParseStation(const std::string& text);
+std::string FormatStation(const Station& station);
+
+// Why a ledger was refused; the line is where the fault starts (the header is line 1).
+enum class LedgerFault {
+    None,
+    NoByteOrderMark,   // not written by us, or re-saved by a program that dropped it
+    BadHeader,         // a CSV file of some other kind
+    NotUtf8,           // bytes that are no UTF-8 text (a re-save in another code page)
+    BadQuoting,        // a quote inside an unquoted field, or text after a closing quote
+    UnterminatedLine,  // the last line has no line end (an append that was cut short)
+    FieldCount,        // not nine fields
+    BadField,          // a field that does not hold what its column holds
+};
+
+struct LedgerContent {
+    LedgerFault fault = LedgerFault::None;
+    size_t faultLine = 0;
+    bool fresh = false;  // no bytes at all: the header is still to be written
+    std::vector<LedgerEntry> entries;
+    std::optional<uint32_t> highest;  // the highest Number on any line
+};
+
+// Reads a whole ledger file. Takes any bytes: a fault comes back as a fault, never as a
+// crash or an exception.
+LedgerContent ParseLedger(const std::string& bytes);
+
+// Byte-order mark and header line: the start of a new ledger.
+std::string LedgerPreamble();
+
+// One line, CRLF-terminated, fields quoted where RFC 4180 needs it.
+std::string FormatLedgerLine(const LedgerEntry& entry);
+
+// A field as RFC 4180 writes it: in quotes, with quotes doubled, when it holds a comma, a
+// quote, CR or LF; otherwise as it is.
+std::string CsvField(const std::string& text);
+
+// The smallest Number n that is at least `floor`, above `highest` (a Number once reserved
+// is never given again) and belongs to the station. Empty when no such n fits in 32 bits.
+std::optional<uint32_t> NextNumber(std::optional<uint32_t> highest, uint32_t floor, const Station& station);
+
+// A wall-clock time with its offset from UTC in minutes (east positive).
+struct LocalTime {
+    int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+    int offsetMinutes = 0;
+};
+
+// "2024-05-01T09:30:00+09:00"; an offset of zero is written "+00:00".
+std::string FormatIsoTime(const LocalTime& time);
+
+// A ledger file that this process holds alone from opening to destruction: no other
+// process reads or appends meanwhile, which is what makes a reservation safe.
+class LedgerFile {
+public:
+    virtual ~LedgerFile() = default;
+    virtual bool ReadAll(std::string& bytes) = 0;
+    // Appends at the end; true only once the bytes are on the disk.
+    virtual bool Append(const std::string& bytes) = 0;
+};
+
+enum class ReserveFailure { None, Refused, Exhausted, ReadFailed, AppendFailed };
+
+struct Reservation {
+    ReserveFailure failure = ReserveFailure::None;
+    LedgerFault fault = LedgerFault::None;  // when refused
+    size_t faultLine = 0;
+    uint32_t number = 0;
+};
+
+// Reads the held ledger, takes the next Number by NextNumber and appends `line` with that
+// Number and the status `reserved` (after the preamble when the file is new). Nothing is
+// appended unless the whole file could be read.
+Reservation ReserveNumber(LedgerFile& file, LedgerEntry line, uint32_t floor, const Station& station);
+
+}  // namespace core
