@@ -360,7 +360,10 @@ protected:
     static std::thread PlayUser(const wchar_t* caption, std::function<void(HWND)> act, std::atomic<bool>& stop) {
         return std::thread([caption, act, &stop] {
             for (int waited = 0; !stop; waited += 50) {
-                if (HWND dialog = FindWindowW(L"#32770", caption)) {
+                // Acted on only once shown: a click on a dialog still being set up is lost,
+                // and the library call would then wait for ever.
+                HWND dialog = FindWindowW(L"#32770", caption);
+                if (dialog != nullptr && IsWindowVisible(dialog)) {
                     stop = true;
                     act(dialog);
                     return;
@@ -395,7 +398,8 @@ TEST_F(VarnetDllWindows, ConnectionSettingsSavesTheChoice) {
             folderShown = Text(dialog, IDC_FOLDER);
             SendMessageW(GetDlgItem(dialog, IDC_IF_LAN), BM_CLICK, 0, 0);
             SendMessageW(GetDlgItem(dialog, IDC_ATTACHED), BM_CLICK, 0, 0);
-            PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         },
         stop);
     Tolka_OptionDlg1();
@@ -429,7 +433,8 @@ TEST_F(VarnetDllWindows, ProductInformationShowsTheNewestRecord) {
         [&](HWND dialog) {
             for (int id : {IDC_PI_UUID, IDC_PI_NUMBER, IDC_PI_PRODUCT, IDC_PI_MAKER, IDC_PI_SLOT})
                 shown.push_back(Text(dialog, id));
-            PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         },
         stop);
     EXPECT_EQ(Tolka_ShowProductInfo(h), 0);
