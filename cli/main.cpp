@@ -5,8 +5,10 @@
 
 #include "cli/commands.h"
 #include "cli/winhost.h"
+#include "framework/syslib.h"
 
 int wmain(int argc, wchar_t** argv) {
+    fw::RestrictDllSearch();
     cli::WinHost host;
     try {
         std::vector<std::wstring> args(argv + 1, argv + argc);

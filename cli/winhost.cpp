@@ -8,6 +8,7 @@
 #include "common/librarylink.h"
 #include "framework/codepage.h"
 #include "framework/fileio.h"
+#include "framework/syslib.h"
 
 namespace cli {
 
@@ -99,10 +100,13 @@ FileStatus WinHost::WriteFile(const std::wstring& path, const uint8_t* data, siz
     return StatusOf(fw::WriteFileReplacing(path, data, size));
 }
 
-// As the editor's "作成": a UUID unique only on this computer counts as none.
+// As the editor's "作成": a UUID unique only on this computer counts as none. The RPC library
+// is loaded from the system folder by the commands that make one.
 bool WinHost::NewUuid(core::Uuid& uuid) {
+    using CreateFn = RPC_STATUS(RPC_ENTRY*)(UUID*);
+    auto uuidCreate = fw::SystemFunction<CreateFn>(L"rpcrt4.dll", "UuidCreate");
     UUID made;
-    if (UuidCreate(&made) != RPC_S_OK)
+    if (uuidCreate == nullptr || uuidCreate(&made) != RPC_S_OK)
         return false;
     static_assert(sizeof made == sizeof uuid, "UUID size");
     std::memcpy(uuid.data(), &made, sizeof made);  // the record keeps the GUID's memory order

@@ -36,3 +36,18 @@ function(tolka_fuzz name)
                      ${corpus} ${CMAKE_CURRENT_SOURCE_DIR}/seeds/${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
 endfunction()
+
+# tolka_shipped(<target>): a program or DLL that the packages carry. It gets the lean
+# terminate handler, and a release build is stripped after linking, its debug information
+# kept beside it as <file>.debug (found again through the file's debug link).
+function(tolka_shipped target)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/terminate.cpp)
+    if(CMAKE_BUILD_TYPE STREQUAL "Release")
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:${target}>.debug
+            COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug
+                    $<TARGET_FILE_NAME:${target}>
+            WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+            VERBATIM)
+    endif()
+endfunction()

@@ -4,8 +4,19 @@
 
 #include "common/versiontext.h"
 #include "framework/module.h"
+#include "framework/syslib.h"
 
+// The version library is loaded when an About box first opens; without it there is no
+// version to show, as for a program without a version resource.
 std::wstring GetVersionString(const std::wstring& path, bool useProductVersion) {
+    using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+    auto GetFileVersionInfoSizeW = fw::SystemFunction<SizeFn>(L"version.dll", "GetFileVersionInfoSizeW");
+    auto GetFileVersionInfoW = fw::SystemFunction<InfoFn>(L"version.dll", "GetFileVersionInfoW");
+    auto VerQueryValueW = fw::SystemFunction<QueryFn>(L"version.dll", "VerQueryValueW");
+    if (GetFileVersionInfoSizeW == nullptr || GetFileVersionInfoW == nullptr || VerQueryValueW == nullptr)
+        return std::wstring();
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
     if (size == 0)

@@ -1,10 +1,11 @@
 #include "framework/app.h"
 
-#include <shellapi.h>
+#include <vector>
 
 #include "framework/dialog.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
+#include "framework/syslib.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -56,13 +57,12 @@ CCommandLineInfo ParseCommandLineArgs(int argc, wchar_t** argv) {
 }
 
 CCommandLineInfo ParseCommandLineText(const std::wstring& commandLine) {
-    CCommandLineInfo info;
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(commandLine.c_str(), &argc);
-    if (argv == nullptr)
-        return info;
-    info = ParseCommandLineArgs(argc - 1, argv + 1);
-    LocalFree(argv);
+    // Split here rather than by the shell library, which no start should have to load.
+    std::vector<std::wstring> args = SplitCommandLineArgs(commandLine);
+    std::vector<wchar_t*> argv;
+    for (std::wstring& arg : args)
+        argv.push_back(&arg[0]);
+    CCommandLineInfo info = ParseCommandLineArgs(static_cast<int>(argv.size()), argv.data());
     if (!info.m_strFileName.empty())
         info.m_strFileName = FullPathName(info.m_strFileName);
     return info;
@@ -79,7 +79,7 @@ void CWinApp::OnHelp() {
         return;
     }
     using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-    HMODULE hh = LoadLibraryW(L"hhctrl.ocx");
+    HMODULE hh = LoadSystemLibrary(L"hhctrl.ocx");
     HtmlHelpFn htmlHelp =
         hh ? reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(hh, "HtmlHelpW"))) : nullptr;
     const UINT kDisplayTopic = 0;

@@ -3,6 +3,7 @@
 #include <cderr.h>
 #include <commdlg.h>
 
+#include "framework/syslib.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -41,6 +42,13 @@ INT_PTR CFileDialog::DoModal() {
         m_pathName = HookSlot()(*this);
         return m_pathName.empty() ? IDCANCEL : IDOK;
     }
+    // The file dialogs are loaded when first asked for; without them the dialog ends as cancelled.
+    using FileDialogFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+    using ExtendedErrorFn = DWORD(WINAPI*)();
+    auto show = SystemFunction<FileDialogFn>(L"comdlg32.dll", m_openDialog ? "GetOpenFileNameW" : "GetSaveFileNameW");
+    auto extendedError = SystemFunction<ExtendedErrorFn>(L"comdlg32.dll", "CommDlgExtendedError");
+    if (show == nullptr || extendedError == nullptr)
+        return IDCANCEL;
     // The system wants the filter's parts separated by NULs.
     std::wstring filter = m_filter;
     for (wchar_t& c : filter) {
@@ -61,12 +69,11 @@ INT_PTR CFileDialog::DoModal() {
         ofn.nMaxFile = static_cast<DWORD>(buffer.size());
         ofn.lpstrDefExt = m_defaultExt.empty() ? nullptr : m_defaultExt.c_str();
         ofn.Flags = GetFlags();
-        BOOL ok = m_openDialog ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
-        if (ok) {
+        if (show(&ofn)) {
             m_pathName = buffer.c_str();
             return IDOK;
         }
-        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL && buffer.size() < 32768) {
+        if (extendedError() == FNERR_BUFFERTOOSMALL && buffer.size() < 32768) {
             buffer.assign(32768, L'\0');
             continue;
         }

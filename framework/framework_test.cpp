@@ -5,9 +5,16 @@
 #include <vector>
 
 #include "framework/app.h"
+// After <windows.h>, which the framework headers bring.
+#include <shellapi.h>
+
+#include "framework/cmdline_cases.h"
+#include "framework/filedialog.h"
 #include "framework/fileio.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
+#include "framework/syslib.h"
+#include "framework/text.h"
 #include "framework/test_support.h"
 
 namespace {
@@ -61,6 +68,70 @@ TEST(CommandLine, OneFileArgumentAsksToOpenIt) {
         EXPECT_EQ(info.m_nShellCommand, c.command) << c.args.size();
         EXPECT_EQ(info.m_strFileName, c.file);
     }
+}
+
+TEST(CommandLine, SplitLikeTheSystem) {
+    for (const auto& c : fwcases::kCommandLineCases) {
+        int argc = 0;
+        wchar_t** argv = CommandLineToArgvW(c.line, &argc);
+        ASSERT_NE(argv, nullptr) << c.line;
+        std::vector<std::wstring> system(argv + 1, argv + argc);
+        LocalFree(argv);
+        EXPECT_EQ(fw::SplitCommandLineArgs(c.line), system) << c.line;
+    }
+}
+
+std::wstring TestProgramFolder() {
+    std::wstring path = fw::GetModulePath();
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    GetSystemDirectoryW(folder, MAX_PATH + 1);
+    return folder;
+}
+
+// A DLL planted in the current folder is found by the default search, and not once the search
+// is restricted; the program's own folder and the system folder still are.
+TEST(DllSearch, TheCurrentFolderIsNeverSearchedOnceRestricted) {
+    std::wstring planted = TestProgramFolder() + L"framework_planted.dll";
+    std::wstring folder = fwtest::TempFolder() + L"planted\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const wchar_t* name : {L"planted_before.dll", L"planted_after.dll", L"hhctrl.ocx"})
+        ASSERT_TRUE(CopyFileW(planted.c_str(), (folder + name).c_str(), FALSE)) << name;
+    std::wstring previous = fw::GetCurrentDirectoryString();
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+
+    HMODULE before = LoadLibraryW(L"planted_before.dll");
+    EXPECT_NE(before, nullptr) << "the default search should reach the current folder";
+    fw::RestrictDllSearch();
+    EXPECT_EQ(LoadLibraryW(L"planted_after.dll"), nullptr);
+    EXPECT_EQ(fw::LoadSystemLibrary(L"planted_after.dll"), nullptr);
+    HMODULE own = LoadLibraryW(L"framework_planted.dll");
+    EXPECT_NE(own, nullptr) << "the program's own folder stays in the search";
+    HMODULE help = fw::LoadSystemLibrary(L"hhctrl.ocx");
+    ASSERT_NE(help, nullptr);
+    std::wstring helpPath = fw::GetModulePath(help);
+    EXPECT_EQ(CompareStringOrdinal(helpPath.c_str(), static_cast<int>(SystemFolder().size()), SystemFolder().c_str(),
+                                   -1, TRUE),
+              CSTR_EQUAL)
+        << helpPath;
+
+    SetCurrentDirectoryW(previous.c_str());
+    for (HMODULE m : {before, own})
+        if (m != nullptr)
+            FreeLibrary(m);
+}
+
+TEST(SystemLibraries, AFileDialogWithoutItsLibraryEndsAsCancelled) {
+    fw::RefuseSystemLibraryForTest(L"comdlg32.dll");
+    fwtest::UnexpectedDialogGuard guard;
+    fw::CFileDialog dlg(true, L"tpi", L"*.tpi|*.tpi||", OFN_FILEMUSTEXIST, nullptr);
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    fw::RefuseSystemLibraryForTest(nullptr);
+    EXPECT_FALSE(guard.Fired()) << "the system's file dialog was shown";
+    EXPECT_EQ(dlg.GetPathName(), L"");
 }
 
 // A later file dialog may change the current folder: the file must stay the one named.
@@ -195,6 +266,20 @@ TEST(HelpCommand, AMissingHelpFileIsReported) {
     expected += L"」が見つかりません。";
     EXPECT_EQ(user.messages[0].text, expected);
     EXPECT_FALSE(app.OnCommand(12345));
+}
+
+TEST(HelpCommand, WithoutTheHelpLibraryTheFileCannotBeOpened) {
+    std::wstring helpFile = fw::PathWithoutExtension(fw::GetModulePath()) + L".CHM";
+    HANDLE file = CreateFileW(helpFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    fwtest::ScriptedUser user;
+    fw::CWinApp app;
+    fw::RefuseSystemLibraryForTest(L"hhctrl.ocx");
+    EXPECT_TRUE(app.OnCommand(fw::ID_HELP));
+    fw::RefuseSystemLibraryForTest(nullptr);
+    DeleteFileW(helpFile.c_str());
+    EXPECT_EQ(user.Texts(), std::vector<std::wstring>{L"ヘルプ ファイル「" + helpFile + L"」を開けませんでした。"});
 }
 
 }  // namespace

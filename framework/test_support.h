@@ -90,6 +90,35 @@ public:
     std::deque<std::wstring> files;
 };
 
+// While it lives, the windows that the thread shows are cancelled after 5 s, so that a
+// test which expects no system dialog ends instead of hanging when one appears.
+class UnexpectedDialogGuard {
+public:
+    UnexpectedDialogGuard() {
+        FiredFlag() = false;
+        m_timer = SetTimer(nullptr, 0, 5000, &UnexpectedDialogGuard::OnTimer);
+    }
+    ~UnexpectedDialogGuard() { KillTimer(nullptr, m_timer); }
+    UnexpectedDialogGuard(const UnexpectedDialogGuard&) = delete;
+    UnexpectedDialogGuard& operator=(const UnexpectedDialogGuard&) = delete;
+    bool Fired() const { return FiredFlag(); }
+
+private:
+    static bool& FiredFlag() {
+        static bool fired = false;
+        return fired;
+    }
+    static BOOL CALLBACK Cancel(HWND hwnd, LPARAM) {
+        if (IsWindowVisible(hwnd)) {
+            FiredFlag() = true;
+            PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+        }
+        return TRUE;
+    }
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), Cancel, 0); }
+    UINT_PTR m_timer = 0;
+};
+
 // A folder of this test program's own, under the system's temporary folder.
 inline std::wstring TempFolder() {
     static std::wstring folder;

@@ -35,4 +35,69 @@ std::wstring FolderOfPath(const std::wstring& path) {
     return path.substr(0, NameStart(path));
 }
 
+namespace {
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+// Past the program name and the blanks after it.
+size_t ArgumentsStart(const std::wstring& line) {
+    size_t i = 0;
+    if (!line.empty() && line[0] == L'"') {
+        i = line.find(L'"', 1);
+        i = i == std::wstring::npos ? line.size() : i + 1;
+    } else {
+        while (i < line.size() && !IsBlank(line[i]))
+            ++i;
+    }
+    while (i < line.size() && IsBlank(line[i]))
+        ++i;
+    return i;
+}
+
+}  // namespace
+
+std::vector<std::wstring> SplitCommandLineArgs(const std::wstring& line) {
+    std::vector<std::wstring> args;
+    size_t i = ArgumentsStart(line);
+    while (i < line.size()) {
+        std::wstring arg;
+        // Quotes seen in the current run: 1 inside a quoted part; a third one in a row is literal.
+        int quotes = 0;
+        size_t backslashes = 0;
+        while (i < line.size() && !(quotes == 0 && IsBlank(line[i]))) {
+            wchar_t c = line[i++];
+            if (c == L'\\') {
+                ++backslashes;
+                arg.push_back(c);
+                continue;
+            }
+            if (c != L'"') {
+                backslashes = 0;
+                arg.push_back(c);
+                continue;
+            }
+            arg.resize(arg.size() - backslashes / 2);
+            if (backslashes % 2 == 1)
+                arg.back() = L'"';
+            else
+                ++quotes;
+            backslashes = 0;
+            for (; i < line.size() && line[i] == L'"'; ++i) {
+                if (++quotes == 3) {
+                    arg.push_back(L'"');
+                    quotes = 0;
+                }
+            }
+            if (quotes == 2)
+                quotes = 0;
+        }
+        args.push_back(arg);
+        while (i < line.size() && IsBlank(line[i]))
+            ++i;
+    }
+    return args;
+}
+
 }  // namespace fw

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace fw {
 
@@ -17,5 +18,12 @@ std::wstring PathWithoutExtension(const std::wstring& path);
 
 // The folder of a path including its trailing separator; empty when the path has none.
 std::wstring FolderOfPath(const std::wstring& path);
+
+// The arguments of a process command line, after the program's own name, split and unquoted
+// by the rules the system's own splitter follows: blanks separate arguments outside quotes,
+// 2n backslashes before a quote give n and the quote opens or closes a quoted part, 2n+1
+// give n and a literal quote, other backslashes stay; a quote right after a closing quote is
+// literal. The program name ends at the next quote when it starts with one, else at a blank.
+std::vector<std::wstring> SplitCommandLineArgs(const std::wstring& commandLine);
 
 }  // namespace fw

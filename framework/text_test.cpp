@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "framework/cmdline_cases.h"
+
 namespace {
 
 TEST(FormatMessageText, ReplacesEveryPlaceholder) {
@@ -30,6 +34,13 @@ TEST(PathParts, SplitsWindowsPaths) {
         EXPECT_EQ(fw::FileNameOfPath(c.path), c.name) << c.path;
         EXPECT_EQ(fw::FolderOfPath(c.path), c.folder) << c.path;
         EXPECT_EQ(fw::PathWithoutExtension(c.path), c.withoutExt) << c.path;
+    }
+}
+
+TEST(CommandLineSplit, ArgumentsAfterTheProgramName) {
+    for (const auto& c : fwcases::kCommandLineCases) {
+        std::vector<std::wstring> expected(c.args.begin(), c.args.end());
+        EXPECT_EQ(fw::SplitCommandLineArgs(c.line), expected) << c.line;
     }
 }
 

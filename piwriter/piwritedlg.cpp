@@ -6,6 +6,7 @@
 
 #include "framework/codepage.h"
 #include "framework/msgbox.h"
+#include "framework/syslib.h"
 #include "piwriter/resource.h"
 
 namespace {
@@ -140,17 +141,24 @@ void CVarnPIWriteDlg::OnSelectAll() {
     SelectAllInFocusedEdit();
 }
 
+// The RPC library is loaded on the first click; a system without it cannot create an ID either.
 void CVarnPIWriteDlg::OnCreateUuid() {
+    using CreateFn = RPC_STATUS(RPC_ENTRY*)(UUID*);
+    using ToStringFn = RPC_STATUS(RPC_ENTRY*)(const UUID*, RPC_WSTR*);
+    using FreeFn = RPC_STATUS(RPC_ENTRY*)(RPC_WSTR*);
+    auto uuidCreate = fw::SystemFunction<CreateFn>(L"rpcrt4.dll", "UuidCreate");
+    auto uuidToString = fw::SystemFunction<ToStringFn>(L"rpcrt4.dll", "UuidToStringW");
+    auto stringFree = fw::SystemFunction<FreeFn>(L"rpcrt4.dll", "RpcStringFreeW");
     UUID uuid;
-    if (UuidCreate(&uuid) != RPC_S_OK) {
+    if (uuidCreate == nullptr || uuidToString == nullptr || stringFree == nullptr || uuidCreate(&uuid) != RPC_S_OK) {
         fw::AppMessageBox(L"ユニークなIDが作成できませんでした。\nLANに接続可能なコンピュータでご使用ください。");
         return;
     }
     RPC_WSTR text = nullptr;
-    if (UuidToStringW(&uuid, &text) != RPC_S_OK || text == nullptr)
+    if (uuidToString(&uuid, &text) != RPC_S_OK || text == nullptr)
         return;
     SetDlgItemText(IDC_UUID, reinterpret_cast<const wchar_t*>(text));
-    RpcStringFreeW(&text);
+    stringFree(&text);
 }
 
 bool CVarnPIWriteDlg::BuildRecord(core::RecordImage& dest) {

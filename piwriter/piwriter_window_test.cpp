@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "framework/syslib.h"
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "core/record_cases.h"
@@ -279,6 +280,33 @@ TEST_F(WriterWindow, CreatedUuidIsLowercaseTextInTheField) {
     EXPECT_NE(ItemText(hwnd, IDC_UUID), text);
 }
 
+// A command whose system library cannot be loaded fails as it does when the library's call
+// fails, and changes nothing.
+TEST_F(WriterWindow, ACommandWithoutItsSystemLibraryFailsAsUsual) {
+    struct {
+        const wchar_t* library;
+        UINT command;
+        std::vector<std::wstring> messages;
+    } cases[] = {
+        {L"rpcrt4.dll",
+         IDC_CREATE_UUID,
+         {L"ユニークなIDが作成できませんでした。\nLANに接続可能なコンピュータでご使用ください。"}},
+        {L"comdlg32.dll", IDC_FILE_OPEN, {}},
+    };
+    for (const auto& c : cases) {
+        fwtest::ScriptedUser user;
+        fw::CFileDialog::SetHook(nullptr);
+        fwtest::UnexpectedDialogGuard guard;
+        fw::RefuseSystemLibraryForTest(c.library);
+        fwtest::Command(hwnd, c.command);
+        fw::RefuseSystemLibraryForTest(nullptr);
+        EXPECT_FALSE(guard.Fired()) << c.library;
+        EXPECT_EQ(user.Texts(), c.messages) << c.library;
+        EXPECT_EQ(ItemText(hwnd, IDC_UUID), L"") << c.library;
+        EXPECT_EQ(Title(), L"TolkaPIWriter") << c.library;
+    }
+}
+
 // --- The platform agrees with our text rules --------------------------------------------
 
 TEST(PlatformRules, UuidParserAgreesWithUuidFromString) {
@@ -530,6 +558,20 @@ TEST_F(WriterWindow, AboutBoxShowsTheFileVersion) {
     caption.clear();
     SendMessageW(hwnd, WM_SYSCOMMAND, 0x001F, 0);  // the About entry, low bits ignored
     EXPECT_EQ(caption, L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報");
+}
+
+// Without the version library there is no version to read: the placeholder still goes.
+TEST_F(WriterWindow, AboutBoxWithoutTheVersionLibraryShowsNoVersion) {
+    std::wstring version = L"unset";
+    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+        version = box.GetDlgItemText(IDC_VERSION);
+        box.EndDialog(IDOK);
+    });
+    fw::RefuseSystemLibraryForTest(L"version.dll");
+    fwtest::Command(hwnd, ID_APP_ABOUT);
+    fw::RefuseSystemLibraryForTest(nullptr);
+    fw::CDialog::SetModalHook(nullptr);
+    EXPECT_EQ(version, L"");
 }
 
 TEST_F(WriterWindow, ProgramIconInTitleBarTaskbarAndWhileDragged) {

@@ -12,6 +12,7 @@ packages=(
     wine wine64 wine32:i386 xvfb xauth x11-apps x11-utils imagemagick
     fonts-ipafont-gothic locales
     clang libclang-rt-dev
+    wixl msitools zip unzip
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

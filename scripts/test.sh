@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native (plain and sanitized), each fuzz target for a
-# few seconds, the Windows tests under Wine for x86_64 and for i686.
+# few seconds, the Windows tests under Wine for x86_64 and for i686, and the packages (MSI and
+# zip) installed under Wine.
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 root=${TOLKA_BUILD_ROOT:-$repo/build}
@@ -44,6 +45,16 @@ sleep 1
 export DISPLAY=$display
 run_ctest "$root/win64" -j 1
 run_ctest "$root/win32"
+echo "== packages"
+packages_log=$root/packages.log
+bash "$repo/packaging/test_packages.sh" 2>&1 | tee "$packages_log"
+line=$(grep -E '^packages: [0-9]+ passed, [0-9]+ failed' "$packages_log" | tail -n 1)
+if [ -n "$line" ]; then
+    passed=$((passed + $(sed -E 's/^packages: ([0-9]+) passed.*/\1/' <<<"$line")))
+    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")))
+else
+    failed=$((failed + 1))
+fi
 
 echo "total: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

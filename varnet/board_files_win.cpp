@@ -5,6 +5,7 @@
 #include <map>
 
 #include "call_log.h"
+#include "framework/syslib.h"
 
 namespace vboard {
 namespace {
@@ -35,12 +36,20 @@ std::wstring FullPath(const std::wstring& path) {
     return std::wstring();
 }
 
+// Only where LOCALAPPDATA is unset, so the shell and COM libraries are loaded then, not
+// whenever a program that uses the DLLs starts.
 std::wstring KnownLocalAppData() {
+    using KnownFolderFn = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+    using FreeFn = void(WINAPI*)(LPVOID);
+    auto knownFolder = fw::SystemFunction<KnownFolderFn>(L"shell32.dll", "SHGetKnownFolderPath");
+    auto taskMemFree = fw::SystemFunction<FreeFn>(L"ole32.dll", "CoTaskMemFree");
+    if (knownFolder == nullptr || taskMemFree == nullptr)
+        return std::wstring();
     PWSTR path = nullptr;
     std::wstring result;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path)))
+    if (SUCCEEDED(knownFolder(FOLDERID_LocalAppData, 0, nullptr, &path)))
         result = path;
-    CoTaskMemFree(path);
+    taskMemFree(path);
     return result;
 }
 

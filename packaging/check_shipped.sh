@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Checks each shipped file of a release build as the linker left it:
+#   - it imports only the system's core libraries and the two device libraries; everything else
+#     (file dialogs, UUIDs, the shell, COM, HTML help, version resources) is loaded by the
+#     command that needs it;
+#   - it is stripped (no symbols, no debug sections) and links to <file>.debug beside it, which
+#     holds the debug information.
+#   check_shipped.sh <objdump> <file>...
+set -u
+objdump=$1
+shift
+allowed='^(kernel32|user32|gdi32|advapi32|msvcrt|comctl32|ws2_32|varnet|tolkacommon)\.dll$'
+status=0
+for file in "$@"; do
+    imports=$("$objdump" -p "$file" | awk '/DLL Name:/ {print $3}')
+    [ -n "$imports" ] || { echo "FAIL $file: no import table found"; status=1; continue; }
+    for dll in $imports; do
+        if ! tr '[:upper:]' '[:lower:]' <<<"$dll" | grep -qE "$allowed"; then
+            echo "FAIL $(basename "$file") imports $dll"
+            status=1
+        fi
+    done
+    echo "$(basename "$file"): $(tr '\n' ' ' <<<"$imports")"
+    sections=$("$objdump" -h "$file" | awk '$2 ~ /^\./ {print $2}')
+    if grep -q '^\.debug_' <<<"$sections" || [ -n "$("$objdump" -t "$file" | sed -n '/^\[/p' | head -n 1)" ]; then
+        echo "FAIL $(basename "$file") is not stripped"
+        status=1
+    fi
+    if ! grep -qx '\.gnu_debuglink' <<<"$sections" || ! "$objdump" -h "$file.debug" 2>/dev/null | grep -q ' \.debug_info '; then
+        echo "FAIL $(basename "$file") has no debug information beside it"
+        status=1
+    fi
+done
+[ $status -eq 0 ] && echo "shipped files: 1 passed, 0 failed" || echo "shipped files: 0 passed, 1 failed"
+exit $status

@@ -1,0 +1,124 @@
+// The files the packages carry, as Explorer and the loader see them: every program's
+// manifest, and a complete version resource in every program and DLL.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "common/suite_version.h"
+#include "framework/module.h"
+#include "framework/text.h"
+
+namespace {
+
+std::wstring BinFile(const std::wstring& name) {
+    return fw::FolderOfPath(fw::GetModulePath()) + name;
+}
+
+std::wstring Widen(const char* text) {
+    return std::wstring(text, text + strlen(text));
+}
+
+std::string ManifestOf(const std::wstring& path) {
+    HMODULE image = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (image == nullptr)
+        return std::string();
+    std::string text;
+    if (HRSRC res = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
+        const char* data = static_cast<const char*>(LockResource(LoadResource(image, res)));
+        if (data != nullptr)
+            text.assign(data, SizeofResource(image, res));
+    }
+    FreeLibrary(image);
+    return text;
+}
+
+struct VersionBlock {
+    std::vector<BYTE> data;
+    std::wstring prefix;  // \StringFileInfo\<first translation>\ .
+
+    bool Load(const std::wstring& path) {
+        DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
+        if (size == 0)
+            return false;
+        data.resize(size);
+        void* translation = nullptr;
+        UINT len = 0;
+        if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
+            !VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &translation, &len) || len < 4)
+            return false;
+        const WORD* words = static_cast<const WORD*>(translation);
+        wchar_t block[9];
+        swprintf(block, 9, L"%04x%04x", words[0], words[1]);
+        prefix = std::wstring(L"\\StringFileInfo\\") + block + L"\\";
+        return true;
+    }
+    std::wstring Value(const wchar_t* key) const {
+        void* value = nullptr;
+        UINT len = 0;
+        if (!VerQueryValueW(data.data(), (prefix + key).c_str(), &value, &len) || value == nullptr)
+            return std::wstring();
+        return static_cast<const wchar_t*>(value);
+    }
+    bool HasFixedInfo() const {
+        void* fixed = nullptr;
+        UINT len = 0;
+        return VerQueryValueW(data.data(), L"\\", &fixed, &len) && len >= sizeof(VS_FIXEDFILEINFO) &&
+               static_cast<const VS_FIXEDFILEINFO*>(fixed)->dwSignature == VS_FFI_SIGNATURE;
+    }
+};
+
+struct ShippedFile {
+    const wchar_t* name;
+    bool program;
+    const wchar_t* fileVersion;  // the programs keep their own; nullptr: the suite's
+};
+
+const ShippedFile kShipped[] = {
+    {L"PelnTools.exe", true, L"1.3.0.1"},      {L"TolkaPIWriter.exe", true, L"4, 0, 0, 2"},
+    {L"TolkaOption.exe", true, L"3, 0, 0, 2"}, {L"Varnet.dll", false, nullptr},
+    {L"TolkaCommon.dll", false, nullptr},
+};
+
+TEST(ShippedFiles, EveryProgramCarriesTheSuiteManifest) {
+    const struct {
+        const char* entry;
+        bool present;
+    } kEntries[] = {
+        {"level=\"asInvoker\"", true},
+        {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", true},  // Windows 7
+        {"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", true},  // 8
+        {"{1f676c76-80e1-4239-95bb-83d0f6d0da78}", true},  // 8.1
+        {"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", true},  // 10 and 11
+        {">PerMonitorV2", true},
+        {"WindowsSettings\">true</dpiAware>", true},
+        {"WindowsSettings\">true</longPathAware>", true},
+        {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", true},
+        {"<activeCodePage", false},
+    };
+    for (const auto& file : kShipped) {
+        if (!file.program)
+            continue;
+        std::string manifest = ManifestOf(BinFile(file.name));
+        ASSERT_FALSE(manifest.empty()) << file.name;
+        for (const auto& e : kEntries)
+            EXPECT_EQ(manifest.find(e.entry) != std::string::npos, e.present) << file.name << ": " << e.entry;
+    }
+}
+
+TEST(ShippedFiles, EveryFileHasACompleteVersionResource) {
+    for (const auto& file : kShipped) {
+        VersionBlock version;
+        ASSERT_TRUE(version.Load(BinFile(file.name))) << file.name;
+        EXPECT_TRUE(version.HasFixedInfo()) << file.name;
+        for (const wchar_t* key : {L"CompanyName", L"ProductName", L"FileDescription", L"LegalCopyright"})
+            EXPECT_NE(version.Value(key), L"") << file.name << " " << key;
+        EXPECT_EQ(lstrcmpiW(version.Value(L"OriginalFilename").c_str(), file.name), 0) << file.name;
+        std::wstring expected = file.fileVersion ? file.fileVersion : Widen(TOLKA_SUITE_VERSION_TEXT);
+        EXPECT_EQ(version.Value(L"FileVersion"), expected) << file.name;
+        EXPECT_EQ(version.Value(L"ProductVersion"), expected) << file.name;
+    }
+}
+
+}  // namespace
