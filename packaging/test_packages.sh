@@ -56,6 +56,7 @@ TOLKA_DIST=$work/old TOLKA_PACKAGE_VERSION=$old_version bash "$repo/scripts/pack
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 win() { tolka_wine "$@" 2>/dev/null; }
 settle() { wineserver -w; }
+quietly() { "$@" >/dev/null; }
 exists() { [ -e "$1" ]; }
 shortcut_exists() { [ -e "${menus[0]}/$1" ] || [ -e "${menus[1]}/$1" ]; }
 absent() { [ ! -e "$1" ]; }
@@ -121,6 +122,7 @@ for arch in "${archs[@]}"; do
         check "$p.exe installed" exists "$dir/$p.exe"
         check "$p shortcut" shortcut_exists "$p.lnk"
     done
+    check "tolka.exe installed" exists "$dir/tolka.exe"
     check "read-me installed" exists "$dir/README.txt"
     check "virtual board absent by default" absent "$dir/Varnet.dll"
     check "virtual board absent by default" absent "$dir/TolkaCommon.dll"
@@ -170,7 +172,7 @@ for arch in "${archs[@]}"; do
     mkdir -p "$unpacked"
     (cd "$unpacked" && unzip -q "$work/dist/Tolka-$version-$arch.zip")
     root=$unpacked/Tolka-$version-$arch
-    for f in PelnTools.exe TolkaPIWriter.exe TolkaOption.exe README.txt virtual-board/Varnet.dll \
+    for f in PelnTools.exe TolkaPIWriter.exe TolkaOption.exe tolka.exe README.txt virtual-board/Varnet.dll \
         virtual-board/TolkaCommon.dll virtual-board/README.txt; do
         check "zip holds $f" exists "$root/$f"
     done
@@ -179,6 +181,7 @@ for arch in "${archs[@]}"; do
     check "the zip's PelnTools starts" window_appears PelnTools
     stop_programs
     cp "$root"/virtual-board/*.dll "$root/"
+    check "the zip's tolka.exe answers" quietly win "$(winepath -w "$root/tolka.exe")" --help
     for p in TolkaPIWriter TolkaOption; do
         win start /unix "$root/$p.exe" &
         check "the zip's $p starts" window_appears "$p"

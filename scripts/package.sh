@@ -22,7 +22,7 @@ archs=("$@")
 
 version=${TOLKA_PACKAGE_VERSION:-$(sed -nE 's/^#define TOLKA_SUITE_VERSION_TEXT "(.*)"/\1/p' "$repo/common/suite_version.h")}
 [ -n "$version" ] || { echo "package: no suite version in common/suite_version.h" >&2; exit 1; }
-programs=(PelnTools.exe TolkaPIWriter.exe TolkaOption.exe)
+programs=(PelnTools.exe TolkaPIWriter.exe TolkaOption.exe tolka.exe)
 libraries=(Varnet.dll TolkaCommon.dll)
 
 configs=()
