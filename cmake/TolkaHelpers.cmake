@@ -2,18 +2,39 @@
 
 # tolka_test(<name> SOURCES <files...> [LIBS <targets...>])
 # A GoogleTest program registered with ctest. In the Windows build ctest runs it
-# through CMAKE_CROSSCOMPILING_EMULATOR, the Wine wrapper.
+# through CMAKE_CROSSCOMPILING_EMULATOR, the Wine wrapper. Its main (framework/test_main.cpp)
+# ends a test that runs past TOLKA_TEST_TIME_LIMIT seconds (90) with a message.
 function(tolka_test name)
+    if(TOLKA_FUZZ)
+        return()  # the fuzz configuration builds the fuzz targets only
+    endif()
     cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} tolka_test_main gtest)
     if(WIN32)
-        # gtest_main supplies main(); the Unicode entry point is for the programs only.
+        # tolka_test_main supplies main(); the Unicode entry point is for the programs only.
         target_link_options(${name} PRIVATE -mconsole)
     endif()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()
+
+# tolka_fuzz(<name> LIBS <targets...>)
+# A libFuzzer target <name>.cpp in fuzz/. ctest runs it for TOLKA_FUZZ_SECONDS on its seeds
+# (fuzz/seeds/<name>) and what earlier runs found (build/fuzz/fuzz/corpus/<name>).
+function(tolka_fuzz name)
+    cmake_parse_arguments(F "" "" "LIBS" ${ARGN})
+    add_executable(${name} ${name}.cpp)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${F_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set(corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus/${name})
+    file(MAKE_DIRECTORY ${corpus})
+    add_test(NAME ${name}
+             COMMAND ${name} -max_total_time=${TOLKA_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+                     ${corpus} ${CMAKE_CURRENT_SOURCE_DIR}/seeds/${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
 endfunction()
 
 # tolka_shipped(<target>): a program or DLL that the packages carry. It gets the lean

@@ -52,6 +52,16 @@ inline HWND WaitForWindow(const RunningProgram& program, const std::wstring& tit
     return nullptr;
 }
 
+// For failure messages: whether the program still runs, or how it ended.
+inline std::string Status(const RunningProgram& program) {
+    if (!program.started)
+        return "did not start";
+    DWORD code = 0;
+    if (WaitForSingleObject(program.pi.hProcess, 0) != WAIT_OBJECT_0 || !GetExitCodeProcess(program.pi.hProcess, &code))
+        return "is still running";
+    return "ended with exit code " + std::to_string(code);
+}
+
 inline std::wstring ControlText(HWND dlg, int id) {
     wchar_t text[512] = {};
     SendMessageTimeoutW(GetDlgItem(dlg, id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,

@@ -67,7 +67,7 @@ TEST(OptionSmoke, OpensAFileReadsTheBoardAndCloses) {
     fwsmoke::RunningProgram option;
     ASSERT_TRUE(fwsmoke::Start(option, fwsmoke::OwnFolder() + L"TolkaOption.exe", L"\"" + path + L"\""));
     HWND hwnd = fwsmoke::WaitForWindow(option, L"TolkaOption - smoke test ポート.topt", 30000);
-    ASSERT_NE(hwnd, nullptr);
+    ASSERT_NE(hwnd, nullptr) << "no window with the file's name within 30 s; the editor " << fwsmoke::Status(option);
     EXPECT_TRUE(Checked(hwnd, 1001));
     EXPECT_TRUE(Checked(hwnd, 1002));
     EXPECT_FALSE(Checked(hwnd, 1063));
@@ -75,14 +75,14 @@ TEST(OptionSmoke, OpensAFileReadsTheBoardAndCloses) {
     PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(ID_READ_DEVICE, 0), 0);
     EXPECT_EQ(AnswerBox(option), L"デバイスから現在の設定を読み出しました。");
     HWND edited = fwsmoke::WaitForWindow(option, L"TolkaOption*", 30000);
-    ASSERT_EQ(edited, hwnd);
+    ASSERT_EQ(edited, hwnd) << "the title did not become TolkaOption* within 30 s";
     EXPECT_FALSE(Checked(hwnd, 1001));
     EXPECT_TRUE(Checked(hwnd, 1063));
 
     // Closing asks about the edits read from the board, then closes the connection.
     PostMessageW(hwnd, WM_CLOSE, 0, 0);
     EXPECT_EQ(AnswerBox(option), L"編集中のファイルを破棄して終了しますか。");
-    EXPECT_EQ(WaitForSingleObject(option.pi.hProcess, 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(option.pi.hProcess, 20000), WAIT_OBJECT_0) << "still running 20 s after closing";
     DWORD code = 1;
     GetExitCodeProcess(option.pi.hProcess, &code);
     EXPECT_EQ(code, 0u);
@@ -94,7 +94,7 @@ TEST(OptionSmoke, PelnToolsStartsIt) {
     fwsmoke::RunningProgram launcher;
     ASSERT_TRUE(fwsmoke::Start(launcher, fwsmoke::OwnFolder() + L"PelnTools.exe", L""));
     HWND tools = fwsmoke::WaitForWindow(launcher, L"PelnTools", 30000);
-    ASSERT_NE(tools, nullptr);
+    ASSERT_NE(tools, nullptr) << "no PelnTools window within 30 s; the launcher " << fwsmoke::Status(launcher);
     PostMessageW(tools, WM_COMMAND, MAKEWPARAM(kLauncherOptionButton, BN_CLICKED), 0);
 
     // The option editor runs as a process of its own; find its window by title.
@@ -114,9 +114,9 @@ TEST(OptionSmoke, PelnToolsStartsIt) {
     ASSERT_NE(process, nullptr);
     EXPECT_EQ(fwsmoke::ControlText(option, ID_CONNECT), L"デバイスと接続");
     PostMessageW(option, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0) << "the editor still ran 20 s after closing";
     CloseHandle(process);
-    EXPECT_EQ(fwsmoke::CloseAndWait(launcher, tools, 20000), 0);
+    EXPECT_EQ(fwsmoke::CloseAndWait(launcher, tools, 20000), 0) << "-1: still running 20 s after its window was closed";
 }
 
 }  // namespace

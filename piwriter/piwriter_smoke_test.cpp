@@ -27,7 +27,8 @@ TEST(WriterSmoke, StartsWithAFileAndCloses) {
     fwsmoke::RunningProgram writer;
     ASSERT_TRUE(fwsmoke::Start(writer, fwsmoke::OwnFolder() + L"TolkaPIWriter.exe", L"\"" + path + L"\""));
     HWND hwnd = fwsmoke::WaitForWindow(writer, L"TolkaPIWriter - smoke test 製品.tpi", 30000);
-    ASSERT_NE(hwnd, nullptr);
+    ASSERT_NE(hwnd, nullptr) << "no writer window with the file's name within 30 s; the writer "
+                             << fwsmoke::Status(writer);
     EXPECT_EQ(fwsmoke::ControlText(hwnd, IDC_UUID), L"787c7eb3-31ac-4be1-bd0a-c07563d39179");
     EXPECT_EQ(fwsmoke::ControlText(hwnd, IDC_NUMBER), L"42");
     EXPECT_EQ(fwsmoke::ControlText(hwnd, IDC_PRODUCT_NAME), L"S");
@@ -36,13 +37,13 @@ TEST(WriterSmoke, StartsWithAFileAndCloses) {
     // announces the USB board, and the panel shows that the board holds no record.
     PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_CONNECT, 0), 0);
     HWND box = fwsmoke::WaitForWindow(writer, L"TolkaPIWriter", 30000);
-    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box, nullptr) << "no message box within 30 s of connecting; the writer " << fwsmoke::Status(writer);
     EXPECT_EQ(fwsmoke::ControlText(box, 0xFFFF), L"USBデバイスに接続しました。");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 100 && fwsmoke::ControlText(hwnd, IDC_CUR_UUID).empty(); ++i)
         Sleep(100);
-    EXPECT_EQ(fwsmoke::ControlText(hwnd, IDC_CUR_UUID), L"Empty");
-    EXPECT_EQ(fwsmoke::CloseAndWait(writer, hwnd, 20000), 0);
+    EXPECT_EQ(fwsmoke::ControlText(hwnd, IDC_CUR_UUID), L"Empty") << "the panel was not filled within 10 s";
+    EXPECT_EQ(fwsmoke::CloseAndWait(writer, hwnd, 20000), 0) << "-1: still running 20 s after its window was closed";
     DeleteFileW(path.c_str());
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native (plain and sanitized), the Windows tests
-# under Wine for x86_64 and for i686, and the packages (MSI and zip) installed under Wine.
+# Builds everything and runs every test: native (plain and sanitized), each fuzz target for a
+# few seconds, the Windows tests under Wine for x86_64 and for i686, and the packages (MSI and
+# zip) installed under Wine.
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 root=${TOLKA_BUILD_ROOT:-$repo/build}
@@ -30,6 +31,7 @@ run_ctest() {
 
 run_ctest "$root/native"
 run_ctest "$root/asan"
+run_ctest "$root/fuzz"
 # One X server for all Windows tests, so windows can be created and tests need not start their own.
 source "$repo/scripts/wine-env.sh"
 xvfb_display() {

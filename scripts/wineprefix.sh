@@ -18,13 +18,14 @@ fi
 
 rm -rf "$WINEPREFIX"
 echo "wineprefix: creating $WINEPREFIX" >&2
-env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || true
-wineserver -w
+# Bounded: a prefix that cannot be made must fail the run, not hang it.
+timeout 300 env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || true
+timeout 120 wineserver -w || echo "wineprefix: wineserver still busy after 120 s" >&2
 reg() { tolka_wine reg add "$@" /f >/dev/null 2>&1; }
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
 for face in 'ＭＳ Ｐゴシック' 'ＭＳ ゴシック' 'MS UI Gothic' 'MS Shell Dlg' 'MS Shell Dlg 2'; do
     reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /d 'IPAPGothic'
 done
-wineserver -w
+timeout 120 wineserver -w || echo "wineprefix: wineserver still busy after 120 s" >&2
 [ -f "$WINEPREFIX/system.reg" ] || { echo "wineprefix: wineboot failed" >&2; exit 1; }
 touch "$ready"

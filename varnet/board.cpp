@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "call_log.h"
 #include "common/bytes.h"
 #include "core/record.h"
 
@@ -19,6 +20,17 @@ namespace {
 
 std::vector<uint8_t> Bytes(const std::string& text) {
     return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+const char kNoOptionArea[] = "the firmware has no port option area (option_area=0)";
+
+// Firmware without the port option area has no zero mark at 0x8000-0x8003.
+void HideFirmwareMark(uint32_t address, uint8_t* buffer) {
+    for (uint32_t i = 0; i < kSlotSize; ++i) {
+        uint64_t at = uint64_t{address} + i;
+        if (at >= kFirmwareMarkAddress && at < kFirmwareMarkAddress + 4)
+            buffer[i] = kErased;
+    }
 }
 
 }  // namespace
@@ -80,12 +92,44 @@ bool VirtualBoard::SaveSettings(bool attached, uint32_t interfaceType) {
     return store_.Replace(kIniFile, Bytes(SetBoardSettings(text, attached, interfaceType)));
 }
 
-int32_t VirtualBoard::Present(BoardConfig& config) {
-    if (!LoadConfig(config))
+int32_t VirtualBoard::Settings(BoardConfig& config) {
+    std::vector<std::string> problems;
+    if (!LoadConfig(config, &problems))
         return kStateError;
+    if (!problems.empty()) {
+        ReportProblem(store_.Where(kIniFile) + " " + problems.front() + " (every call fails until it is mended)");
+        return kStateError;
+    }
+    return kOk;
+}
+
+void VirtualBoard::ReportProblem(const std::string& text) {
+    reportedProblem_ = true;
+    Log(MessageEntry(text));
+    if (showProblem_)
+        showProblem_(text);
+}
+
+bool VirtualBoard::FailsNow(const Faults& faults) {
+    if (faults.failCall == 0)
+        return false;
+    std::vector<uint8_t> log;
+    if (store_.Read(kLogFile, log) != BoardStore::Load::Ok)
+        return faults.failCall == 1;
+    return CountCalls(std::string(log.begin(), log.end())) + 1 == faults.failCall;
+}
+
+int32_t VirtualBoard::Refuse(const std::string& why) {
+    Log(WarningEntry(why));
+    return kBadArgument;
+}
+
+int32_t VirtualBoard::Present(BoardConfig& config) {
+    if (int32_t rc = Settings(config))
+        return rc;
     if (!config.attached || config.faults.noBoard)
         return kNoBoard;
-    return kOk;
+    return FailsNow(config.faults) ? kInjectedFault : kOk;
 }
 
 bool VirtualBoard::LoadFlash(FlashImage& flash) {
@@ -107,19 +151,19 @@ bool VirtualBoard::SaveFlash(const FlashImage& flash) {
     return store_.Replace(kFlashFile, flash.Bytes());
 }
 
-int32_t VirtualBoard::Probe(std::vector<std::string>* problems) {
+int32_t VirtualBoard::Probe() {
     BoardConfig config;
-    if (!LoadConfig(config, problems))
-        return kStateError;
+    if (int32_t rc = Settings(config))
+        return rc;
     FlashImage flash;
     if (!LoadFlash(flash))
         return kStateError;
-    return config.attached && !config.faults.noBoard ? kOk : kNoBoard;
+    return Present(config);
 }
 
 uint32_t VirtualBoard::InterfaceType() {
     BoardConfig config;
-    return LoadConfig(config) ? config.interfaceType : 0;
+    return Settings(config) == kOk ? config.interfaceType : 0;
 }
 
 int32_t VirtualBoard::EchoTest(HandleState& handle) {
@@ -154,6 +198,8 @@ int32_t VirtualBoard::Read(uint32_t address, uint8_t* buffer, const HandleState*
         if (!LoadFlash(flash))
             return kStateError;
         flash.Read(address, buffer, kSlotSize);
+        if (!config.optionArea)
+            HideFirmwareMark(address, buffer);
         return kOk;
     };
     int32_t rc = read();
@@ -163,13 +209,17 @@ int32_t VirtualBoard::Read(uint32_t address, uint8_t* buffer, const HandleState*
 }
 
 int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t length, HandleState* handle) {
-    if (!data && length != 0)
-        return kBadArgument;
+    if (!data)
+        return Refuse("Varn_FlshWrite: no data");
+    if (length != kSlotSize)
+        return Refuse("Varn_FlshWrite: length " + std::to_string(length) + ": the board writes 128 bytes at a time");
+    if (address < kProductAreaBegin || uint64_t{address} + length > kProductAreaEnd)
+        return Refuse("Varn_FlshWrite: " + HexText(address) + " is outside the product-information area 0x7000-0x7FFF");
+    if (address % kSlotSize != 0)
+        return Refuse("Varn_FlshWrite: " + HexText(address) + " is not the start of a 128-byte slot");
     BoardConfig config;
     if (int32_t rc = Present(config))
         return rc;
-    if (uint64_t{address} + length > kFlashLimit)
-        return kBadArgument;
     if (config.faults.writeDelayMs != 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(config.faults.writeDelayMs));
     if (config.faults.writeFail)
@@ -182,7 +232,7 @@ int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t leng
         handle->lastWriteAddress = address;
     }
     flash.Program(address, data, length);
-    if (config.faults.writeCorrupt && length != 0) {
+    if (config.faults.writeCorrupt) {
         // Stored differently from what any correct write could leave there.
         std::vector<uint8_t> bytes = flash.Bytes();
         bytes[address + length / 2] ^= 0x01;
@@ -192,11 +242,13 @@ int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t leng
 }
 
 int32_t VirtualBoard::Erase(uint32_t selector) {
+    if (selector != kEraseProductInfo && selector != kErasePortOptions)
+        return Refuse("Varn_FlshErase: unknown selector " + std::to_string(selector) + " (128 or 32)");
     BoardConfig config;
     if (int32_t rc = Present(config))
         return rc;
-    if (selector != kEraseProductInfo && selector != kErasePortOptions)
-        return kBadArgument;
+    if (selector == kErasePortOptions && !config.optionArea)
+        return Refuse(kNoOptionArea);
     if (config.faults.eraseFail)
         return kInjectedFault;
     if (selector == kErasePortOptions)
@@ -209,9 +261,11 @@ int32_t VirtualBoard::Erase(uint32_t selector) {
 }
 
 int32_t VirtualBoard::PresentArea(uint32_t area, BoardConfig& config) {
+    if (area != kPortOptionArea)
+        return Refuse("read/write area " + std::to_string(area) + ": the board has only area 5");
     if (int32_t rc = Present(config))
         return rc;
-    return area == kPortOptionArea ? kOk : kBadArgument;
+    return config.optionArea ? kOk : Refuse(kNoOptionArea);
 }
 
 int32_t VirtualBoard::ReadArea(uint32_t area, uint8_t* buffer) {

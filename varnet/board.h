@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board_config.h"
@@ -56,7 +58,13 @@ public:
     // True also when there was no such file.
     virtual bool Remove(const std::string& name) = 0;
     virtual bool AppendLine(const std::string& name, const std::string& line) = 0;
+    // Where the file is, for messages to a person (UTF-8).
+    virtual std::string Where(const std::string& name) const { return name; }
 };
+
+// Shows a person a message of the board about its own files (UTF-8 as far as board.ini
+// is). The DLLs show a message box; the in-process model shows nothing.
+using ShowProblem = std::function<void(const std::string& text)>;
 
 // What an open handle keeps between calls.
 struct HandleState {
@@ -83,19 +91,24 @@ ProductInfo DecodeProductInfo(uint32_t slot, const uint8_t* record);
 bool FindNewestValidSlot(const FlashImage& flash, uint32_t& slot);
 
 // Every operation reads the board's files afresh, so changes made between calls (by a
-// person or by another process) count at once.
+// person or by another process) count at once. The board is strict: it exists to catch
+// the programs' mistakes, so a caller's bad argument fails with kBadArgument and a
+// warning in the log, and a board.ini it does not fully understand fails every call with
+// kStateError and a message naming the file and line.
 class VirtualBoard {
 public:
-    explicit VirtualBoard(BoardStore& store) : store_(store) {}
+    explicit VirtualBoard(BoardStore& store, ShowProblem showProblem = ShowProblem())
+        : store_(store), showProblem_(std::move(showProblem)) {}
 
-    // board.ini, written with the defaults when missing. Lines that were not understood
-    // go to problems when given.
+    // board.ini, written with the defaults when missing; lines not understood go to
+    // problems when given and are otherwise passed over (for the settings dialog).
     bool LoadConfig(BoardConfig& config, std::vector<std::string>* problems = nullptr);
     // Sets [board] attached and interface, keeping the rest of board.ini.
     bool SaveSettings(bool attached, uint32_t interfaceType);
 
     // For opening: creates the files of a new board and says whether one is attached.
-    int32_t Probe(std::vector<std::string>* problems = nullptr);
+    // kInjectedFault when fail_call names this call.
+    int32_t Probe();
     uint32_t InterfaceType();
     int32_t EchoTest(HandleState& handle);
     // The handle, when given, takes part in the read-back fault.
@@ -108,8 +121,19 @@ public:
     int32_t ReadProductInfo(uint32_t& slot, uint8_t* record, bool& found);
 
     void Log(const std::string& line);
+    // Whether a call of this object failed on a board.ini line it did not understand (and
+    // has said so).
+    bool ReportedProblem() const { return reportedProblem_; }
 
 private:
+    // board.ini as every call needs it: kOk, or kStateError after reporting a line that
+    // was not understood (or when the file cannot be used).
+    int32_t Settings(BoardConfig& config);
+    void ReportProblem(const std::string& text);
+    // Whether fail_call names the call being made now.
+    bool FailsNow(const Faults& faults);
+    // A caller's mistake: logged as a warning, kBadArgument.
+    int32_t Refuse(const std::string& why);
     int32_t Present(BoardConfig& config);
     // Present, and area is the read/write area the board has.
     int32_t PresentArea(uint32_t area, BoardConfig& config);
@@ -117,6 +141,8 @@ private:
     bool SaveFlash(const FlashImage& flash);
 
     BoardStore& store_;
+    ShowProblem showProblem_;
+    bool reportedProblem_ = false;
 };
 
 }  // namespace vboard

@@ -77,23 +77,81 @@ std::string Hex32(uint32_t v) {
     return buf;
 }
 
-struct FlagKey {
+const char kSwitchValues[] = "1/0, true/false, yes/no or on/off";
+const char kNumberValues[] = "a decimal or 0x hexadecimal number";
+const char kReadFailValues[] = "none, all or an address";
+
+bool SetSwitch(bool& target, const std::string& value) {
+    return ParseSwitch(value, target);
+}
+
+bool SetNumber(uint32_t& target, const std::string& value) {
+    return ParseUInt32(value, target);
+}
+
+bool SetReadFail(Faults& faults, const std::string& value) {
+    std::string word = Lower(value);
+    if (word.empty() || word == "none") {
+        faults.readFail = Faults::ReadFail::None;
+    } else if (word == "all") {
+        faults.readFail = Faults::ReadFail::All;
+    } else if (ParseUInt32(value, faults.readFailAddress)) {
+        faults.readFail = Faults::ReadFail::AtAddress;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Every key board.ini knows: where it stands, what it takes, what it sets.
+struct IniKey {
+    const char* section;
     const char* name;
-    bool Faults::*member;
+    const char* values;
+    bool (*apply)(BoardConfig& config, const std::string& value);
 };
 
-const FlagKey kFlagKeys[] = {
-    {"no_board", &Faults::noBoard},
-    {"echo_fail", &Faults::echoFail},
-    {"echo_fail_first", &Faults::echoFailFirst},
-    {"write_fail", &Faults::writeFail},
-    {"write_corrupt", &Faults::writeCorrupt},
-    {"readback_fail", &Faults::readBackFail},
-    {"erase_fail", &Faults::eraseFail},
-    {"rw_read_none", &Faults::areaReadNone},
-    {"rw_write_fail", &Faults::areaWriteFail},
-    {"product_info_fail", &Faults::productInfoFail},
+const IniKey kKeys[] = {
+    {"board", "attached", kSwitchValues, [](BoardConfig& c, const std::string& v) { return SetSwitch(c.attached, v); }},
+    {"board", "interface", kNumberValues,
+     [](BoardConfig& c, const std::string& v) { return SetNumber(c.interfaceType, v); }},
+    {"board", "option_area", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.optionArea, v); }},
+    {"faults", "no_board", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.noBoard, v); }},
+    {"faults", "echo_fail", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.echoFail, v); }},
+    {"faults", "echo_fail_first", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.echoFailFirst, v); }},
+    {"faults", "read_fail", kReadFailValues,
+     [](BoardConfig& c, const std::string& v) { return SetReadFail(c.faults, v); }},
+    {"faults", "write_fail", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.writeFail, v); }},
+    {"faults", "write_corrupt", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.writeCorrupt, v); }},
+    {"faults", "write_delay_ms", kNumberValues,
+     [](BoardConfig& c, const std::string& v) { return SetNumber(c.faults.writeDelayMs, v); }},
+    {"faults", "readback_fail", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.readBackFail, v); }},
+    {"faults", "erase_fail", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.eraseFail, v); }},
+    {"faults", "rw_read_none", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.areaReadNone, v); }},
+    {"faults", "rw_write_fail", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.areaWriteFail, v); }},
+    {"faults", "product_info_fail", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.productInfoFail, v); }},
+    {"faults", "fail_call", kNumberValues,
+     [](BoardConfig& c, const std::string& v) { return SetNumber(c.faults.failCall, v); }},
 };
+
+const IniKey* FindKey(const std::string& section, const std::string& name) {
+    for (const IniKey& key : kKeys) {
+        if (section == key.section && name == key.name)
+            return &key;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -128,13 +186,29 @@ bool ParseUInt32(const std::string& text, uint32_t& value) {
     return true;
 }
 
+bool ParseSwitch(const std::string& text, bool& value) {
+    static const struct {
+        const char* word;
+        bool value;
+    } kWords[] = {{"1", true},   {"0", false},  {"true", true}, {"false", false},
+                  {"yes", true}, {"no", false}, {"on", true},   {"off", false}};
+    const std::string word = Lower(Trim(text));
+    for (const auto& w : kWords) {
+        if (word == w.word) {
+            value = w.value;
+            return true;
+        }
+    }
+    return false;
+}
+
 BoardConfig ParseBoardIni(const std::string& text, std::vector<std::string>* problems) {
     BoardConfig config;
     std::string section;
     int lineNumber = 0;
     auto problem = [&](const std::string& what) {
         if (problems)
-            problems->push_back("board.ini line " + std::to_string(lineNumber) + ": " + what);
+            problems->push_back("line " + std::to_string(lineNumber) + ": " + what);
     };
     for (const std::string& raw : SplitLines(WithoutBom(text))) {
         ++lineNumber;
@@ -144,59 +218,19 @@ BoardConfig ParseBoardIni(const std::string& text, std::vector<std::string>* pro
         if (line.front() == '[') {
             section = SectionName(line);
             if (section != "board" && section != "faults")
-                problem("unknown section " + line);
+                problem("unknown section: " + line);
             continue;
         }
         std::string key, value;
         if (!SplitKeyValue(line, key, value)) {
-            problem("not a key=value line");
+            problem("not a key=value line: " + line);
             continue;
         }
-        uint32_t number = 0;
-        bool isNumber = ParseUInt32(value, number);
-        bool known = true;
-        bool valid = true;
-        if (section == "board" && key == "attached") {
-            valid = isNumber;
-            if (valid)
-                config.attached = number != 0;
-        } else if (section == "board" && key == "interface") {
-            valid = isNumber;
-            if (valid)
-                config.interfaceType = number;
-        } else if (section == "faults" && key == "read_fail") {
-            std::string word = Lower(value);
-            if (word.empty() || word == "none") {
-                config.faults.readFail = Faults::ReadFail::None;
-            } else if (word == "all") {
-                config.faults.readFail = Faults::ReadFail::All;
-            } else if (isNumber) {
-                config.faults.readFail = Faults::ReadFail::AtAddress;
-                config.faults.readFailAddress = number;
-            } else {
-                valid = false;
-            }
-        } else if (section == "faults" && key == "write_delay_ms") {
-            valid = isNumber;
-            if (valid)
-                config.faults.writeDelayMs = number;
-        } else if (section == "faults") {
-            known = false;
-            for (const FlagKey& flag : kFlagKeys) {
-                if (key == flag.name) {
-                    known = true;
-                    valid = isNumber;
-                    if (valid)
-                        config.faults.*flag.member = number != 0;
-                }
-            }
-        } else {
-            known = false;
-        }
+        const IniKey* known = FindKey(section, key);
         if (!known) {
-            problem("unknown key " + key);
-        } else if (!valid) {
-            problem("bad value for " + key + ": " + value);
+            problem((section.empty() ? "key outside a section: " : "unknown key in [" + section + "]: ") + line);
+        } else if (!known->apply(config, value)) {
+            problem(line + ": use " + known->values);
         }
     }
     return config;
@@ -204,7 +238,8 @@ BoardConfig ParseBoardIni(const std::string& text, std::vector<std::string>* pro
 
 std::string DefaultBoardIni() {
     return "; The virtual board of the Tolka programs. Edit it while no program has the board open.\r\n"
-           "; Numbers are decimal or hexadecimal with 0x; for switches 0 is off and 1 is on.\r\n"
+           "; Numbers are decimal or hexadecimal with 0x; switches take 1/0, true/false, yes/no or\r\n"
+           "; on/off. A line the board does not understand makes every call fail until it is mended.\r\n"
            "\r\n"
            "[board]\r\n"
            "; 1: a board is attached; 0: none, opening it says no board was found.\r\n"
@@ -212,6 +247,9 @@ std::string DefaultBoardIni() {
            "; Interface type the board reports: 0x80000000 or 0x20000000 USB, 0x40000000 LAN;\r\n"
            "; any other 32-bit value is an interface the programs do not know.\r\n"
            "interface=0x80000000\r\n"
+           "; 0: firmware without the port option area: the bytes at 0x8000-0x8003 read 0xFF and\r\n"
+           "; read/write area 5 cannot be read, written or erased.\r\n"
+           "option_area=1\r\n"
            "\r\n"
            "[faults]\r\n"
            "; 1: no board is found, as with attached=0.\r\n"
@@ -222,7 +260,7 @@ std::string DefaultBoardIni() {
            "echo_fail_first=0\r\n"
            "; Flash reads that fail: none, all, or an address such as 0x7F80 (reads starting\r\n"
            "; exactly there fail). read_fail=0x8000 makes the firmware look as if it had no\r\n"
-           "; option area, as do non-zero bytes at 0x8000-0x8003 in flash.bin.\r\n"
+           "; option area, as does option_area=0.\r\n"
            "read_fail=none\r\n"
            "; 1: flash writes fail and store nothing.\r\n"
            "write_fail=0\r\n"
@@ -241,7 +279,11 @@ std::string DefaultBoardIni() {
            "; 1: writing read/write area 5 fails and stores nothing.\r\n"
            "rw_write_fail=0\r\n"
            "; 1: showing the product information fails (communication error).\r\n"
-           "product_info_fail=0\r\n";
+           "product_info_fail=0\r\n"
+           "; N: the Nth call in calls.log fails (counting its call lines; delete calls.log to count\r\n"
+           "; afresh). A call without a result (close, time-outs, interface type, connection\r\n"
+           "; settings) cannot fail. 0: off.\r\n"
+           "fail_call=0\r\n";
 }
 
 std::string SetBoardSettings(const std::string& text, bool attached, uint32_t interfaceType) {

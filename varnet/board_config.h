@@ -25,16 +25,19 @@ struct Faults {
     bool areaReadNone = false;           // rw_read_none: read/write-area reads find no settings
     bool areaWriteFail = false;          // rw_write_fail: read/write-area writes fail
     bool productInfoFail = false;        // product_info_fail: Tolka_ShowProductInfo fails
+    uint32_t failCall = 0;               // fail_call: the Nth call in calls.log fails; 0 = off
 };
 
 struct BoardConfig {
     bool attached = true;
     uint32_t interfaceType = 0x80000000u;
+    bool optionArea = true;  // option_area: firmware with the port option area (read/write area 5)
     Faults faults;
 };
 
-// Reads board.ini text. Missing sections and keys keep their defaults; each line that
-// cannot be understood is described in problems (if given) and otherwise ignored.
+// Reads board.ini text. Missing sections and keys keep their defaults. Each line that
+// cannot be understood is described in problems (if given) as "line N: ...",
+// in order, and otherwise ignored; the board refuses to work while there is one.
 BoardConfig ParseBoardIni(const std::string& text, std::vector<std::string>* problems = nullptr);
 
 // The board.ini of a new board: every key with its default and a comment saying what it does.
@@ -46,5 +49,8 @@ std::string SetBoardSettings(const std::string& text, bool attached, uint32_t in
 
 // Decimal or 0x-prefixed hexadecimal, surrounding blanks allowed, nothing else.
 bool ParseUInt32(const std::string& text, uint32_t& value);
+
+// A switch: 1/0, true/false, yes/no or on/off in any case, surrounding blanks allowed.
+bool ParseSwitch(const std::string& text, bool& value);
 
 }  // namespace vboard

@@ -17,9 +17,9 @@ TEST(BoardIni, NewFileHoldsEveryKeyAtItsDefault) {
     EXPECT_EQ(parsed.faults.readFail, Faults::ReadFail::None);
 
     // Every fault key is in the new file, so a person can see what there is to switch on.
-    const char* keys[] = {
-        "no_board=",      "echo_fail=",  "echo_fail_first=", "read_fail=",     "write_fail=",        "write_corrupt=",
-        "readback_fail=", "erase_fail=", "rw_read_none=",    "rw_write_fail=", "product_info_fail=", "write_delay_ms="};
+    const char* keys[] = {"no_board=",          "echo_fail=",     "echo_fail_first=", "read_fail=",    "write_fail=",
+                          "write_corrupt=",     "readback_fail=", "erase_fail=",      "rw_read_none=", "rw_write_fail=",
+                          "product_info_fail=", "fail_call=",     "option_area=",     "write_delay_ms="};
     for (const char* key : keys)
         EXPECT_NE(DefaultBoardIni().find(std::string("\n") + key), std::string::npos) << key;
 }
@@ -82,7 +82,7 @@ TEST(BoardIni, LinesNotUnderstoodAreReportedWithTheirNumberAndIgnored) {
         "interface 0x40000000\n"  // 4: no '='
         "[extras]\n"              // 5: unknown section
         "[faults]\n"
-        "erase_fail=yes\n"        // 7: bad value
+        "erase_fail=2\n"          // 7: bad value: a switch is no number
         "read_fail=somewhere\n";  // 8: bad value
     std::vector<std::string> problems;
     BoardConfig c = ParseBoardIni(text, &problems);
@@ -94,6 +94,34 @@ TEST(BoardIni, LinesNotUnderstoodAreReportedWithTheirNumberAndIgnored) {
     const char* lines[] = {"line 2:", "line 3:", "line 4:", "line 5:", "line 7:", "line 8:"};
     for (size_t i = 0; i < problems.size(); ++i)
         EXPECT_NE(problems[i].find(lines[i]), std::string::npos) << problems[i];
+}
+
+TEST(BoardIni, SwitchesTakeWordsButNoOtherValue) {
+    struct Row {
+        const char* value;
+        bool ok;
+        bool on;
+    };
+    const Row rows[] = {
+        {"1", true, true},     {"0", true, false},       {"true", true, true}, {"FALSE", true, false},
+        {" Yes ", true, true}, {"no", true, false},      {"on", true, true},   {"Off", true, false},
+        {"2", false, false},   {"0x1", false, false},    {"", false, false},   {"enabled", false, false},
+        {"tru", false, false}, {"yes no", false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.value);
+        std::vector<std::string> problems;
+        BoardConfig c = ParseBoardIni(
+            std::string("[board]\noption_area=") + row.value + "\n[faults]\nwrite_fail=" + row.value + "\n", &problems);
+        EXPECT_EQ(problems.size(), row.ok ? 0u : 2u);
+        EXPECT_EQ(c.faults.writeFail, row.ok && row.on);
+        EXPECT_EQ(c.optionArea, !row.ok || row.on);  // a bad value leaves the default
+    }
+    // The problem names the line, the key as written and what it takes.
+    std::vector<std::string> problems;
+    ParseBoardIni("[faults]\n\nWrite_Fail = enabled\n", &problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "line 3: Write_Fail = enabled: use 1/0, true/false, yes/no or on/off");
 }
 
 TEST(BoardIni, ParseUInt32) {

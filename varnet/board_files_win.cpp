@@ -2,6 +2,9 @@
 
 #include <shlobj.h>
 
+#include <map>
+
+#include "call_log.h"
 #include "framework/syslib.h"
 
 namespace vboard {
@@ -68,7 +71,41 @@ bool WriteAll(HANDLE file, const void* data, size_t size) {
     return true;
 }
 
+// Per log file, the size it had after this process last wrote to it. Every append goes
+// through Varnet.dll under its lock.
+std::map<std::wstring, uint64_t>& LogSizes() {
+    static std::map<std::wstring, uint64_t> sizes;
+    return sizes;
+}
+
+std::wstring LogKey(std::wstring path) {
+    if (!path.empty())
+        CharLowerBuffW(&path[0], static_cast<DWORD>(path.size()));
+    return path;
+}
+
+// This program's file name, for the log's process lines.
+std::string ProgramName() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD got = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (got == 0)
+            return std::string();
+        if (got < path.size()) {
+            path.resize(got);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return Utf8FromWide(path.substr(path.find_last_of(L"\\/") + 1));
+}
+
 }  // namespace
+
+bool SilentBoard() {
+    std::wstring value = EnvironmentValue(L"TOLKA_VIRTUAL_BOARD_SILENT");
+    return !value.empty() && value != L"0";
+}
 
 std::wstring EnvironmentValue(const wchar_t* name) {
     DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
@@ -211,16 +248,25 @@ bool FolderStore::Remove(const std::string& name) {
 
 bool FolderStore::AppendLine(const std::string& name, const std::string& line) {
     const std::wstring path = PathOf(name);
-    // One WriteFile per line on a handle opened for appending: lines of several
+    // One WriteFile per entry on a handle opened for appending: lines of several
     // processes interleave but never mix.
-    const std::string entry = line + "\n";
     for (int attempt = 0; attempt < kBusyRetries; ++attempt) {
-        HANDLE file =
-            CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
+            LARGE_INTEGER size{};
+            GetFileSizeEx(file, &size);
+            std::string entry = line + "\n";
+            // The size the log had after this process's last line: any other size means the
+            // log is new to this process or someone else has written since.
+            auto last = LogSizes().find(LogKey(path));
+            if (last == LogSizes().end() || last->second != static_cast<uint64_t>(size.QuadPart))
+                entry = ProcessEntry(GetCurrentProcessId(), ProgramName()) + "\n" + entry;
             bool ok = WriteAll(file, entry.data(), entry.size());
             CloseHandle(file);
+            if (ok)
+                LogSizes()[LogKey(path)] = static_cast<uint64_t>(size.QuadPart) + entry.size();
             return ok;
         }
         if (!IsBusy(GetLastError()))

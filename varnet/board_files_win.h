@@ -12,6 +12,9 @@ namespace vboard {
 // An environment variable's value; empty when it is not set.
 std::wstring EnvironmentValue(const wchar_t* name);
 
+// TOLKA_VIRTUAL_BOARD_SILENT=1: the libraries show no window at all (tests).
+bool SilentBoard();
+
 // The board's folder as a full path: TOLKA_VIRTUAL_BOARD, or else
 // %LOCALAPPDATA%\Tolka\VirtualBoard. Empty when neither can be determined.
 std::wstring BoardFolder();
@@ -33,7 +36,10 @@ public:
     Load Read(const std::string& name, std::vector<uint8_t>& bytes) override;
     bool Replace(const std::string& name, const std::vector<uint8_t>& bytes) override;
     bool Remove(const std::string& name) override;
+    // The first line a process writes to a log, and its first after another process wrote
+    // there, is preceded by its process line (call_log.h).
     bool AppendLine(const std::string& name, const std::string& line) override;
+    std::string Where(const std::string& name) const override { return Utf8FromWide(PathOf(name)); }
 
     std::wstring PathOf(const std::string& name) const;
 

@@ -307,6 +307,97 @@ TEST_F(BoardTest, FailedWritesAndErasesChangeNothing) {
     EXPECT_EQ(store.files[kAreaFile], before.at(kAreaFile));
 }
 
+// A caller's length or address mistake fails and says why, instead of passing every test.
+TEST_F(BoardTest, WritesOutsideTheSlotsOfTheProductAreaAreRefused) {
+    const Slot data(0x200, 0x00);
+    struct Row {
+        uint32_t address;
+        uint32_t length;
+        const char* warning;  // nullptr: written
+    };
+    const Row rows[] = {
+        {0x7000, 128, nullptr},
+        {0x7F80, 128, nullptr},
+        {0x7000, 127, "warning: Varn_FlshWrite: length 127: the board writes 128 bytes at a time"},
+        {0x7000, 256, "warning: Varn_FlshWrite: length 256: the board writes 128 bytes at a time"},
+        {0x7000, 0, "warning: Varn_FlshWrite: length 0: the board writes 128 bytes at a time"},
+        {0x6F80, 128, "warning: Varn_FlshWrite: 0x6F80 is outside the product-information area 0x7000-0x7FFF"},
+        {0x8000, 128, "warning: Varn_FlshWrite: 0x8000 is outside the product-information area 0x7000-0x7FFF"},
+        {0xFFFFFFC0, 128, "warning: Varn_FlshWrite: 0xFFFFFFC0 is outside the product-information area 0x7000-0x7FFF"},
+        {0x7010, 128, "warning: Varn_FlshWrite: 0x7010 is not the start of a 128-byte slot"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.address);
+        store.files.clear();
+        ASSERT_EQ(board.Probe(), kOk);
+        const std::vector<uint8_t> before = store.files[kFlashFile];
+        EXPECT_EQ(board.Write(row.address, data.data(), row.length), row.warning ? kBadArgument : kOk);
+        EXPECT_EQ(store.files[kFlashFile] == before, row.warning != nullptr);
+        EXPECT_EQ(store.Text(kLogFile), row.warning ? std::string(row.warning) + "\n" : "");
+    }
+}
+
+TEST_F(BoardTest, FirmwareWithoutTheOptionAreaHasNoMarkAndNoArea) {
+    store.files[kAreaFile] = Filled(0x42);
+    std::vector<uint8_t> flash = FlashImage::NewBoard().Bytes();
+    flash[0x7FFF] = flash[0x8004] = 0x00;  // around the mark
+    store.files[kFlashFile] = flash;
+    Slot buffer(kSlotSize);
+    ASSERT_EQ(board.Read(0x7FFE, buffer.data()), kOk);
+    EXPECT_EQ(Slot(buffer.begin(), buffer.begin() + 8), (Slot{0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF}));
+    store.SetText(kIniFile, "[board]\noption_area=0\n");
+    ASSERT_EQ(board.Read(0x7FFE, buffer.data()), kOk);
+    EXPECT_EQ(Slot(buffer.begin(), buffer.begin() + 8), (Slot{0xFF, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0xFF}));
+    ASSERT_EQ(board.Read(0x8000, buffer.data()), kOk);
+    EXPECT_EQ(Slot(buffer.begin(), buffer.begin() + 5), (Slot{0xFF, 0xFF, 0xFF, 0xFF, 0x00}));
+    EXPECT_EQ(store.files[kFlashFile][0x8000], 0x00);  // flash.bin itself is left alone
+
+    EXPECT_EQ(board.ReadArea(5, buffer.data()), kBadArgument);
+    EXPECT_EQ(board.WriteArea(5, buffer.data()), kBadArgument);
+    EXPECT_EQ(board.Erase(32), kBadArgument);
+    EXPECT_EQ(board.Erase(128), kOk);
+    EXPECT_EQ(store.files[kAreaFile], Filled(0x42));
+    EXPECT_NE(store.Text(kLogFile).find("warning: the firmware has no port option area (option_area=0)\n"),
+              std::string::npos);
+}
+
+// A board.ini line the board does not understand must not be taken for "fault off".
+TEST_F(BoardTest, ABoardIniLineNotUnderstoodFailsEveryCallAtOnceUntilMended) {
+    ASSERT_EQ(board.Probe(), kOk);
+    HandleState open;
+    std::vector<std::string> shown;
+    VirtualBoard strict(store, [&](const std::string& text) { shown.push_back(text); });
+    store.SetText(kIniFile, "[faults]\r\nwrite_fail=enabled\r\n");
+    Slot buffer(kSlotSize);
+    uint32_t slot = 0;
+    bool found = false;
+    const std::function<int32_t()> calls[] = {
+        [&] { return strict.Probe(); },
+        [&] { return strict.EchoTest(open); },
+        [&] { return strict.Read(0x7000, buffer.data()); },
+        [&] { return strict.Write(0x7000, buffer.data(), kSlotSize); },
+        [&] { return strict.Erase(128); },
+        [&] { return strict.ReadArea(5, buffer.data()); },
+        [&] { return strict.WriteArea(5, buffer.data()); },
+        [&] { return strict.ReadProductInfo(slot, buffer.data(), found); },
+    };
+    const std::string message = "board.ini line 2: write_fail=enabled: use 1/0, true/false, yes/no or on/off";
+    for (const auto& call : calls) {
+        shown.clear();
+        store.files.erase(kLogFile);
+        EXPECT_EQ(call(), kStateError);
+        EXPECT_EQ(shown, std::vector<std::string>{message + " (every call fails until it is mended)"});
+        EXPECT_EQ(store.Text(kLogFile), "message: " + message + " (every call fails until it is mended)\n");
+    }
+    EXPECT_EQ(strict.InterfaceType(), 0u);
+    EXPECT_TRUE(strict.ReportedProblem());
+
+    store.SetText(kIniFile, "[faults]\r\nwrite_fail=on\r\n");
+    EXPECT_EQ(strict.Write(0x7000, buffer.data(), kSlotSize), kInjectedFault);
+    store.SetText(kIniFile, "[faults]\r\nwrite_fail=off\r\n");
+    EXPECT_EQ(strict.Write(0x7000, buffer.data(), kSlotSize), kOk);
+}
+
 TEST_F(BoardTest, CorruptWriteReportsSuccessButFailsTheVerify) {
     SetFaults("write_corrupt=1");
     const Slot record = Record(7, "p", "m");
@@ -337,6 +428,28 @@ TEST(CallLog, LinesAsDocumented) {
         EXPECT_EQ(row.first, row.second);
 }
 
+TEST(CallLog, TextsStayValidUtf8OnOneLine) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"plain ascii", "plain ascii"},
+        {"\xE8\xA8\xAD\xE5\xAE\x9A", "\xE8\xA8\xAD\xE5\xAE\x9A"},  // two Japanese characters kept
+        {"tab\tbell\x07"
+         "del\x7F",
+         "tab\\x09bell\\x07del\\x7F"},
+        {"\x83"
+         "e"
+         "\x83"
+         "X",
+         "\\x83e\\x83X"},                              // code page 932 bytes are no UTF-8
+        {"\xC0\xAF", "\\xC0\\xAF"},                    // overlong '/'
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},           // a surrogate
+        {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},  // past U+10FFFF
+        {"cut \xE3\x81", "cut \\xE3\\x81"},            // a sequence cut short
+        {std::string("nul\0", 4), "nul\\x00"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(EscapeText(row.first), row.second) << row.second;
+}
+
 TEST_F(BoardTest, LogAppendsOneLinePerEntry) {
     board.Log("first");
     board.Log(MessageEntry("a\nb"));
@@ -348,6 +461,48 @@ TEST_F(BoardTest, LogAppendsOneLinePerEntry) {
 
 namespace vboard {
 namespace {
+
+// fail_call=N fails the Nth call of calls.log, whichever it is; calls without a result go
+// on as usual. Every call of the libraries in turn.
+TEST(ModelLink, FailCallFailsExactlyTheNthCallOfTheLog) {
+    struct Step {
+        const char* call;
+        std::function<int(ModelLink&, TOLKA_HANDLE&)> make;
+        int failed;  // the result when it is the Nth call
+    };
+    uint8_t buffer[kSlotSize] = {};
+    const Step steps[] = {
+        {"Tolka_FlashModeOpen",
+         [](ModelLink& l, TOLKA_HANDLE& h) { return (h = l.FlashModeOpen(TOLKA_IF_ALL, 0)) ? 0 : 1; }, 1},
+        {"Varn_GetIFType", [](ModelLink& l, TOLKA_HANDLE& h) { return l.GetIFType(h) == 0x80000000u ? 0 : 1; }, 0},
+        {"Varn_SetTimeouts", [](ModelLink& l, TOLKA_HANDLE& h) { return l.SetTimeouts(h, 1000, 1000), 0; }, 0},
+        {"Varn_FlshEchoTest", [](ModelLink& l, TOLKA_HANDLE& h) { return l.FlshEchoTest(h); }, kInjectedFault},
+        {"Varn_FlshRead", [&](ModelLink& l, TOLKA_HANDLE& h) { return l.FlshRead(h, 0x7000, buffer); }, kInjectedFault},
+        {"Varn_FlshWrite", [&](ModelLink& l, TOLKA_HANDLE& h) { return l.FlshWrite(h, 0x7000, buffer, kSlotSize); },
+         kInjectedFault},
+        {"Varn_FlshErase", [](ModelLink& l, TOLKA_HANDLE& h) { return l.FlshErase(h, 128); }, kInjectedFault},
+        {"Varn_FlshWriteRWArea", [&](ModelLink& l, TOLKA_HANDLE& h) { return l.FlshWriteRWArea(h, 5, buffer); },
+         kInjectedFault},
+        {"Varn_FlshReadRWArea", [&](ModelLink& l, TOLKA_HANDLE& h) { return l.FlshReadRWArea(h, 5, buffer); },
+         kInjectedFault},
+        {"Tolka_ShowProductInfo", [](ModelLink& l, TOLKA_HANDLE& h) { return l.ShowProductInfo(h); }, kInjectedFault},
+        {"Tolka_OptionDlg1", [](ModelLink& l, TOLKA_HANDLE&) { return l.OptionDlg1(), 0; }, 0},
+        {"Tolka_FlashModeClose", [](ModelLink& l, TOLKA_HANDLE& h) { return l.FlashModeClose(h, 0), 0; }, 0},
+    };
+    const size_t count = sizeof steps / sizeof steps[0];
+    for (size_t n = 1; n <= count; ++n) {
+        SCOPED_TRACE(steps[n - 1].call);
+        MemoryStore store;
+        store.SetText(kIniFile, "[faults]\nfail_call=" + std::to_string(n) + "\n");
+        store.files[kAreaFile] = Slot(kSlotSize, 0x00);
+        ModelLink link(store);
+        TOLKA_HANDLE h = nullptr;
+        for (size_t i = 0; i < count && (i == 0 || h); ++i)
+            EXPECT_EQ(steps[i].make(link, h), i + 1 == n ? steps[i].failed : 0) << steps[i].call;
+        // Lines that are not calls do not count: the dialog line came before the call.
+        EXPECT_EQ(CountCalls(store.Text(kLogFile)), n == 1 ? 1u : count);
+    }
+}
 
 // The in-process link makes each call on the model and logs it as the DLLs do.
 TEST(ModelLink, CallsReachTheModelAndTheLogAsTheLibrariesWriteIt) {

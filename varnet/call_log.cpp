@@ -18,26 +18,84 @@ std::string HexText(uint32_t value) {
     return buf;
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence at text[i], or 0 when there is none.
+size_t Utf8SequenceLength(const std::string& text, size_t i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0;  // no overlong forms
+        if (lead == 0xED)
+            high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        if (lead == 0xF4)
+            high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high)
+        return 0;
+    for (size_t k = 2; k < length; ++k) {
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
 std::string EscapeText(const std::string& text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '\r':
-                out += "\\r";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            default:
-                out += c;
-                break;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else if (size_t length = c >= 0x80 ? Utf8SequenceLength(text, i) : 0) {
+            out.append(text, i, length);
+            i += length;
+            continue;
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
         }
+        ++i;
     }
     return out;
+}
+
+bool IsCallLine(const std::string& line) {
+    return line.compare(0, 6, "Tolka_") == 0 || line.compare(0, 5, "Varn_") == 0;
+}
+
+uint32_t CountCalls(const std::string& log) {
+    uint32_t calls = 0;
+    for (size_t start = 0; start < log.size();) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos)
+            end = log.size();
+        if (IsCallLine(log.substr(start, end - start)))
+            ++calls;
+        start = end + 1;
+    }
+    return calls;
 }
 
 std::string CallLine::ResultHex32(uint32_t result) const {
@@ -59,6 +117,10 @@ std::string DialogEntry(const std::string& name, const std::string& details) {
 
 std::string WarningEntry(const std::string& text) {
     return "warning: " + EscapeText(text);
+}
+
+std::string ProcessEntry(uint32_t processId, const std::string& program) {
+    return "process: " + std::to_string(processId) + " " + EscapeText(program);
 }
 
 }  // namespace vboard

@@ -26,10 +26,7 @@ BoardCall ModelLink::Call(TOLKA_HANDLE handle) {
 }
 
 TOLKA_HANDLE ModelLink::FlashModeOpen(uint32_t interfaces, uint32_t reserved) {
-    std::vector<std::string> problems;
-    int32_t rc = board_.Probe(&problems);
-    for (const std::string& problem : problems)
-        board_.Log(WarningEntry(problem));
+    int32_t rc = board_.Probe();
     uint32_t id = 0;
     if (rc == kOk) {
         id = ++lastId_;

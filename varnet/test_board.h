@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,10 +32,7 @@ public:
             DeleteFileW((folder_ + name).c_str());
         SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD", folder_.c_str());
         SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", L"1");
-        SetInterface(0x80000000u);
-        std::vector<uint8_t> flash(kNewFlashSize, 0xFF);
-        flash[0x8000] = flash[0x8001] = flash[0x8002] = flash[0x8003] = 0;
-        SetFlash(flash);
+        Reset();
     }
 
     // board.ini: attached, interface type and fault lines such as "echo_fail=1".
@@ -57,13 +55,36 @@ public:
         std::copy(bytes.begin(), bytes.end(), flash.begin() + address);
         SetFlash(flash);
     }
+    // area5.bin, the port options; none when there is no such file.
+    std::optional<std::vector<uint8_t>> Area5() const {
+        if (GetFileAttributesW((folder_ + L"area5.bin").c_str()) == INVALID_FILE_ATTRIBUTES)
+            return std::nullopt;
+        return ReadAll(L"area5.bin");
+    }
+    void SetArea5(const std::optional<std::vector<uint8_t>>& image) {
+        if (image)
+            WriteAll(L"area5.bin", *image);
+        else
+            DeleteFileW((folder_ + L"area5.bin").c_str());
+    }
+    // A board as new: empty product-information area, the firmware mark, no port options,
+    // healthy, no log.
+    void Reset(uint32_t interfaceType = 0x80000000u) {
+        Configure(interfaceType);
+        std::vector<uint8_t> flash(kNewFlashSize, 0xFF);
+        flash[0x8000] = flash[0x8001] = flash[0x8002] = flash[0x8003] = 0;
+        SetFlash(flash);
+        SetArea5(std::nullopt);
+        ClearCalls();
+    }
     std::vector<uint8_t> Slot(uint32_t address) const {
         std::vector<uint8_t> flash = Flash();
         return std::vector<uint8_t>(flash.begin() + address, flash.begin() + address + 128);
     }
 
-    // The call log's lines so far; ClearCalls starts a new one. Handles are renumbered in
-    // the order they appear (h1, h2, ...), since the libraries count them per process.
+    // The call log's lines so far without the process lines; ClearCalls starts a new one.
+    // Handles are renumbered in the order they appear (h1, h2, ...), since the libraries
+    // count them per process.
     std::vector<std::string> Calls() const {
         std::vector<std::string> lines;
         std::vector<uint8_t> log = ReadAll(L"calls.log");
@@ -71,7 +92,8 @@ public:
         for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            lines.push_back(line);
+            if (line.rfind("process: ", 0) != 0)
+                lines.push_back(line);
         }
         return RenumberHandles(lines);
     }

@@ -23,11 +23,6 @@ namespace {
 HINSTANCE g_module = nullptr;
 const wchar_t kCaption[] = L"TolkaCommon";
 
-bool Silent() {
-    std::wstring value = vboard::EnvironmentValue(L"TOLKA_VIRTUAL_BOARD_SILENT");
-    return !value.empty() && value != L"0";
-}
-
 std::wstring LoadText(UINT id) {
     // With a zero length LoadStringW hands out the resource's own read-only text.
     const wchar_t* text = nullptr;
@@ -71,7 +66,7 @@ void Log(TOLKA_HANDLE handle, const std::string& line) {
 
 void ShowMessage(TOLKA_HANDLE handle, const std::wstring& text, UINT type) {
     Log(handle, vboard::MessageEntry(vboard::Utf8FromWide(text)));
-    if (!Silent())
+    if (!vboard::SilentBoard())
         MessageBoxW(GetActiveWindow(), text.c_str(), kCaption, type | MB_SETFOREGROUND);
 }
 
@@ -203,6 +198,8 @@ TOLKA_HANDLE TOLKA_API Tolka_FlashModeOpen(uint32_t interfaces, uint32_t reserve
             case VB_BUSY:
                 ShowMessage(nullptr, LoadText(IDS_BUSY), MB_ICONEXCLAMATION);
                 break;
+            case VB_BAD_SETTINGS:
+                break;  // the board has said what is wrong
             default:
                 ShowMessage(nullptr, WithArgument(LoadText(IDS_STATE_ERROR), BoardFolderText()), MB_ICONERROR);
                 break;
@@ -226,7 +223,7 @@ void TOLKA_API Tolka_OptionDlg1(void) {
     Guarded(0, [&] {
         Settings settings{1, TOLKA_IF_USB, BoardFolderText()};
         int loaded = VirtualBoard_GetSettings(&settings.attached, &settings.interfaceType);
-        if (Silent()) {
+        if (vboard::SilentBoard()) {
             Log(nullptr, vboard::DialogEntry("connection settings"));
         } else if (loaded != vboard::kOk) {
             ShowMessage(nullptr, WithArgument(LoadText(IDS_STATE_ERROR), settings.folder), MB_ICONERROR);
@@ -260,7 +257,7 @@ int TOLKA_API Tolka_ShowProductInfo(TOLKA_HANDLE handle) {
                                                                vboard::Utf8FromWide(texts.number) + ", product " +
                                                                vboard::Utf8FromWide(texts.productName) + ", maker " +
                                                                vboard::Utf8FromWide(texts.maker)));
-            if (!Silent()) {
+            if (!vboard::SilentBoard()) {
                 DialogBoxParamW(g_module, MAKEINTRESOURCEW(IDD_PRODUCT_INFO), GetActiveWindow(), ProductInfoProc,
                                 reinterpret_cast<LPARAM>(&texts));
             }

@@ -15,7 +15,6 @@
 #include "common/devicelink.h"
 #include "virtualboard_link.h"
 
-
 // One open of the board.
 struct TolkaDeviceTag {
     std::wstring folder;
@@ -82,12 +81,22 @@ uint32_t IdOf(TOLKA_HANDLE handle) {
     return tag ? tag->state.id : vboard::kInvalidHandleId;
 }
 
+// The board's own messages (a board.ini line it does not understand), unless tests asked
+// for silence.
+void ShowProblem(const std::string& text) {
+    if (!vboard::SilentBoard())
+        MessageBoxW(GetActiveWindow(), vboard::WideFromUtf8(text).c_str(), L"Varnet", MB_ICONERROR | MB_SETFOREGROUND);
+}
+
 // The board one call works on: the handle's, or for a handle that is not open the board
 // the environment names now (so that the call still reaches a log).
 class Call {
 public:
     explicit Call(TOLKA_HANDLE handle)
-        : tag_(Find(handle)), id_(IdOf(handle)), store_(tag_ ? tag_->folder : vboard::BoardFolder()), board_(store_) {}
+        : tag_(Find(handle)),
+          id_(IdOf(handle)),
+          store_(tag_ ? tag_->folder : vboard::BoardFolder()),
+          board_(store_, ShowProblem) {}
 
     bool Open() const { return tag_ != nullptr; }
     vboard::VirtualBoard& Board() { return board_; }
@@ -161,13 +170,12 @@ int VirtualBoard_Open(uint32_t /*interfaces*/, uint32_t /*reserved*/, TOLKA_HAND
         if (!vboard::EnsureFolder(folder))
             return VB_STATE_ERROR;
         vboard::FolderStore store(folder);
-        vboard::VirtualBoard board(store);
-        std::vector<std::string> problems;
-        int32_t rc = board.Probe(&problems);
-        for (const std::string& problem : problems)
-            board.Log(vboard::WarningEntry(problem));
-        if (rc == vboard::kNoBoard)
+        vboard::VirtualBoard board(store, ShowProblem);
+        int32_t rc = board.Probe();
+        if (rc == vboard::kNoBoard || rc == vboard::kInjectedFault)
             return VB_NO_BOARD;
+        if (board.ReportedProblem())
+            return VB_BAD_SETTINGS;
         if (rc != vboard::kOk)
             return VB_STATE_ERROR;
         if (DWORD error = AcquireLock(folder))

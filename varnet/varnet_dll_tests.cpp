@@ -92,7 +92,24 @@ protected:
         std::ofstream(PathOf(name).c_str(), std::ios::binary) << text;
     }
 
+    // The log without its process lines.
     std::vector<std::string> LogLines() const {
+        std::vector<std::string> lines;
+        for (const std::string& line : AllLogLines()) {
+            if (line.rfind("process: ", 0) != 0)
+                lines.push_back(line);
+        }
+        return lines;
+    }
+    std::vector<std::string> ProcessLines() const {
+        std::vector<std::string> lines;
+        for (const std::string& line : AllLogLines()) {
+            if (line.rfind("process: ", 0) == 0)
+                lines.push_back(line);
+        }
+        return lines;
+    }
+    std::vector<std::string> AllLogLines() const {
         Bytes log = ReadFileBytes(L"calls.log");
         std::vector<std::string> lines;
         std::string line;
@@ -118,12 +135,20 @@ protected:
             ADD_FAILURE() << "cannot start varnet_probe.exe, error " << GetLastError();
             return 999;
         }
-        WaitForSingleObject(process.hProcess, 60000);
         DWORD code = 999;
-        GetExitCodeProcess(process.hProcess, &code);
+        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &code);
+        } else {
+            TerminateProcess(process.hProcess, 999);
+            ADD_FAILURE() << "varnet_probe.exe " << std::string(mode.begin(), mode.end()) << " did not end within 60 s";
+        }
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         return code;
+    }
+
+    static std::string ThisProcess() {
+        return "process: " + std::to_string(GetCurrentProcessId()) + " varnet_dll_tests.exe";
     }
 
     std::wstring folder_;
@@ -142,8 +167,9 @@ TEST_F(VarnetDll, FirstOpenCreatesANewBoard) {
     EXPECT_EQ(std::string(ini.begin(), ini.end()), vboard::DefaultBoardIni());
     EXPECT_FALSE(Exists(L"area5.bin"));
     Tolka_FlashModeClose(h, 0);
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{"Tolka_FlashModeOpen(0xE0000000, 0) = " + l,
-                                                    "Tolka_FlashModeClose(" + l + ", 0)"}));
+    // The first line names the process, so that a log two programs share can be read.
+    EXPECT_EQ(AllLogLines(), (std::vector<std::string>{ThisProcess(), "Tolka_FlashModeOpen(0xE0000000, 0) = " + l,
+                                                       "Tolka_FlashModeClose(" + l + ", 0)"}));
 }
 
 TEST_F(VarnetDll, WriterSequenceBehavesLikeFlashAndIsLogged) {
@@ -189,6 +215,7 @@ TEST_F(VarnetDll, WriterSequenceBehavesLikeFlashAndIsLogged) {
                               "Varn_FlshRead(" + l + ", 0x7000) = 0",
                               "Varn_FlshErase(" + l + ", 128) = 0",
                               "Varn_FlshRead(" + l + ", 0x7000) = 0",
+                              "warning: Varn_FlshErase: unknown selector 7 (128 or 32)",
                               "Varn_FlshErase(" + l + ", 7) = 3",
                               "Tolka_FlashModeClose(" + l + ", 0)",
                           }));
@@ -245,7 +272,7 @@ TEST_F(VarnetDll, ProductInfoShowsTheNewestRecordOrSaysThereIsNone) {
 TEST_F(VarnetDll, FaultsFromBoardIni) {
     WriteFileText(L"board.ini",
                   "[board]\r\ninterface=0x40000000\r\n[faults]\r\necho_fail_first=1\r\nread_fail=0x8000\r\n"
-                  "product_info_fail=1\r\nbogus=1\r\n");
+                  "product_info_fail=1\r\n");
     TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
     ASSERT_NE(h, nullptr);
     const std::string l = Label(h);
@@ -259,9 +286,58 @@ TEST_F(VarnetDll, FaultsFromBoardIni) {
     EXPECT_NE(Tolka_ShowProductInfo(h), 0);
     Tolka_FlashModeClose(h, 0);
     std::vector<std::string> log = LogLines();
-    ASSERT_GE(log.size(), 2u);
-    EXPECT_EQ(log[0], "warning: board.ini line 7: unknown key bogus");
-    EXPECT_EQ(log[1], "Tolka_FlashModeOpen(0xE0000000, 0) = " + l);
+    ASSERT_GE(log.size(), 1u);
+    EXPECT_EQ(log[0], "Tolka_FlashModeOpen(0xE0000000, 0) = " + l);
+}
+
+// The board refuses to guess: a line it does not understand fails the very next call, the
+// open included, with 5 and one message naming the file and the line.
+TEST_F(VarnetDll, ABoardIniLineNotUnderstoodFailsTheNextCall) {
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    ASSERT_NE(h, nullptr);
+    const std::string l = Label(h);
+    WriteFileText(L"board.ini", "[faults]\r\nwrite_fail=true\r\nwrite_fial=1\r\n");
+    Bytes buffer(128);
+    EXPECT_EQ(Varn_FlshRead(h, 0x7000, buffer.data()), 5);
+    EXPECT_EQ(Tolka_FlashModeOpen(0xE0000000, 0), nullptr);
+    Tolka_FlashModeClose(h, 0);
+    WriteFileText(L"board.ini", "[faults]\r\nwrite_fail=yes\r\n");
+    h = Tolka_FlashModeOpen(0xE0000000, 0);
+    EXPECT_EQ(Varn_FlshWrite(h, 0x7000, buffer.data(), 128), 4);
+    Tolka_FlashModeClose(h, 0);
+
+    std::string path;
+    for (wchar_t c : PathOf(L"board.ini"))
+        path += c == L'\\' ? std::string("\\\\") : std::string(1, static_cast<char>(c));  // ASCII, escaped
+    const std::string message =
+        "message: " + path + " line 3: unknown key in [faults]: write_fial=1 (every call fails until it is mended)";
+    std::vector<std::string> log = LogLines();
+    ASSERT_EQ(log.size(), 9u);
+    EXPECT_EQ(log[1], message);
+    EXPECT_EQ(log[2], "Varn_FlshRead(" + l + ", 0x7000) = 5");
+    EXPECT_EQ(log[3], message);  // and nothing more of the dialog library
+    EXPECT_EQ(log[4], "Tolka_FlashModeOpen(0xE0000000, 0) = null");
+}
+
+TEST_F(VarnetDll, FailCallCountsTheCallLinesOfTheLogFile) {
+    WriteFileText(L"calls.log", "Tolka_FlashModeOpen(0xE0000000, 0) = h1\nmessage: not a call\n");
+    WriteFileText(L"board.ini", "[faults]\nfail_call=4\n");
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);  // 2
+    ASSERT_NE(h, nullptr);
+    Bytes buffer(128);
+    EXPECT_EQ(Varn_FlshRead(h, 0x7000, buffer.data()), 0);  // 3
+    EXPECT_EQ(Varn_FlshRead(h, 0x7000, buffer.data()), 4);  // 4
+    EXPECT_EQ(Varn_FlshRead(h, 0x7000, buffer.data()), 0);  // 5
+    DeleteFileW(PathOf(L"calls.log").c_str());
+    EXPECT_EQ(Varn_FlshEchoTest(h), 0);                                   // 1
+    EXPECT_EQ(Varn_FlshWrite(h, 0x7000, buffer.data(), 64), 3);           // 2: refused before anything else
+    EXPECT_EQ(Varn_FlshEchoTest(h), 0);                                   // 3
+    EXPECT_EQ(Varn_FlshWrite(h, 0x7000, Record(1, "x").data(), 128), 4);  // 4
+    Tolka_FlashModeClose(h, 0);
+    EXPECT_EQ(ReadFileBytes(L"flash.bin")[0x7000], 0xFF);
+    std::vector<std::string> log = LogLines();
+    ASSERT_EQ(log.size(), 6u);
+    EXPECT_EQ(log[1], "warning: Varn_FlshWrite: length 64: the board writes 128 bytes at a time");
 }
 
 TEST_F(VarnetDll, NoBoardGivesNullAndTheLibraryTellsTheUser) {
@@ -294,6 +370,16 @@ TEST_F(VarnetDll, AnotherProcessCannotOpenWhileTheBoardIsHeld) {
     EXPECT_EQ(log[1].rfind("message: ボードは別のプログラムがフラッシュ書換えモードで使用しています。", 0), 0u)
         << log[1];
     EXPECT_EQ(log[2], "Tolka_FlashModeOpen(0xE0000000, 0) = null");
+    // Each run of lines of one process starts with its process line.
+    std::vector<std::string> processes = ProcessLines();
+    ASSERT_EQ(processes.size(), 6u);
+    for (size_t i = 0; i < processes.size(); ++i) {
+        if (i % 2 == 0)
+            EXPECT_EQ(processes[i], ThisProcess());
+        else
+            EXPECT_NE(processes[i].find(" varnet_probe.exe"), std::string::npos) << processes[i];
+    }
+    EXPECT_NE(processes[1], processes[3]);
 }
 
 TEST_F(VarnetDll, MissingBoardFoldersAreCreated) {

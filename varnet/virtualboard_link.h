@@ -15,9 +15,10 @@ extern "C" {
 // Results of VirtualBoard_Open, so that the dialog library can tell the user why.
 enum {
     VB_OPENED = 0,
-    VB_NO_BOARD = 1,     // board.ini says no board
-    VB_BUSY = 2,         // another process has the board in flash-rewrite mode
-    VB_STATE_ERROR = 3,  // the board's folder or files cannot be used
+    VB_NO_BOARD = 1,      // board.ini says no board
+    VB_BUSY = 2,          // another process has the board in flash-rewrite mode
+    VB_STATE_ERROR = 3,   // the board's folder or files cannot be used
+    VB_BAD_SETTINGS = 4,  // board.ini holds a line the board does not understand (already shown)
 };
 
 VARNET_DECL int VirtualBoard_Open(uint32_t interfaces, uint32_t reserved, TOLKA_HANDLE* handle);
