@@ -9,28 +9,18 @@
 
 #include "cli/test_host.h"
 #include "core/ledger.h"
+#include "core/test_records.h"
 #include "core/writerops.h"
 
 namespace cli {
 namespace {
 
 using clitest::TestHost;
+using testrecords::MakeRecord;
 
 const wchar_t kVarnex[] = L"3aa4096d-2cc0-46dd-878a-88511d75ac78";
 const wchar_t kPelnex[] = L"787c7eb3-31ac-4be1-bd0a-c07563d39179";
 const wchar_t kOther[] = L"01234567-89ab-cdef-0123-456789abcdef";
-
-core::RecordImage MakeRecord(const wchar_t* uuid,
-                             uint32_t number,
-                             const std::string& product = "prod",
-                             const std::string& maker = "maker") {
-    core::RecordFields fields;
-    core::ParseUuidText(uuid, fields.uuid);
-    fields.number = number;
-    fields.productName = product;
-    fields.makerName = maker;
-    return *core::EncodeRecord(fields);
-}
 
 std::vector<uint8_t> Bytes(const core::RecordImage& image) {
     return std::vector<uint8_t>(image.begin(), image.end());

@@ -5,6 +5,7 @@
 
 #include "cli/tolka_runner.h"
 #include "core/record.h"
+#include "core/test_records.h"
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
@@ -12,21 +13,12 @@
 
 namespace {
 
+using testrecords::RecordBytes;
 using Lines = std::vector<std::string>;
 
 const wchar_t kVarnex[] = L"3aa4096d-2cc0-46dd-878a-88511d75ac78";
 const wchar_t kPelnex[] = L"787c7eb3-31ac-4be1-bd0a-c07563d39179";
 const wchar_t kOther[] = L"01234567-89ab-cdef-0123-456789abcdef";
-
-std::vector<uint8_t> Record(const wchar_t* uuid, uint32_t number) {
-    core::RecordFields fields;
-    core::ParseUuidText(uuid, fields.uuid);
-    fields.number = number;
-    fields.productName = "prod";
-    fields.makerName = "maker";
-    core::RecordImage image = *core::EncodeRecord(fields);
-    return std::vector<uint8_t>(image.begin(), image.end());
-}
 
 std::wstring Quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
@@ -64,7 +56,7 @@ Lines Calls(const testboard::VirtualBoard& board) {
 
 void Prepare(testboard::VirtualBoard& board, const BoardSetup& setup) {
     for (int i = 0; i < setup.records; ++i)
-        board.PutBytes(0x7000 + 0x80 * static_cast<uint32_t>(i), Record(kOther, static_cast<uint32_t>(i)));
+        board.PutBytes(0x7000 + 0x80 * static_cast<uint32_t>(i), RecordBytes(kOther, static_cast<uint32_t>(i)));
     board.Configure(setup.interfaceType, setup.faults, setup.attached);
     board.ClearCalls();
 }
@@ -150,7 +142,7 @@ TEST(TolkaBesideTheWindow, WriteMakesTheSameCallsAndEndsWithItsCode) {
         }
         testboard::VirtualBoard board;
         Prepare(board, c.setup);
-        tolkatest::WriteFileBytes(file, Record(c.uuid, 77));
+        tolkatest::WriteFileBytes(file, RecordBytes(c.uuid, 77));
         std::wstring args = L"pi write " + Quoted(file) + (c.kindAnswer == IDYES ? L" --allow-kind-mismatch" : L"");
         tolkatest::Result r = tolkatest::Run(args);
         EXPECT_EQ(r.exit, c.exit) << r.err;

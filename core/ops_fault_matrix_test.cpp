@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "core/optionops.h"
+#include "core/test_records.h"
 #include "core/writerops.h"
 #include "varnet/call_log.h"
 #include "varnet/fault_matrix.h"
@@ -20,6 +21,7 @@ namespace {
 using faultmatrix::Run;
 using faultmatrix::State;
 using faultmatrix::Verdict;
+using testrecords::MakeRecord;
 using Bytes = std::vector<uint8_t>;
 
 constexpr unsigned kSuccess = 0x40;  // as an information box
@@ -27,15 +29,6 @@ constexpr unsigned kFailure = 0x30;  // as a warning box
 
 const wchar_t kVarnex[] = L"3aa4096d-2cc0-46dd-878a-88511d75ac78";
 const wchar_t kOther[] = L"01234567-89ab-cdef-0123-456789abcdef";
-
-RecordImage MakeRecord(const wchar_t* uuid, uint32_t number) {
-    RecordFields fields;
-    ParseUuidText(uuid, fields.uuid);
-    fields.number = number;
-    fields.productName = "p";
-    fields.makerName = "m";
-    return *EncodeRecord(fields);
-}
 
 // The board, the open handle and what the operation reported, for one run.
 struct Bench {

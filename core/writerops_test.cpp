@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "core/test_records.h"
 #include "core/writerops.h"
 #include "varnet/memory_store.h"
 #include "varnet/model_link.h"
@@ -11,16 +12,8 @@
 namespace core {
 namespace {
 
+using testrecords::MakeRecord;
 using Lines = std::vector<std::string>;
-
-RecordImage MakeRecord(const wchar_t* uuid, uint32_t number) {
-    RecordFields fields;
-    ParseUuidText(uuid, fields.uuid);
-    fields.number = number;
-    fields.productName = "p";
-    fields.makerName = "m";
-    return *EncodeRecord(fields);
-}
 
 const wchar_t kOther[] = L"01234567-89ab-cdef-0123-456789abcdef";
 

@@ -4,6 +4,7 @@
 
 #include <rpc.h>
 
+#include "common/librarylink.h"
 #include "framework/codepage.h"
 #include "framework/msgbox.h"
 #include "framework/syslib.h"
@@ -67,7 +68,7 @@ CVarnPIWriteDlg::~CVarnPIWriteDlg() {
 // connection when it goes.
 INT_PTR CVarnPIWriteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     if (msg == WM_DESTROY && m_hDevice != nullptr) {
-        Tolka_FlashModeClose(m_hDevice, 0);
+        LibraryLink().FlashModeClose(m_hDevice, 0);
         m_hDevice = nullptr;
     }
     return CEditorDialog::OnMessage(msg, wParam, lParam, handled);

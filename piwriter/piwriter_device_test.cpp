@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/test_records.h"
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
@@ -13,6 +14,7 @@ namespace {
 
 using fwtest::ItemText;
 using fwtest::Type;
+using testrecords::RecordBytes;
 using Lines = std::vector<std::string>;
 
 constexpr UINT kOkWarning = MB_OK | MB_ICONEXCLAMATION;
@@ -23,16 +25,6 @@ const wchar_t kOther[] = L"01234567-89ab-cdef-0123-456789abcdef";
 const wchar_t kNoAnswer[] =
     L"デバイスから応答がありません。\n「J17」がオープンになっている場合はショートして、再接続してください。";
 const wchar_t kReadFailed[] = L"デバイスからの読み出しに失敗しました。";
-
-std::vector<uint8_t> Record(const wchar_t* uuid, uint32_t number, const std::string& name) {
-    core::RecordFields fields;
-    core::ParseUuidText(uuid, fields.uuid);
-    fields.number = number;
-    fields.productName = name;
-    fields.makerName = "maker";
-    core::RecordImage image = *core::EncodeRecord(fields);
-    return std::vector<uint8_t>(image.begin(), image.end());
-}
 
 std::string Hex(uint32_t value) {
     char text[16];
@@ -91,7 +83,7 @@ protected:
     bool DisconnectEnabled() const { return IsWindowEnabled(GetDlgItem(hwnd, IDC_DISCONNECT)) != 0; }
     void FillArea() {
         for (uint32_t a = 0x7000; a <= 0x7F80; a += 0x80)
-            board.PutBytes(a, Record(kOther, a, "full"));
+            board.PutBytes(a, RecordBytes(kOther, a, "full"));
     }
 
     testboard::VirtualBoard board;
@@ -103,9 +95,9 @@ protected:
 const std::vector<std::wstring> kEmptyPanel(4, L"Empty");
 
 TEST_F(WriterOnBoard, ConnectOpensReadsTheNewestSlotAndFlipsTheControls) {
-    board.PutBytes(0x7000, Record(kVarnex, 1, "old"));
-    board.PutBytes(0x7080, Record(kPelnex, 2, "new"));
-    std::vector<uint8_t> neither = Record(kOther, 3, "neither");
+    board.PutBytes(0x7000, RecordBytes(kVarnex, 1, "old"));
+    board.PutBytes(0x7080, RecordBytes(kPelnex, 2, "new"));
+    std::vector<uint8_t> neither = RecordBytes(kOther, 3, "neither");
     neither[0] = 0x34, neither[1] = 0x12;
     board.PutBytes(0x7100, neither);
     Connect();
@@ -172,7 +164,7 @@ TEST_F(WriterOnBoard, NoBoardLeavesTheWindowNotConnected) {
 
 TEST_F(WriterOnBoard, EchoTestMayPassTheSecondTime) {
     board.SetFaults("echo_fail_first=1");
-    board.PutBytes(0x7F80, Record(kVarnex, 7, "top"));
+    board.PutBytes(0x7F80, RecordBytes(kVarnex, 7, "top"));
     Connect();
     Lines expected = {"Tolka_FlashModeOpen(0xE0000000, 0) = h1",
                       "Varn_GetIFType(h1) = 0x80000000",
@@ -186,7 +178,7 @@ TEST_F(WriterOnBoard, EchoTestMayPassTheSecondTime) {
 }
 
 TEST_F(WriterOnBoard, NoAnswerDropsTheConnectionAndBlanksThePanel) {
-    board.PutBytes(0x7000, Record(kVarnex, 9, "nine"));
+    board.PutBytes(0x7000, RecordBytes(kVarnex, 9, "nine"));
     Connect();
     fwtest::Click(hwnd, IDC_DISCONNECT);
     board.ClearCalls();
@@ -219,12 +211,12 @@ TEST_F(WriterOnBoard, NoAnswerDropsTheConnectionAndBlanksThePanel) {
 // Board A is shown, then board B cannot be read: the panel must not go on showing board A,
 // and a read into the editor must read the board again rather than copy the panel.
 TEST_F(WriterOnBoard, APanelThatCouldNotBeReadIsNeverCopied) {
-    board.PutBytes(0x7000, Record(kVarnex, 111, "boardA"));
+    board.PutBytes(0x7000, RecordBytes(kVarnex, 111, "boardA"));
     Connect();
     ASSERT_EQ(Panel()[1], L"111");
     fwtest::Click(hwnd, IDC_DISCONNECT);
     board.SetFlash(std::vector<uint8_t>(testboard::kNewFlashSize, 0xFF));
-    board.PutBytes(0x7000, Record(kPelnex, 222, "boardB"));
+    board.PutBytes(0x7000, RecordBytes(kPelnex, 222, "boardB"));
     board.SetFaults("read_fail=all");
     user.messages.clear();
     Connect();
@@ -250,7 +242,7 @@ TEST_F(WriterOnBoard, APanelThatCouldNotBeReadIsNeverCopied) {
 }
 
 TEST_F(WriterOnBoard, AFailedEraseRefreshesThePanel) {
-    board.PutBytes(0x7000, Record(kVarnex, 5, "five"));
+    board.PutBytes(0x7000, RecordBytes(kVarnex, 5, "five"));
     Connect();
     board.SetFaults("erase_fail=1");
     board.ClearCalls();
@@ -274,7 +266,7 @@ TEST_F(WriterOnBoard, AFailedEraseRefreshesThePanel) {
 // --- Writing --------------------------------------------------------------------------------
 
 TEST_F(WriterOnBoard, WriteConnectsAppendsVerifiesRefreshesCountsUpAndDisconnects) {
-    board.PutBytes(0x7000, Record(kOther, 1, "one"));
+    board.PutBytes(0x7000, RecordBytes(kOther, 1, "one"));
     FillEditor(kVarnex, L"10");
     SendDlgItemMessageW(hwnd, IDC_AUTO_INCREMENT, BM_SETCHECK, BST_CHECKED, 0);
     user.Answer(IDYES);
@@ -294,7 +286,7 @@ TEST_F(WriterOnBoard, WriteConnectsAppendsVerifiesRefreshesCountsUpAndDisconnect
                              Reads(0x7F80, 0x7080),
                              {"Tolka_FlashModeClose(h1, 0)"}});
     EXPECT_EQ(board.Calls(), expected);
-    std::vector<uint8_t> written = Record(kVarnex, 10, "prod");
+    std::vector<uint8_t> written = RecordBytes(kVarnex, 10, "prod");
     EXPECT_EQ(board.Slot(0x7080), written);
     EXPECT_EQ(Panel(), (std::vector<std::wstring>{kVarnex, L"10", L"prod", L"maker"}));
     EXPECT_EQ(ItemText(hwnd, IDC_NUMBER), L"11");
@@ -343,7 +335,7 @@ TEST_F(WriterOnBoard, SlotThatIsNeitherFreeNorValidIsPassedOver) {
     FillEditor(kOther, L"3");
     fwtest::Click(hwnd, IDC_WRITE_DEVICE);
     EXPECT_EQ(board.Slot(0x7000), odd);
-    EXPECT_EQ(board.Slot(0x7080), Record(kOther, 3, "prod"));
+    EXPECT_EQ(board.Slot(0x7080), RecordBytes(kOther, 3, "prod"));
 }
 
 struct FailureCase {
@@ -377,7 +369,7 @@ TEST_F(WriterOnBoard, FailedWritesKeepTheConnectionAndShowWhatTheBoardHolds) {
         testboard::VirtualBoard fresh;
         if (c.fullArea)
             for (uint32_t a = 0x7000; a <= 0x7F80; a += 0x80)
-                fresh.PutBytes(a, Record(kOther, a, "full"));
+                fresh.PutBytes(a, RecordBytes(kOther, a, "full"));
         CVarnPIWriteDlg window;
         ASSERT_TRUE(window.Create());
         HWND w = window.GetSafeHwnd();
@@ -489,13 +481,13 @@ TEST_F(WriterOnBoard, NoAnswerAfterAWriteStillCountsUpAndDisconnects) {
     EXPECT_EQ(user.Texts(), (std::vector<std::wstring>{L"正常に書き込みが終了しました。", kNoAnswer}));
     EXPECT_EQ(ItemText(hwnd, IDC_NUMBER), L"42");
     EXPECT_EQ(dlg.m_hDevice, nullptr);
-    EXPECT_EQ(board.Slot(0x7000), Record(kOther, 41, "prod"));
+    EXPECT_EQ(board.Slot(0x7000), RecordBytes(kOther, 41, "prod"));
 }
 
 // --- Reading into the editor, erasing ---------------------------------------------------------
 
 TEST_F(WriterOnBoard, ReadIntoEditorCopiesThePanel) {
-    board.PutBytes(0x7000, Record(kPelnex, 77, "board"));
+    board.PutBytes(0x7000, RecordBytes(kPelnex, 77, "board"));
     fwtest::Click(hwnd, ID_READ_TO_EDITOR);  // connects by itself
     EXPECT_EQ(ItemText(hwnd, IDC_UUID), kPelnex);
     EXPECT_EQ(ItemText(hwnd, IDC_NUMBER), L"77");
@@ -531,7 +523,7 @@ TEST_F(WriterOnBoard, EraseAsksErasesAndShowsEmpty) {
     EXPECT_TRUE(board.Calls().empty());
     EXPECT_TRUE(user.messages.empty());
 
-    board.PutBytes(0x7000, Record(kOther, 1, "x"));
+    board.PutBytes(0x7000, RecordBytes(kOther, 1, "x"));
     Connect();
     board.ClearCalls();
     user.messages.clear();
@@ -556,7 +548,7 @@ TEST_F(WriterOnBoard, EraseAsksErasesAndShowsEmpty) {
 }
 
 TEST_F(WriterOnBoard, RefreshKeepsWhatTheUserTyped) {
-    std::vector<uint8_t> noNul = Record(kOther, 1, "");
+    std::vector<uint8_t> noNul = RecordBytes(kOther, 1, "");
     std::fill(noNul.begin() + 24, noNul.begin() + 56, 'N');  // 32 characters, no NUL
     board.PutBytes(0x7000, noNul);
     fwtest::Click(hwnd, ID_READ_TO_EDITOR);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/record.h"
+#include "core/test_records.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
 #include "varnet/test_fault_matrix.h"
@@ -16,22 +17,13 @@ using faultmatrix::Run;
 using faultmatrix::Verdict;
 using testmatrix::Utf8;
 using testmatrix::WindowOperation;
+using testrecords::RecordBytes;
 using Bytes = std::vector<uint8_t>;
 
 const wchar_t kVarnex[] = L"3aa4096d-2cc0-46dd-878a-88511d75ac78";
 const wchar_t kOther[] = L"01234567-89ab-cdef-0123-456789abcdef";
 const char kErasedNotWritten[] = "製品情報の領域は消去されています。もう一度書き込んでください。";
 const char kBlankPanel[] = " |  |  | ";
-
-Bytes Record(const wchar_t* uuid, uint32_t number, const std::string& name) {
-    core::RecordFields fields;
-    core::ParseUuidText(uuid, fields.uuid);
-    fields.number = number;
-    fields.productName = name;
-    fields.makerName = "maker";
-    core::RecordImage image = *core::EncodeRecord(fields);
-    return Bytes(image.begin(), image.end());
-}
 
 std::string Join(std::initializer_list<std::string> parts) {
     std::string text;
@@ -69,14 +61,14 @@ std::map<std::string, std::string> DescribeWriter(CVarnPIWriteDlg& dlg) {
 
 // Boards: the writer must never touch area 5, so it holds settings throughout.
 void TwoRecords(testboard::VirtualBoard& board) {
-    board.PutBytes(0x7000, Record(kOther, 1, "one"));
-    board.PutBytes(0x7080, Record(kOther, 2, "two"));
+    board.PutBytes(0x7000, RecordBytes(kOther, 1, "one"));
+    board.PutBytes(0x7080, RecordBytes(kOther, 2, "two"));
     board.SetArea5(Bytes(128, 0x5A));
 }
 
 void FullArea(testboard::VirtualBoard& board) {
     for (uint32_t a = 0x7000; a <= 0x7F80; a += 0x80)
-        board.PutBytes(a, Record(kOther, a, "full"));
+        board.PutBytes(a, RecordBytes(kOther, a, "full"));
     board.SetArea5(Bytes(128, 0x5A));
 }
 
@@ -174,7 +166,7 @@ void WriterRule(const Run& clean, const Run& faulty, Verdict& verdict) {
 class WriterFaultMatrix : public ::testing::TestWithParam<WindowOperation> {};
 
 TEST_P(WriterFaultMatrix, EveryCallFailingInTurn) {
-    testmatrix::WindowRuns<CVarnPIWriteDlg> runs(GetParam(), L"fault matrix.tpi", Record(kOther, 5, "file"),
+    testmatrix::WindowRuns<CVarnPIWriteDlg> runs(GetParam(), L"fault matrix.tpi", RecordBytes(kOther, 5, "file"),
                                                  IDC_FILE_OPEN, DescribeWriter);
     testmatrix::CheckOperation(runs, GetParam(), WriterRule);
 }
