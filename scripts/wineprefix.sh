@@ -4,12 +4,13 @@
 set -eu
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 ready=$WINEPREFIX/.tolka-ready
-[ -f "$ready" ] && exit 0
+prefix_ready() { [ "$(cat "$ready" 2>/dev/null)" = "$tolka_wine_mode" ]; }
+prefix_ready && exit 0
 
 mkdir -p "$TOLKA_BUILD_ROOT"
 exec 9>"$TOLKA_BUILD_ROOT/.wineprefix.lock"
 flock 9
-[ -f "$ready" ] && exit 0
+prefix_ready && exit 0
 
 if [ ! -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]; then
     mkdir -p "$LOCPATH"
@@ -28,4 +29,4 @@ for face in 'ＭＳ Ｐゴシック' 'ＭＳ ゴシック' 'MS UI Gothic' 'MS Sh
 done
 timeout 120 wineserver -w || echo "wineprefix: wineserver still busy after 120 s" >&2
 [ -f "$WINEPREFIX/system.reg" ] || { echo "wineprefix: wineboot failed" >&2; exit 1; }
-touch "$ready"
+echo "$tolka_wine_mode" >"$ready"
