@@ -1,20 +1,22 @@
 #include "common/editordlg.h"
 
 #include "common/flashmodehelp.h"
+#include "common/strings.h"
 #include "framework/filedialog.h"
 #include "framework/fileio.h"
+#include "framework/module.h"
 #include "framework/msgbox.h"
 #include "framework/text.h"
 
 namespace {
-const wchar_t kCannotOpen[] = L"ファイルが開けませんでした。";
-const wchar_t kBadFormat[] = L"ファイルの形式が正しくありません。";
 // Both dialogs: no read-only check box; saving asks before it replaces a file.
 constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 }  // namespace
 
 CEditorDialog::CEditorDialog(const EditorTraits& traits)
-    : CMainDialog(traits.templateId, traits.aboutVersionControlId), m_traits(traits) {}
+    : CMainDialog(traits.templateId, traits.aboutVersionControlId), m_traits(traits) {
+    SetHelpTopic(kMainWindowHelpPage);
+}
 
 void CEditorDialog::SetTitleNoFile() {
     SetWindowText(m_traits.appTitle);
@@ -45,15 +47,15 @@ void CEditorDialog::ForgetFile() {
     m_bModified = false;
 }
 
-bool CEditorDialog::ConfirmDiscard(const wchar_t* question, UINT type) {
+bool CEditorDialog::ConfirmDiscard(UINT questionId, UINT type) {
     if (!m_bModified)
         return true;
-    int answer = fw::AppMessageBox(question, type);
+    int answer = fw::AppMessageBox(questionId, type);
     return answer == IDOK || answer == IDYES;
 }
 
 bool CEditorDialog::ConfirmDiscardFile() {
-    return ConfirmDiscard(L"編集中のファイルを破棄しますか。", kAskOkCancel);
+    return ConfirmDiscard(IDS_DISCARD_FILE, kAskOkCancel);
 }
 
 // No image is ever made of bytes the file did not supply: a shorter file is refused.
@@ -61,7 +63,7 @@ bool CEditorDialog::ReadFileImage(const std::wstring& path, FileImage& image) {
     std::vector<uint8_t> data;
     switch (fw::ReadFilePrefix(path, image.size(), data)) {
         case fw::FileResult::CannotOpen:
-            fw::AppMessageBox(kCannotOpen);
+            fw::AppMessageBox(IDS_FILE_CANNOT_OPEN);
             return false;
         case fw::FileResult::IoError:
             fw::ReportFileError(fw::FileErrorKind::Read, path);
@@ -70,7 +72,7 @@ bool CEditorDialog::ReadFileImage(const std::wstring& path, FileImage& image) {
             break;
     }
     if (data.size() < image.size()) {
-        fw::AppMessageBox(kBadFormat);
+        fw::AppMessageBox(IDS_FILE_BAD_FORMAT);
         return false;
     }
     std::copy(data.begin(), data.end(), image.begin());
@@ -83,7 +85,7 @@ bool CEditorDialog::WriteFileImage(const std::wstring& path) {
         return false;
     switch (fw::WriteFileReplacing(path, image.data(), image.size())) {
         case fw::FileResult::CannotOpen:
-            fw::AppMessageBox(kCannotOpen);
+            fw::AppMessageBox(IDS_FILE_CANNOT_OPEN);
             return false;
         case fw::FileResult::IoError:
             fw::ReportFileError(fw::FileErrorKind::Write, path);
@@ -97,7 +99,7 @@ bool CEditorDialog::WriteFileImage(const std::wstring& path) {
 void CEditorDialog::OnFileOpen() {
     if (!ConfirmDiscardFile())
         return;
-    fw::CFileDialog dlg(true, m_traits.fileExtension, m_traits.fileFilter, kFileDialogFlags, m_hWnd);
+    fw::CFileDialog dlg(true, m_traits.fileExtension, fw::LoadResString(m_traits.fileFilterId), kFileDialogFlags, m_hWnd);
     if (dlg.DoModal() != IDOK)
         return;
     std::wstring path = dlg.GetPathName();
@@ -137,7 +139,7 @@ void CEditorDialog::OnFileSave() {
 }
 
 void CEditorDialog::OnFileSaveAs() {
-    fw::CFileDialog dlg(false, m_traits.fileExtension, m_traits.fileFilter, kFileDialogFlags, m_hWnd);
+    fw::CFileDialog dlg(false, m_traits.fileExtension, fw::LoadResString(m_traits.fileFilterId), kFileDialogFlags, m_hWnd);
     if (dlg.DoModal() != IDOK)
         return;
     if (!WriteFileImage(dlg.GetPathName()))
@@ -162,6 +164,7 @@ void CEditorDialog::EnableConnectionButtons(bool connected) {
 
 void CEditorDialog::OnFlashModeHelp() {
     CFlashmodeHelpDlg help(m_traits.flashModeHelpTemplateId);
+    help.SetHelpTopic(kFlashModeHelpPage);
     help.DoModal();
 }
 

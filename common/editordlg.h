@@ -26,6 +26,10 @@ class CEditorDialog : public CMainDialog {
 public:
     using FileImage = std::array<uint8_t, 128>;
 
+    // The pages of each editor's help file that its windows open.
+    static constexpr const wchar_t* kMainWindowHelpPage = L"window.htm";
+    static constexpr const wchar_t* kFlashModeHelpPage = L"flashmode.htm";
+
     // Message-box types of the editors' questions and reports.
     static constexpr UINT kAskOkCancel = MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;  // 0x121
     static constexpr UINT kAskYesNo = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;        // 0x124
@@ -37,7 +41,7 @@ public:
         int aboutVersionControlId;
         UINT flashModeHelpTemplateId;
         const wchar_t* appTitle;
-        const wchar_t* fileFilter;  // "description|pattern||"
+        UINT fileFilterId;  // string resource "description|pattern||"
         const wchar_t* fileExtension;
         int connectButtonId;
         std::vector<int> connectedButtonIds;  // enabled only while connected
@@ -65,7 +69,7 @@ protected:
     // Back to no file and nothing modified (the New command).
     void ForgetFile();
     // While modified, asks the question; true to go on (no edits, OK or Yes).
-    bool ConfirmDiscard(const wchar_t* question, UINT type);
+    bool ConfirmDiscard(UINT questionId, UINT type);
     // The same with "編集中のファイルを破棄しますか。" (OK/Cancel).
     bool ConfirmDiscardFile();
 

@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/language.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
+#include "framework/strings.h"
 #include "framework/syslib.h"
 #include "framework/text.h"
 
@@ -12,7 +14,12 @@ namespace fw {
 
 namespace {
 CWinApp* g_app = nullptr;
+
+HelpViewerHook& HelpViewerHookSlot() {
+    static HelpViewerHook hook;
+    return hook;
 }
+}  // namespace
 
 CWinApp* AfxGetApp() {
     return g_app;
@@ -73,9 +80,23 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
 }
 
 void CWinApp::OnHelp() {
-    std::wstring helpFile = PathWithoutExtension(GetModulePath()) + L".CHM";
+    ShowHelp(m_pMainWnd ? m_pMainWnd->GetHelpTopic() : std::wstring());
+}
+
+std::wstring CWinApp::HelpFilePath() {
+    const wchar_t* suffix = GetUiLang() == UiLang::Ja ? L".CHM" : L"EN.CHM";
+    return PathWithoutExtension(GetModulePath()) + suffix;
+}
+
+void CWinApp::ShowHelp(const std::wstring& topic) {
+    std::wstring helpFile = HelpFilePath();
     if (GetFileAttributesW(helpFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        AppMessageBox(FormatMessageText(L"ヘルプ ファイル「%1」が見つかりません。", helpFile), MB_OK);
+        AppMessageBox(FormatMessageText(LoadResString(IDS_FW_HELP_NOT_FOUND), helpFile), MB_OK);
+        return;
+    }
+    std::wstring target = topic.empty() ? helpFile : helpFile + L"::/" + topic;
+    if (HelpViewerHookSlot()) {
+        HelpViewerHookSlot()(target);
         return;
     }
     using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
@@ -83,9 +104,13 @@ void CWinApp::OnHelp() {
     HtmlHelpFn htmlHelp =
         hh ? reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(hh, "HtmlHelpW"))) : nullptr;
     const UINT kDisplayTopic = 0;
-    if (htmlHelp == nullptr || htmlHelp(GetMainHwnd(), helpFile.c_str(), kDisplayTopic, 0) == nullptr)
-        AppMessageBox(FormatMessageText(L"ヘルプ ファイル「%1」を開けませんでした。", helpFile), MB_OK);
+    if (htmlHelp == nullptr || htmlHelp(GetMainHwnd(), target.c_str(), kDisplayTopic, 0) == nullptr)
+        AppMessageBox(FormatMessageText(LoadResString(IDS_FW_HELP_CANNOT_OPEN), helpFile), MB_OK);
     // hhctrl.ocx stays loaded: the help window it opened lives on after this call.
+}
+
+void SetHelpViewerHook(HelpViewerHook hook) {
+    HelpViewerHookSlot() = std::move(hook);
 }
 
 }  // namespace fw

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace fw {
@@ -46,8 +47,13 @@ public:
     // The standard command-line parse of the running program's arguments.
     void ParseCommandLine(CCommandLineInfo& info) const;
 
-    // Opens "<program path without extension>.CHM" with HTML Help, loaded at run time.
+    // The help command: the main window's page of the help file.
     void OnHelp();
+    // Opens the help file of the UI language with HTML Help (loaded at run time), at a page
+    // of it ("" for its first page): "<program path without extension>.CHM" in Japanese,
+    // "<...>EN.CHM" in English.
+    void ShowHelp(const std::wstring& topic);
+    static std::wstring HelpFilePath();
 
     HWND GetMainHwnd() const;
     CDialog* m_pMainWnd = nullptr;
@@ -58,5 +64,10 @@ CWinApp* AfxGetApp();
 
 // The id of the framework's help command.
 constexpr UINT ID_HELP = 57670;
+
+// Test hook: while set, the help viewer is not started; the hook gets what it would have been
+// given ("<file>::/<page>").
+using HelpViewerHook = std::function<void(const std::wstring& fileAndTopic)>;
+void SetHelpViewerHook(HelpViewerHook hook);
 
 }  // namespace fw

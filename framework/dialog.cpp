@@ -4,8 +4,10 @@
 
 #include "framework/app.h"
 #include "framework/codepage.h"
+#include "framework/language.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -31,7 +33,7 @@ void CDataExchange::MaxChars(int id, const std::wstring& member, size_t maxChars
     if (!IsTakeIn()) {
         SendMessageW(m_dlg.GetDlgItem(id), EM_LIMITTEXT, maxChars, 0);
     } else if (m_validate && member.size() > maxChars) {
-        Fail(id, FormatMessageText(L"%1 文字以内で入力してください。", std::to_wstring(maxChars)));
+        Fail(id, FormatMessageText(LoadResString(IDS_FW_MAX_CHARS), std::to_wstring(maxChars)));
     }
 }
 
@@ -39,7 +41,7 @@ void CDataExchange::MaxAnsiBytes(int id, const std::wstring& member, size_t maxB
     if (m_failed || !IsTakeIn() || !m_validate || member.empty())
         return;
     if (ToThreadAnsi(member).size() > maxBytes)
-        Fail(id, FormatMessageText(L"%1 バイト以内で入力してください。", std::to_wstring(maxBytes)));
+        Fail(id, FormatMessageText(LoadResString(IDS_FW_MAX_BYTES), std::to_wstring(maxBytes)));
 }
 
 void CDataExchange::Control(int id, HWND& member) {
@@ -83,6 +85,27 @@ bool ReturnsResultDirectly(UINT msg) {
             return false;
     }
 }
+// The menu a DLGTEMPLATEEX names by number (0: none or a named one). The template starts with
+// dlgVer, signature, helpID, exStyle, style, cDlgItems, x, y, cx, cy: 26 bytes.
+UINT TemplateMenuId(const void* dialogTemplate) {
+    const auto* words = static_cast<const WORD*>(dialogTemplate);
+    const bool extended = words[0] == 1 && words[1] == 0xFFFF;
+    const WORD* menu = words + (extended ? 13 : 9);
+    return menu[0] == 0xFFFF ? menu[1] : 0;
+}
+
+// The system loads a template's menu without regard to the UI language: the menu of the
+// UI language replaces it.
+void ShowMenuInUiLanguage(HWND hwnd, UINT menuId) {
+    const void* menuTemplate = LockUiResource(RT_MENU, MAKEINTRESOURCEW(menuId));
+    HMENU menu = menuTemplate ? LoadMenuIndirectW(menuTemplate) : nullptr;
+    if (menu == nullptr)
+        return;
+    HMENU old = GetMenu(hwnd);
+    SetMenu(hwnd, menu);
+    if (old != nullptr)
+        DestroyMenu(old);
+}
 }  // namespace
 
 void CDialog::SetModalHook(ModalHook hook) {
@@ -111,8 +134,7 @@ INT_PTR CDialog::DoModal() {
     m_modal = true;
     m_endModal = false;
     m_result = -1;
-    HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner, StaticDialogProc,
-                                   reinterpret_cast<LPARAM>(this));
+    HWND hwnd = CreateFromTemplate(owner);
     if (hwnd == nullptr) {
         m_modal = false;
         return -1;
@@ -152,12 +174,20 @@ INT_PTR CDialog::DoModal() {
 bool CDialog::Create(HWND parent) {
     m_modal = false;
     m_endModal = false;
-    HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), parent, StaticDialogProc,
-                                   reinterpret_cast<LPARAM>(this));
+    HWND hwnd = CreateFromTemplate(parent);
     if (hwnd == nullptr)
         return false;
     ShowWindow(hwnd, SW_SHOW);
     return true;
+}
+
+HWND CDialog::CreateFromTemplate(HWND parent) {
+    const void* dialogTemplate = LockUiResource(RT_DIALOG, MAKEINTRESOURCEW(m_templateId));
+    if (dialogTemplate == nullptr)
+        return nullptr;
+    m_menuId = TemplateMenuId(dialogTemplate);
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(dialogTemplate), parent,
+                                      StaticDialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 void CDialog::DestroyWindow() {
@@ -208,7 +238,19 @@ void CDialog::TakeInWithoutChecks() {
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
-    return m_hWnd != nullptr && IsDialogMessageW(m_hWnd, msg);
+    if (m_hWnd == nullptr)
+        return FALSE;
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1 && (msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd))) {
+        OnHelpKey();
+        return TRUE;
+    }
+    return IsDialogMessageW(m_hWnd, msg);
+}
+
+void CDialog::OnHelpKey() {
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr && !m_helpTopic.empty())
+        app->ShowHelp(m_helpTopic);
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -260,6 +302,9 @@ INT_PTR CDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             RouteCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
+        case WM_HELP:
+            OnHelpKey();
+            return TRUE;
         case WM_INITMENUPOPUP:
             UpdateMenuPopup(reinterpret_cast<HMENU>(wParam),
                             [this](UINT id, bool& enabled) { return OnUpdateCommand(id, enabled); });
@@ -280,7 +325,10 @@ INT_PTR CDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-        reinterpret_cast<CDialog*>(lParam)->m_hWnd = hwnd;
+        auto* created = reinterpret_cast<CDialog*>(lParam);
+        created->m_hWnd = hwnd;
+        if (created->m_menuId != 0)
+            ShowMenuInUiLanguage(hwnd, created->m_menuId);
     }
     auto* self = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (self == nullptr)
@@ -289,9 +337,9 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, L
     try {
         return self->DialogProc(msg, wParam, lParam);
     } catch (const std::bad_alloc&) {
-        AppMessageBox(L"メモリが不足しています。", MB_OK);
+        AppMessageBox(IDS_FW_OUT_OF_MEMORY, MB_OK);
     } catch (...) {
-        AppMessageBox(L"予期しないエラーが発生しました。", MB_OK);
+        AppMessageBox(IDS_FW_UNEXPECTED_ERROR, MB_OK);
     }
     return FALSE;
 }

@@ -178,7 +178,12 @@ public:
     void TakeInWithoutChecks();
 
     // Offered every message of the modal loop before it is dispatched; true consumes it.
+    // F1 in the window opens the help file at the window's page, if it has one.
     virtual BOOL PreTranslateMessage(MSG* msg);
+
+    // The window's page in the program's help file; "" (the default): F1 does nothing.
+    const std::wstring& GetHelpTopic() const { return m_helpTopic; }
+    void SetHelpTopic(const std::wstring& topic) { m_helpTopic = topic; }
 
     // Test hook: called when a modal dialog has been initialised, before its loop runs; the
     // hook may read the dialog and end it (EndDialog), so tests never wait for a user.
@@ -204,8 +209,14 @@ private:
     INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
     void RouteCommand(UINT id, UINT code);
     HWND ModalOwner() const;
+    // The window from the template of the UI language, with its menu in that language.
+    HWND CreateFromTemplate(HWND parent);
+
+    void OnHelpKey();
 
     UINT m_templateId;
+    UINT m_menuId = 0;
+    std::wstring m_helpTopic;
     HWND m_parent;
     bool m_modal = false;
     bool m_endModal = false;

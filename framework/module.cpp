@@ -1,5 +1,6 @@
 #include "framework/module.h"
 
+#include "framework/language.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -24,12 +25,13 @@ std::wstring GetAppName() {
 }
 
 std::wstring LoadResString(UINT id) {
-    const wchar_t* text = nullptr;
-    // With a zero buffer size LoadStringW returns a read-only pointer into the resource.
-    int len = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (len <= 0 || text == nullptr)
+    // A string table block holds 16 counted strings; block n + 1 holds ids 16n to 16n + 15.
+    const auto* block = static_cast<const WCHAR*>(LockUiResource(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1)));
+    if (block == nullptr)
         return std::wstring();
-    return std::wstring(text, static_cast<size_t>(len));
+    for (UINT i = 0; i < id % 16; ++i)
+        block += 1 + *block;
+    return std::wstring(block + 1, *block);
 }
 
 std::wstring GetEnvironmentString(const wchar_t* name) {

@@ -14,7 +14,7 @@ std::wstring GetModulePath(HMODULE module = nullptr);
 // The program's name as message boxes show it: the file name without its extension.
 std::wstring GetAppName();
 
-// A string resource of the program; empty when it is missing.
+// A string resource of the program in the UI language; empty when it is missing.
 std::wstring LoadResString(UINT id);
 
 // An environment variable's value; empty when it is not set.

@@ -2,6 +2,7 @@
 
 #include "framework/app.h"
 #include "framework/module.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 
 namespace fw {
@@ -40,10 +41,13 @@ int AppMessageBox(const std::wstring& text, UINT type) {
     return MessageBoxW(owner, text.c_str(), caption.c_str(), shown);
 }
 
+int AppMessageBox(UINT textId, UINT type) {
+    return AppMessageBox(LoadResString(textId), type);
+}
+
 void ReportFileError(FileErrorKind kind, const std::wstring& path) {
-    const wchar_t* pattern = kind == FileErrorKind::Read ? L"ファイル「%1」の読み込み中にエラーが発生しました。"
-                                                         : L"ファイル「%1」への書き込み中にエラーが発生しました。";
-    AppMessageBox(FormatMessageText(pattern, path), MB_OK);
+    UINT pattern = kind == FileErrorKind::Read ? IDS_FW_FILE_READ_ERROR : IDS_FW_FILE_WRITE_ERROR;
+    AppMessageBox(FormatMessageText(LoadResString(pattern), path), MB_OK);
 }
 
 }  // namespace fw

@@ -1,7 +1,7 @@
 // The one message-box routine of every program.
 //
-//   fw::AppMessageBox(L"ファイルが開けませんでした。");            // OK, exclamation
-//   if (fw::AppMessageBox(L"...続けますか？", 0x124) != IDYES) return;
+//   fw::AppMessageBox(IDS_FILE_CANNOT_OPEN);                  // OK, exclamation
+//   if (fw::AppMessageBox(IDS_ERASE_QUESTION, 0x124) != IDYES) return;
 //
 // The caption is the program's name (its file name without extension). A type without an
 // icon gets one: OK and OK/Cancel boxes the exclamation icon, Yes/No boxes the question icon.
@@ -15,6 +15,8 @@
 namespace fw {
 
 int AppMessageBox(const std::wstring& text, UINT type = MB_OK);
+// The same with a string resource of the program, in the UI language.
+int AppMessageBox(UINT textId, UINT type = MB_OK);
 
 // The type as it is shown, after the icon rule.
 UINT MessageBoxTypeWithIcon(UINT type);

@@ -1,9 +1,11 @@
 // Program entry: runs the application object that the program defines as a global.
 #include "framework/app.h"
+#include "framework/language.h"
 #include "framework/syslib.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     fw::RestrictDllSearch();
+    fw::ApplyUiLanguageToThread();
     fw::CWinApp* app = fw::AfxGetApp();
     if (app == nullptr)
         return 1;

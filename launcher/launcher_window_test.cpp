@@ -52,11 +52,11 @@ struct ControlRow {
 
 // Dialog 102 in template order; positions in dialog units.
 const ControlRow kControls[] = {
-    {Kind::IconButton, IDC_PELNCONFIG, L"", 11, 11, 32, 32},
-    {Kind::IconButton, IDC_TOLKAPIWRITER, L"", 11, 53, 32, 32},
-    {Kind::IconButton, IDC_TOLKAOPTION, L"", 11, 95, 32, 32},
-    {Kind::IconButton, IDC_FLASHWRITER, L"", 11, 137, 32, 32},
-    {Kind::IconButton, IDC_FIRMWARE_UPDATER, L"", 11, 227, 32, 32},
+    {Kind::IconButton, IDC_PELNCONFIG, L"PelnConfig", 11, 11, 32, 32},
+    {Kind::IconButton, IDC_TOLKAPIWRITER, L"TolkaPIWriter", 11, 53, 32, 32},
+    {Kind::IconButton, IDC_TOLKAOPTION, L"TolkaOption", 11, 95, 32, 32},
+    {Kind::IconButton, IDC_FLASHWRITER, L"TolkaFlashWriter", 11, 137, 32, 32},
+    {Kind::IconButton, IDC_FIRMWARE_UPDATER, L"Firmware Updater", 11, 227, 32, 32},
     {Kind::ExitButton, IDCANCEL, L"終了", 231, 267, 50, 17},
     {Kind::Frame, -1, L"", 7, 3, 274, 44},
     {Kind::Frame, -1, L"", 7, 45, 274, 44},
@@ -76,7 +76,7 @@ const ControlRow kControls[] = {
     {Kind::Text, -1, L"TolkaOption", 47, 95, 226, 10},
     {Kind::Text, -1, L"各ポートの起動時の状態を設定することができます。", 47, 107, 230, 20},
     {Kind::Frame, -1, L"", 7, 171, 274, 44},
-    {Kind::IconButton, IDC_TOLKAINIWRITER, L"", 11, 179, 32, 32},
+    {Kind::IconButton, IDC_TOLKAINIWRITER, L"TolkaIniWriter", 11, 179, 32, 32},
     {Kind::Text, -1,
      L"ユーザーファームから読出し可能な設定情報を書き込みます。\n設定情報はINIファイル形式のテキストで作成します。", 46,
      191, 230, 20},

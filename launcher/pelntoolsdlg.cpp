@@ -1,29 +1,33 @@
 #include "launcher/pelntoolsdlg.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 #include "framework/module.h"
 #include "framework/msgbox.h"
+#include "framework/text.h"
 #include "launcher/launchpath.h"
 #include "launcher/resource.h"
 
 namespace {
 
 // The tools, in the order their button images are set. Rows 5 and 6 take icons 151 and
-// 150: the icon ids do not follow the row order.
+// 150: the icon ids do not follow the row order. A tool's name is the same in every language.
 struct Tool {
     UINT buttonId;
     UINT iconId;
     const wchar_t* fileName;
+    const wchar_t* name;
 };
 
 const Tool kTools[] = {
-    {IDC_TOLKAPIWRITER, IDI_TOLKAPIWRITER, L"TOLKAPIWRITER.EXE"},
-    {IDC_PELNCONFIG, IDI_PELNCONFIG, L"PELNCONFIG.EXE"},
-    {IDC_FLASHWRITER, IDI_FLASHWRITER, L"REZIRA.EXE"},
-    {IDC_FIRMWARE_UPDATER, IDI_FIRMWARE_UPDATER, L"DADURODERID.EXE"},
-    {IDC_TOLKAOPTION, IDI_TOLKAOPTION, L"TOLKAOPTION.EXE"},
-    {IDC_TOLKAINIWRITER, IDI_TOLKAINIWRITER, L"TOLKAINIWRITER.EXE"},
+    {IDC_TOLKAPIWRITER, IDI_TOLKAPIWRITER, L"TOLKAPIWRITER.EXE", L"TolkaPIWriter"},
+    {IDC_PELNCONFIG, IDI_PELNCONFIG, L"PELNCONFIG.EXE", L"PelnConfig"},
+    {IDC_FLASHWRITER, IDI_FLASHWRITER, L"REZIRA.EXE", L"TolkaFlashWriter"},
+    {IDC_FIRMWARE_UPDATER, IDI_FIRMWARE_UPDATER, L"DADURODERID.EXE", L"Firmware Updater"},
+    {IDC_TOLKAOPTION, IDI_TOLKAOPTION, L"TOLKAOPTION.EXE", L"TolkaOption"},
+    {IDC_TOLKAINIWRITER, IDI_TOLKAINIWRITER, L"TOLKAINIWRITER.EXE", L"TolkaIniWriter"},
 };
 
 }  // namespace
@@ -38,13 +42,32 @@ BOOL CPelnToolsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     InitMainWindow(false);
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    HWND tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, instance, nullptr);
     for (const Tool& tool : kTools) {
         HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(tool.iconId));
         SendDlgItemMessageW(m_hWnd, tool.buttonId, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+        NameToolButton(tips, tool.buttonId, tool.name);
     }
     m_strModulePath = fw::GetModulePath();
     launcher::MakeUpperAscii(m_strModulePath);
     return TRUE;
+}
+
+// An icon button shows no text: its window text is the name a screen reader reads, and a
+// tooltip shows it to the eye.
+void CPelnToolsDlg::NameToolButton(HWND tips, UINT buttonId, const wchar_t* name) {
+    HWND button = GetDlgItem(static_cast<int>(buttonId));
+    ::SetWindowTextW(button, name);
+    if (tips == nullptr)
+        return;
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = m_hWnd;
+    info.uId = reinterpret_cast<UINT_PTR>(button);
+    info.lpszText = const_cast<wchar_t*>(name);
+    SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 bool CPelnToolsDlg::OnCommand(UINT id, UINT code) {
@@ -77,5 +100,5 @@ void CPelnToolsDlg::LaunchTool(const wchar_t* fileName) {
         CloseHandle(process.hProcess);
         return;
     }
-    fw::AppMessageBox(std::wstring(L"「") + fileName + L"」が起動できませんでした。", MB_OK);
+    fw::AppMessageBox(fw::FormatMessageText(fw::LoadResString(IDS_CANNOT_START), fileName), MB_OK);
 }

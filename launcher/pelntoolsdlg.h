@@ -23,6 +23,7 @@ protected:
 
 private:
     void OnToolButton(UINT id);
+    void NameToolButton(HWND tips, UINT buttonId, const wchar_t* name);
 
     static const fw::CommandRangeEntry<CPelnToolsDlg> kCommands[];
 };

@@ -4,6 +4,7 @@
 #define IDD_PELNTOOLS_DIALOG 102
 #define IDS_SOCKETS_INIT_FAILED 103
 #define IDR_MAINFRAME 128
+#define IDS_CANNOT_START 400
 
 // Button images, one per tool.
 #define IDI_PELNCONFIG 146

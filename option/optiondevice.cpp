@@ -1,14 +1,13 @@
 // The option window on the board: connect and disconnect, read, write and erase the port
 // options (core/optionops.h does the board's part), product information, connection
 // settings. The window asks the questions and tells the outcomes.
+#include "common/strings.h"
 #include "core/optionops.h"
 #include "framework/msgbox.h"
 #include "option/optiondlg.h"
+#include "option/resource.h"
 
 namespace {
-
-const wchar_t kUnsupportedFirmware[] =
-    L"接続したデバイスは、この機能に未対応のファームウェアバージョンです。\r\n最新のファームウェアに更新してください。";
 
 constexpr UINT kOkWarning = MB_OK;  // the message-box routine adds the exclamation icon
 
@@ -56,17 +55,17 @@ void CTolkaOptionDlg::OnReadFromDevice() {
     core::PortOptionImage image;
     switch (core::ReadPortOptions(m_link, m_hDevice, image)) {
         case core::OptionReadResult::UnsupportedFirmware:
-            fw::AppMessageBox(kUnsupportedFirmware, kOkWarning);
+            fw::AppMessageBox(IDS_FIRMWARE_UNSUPPORTED, kOkWarning);
             OnDisconnect();
             return;
         case core::OptionReadResult::NoSettings:
-            fw::AppMessageBox(L"設定データが見つかりませんでした。", kOkWarning);
+            fw::AppMessageBox(IDS_NO_SETTINGS, kOkWarning);
             return;
         case core::OptionReadResult::Ok:
             break;
     }
     SetPortOptions(image.data());
-    fw::AppMessageBox(L"デバイスから現在の設定を読み出しました。", kOkInfo);
+    fw::AppMessageBox(IDS_SETTINGS_READ, kOkInfo);
     MarkReadFromBoard();
 }
 
@@ -74,8 +73,7 @@ void CTolkaOptionDlg::OnReadFromDevice() {
 // board is attached then.
 void CTolkaOptionDlg::OnWriteToDevice() {
     if (m_hDevice == nullptr) {
-        if (fw::AppMessageBox(L"最初に見つかったデバイスに対して設定内容を書き込みます。よろしいですか?", kAskYesNo) !=
-            IDYES)
+        if (fw::AppMessageBox(IDS_WRITE_FIRST_FOUND, kAskYesNo) != IDYES)
             return;
         OnConnect();
         if (m_hDevice == nullptr)
@@ -85,13 +83,13 @@ void CTolkaOptionDlg::OnWriteToDevice() {
     GetPortOptions(image.data());
     switch (core::WritePortOptions(m_link, m_hDevice, image)) {
         case core::OptionWriteResult::UnsupportedFirmware:
-            fw::AppMessageBox(kUnsupportedFirmware, kOkWarning);
+            fw::AppMessageBox(IDS_FIRMWARE_UNSUPPORTED, kOkWarning);
             break;
         case core::OptionWriteResult::WriteFailed:
-            fw::AppMessageBox(L"書き込みに失敗しました。", kOkWarning);
+            fw::AppMessageBox(IDS_WRITE_FAILED, kOkWarning);
             break;
         case core::OptionWriteResult::Ok:
-            fw::AppMessageBox(L"正常に書き込みが終了しました。", kOkInfo);
+            fw::AppMessageBox(IDS_WRITTEN, kOkInfo);
             break;
     }
     OnDisconnect();
@@ -101,13 +99,13 @@ void CTolkaOptionDlg::OnWriteToDevice() {
 void CTolkaOptionDlg::OnEraseDevice() {
     if (m_hDevice == nullptr)
         return;
-    if (fw::AppMessageBox(L"デバイスに書き込まれたポートの初期化情報を消去します。続けますか？", kAskYesNo) != IDYES)
+    if (fw::AppMessageBox(IDS_ERASE_QUESTION, kAskYesNo) != IDYES)
         return;
     if (core::ErasePortOptions(m_link, m_hDevice) != core::OptionEraseResult::Ok) {
-        fw::AppMessageBox(L"フラッシュメモリの消去に失敗しました。", kOkWarning);
+        fw::AppMessageBox(IDS_ERASE_FAILED, kOkWarning);
         return;
     }
-    fw::AppMessageBox(L"消去しました。", kOkInfo);
+    fw::AppMessageBox(IDS_ERASED, kOkInfo);
 }
 
 // A board that fails to show its product information is disconnected before the user
@@ -116,5 +114,5 @@ void CTolkaOptionDlg::OnProductInfo() {
     if (m_hDevice == nullptr || m_link.ShowProductInfo(m_hDevice) == 0)
         return;
     OnDisconnect();
-    fw::AppMessageBox(L"通信エラーが発生しました。", kOkWarning);
+    fw::AppMessageBox(IDS_COMMUNICATION_ERROR, kOkWarning);
 }

@@ -12,7 +12,7 @@ const CEditorDialog::EditorTraits kOptionEditor = {
     IDC_VERSION,                              // About box's version text
     IDD_FLASHMODE_HELP,                       // flash-mode help
     L"TolkaOption",                           // title
-    L"オプションファイル (*.topt)|*.topt||",  // file dialogs
+    IDS_FILE_FILTER,                          // file dialogs
     L"topt",                                  // default extension
     ID_CONNECT,                               // enabled while not connected
     {ID_DISCONNECT, ID_PRODUCT_INFO},         // enabled while connected
@@ -89,7 +89,7 @@ void CTolkaOptionDlg::OnOK() {
 }
 
 void CTolkaOptionDlg::OnCancel() {
-    if (!ConfirmDiscard(L"編集中のファイルを破棄して終了しますか。", kAskOkCancel))
+    if (!ConfirmDiscard(IDS_DISCARD_AND_EXIT, kAskOkCancel))
         return;
     EndDialog(IDCANCEL);
 }

@@ -6,6 +6,16 @@
 #define IDD_FLASHMODE_HELP 105
 #define IDR_MAINFRAME 128
 
+// Texts of the option editor's messages and file dialogs.
+#define IDS_FILE_FILTER 400
+#define IDS_DISCARD_AND_EXIT 401
+#define IDS_FIRMWARE_UNSUPPORTED 402
+#define IDS_NO_SETTINGS 403
+#define IDS_SETTINGS_READ 404
+#define IDS_WRITE_FIRST_FOUND 405
+#define IDS_ERASE_QUESTION 406
+#define IDS_COMMUNICATION_ERROR 407
+
 #define ID_DISCONNECT 4
 #define ID_WRITE_DEVICE 5
 #define ID_READ_DEVICE 6

@@ -2,8 +2,10 @@
 // editor, write the editor's record into the next free slot, erase the area. The board
 // algorithms are core's; this file asks the user and tells what happened.
 #include "common/librarylink.h"
+#include "common/strings.h"
 #include "core/writerops.h"
 #include "framework/codepage.h"
+#include "framework/module.h"
 #include "framework/msgbox.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
@@ -11,7 +13,6 @@
 namespace {
 
 const wchar_t kEmpty[] = L"Empty";
-const wchar_t kAreaErasedLine[] = L"\n製品情報の領域は消去されています。もう一度書き込んでください。";
 
 constexpr UINT kOkInfo = MB_OK | MB_ICONINFORMATION;
 constexpr UINT kYesNo = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
@@ -21,33 +22,31 @@ constexpr UINT kYesNoPlain = MB_YESNO | MB_DEFBUTTON2;
 class KindQuestions : public core::WriteQuestions {
 public:
     bool ContinueDespite(core::KindMismatch mismatch) override {
-        const wchar_t* text = mismatch == core::KindMismatch::VarnexOnLan
-                                  ? L"LAN製品にVarnexの製品情報を書き込もうとしています。続けますか？"
-                                  : L"USB製品にPelnexの製品情報を書き込もうとしています。続けますか？";
+        UINT text = mismatch == core::KindMismatch::VarnexOnLan ? IDS_KIND_VARNEX_ON_LAN : IDS_KIND_PELNEX_ON_USB;
         return fw::AppMessageBox(text, kYesNoPlain) == IDYES;
     }
 };
 
 // The message of a write that did not end in a verified record.
 std::wstring WriteFailureText(const core::WriteReport& report) {
-    std::wstring text;
+    UINT textId = IDS_VERIFY_ERROR;
     switch (report.outcome) {
         case core::WriteOutcome::ReadFailed:
-            text = L"デバイスからの読み出しに失敗しました。";
+            textId = IDS_READ_FAILED;
             break;
         case core::WriteOutcome::EraseFailed:
-            text = L"フラッシュメモリの消去に失敗しました。";
+            textId = IDS_ERASE_FAILED;
             break;
         case core::WriteOutcome::WriteFailed:
-            text = L"書き込みに失敗しました。";
+            textId = IDS_WRITE_FAILED;
             break;
         default:
-            text = L"ベリファイエラーです。書き込みに失敗しました。";
             break;
     }
+    std::wstring text = fw::LoadResString(textId);
     // The board's earlier records are gone and the new one is not there: the user must know.
     if (report.erased)
-        text += kAreaErasedLine;
+        text += L"\n" + fw::LoadResString(IDS_AREA_ERASED);
     return text;
 }
 
@@ -72,10 +71,10 @@ void CVarnPIWriteDlg::OpenDevice() {
         return;  // the library has told the user why
     switch (core::AnnouncedInterface(link.GetIFType(m_hDevice))) {
         case core::InterfaceKind::Usb:
-            fw::AppMessageBox(L"USBデバイスに接続しました。", kOkInfo);
+            fw::AppMessageBox(IDS_CONNECTED_USB, kOkInfo);
             break;
         case core::InterfaceKind::Lan:
-            fw::AppMessageBox(L"LANデバイスに接続しました。", kOkInfo);
+            fw::AppMessageBox(IDS_CONNECTED_LAN, kOkInfo);
             break;
         case core::InterfaceKind::Other:
             break;
@@ -147,17 +146,16 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
     UpdateData(false);
     if (result == core::ReadResult::NoAnswer) {
         // The connection is dropped, so that the user reconnects with one click.
-        fw::AppMessageBox(
-            L"デバイスから応答がありません。\n「J17」がオープンになっている場合はショートして、再接続してください。");
+        fw::AppMessageBox(IDS_NO_ANSWER);
         OnDisconnect();
     } else if (result == core::ReadResult::ReadFailed) {
-        fw::AppMessageBox(L"デバイスからの読み出しに失敗しました。");
+        fw::AppMessageBox(IDS_READ_FAILED);
     }
     return m_bPanelShowsBoard;
 }
 
 void CVarnPIWriteDlg::OnReadToEditor() {
-    if (m_bModified && fw::AppMessageBox(L"編集中のファイル内容を破棄しますか？", kYesNo) != IDYES)
+    if (m_bModified && fw::AppMessageBox(IDS_DISCARD_CONTENTS, kYesNo) != IDYES)
         return;
     if (m_hDevice == nullptr && !ConnectAndRefresh())
         return;
@@ -166,7 +164,7 @@ void CVarnPIWriteDlg::OnReadToEditor() {
     if (!m_bPanelShowsBoard && !RefreshCurrentData())
         return;
     if (m_strCurUuid == kEmpty) {
-        fw::AppMessageBox(L"有効なデータがありません。", kOkInfo);
+        fw::AppMessageBox(IDS_NO_VALID_DATA, kOkInfo);
         return;
     }
     m_strUuid = m_strCurUuid;
@@ -182,7 +180,7 @@ void CVarnPIWriteDlg::OnWriteToDevice() {
     if (!BuildRecord(record))
         return;
     if (m_hDevice == nullptr) {
-        if (fw::AppMessageBox(L"最初に見つかったデバイスに対して書込みを行います。続けますか？", kYesNo) != IDYES)
+        if (fw::AppMessageBox(IDS_WRITE_FIRST_FOUND, kYesNo) != IDYES)
             return;
         if (!ConnectAndRefresh())
             return;
@@ -193,7 +191,7 @@ void CVarnPIWriteDlg::OnWriteToDevice() {
         case core::WriteOutcome::Refused:
             return;
         case core::WriteOutcome::Written:
-            fw::AppMessageBox(L"正常に書き込みが終了しました。", kOkInfo);
+            fw::AppMessageBox(IDS_WRITTEN, kOkInfo);
             RefreshCurrentData();
             CountUpNumber(core::DecodeRecord(record.data()).number);
             OnDisconnect();
@@ -220,12 +218,12 @@ void CVarnPIWriteDlg::CountUpNumber(uint32_t written) {
 void CVarnPIWriteDlg::OnEraseDevice() {
     if (m_hDevice == nullptr)
         return;
-    if (fw::AppMessageBox(L"デバイスに書き込まれた製品情報を消去します。続けますか？", kYesNo) != IDYES)
+    if (fw::AppMessageBox(IDS_ERASE_QUESTION, kYesNo) != IDYES)
         return;
     if (core::EraseProductInfo(LibraryLink(), m_hDevice))
-        fw::AppMessageBox(L"消去しました。", kOkInfo);
+        fw::AppMessageBox(IDS_ERASED, kOkInfo);
     else
-        fw::AppMessageBox(L"フラッシュメモリの消去に失敗しました。");
+        fw::AppMessageBox(IDS_ERASE_FAILED);
     // A failed erase may have emptied part of the area: the panel shows what is left.
     RefreshCurrentData();
 }

@@ -18,7 +18,7 @@ const CEditorDialog::EditorTraits kWriter = {
     IDC_VERSION,                    // About box's version text
     IDD_FLASHMODE_HELP,             // flash-mode help
     L"TolkaPIWriter",               // title
-    L"PIファイル (*.tpi)|*.tpi||",  // file dialogs
+    IDS_FILE_FILTER,                // file dialogs
     L"tpi",                         // default extension
     IDC_CONNECT,                    // enabled while not connected
     {IDC_DISCONNECT},               // enabled while connected
@@ -113,7 +113,7 @@ void CVarnPIWriteDlg::OnOK() {
 
 // The close path: the close box, Esc, Enter and the exit command.
 void CVarnPIWriteDlg::OnCancel() {
-    if (!ConfirmDiscard(L"編集中のファイルを破棄して終了します。", kAskOkCancel))
+    if (!ConfirmDiscard(IDS_DISCARD_AND_EXIT, kAskOkCancel))
         return;
     EndDialog(IDCANCEL);
 }
@@ -128,7 +128,7 @@ void CVarnPIWriteDlg::OnEditChange() {
 }
 
 void CVarnPIWriteDlg::OnFileNew() {
-    if (!ConfirmDiscard(L"編集中のファイル内容を破棄しますか？", kAskYesNo))
+    if (!ConfirmDiscard(IDS_DISCARD_CONTENTS, kAskYesNo))
         return;
     m_strUuid.clear();
     m_strMaker.clear();
@@ -152,7 +152,7 @@ void CVarnPIWriteDlg::OnCreateUuid() {
     auto stringFree = fw::SystemFunction<FreeFn>(L"rpcrt4.dll", "RpcStringFreeW");
     UUID uuid;
     if (uuidCreate == nullptr || uuidToString == nullptr || stringFree == nullptr || uuidCreate(&uuid) != RPC_S_OK) {
-        fw::AppMessageBox(L"ユニークなIDが作成できませんでした。\nLANに接続可能なコンピュータでご使用ください。");
+        fw::AppMessageBox(IDS_UUID_CREATE_FAILED);
         return;
     }
     RPC_WSTR text = nullptr;
@@ -166,12 +166,12 @@ bool CVarnPIWriteDlg::BuildRecord(core::RecordImage& dest) {
     if (!UpdateData(true))
         return false;
     if (m_strUuid.empty()) {
-        fw::AppMessageBox(L"UUIDが入力されていません。");
+        fw::AppMessageBox(IDS_UUID_MISSING);
         return false;
     }
     core::RecordFields fields;
     if (!core::ParseUuidText(m_strUuid, fields.uuid)) {
-        fw::AppMessageBox(L"UUIDの入力値が正しくありません。");
+        fw::AppMessageBox(IDS_UUID_MALFORMED);
         return false;
     }
     fields.productName = fw::ToThreadAnsi(m_strProductName);

@@ -1,0 +1,39 @@
+#include "framework/language.h"
+
+#include "framework/module.h"
+
+namespace fw {
+
+UiLang GetUiLang() {
+    std::wstring chosen = GetEnvironmentString(L"TOLKA_LANG");
+    if (chosen == L"ja")
+        return UiLang::Ja;
+    if (chosen == L"en")
+        return UiLang::En;
+    return PRIMARYLANGID(GetThreadUILanguage()) == LANG_JAPANESE ? UiLang::Ja : UiLang::En;
+}
+
+LANGID ResourceLanguage(UiLang lang) {
+    return lang == UiLang::Ja ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT) : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+}
+
+void ApplyUiLanguageToThread() {
+    SetThreadUILanguage(ResourceLanguage(GetUiLang()));
+}
+
+HRSRC FindUiResource(LPCWSTR type, LPCWSTR name) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    if (HRSRC found = FindResourceExW(module, type, name, ResourceLanguage(GetUiLang())))
+        return found;
+    return FindResourceW(module, name, type);
+}
+
+const void* LockUiResource(LPCWSTR type, LPCWSTR name) {
+    HRSRC found = FindUiResource(type, name);
+    if (found == nullptr)
+        return nullptr;
+    HGLOBAL loaded = LoadResource(GetModuleHandleW(nullptr), found);
+    return loaded ? LockResource(loaded) : nullptr;
+}
+
+}  // namespace fw

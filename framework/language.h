@@ -1,0 +1,32 @@
+// The language of the user interface: Japanese or English, for every text a window shows.
+//
+// TOLKA_LANG=ja or TOLKA_LANG=en decides when it is set; otherwise the thread's UI language
+// does (Japanese for Japanese, English for any other). The resource scripts hold each
+// dialog, menu and string table in both languages; the framework loads them in this
+// language explicitly, so that the choice never depends on the thread locale, which stays
+// as it is: the records' text encoding is the thread's ANSI code page whatever the language.
+#pragma once
+
+#include <windows.h>
+
+namespace fw {
+
+enum class UiLang { Ja, En };
+
+UiLang GetUiLang();
+
+// The resource language of the scripts' blocks for a UI language.
+LANGID ResourceLanguage(UiLang lang);
+
+// At start: makes the system's own texts (message-box buttons, common dialogs) follow the
+// same choice where the system lets a thread choose.
+void ApplyUiLanguageToThread();
+
+// A resource of the program in the UI language; of any language when the program has none
+// in it (icons, version); nullptr when it is missing.
+HRSRC FindUiResource(LPCWSTR type, LPCWSTR name);
+
+// The resource's bytes (resources stay mapped while the module is loaded); nullptr: none.
+const void* LockUiResource(LPCWSTR type, LPCWSTR name);
+
+}  // namespace fw
