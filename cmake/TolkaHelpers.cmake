@@ -20,6 +20,17 @@ function(tolka_test name)
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
 
+# tolka_test_in_japanese(<test>): runs a Windows test program again with TOLKA_LANG=ja, so
+# that its Japanese texts are checked as chosen by the override, not only by the system's
+# language.
+function(tolka_test_in_japanese name)
+    if(TOLKA_FUZZ)
+        return()
+    endif()
+    add_test(NAME ${name}_ja COMMAND ${name})
+    set_tests_properties(${name}_ja PROPERTIES ENVIRONMENT TOLKA_LANG=ja TIMEOUT 300)
+endfunction()
+
 # tolka_fuzz(<name> LIBS <targets...>)
 # A libFuzzer target <name>.cpp in fuzz/. ctest runs it for TOLKA_FUZZ_SECONDS on its seeds
 # (fuzz/seeds/<name>) and what earlier runs found (build/fuzz/fuzz/corpus/<name>).

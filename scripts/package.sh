@@ -24,6 +24,8 @@ version=${TOLKA_PACKAGE_VERSION:-$(sed -nE 's/^#define TOLKA_SUITE_VERSION_TEXT 
 [ -n "$version" ] || { echo "package: no suite version in common/suite_version.h" >&2; exit 1; }
 programs=(PelnTools.exe TolkaPIWriter.exe TolkaOption.exe tolka.exe)
 libraries=(Varnet.dll TolkaCommon.dll)
+# The editors' help files, Japanese and English, beside the programs (built with them).
+help_files=(TolkaPIWriter.chm TolkaPIWriterEN.chm TolkaOption.chm TolkaOptionEN.chm)
 
 configs=()
 for arch in "${archs[@]}"; do
@@ -52,7 +54,11 @@ package() {
         cp "$bin/$f" "$stage/msi/"
         cp "$bin/$f.debug" "$stage/debug/$name/"
     done
-    cp "${programs[@]/#/$bin/}" "$stage/zip/$name/"
+    for f in "${help_files[@]}"; do
+        [ -f "$bin/$f" ] || { echo "package: $bin/$f was not built" >&2; exit 1; }
+    done
+    cp "${help_files[@]/#/$bin/}" "$stage/msi/"
+    cp "${programs[@]/#/$bin/}" "${help_files[@]/#/$bin/}" "$stage/zip/$name/"
     cp "${libraries[@]/#/$bin/}" "$stage/zip/$name/virtual-board/"
     windows_text "$repo/packaging/README.txt" >"$stage/msi/README.txt"
     cp "$stage/msi/README.txt" "$stage/zip/$name/README.txt"
