@@ -99,7 +99,8 @@ bool CEditorDialog::WriteFileImage(const std::wstring& path) {
 void CEditorDialog::OnFileOpen() {
     if (!ConfirmDiscardFile())
         return;
-    fw::CFileDialog dlg(true, m_traits.fileExtension, fw::LoadResString(m_traits.fileFilterId), kFileDialogFlags, m_hWnd);
+    fw::CFileDialog dlg(true, m_traits.fileExtension, fw::LoadResString(m_traits.fileFilterId), kFileDialogFlags,
+                        m_hWnd);
     if (dlg.DoModal() != IDOK)
         return;
     std::wstring path = dlg.GetPathName();
@@ -139,7 +140,8 @@ void CEditorDialog::OnFileSave() {
 }
 
 void CEditorDialog::OnFileSaveAs() {
-    fw::CFileDialog dlg(false, m_traits.fileExtension, fw::LoadResString(m_traits.fileFilterId), kFileDialogFlags, m_hWnd);
+    fw::CFileDialog dlg(false, m_traits.fileExtension, fw::LoadResString(m_traits.fileFilterId), kFileDialogFlags,
+                        m_hWnd);
     if (dlg.DoModal() != IDOK)
         return;
     if (!WriteFileImage(dlg.GetPathName()))

@@ -14,7 +14,8 @@ UiLang GetUiLang() {
 }
 
 LANGID ResourceLanguage(UiLang lang) {
-    return lang == UiLang::Ja ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT) : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    return lang == UiLang::Ja ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
+                              : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 }
 
 void ApplyUiLanguageToThread() {

@@ -1,16 +1,19 @@
-// For the Windows tests of the programs' languages: choosing the UI language for a while, and
-// the check that every dialog, menu and string of a program exists in both languages alike.
+// For the Windows tests of the programs' languages: choosing the UI language for a while, the
+// check that every dialog, menu and string of a program exists in both languages alike, and
+// the messages that a user's actions end with.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/language.h"
 #include "framework/module.h"
+#include "framework/test_support.h"
 
 namespace fwtest {
 
@@ -104,6 +107,31 @@ inline void ExpectEveryTextInBothLanguages() {
             EXPECT_FALSE(ja.empty());
             EXPECT_EQ(ja, Shape(type, id, fw::UiLang::En));
         }
+    }
+}
+
+// The text of the menu bar's item at index.
+inline std::wstring MenuBarText(HWND window, int index) {
+    wchar_t text[64] = {};
+    GetMenuStringW(GetMenu(window), static_cast<UINT>(index), text, 64, MF_BYPOSITION);
+    return text;
+}
+
+// An action of the user and the message box it ends with.
+struct MessageRow {
+    std::function<void()> act;
+    const wchar_t* text;
+    UINT type;
+};
+
+// Runs the rows in order; each action's last message box has the row's text and type.
+inline void ExpectLastMessages(ScriptedUser& user, const std::vector<MessageRow>& rows) {
+    for (const MessageRow& row : rows) {
+        user.messages.clear();
+        row.act();
+        ASSERT_FALSE(user.messages.empty()) << static_cast<const void*>(row.text);
+        EXPECT_EQ(user.messages.back().text, row.text);
+        EXPECT_EQ(user.messages.back().type, row.type);
     }
 }
 

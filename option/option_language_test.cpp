@@ -1,8 +1,6 @@
 // The option editor in both languages.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "framework/language_test_support.h"
 #include "framework/test_support.h"
 #include "option/optiondlg.h"
@@ -22,42 +20,31 @@ TEST(OptionLanguages, InEnglishTheWindowAndItsMessagesAreEnglish) {
     CTolkaOptionDlg dlg;
     ASSERT_TRUE(dlg.Create());
     HWND hwnd = dlg.GetSafeHwnd();
-    wchar_t menu[32] = {};
-    GetMenuStringW(GetMenu(hwnd), 3, menu, 32, MF_BYPOSITION);
-    EXPECT_STREQ(menu, L"&Help");
+    EXPECT_EQ(fwtest::MenuBarText(hwnd, 3), L"&Help");
     EXPECT_EQ(fwtest::ItemText(hwnd, ID_PRODUCT_INFO), L"Product Info");
 
     // One message of each kind of box; the last message each action shows.
-    struct {
-        std::function<void()> act;
-        const wchar_t* text;
-        UINT type;
-    } rows[] = {
-        {[&] { fwtest::Click(hwnd, ID_READ_DEVICE); }, L"No settings data was found.", MB_OK | MB_ICONEXCLAMATION},
-        {[&] {
-             user.Answer(IDYES);
-             fwtest::Command(hwnd, ID_ERASE_DEVICE);
-         },
-         L"Erased.", MB_OK | MB_ICONINFORMATION},
-        {[&] {
-             fwtest::Click(hwnd, IDC_DIR_P1);
-             fwtest::Command(hwnd, ID_FILE_NEW);
-         },
-         L"Discard the file you are editing?", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2},
-        {[&] {
-             fwtest::Click(hwnd, ID_DISCONNECT);
-             fwtest::Click(hwnd, ID_WRITE_DEVICE);
-         },
-         L"The settings will be written to the first device found. Continue?",
-         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2},
-    };
-    for (const auto& row : rows) {
-        user.messages.clear();
-        row.act();
-        ASSERT_FALSE(user.messages.empty()) << static_cast<const void*>(row.text);
-        EXPECT_EQ(user.messages.back().text, row.text);
-        EXPECT_EQ(user.messages.back().type, row.type);
-    }
+    fwtest::ExpectLastMessages(
+        user,
+        {
+            {[&] { fwtest::Click(hwnd, ID_READ_DEVICE); }, L"No settings data was found.", MB_OK | MB_ICONEXCLAMATION},
+            {[&] {
+                 user.Answer(IDYES);
+                 fwtest::Command(hwnd, ID_ERASE_DEVICE);
+             },
+             L"Erased.", MB_OK | MB_ICONINFORMATION},
+            {[&] {
+                 fwtest::Click(hwnd, IDC_DIR_P1);
+                 fwtest::Command(hwnd, ID_FILE_NEW);
+             },
+             L"Discard the file you are editing?", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2},
+            {[&] {
+                 fwtest::Click(hwnd, ID_DISCONNECT);
+                 fwtest::Click(hwnd, ID_WRITE_DEVICE);
+             },
+             L"The settings will be written to the first device found. Continue?",
+             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2},
+        });
 }
 
 }  // namespace

@@ -8,14 +8,14 @@
 namespace {
 
 const CEditorDialog::EditorTraits kOptionEditor = {
-    IDD_TOLKAOPTION_DIALOG,                   // window
-    IDC_VERSION,                              // About box's version text
-    IDD_FLASHMODE_HELP,                       // flash-mode help
-    L"TolkaOption",                           // title
-    IDS_FILE_FILTER,                          // file dialogs
-    L"topt",                                  // default extension
-    ID_CONNECT,                               // enabled while not connected
-    {ID_DISCONNECT, ID_PRODUCT_INFO},         // enabled while connected
+    IDD_TOLKAOPTION_DIALOG,            // window
+    IDC_VERSION,                       // About box's version text
+    IDD_FLASHMODE_HELP,                // flash-mode help
+    L"TolkaOption",                    // title
+    IDS_FILE_FILTER,                   // file dialogs
+    L"topt",                           // default extension
+    ID_CONNECT,                        // enabled while not connected
+    {ID_DISCONNECT, ID_PRODUCT_INFO},  // enabled while connected
 };
 
 }  // namespace

@@ -14,14 +14,14 @@ namespace {
 constexpr size_t kNameMaxChars = 31;
 
 const CEditorDialog::EditorTraits kWriter = {
-    IDD_VARNPIWRITE_DIALOG,         // window
-    IDC_VERSION,                    // About box's version text
-    IDD_FLASHMODE_HELP,             // flash-mode help
-    L"TolkaPIWriter",               // title
-    IDS_FILE_FILTER,                // file dialogs
-    L"tpi",                         // default extension
-    IDC_CONNECT,                    // enabled while not connected
-    {IDC_DISCONNECT},               // enabled while connected
+    IDD_VARNPIWRITE_DIALOG,  // window
+    IDC_VERSION,             // About box's version text
+    IDD_FLASHMODE_HELP,      // flash-mode help
+    L"TolkaPIWriter",        // title
+    IDS_FILE_FILTER,         // file dialogs
+    L"tpi",                  // default extension
+    IDC_CONNECT,             // enabled while not connected
+    {IDC_DISCONNECT},        // enabled while connected
 };
 }  // namespace
 

@@ -2,8 +2,6 @@
 // command open.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "framework/app.h"
 #include "framework/language_test_support.h"
 #include "framework/module.h"
@@ -37,42 +35,31 @@ TEST(WriterLanguages, InEnglishTheWindowsAndMessagesAreEnglish) {
     CVarnPIWriteDlg dlg;
     ASSERT_TRUE(dlg.Create());
     HWND hwnd = dlg.GetSafeHwnd();
-    wchar_t menu[32] = {};
-    GetMenuStringW(GetMenu(hwnd), 1, menu, 32, MF_BYPOSITION);
-    EXPECT_STREQ(menu, L"&Device");
+    EXPECT_EQ(fwtest::MenuBarText(hwnd, 1), L"&Device");
     EXPECT_EQ(fwtest::ItemText(hwnd, ID_READ_TO_EDITOR), L"Read into Editor");
     EXPECT_EQ(ModalCaption(hwnd, ID_APP_ABOUT), L"About TolkaPIWriter");
     EXPECT_EQ(ModalCaption(hwnd, IDC_FLASHMODE_HELP), L"Starting a board in flash-rewrite mode");
 
     // One message of each kind of box, in the order a user meets them.
-    struct {
-        std::function<void()> act;
-        const wchar_t* text;
-        UINT type;
-    } rows[] = {
-        {[&] { fwtest::Click(hwnd, IDC_WRITE_DEVICE); }, L"No UUID has been entered.", MB_OK | MB_ICONEXCLAMATION},
-        {[&] { fwtest::Click(hwnd, IDC_CONNECT); }, L"Connected to a USB device.", MB_OK | MB_ICONINFORMATION},
-        {[&] {
-             fwtest::Type(hwnd, IDC_MAKER, L"m");
-             fwtest::Command(hwnd, ID_FILE_NEW);
-         },
-         L"Discard the contents you are editing?", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2},
-        {[&] { fwtest::Command(hwnd, ID_FILE_EXIT); },
-         L"The file you are editing will be discarded and the program will end.",
-         MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2},
-        {[&] {
-             fwtest::Type(hwnd, IDC_MAKER, std::wstring(32, L'm'));
-             fwtest::Click(hwnd, IDC_WRITE_DEVICE);
-         },
-         L"Enter at most 31 characters.", MB_OK | MB_ICONEXCLAMATION},
-    };
-    for (const auto& row : rows) {
-        user.messages.clear();
-        row.act();
-        ASSERT_FALSE(user.messages.empty()) << static_cast<const void*>(row.text);
-        EXPECT_EQ(user.messages.back().text, row.text);
-        EXPECT_EQ(user.messages.back().type, row.type);
-    }
+    fwtest::ExpectLastMessages(
+        user,
+        {
+            {[&] { fwtest::Click(hwnd, IDC_WRITE_DEVICE); }, L"No UUID has been entered.", MB_OK | MB_ICONEXCLAMATION},
+            {[&] { fwtest::Click(hwnd, IDC_CONNECT); }, L"Connected to a USB device.", MB_OK | MB_ICONINFORMATION},
+            {[&] {
+                 fwtest::Type(hwnd, IDC_MAKER, L"m");
+                 fwtest::Command(hwnd, ID_FILE_NEW);
+             },
+             L"Discard the contents you are editing?", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2},
+            {[&] { fwtest::Command(hwnd, ID_FILE_EXIT); },
+             L"The file you are editing will be discarded and the program will end.",
+             MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2},
+            {[&] {
+                 fwtest::Type(hwnd, IDC_MAKER, std::wstring(32, L'm'));
+                 fwtest::Click(hwnd, IDC_WRITE_DEVICE);
+             },
+             L"Enter at most 31 characters.", MB_OK | MB_ICONEXCLAMATION},
+        });
 }
 
 // A help file where the program would look for it, for as long as the test runs.
