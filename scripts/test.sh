@@ -67,8 +67,17 @@ run_i686_without_32bit() {
     begin=$(date +%s)
     echo "== ctest win32 -L no32 (no 32-bit Windows program can run here)" >"$log"
     ctest --test-dir "$root/win32" --output-on-failure -L no32 >>"$log" 2>&1
+    read -r p f <<<"$(ctest_counts "$log")"
+    # The i686 files' version resources and manifests, read as data by the x86_64 test.
+    echo "== x86_64 shipped_files_tests on the i686 files" >>"$log"
+    if TOLKA_SHIPPED_DIR="Z:${root//\//\\}\\win32\\bin" bash "$repo/cmake/wine-run.sh" \
+        "$root/win64/bin/shipped_files_tests.exe" >>"$log" 2>&1; then
+        p=$((p + 1))
+    else
+        f=$((f + 1))
+    fi
     skipped=$(ctest --test-dir "$root/win32" -N -LE no32 | grep -cE '^ *Test +#')
-    echo "$(ctest_counts "$log") $skipped" >"$logs/win32.result"
+    echo "$p $f $skipped" >"$logs/win32.result"
     ctest --test-dir "$root/win32" -N -LE no32 | sed -nE "s/^ *Test +#[0-9]+: (.*)/skipped: i686 \1 ($TOLKA_WINE32_WHY)/p" \
         >"$logs/win32.skipped"
     echo "win32: $(($(date +%s) - begin)) s" >"$logs/win32.time"
@@ -119,8 +128,9 @@ for name in native asan fuzz win64 win32 packages; do
     failed=$((failed + f))
     skipped=$((skipped + s))
 done
+phase_done "summary"
 echo
-echo "time per phase:"
+echo "time per phase (total $(($(date +%s) - started)) s):"
 for t in "${timings[@]}"; do echo "  $t"; done
 for name in native asan fuzz win64 win32 packages; do echo "  of which $(cat "$logs/$name.time")"; done
 if [ "$skipped" -gt 0 ]; then
