@@ -96,28 +96,30 @@ inline DWORD ParentProcessId(DWORD pid) {
     return parent;
 }
 
+struct ChildWindowSearch {
+    const std::wstring* title;
+    DWORD parent;
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchChildWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ChildWindowSearch*>(param);
+    wchar_t text[256] = {};
+    DWORD pid = 0;
+    if (IsWindowVisible(hwnd) && GetWindowTextW(hwnd, text, 256) && *search->title == text &&
+        GetWindowThreadProcessId(hwnd, &pid) && ParentProcessId(pid) == search->parent) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible top-level window with exactly this title of a process that `parent` started,
 // waited for up to timeoutMs. Tests running side by side may show windows of the same title.
 inline HWND WaitForChildWindow(const RunningProgram& parent, const std::wstring& title, DWORD timeoutMs) {
-    struct Search {
-        const std::wstring* title;
-        DWORD parent;
-        HWND found;
-    } search{&title, parent.pi.dwProcessId, nullptr};
+    ChildWindowSearch search{&title, parent.pi.dwProcessId, nullptr};
     for (DWORD waited = 0; waited < timeoutMs && search.found == nullptr; waited += 100) {
-        EnumWindows(
-            [](HWND hwnd, LPARAM param) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(param);
-                wchar_t text[256] = {};
-                DWORD pid = 0;
-                if (IsWindowVisible(hwnd) && GetWindowTextW(hwnd, text, 256) && *s->title == text &&
-                    GetWindowThreadProcessId(hwnd, &pid) && ParentProcessId(pid) == s->parent) {
-                    s->found = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumWindows(MatchChildWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found == nullptr)
             Sleep(100);
     }
