@@ -35,7 +35,7 @@ bash "$repo/scripts/build.sh" || give_up
 phase_done "set-up and build"
 bash "$repo/scripts/wineprefix.sh" || give_up
 # The package tests start from copies of a prefix no test has run in.
-wineserver -w 2>/dev/null
+timeout 120 wineserver -w 2>/dev/null
 rm -rf "$root/wineprefix-template"
 cp -a "$WINEPREFIX" "$root/wineprefix-template" || give_up
 phase_done "Wine prefix"
@@ -134,7 +134,7 @@ echo "time per phase (total $(($(date +%s) - started)) s):"
 for t in "${timings[@]}"; do echo "  $t"; done
 for name in native asan fuzz win64 win32 packages; do echo "  of which $(cat "$logs/$name.time")"; done
 if [ "$skipped" -gt 0 ]; then
-    echo "not run here ($skipped):"
+    echo "not run here ($skipped entries):"
     cat "$logs"/*.skipped 2>/dev/null | sed 's/^/  /'
 fi
 echo "total: $passed passed, $failed failed, $skipped skipped"
