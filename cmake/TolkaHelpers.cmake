@@ -1,20 +1,32 @@
 # Small helpers shared by the folders' CMakeLists.
 
-# tolka_test(<name> SOURCES <files...> [LIBS <targets...>])
+# tolka_test(<name> SOURCES <files...> [LIBS <targets...>] [SHARDS <n>])
 # A GoogleTest program registered with ctest. In the Windows build ctest runs it
 # through CMAKE_CROSSCOMPILING_EMULATOR, the Wine wrapper. Its main (framework/test_main.cpp)
 # ends a test that runs past TOLKA_TEST_TIME_LIMIT seconds (90) with a message.
+# SHARDS: in the Windows build, a long program runs as n ctest entries, each with its share
+# of the tests (GoogleTest's sharding), so that ctest -j runs them side by side.
 function(tolka_test name)
     if(TOLKA_FUZZ)
         return()  # the fuzz configuration builds the fuzz targets only
     endif()
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "" "SHARDS" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${T_LIBS} tolka_test_main gtest)
     if(WIN32)
         # tolka_test_main supplies main(); the Unicode entry point is for the programs only.
         target_link_options(${name} PRIVATE -mconsole)
+    endif()
+    if(WIN32 AND T_SHARDS)
+        math(EXPR last "${T_SHARDS} - 1")
+        foreach(shard RANGE ${last})
+            add_test(NAME ${name}_${shard} COMMAND ${name})
+            # COST: ctest -j starts the long ones first on a fresh build.
+            set_tests_properties(${name}_${shard} PROPERTIES TIMEOUT 300 COST 30
+                ENVIRONMENT "GTEST_TOTAL_SHARDS=${T_SHARDS};GTEST_SHARD_INDEX=${shard}")
+        endforeach()
+        return()
     endif()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
@@ -28,7 +40,7 @@ function(tolka_test_in_japanese name)
         return()
     endif()
     add_test(NAME ${name}_ja COMMAND ${name})
-    set_tests_properties(${name}_ja PROPERTIES ENVIRONMENT TOLKA_LANG=ja TIMEOUT 300)
+    set_tests_properties(${name}_ja PROPERTIES ENVIRONMENT TOLKA_LANG=ja TIMEOUT 300 COST 30)
 endfunction()
 
 # tolka_fuzz(<name> LIBS <targets...>)

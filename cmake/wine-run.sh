@@ -6,6 +6,6 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$repo/scripts/wine-env.sh"
 "$repo/scripts/wineprefix.sh" >&2 || exit 1
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    exec bash "$repo/scripts/with-xvfb.sh" "$0" "$@"
 fi
 tolka_wine "$@"

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <string>
 
@@ -78,6 +79,51 @@ inline long CloseAndWait(RunningProgram& program, HWND hwnd, DWORD timeoutMs) {
     DWORD code = 0;
     GetExitCodeProcess(program.pi.hProcess, &code);
     return static_cast<long>(code);
+}
+
+inline DWORD ParentProcessId(DWORD pid) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    DWORD parent = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && parent == 0; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == pid)
+            parent = entry.th32ParentProcessID;
+    }
+    CloseHandle(snapshot);
+    return parent;
+}
+
+struct ChildWindowSearch {
+    const std::wstring* title;
+    DWORD parent;
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchChildWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ChildWindowSearch*>(param);
+    wchar_t text[256] = {};
+    DWORD pid = 0;
+    if (IsWindowVisible(hwnd) && GetWindowTextW(hwnd, text, 256) && *search->title == text &&
+        GetWindowThreadProcessId(hwnd, &pid) && ParentProcessId(pid) == search->parent) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible top-level window with exactly this title of a process that `parent` started,
+// waited for up to timeoutMs. Tests running side by side may show windows of the same title.
+inline HWND WaitForChildWindow(const RunningProgram& parent, const std::wstring& title, DWORD timeoutMs) {
+    ChildWindowSearch search{&title, parent.pi.dwProcessId, nullptr};
+    for (DWORD waited = 0; waited < timeoutMs && search.found == nullptr; waited += 100) {
+        EnumWindows(MatchChildWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr)
+            Sleep(100);
+    }
+    return search.found;
 }
 
 }  // namespace fwsmoke

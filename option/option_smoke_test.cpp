@@ -97,19 +97,11 @@ TEST(OptionSmoke, PelnToolsStartsIt) {
     ASSERT_NE(tools, nullptr) << "no PelnTools window within 30 s; the launcher " << fwsmoke::Status(launcher);
     PostMessageW(tools, WM_COMMAND, MAKEWPARAM(kLauncherOptionButton, BN_CLICKED), 0);
 
-    // The option editor runs as a process of its own; find its window by title.
-    HWND option = nullptr;
-    for (int i = 0; i < 300 && option == nullptr; ++i) {
-        HWND found = FindWindowW(nullptr, L"TolkaOption");
-        if (found != nullptr && IsWindowVisible(found))
-            option = found;
-        else
-            Sleep(100);
-    }
-    ASSERT_NE(option, nullptr) << "no TolkaOption window within 30 s";
+    // The option editor runs as a process of its own, started by the launcher.
+    HWND option = fwsmoke::WaitForChildWindow(launcher, L"TolkaOption", 30000);
+    ASSERT_NE(option, nullptr) << "no TolkaOption window of a process the launcher started within 30 s";
     DWORD pid = 0;
     GetWindowThreadProcessId(option, &pid);
-    EXPECT_NE(pid, launcher.pi.dwProcessId);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
     ASSERT_NE(process, nullptr);
     EXPECT_EQ(fwsmoke::ControlText(option, ID_CONNECT), L"デバイスと接続");

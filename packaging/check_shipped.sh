@@ -4,11 +4,19 @@
 #     (file dialogs, UUIDs, the shell, COM, HTML help, version resources) is loaded by the
 #     command that needs it;
 #   - it is stripped (no symbols, no debug sections) and links to <file>.debug beside it, which
-#     holds the debug information.
+#     holds the debug information;
+#   - a device library exports each function the programs call under its plain name, as the
+#     maker's libraries do (no __stdcall decoration such as "@8" on i686).
 #   check_shipped.sh <objdump> <file>...
 set -u
 objdump=$1
 shift
+# The functions each device library must export, by plain name.
+declare -A exports=(
+    [Varnet.dll]="Varn_GetIFType Varn_SetTimeouts Varn_FlshEchoTest Varn_FlshRead Varn_FlshWrite Varn_FlshErase
+        Varn_FlshReadRWArea Varn_FlshWriteRWArea"
+    [TolkaCommon.dll]="Tolka_FlashModeOpen Tolka_FlashModeClose Tolka_OptionDlg1 Tolka_ShowProductInfo"
+)
 allowed='^(kernel32|user32|gdi32|advapi32|msvcrt|comctl32|ws2_32|varnet|tolkacommon)\.dll$'
 status=0
 for file in "$@"; do
@@ -29,6 +37,17 @@ for file in "$@"; do
     if ! grep -qx '\.gnu_debuglink' <<<"$sections" || ! "$objdump" -h "$file.debug" 2>/dev/null | grep -q ' \.debug_info '; then
         echo "FAIL $(basename "$file") has no debug information beside it"
         status=1
+    fi
+    name=$(basename "$file")
+    if [ -n "${exports[$name]:-}" ]; then
+        table=$("$objdump" -p "$file" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^\t\[/ {print $NF}')
+        for function in ${exports[$name]}; do
+            grep -qx "$function" <<<"$table" || { echo "FAIL $name does not export $function by its plain name"; status=1; }
+        done
+        if grep -q '@' <<<"$table"; then
+            echo "FAIL $name exports decorated names: $(grep '@' <<<"$table" | tr '\n' ' ')"
+            status=1
+        fi
     fi
 done
 [ $status -eq 0 ] && echo "shipped files: 1 passed, 0 failed" || echo "shipped files: 0 passed, 1 failed"

@@ -12,8 +12,13 @@
 
 namespace {
 
+// The shipped files beside this test program, or in the folder TOLKA_SHIPPED_DIR names: where
+// no 32-bit program can run, the 64-bit test reads the 32-bit build's files there as data.
 std::wstring BinFile(const std::wstring& name) {
-    return fw::FolderOfPath(fw::GetModulePath()) + name;
+    std::wstring folder = fw::GetEnvironmentString(L"TOLKA_SHIPPED_DIR");
+    if (folder.empty())
+        return fw::FolderOfPath(fw::GetModulePath()) + name;
+    return folder + L"\\" + name;
 }
 
 std::wstring Widen(const char* text) {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Tests the packages under Wine, each architecture in a fresh prefix of its own:
+# Tests the packages under Wine, each architecture in a fresh prefix and with an X server of
+# its own, the architectures side by side:
 #   - a silent install puts the programs, the read-me, the Start-menu shortcuts and the file
 #     associations in place, without the virtual board's DLLs and with one uninstall entry;
 #   - a silent uninstall leaves no file, folder, shortcut or key behind;
@@ -7,54 +8,47 @@
 #     virtual board feature is there when asked for;
 #   - a .tpi file opened through its association opens the writer on that file (its title);
 #   - the zip unpacks to the programs and the virtual board, and each program starts.
-# Packages this build's bin folders first. Runs inside Xvfb when there is no display.
+# Each architecture counts twice in the closing line: its installer, and its programs' starts.
+# Where no 32-bit Windows program can run (scripts/wine-env.sh), the x86 installer is still
+# installed, checked and removed by the 64-bit msiexec, and the x86 programs' starts are skipped.
+# Packages this build's bin folders first.
 #   bash packaging/test_packages.sh [x64] [x86]
+#   TOLKA_PREFIX_TEMPLATE=dir   copy this prefix instead of making one (the test command's)
+#   TOLKA_SKIP_FILE=file        where to write what was skipped and why
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
 source "$repo/scripts/wine-env.sh"
 work=$TOLKA_BUILD_ROOT/package-test
-archs=("$@")
-[ ${#archs[@]} -gt 0 ] || archs=(x64 x86)
 old_version=0.9.0
 version=$(sed -nE 's/^#define TOLKA_SUITE_VERSION_TEXT "(.*)"/\1/p' "$repo/common/suite_version.h")
 name="Tolka Configuration Suite"
-
-# Each check counts; the closing line counts architectures, as ctest counts test programs.
-passed=0
-failed=0
-archs_passed=0
-archs_failed=0
-check() {  # check <description> <command...>
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAIL [$arch] $what"
-    fi
-}
-finish() {
-    echo "package checks held: $passed of $((passed + failed))"
-    [ "$failed" -eq 0 ] || [ "$archs_failed" -gt 0 ] || archs_failed=1
-    echo "packages: $archs_passed passed, $archs_failed failed"
-    [ "$archs_failed" -eq 0 ]
-    exit
-}
-
-rm -rf "$work"
-mkdir -p "$work"
-TOLKA_DIST=$work/dist bash "$repo/scripts/package.sh" --no-build "${archs[@]}" >/dev/null || { failed=1; finish; }
-TOLKA_DIST=$work/old TOLKA_PACKAGE_VERSION=$old_version bash "$repo/scripts/package.sh" --no-build "${archs[@]}" >/dev/null ||
-    { failed=1; finish; }
 
 # Each architecture gets a prefix of its own, with the project's locale and font set-up;
 # no menu entries or file types of the host are touched.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 win() { tolka_wine "$@" 2>/dev/null; }
+# Each check counts in its group: the installer (install) or the programs' starts (starts).
+declare -A held=([install]=0 [starts]=0) broke=([install]=0 [starts]=0)
+count_check() {  # count_check <group> <description> <command...>
+    local group=$1 what=$2
+    shift 2
+    if "$@"; then
+        held[$group]=$((held[$group] + 1))
+    else
+        broke[$group]=$((broke[$group] + 1))
+        echo "FAIL [$arch] $what"
+    fi
+}
+check() { count_check install "$@"; }
+# A check that starts a program of this architecture: skipped, with the reason, where none
+# can run.
+start_check() {
+    if [ "$can_start" = yes ]; then
+        count_check starts "$@"
+    else
+        echo "skipped: x86 package: $1 ($TOLKA_WINE32_WHY)" >>"$work/skipped-$arch"
+    fi
+}
 settle() { wineserver -w; }
 quietly() { "$@" >/dev/null; }
 exists() { [ -e "$1" ]; }
@@ -83,6 +77,21 @@ window_appears() {
     return 1
 }
 stop_programs() { wineserver -k 2>/dev/null; wineserver -w; }
+# Opens a document as Explorer does, through its association: the writer shows it.
+opens_through_association() {
+    win start "$(winepath -w "$1")" &
+    window_appears "TolkaPIWriter - $(basename "$1")"
+    local shown=$?
+    stop_programs
+    return $shown
+}
+starts_showing() {  # starts_showing <program> <window title>
+    win start /unix "$1" &
+    window_appears "$2"
+    local shown=$?
+    stop_programs
+    return $shown
+}
 
 installed_keys=('HKLM\Software\Classes\.tpi' 'HKLM\Software\Classes\Tolka.ProductInfoFile'
     'HKLM\Software\Classes\.topt' 'HKLM\Software\Classes\Tolka.PortOptionFile'
@@ -98,15 +107,22 @@ nothing_left() {
     check "uninstall removes the entry" test "$(entries)" -eq 0
 }
 
-for arch in "${archs[@]}"; do
+# One architecture, in its own prefix: writes "<passed> <failed> <skipped>" to
+# $work/result-<arch>, counting its installer and its programs' starts.
+test_arch() {
+    arch=$1
     case $arch in
         x64) bits=64 program_files="Program Files" ;;
         x86) bits=32 program_files="Program Files (x86)" ;;
-        *) echo "test_packages: unknown architecture $arch" >&2; exit 2 ;;
     esac
-    failed_before=$failed
+    can_start=yes
+    [ "$arch" = x64 ] || [ "$TOLKA_WINE32" = 1 ] || can_start=no
     export WINEPREFIX=$work/prefix-$arch
-    bash "$repo/scripts/wineprefix.sh" || { failed=$((failed + 1)); continue; }
+    if [ -n "${TOLKA_PREFIX_TEMPLATE:-}" ]; then
+        cp -a "$TOLKA_PREFIX_TEMPLATE" "$WINEPREFIX"
+    else
+        bash "$repo/scripts/wineprefix.sh"
+    fi || { echo "0 2 0" >"$work/result-$arch"; return; }
     msi=$(winepath -w "$work/dist/Tolka-$version-$arch.msi" 2>/dev/null)
     old_msi=$(winepath -w "$work/old/Tolka-$old_version-$arch.msi" 2>/dev/null)
     dir=$WINEPREFIX/drive_c/$program_files/Tolka
@@ -157,9 +173,7 @@ for arch in "${archs[@]}"; do
     # Opening a document as Explorer does: through its association.
     sample=$WINEPREFIX/drive_c/users/Public/sample.tpi
     head -c 128 /dev/zero >"$sample"
-    win start "$(winepath -w "$sample")" &
-    check "the associated writer opens the file" window_appears "TolkaPIWriter - sample.tpi"
-    stop_programs
+    start_check "the associated writer opens the file" opens_through_association "$sample"
 
     check "msiexec /x after the upgrade succeeds" win msiexec /x "$msi" /qn
     settle
@@ -177,20 +191,62 @@ for arch in "${archs[@]}"; do
         check "zip holds $f" exists "$root/$f"
     done
     check "zip keeps the virtual board out of the programs' folder" absent "$root/Varnet.dll"
-    win start /unix "$root/PelnTools.exe" &
-    check "the zip's PelnTools starts" window_appears PelnTools
-    stop_programs
+    start_check "the zip's PelnTools starts" starts_showing "$root/PelnTools.exe" PelnTools
     cp "$root"/virtual-board/*.dll "$root/"
-    check "the zip's tolka.exe answers" quietly win "$(winepath -w "$root/tolka.exe")" --help
+    start_check "the zip's tolka.exe answers" quietly win "$(winepath -w "$root/tolka.exe")" --help
     for p in TolkaPIWriter TolkaOption; do
-        win start /unix "$root/$p.exe" &
-        check "the zip's $p starts" window_appears "$p"
-        stop_programs
+        start_check "the zip's $p starts" starts_showing "$root/$p.exe" "$p"
     done
-    if [ "$failed" -eq "$failed_before" ]; then
-        archs_passed=$((archs_passed + 1))
+
+    local p=0 f=0 s=0
+    [ "${broke[install]}" -eq 0 ] && p=$((p + 1)) || f=$((f + 1))
+    if [ "$can_start" = no ]; then
+        s=$((s + 1))
+    elif [ "${broke[starts]}" -eq 0 ]; then
+        p=$((p + 1))
     else
-        archs_failed=$((archs_failed + 1))
+        f=$((f + 1))
+    fi
+    echo "[$arch] checks held: installer $((held[install])) of $((held[install] + broke[install])), starts" \
+        "$((held[starts])) of $((held[starts] + broke[starts]))"
+    echo "$p $f $s" >"$work/result-$arch"
+}
+
+# A second run of this script tests one architecture inside an X server of its own.
+if [ "${1:-}" = --arch ]; then
+    test_arch "$2"
+    exit 0
+fi
+
+archs=("$@")
+[ ${#archs[@]} -gt 0 ] || archs=(x64 x86)
+for arch in "${archs[@]}"; do
+    case $arch in
+        x64 | x86) ;;
+        *) echo "test_packages: unknown architecture $arch" >&2; exit 2 ;;
+    esac
+done
+rm -rf "$work"
+mkdir -p "$work"
+if ! TOLKA_DIST=$work/dist bash "$repo/scripts/package.sh" --no-build "${archs[@]}" >/dev/null ||
+    ! TOLKA_DIST=$work/old TOLKA_PACKAGE_VERSION=$old_version bash "$repo/scripts/package.sh" --no-build "${archs[@]}" >/dev/null; then
+    echo "packages: 0 passed, 1 failed, 0 skipped"
+    exit 1
+fi
+
+for arch in "${archs[@]}"; do
+    bash "$repo/scripts/with-xvfb.sh" bash "$0" --arch "$arch" >"$work/log-$arch" 2>&1 &
+done
+wait
+passed=0 failed=0 skipped=0
+for arch in "${archs[@]}"; do
+    cat "$work/log-$arch"
+    read -r p f s <"$work/result-$arch" 2>/dev/null || { p=0 f=1 s=0; }
+    passed=$((passed + p)) failed=$((failed + f)) skipped=$((skipped + s))
+    if [ -f "$work/skipped-$arch" ]; then
+        cat "$work/skipped-$arch"
+        [ -z "${TOLKA_SKIP_FILE:-}" ] || cat "$work/skipped-$arch" >>"$TOLKA_SKIP_FILE"
     fi
 done
-finish
+echo "packages: $passed passed, $failed failed, $skipped skipped"
+[ "$failed" -eq 0 ]

@@ -1,60 +1,141 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native (plain and sanitized), each fuzz target for a
 # few seconds, the Windows tests under Wine for x86_64 and for i686, and the packages (MSI and
-# zip) installed under Wine.
+# zip) installed under Wine. Independent groups run side by side, each Windows test with an X
+# server of its own; the logs are printed group by group as they end.
+#
+# Where the machine cannot execute 32-bit Linux programs (or TOLKA_WINE32=0), no 32-bit Windows
+# program can run: the i686 tests that start one and the x86 packages' program starts are
+# reported as skipped, with the reason, and never counted as passed. Everything else about the
+# i686 build still runs: its build, the check of its shipped files, the x86 MSI's install,
+# upgrade and uninstall.
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-root=${TOLKA_BUILD_ROOT:-$repo/build}
+source "$repo/scripts/wine-env.sh"
+root=$TOLKA_BUILD_ROOT
+logs=$root/test-logs
+rm -rf "$logs"
+mkdir -p "$logs"
 
-bash "$repo/scripts/build.sh" || { echo "total: 0 passed, 1 failed"; exit 1; }
-bash "$repo/scripts/wineprefix.sh" || { echo "total: 0 passed, 1 failed"; exit 1; }
+started=$(date +%s)
+phase_started=$started
+timings=()
+phase_done() {  # phase_done <name>: how long the phase since the last one took
+    local now
+    now=$(date +%s)
+    timings+=("$(printf '%-28s %4d s' "$1" $((now - phase_started)))")
+    phase_started=$now
+}
+give_up() {
+    echo "total: 0 passed, 1 failed"
+    exit 1
+}
+
+bash "$repo/scripts/build.sh" || give_up
+phase_done "set-up and build"
+bash "$repo/scripts/wineprefix.sh" || give_up
+# The package tests start from copies of a prefix no test has run in.
+timeout 120 wineserver -w 2>/dev/null
+rm -rf "$root/wineprefix-template"
+cp -a "$WINEPREFIX" "$root/wineprefix-template" || give_up
+phase_done "Wine prefix"
+
+# Each group writes its log and a result file: "<passed> <failed> <skipped>", and
+# skip lines "skipped: <what> (<why>)".
+ctest_counts() {  # ctest_counts <log>: passed failed, from ctest's closing line
+    local line total bad
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$1" | tail -n 1)
+    [ -n "$line" ] || { echo "0 1"; return; }
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")
+    echo "$((total - bad)) $bad"
+}
+run_ctest() {  # run_ctest <name> <build dir> [ctest args...]
+    local name=$1 dir=$2
+    shift 2
+    local log=$logs/$name.log begin
+    begin=$(date +%s)
+    echo "== ctest $(basename "$dir") $*" >"$log"
+    ctest --test-dir "$dir" --output-on-failure "$@" >>"$log" 2>&1
+    echo "$(ctest_counts "$log") 0" >"$logs/$name.result"
+    echo "$name: $(($(date +%s) - begin)) s" >"$logs/$name.time"
+}
+# The i686 tests where no 32-bit program can run: only those that start none (labelled
+# no32) run; the others are listed and skipped.
+run_i686_without_32bit() {
+    local log=$logs/win32.log begin skipped
+    begin=$(date +%s)
+    echo "== ctest win32 -L no32 (no 32-bit Windows program can run here)" >"$log"
+    ctest --test-dir "$root/win32" --output-on-failure -L no32 >>"$log" 2>&1
+    read -r p f <<<"$(ctest_counts "$log")"
+    # The i686 files' version resources and manifests, read as data by the x86_64 test.
+    echo "== x86_64 shipped_files_tests on the i686 files" >>"$log"
+    if TOLKA_SHIPPED_DIR="Z:${root//\//\\}\\win32\\bin" bash "$repo/cmake/wine-run.sh" \
+        "$root/win64/bin/shipped_files_tests.exe" >>"$log" 2>&1; then
+        p=$((p + 1))
+    else
+        f=$((f + 1))
+    fi
+    skipped=$(ctest --test-dir "$root/win32" -N -LE no32 | grep -cE '^ *Test +#')
+    echo "$p $f $skipped" >"$logs/win32.result"
+    ctest --test-dir "$root/win32" -N -LE no32 | sed -nE "s/^ *Test +#[0-9]+: (.*)/skipped: i686 \1 ($TOLKA_WINE32_WHY)/p" \
+        >"$logs/win32.skipped"
+    echo "win32: $(($(date +%s) - begin)) s" >"$logs/win32.time"
+}
+run_packages() {
+    local log=$logs/packages.log line begin
+    begin=$(date +%s)
+    echo "== packages" >"$log"
+    TOLKA_PREFIX_TEMPLATE=$root/wineprefix-template TOLKA_SKIP_FILE=$logs/packages.skipped \
+        bash "$repo/packaging/test_packages.sh" >>"$log" 2>&1
+    line=$(grep -E '^packages: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped' "$log" | tail -n 1)
+    if [ -n "$line" ]; then
+        sed -E 's/^packages: ([0-9]+) passed, ([0-9]+) failed, ([0-9]+) skipped.*/\1 \2 \3/' <<<"$line" \
+            >"$logs/packages.result"
+    else
+        echo "0 1 0" >"$logs/packages.result"
+    fi
+    echo "packages: $(($(date +%s) - begin)) s" >"$logs/packages.time"
+}
+
+# Every Windows test gets its own X server (scripts/with-xvfb.sh, through the Wine runner), so
+# tests that run side by side never see each other's windows or focus.
+unset DISPLAY
+native_group() {
+    run_ctest native "$root/native" -j 2
+    run_ctest asan "$root/asan" -j 2
+    run_ctest fuzz "$root/fuzz" -j 2
+    if [ "$TOLKA_WINE32" = 1 ]; then
+        run_ctest win32 "$root/win32" -j 2
+    else
+        run_i686_without_32bit
+    fi
+}
+native_group &
+run_ctest win64 "$root/win64" -j 2 &
+run_packages &
+wait
+trap 'wineserver -k 2>/dev/null' EXIT
+phase_done "tests (side by side)"
 
 passed=0
 failed=0
-run_ctest() {
-    local dir=$1; shift
-    local log=$root/ctest-$(basename "$dir").log
-    echo "== ctest $(basename "$dir") $*"
-    ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$log"
-    local line
-    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
-    if [ -z "$line" ]; then
-        failed=$((failed + 1))
-        return
-    fi
-    local total bad
-    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
-    bad=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")
-    passed=$((passed + total - bad))
-    failed=$((failed + bad))
-}
-
-run_ctest "$root/native"
-run_ctest "$root/asan"
-run_ctest "$root/fuzz"
-# One X server for all Windows tests, so windows can be created and tests need not start their own.
-source "$repo/scripts/wine-env.sh"
-xvfb_display() {
-    for n in $(seq 90 120); do [ -e "/tmp/.X11-unix/X$n" ] || { echo ":$n"; return; }; done
-}
-display=$(xvfb_display)
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null; wineserver -k 2>/dev/null' EXIT
-sleep 1
-export DISPLAY=$display
-run_ctest "$root/win64" -j 1
-run_ctest "$root/win32"
-echo "== packages"
-packages_log=$root/packages.log
-bash "$repo/packaging/test_packages.sh" 2>&1 | tee "$packages_log"
-line=$(grep -E '^packages: [0-9]+ passed, [0-9]+ failed' "$packages_log" | tail -n 1)
-if [ -n "$line" ]; then
-    passed=$((passed + $(sed -E 's/^packages: ([0-9]+) passed.*/\1/' <<<"$line")))
-    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")))
-else
-    failed=$((failed + 1))
+skipped=0
+for name in native asan fuzz win64 win32 packages; do
+    cat "$logs/$name.log"
+    read -r p f s <"$logs/$name.result"
+    passed=$((passed + p))
+    failed=$((failed + f))
+    skipped=$((skipped + s))
+done
+phase_done "summary"
+echo
+echo "time per phase (total $(($(date +%s) - started)) s):"
+for t in "${timings[@]}"; do echo "  $t"; done
+for name in native asan fuzz win64 win32 packages; do echo "  of which $(cat "$logs/$name.time")"; done
+if [ "$skipped" -gt 0 ]; then
+    echo "not run here ($skipped entries):"
+    cat "$logs"/*.skipped 2>/dev/null | sed 's/^/  /'
 fi
-
-echo "total: $passed passed, $failed failed"
+echo "total: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
