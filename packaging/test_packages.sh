@@ -140,6 +140,9 @@ test_arch() {
     done
     check "tolka.exe installed" exists "$dir/tolka.exe"
     check "read-me installed" exists "$dir/README.txt"
+    for f in TolkaPIWriter.chm TolkaPIWriterEN.chm TolkaOption.chm TolkaOptionEN.chm; do
+        check "help file $f installed" exists "$dir/$f"
+    done
     check "virtual board absent by default" absent "$dir/Varnet.dll"
     check "virtual board absent by default" absent "$dir/TolkaCommon.dll"
     check ".tpi opens the writer's file type" value_is 'HKLM\Software\Classes\.tpi' Tolka.ProductInfoFile
@@ -186,7 +189,8 @@ test_arch() {
     mkdir -p "$unpacked"
     (cd "$unpacked" && unzip -q "$work/dist/Tolka-$version-$arch.zip")
     root=$unpacked/Tolka-$version-$arch
-    for f in PelnTools.exe TolkaPIWriter.exe TolkaOption.exe tolka.exe README.txt virtual-board/Varnet.dll \
+    for f in PelnTools.exe TolkaPIWriter.exe TolkaOption.exe tolka.exe README.txt TolkaPIWriter.chm TolkaOptionEN.chm \
+        virtual-board/Varnet.dll \
         virtual-board/TolkaCommon.dll virtual-board/README.txt; do
         check "zip holds $f" exists "$root/$f"
     done
