@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/test_host.h"
+#include "cli/utf8.h"
 
 namespace cli {
 namespace {
@@ -95,6 +96,55 @@ TEST(Args, UsageErrorsNameTheirCause) {
         ASSERT_TRUE(parsed.error) << c.line;
         EXPECT_EQ(parsed.error->detail, c.detail) << c.line;
         EXPECT_EQ(parsed.error->argument, c.argument) << c.line;
+    }
+}
+
+// Every Number the console takes: decimal or 0x hexadecimal up to 0xFFFFFFFF, blanks trimmed.
+TEST(Args, NumberTakesOnlyDecimalOrHexadecimalUpTo32Bits) {
+    const struct {
+        const wchar_t* text;
+        const wchar_t* kept;  // null: refused
+    } cases[] = {
+        {L"0", L"0"},
+        {L"4294967295", L"4294967295"},
+        {L"0xFFFFFFFF", L"0xFFFFFFFF"},
+        {L"0X00000000ff", L"0X00000000ff"},
+        {L"007", L"007"},
+        {L" 12\t", L"12"},
+        {L"\u3000" L"0x1A", L"0x1A"},
+        {L"", nullptr},
+        {L" ", nullptr},
+        {L"abc", nullptr},
+        {L"0x", nullptr},
+        {L"0xg", nullptr},
+        {L"1e3", nullptr},
+        {L"12abc", nullptr},
+        {L"1,000", nullptr},
+        {L"1 000", nullptr},
+        {L"2^32", nullptr},
+        {L"-1", nullptr},
+        {L"+1", nullptr},
+        {L"4294967296", nullptr},
+        {L"0x100000000", nullptr},
+        {L"99999999999999999999", nullptr},
+        {L"\uFF11\uFF12", nullptr},
+        {L"0b101", nullptr},
+    };
+    for (const auto& c : cases) {
+        for (const wchar_t* command : {L"pi write a.tpi", L"pi make --new-uuid -o a.tpi"}) {
+            std::vector<std::wstring> args = Words(ToUtf8(command));
+            args.push_back(L"--number");
+            args.push_back(c.text);
+            ParsedArgs parsed = ParseArgs(args);
+            if (c.kept == nullptr) {
+                ASSERT_TRUE(parsed.error) << ToUtf8(c.text);
+                EXPECT_EQ(parsed.error->detail, Msg::BadNumber);
+                EXPECT_EQ(parsed.error->argument, L"--number");
+            } else {
+                ASSERT_FALSE(parsed.error) << ToUtf8(c.text);
+                EXPECT_EQ(parsed.invocation.Value(Option::Number), c.kept);
+            }
+        }
     }
 }
 

@@ -56,6 +56,7 @@ public:
     }
 
     // --- the board
+    std::optional<core::MissingLibrary> missingLibrary;  // as the libraries' loader reports it
     void Board(const std::string& ini) { store.SetText(vboard::kIniFile, ini); }
     std::vector<std::string> Calls() const {
         std::vector<std::string> lines;
@@ -76,6 +77,7 @@ public:
 
     // --- Host
     core::DeviceLink& Link() override { return link; }
+    std::optional<core::MissingLibrary> MissingDeviceLibrary() override { return missingLibrary; }
 
     // A stand-in double-byte code page: ASCII as it is, every other character two bytes.
     std::string ToAnsi(const std::wstring& text) override {
@@ -124,7 +126,8 @@ public:
     }
     core::LocalTime Now() override { return {2024, 5, 1, 9, 30, 0, 540}; }
 
-    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path) override {
+    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path, cli::LedgerOpenFailure& failure) override {
+        failure = cli::LedgerOpenFailure::Busy;
         if (ledgerLocked)
             return nullptr;
         return std::make_unique<MemoryLedger>(ledgers[path], !ledgerReadOnly);

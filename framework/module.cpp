@@ -72,4 +72,8 @@ std::wstring GetWindowTextString(HWND hwnd) {
     return text;
 }
 
+bool UserInterfaceIsJapanese() {
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+}
+
 }  // namespace fw

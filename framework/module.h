@@ -27,6 +27,10 @@ std::wstring GetCurrentDirectoryString();
 // current folder); the name itself when it cannot be resolved.
 std::wstring FullPathName(const std::wstring& path);
 
+// Whether the user's interface language is Japanese: texts that exist in both languages are
+// shown in Japanese then, in English otherwise.
+bool UserInterfaceIsJapanese();
+
 // Window text of any window, whatever its length.
 std::wstring GetWindowTextString(HWND hwnd);
 
