@@ -41,7 +41,7 @@ Folders MakeFolders() {
         EXPECT_TRUE(CopyFileW((bin + L"library_marker.dll").c_str(), (f.document + library).c_str(), FALSE));
         DeleteFileW((f.document + library + L".loaded").c_str());
     }
-    std::ofstream(f.document + L"doc.tpi", std::ios::binary) << std::string(128, '\0');
+    std::ofstream((f.document + L"doc.tpi").c_str(), std::ios::binary) << std::string(128, '\0');
     const std::wstring path = fw::GetEnvironmentString(L"PATH");
     SetEnvironmentVariableW(L"PATH", (f.vendor + L";" + path).c_str());
     SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD", (fwtest::TempFolder() + L"board").c_str());
@@ -73,7 +73,8 @@ long WaitForEnd(fwsmoke::RunningProgram& program) {
 
 // tolka run in the document's folder: its exit code and what it wrote (UTF-8).
 long RunTolka(const Folders& f, const std::wstring& args, std::string& said) {
-    const std::wstring log = fwtest::TempPath(L"tolka-output.txt");
+    static int runs = 0;
+    const std::wstring log = fwtest::TempPath(L"tolka-output-" + std::to_wstring(++runs) + L".txt");
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE output = CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
