@@ -352,6 +352,16 @@ TEST_F(Commands, ShowAndWriteRefuseAFileThatIsNotExactlyOneImage) {
     EXPECT_TRUE(host.Calls().empty());
 }
 
+// A name that fills its whole field was never typed: the file is at fault, not the user.
+TEST_F(Commands, WriteBlamesTheFileForANameWithoutRoomForItsEnd) {
+    std::vector<uint8_t> full = Bytes(MakeRecord(kOther, 1));
+    std::fill(full.begin() + 56, full.begin() + 88, 'm');  // the maker's 32 bytes, no NUL
+    host.files[L"full.tpi"] = full;
+    EXPECT_EQ(host.Run("pi write full.tpi"), Exit::BadFile);
+    EXPECT_EQ(host.err.back(), L"The file's format is not correct. (full.tpi)\nMaker is longer than 31 bytes.");
+    EXPECT_TRUE(host.Calls().empty());
+}
+
 TEST_F(Commands, ReadSavesTheCurrentRecordAsTheEditorWouldSaveIt) {
     core::RecordImage odd = MakeRecord(kOther, 5, "p", "m");
     odd[100] = 0x55;  // reserved bytes that the editor does not keep

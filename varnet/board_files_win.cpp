@@ -275,10 +275,14 @@ bool FolderStore::Remove(const std::string& name) {
     if (path.empty())
         return false;
     for (int attempt = 0; attempt < kBusyRetries; ++attempt) {
-        // Some systems delete when the file is closed and report success even where the
-        // folder then keeps it (a read-only folder): only a file that is gone counts.
-        if (DeleteFileW(path.c_str()) && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-            return true;
+        // Some systems delete when the last handle closes and report success even where the
+        // folder then keeps the file (a read-only folder): only a file that is gone counts.
+        if (DeleteFileW(path.c_str())) {
+            if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+                return true;
+            Sleep(kBusyPauseMs);
+            continue;
+        }
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return true;
