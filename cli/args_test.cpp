@@ -111,7 +111,9 @@ TEST(Args, NumberTakesOnlyDecimalOrHexadecimalUpTo32Bits) {
         {L"0X00000000ff", L"0X00000000ff"},
         {L"007", L"007"},
         {L" 12\t", L"12"},
-        {L"\u3000" L"0x1A", L"0x1A"},
+        {L"\u3000"
+         L"0x1A",
+         L"0x1A"},
         {L"", nullptr},
         {L" ", nullptr},
         {L"abc", nullptr},

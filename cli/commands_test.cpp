@@ -342,11 +342,13 @@ TEST_F(Commands, ShowAndWriteRefuseAFileThatIsNotExactlyOneImage) {
     host.files[L"long.tpi"] = longer;
     host.files[L"short.topt"] = std::vector<uint8_t>(127, 0xFF);
     host.files[L"long.topt"] = std::vector<uint8_t>(129, 0xFF);
-    for (const char* line : {"pi show short.tpi", "pi show long.tpi", "pi write short.tpi", "pi write long.tpi",
-                             "opt show short.topt", "opt show long.topt", "opt write short.topt", "opt write long.topt"}) {
+    for (const char* line :
+         {"pi show short.tpi", "pi show long.tpi", "pi write short.tpi", "pi write long.tpi", "opt show short.topt",
+          "opt show long.topt", "opt write short.topt", "opt write long.topt"}) {
         EXPECT_EQ(host.Run(line), Exit::BadFile) << line;
         const std::string file = std::string(line).substr(std::string(line).rfind(' ') + 1);
-        EXPECT_EQ(host.err.back(), L"The file's format is not correct. (" + std::wstring(file.begin(), file.end()) + L")")
+        EXPECT_EQ(host.err.back(),
+                  L"The file's format is not correct. (" + std::wstring(file.begin(), file.end()) + L")")
             << line;
     }
     EXPECT_TRUE(host.Calls().empty());

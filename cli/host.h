@@ -25,10 +25,10 @@ enum class FileStatus {
 
 // Why a ledger could not be opened.
 enum class LedgerOpenFailure {
-    Busy,       // another program held it for too long
-    NoPlace,    // its folder does not exist or cannot be reached, or the name is not a file name
-    NotAFile,   // a folder or a device
-    NoAccess,   // read-only, or the account may not write it
+    Busy,      // another program held it for too long
+    NoPlace,   // its folder does not exist or cannot be reached, or the name is not a file name
+    NotAFile,  // a folder or a device
+    NoAccess,  // read-only, or the account may not write it
 };
 
 class Host : public Output {

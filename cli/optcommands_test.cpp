@@ -134,9 +134,10 @@ TEST(Info, TellsBothAreasOfTheBoard) {
     // A failed check is no fact about the firmware.
     host.Board("[faults]\nread_fail=0x8000\n");
     EXPECT_EQ(host.Run("info --json"), Exit::ReadFailed);
-    EXPECT_NE(host.out[0].find(L"\"option_area\":null,\"area5_settings\":null,\"error\":\"Port option area: the firmware "
-                               L"check (reading 0x8000) failed.\"}"),
-              std::wstring::npos)
+    EXPECT_NE(
+        host.out[0].find(L"\"option_area\":null,\"area5_settings\":null,\"error\":\"Port option area: the firmware "
+                         L"check (reading 0x8000) failed.\"}"),
+        std::wstring::npos)
         << host.out[0];
 
     host.Board("[faults]\necho_fail=1\n");

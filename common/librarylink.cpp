@@ -21,18 +21,12 @@ struct Import {
 
 // In the order of CLibraryLink::Function.
 const Import kImports[CLibraryLink::kFunctionCount] = {
-    {kTolkaCommon, "Tolka_FlashModeOpen"},
-    {kTolkaCommon, "Tolka_FlashModeClose"},
-    {kTolkaCommon, "Tolka_OptionDlg1"},
-    {kTolkaCommon, "Tolka_ShowProductInfo"},
-    {kVarnet, "Varn_GetIFType"},
-    {kVarnet, "Varn_SetTimeouts"},
-    {kVarnet, "Varn_FlshEchoTest"},
-    {kVarnet, "Varn_FlshRead"},
-    {kVarnet, "Varn_FlshWrite"},
-    {kVarnet, "Varn_FlshErase"},
-    {kVarnet, "Varn_FlshReadRWArea"},
-    {kVarnet, "Varn_FlshWriteRWArea"},
+    {kTolkaCommon, "Tolka_FlashModeOpen"}, {kTolkaCommon, "Tolka_FlashModeClose"},
+    {kTolkaCommon, "Tolka_OptionDlg1"},    {kTolkaCommon, "Tolka_ShowProductInfo"},
+    {kVarnet, "Varn_GetIFType"},           {kVarnet, "Varn_SetTimeouts"},
+    {kVarnet, "Varn_FlshEchoTest"},        {kVarnet, "Varn_FlshRead"},
+    {kVarnet, "Varn_FlshWrite"},           {kVarnet, "Varn_FlshErase"},
+    {kVarnet, "Varn_FlshReadRWArea"},      {kVarnet, "Varn_FlshWriteRWArea"},
 };
 
 std::wstring ProgramFolder() {

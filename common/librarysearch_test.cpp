@@ -49,8 +49,11 @@ Folders MakeFolders() {
     return f;
 }
 
-bool StartIn(fwsmoke::RunningProgram& program, const std::wstring& exe, const std::wstring& args,
-             const std::wstring& folder, HANDLE output) {
+bool StartIn(fwsmoke::RunningProgram& program,
+             const std::wstring& exe,
+             const std::wstring& args,
+             const std::wstring& folder,
+             HANDLE output) {
     std::wstring cmd = L"\"" + exe + L"\" " + args;
     STARTUPINFOW si{};
     si.cb = sizeof si;

@@ -7,12 +7,14 @@ namespace core {
 std::wstring MissingLibraryText(bool japanese, const MissingLibrary& missing) {
     const wchar_t* pattern = nullptr;
     if (missing.function.empty())
-        pattern = japanese ? L"デバイスライブラリ %1 が見つかりません。\n%1 をプログラムのフォルダ (%2) に置いてください。"
-                           : L"The device library %1 cannot be found.\nPut %1 in the program's folder (%2).";
+        pattern = japanese
+                      ? L"デバイスライブラリ %1 が見つかりません。\n%1 をプログラムのフォルダ (%2) に置いてください。"
+                      : L"The device library %1 cannot be found.\nPut %1 in the program's folder (%2).";
     else
-        pattern = japanese ? L"デバイスライブラリ %1 に関数 %3 がありません。\n"
-                             L"正しい %1 をプログラムのフォルダ (%2) に置いてください。"
-                           : L"The device library %1 has no function %3.\nPut the right %1 in the program's folder (%2).";
+        pattern = japanese
+                      ? L"デバイスライブラリ %1 に関数 %3 がありません。\n"
+                        L"正しい %1 をプログラムのフォルダ (%2) に置いてください。"
+                      : L"The device library %1 has no function %3.\nPut the right %1 in the program's folder (%2).";
     return FillPlaceholders(pattern, {missing.library, missing.folder, missing.function});
 }
 

@@ -75,7 +75,8 @@ namespace {
 // The bytes written over the file's old content, which is cut to the new length. Only where
 // no new file can be made beside it: a failure part way could leave a mix.
 FileResult WriteInPlace(const std::wstring& path, const uint8_t* data, size_t size) {
-    HandleCloser file{CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    HandleCloser file{
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE)
         return FileResult::CannotOpen;
     return WriteAll(file.h, data, size) && SetEndOfFile(file.h) && FlushFileBuffers(file.h) ? FileResult::Ok

@@ -42,11 +42,25 @@ TEST(PathParts, DeviceNamesAreNoFiles) {
         const wchar_t* path;
         bool device;
     } cases[] = {
-        {L"CON", true},           {L"com1", true},          {L"COM1.tpi", true},    {L"AUX", true},
-        {L"C:\\doc\\nul.topt", true}, {L"lpt9.a.b", true},      {L"CON .txt", true},    {L"conout$", true},
-        {L"COM\u00B9", true},    {L"\\\\.\\COM10", true},  {L"//./pipe/x", true},  {L"COM0", false},
-        {L"COM10.tpi", false},    {L"CONSOLE.tpi", false},  {L"xCON", false},       {L"C:\\CON\\a.tpi", false},
-        {L"a.con", false},        {L"", false},             {L"製品.tpi", false},
+        {L"CON", true},
+        {L"com1", true},
+        {L"COM1.tpi", true},
+        {L"AUX", true},
+        {L"C:\\doc\\nul.topt", true},
+        {L"lpt9.a.b", true},
+        {L"CON .txt", true},
+        {L"conout$", true},
+        {L"COM\u00B9", true},
+        {L"\\\\.\\COM10", true},
+        {L"//./pipe/x", true},
+        {L"COM0", false},
+        {L"COM10.tpi", false},
+        {L"CONSOLE.tpi", false},
+        {L"xCON", false},
+        {L"C:\\CON\\a.tpi", false},
+        {L"a.con", false},
+        {L"", false},
+        {L"製品.tpi", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(fw::IsDeviceName(c.path), c.device) << c.path;
