@@ -101,14 +101,12 @@ TEST(Args, UsageErrorsNameTheirCause) {
 
 // Every Number the console takes: decimal or 0x hexadecimal up to 0xFFFFFFFF, blanks trimmed.
 TEST(Args, NumberTakesOnlyDecimalOrHexadecimalUpTo32Bits) {
-    const struct {
-        const wchar_t* text;
-        const wchar_t* kept;  // null: refused
-    } cases[] = {
+    // {text, kept as}; kept as null: refused.
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
         {L"0", L"0"},
         {L"4294967295", L"4294967295"},
         {L"0xFFFFFFFF", L"0xFFFFFFFF"},
-        {L"0X00000000ff", L"0X00000000ff"},
+        {L"0X0000000ff", L"0X0000000ff"},
         {L"007", L"007"},
         {L" 12\t", L"12"},
         {L"\u3000"
@@ -132,20 +130,16 @@ TEST(Args, NumberTakesOnlyDecimalOrHexadecimalUpTo32Bits) {
         {L"\uFF11\uFF12", nullptr},
         {L"0b101", nullptr},
     };
-    for (const auto& c : cases) {
-        for (const wchar_t* command : {L"pi write a.tpi", L"pi make --new-uuid -o a.tpi"}) {
-            std::vector<std::wstring> args = Words(ToUtf8(command));
-            args.push_back(L"--number");
-            args.push_back(c.text);
+    for (const auto& [text, kept] : cases) {
+        for (const char* command : {"pi write a.tpi --number", "pi make --new-uuid -o a.tpi --number"}) {
+            std::vector<std::wstring> args = Words(command);
+            args.push_back(text);
             ParsedArgs parsed = ParseArgs(args);
-            if (c.kept == nullptr) {
-                ASSERT_TRUE(parsed.error) << ToUtf8(c.text);
-                EXPECT_EQ(parsed.error->detail, Msg::BadNumber);
-                EXPECT_EQ(parsed.error->argument, L"--number");
-            } else {
-                ASSERT_FALSE(parsed.error) << ToUtf8(c.text);
-                EXPECT_EQ(parsed.invocation.Value(Option::Number), c.kept);
-            }
+            ASSERT_EQ(parsed.error.has_value(), kept == nullptr) << ToUtf8(text);
+            if (kept != nullptr)
+                EXPECT_EQ(parsed.invocation.Value(Option::Number), kept);
+            else
+                EXPECT_TRUE(parsed.error->detail == Msg::BadNumber && parsed.error->argument == L"--number");
         }
     }
 }

@@ -8,12 +8,8 @@ namespace core {
 namespace {
 
 // A file in memory that takes at most `room` more bytes, in pieces of at most `piece`.
-class LimitedFile : public AppendTarget {
-public:
-    bool Length(uint64_t& length) override {
-        length = bytes.size();
-        return true;
-    }
+struct LimitedFile : AppendTarget {
+    bool Length(uint64_t& length) override { return length = bytes.size(), true; }
     size_t WriteAtEnd(const char* data, size_t size) override {
         size_t n = std::min({size, room, piece});
         bytes.append(data, n);
@@ -21,13 +17,9 @@ public:
         return n;
     }
     bool Flush() override { return flushes; }
-    bool CutTo(uint64_t length) override {
-        bytes.resize(static_cast<size_t>(length));
-        return true;
-    }
+    bool CutTo(uint64_t length) override { return bytes.resize(static_cast<size_t>(length)), true; }
     std::string bytes = "header\r\n";
-    size_t room = 1000;
-    size_t piece = 1000;
+    size_t room = 0, piece = 0;
     bool flushes = true;
 };
 
@@ -35,10 +27,8 @@ TEST(AppendWhole, AFileIsEitherWholeOrAsItWas) {
     const std::string line = "2024-05-01T09:30:00+09:00,,reserved,1001,製品\r\n";
     const struct {
         const char* name;
-        size_t room;
-        size_t piece;
-        bool flushes;
-        bool whole;
+        size_t room, piece;
+        bool flushes, whole;
     } cases[] = {
         {"room for the line", 1000, 1000, true, true},
         {"room for the line, written in pieces", 1000, 7, true, true},
@@ -50,9 +40,7 @@ TEST(AppendWhole, AFileIsEitherWholeOrAsItWas) {
     };
     for (const auto& c : cases) {
         LimitedFile file;
-        file.room = c.room;
-        file.piece = c.piece;
-        file.flushes = c.flushes;
+        file.room = c.room, file.piece = c.piece, file.flushes = c.flushes;
         EXPECT_EQ(AppendWhole(file, line), c.whole) << c.name;
         EXPECT_EQ(file.bytes, c.whole ? "header\r\n" + line : "header\r\n") << c.name;
     }

@@ -38,32 +38,12 @@ TEST(PathParts, SplitsWindowsPaths) {
 }
 
 TEST(PathParts, DeviceNamesAreNoFiles) {
-    const struct {
-        const wchar_t* path;
-        bool device;
-    } cases[] = {
-        {L"CON", true},
-        {L"com1", true},
-        {L"COM1.tpi", true},
-        {L"AUX", true},
-        {L"C:\\doc\\nul.topt", true},
-        {L"lpt9.a.b", true},
-        {L"CON .txt", true},
-        {L"conout$", true},
-        {L"COM\u00B9", true},
-        {L"\\\\.\\COM10", true},
-        {L"//./pipe/x", true},
-        {L"COM0", false},
-        {L"COM10.tpi", false},
-        {L"CONSOLE.tpi", false},
-        {L"xCON", false},
-        {L"C:\\CON\\a.tpi", false},
-        {L"a.con", false},
-        {L"", false},
-        {L"製品.tpi", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(fw::IsDeviceName(c.path), c.device) << c.path;
+    for (const wchar_t* device : {L"CON", L"com1", L"COM1.tpi", L"AUX", L"C:\\doc\\nul.topt", L"lpt9.a.b", L"CON .txt",
+                                  L"conout$", L"COM\u00B9", L"\\\\.\\COM10", L"//./pipe/x"})
+        EXPECT_TRUE(fw::IsDeviceName(device)) << device;
+    for (const wchar_t* file :
+         {L"COM0", L"COM10.tpi", L"CONSOLE.tpi", L"xCON", L"C:\\CON\\a.tpi", L"a.con", L"", L"製品.tpi"})
+        EXPECT_FALSE(fw::IsDeviceName(file)) << file;
 }
 
 TEST(CommandLineSplit, ArgumentsAfterTheProgramName) {
