@@ -230,6 +230,17 @@ TEST_F(Commands, UnusableLedgerStopsBeforeTheBoardIsWrittenAndStaysAsItWas) {
     }
 }
 
+// The one message an operator needs to mend a ledger: the device write's status, then its Number.
+TEST_F(Commands, ALostOutcomeTellsTheWritesStatusAndNumber) {
+    host.ledgerAppendsLeft = 1;  // the reservation's line only
+    EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv"), Exit::Ledger);
+    EXPECT_TRUE(
+        Has(host.err, L"The outcome could not be written to the ledger l.csv. Device write: ok (Number 1000)."));
+    host.ledgerAppendsLeft = 1;
+    EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv", Lang::Ja), Exit::Ledger);
+    EXPECT_TRUE(Has(host.err, L"デバイスの書き込みは ok です (Number 1001)。"));
+}
+
 TEST_F(Commands, RepeatWritesBoardAfterBoardWithDistinctNumbers) {
     int swaps = 0;
     host.nextBoard = [&] {

@@ -17,14 +17,17 @@ namespace clitest {
 // A ledger whose bytes live in the test host.
 class MemoryLedger : public core::LedgerFile {
 public:
-    MemoryLedger(std::string& bytes, bool writable) : bytes_(bytes), writable_(writable) {}
+    MemoryLedger(std::string& bytes, bool writable, int& appendsLeft)
+        : bytes_(bytes), writable_(writable), appendsLeft_(appendsLeft) {}
     bool ReadAll(std::string& out) override {
         out = bytes_;
         return true;
     }
     bool Append(const std::string& more) override {
-        if (!writable_)
+        if (!writable_ || appendsLeft_ == 0)
             return false;
+        if (appendsLeft_ > 0)
+            --appendsLeft_;
         bytes_ += more;
         return true;
     }
@@ -32,6 +35,7 @@ public:
 private:
     std::string& bytes_;
     bool writable_;
+    int& appendsLeft_;
 };
 
 // The words of a command line separated by blanks.
@@ -130,7 +134,7 @@ public:
         failure = cli::LedgerOpenFailure::Busy;
         if (ledgerLocked)
             return nullptr;
-        return std::make_unique<MemoryLedger>(ledgers[path], !ledgerReadOnly);
+        return std::make_unique<MemoryLedger>(ledgers[path], !ledgerReadOnly, ledgerAppendsLeft);
     }
 
     bool NextBoard() override { return nextBoard ? nextBoard() : false; }
@@ -144,6 +148,7 @@ public:
     std::map<std::wstring, std::string> ledgers;
     bool ledgerLocked = false;
     bool ledgerReadOnly = false;
+    int ledgerAppendsLeft = -1;  // appends that still succeed; -1: any number
     bool uuidAvailable = true;
     std::function<bool()> nextBoard;
     std::vector<std::wstring> out;
