@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "cli/utf8.h"
+#include "core/record.h"
 
 namespace cli {
 
@@ -167,6 +168,11 @@ std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& i
         return UsageError{Msg::UuidOrNewUuid, L""};
     if ((row.command == Command::PiErase || row.command == Command::OptErase) && !inv.Has(Option::Yes))
         return UsageError{Msg::EraseNeedsYes, L""};
+    if (inv.Has(Option::Number)) {
+        if (!core::ParseStrictNumberText(inv.Value(Option::Number)))
+            return UsageError{Msg::BadNumber, RowOf(Option::Number).name};
+        inv.options[Option::Number] = core::TrimBlanks(inv.Value(Option::Number));
+    }
     if (inv.Has(Option::Station)) {
         if (!inv.Has(Option::Ledger))
             return UsageError{Msg::StationNeedsLedger, L""};

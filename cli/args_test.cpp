@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/test_host.h"
+#include "cli/utf8.h"
 
 namespace cli {
 namespace {
@@ -95,6 +96,51 @@ TEST(Args, UsageErrorsNameTheirCause) {
         ASSERT_TRUE(parsed.error) << c.line;
         EXPECT_EQ(parsed.error->detail, c.detail) << c.line;
         EXPECT_EQ(parsed.error->argument, c.argument) << c.line;
+    }
+}
+
+// Every Number the console takes: decimal or 0x hexadecimal up to 0xFFFFFFFF, blanks trimmed.
+TEST(Args, NumberTakesOnlyDecimalOrHexadecimalUpTo32Bits) {
+    // {text, kept as}; kept as null: refused.
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"0", L"0"},
+        {L"4294967295", L"4294967295"},
+        {L"0xFFFFFFFF", L"0xFFFFFFFF"},
+        {L"0X0000000ff", L"0X0000000ff"},
+        {L"007", L"007"},
+        {L" 12\t", L"12"},
+        {L"\u3000"
+         L"0x1A",
+         L"0x1A"},
+        {L"", nullptr},
+        {L" ", nullptr},
+        {L"abc", nullptr},
+        {L"0x", nullptr},
+        {L"0xg", nullptr},
+        {L"1e3", nullptr},
+        {L"12abc", nullptr},
+        {L"1,000", nullptr},
+        {L"1 000", nullptr},
+        {L"2^32", nullptr},
+        {L"-1", nullptr},
+        {L"+1", nullptr},
+        {L"4294967296", nullptr},
+        {L"0x100000000", nullptr},
+        {L"99999999999999999999", nullptr},
+        {L"\uFF11\uFF12", nullptr},
+        {L"0b101", nullptr},
+    };
+    for (const auto& [text, kept] : cases) {
+        for (const char* command : {"pi write a.tpi --number", "pi make --new-uuid -o a.tpi --number"}) {
+            std::vector<std::wstring> args = Words(command);
+            args.push_back(text);
+            ParsedArgs parsed = ParseArgs(args);
+            ASSERT_EQ(parsed.error.has_value(), kept == nullptr) << ToUtf8(text);
+            if (kept != nullptr)
+                EXPECT_EQ(parsed.invocation.Value(Option::Number), kept);
+            else
+                EXPECT_TRUE(parsed.error->detail == Msg::BadNumber && parsed.error->argument == L"--number");
+        }
     }
 }
 

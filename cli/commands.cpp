@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/context.h"
+#include "core/imagefile.h"
 
 namespace cli {
 
@@ -24,9 +25,14 @@ const Handled kHandlers[] = {
     {Command::OptErase, OptErase},
 };
 
-// The name check of the editor: characters first, then the bytes of the code page.
-bool NameFits(Context& c, Msg field, const std::wstring& name, Exit failCode, Exit& exit) {
+// The name check of the editor: characters first, then the bytes of the code page. A name
+// read from a file was never typed: the file is at fault.
+bool NameFits(Context& c, Msg field, const std::wstring& name, Exit failCode, Exit& exit, const std::wstring* file) {
     const std::wstring label = c.report.Text(field);
+    if (file != nullptr && (name.size() > kNameMaxChars || c.host.ToAnsi(name).size() > core::kNameMaxBytes)) {
+        exit = c.report.Fail(failCode, Msg::FileNameTooLong, {*file, label, std::to_wstring(core::kNameMaxBytes)});
+        return false;
+    }
     if (name.size() > kNameMaxChars) {
         exit = c.report.Fail(failCode, Msg::NameTooManyChars, {label, std::to_wstring(kNameMaxChars)});
         return false;
@@ -85,9 +91,10 @@ std::wstring HexSlot(uint32_t value) {
 
 Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t size) {
     std::vector<uint8_t> data;
-    if (Exit exit = FileFailure(c, c.host.ReadFile(path, size, data), path); exit != Exit::Done)
+    if (Exit exit = FileFailure(c, c.host.ReadFile(path, core::ImageFileReadLimit(size), data), path);
+        exit != Exit::Done)
         return exit;
-    if (data.size() < size)
+    if (!core::IsWholeImageFile(data.size(), size))
         return c.report.Fail(Exit::BadFile, Msg::FileBadFormat, {path});
     std::copy(data.begin(), data.end(), image);
     return Exit::Done;
@@ -101,9 +108,17 @@ Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, 
     return Exit::Done;
 }
 
+Exit OpenConnection(Context& c, Connection& board) {
+    if (std::optional<core::MissingLibrary> missing = c.host.MissingDeviceLibrary()) {
+        c.report.Fields().Text("missing_library", missing->library);
+        return c.report.FailText(Exit::NoBoard, core::MissingLibraryText(c.report.Language() == Lang::Ja, *missing));
+    }
+    return board.Open() ? Exit::Done : c.report.Fail(Exit::NoBoard, Msg::NoBoard);
+}
+
 Exit OpenBoard(Context& c, Connection& board, uint32_t& interfaceType) {
-    if (!board.Open())
-        return c.report.Fail(Exit::NoBoard, Msg::NoBoard);
+    if (Exit exit = OpenConnection(c, board); exit != Exit::Done)
+        return exit;
     interfaceType = c.host.Link().GetIFType(board.Handle());
     const wchar_t* kind = L"other";
     switch (core::AnnouncedInterface(interfaceType)) {
@@ -160,9 +175,13 @@ RecordTexts TextsOf(Host& host, const uint8_t* record) {
             host.FromAnsi(fields.makerName)};
 }
 
-std::optional<core::RecordFields> BuildFields(Context& c, const RecordTexts& texts, Exit failCode, Exit& exit) {
-    if (!NameFits(c, Msg::MakerField, texts.maker, failCode, exit) ||
-        !NameFits(c, Msg::ProductNameField, texts.product, failCode, exit))
+std::optional<core::RecordFields> BuildFields(Context& c,
+                                              const RecordTexts& texts,
+                                              Exit failCode,
+                                              Exit& exit,
+                                              const std::wstring* file) {
+    if (!NameFits(c, Msg::MakerField, texts.maker, failCode, exit, file) ||
+        !NameFits(c, Msg::ProductNameField, texts.product, failCode, exit, file))
         return std::nullopt;
     core::RecordFields fields;
     if (texts.uuid.empty()) {

@@ -212,7 +212,7 @@ TEST_F(Commands, UnusableLedgerStopsBeforeTheBoardIsWrittenAndStaysAsItWas) {
         {"foreign", "name,value\r\n", false, false, L"cannot be read at line 1: no UTF-8 byte-order mark"},
         {"damaged", header + "2024-05-01T09:30:00Z,,ok,12\r\n", false, false, L"at line 2: not nine columns"},
         {"cut short", header + "2024-05-01T09:30", false, false, L"at line 2: the line breaks off"},
-        {"held by another program", "", true, false, L"cannot be opened"},
+        {"held by another program", "", true, false, L"The ledger l.csv is held by another program."},
         {"cannot be appended to", header, false, true, L"The ledger l.csv cannot be written."},
     };
     for (const LedgerFaultCase& c : cases) {
@@ -228,6 +228,17 @@ TEST_F(Commands, UnusableLedgerStopsBeforeTheBoardIsWrittenAndStaysAsItWas) {
         EXPECT_EQ(fresh.ledgers[L"l.csv"], c.bytes);
         EXPECT_EQ(fresh.Slot(0x7000)[0], 0xFF);
     }
+}
+
+// The one message an operator needs to mend a ledger: the device write's status, then its Number.
+TEST_F(Commands, ALostOutcomeTellsTheWritesStatusAndNumber) {
+    host.ledgerAppendsLeft = 1;  // the reservation's line only
+    EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv"), Exit::Ledger);
+    EXPECT_TRUE(
+        Has(host.err, L"The outcome could not be written to the ledger l.csv. Device write: ok (Number 1000)."));
+    host.ledgerAppendsLeft = 1;
+    EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv", Lang::Ja), Exit::Ledger);
+    EXPECT_TRUE(Has(host.err, L"デバイスの書き込みは ok です (Number 1001)。"));
 }
 
 TEST_F(Commands, RepeatWritesBoardAfterBoardWithDistinctNumbers) {
@@ -315,7 +326,7 @@ TEST_F(Commands, MakeRefusesWhatTheWindowRefusesInItsOrder) {
         {{L"--uuid", L"bad", L"--product", thirtyTwo, L"--maker", thirtyTwo},
          Exit::Usage,
          L"Maker: enter at most 31 characters."},
-        {{L"--new-uuid", L"--product", thirtyOne, L"--number", L"-1"}, Exit::Done, nullptr},
+        {{L"--new-uuid", L"--product", thirtyOne, L"--number", L"0xFFFFFFFF"}, Exit::Done, nullptr},
     };
     for (const MakeCase& c : cases) {
         std::vector<std::wstring> args = {L"pi", L"make", L"-o", L"out.tpi"};
@@ -334,18 +345,34 @@ TEST_F(Commands, MakeRefusesWhatTheWindowRefusesInItsOrder) {
     EXPECT_EQ(host.Run("pi make --new-uuid -o out.tpi"), Exit::Other);
 }
 
-TEST_F(Commands, ShowAndWriteRefuseAFileShorterThanARecord) {
-    host.files[L"short.tpi"] = std::vector<uint8_t>(127, 0);
-    EXPECT_EQ(host.Run("pi show short.tpi"), Exit::BadFile);
-    EXPECT_EQ(host.err.back(), L"The file's format is not correct. (short.tpi)");
-    EXPECT_EQ(host.Run("pi write short.tpi"), Exit::BadFile);
-    EXPECT_TRUE(host.Calls().empty());
-    // A longer file counts with its first 128 bytes.
+// A file of any other length than one image is refused by every command that reads one.
+TEST_F(Commands, ShowAndWriteRefuseAFileThatIsNotExactlyOneImage) {
     std::vector<uint8_t> longer = Bytes(MakeRecord(kPelnex, 42, "S", ""));
-    longer.resize(300, 0xAB);
+    longer.resize(129, 0xAB);
+    host.files[L"short.tpi"] = std::vector<uint8_t>(127, 0);
     host.files[L"long.tpi"] = longer;
-    EXPECT_EQ(host.Run("pi show long.tpi"), Exit::Done);
-    EXPECT_EQ(host.out.back(), L"UUID 787c7eb3-31ac-4be1-bd0a-c07563d39179, Number 42, product S, maker ");
+    host.files[L"short.topt"] = std::vector<uint8_t>(127, 0xFF);
+    host.files[L"long.topt"] = std::vector<uint8_t>(129, 0xFF);
+    for (const char* line :
+         {"pi show short.tpi", "pi show long.tpi", "pi write short.tpi", "pi write long.tpi", "opt show short.topt",
+          "opt show long.topt", "opt write short.topt", "opt write long.topt"}) {
+        EXPECT_EQ(host.Run(line), Exit::BadFile) << line;
+        const std::string file = std::string(line).substr(std::string(line).rfind(' ') + 1);
+        EXPECT_EQ(host.err.back(),
+                  L"The file's format is not correct. (" + std::wstring(file.begin(), file.end()) + L")")
+            << line;
+    }
+    EXPECT_TRUE(host.Calls().empty());
+}
+
+// A name that fills its whole field was never typed: the file is at fault, not the user.
+TEST_F(Commands, WriteBlamesTheFileForANameWithoutRoomForItsEnd) {
+    std::vector<uint8_t> full = Bytes(MakeRecord(kOther, 1));
+    std::fill(full.begin() + 56, full.begin() + 88, 'm');  // the maker's 32 bytes, no NUL
+    host.files[L"full.tpi"] = full;
+    EXPECT_EQ(host.Run("pi write full.tpi"), Exit::BadFile);
+    EXPECT_EQ(host.err.back(), L"The file's format is not correct. (full.tpi)\nMaker is longer than 31 bytes.");
+    EXPECT_TRUE(host.Calls().empty());
 }
 
 TEST_F(Commands, ReadSavesTheCurrentRecordAsTheEditorWouldSaveIt) {

@@ -40,10 +40,13 @@ private:
 std::wstring Hex32(uint32_t value);    // "0x80000000"
 std::wstring HexSlot(uint32_t value);  // "0x7080"
 
-// A whole 128-byte image file: a shorter file is refused, and only the first 128 bytes of
-// a longer one count, as in the editors.
+// A whole 128-byte image file: a shorter or longer file is refused, as in the editors.
 Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t size);
 Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, size_t size);
+
+// The device libraries checked, then the first board found; a missing library or no board
+// is reported.
+Exit OpenConnection(Context& c, Connection& board);
 
 // Opens the board and announces its interface: the first steps of every board command.
 Exit OpenBoard(Context& c, Connection& board, uint32_t& interfaceType);
@@ -60,7 +63,8 @@ Exit ShowCurrentRecord(Context& c,
 
 // The four texts of a record as the editor holds them, and the record made from them with
 // the editor's checks in its order (maker, product name, UUID). failCode is what a refused
-// text ends the command with.
+// text ends the command with; a name too long for the record is the fault of `file` when
+// the texts were read from one.
 struct RecordTexts {
     std::wstring uuid;
     std::wstring number;
@@ -68,7 +72,11 @@ struct RecordTexts {
     std::wstring maker;
 };
 RecordTexts TextsOf(Host& host, const uint8_t* record);
-std::optional<core::RecordFields> BuildFields(Context& c, const RecordTexts& texts, Exit failCode, Exit& exit);
+std::optional<core::RecordFields> BuildFields(Context& c,
+                                              const RecordTexts& texts,
+                                              Exit failCode,
+                                              Exit& exit,
+                                              const std::wstring* file = nullptr);
 JsonObject RecordJson(const RecordTexts& texts);
 std::wstring RecordLine(Context& c, const RecordTexts& texts);
 

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/report.h"
+#include "core/devicelibrary.h"
 #include "core/ledger.h"
 #include "core/link.h"
 #include "core/record.h"
@@ -21,9 +23,19 @@ enum class FileStatus {
     IoError,     // opened, but reading or writing failed
 };
 
+// Why a ledger could not be opened.
+enum class LedgerOpenFailure {
+    Busy,      // another program held it for too long
+    NoPlace,   // its folder does not exist or cannot be reached, or the name is not a file name
+    NotAFile,  // a folder or a device
+    NoAccess,  // read-only, or the account may not write it
+};
+
 class Host : public Output {
 public:
     virtual core::DeviceLink& Link() = 0;
+    // Empty when the device libraries can be used; Link() may be called only then.
+    virtual std::optional<core::MissingLibrary> MissingDeviceLibrary() = 0;
 
     // Names between the text the user sees and the record's bytes in the ANSI code page of
     // the thread; characters the code page lacks become its default character.
@@ -39,8 +51,9 @@ public:
     virtual core::LocalTime Now() = 0;
 
     // The ledger, held by this process alone until the object goes; created empty when
-    // missing. Null when it cannot be opened or another process holds it for too long.
-    virtual std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path) = 0;
+    // missing. Null when it cannot be opened or another process holds it for too long, with
+    // the reason in `failure`.
+    virtual std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path, LedgerOpenFailure& failure) = 0;
 
     // Waits for the user between two devices: true to go on (Enter), false to stop ("q",
     // or the end of the input).

@@ -1,6 +1,6 @@
 #include "cli/messages.h"
 
-#include <iterator>
+#include "core/devicelibrary.h"
 
 namespace cli {
 
@@ -30,6 +30,9 @@ const Entry kMessages[] = {
     {Msg::BadStation, L"ステーション %1 は K/N (1 ≦ K ≦ N) の形で指定してください",
      L"station %1 must be K/N with 1 <= K <= N"},
     {Msg::BadLang, L"言語 %1 はありません (ja または en)", L"there is no language %1 (ja or en)"},
+    {Msg::BadNumber,
+     L"オプション %1 には 0 から 4294967295 までの 10 進数、または 0x で始まる 16 進数を指定してください",
+     L"option %1 takes a number from 0 to 4294967295, decimal or hexadecimal after 0x"},
     {Msg::EraseNeedsYes, L"消去するには --yes を指定してください", L"erasing needs --yes"},
 
     {Msg::UuidMissing, L"UUIDが入力されていません。", L"No UUID has been entered."},
@@ -44,6 +47,8 @@ const Entry kMessages[] = {
     {Msg::FileCannotOpen, L"ファイルが開けませんでした。(%1)", L"The file cannot be opened. (%1)"},
     {Msg::FileBadFormat, L"ファイルの形式が正しくありません。(%1)", L"The file's format is not correct. (%1)"},
     {Msg::FileIoError, L"ファイルの読み書きに失敗しました。(%1)", L"Reading or writing the file failed. (%1)"},
+    {Msg::FileNameTooLong, L"ファイルの形式が正しくありません。(%1)\n%2 が %3 バイトを超えています。",
+     L"The file's format is not correct. (%1)\n%2 is longer than %3 bytes."},
     {Msg::FileSaved, L"ファイルに保存しました: %1", L"Saved to %1"},
 
     {Msg::NoBoard, L"デバイスに接続できませんでした。", L"No board could be connected."},
@@ -81,6 +86,8 @@ const Entry kMessages[] = {
     {Msg::SlotsUsedLine, L"製品情報スロット: %1 / 32 使用", L"Product-information slots: %1 of 32 used"},
     {Msg::OptionAreaYes, L"ポートオプション領域: 対応", L"Port option area: supported"},
     {Msg::OptionAreaNo, L"ポートオプション領域: 未対応のファームウェア", L"Port option area: not in this firmware"},
+    {Msg::OptionAreaReadFailed, L"ポートオプション領域: ファームウェアの確認 (0x8000 の読み出し) に失敗しました。",
+     L"Port option area: the firmware check (reading 0x8000) failed."},
     {Msg::Area5Settings, L"領域 5: 設定データあり", L"Area 5: holds settings"},
     {Msg::Area5Empty, L"領域 5: 設定データなし", L"Area 5: no settings"},
 
@@ -101,13 +108,20 @@ const Entry kMessages[] = {
 
     {Msg::LedgerCannotOpen, L"台帳 %1 を開けませんでした (他のプログラムが使用中か、書き込めない場所です)。",
      L"The ledger %1 cannot be opened (another program holds it, or it cannot be written)."},
+    {Msg::LedgerBusy, L"台帳 %1 は他のプログラムが使用中です。", L"The ledger %1 is held by another program."},
+    {Msg::LedgerNoPlace,
+     L"台帳 %1 を作成できませんでした (フォルダが見つからないか届かない、またはファイル名が正しくありません)。",
+     L"The ledger %1 cannot be created (its folder cannot be found or reached, or the name is no file name)."},
+    {Msg::LedgerNotAFile, L"%1 は台帳にできるファイルではありません (フォルダまたはデバイスです)。",
+     L"%1 cannot hold a ledger (it is a folder or a device)."},
+    {Msg::LedgerCannotRead, L"台帳 %1 を読み出せませんでした。", L"The ledger %1 cannot be read."},
     {Msg::LedgerRefused, L"台帳 %1 の %2 行目が読めません: %3\n台帳は変更していません。",
      L"The ledger %1 cannot be read at line %2: %3\nThe ledger was left as it was."},
     {Msg::LedgerExhausted, L"台帳 %1 にはこのステーションに渡せる Number がもうありません。",
      L"The ledger %1 has no Number left for this station."},
     {Msg::LedgerCannotWrite, L"台帳 %1 に書き込めませんでした。", L"The ledger %1 cannot be written."},
     {Msg::LedgerOutcomeLost, L"台帳 %1 に結果を書き込めませんでした。デバイスの書き込みは %2 です (Number %3)。",
-     L"The outcome could not be written to the ledger %1. The device write %2 (Number %3)."},
+     L"The outcome could not be written to the ledger %1. Device write: %2 (Number %3)."},
     {Msg::Reserved, L"Number %1 を台帳に予約しました。", L"Number %1 reserved in the ledger."},
     {Msg::FaultNoByteOrderMark, L"UTF-8 のバイト順マークがありません (別のプログラムで保存された台帳です)",
      L"no UTF-8 byte-order mark (saved by another program)"},
@@ -201,17 +215,7 @@ std::wstring Text(Lang lang, Msg id, std::initializer_list<std::wstring> args) {
             break;
         }
     }
-    std::wstring text;
-    for (const wchar_t* p = pattern; *p != L'\0'; ++p) {
-        size_t index = p[1] >= L'1' && p[1] <= L'9' ? static_cast<size_t>(p[1] - L'1') : args.size();
-        if (*p == L'%' && index < args.size()) {
-            text += std::data(args)[index];
-            ++p;
-        } else {
-            text += *p;
-        }
-    }
-    return text;
+    return core::FillPlaceholders(pattern, args);
 }
 
 }  // namespace cli

@@ -40,6 +40,7 @@ enum class Msg {
     StationNeedsLedger,
     BadStation,
     BadLang,
+    BadNumber,
     EraseNeedsYes,
     // Record fields
     UuidMissing,
@@ -53,6 +54,7 @@ enum class Msg {
     FileCannotOpen,
     FileBadFormat,
     FileIoError,
+    FileNameTooLong,
     FileSaved,
     // Board
     NoBoard,
@@ -82,6 +84,7 @@ enum class Msg {
     SlotsUsedLine,
     OptionAreaYes,
     OptionAreaNo,
+    OptionAreaReadFailed,
     Area5Settings,
     Area5Empty,
     // Port options
@@ -93,6 +96,10 @@ enum class Msg {
     WarnOutputDataOnInput,
     // Ledger
     LedgerCannotOpen,
+    LedgerBusy,
+    LedgerNoPlace,
+    LedgerNotAFile,
+    LedgerCannotRead,
     LedgerRefused,
     LedgerExhausted,
     LedgerCannotWrite,

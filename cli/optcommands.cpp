@@ -31,7 +31,7 @@ void ShowOptions(Context& c, const uint8_t* image) {
 
 // The option window connects without asking the interface type.
 Exit OpenOptionBoard(Context& c, Connection& board) {
-    return board.Open() ? Exit::Done : c.report.Fail(Exit::NoBoard, Msg::NoBoard);
+    return OpenConnection(c, board);
 }
 
 Exit Unsupported(Context& c, Connection& board) {
@@ -39,6 +39,28 @@ Exit Unsupported(Context& c, Connection& board) {
     board.Close();
     c.report.Fields().Bool("option_area", false);
     return c.report.Fail(Exit::Refused, Msg::FirmwareUnsupported);
+}
+
+// info's look at the port option area: the firmware check, then area 5. A failed read of
+// 0x8000 says nothing of the firmware and is told as a failure, not as firmware without it.
+Exit TellOptionArea(Context& c, Connection& board) {
+    switch (core::CheckOptionArea(c.host.Link(), board.Handle())) {
+        case core::OptionAreaCheck::ReadFailed:
+            c.report.Fields().Null("option_area").Null("area5_settings");
+            return c.report.Fail(Exit::ReadFailed, Msg::OptionAreaReadFailed);
+        case core::OptionAreaCheck::Unsupported:
+            c.report.Say(Msg::OptionAreaNo);
+            c.report.Fields().Bool("option_area", false).Null("area5_settings");
+            return Exit::Done;
+        case core::OptionAreaCheck::Supported:
+            break;
+    }
+    c.report.Say(Msg::OptionAreaYes);
+    core::PortOptionImage image;
+    const bool settings = core::ReadPortOptionArea(c.host.Link(), board.Handle(), image);
+    c.report.Say(settings ? Msg::Area5Settings : Msg::Area5Empty);
+    c.report.Fields().Bool("option_area", true).Bool("area5_settings", settings);
+    return Exit::Done;
 }
 
 }  // namespace
@@ -117,19 +139,7 @@ Exit Info(Context& c) {
         return c.report.Finish(exit);
     c.report.Say(Msg::SlotsUsedLine, {std::to_wstring(current.slotsUsed)});
     c.report.Fields().Number("slots_used", current.slotsUsed);
-    core::PortOptionImage image;
-    core::OptionReadResult options = core::ReadPortOptions(c.host.Link(), board.Handle(), image);
-    const bool supported = options != core::OptionReadResult::UnsupportedFirmware;
-    c.report.Say(supported ? Msg::OptionAreaYes : Msg::OptionAreaNo);
-    c.report.Fields().Bool("option_area", supported);
-    if (supported) {
-        const bool settings = options == core::OptionReadResult::Ok;
-        c.report.Say(settings ? Msg::Area5Settings : Msg::Area5Empty);
-        c.report.Fields().Bool("area5_settings", settings);
-    } else {
-        c.report.Fields().Null("area5_settings");
-    }
-    return c.report.Finish(Exit::Done);
+    return c.report.Finish(TellOptionArea(c, board));
 }
 
 }  // namespace cli

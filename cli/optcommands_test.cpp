@@ -125,10 +125,19 @@ TEST(Info, TellsBothAreasOfTheBoard) {
                             L"Product-information slots: 3 of 32 used", L"Port option area: supported",
                             L"Area 5: holds settings"}));
 
-    host.Board("[board]\ninterface=0x12000000\n[faults]\nread_fail=0x8000\n");
+    host.Board("[board]\ninterface=0x12000000\noption_area=0\n");
     EXPECT_EQ(host.Run("info --json"), Exit::Done);
     EXPECT_NE(host.out[0].find(L"\"interface_kind\":\"other\""), std::wstring::npos);
     EXPECT_NE(host.out[0].find(L"\"slots_used\":3,\"option_area\":false,\"area5_settings\":null}"), std::wstring::npos)
+        << host.out[0];
+
+    // A failed check is no fact about the firmware.
+    host.Board("[faults]\nread_fail=0x8000\n");
+    EXPECT_EQ(host.Run("info --json"), Exit::ReadFailed);
+    EXPECT_NE(
+        host.out[0].find(L"\"option_area\":null,\"area5_settings\":null,\"error\":\"Port option area: the firmware "
+                         L"check (reading 0x8000) failed.\"}"),
+        std::wstring::npos)
         << host.out[0];
 
     host.Board("[faults]\necho_fail=1\n");

@@ -63,10 +63,13 @@ public:
 
     // A ledger that cannot be read is refused before any board is touched.
     Exit Check() {
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_);
+        LedgerOpenFailure failure;
+        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, failure);
+        if (file == nullptr)
+            return CannotOpen(failure);
         std::string bytes;
-        if (file == nullptr || !file->ReadAll(bytes))
-            return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {path_});
+        if (!file->ReadAll(bytes))
+            return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {path_});
         core::LedgerContent content = core::ParseLedger(bytes);
         if (content.fault != core::LedgerFault::None)
             return Refused(content.fault, content.faultLine);
@@ -74,9 +77,10 @@ public:
     }
 
     Exit Reserve(const core::LedgerEntry& line, uint32_t floor, uint32_t& number) {
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_);
+        LedgerOpenFailure failure;
+        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, failure);
         if (file == nullptr)
-            return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {path_});
+            return CannotOpen(failure);
         core::Reservation r = core::ReserveNumber(*file, line, floor, c_.inv.station);
         switch (r.failure) {
             case core::ReserveFailure::None:
@@ -86,7 +90,7 @@ public:
             case core::ReserveFailure::Exhausted:
                 return c_.report.Fail(Exit::Ledger, Msg::LedgerExhausted, {path_});
             case core::ReserveFailure::ReadFailed:
-                return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {path_});
+                return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {path_});
             case core::ReserveFailure::AppendFailed:
                 return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotWrite, {path_});
         }
@@ -97,15 +101,34 @@ public:
 
     // The line of a write's outcome, after its verify.
     Exit Record(const core::LedgerEntry& line) {
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_);
+        LedgerOpenFailure failure;
+        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, failure);
         if (file == nullptr || !file->Append(core::FormatLedgerLine(line))) {
             const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
-            return c_.report.Fail(Exit::Ledger, Msg::LedgerOutcomeLost, {path_, std::to_wstring(line.number), status});
+            return c_.report.Fail(Exit::Ledger, Msg::LedgerOutcomeLost, {path_, status, std::to_wstring(line.number)});
         }
         return Exit::Done;
     }
 
 private:
+    Exit CannotOpen(LedgerOpenFailure failure) {
+        Msg msg = Msg::LedgerCannotOpen;
+        switch (failure) {
+            case LedgerOpenFailure::Busy:
+                msg = Msg::LedgerBusy;
+                break;
+            case LedgerOpenFailure::NoPlace:
+                msg = Msg::LedgerNoPlace;
+                break;
+            case LedgerOpenFailure::NotAFile:
+                msg = Msg::LedgerNotAFile;
+                break;
+            case LedgerOpenFailure::NoAccess:
+                break;
+        }
+        return c_.report.Fail(Exit::Ledger, msg, {path_});
+    }
+
     Exit Refused(core::LedgerFault fault, size_t line) {
         return c_.report.Fail(Exit::Ledger, Msg::LedgerRefused,
                               {path_, std::to_wstring(line), c_.report.Text(FaultText(fault))});
@@ -316,7 +339,7 @@ Exit PiWrite(Context& c) {
     if (c.inv.Has(Option::Number))
         texts.number = c.inv.Value(Option::Number);
     Exit exit = Exit::Done;
-    std::optional<core::RecordFields> fields = BuildFields(c, texts, Exit::BadFile, exit);
+    std::optional<core::RecordFields> fields = BuildFields(c, texts, Exit::BadFile, exit, &c.inv.file);
     if (!fields)
         return c.report.Finish(exit);
     if (c.inv.Has(Option::Repeat))

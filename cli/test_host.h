@@ -17,14 +17,17 @@ namespace clitest {
 // A ledger whose bytes live in the test host.
 class MemoryLedger : public core::LedgerFile {
 public:
-    MemoryLedger(std::string& bytes, bool writable) : bytes_(bytes), writable_(writable) {}
+    MemoryLedger(std::string& bytes, bool writable, int& appendsLeft)
+        : bytes_(bytes), writable_(writable), appendsLeft_(appendsLeft) {}
     bool ReadAll(std::string& out) override {
         out = bytes_;
         return true;
     }
     bool Append(const std::string& more) override {
-        if (!writable_)
+        if (!writable_ || appendsLeft_ == 0)
             return false;
+        if (appendsLeft_ > 0)
+            --appendsLeft_;
         bytes_ += more;
         return true;
     }
@@ -32,6 +35,7 @@ public:
 private:
     std::string& bytes_;
     bool writable_;
+    int& appendsLeft_;
 };
 
 // The words of a command line separated by blanks.
@@ -56,6 +60,7 @@ public:
     }
 
     // --- the board
+    std::optional<core::MissingLibrary> missingLibrary;  // as the libraries' loader reports it
     void Board(const std::string& ini) { store.SetText(vboard::kIniFile, ini); }
     std::vector<std::string> Calls() const {
         std::vector<std::string> lines;
@@ -76,6 +81,7 @@ public:
 
     // --- Host
     core::DeviceLink& Link() override { return link; }
+    std::optional<core::MissingLibrary> MissingDeviceLibrary() override { return missingLibrary; }
 
     // A stand-in double-byte code page: ASCII as it is, every other character two bytes.
     std::string ToAnsi(const std::wstring& text) override {
@@ -124,10 +130,11 @@ public:
     }
     core::LocalTime Now() override { return {2024, 5, 1, 9, 30, 0, 540}; }
 
-    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path) override {
+    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path, cli::LedgerOpenFailure& failure) override {
+        failure = cli::LedgerOpenFailure::Busy;
         if (ledgerLocked)
             return nullptr;
-        return std::make_unique<MemoryLedger>(ledgers[path], !ledgerReadOnly);
+        return std::make_unique<MemoryLedger>(ledgers[path], !ledgerReadOnly, ledgerAppendsLeft);
     }
 
     bool NextBoard() override { return nextBoard ? nextBoard() : false; }
@@ -141,6 +148,7 @@ public:
     std::map<std::wstring, std::string> ledgers;
     bool ledgerLocked = false;
     bool ledgerReadOnly = false;
+    int ledgerAppendsLeft = -1;  // appends that still succeed; -1: any number
     bool uuidAvailable = true;
     std::function<bool()> nextBoard;
     std::vector<std::wstring> out;

@@ -245,12 +245,30 @@ TEST(Tolka, UsageFilesAndLanguage) {
     const std::wstring missing = fwtest::TempPath(L"missing.tpi");
     const std::wstring shortFile = fwtest::TempPath(L"short.tpi");
     tolkatest::WriteFileBytes(shortFile, std::vector<uint8_t>(100, 0));
+    const std::wstring emptyFile = fwtest::TempPath(L"empty.tpi");
+    tolkatest::WriteFileBytes(emptyFile, std::vector<uint8_t>(128, 0));
+    const std::wstring longFile = fwtest::TempPath(L"long.topt");
+    tolkatest::WriteFileBytes(longFile, std::vector<uint8_t>(129, 0));
     const ExitCase cases[] = {
         {"no command", Board(), L"", 2, "使い方が正しくありません: コマンドを指定してください"},
         {"unknown option in English", Board(), L"info --fast --lang en", 2, "Usage error: there is no option --fast"},
         {"missing file", Board(), L"pi show " + Quoted(missing), 3, "ファイルが開けませんでした。"},
         {"short file", Board(), L"pi write " + Quoted(shortFile), 3, "ファイルの形式が正しくありません。"},
         {"erase without --yes", Board(), L"pi erase", 2, "消去するには --yes を指定してください"},
+        {"one byte too long", Board(), L"opt show " + Quoted(longFile), 3, "ファイルの形式が正しくありません。"},
+        {"a serial port", Board(), L"pi show COM1", 3, "ファイルが開けませんでした。"},
+        {"a serial port with an extension", Board(), L"pi show COM1.tpi", 3, "ファイルが開けませんでした。"},
+        {"the auxiliary device", Board(), L"opt write AUX", 3, "ファイルが開けませんでした。"},
+        {"the console", Board(), L"pi make --new-uuid -o CON", 3, "ファイルが開けませんでした。"},
+        {"a ledger in a folder that is not there", Board(),
+         L"pi write " + Quoted(emptyFile) + L" --ledger " + Quoted(fwtest::TempFolder() + L"none\\l.csv"), 10,
+         "フォルダが見つからないか"},
+        {"a folder as the ledger", Board(),
+         L"pi write " + Quoted(emptyFile) + L" --ledger " + Quoted(fwtest::TempFolder() + L"."), 10,
+         "台帳にできるファイルではありません"},
+        {"a wildcard as the ledger", Board(),
+         L"pi write " + Quoted(emptyFile) + L" --ledger " + Quoted(fwtest::TempFolder() + L"l*.csv"), 10,
+         "ファイル名が正しくありません"},
     };
     for (const ExitCase& c : cases) {
         SCOPED_TRACE(c.what);

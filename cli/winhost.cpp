@@ -2,13 +2,18 @@
 
 #include <rpc.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "cli/utf8.h"
 #include "common/librarylink.h"
+#include "core/appendwhole.h"
 #include "framework/codepage.h"
 #include "framework/fileio.h"
+#include "framework/language.h"
+#include "framework/module.h"
 #include "framework/syslib.h"
+#include "framework/text.h"
 
 namespace cli {
 
@@ -31,7 +36,7 @@ FileStatus StatusOf(fw::FileResult result) {
 
 // The ledger opened without any sharing: while this handle lives, every other open of the
 // file fails, in this process and in any other, so a reservation cannot interleave.
-class WinLedgerFile : public core::LedgerFile {
+class WinLedgerFile : public core::LedgerFile, private core::AppendTarget {
 public:
     explicit WinLedgerFile(HANDLE file) : file_(file) {}
     ~WinLedgerFile() override { CloseHandle(file_); }
@@ -52,21 +57,63 @@ public:
         }
     }
 
-    bool Append(const std::string& bytes) override {
-        LARGE_INTEGER end{};
-        if (!SetFilePointerEx(file_, end, nullptr, FILE_END))
-            return false;
-        // One write for the whole line: a program killed meanwhile leaves it whole or absent.
-        DWORD written = 0;
-        if (!::WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-            written != bytes.size())
-            return false;
-        return FlushFileBuffers(file_) != 0;
-    }
+    // A line cut short by a full disk is taken back off the file.
+    bool Append(const std::string& bytes) override { return core::AppendWhole(*this, bytes); }
 
 private:
+    bool Length(uint64_t& length) override {
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file_, &size))
+            return false;
+        length = static_cast<uint64_t>(size.QuadPart);
+        return true;
+    }
+
+    size_t WriteAtEnd(const char* data, size_t size) override {
+        LARGE_INTEGER end{};
+        DWORD written = 0;
+        if (!SetFilePointerEx(file_, end, nullptr, FILE_END) ||
+            !::WriteFile(file_, data, static_cast<DWORD>(std::min<size_t>(size, 0x10000000)), &written, nullptr))
+            return 0;
+        return written;
+    }
+
+    bool Flush() override { return FlushFileBuffers(file_) != 0; }
+
+    bool CutTo(uint64_t length) override {
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(length);
+        return SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) && SetEndOfFile(file_);
+    }
+
     HANDLE file_;
 };
+
+// What the system's error on opening a ledger means to the user.
+LedgerOpenFailure LedgerOpenFailureOf(const std::wstring& path, DWORD error) {
+    switch (error) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return LedgerOpenFailure::Busy;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+        case ERROR_NETNAME_DELETED:
+        case ERROR_NETWORK_UNREACHABLE:
+        case ERROR_NOT_READY:
+            return LedgerOpenFailure::NoPlace;
+        default:
+            break;
+    }
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return LedgerOpenFailure::NotAFile;
+    return LedgerOpenFailure::NoAccess;
+}
 
 bool IsConsole(HANDLE stream) {
     DWORD mode = 0;
@@ -82,6 +129,10 @@ WinHost::WinHost()
 
 core::DeviceLink& WinHost::Link() {
     return LibraryLink();
+}
+
+std::optional<core::MissingLibrary> WinHost::MissingDeviceLibrary() {
+    return DeviceLibrariesMissing();
 }
 
 std::string WinHost::ToAnsi(const std::wstring& text) {
@@ -136,16 +187,25 @@ core::LocalTime WinHost::Now() {
     return now;
 }
 
-std::unique_ptr<core::LedgerFile> WinHost::OpenLedger(const std::wstring& path) {
+std::unique_ptr<core::LedgerFile> WinHost::OpenLedger(const std::wstring& path, LedgerOpenFailure& failure) {
+    failure = LedgerOpenFailure::NotAFile;
+    if (fw::IsDeviceName(path))
+        return nullptr;
     const ULONGLONG deadline = GetTickCount64() + kLedgerWaitMs;
     for (;;) {
         HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            return std::make_unique<WinLedgerFile>(file);
-        DWORD error = GetLastError();
-        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || GetTickCount64() >= deadline)
+        if (file != INVALID_HANDLE_VALUE) {
+            if (GetFileType(file) == FILE_TYPE_DISK)
+                return std::make_unique<WinLedgerFile>(file);
+            CloseHandle(file);
             return nullptr;
+        }
+        DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || GetTickCount64() >= deadline) {
+            failure = LedgerOpenFailureOf(path, error);
+            return nullptr;
+        }
         Sleep(kLedgerRetryMs);
     }
 }
@@ -190,7 +250,7 @@ void WinHost::Write(HANDLE stream, const std::wstring& line) {
 }
 
 Lang UserLanguage() {
-    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? Lang::Ja : Lang::En;
+    return fw::GetUiLang() == fw::UiLang::Ja ? Lang::Ja : Lang::En;
 }
 
 }  // namespace cli

@@ -13,13 +13,14 @@ public:
     WinHost();
 
     core::DeviceLink& Link() override;
+    std::optional<core::MissingLibrary> MissingDeviceLibrary() override;
     std::string ToAnsi(const std::wstring& text) override;
     std::wstring FromAnsi(const std::string& bytes) override;
     FileStatus ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) override;
     FileStatus WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override;
     bool NewUuid(core::Uuid& uuid) override;
     core::LocalTime Now() override;
-    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path) override;
+    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path, LedgerOpenFailure& failure) override;
     bool NextBoard() override;
     void Out(const std::wstring& line) override;
     void Err(const std::wstring& line) override;

@@ -1,9 +1,12 @@
 #include "common/editordlg.h"
 
 #include "common/flashmodehelp.h"
+#include "common/librarylink.h"
 #include "common/strings.h"
+#include "core/imagefile.h"
 #include "framework/filedialog.h"
 #include "framework/fileio.h"
+#include "framework/language.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
 #include "framework/text.h"
@@ -58,10 +61,10 @@ bool CEditorDialog::ConfirmDiscardFile() {
     return ConfirmDiscard(IDS_DISCARD_FILE, kAskOkCancel);
 }
 
-// No image is ever made of bytes the file did not supply: a shorter file is refused.
+// Only a file of exactly one image is taken (core/imagefile.h).
 bool CEditorDialog::ReadFileImage(const std::wstring& path, FileImage& image) {
     std::vector<uint8_t> data;
-    switch (fw::ReadFilePrefix(path, image.size(), data)) {
+    switch (fw::ReadFilePrefix(path, core::ImageFileReadLimit(image.size()), data)) {
         case fw::FileResult::CannotOpen:
             fw::AppMessageBox(IDS_FILE_CANNOT_OPEN);
             return false;
@@ -71,7 +74,7 @@ bool CEditorDialog::ReadFileImage(const std::wstring& path, FileImage& image) {
         case fw::FileResult::Ok:
             break;
     }
-    if (data.size() < image.size()) {
+    if (!core::IsWholeImageFile(data.size(), image.size())) {
         fw::AppMessageBox(IDS_FILE_BAD_FORMAT);
         return false;
     }
@@ -171,6 +174,11 @@ void CEditorDialog::OnFlashModeHelp() {
 }
 
 void RunEditor(fw::CWinApp& app, CEditorDialog& dlg) {
+    // Every command of an editor that touches the board needs both device libraries.
+    if (std::optional<core::MissingLibrary> missing = DeviceLibrariesMissing()) {
+        fw::AppMessageBox(core::MissingLibraryText(fw::GetUiLang() == fw::UiLang::Ja, *missing), MB_OK | MB_ICONSTOP);
+        return;
+    }
     app.m_pMainWnd = &dlg;
     fw::CCommandLineInfo cmdInfo;
     app.ParseCommandLine(cmdInfo);

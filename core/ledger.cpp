@@ -164,9 +164,14 @@ private:
         return text_[at] == '\n' || (text_[at] == '\r' && at + 1 < text_.size() && text_[at + 1] == '\n');
     }
 
+    // The file ends in the CR of a line end whose LF never reached it.
+    bool LostItsLineFeed(size_t at) const { return text_[at] == '\r' && at + 1 == text_.size(); }
+
     LedgerFault Plain(std::string& field) {
         size_t start = pos_;
         while (!AtEnd() && text_[pos_] != ',' && !AtLineEnd(pos_)) {
+            if (LostItsLineFeed(pos_))
+                return LedgerFault::UnterminatedLine;
             if (text_[pos_] == '"' || text_[pos_] == '\r')
                 return LedgerFault::BadQuoting;
             ++pos_;
@@ -187,6 +192,8 @@ private:
                     ++pos_;
                     continue;
                 }
+                if (!AtEnd() && LostItsLineFeed(pos_))
+                    return LedgerFault::UnterminatedLine;
                 return AtEnd() || text_[pos_] == ',' || AtLineEnd(pos_) ? LedgerFault::None : LedgerFault::BadQuoting;
             }
             if (c == '\n')

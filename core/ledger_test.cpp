@@ -111,6 +111,7 @@ TEST(Ledger, RefusesForeignAndDamagedFilesAtTheirLine) {
         {"overlong UTF-8", kHeader + "\xC0\xAF\r\n", LedgerFault::NotUtf8, 2},
         {"cut short", kHeader + ok + ok.substr(0, 30), LedgerFault::UnterminatedLine, 3},
         {"complete fields, no line end", kHeader + ok.substr(0, ok.size() - 2), LedgerFault::UnterminatedLine, 2},
+        {"only the last LF lost", kHeader + ok.substr(0, ok.size() - 1), LedgerFault::UnterminatedLine, 2},
         {"open quote at the end", kHeader + ok + "\"abc\r\n", LedgerFault::UnterminatedLine, 3},
         {"blank line", kHeader + ok + "\r\n", LedgerFault::FieldCount, 3},
         {"ten fields", kHeader + ok.substr(0, ok.size() - 2) + ",x\r\n", LedgerFault::FieldCount, 2},

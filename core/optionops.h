@@ -23,8 +23,20 @@ constexpr uint32_t kOptionFirmwareAddress = 0x8000;
 constexpr uint32_t kPortOptionArea = 5;
 constexpr uint32_t kPortOptionEraseSelector = TOLKA_ERASE_PORT_OPTIONS;
 
-// One 128-byte read at 0x8000: true when it succeeds and its first four bytes are all 0x00.
+enum class OptionAreaCheck {
+    Supported,    // the read at 0x8000 gave four 0x00 bytes first
+    Unsupported,  // it gave something else: firmware without the area
+    ReadFailed,   // the read itself failed: nothing is known of the firmware
+};
+
+// One 128-byte read at 0x8000.
+OptionAreaCheck CheckOptionArea(DeviceLink& link, TOLKA_HANDLE handle);
+
+// The check as the option window makes it: a failed read counts as firmware without the area.
 bool IsOptionAreaSupported(DeviceLink& link, TOLKA_HANDLE handle);
+
+// Reads area 5 alone; image changes only when the library reports settings read.
+bool ReadPortOptionArea(DeviceLink& link, TOLKA_HANDLE handle, PortOptionImage& image);
 
 enum class OptionReadResult {
     Ok,

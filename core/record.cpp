@@ -177,6 +177,24 @@ uint32_t ParseNumberText(const std::wstring& trimmedText) {
     return negative ? static_cast<uint32_t>(0u - value) : value;
 }
 
+std::optional<uint32_t> ParseStrictNumberText(const std::wstring& text) {
+    const std::wstring s = TrimBlanks(text);
+    const int base = NumberTextBase(s);
+    const size_t begin = base == 16 ? 2 : 0;
+    if (s.size() == begin)
+        return std::nullopt;
+    uint64_t value = 0;
+    for (size_t i = begin; i < s.size(); ++i) {
+        const int digit = HexDigitValue(s[i]);
+        if (digit < 0 || digit >= base)
+            return std::nullopt;
+        value = value * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
+        if (value > 0xFFFFFFFFu)
+            return std::nullopt;
+    }
+    return static_cast<uint32_t>(value);
+}
+
 std::wstring FormatNumberText(uint32_t n, const std::wstring& currentNumberText) {
     char buf[16];
     if (StartsWithHexPrefix(currentNumberText))

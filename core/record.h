@@ -83,6 +83,11 @@ int NumberTextBase(const std::wstring& trimmedText);
 // negates modulo 2^32. Never fails.
 uint32_t ParseNumberText(const std::wstring& trimmedText);
 
+// A Number given on a command line: decimal digits, or 0x/0X and hexadecimal digits, with
+// blanks around them, from 0 to 4294967295; anything else (signs, exponents, separators, other
+// digits, a larger value) is no Number.
+std::optional<uint32_t> ParseStrictNumberText(const std::wstring& text);
+
 // The Number field's text after a count-up: "0x%08x" when the current text starts with
 // "0x" or "0X", otherwise "%u".
 std::wstring FormatNumberText(uint32_t n, const std::wstring& currentNumberText);

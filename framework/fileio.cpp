@@ -27,6 +27,11 @@ bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
     return FlushFileBuffers(file) != 0;
 }
 
+// A device, a pipe or a console may hold a file's name; reading one could wait for ever.
+bool IsDiskFile(HANDLE file) {
+    return GetFileType(file) == FILE_TYPE_DISK;
+}
+
 // A new, exclusive file in the target's folder.
 HANDLE CreateTempBeside(const std::wstring& target, std::wstring& tempPath) {
     std::wstring base = FolderOfPath(target) + L"~" + FileNameOfPath(target);
@@ -42,9 +47,11 @@ HANDLE CreateTempBeside(const std::wstring& target, std::wstring& tempPath) {
 }  // namespace
 
 FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) {
+    if (IsDeviceName(path))
+        return FileResult::CannotOpen;
     HandleCloser file{
         CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE)
+    if (file.h == INVALID_HANDLE_VALUE || !IsDiskFile(file.h))
         return FileResult::CannotOpen;
     data.assign(maxBytes, 0);
     size_t got = 0;
@@ -68,7 +75,8 @@ namespace {
 // The bytes written over the file's old content, which is cut to the new length. Only where
 // no new file can be made beside it: a failure part way could leave a mix.
 FileResult WriteInPlace(const std::wstring& path, const uint8_t* data, size_t size) {
-    HandleCloser file{CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    HandleCloser file{
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE)
         return FileResult::CannotOpen;
     return WriteAll(file.h, data, size) && SetEndOfFile(file.h) && FlushFileBuffers(file.h) ? FileResult::Ok
@@ -78,6 +86,8 @@ FileResult WriteInPlace(const std::wstring& path, const uint8_t* data, size_t si
 }  // namespace
 
 FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, size_t size) {
+    if (IsDeviceName(name))
+        return FileResult::CannotOpen;
     // Some systems' file replacement takes full paths only.
     const std::wstring path = FullPathName(name);
     // A read-only file is never replaced, also where the account could write it anyway.
@@ -89,7 +99,12 @@ FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, siz
     HANDLE target = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (target == INVALID_HANDLE_VALUE)
         return FileResult::CannotOpen;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (!IsDiskFile(target)) {
+        CloseHandle(target);
+        return FileResult::CannotOpen;
+    }
+    if (!existed) {
         // A new file: there is no old content to protect.
         bool written = WriteAll(target, data, size);
         CloseHandle(target);

@@ -31,6 +31,31 @@ std::wstring PathWithoutExtension(const std::wstring& path) {
     return path.substr(0, dot);
 }
 
+namespace {
+
+// COM and LPT ports are numbered 1 to 9; the system also takes the superscript digits.
+bool IsPortDigit(wchar_t c) {
+    return (c >= L'1' && c <= L'9') || c == 0x00B9 || c == 0x00B2 || c == 0x00B3;
+}
+
+}  // namespace
+
+bool IsDeviceName(const std::wstring& path) {
+    if (path.rfind(L"\\\\.\\", 0) == 0 || path.rfind(L"//./", 0) == 0)
+        return true;
+    std::wstring base = FileNameOfPath(path);
+    base = base.substr(0, base.find(L'.'));
+    // The system ignores blanks at the end of the name part ("CON .txt").
+    base.erase(base.find_last_not_of(L' ') + 1);
+    for (wchar_t& c : base)
+        c = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+    for (const wchar_t* name : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+        if (base == name)
+            return true;
+    }
+    return base.size() == 4 && (base.rfind(L"COM", 0) == 0 || base.rfind(L"LPT", 0) == 0) && IsPortDigit(base[3]);
+}
+
 std::wstring FolderOfPath(const std::wstring& path) {
     return path.substr(0, NameStart(path));
 }

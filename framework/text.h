@@ -19,6 +19,12 @@ std::wstring PathWithoutExtension(const std::wstring& path);
 // The folder of a path including its trailing separator; empty when the path has none.
 std::wstring FolderOfPath(const std::wstring& path);
 
+// Whether the path names one of the system's devices instead of a file: CON, PRN, AUX, NUL,
+// COM1-COM9, LPT1-LPT9, CONIN$ and CONOUT$ in any case, in any folder and with any extension
+// ("COM1.tpi" is the serial port too), and any path into the device namespace (\\.\).
+// Opening one as a file could wait for ever on a serial port or write to the console.
+bool IsDeviceName(const std::wstring& path);
+
 // The arguments of a process command line, after the program's own name, split and unquoted
 // by the rules the system's own splitter follows: blanks separate arguments outside quotes,
 // 2n backslashes before a quote give n and the quote opens or closes a quoted part, 2n+1

@@ -37,6 +37,15 @@ TEST(PathParts, SplitsWindowsPaths) {
     }
 }
 
+TEST(PathParts, DeviceNamesAreNoFiles) {
+    for (const wchar_t* device : {L"CON", L"com1", L"COM1.tpi", L"AUX", L"C:\\doc\\nul.topt", L"lpt9.a.b", L"CON .txt",
+                                  L"conout$", L"COM\u00B9", L"\\\\.\\COM10", L"//./pipe/x"})
+        EXPECT_TRUE(fw::IsDeviceName(device)) << device;
+    for (const wchar_t* file :
+         {L"COM0", L"COM10.tpi", L"CONSOLE.tpi", L"xCON", L"C:\\CON\\a.tpi", L"a.con", L"", L"製品.tpi"})
+        EXPECT_FALSE(fw::IsDeviceName(file)) << file;
+}
+
 TEST(CommandLineSplit, ArgumentsAfterTheProgramName) {
     for (const auto& c : fwcases::kCommandLineCases) {
         std::vector<std::wstring> expected(c.args.begin(), c.args.end());

@@ -425,14 +425,14 @@ struct OpenCase {
 
 TEST_F(WriterWindow, OpenShowsTheFileOrLeavesEverythingAsItWas) {
     std::vector<uint8_t> longer = SampleRecord();
-    longer.resize(300, 0xEE);
+    longer.resize(129, 0xEE);
     std::vector<uint8_t> used = SampleRecord();
     used[0] = 0x34;  // status is not looked at
     const OpenCase cases[] = {
         {"missing", {}, L"ファイルが開けませんでした。"},
         {"short", std::vector<uint8_t>(127, 0), L"ファイルの形式が正しくありません。"},
         {"exact", SampleRecord(), nullptr},
-        {"longer", longer, nullptr},
+        {"one byte longer", longer, L"ファイルの形式が正しくありません。"},
         {"status", used, nullptr},
     };
     for (const OpenCase& c : cases) {

@@ -229,13 +229,60 @@ bool FolderStore::Replace(const std::string& name, const std::vector<uint8_t>& b
     return false;
 }
 
+namespace {
+
+bool ProcessRuns(DWORD id) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (process == nullptr)
+        return GetLastError() != ERROR_INVALID_PARAMETER;  // no such process; otherwise assume it runs
+    bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return runs;
+}
+
+// The process id of a temporary file that Replace names "<file>.<process>-<thread>.tmp".
+DWORD WriterOfTemporary(const std::wstring& name) {
+    size_t dash = name.rfind(L'-');
+    size_t dot = dash == std::wstring::npos ? std::wstring::npos : name.rfind(L'.', dash);
+    if (dot == std::wstring::npos)
+        return 0;
+    const std::wstring digits = name.substr(dot + 1, dash - dot - 1);
+    if (digits.empty() || digits.size() > 10 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return 0;
+    uint64_t id = 0;
+    for (wchar_t c : digits)
+        id = id * 10 + static_cast<uint64_t>(c - L'0');
+    return id > 0xFFFFFFFFu ? 0 : static_cast<DWORD>(id);
+}
+
+}  // namespace
+
+void FolderStore::RemoveStaleTemporaries() {
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder_ + L"\\*.tmp").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const DWORD writer = WriterOfTemporary(found.cFileName);
+        if (writer != 0 && writer != GetCurrentProcessId() && !ProcessRuns(writer))
+            DeleteFileW((folder_ + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+}
+
 bool FolderStore::Remove(const std::string& name) {
     const std::wstring path = PathOf(name);
     if (path.empty())
         return false;
     for (int attempt = 0; attempt < kBusyRetries; ++attempt) {
-        if (DeleteFileW(path.c_str()))
-            return true;
+        // Some systems delete when the last handle closes and report success even where the
+        // folder then keeps the file (a read-only folder): only a file that is gone counts.
+        if (DeleteFileW(path.c_str())) {
+            if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+                return true;
+            Sleep(kBusyPauseMs);
+            continue;
+        }
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return true;

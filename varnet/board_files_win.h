@@ -43,6 +43,10 @@ public:
 
     std::wstring PathOf(const std::string& name) const;
 
+    // Deletes the temporary files of Replace that a process ended before it could move them
+    // (killed mid-write). Only for the holder of the board's lock: no one else writes then.
+    void RemoveStaleTemporaries();
+
 private:
     std::wstring folder_;
 };

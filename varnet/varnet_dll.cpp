@@ -180,6 +180,7 @@ int VirtualBoard_Open(uint32_t /*interfaces*/, uint32_t /*reserved*/, TOLKA_HAND
             return VB_STATE_ERROR;
         if (DWORD error = AcquireLock(folder))
             return error == ERROR_SHARING_VIOLATION ? VB_BUSY : VB_STATE_ERROR;
+        store.RemoveStaleTemporaries();
 
         TolkaDeviceTag* tag = new TolkaDeviceTag;
         tag->folder = folder;

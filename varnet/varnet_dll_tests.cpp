@@ -411,6 +411,25 @@ TEST_F(VarnetDll, AProcessThatDiesHoldingTheBoardFreesIt) {
     Tolka_FlashModeClose(h, 0);
 }
 
+// A writer killed between its temporary file and the move leaves the file; the next open
+// removes it, and only files of processes that are gone.
+TEST_F(VarnetDll, TheNextOpenRemovesTheTemporaryFilesOfAKilledWriter) {
+    EXPECT_EQ(RunProbe(L"open-crash"), 3u);
+    std::vector<std::string> processes = ProcessLines();
+    ASSERT_FALSE(processes.empty());
+    const std::string dead = processes.back().substr(9, processes.back().find(' ', 9) - 9);
+    const std::wstring deadFile = L"flash.bin." + std::wstring(dead.begin(), dead.end()) + L"-7.tmp";
+    const std::wstring ownFile = L"flash.bin." + std::to_wstring(GetCurrentProcessId()) + L"-7.tmp";
+    WriteFileText(deadFile.c_str(), "half");
+    WriteFileText(ownFile.c_str(), "mine");
+    TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+    ASSERT_NE(h, nullptr);
+    Tolka_FlashModeClose(h, 0);
+    EXPECT_FALSE(Exists(deadFile.c_str()));
+    EXPECT_TRUE(Exists(ownFile.c_str()));
+    DeleteFileW(PathOf(ownFile.c_str()).c_str());
+}
+
 TEST_F(VarnetDll, CallsWithoutAnOpenHandleFail) {
     TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
     ASSERT_NE(h, nullptr);
