@@ -64,10 +64,9 @@ public:
     // A ledger that cannot be read is refused before any board is touched.
     Exit Check() {
         std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_);
-        std::string bytes;
-        if (file == nullptr || !file->ReadAll(bytes))
+        core::LedgerContent content;
+        if (file == nullptr || !core::ScanLedger(*file, content))
             return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {path_});
-        core::LedgerContent content = core::ParseLedger(bytes);
         if (content.fault != core::LedgerFault::None)
             return Refused(content.fault, content.faultLine);
         return Exit::Done;

@@ -14,12 +14,17 @@
 
 namespace clitest {
 
-// A ledger whose bytes live in the test host.
+// A ledger whose bytes and index live in the test host.
 class MemoryLedger : public core::LedgerFile {
 public:
-    MemoryLedger(std::string& bytes, bool writable) : bytes_(bytes), writable_(writable) {}
-    bool ReadAll(std::string& out) override {
-        out = bytes_;
+    MemoryLedger(std::string& bytes, std::string& index, bool writable)
+        : bytes_(bytes), index_(index), writable_(writable) {}
+    bool Size(uint64_t& size) override {
+        size = bytes_.size();
+        return true;
+    }
+    bool ReadAt(uint64_t offset, uint64_t length, std::string& out) override {
+        out = offset < bytes_.size() ? bytes_.substr(offset, length) : std::string();
         return true;
     }
     bool Append(const std::string& more) override {
@@ -28,9 +33,12 @@ public:
         bytes_ += more;
         return true;
     }
+    std::string ReadIndex() override { return index_; }
+    void WriteIndex(const std::string& text) override { index_ = text; }
 
 private:
     std::string& bytes_;
+    std::string& index_;
     bool writable_;
 };
 
@@ -127,7 +135,7 @@ public:
     std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path) override {
         if (ledgerLocked)
             return nullptr;
-        return std::make_unique<MemoryLedger>(ledgers[path], !ledgerReadOnly);
+        return std::make_unique<MemoryLedger>(ledgers[path], indexes[path], !ledgerReadOnly);
     }
 
     bool NextBoard() override { return nextBoard ? nextBoard() : false; }
@@ -139,6 +147,7 @@ public:
     vboard::ModelLink link;
     std::map<std::wstring, std::vector<uint8_t>> files;
     std::map<std::wstring, std::string> ledgers;
+    std::map<std::wstring, std::string> indexes;
     bool ledgerLocked = false;
     bool ledgerReadOnly = false;
     bool uuidAvailable = true;

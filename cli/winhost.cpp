@@ -2,6 +2,7 @@
 
 #include <rpc.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "cli/utf8.h"
@@ -33,23 +34,34 @@ FileStatus StatusOf(fw::FileResult result) {
 // file fails, in this process and in any other, so a reservation cannot interleave.
 class WinLedgerFile : public core::LedgerFile {
 public:
-    explicit WinLedgerFile(HANDLE file) : file_(file) {}
+    WinLedgerFile(HANDLE file, const std::wstring& path) : file_(file), indexPath_(path + L".index") {}
     ~WinLedgerFile() override { CloseHandle(file_); }
 
-    bool ReadAll(std::string& bytes) override {
+    bool Size(uint64_t& size) override {
+        LARGE_INTEGER length{};
+        if (!GetFileSizeEx(file_, &length))
+            return false;
+        size = static_cast<uint64_t>(length.QuadPart);
+        return true;
+    }
+
+    bool ReadAt(uint64_t offset, uint64_t length, std::string& bytes) override {
         bytes.clear();
         LARGE_INTEGER start{};
+        start.QuadPart = static_cast<LONGLONG>(offset);
         if (!SetFilePointerEx(file_, start, nullptr, FILE_BEGIN))
             return false;
         char buffer[65536];
-        for (;;) {
+        while (bytes.size() < length) {
+            DWORD want = static_cast<DWORD>(std::min<uint64_t>(sizeof buffer, length - bytes.size()));
             DWORD got = 0;
-            if (!::ReadFile(file_, buffer, sizeof buffer, &got, nullptr))
+            if (!::ReadFile(file_, buffer, want, &got, nullptr))
                 return false;
             if (got == 0)
                 return true;
             bytes.append(buffer, got);
         }
+        return true;
     }
 
     bool Append(const std::string& bytes) override {
@@ -64,8 +76,23 @@ public:
         return FlushFileBuffers(file_) != 0;
     }
 
+    // The index is read and written only while the ledger is held, so stations take turns
+    // on it as on the ledger.
+    std::string ReadIndex() override {
+        std::vector<uint8_t> data;
+        if (fw::ReadFilePrefix(indexPath_, kIndexMaxBytes, data) != fw::FileResult::Ok)
+            return std::string();
+        return std::string(data.begin(), data.end());
+    }
+
+    void WriteIndex(const std::string& text) override {
+        fw::WriteFileReplacing(indexPath_, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    }
+
 private:
+    static constexpr size_t kIndexMaxBytes = 256;
     HANDLE file_;
+    std::wstring indexPath_;
 };
 
 bool IsConsole(HANDLE stream) {
@@ -142,7 +169,7 @@ std::unique_ptr<core::LedgerFile> WinHost::OpenLedger(const std::wstring& path) 
         HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE)
-            return std::make_unique<WinLedgerFile>(file);
+            return std::make_unique<WinLedgerFile>(file, path);
         DWORD error = GetLastError();
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || GetTickCount64() >= deadline)
             return nullptr;

@@ -13,6 +13,7 @@ packages=(
     fonts-ipafont-gothic locales
     clang libclang-rt-dev
     wixl msitools zip unzip
+    postgresql odbc-postgresql unixodbc
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
