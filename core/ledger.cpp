@@ -224,22 +224,13 @@ bool ToEntry(std::vector<std::string>& f, LedgerEntry& entry) {
     entry.maker = f[6];
     entry.slot = f[7];
     entry.interfaceType = f[8];
-    auto status = std::find_if(std::begin(kStatusNames), std::end(kStatusNames),
-                               [&](const StatusName& s) { return f[2] == s.text; });
-    if (status == std::end(kStatusNames))
+    std::optional<LedgerStatus> status = ParseLedgerStatus(f[2]);
+    if (!status)
         return false;
-    entry.status = status->status;
+    entry.status = *status;
     return IsIsoTime(entry.time) && (entry.station.empty() || ParseStation(entry.station)) &&
            ParseDecimal(f[3], entry.number) && IsUuidText(entry.uuid) &&
            (entry.slot.empty() || IsHexValue(entry.slot)) && IsHexValue(entry.interfaceType);
-}
-
-const char* StatusText(LedgerStatus status) {
-    for (const StatusName& s : kStatusNames) {
-        if (s.status == status)
-            return s.text;
-    }
-    return "";
 }
 
 LedgerContent Refuse(LedgerFault fault, size_t line) {
@@ -341,6 +332,22 @@ std::optional<LedgerIndex> ValidIndex(LedgerFile& file, uint64_t size) {
 
 }  // namespace
 
+const char* LedgerStatusText(LedgerStatus status) {
+    for (const StatusName& s : kStatusNames) {
+        if (s.status == status)
+            return s.text;
+    }
+    return "";
+}
+
+std::optional<LedgerStatus> ParseLedgerStatus(const std::string& text) {
+    for (const StatusName& s : kStatusNames) {
+        if (text == s.text)
+            return s.status;
+    }
+    return std::nullopt;
+}
+
 std::optional<Station> ParseStation(const std::string& text) {
     size_t slash = text.find('/');
     Station station;
@@ -397,7 +404,7 @@ std::string CsvField(const std::string& text) {
 
 std::string FormatLedgerLine(const LedgerEntry& entry) {
     const std::string fields[] = {
-        entry.time,  entry.station, StatusText(entry.status), std::to_string(entry.number), entry.uuid, entry.product,
+        entry.time,  entry.station, LedgerStatusText(entry.status), std::to_string(entry.number), entry.uuid, entry.product,
         entry.maker, entry.slot,    entry.interfaceType};
     std::string line;
     for (size_t i = 0; i < kColumnCount; ++i)

@@ -24,6 +24,10 @@ namespace core {
 
 enum class LedgerStatus { Reserved, Ok, Failed };
 
+// "reserved", "ok", "failed", as the ledgers write them.
+const char* LedgerStatusText(LedgerStatus status);
+std::optional<LedgerStatus> ParseLedgerStatus(const std::string& text);
+
 // One line of the ledger. Texts are UTF-8.
 struct LedgerEntry {
     std::string time;     // ISO 8601 local time with its offset from UTC
