@@ -138,6 +138,23 @@ public:
         return std::make_unique<MemoryLedger>(ledgers[path], indexes[path], !ledgerReadOnly);
     }
 
+    // No ODBC here: every database ledger finds no data source.
+    class NoDatabase : public core::DbLink {
+    public:
+        core::DbStatus Connect(const std::string&, unsigned) override {
+            return core::DbStatus::Failed("IM002", "Data source name not found");
+        }
+        core::DbStatus Execute(const std::string&, const std::vector<core::DbValue>&, core::DbRows*) override {
+            return core::DbStatus::Failed("08003", "not connected");
+        }
+        core::DbStatus EndTransaction(bool) override { return core::DbStatus::Failed("08003", "not connected"); }
+        void Disconnect() override {}
+        void Pause(unsigned) override {}
+    };
+    std::unique_ptr<core::DbLink> OpenDatabase() override { return std::make_unique<NoDatabase>(); }
+    std::wstring ComputerName() override { return L"pc1"; }
+    std::wstring Environment(const wchar_t* name) override { return environment[name]; }
+
     bool NextBoard() override { return nextBoard ? nextBoard() : false; }
 
     void Out(const std::wstring& line) override { out.push_back(line); }
@@ -148,6 +165,7 @@ public:
     std::map<std::wstring, std::vector<uint8_t>> files;
     std::map<std::wstring, std::string> ledgers;
     std::map<std::wstring, std::string> indexes;
+    std::map<std::wstring, std::wstring> environment;
     bool ledgerLocked = false;
     bool ledgerReadOnly = false;
     bool uuidAvailable = true;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cli/odbclink.h"
 #include "cli/utf8.h"
 #include "common/librarylink.h"
 #include "framework/codepage.h"
@@ -175,6 +176,34 @@ std::unique_ptr<core::LedgerFile> WinHost::OpenLedger(const std::wstring& path) 
             return nullptr;
         Sleep(kLedgerRetryMs);
     }
+}
+
+std::unique_ptr<core::DbLink> WinHost::OpenDatabase() {
+    return MakeOdbcLink();
+}
+
+std::wstring WinHost::ComputerName() {
+    DWORD size = 0;
+    GetComputerNameExW(ComputerNameDnsHostname, nullptr, &size);
+    std::wstring name(size, L'\0');
+    if (size == 0 || !GetComputerNameExW(ComputerNameDnsHostname, &name[0], &size))
+        return std::wstring();
+    name.resize(size);
+    return name;
+}
+
+std::wstring WinHost::Environment(const wchar_t* name) {
+    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    while (size != 0) {
+        std::wstring value(size, L'\0');
+        DWORD got = GetEnvironmentVariableW(name, &value[0], size);
+        if (got < size) {
+            value.resize(got);
+            return value;
+        }
+        size = got;
+    }
+    return std::wstring();
 }
 
 // One line from standard input: "q" stops, anything else goes on, the end of input stops.
