@@ -95,7 +95,8 @@ Exit LedgerShow(Context& c) {
         perStation.push_back(o.Append(TallyJson(tally)));
     }
     SayTally(c, c.report.Text(Msg::LedgerAllStations), all);
-    c.report.Fields().Append(TallyJson(all)).Objects("stations", perStation);
+    // Nested: the report's own "ok" says whether the command succeeded.
+    c.report.Fields().Object("total", TallyJson(all)).Objects("stations", perStation);
     return c.report.Finish(Exit::Done);
 }
 

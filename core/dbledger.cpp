@@ -82,6 +82,12 @@ bool IsUniqueViolation(const DbStatus& status) {
     return status.state.compare(0, 2, "23") == 0;
 }
 
+// A statement or a connection that ran out of time (ODBC's time-outs, the server's statement
+// cancelled): a frozen server or a held lock, which trying again would only wait for again.
+bool IsTimeOut(const DbStatus& status) {
+    return status.state == "HYT00" || status.state == "HYT01" || status.state == "57014";
+}
+
 }  // namespace
 
 ConnectionFault ParseConnectionString(const std::string& text, ConnectionString& parsed) {
@@ -168,7 +174,7 @@ DbStatus DbLedger::ReconnectWithin() {
         if (i > 0)
             link_.Pause(kReconnectPauseMs);
         status = Connect();
-        if (status.ok)
+        if (status.ok || IsTimeOut(status))
             return status;
     }
     return status;
@@ -272,6 +278,8 @@ DbResult DbLedger::Reserve(LedgerEntry line, uint32_t floor, const Station& stat
         }
         DbRows rows;
         if (last = Run(kSelectHighest, {}, &rows); !last.ok) {
+            if (IsTimeOut(last))
+                return Unusable(last);
             Rollback();
             connected_ = false;  // a lost connection looks like any failure: start anew
             continue;
@@ -288,6 +296,8 @@ DbResult DbLedger::Reserve(LedgerEntry line, uint32_t floor, const Station& stat
         }
         line.number = *next;
         if (last = Insert(line, reservationId); !last.ok) {
+            if (IsTimeOut(last))
+                return Unusable(last);
             Rollback();
             // Nothing was committed: another station took the Number, or the connection went.
             if (!IsUniqueViolation(last))
@@ -325,6 +335,8 @@ DbResult DbLedger::Record(const LedgerEntry& line, const std::string& reservatio
                 return Unusable(last);
         }
         if (last = Insert(line, reservationId); !last.ok) {
+            if (IsTimeOut(last))
+                return Unusable(last);
             Rollback();
             // Already there: an earlier attempt committed after all.
             if (IsUniqueViolation(last))

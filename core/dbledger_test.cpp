@@ -164,6 +164,7 @@ LedgerEntry Line() {
 
 const DbStatus kLost = DbStatus::Failed("08S01", "server closed the connection unexpectedly");
 const DbStatus kRefused = DbStatus::Failed("08001", "connection refused");
+const DbStatus kTimeOut = DbStatus::Failed("HYT00", "no answer within 5 s");
 
 TEST(DbLedger, ReservationsAfterAFailedCommitDependOnWhatTheServerKept) {
     struct Case {
@@ -186,6 +187,11 @@ TEST(DbLedger, ReservationsAfterAFailedCommitDependOnWhatTheServerKept) {
          DbOutcome::Unusable, 1, 10},
         {"server gone before the insert", {{"SELECT MAX", kLost}, {"CONNECT", kRefused, false, 1000}},
          DbOutcome::Unusable, 0, 10},
+        // Waiting again for a held lock or a frozen server would only double the wait.
+        {"lock held past the time-out", {{"SELECT MAX", DbStatus::Failed("57014", "statement timeout")}},
+         DbOutcome::Unusable, 0, 0},
+        {"frozen server", {{"COMMIT", DbStatus::Failed("HYT00", "no answer")}, {"CONNECT", kTimeOut, false, 1000}},
+         DbOutcome::Unusable, 0, 1},
     };
     for (const Case& c : cases) {
         FakeServer server;

@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# The database ledger end to end: tolka.exe under Wine, through Wine's odbc32 and the host's
+# ODBC driver manager and PostgreSQL driver, against the tests' own server on 127.0.0.1
+# (ledger_db_server.sh, started by the ctest fixture). Each station is a tolka.exe with a
+# virtual board of its own.
+#   tolka_ledger_db_test.sh <folder of tolka.exe> <server folder>
+set -u
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bin=$1
+db=$2
+source "$repo/scripts/wine-env.sh"
+"$repo/scripts/wineprefix.sh" >&2 || exit 1
+export ODBCSYSINI=$db/odbc
+work=$db/test
+rm -rf "$work"
+mkdir -p "$work"
+[ -f "$db/connection" ] || { echo "FAIL: the server is not running (no $db/connection)"; exit 1; }
+ledger="odbc:$(cat "$db/connection")"
+passed=0
+failed=0
+
+server() { bash "$repo/cli/ledger_db_server.sh" "$1" "$db" "${@:2}"; }
+sql() { server psql "$*"; }
+winpath() { echo "Z:${1//\//\\}"; }
+
+check() {
+    if [ "$2" = "$3" ]; then
+        passed=$((passed + 1))
+        echo "ok   $1"
+    else
+        failed=$((failed + 1))
+        echo "FAIL $1: got '$2', expected '$3'"
+    fi
+}
+
+# tolka.exe at station K (its own board); the command's exit code is tolka's.
+tolka() {
+    local k=$1
+    shift
+    timeout 120 env TOLKA_VIRTUAL_BOARD="$(winpath "$work/board$k")" TOLKA_VIRTUAL_BOARD_SILENT=1 \
+        LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$bin/tolka.exe" "$@"
+}
+
+new_board() {
+    rm -rf "$work/board$1"
+    mkdir -p "$work/board$1"
+    printf '[board]\nattached=1\ninterface=0x80000000\n' >"$work/board$1/board.ini"
+}
+
+# The Numbers in the valid slots of a board's product-information area.
+board_numbers() {
+    local flash=$work/board$1/flash.bin at
+    [ -f "$flash" ] || return 0
+    for i in $(seq 0 31); do
+        at=$((0x7000 + i * 128))
+        [ "$(od -A n -t u2 -j $at -N 2 "$flash" | tr -d ' ')" = 0 ] || continue
+        od -A n -t u4 -j $((at + 20)) -N 4 "$flash" | tr -d ' '
+    done
+}
+
+# Three stations writing `boards` boards each at once; their exit codes in $work/exit<K>.
+run_stations() {
+    local boards=$1 k
+    for k in 1 2 3; do
+        new_board "$k"
+        { for _ in $(seq 2 "$boards"); do echo; done; echo q; } |
+            tolka "$k" pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --ledger-timeout 10 --repeat \
+                --lang en >"$work/out$k" 2>"$work/err$k" &
+        echo $! >"$work/pid$k"
+    done
+}
+
+wait_stations() {
+    local k
+    for k in 1 2 3; do
+        wait "$(cat "$work/pid$k")"
+        echo $? >"$work/exit$k"
+    done
+}
+
+sql "DROP TABLE IF EXISTS tolka_ledger; DROP TABLE IF EXISTS tolka_ledger_version" || exit 1
+new_board 0
+tolka 0 pi make --uuid 3aa4096d-2cc0-46dd-878a-88511d75ac78 --number 1000 --product Varnex --maker Tolka \
+    -o "$(winpath "$work/line.tpi")" >/dev/null || { echo "FAIL: pi make"; exit 1; }
+
+echo "--- three stations, 20 boards each, at once"
+start=$(date +%s)
+run_stations 20
+wait_stations
+for k in 1 2 3; do check "station $k exit code" "$(cat "$work/exit$k")" 0; done
+check "reserved rows" "$(sql "SELECT count(*) FROM tolka_ledger WHERE status = 'reserved'")" 60
+check "distinct reserved Numbers" "$(sql "SELECT count(DISTINCT number) FROM tolka_ledger WHERE status = 'reserved'")" 60
+check "ok rows, one per reservation" "$(sql "SELECT count(*) FROM tolka_ledger o JOIN tolka_ledger r ON r.number = o.number
+    AND r.reservation = o.reservation AND r.status = 'reserved' WHERE o.status = 'ok'")" 60
+check "the range" "$(sql "SELECT min(number) || '-' || max(number) FROM tolka_ledger")" "1000-1059"
+check "Numbers on the boards" "$(for k in 1 2 3; do board_numbers $k; done | sort -n | uniq | wc -l)" 60
+echo "    $(($(date +%s) - start)) s"
+
+echo "--- ledger show and export"
+tolka 0 ledger show "$ledger" --json >"$work/show" 2>&1
+check "show: exit code" "$?" 0
+check "show: totals" "$(grep -o '"total":{"reserved":60,"ok":60,"failed":0,"highest":1059,"gaps":\[\]}' "$work/show" | wc -l)" 1
+check "show: no password" "$(grep -c 'Pwd=unused' "$work/show")" 0
+tolka 0 ledger export "$ledger" -o "$(winpath "$work/export.csv")" >/dev/null 2>&1
+check "export: exit code" "$?" 0
+check "export: lines" "$(grep -c $'\r$' "$work/export.csv")" 121
+check "export: byte-order mark" "$(head -c 3 "$work/export.csv" | od -A n -t x1 | tr -d ' ')" efbbbf
+
+echo "--- the server restarted in the middle of a run"
+start=$(date +%s)
+run_stations 20
+for _ in $(seq 1 300); do
+    [ "$(sql "SELECT count(*) FROM tolka_ledger WHERE status = 'ok' AND number > 1059")" -ge 9 ] && break
+    sleep 0.1
+done
+server restart || { echo "FAIL: the server did not start again"; exit 1; }
+wait_stations
+codes=$(cat "$work"/exit[123] | tr '\n' ' ')
+echo "    exit codes: $codes($(($(date +%s) - start)) s)"
+check "exit codes 0 or 10" "$(grep -cvE '^(0|10)$' "$work"/exit[123] | awk -F: '{s += $NF} END {print s}')" 0
+check "no Number on two boards" "$(for k in 1 2 3; do board_numbers $k; done | sort -n | uniq -d | wc -l)" 0
+check "every Number on a board was reserved" "$(for k in 1 2 3; do board_numbers $k; done | sort -n | uniq |
+    comm -23 - <(sql "SELECT number FROM tolka_ledger WHERE status = 'reserved' ORDER BY number" | sort -n) | wc -l)" 0
+check "every ok Number is on a board" "$(sql "SELECT number FROM tolka_ledger WHERE status = 'ok' ORDER BY number" |
+    sort -n | comm -23 - <(for k in 1 2 3; do board_numbers $k; done | sort -n | uniq) | grep -vcE '^10[0-5][0-9]$')" 0
+check "no outcome without its reservation" "$(sql "SELECT count(*) FROM tolka_ledger o WHERE o.status <> 'reserved'
+    AND NOT EXISTS (SELECT 1 FROM tolka_ledger r WHERE r.status = 'reserved' AND r.reservation = o.reservation
+    AND r.number = o.number)")" 0
+check "no Number both ok and failed" "$(sql "SELECT count(*) FROM tolka_ledger o JOIN tolka_ledger f
+    ON f.number = o.number AND f.status = 'failed' WHERE o.status = 'ok'")" 0
+
+echo "--- a held lock and a stopped server end in exit 10 within the time-out"
+new_board 1
+sql "BEGIN; LOCK TABLE tolka_ledger IN ACCESS EXCLUSIVE MODE; SELECT pg_sleep(15); COMMIT" >/dev/null 2>&1 &
+locker=$!
+sleep 1
+start=$(date +%s)
+tolka 1 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --ledger-timeout 3 --lang en >/dev/null 2>"$work/err-lock"
+check "held lock: exit code" "$?" 10
+took=$(($(date +%s) - start))
+check "held lock: ended within the time-out ($took s)" "$([ "$took" -le 8 ] && echo yes)" yes
+check "held lock: the server's SQLSTATE" "$(grep -cE 'SQLSTATE (57014|HYT00)' "$work/err-lock")" 1
+check "held lock: board untouched" "$(board_numbers 1 | wc -l)" 0
+kill "$locker" 2>/dev/null
+wait "$locker" 2>/dev/null
+server stop
+start=$(date +%s)
+tolka 1 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --ledger-timeout 3 --lang en >/dev/null 2>"$work/err-stop"
+check "stopped server: exit code" "$?" 10
+took=$(($(date +%s) - start))
+check "stopped server: ended within the time-out ($took s)" "$([ "$took" -le 8 ] && echo yes)" yes
+check "stopped server: a SQLSTATE" "$(grep -c 'SQLSTATE' "$work/err-stop")" 1
+server start || exit 1
+
+echo "tolka_ledger_db: $passed passed, $failed failed"
+[ "$failed" = 0 ]
