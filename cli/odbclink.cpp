@@ -5,10 +5,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <functional>
 
 #include "cli/utf8.h"
 #include "framework/syslib.h"
@@ -81,14 +78,30 @@ struct Handles {
     SQLHDBC dbc = SQL_NULL_HDBC;
 };
 
+// Shared by the waiting thread and the call's thread, whichever lets go last frees it.
 struct Pending {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
+    Pending() : finished(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Pending() {
+        if (finished != nullptr)
+            CloseHandle(finished);
+    }
+    Pending(const Pending&) = delete;
+    Pending& operator=(const Pending&) = delete;
+
+    HANDLE finished;
+    std::function<core::DbStatus(Pending&)> work;
     core::DbStatus status;
     core::DbRows rows;
     Handles handles;
 };
+
+DWORD WINAPI RunPending(void* parameter) {
+    std::unique_ptr<std::shared_ptr<Pending>> pending(static_cast<std::shared_ptr<Pending>*>(parameter));
+    Pending& p = **pending;
+    p.status = p.work(p);
+    SetEvent(p.finished);
+    return 0;
+}
 
 core::DbStatus ConnectNow(const OdbcApi& api, const std::wstring& connection, unsigned timeout, Handles& h) {
     if (!SQL_SUCCEEDED(api.allocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h.env)))
@@ -298,18 +311,16 @@ private:
 
     // Runs the work on a thread of its own and waits for it at most the time-out and the
     // grace. The work may keep only what it captured and `pending`, which it shares.
-    template <class Work>
-    core::DbStatus Bounded(const std::shared_ptr<Pending>& pending, Work work) {
-        std::thread([pending, work]() mutable {
-            core::DbStatus status = work(*pending);
-            std::lock_guard<std::mutex> lock(pending->mutex);
-            pending->status = status;
-            pending->finished = true;
-            pending->done.notify_all();
-        }).detach();
-        std::unique_lock<std::mutex> lock(pending->mutex);
-        if (pending->done.wait_for(lock, std::chrono::seconds(timeout_ + kGraceSeconds),
-                                   [&] { return pending->finished; }))
+    core::DbStatus Bounded(const std::shared_ptr<Pending>& pending, std::function<core::DbStatus(Pending&)> work) {
+        pending->work = std::move(work);
+        auto shared = std::make_unique<std::shared_ptr<Pending>>(pending);
+        HANDLE thread = pending->finished == nullptr ? nullptr
+                                                     : CreateThread(nullptr, 0, RunPending, shared.get(), 0, nullptr);
+        if (thread == nullptr)
+            return core::DbStatus::Failed("", "no thread could be started for the database call");
+        shared.release();  // the thread's now
+        CloseHandle(thread);
+        if (WaitForSingleObject(pending->finished, (timeout_ + kGraceSeconds) * 1000) == WAIT_OBJECT_0)
             return pending->status;
         // The call may never return: its connection is left to it.
         handles_ = Handles();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
 
 #include "core/record.h"
 
@@ -297,27 +296,53 @@ bool CheckOf(LedgerFile& file, uint64_t length, uint64_t& check) {
     return true;
 }
 
+// The blank-separated words of a line.
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    size_t at = 0;
+    while ((at = text.find_first_not_of(" \r\n", at)) != std::string::npos) {
+        size_t end = text.find_first_of(" \r\n", at);
+        words.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return words;
+}
+
+// Decimal or (with base 16) hexadecimal digits only, at most 64 bits.
+bool ParseUnsigned(const std::string& text, int base, uint64_t& value) {
+    if (text.empty() || text.size() > (base == 16 ? 16u : 19u))
+        return false;
+    value = 0;
+    for (char c : text) {
+        int digit = IsDigit(c) ? c - '0' : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+        if (digit < 0)
+            return false;
+        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+    }
+    return true;
+}
+
 std::optional<LedgerIndex> ParseIndex(const std::string& text) {
-    std::istringstream in(text);
-    std::string tag, highest;
-    int version = 0;
+    const std::vector<std::string> w = Words(text);
     LedgerIndex index;
-    if (!(in >> tag >> version >> index.length >> index.lines >> highest >> std::hex >> index.check) ||
-        tag != kIndexTag || version != kIndexVersion)
+    uint64_t lines = 0;
+    uint32_t highest = 0;
+    if (w.size() != 6 || w[0] != kIndexTag || w[1] != std::to_string(kIndexVersion) ||
+        !ParseUnsigned(w[2], 10, index.length) || !ParseUnsigned(w[3], 10, lines) ||
+        !ParseUnsigned(w[5], 16, index.check) || (w[4] != "-" && !ParseDecimal(w[4], highest)))
         return std::nullopt;
-    uint32_t number = 0;
-    if (highest != "-" && !ParseDecimal(highest, number))
-        return std::nullopt;
-    if (highest != "-")
-        index.highest = number;
+    index.lines = static_cast<size_t>(lines);
+    if (w[4] != "-")
+        index.highest = highest;
     return index;
 }
 
 std::string FormatIndex(const LedgerIndex& index) {
-    std::ostringstream out;
-    out << kIndexTag << ' ' << kIndexVersion << ' ' << index.length << ' ' << index.lines << ' '
-        << (index.highest ? std::to_string(*index.highest) : "-") << ' ' << std::hex << index.check << "\n";
-    return out.str();
+    char check[20];
+    std::snprintf(check, sizeof check, "%llx", static_cast<unsigned long long>(index.check));
+    return std::string(kIndexTag) + " " + std::to_string(kIndexVersion) + " " + std::to_string(index.length) + " " +
+           std::to_string(index.lines) + " " + (index.highest ? std::to_string(*index.highest) : "-") + " " + check +
+           "\n";
 }
 
 // The index when it still describes the start of the ledger.
