@@ -12,7 +12,7 @@ source "$repo/scripts/wine-env.sh"
 "$repo/scripts/wineprefix.sh" >&2 || exit 1
 export ODBCSYSINI=$db/odbc
 # One Wine server for all the runs below, instead of one started anew for each (seconds each).
-wineserver -p 20
+wineserver -p 20 </dev/null >/dev/null 2>&1
 work=$db/test
 rm -rf "$work"
 mkdir -p "$work"

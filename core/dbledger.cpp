@@ -82,6 +82,11 @@ bool IsUniqueViolation(const DbStatus& status) {
     return status.state.compare(0, 2, "23") == 0;
 }
 
+// SQLSTATE class 08: the connection failed or went.
+bool IsConnectionLost(const DbStatus& status) {
+    return status.state.compare(0, 2, "08") == 0;
+}
+
 // A statement or a connection that ran out of time (ODBC's time-outs, the server's statement
 // cancelled): a frozen server or a held lock, which trying again would only wait for again.
 bool IsTimeOut(const DbStatus& status) {
@@ -223,10 +228,22 @@ DbResult DbLedger::CheckLayout() {
 }
 
 DbResult DbLedger::Open() {
-    if (DbStatus status = ReconnectWithin(); !status.ok)
-        return Unusable(status);
+    DbResult result;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (DbStatus status = ReconnectWithin(); !status.ok)
+            return Unusable(status);
+        result = OpenTables();
+        // A connection lost in the middle (a server restarting) is made again.
+        if (result.outcome != DbOutcome::Unusable || !IsConnectionLost(result.status))
+            return result;
+        connected_ = false;
+    }
+    return result;
+}
+
+DbResult DbLedger::OpenTables() {
     DbResult layout = CheckLayout();
-    if (layout.outcome != DbOutcome::Unusable)
+    if (layout.outcome != DbOutcome::Unusable || IsTimeOut(layout.status))
         return layout;
     // No tables yet: made in one transaction. Another station may make them at the same
     // moment; then the layout is read again.

@@ -109,6 +109,7 @@ private:
     DbStatus Rollback();
     DbStatus CreateTables();
     DbResult CheckLayout();
+    DbResult OpenTables();
     DbStatus Insert(const LedgerEntry& line, const std::string& reservationId);
     CommitFate LookUp(const std::string& reservationId, LedgerStatus status, uint32_t& number, DbStatus& failure);
     DbResult Unusable(const DbStatus& status);

@@ -246,6 +246,13 @@ TEST(DbLedger, TablesAreMadeOnceAndAnotherLayoutIsRefused) {
     EXPECT_EQ(DbLedger(fresh, "DSN=line", 5, "pc1").Open().outcome, DbOutcome::Done);
     EXPECT_TRUE(fresh.tables);
 
+    FakeServer restarting;
+    restarting.tables = false;
+    restarting.faults = {{"SELECT version", kLost}, {"CREATE TABLE", kLost}};
+    EXPECT_EQ(DbLedger(restarting, "DSN=line", 5, "pc1").Open().outcome, DbOutcome::Done);
+    EXPECT_EQ(restarting.connects, 3);
+    EXPECT_TRUE(restarting.tables);
+
     FakeServer later;
     later.layout = 2;
     EXPECT_EQ(DbLedger(later, "DSN=line", 5, "pc1").Open().outcome, DbOutcome::OtherLayout);
