@@ -1,5 +1,7 @@
 #include "cli/ledgers.h"
 
+#include <cstdint>
+
 #include "cli/utf8.h"
 #include "core/dbledger.h"
 
@@ -200,11 +202,11 @@ std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledge
 Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::LedgerEntry>& entries) {
     if (IsDatabaseLedger(ledger))
         return DatabaseLedger(c, ledger).ReadAll(entries);
-    std::unique_ptr<core::LedgerFile> file = c.host.OpenLedger(ledger);
-    std::string bytes;
-    if (file == nullptr || !core::ReadWholeLedger(*file, bytes))
+    // Read as any file: a ledger that is not there is not made.
+    std::vector<uint8_t> bytes;
+    if (c.host.ReadFile(ledger, SIZE_MAX, bytes) != FileStatus::Ok)
         return c.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {ledger});
-    core::LedgerContent content = core::ParseLedger(bytes);
+    core::LedgerContent content = core::ParseLedger(std::string(bytes.begin(), bytes.end()));
     if (content.fault != core::LedgerFault::None)
         return Refused(c, ledger, content.fault, content.faultLine);
     entries = std::move(content.entries);

@@ -112,6 +112,11 @@ public:
 
     cli::FileStatus ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) override {
         auto it = files.find(path);
+        if (it == files.end() && ledgers.count(path) != 0) {  // a ledger is a file too
+            const std::string& ledger = ledgers[path];
+            data.assign(ledger.begin(), ledger.begin() + std::min(maxBytes, ledger.size()));
+            return cli::FileStatus::Ok;
+        }
         if (it == files.end())
             return cli::FileStatus::CannotOpen;
         data.assign(it->second.begin(), it->second.begin() + std::min(maxBytes, it->second.size()));

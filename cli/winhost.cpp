@@ -10,6 +10,7 @@
 #include "common/librarylink.h"
 #include "framework/codepage.h"
 #include "framework/fileio.h"
+#include "framework/module.h"
 #include "framework/syslib.h"
 
 namespace cli {
@@ -193,17 +194,7 @@ std::wstring WinHost::ComputerName() {
 }
 
 std::wstring WinHost::Environment(const wchar_t* name) {
-    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-    while (size != 0) {
-        std::wstring value(size, L'\0');
-        DWORD got = GetEnvironmentVariableW(name, &value[0], size);
-        if (got < size) {
-            value.resize(got);
-            return value;
-        }
-        size = got;
-    }
-    return std::wstring();
+    return fw::GetEnvironmentString(name);
 }
 
 // One line from standard input: "q" stops, anything else goes on, the end of input stops.
