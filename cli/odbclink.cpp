@@ -303,6 +303,7 @@ public:
     }
 
     void Pause(unsigned milliseconds) override { Sleep(milliseconds); }
+    uint64_t NowMs() override { return GetTickCount64(); }
 
 private:
     static core::DbStatus NotConnected() {

@@ -155,6 +155,7 @@ public:
         core::DbStatus EndTransaction(bool) override { return core::DbStatus::Failed("08003", "not connected"); }
         void Disconnect() override {}
         void Pause(unsigned) override {}
+        uint64_t NowMs() override { return 0; }
     };
     std::unique_ptr<core::DbLink> OpenDatabase() override { return std::make_unique<NoDatabase>(); }
     std::wstring ComputerName() override { return L"pc1"; }

@@ -93,6 +93,7 @@ check "distinct reserved Numbers" "$(sql "SELECT count(DISTINCT number) FROM tol
 check "ok rows, one per reservation" "$(sql "SELECT count(*) FROM tolka_ledger o JOIN tolka_ledger r ON r.number = o.number
     AND r.reservation = o.reservation AND r.status = 'reserved' WHERE o.status = 'ok'")" 60
 check "the range" "$(sql "SELECT min(number) || '-' || max(number) FROM tolka_ledger")" "1000-1059"
+check "every line names its host" "$(sql "SELECT count(*) FROM tolka_ledger WHERE host = ''")" 0
 check "Numbers on the boards" "$(for k in 1 2 3; do board_numbers $k; done | sort -n | uniq | wc -l)" 60
 echo "    $(($(date +%s) - start)) s"
 
@@ -149,6 +150,16 @@ check "held lock: the server's SQLSTATE" "$(grep -cE 'SQLSTATE (57014|HYT00)' "$
 check "held lock: board untouched" "$(board_numbers 1 | wc -l)" 0
 kill "$locker" 2>/dev/null
 wait "$locker" 2>/dev/null
+# A frozen server: it takes connections (the system does) and never answers.
+postmaster=$(head -n 1 "$db/data/postmaster.pid")
+kill -STOP "$postmaster"
+start=$(date +%s)
+tolka 1 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --ledger-timeout 3 --lang en >/dev/null 2>"$work/err-frozen"
+check "frozen server: exit code" "$?" 10
+took=$(($(date +%s) - start))
+kill -CONT "$postmaster"
+check "frozen server: ended within the time-out ($took s, limit $limit s)" "$([ "$took" -le "$limit" ] && echo yes)" yes
+check "frozen server: the time-out named" "$(grep -c 'SQLSTATE HYT00' "$work/err-frozen")" 1
 server stop
 start=$(date +%s)
 tolka 1 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --ledger-timeout 3 --lang en >/dev/null 2>"$work/err-stop"

@@ -173,14 +173,15 @@ DbStatus DbLedger::Connect() {
 
 // A server that went away may come back (a restart): tries again for as long as the time-out.
 DbStatus DbLedger::ReconnectWithin() {
+    const uint64_t deadline = link_.NowMs() + uint64_t{timeoutSeconds_} * 1000;
+    // Counted too, so that a clock that stands still cannot keep it going.
     const unsigned attempts = std::max(1u, timeoutSeconds_ * 1000 / kReconnectPauseMs);
     DbStatus status;
     for (unsigned i = 0; i < attempts; ++i) {
-        if (i > 0)
-            link_.Pause(kReconnectPauseMs);
         status = Connect();
-        if (status.ok || IsTimeOut(status))
+        if (status.ok || IsTimeOut(status) || link_.NowMs() + kReconnectPauseMs >= deadline)
             return status;
+        link_.Pause(kReconnectPauseMs);
     }
     return status;
 }

@@ -65,6 +65,8 @@ public:
     virtual void Disconnect() = 0;
     // Waits between two attempts to reach the server again.
     virtual void Pause(unsigned milliseconds) = 0;
+    // A clock that only goes forward, in milliseconds.
+    virtual uint64_t NowMs() = 0;
 };
 
 enum class DbOutcome {

@@ -49,6 +49,8 @@ public:
     DbStatus Connect(const std::string&, unsigned) override {
         ++connects;
         connected = !Fire("CONNECT");
+        if (!connected)
+            clock += connectFailureMs;
         return connected ? DbStatus() : fired;
     }
 
@@ -90,7 +92,8 @@ public:
         pending.clear();
         connected = false;
     }
-    void Pause(unsigned) override { ++pauses; }
+    void Pause(unsigned ms) override { clock += ms; }
+    uint64_t NowMs() override { return clock; }
 
     struct Row {
         std::string reservation, status;
@@ -104,7 +107,8 @@ public:
     int layout = 1;
     bool connected = false;
     int connects = 0;
-    int pauses = 0;
+    uint64_t clock = 0;
+    uint64_t connectFailureMs = 0;  // how long a failing connection attempt takes
 
 private:
     bool Fire(const std::string& call) {
@@ -208,6 +212,17 @@ TEST(DbLedger, ReservationsAfterAFailedCommitDependOnWhatTheServerKept) {
         } else {
             EXPECT_EQ(r.status.state, c.faults.back().status.state) << c.what;
         }
+    }
+}
+
+TEST(DbLedger, ReconnectingEndsWithTheTimeOutHoweverLongEachAttemptTakes) {
+    for (uint64_t attemptMs : {0, 1200, 4000, 9000}) {
+        FakeServer frozen;
+        frozen.faults = {{"CONNECT", DbStatus::Failed("08001", "timeout expired"), false, 1000}};
+        frozen.connectFailureMs = attemptMs;
+        DbLedger ledger(frozen, "DSN=line", 5, "pc1");
+        EXPECT_EQ(ledger.Open().outcome, DbOutcome::Unusable);
+        EXPECT_LT(frozen.clock, 5000 + attemptMs) << attemptMs;
     }
 }
 
