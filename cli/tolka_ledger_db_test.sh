@@ -159,7 +159,7 @@ check "frozen server: exit code" "$?" 10
 took=$(($(date +%s) - start))
 kill -CONT "$postmaster"
 check "frozen server: ended within the time-out ($took s, limit $limit s)" "$([ "$took" -le "$limit" ] && echo yes)" yes
-check "frozen server: the time-out named" "$(grep -c 'SQLSTATE HYT00' "$work/err-frozen")" 1
+check "frozen server: its SQLSTATE" "$(grep -cE 'SQLSTATE (08001|HYT00)' "$work/err-frozen")" 1
 server stop
 start=$(date +%s)
 tolka 1 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --ledger-timeout 3 --lang en >/dev/null 2>"$work/err-stop"
