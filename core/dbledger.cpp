@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 namespace core {
 
@@ -70,7 +71,8 @@ bool NeedsBraces(const std::string& value) {
 
 // A number read from a cell: decimal digits only.
 std::optional<uint32_t> CellNumber(const std::string& cell) {
-    if (cell.empty() || cell.size() > 10 || !std::all_of(cell.begin(), cell.end(), ::isdigit))
+    if (cell.empty() || cell.size() > 10 ||
+        !std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     uint64_t value = std::stoull(cell);
     if (value > 0xFFFFFFFFu)
@@ -285,6 +287,40 @@ CommitFate DbLedger::LookUp(const std::string& reservationId, LedgerStatus statu
     return fate;
 }
 
+// The station's next Number after the highest one reserved; none when none is left.
+DbStatus DbLedger::NextFree(uint32_t floor, const Station& station, std::optional<uint32_t>& next) {
+    DbRows rows;
+    DbStatus status = Run(kSelectHighest, {}, &rows);
+    if (!status.ok)
+        return status;
+    std::optional<uint32_t> highest;
+    if (!rows.empty() && !rows[0].empty() && !rows[0][0].empty())
+        highest = CellNumber(rows[0][0]);
+    next = NextNumber(highest, floor, station);
+    return status;
+}
+
+// A COMMIT that reported a failure may have reached the server all the same: only the
+// server knows, so the line is looked up on a new connection. Nothing when it is not there
+// (the caller tries again).
+std::optional<DbResult> DbLedger::AfterFailedCommit(const DbStatus& commit, const std::string& reservationId,
+                                                    LedgerStatus status) {
+    uint32_t number = 0;
+    DbStatus lookup;
+    switch (LookUp(reservationId, status, number, lookup)) {
+        case CommitFate::Committed: {
+            DbResult result;
+            result.number = number;
+            return result;
+        }
+        case CommitFate::NotCommitted:
+            break;
+        case CommitFate::Unknown:
+            return Unusable(lookup.ok ? commit : lookup);
+    }
+    return std::nullopt;
+}
+
 DbResult DbLedger::Reserve(LedgerEntry line, uint32_t floor, const Station& station,
                            const std::string& reservationId) {
     line.status = LedgerStatus::Reserved;
@@ -294,18 +330,14 @@ DbResult DbLedger::Reserve(LedgerEntry line, uint32_t floor, const Station& stat
             if (last = ReconnectWithin(); !last.ok)
                 return Unusable(last);
         }
-        DbRows rows;
-        if (last = Run(kSelectHighest, {}, &rows); !last.ok) {
+        std::optional<uint32_t> next;
+        if (last = NextFree(floor, station, next); !last.ok) {
             if (IsTimeOut(last))
                 return Unusable(last);
             Rollback();
             connected_ = false;  // a lost connection looks like any failure: start anew
             continue;
         }
-        std::optional<uint32_t> highest;
-        if (!rows.empty() && !rows[0].empty() && !rows[0][0].empty())
-            highest = CellNumber(rows[0][0]);
-        std::optional<uint32_t> next = NextNumber(highest, floor, station);
         if (!next) {
             Rollback();
             DbResult result;
@@ -327,20 +359,8 @@ DbResult DbLedger::Reserve(LedgerEntry line, uint32_t floor, const Station& stat
             result.number = *next;
             return result;
         }
-        // The COMMIT may have reached the server before the failure: only the server knows.
-        uint32_t number = 0;
-        DbStatus lookup;
-        switch (LookUp(reservationId, LedgerStatus::Reserved, number, lookup)) {
-            case CommitFate::Committed: {
-                DbResult result;
-                result.number = number;
-                return result;
-            }
-            case CommitFate::NotCommitted:
-                continue;
-            case CommitFate::Unknown:
-                return Unusable(lookup.ok ? last : lookup);
-        }
+        if (std::optional<DbResult> decided = AfterFailedCommit(last, reservationId, LedgerStatus::Reserved))
+            return *decided;
     }
     return Unusable(last);
 }
@@ -364,16 +384,8 @@ DbResult DbLedger::Record(const LedgerEntry& line, const std::string& reservatio
         }
         if (last = link_.EndTransaction(true); last.ok)
             return DbResult();
-        uint32_t number = 0;
-        DbStatus lookup;
-        switch (LookUp(reservationId, line.status, number, lookup)) {
-            case CommitFate::Committed:
-                return DbResult();
-            case CommitFate::NotCommitted:
-                continue;
-            case CommitFate::Unknown:
-                return Unusable(lookup.ok ? last : lookup);
-        }
+        if (std::optional<DbResult> decided = AfterFailedCommit(last, reservationId, line.status))
+            return *decided;
     }
     return Unusable(last);
 }
