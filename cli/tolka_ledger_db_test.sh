@@ -131,42 +131,41 @@ check "no outcome without its reservation" "$(sql "SELECT count(*) FROM tolka_le
 check "no Number both ok and failed" "$(sql "SELECT count(*) FROM tolka_ledger o JOIN tolka_ledger f
     ON f.number = o.number AND f.status = 'failed' WHERE o.status = 'ok'")" 0
 
-echo "--- a held lock and a stopped server end in exit 10 within the time-out (at ${SECONDS} s)"
+echo "--- a held lock, a frozen and a stopped server end in exit 10 within the time-out (at ${SECONDS} s)"
 # What a run costs besides the ledger: Wine's start and end.
 start=$(date +%s)
 tolka 1 help >/dev/null
 # Twice that (a busy machine), the time-out, its grace and a second for rounding.
 limit=$((2 * ($(date +%s) - start) + 3 + 2 + 1))
 new_board 1
+
+# A write at station 1 with a ledger that cannot be used: exit 10 in time, the SQLSTATE
+# (one of `states`) told, the board untouched.
+expect_unusable() {
+    local what=$1 states=$2 start took
+    start=$(date +%s)
+    tolka 1 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --ledger-timeout 3 --lang en \
+        >/dev/null 2>"$work/err-$what"
+    check "$what: exit code" "$?" 10
+    took=$(($(date +%s) - start))
+    check "$what: ended within the time-out ($took s, limit $limit s)" "$([ "$took" -le "$limit" ] && echo yes)" yes
+    check "$what: its SQLSTATE" "$(grep -cE "SQLSTATE ($states)" "$work/err-$what")" 1
+    check "$what: board untouched" "$(board_numbers 1 | wc -l)" 0
+}
+
 sql "BEGIN; LOCK TABLE tolka_ledger IN ACCESS EXCLUSIVE MODE; SELECT pg_sleep(15); COMMIT" >/dev/null 2>&1 &
 locker=$!
 sleep 1
-start=$(date +%s)
-tolka 1 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --ledger-timeout 3 --lang en >/dev/null 2>"$work/err-lock"
-check "held lock: exit code" "$?" 10
-took=$(($(date +%s) - start))
-check "held lock: ended within the time-out ($took s, limit $limit s)" "$([ "$took" -le "$limit" ] && echo yes)" yes
-check "held lock: the server's SQLSTATE" "$(grep -cE 'SQLSTATE (57014|HYT00)' "$work/err-lock")" 1
-check "held lock: board untouched" "$(board_numbers 1 | wc -l)" 0
+expect_unusable "held lock" "57014|HYT00"
 kill "$locker" 2>/dev/null
 wait "$locker" 2>/dev/null
 # A frozen server: it takes connections (the system does) and never answers.
 postmaster=$(head -n 1 "$db/data/postmaster.pid")
 kill -STOP "$postmaster"
-start=$(date +%s)
-tolka 1 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --ledger-timeout 3 --lang en >/dev/null 2>"$work/err-frozen"
-check "frozen server: exit code" "$?" 10
-took=$(($(date +%s) - start))
+expect_unusable "frozen server" "08001|HYT00"
 kill -CONT "$postmaster"
-check "frozen server: ended within the time-out ($took s, limit $limit s)" "$([ "$took" -le "$limit" ] && echo yes)" yes
-check "frozen server: its SQLSTATE" "$(grep -cE 'SQLSTATE (08001|HYT00)' "$work/err-frozen")" 1
 server stop
-start=$(date +%s)
-tolka 1 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --ledger-timeout 3 --lang en >/dev/null 2>"$work/err-stop"
-check "stopped server: exit code" "$?" 10
-took=$(($(date +%s) - start))
-check "stopped server: ended within the time-out ($took s, limit $limit s)" "$([ "$took" -le "$limit" ] && echo yes)" yes
-check "stopped server: a SQLSTATE" "$(grep -c 'SQLSTATE' "$work/err-stop")" 1
+expect_unusable "stopped server" "08001|08S01"
 server start || exit 1
 
 echo "tolka_ledger_db: $passed passed, $failed failed ($SECONDS s)"
