@@ -28,6 +28,7 @@ const OptionRow kOptionRows[] = {
     {Option::Product, L"--product", nullptr, true},
     {Option::Maker, L"--maker", nullptr, true},
     {Option::Ledger, L"--ledger", nullptr, true},
+    {Option::LedgerTimeout, L"--ledger-timeout", nullptr, true},
     {Option::Station, L"--station", nullptr, true},
     {Option::AllowKindMismatch, L"--allow-kind-mismatch", nullptr, false},
     {Option::Yes, L"--yes", nullptr, false},
@@ -43,6 +44,7 @@ struct CommandRow {
     bool takesFile;
     std::vector<Option> options;   // besides the global ones
     std::vector<Option> required;  // among them
+    bool ledgerAsFile = false;     // the file is a ledger: TOLKA_LEDGER when not given
 };
 
 const CommandRow kCommandRows[] = {
@@ -58,17 +60,22 @@ const CommandRow kCommandRows[] = {
     {L"pi write",
      Command::PiWrite,
      true,
-     {Option::Number, Option::Ledger, Option::Station, Option::AllowKindMismatch, Option::Repeat},
+     {Option::Number, Option::Ledger, Option::LedgerTimeout, Option::Station, Option::AllowKindMismatch,
+      Option::Repeat},
      {}},
     {L"pi erase", Command::PiErase, false, {Option::Yes}, {}},
     {L"opt show", Command::OptShow, true, {}, {}},
     {L"opt read", Command::OptRead, false, {Option::Output}, {}},
     {L"opt write", Command::OptWrite, true, {}, {}},
     {L"opt erase", Command::OptErase, false, {Option::Yes}, {}},
+    {L"ledger show", Command::LedgerShow, true, {Option::LedgerTimeout}, {}, true},
+    {L"ledger export", Command::LedgerExport, true, {Option::LedgerTimeout, Option::Output}, {Option::Output}, true},
 };
 
 // Command words that need a second word.
-const wchar_t* const kGroups[] = {L"pi", L"opt"};
+const wchar_t* const kGroups[] = {L"pi", L"opt", L"ledger"};
+
+constexpr unsigned kLedgerTimeoutMax = 600;
 
 const OptionRow* FindOption(const std::wstring& name) {
     for (const OptionRow& row : kOptionRows) {
@@ -181,10 +188,19 @@ std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& i
             return UsageError{Msg::BadStation, inv.Value(Option::Station)};
         inv.station = *station;
     }
+    if (inv.Has(Option::LedgerTimeout)) {
+        const std::wstring& text = inv.Value(Option::LedgerTimeout);
+        bool digits = !text.empty() && text.size() <= 3 && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+        unsigned seconds = digits ? static_cast<unsigned>(std::stoul(text)) : 0;
+        if (seconds < 1 || seconds > kLedgerTimeoutMax)
+            return UsageError{Msg::BadLedgerTimeout, text};
+        inv.ledgerTimeout = seconds;
+    }
     return std::nullopt;
 }
 
-std::optional<UsageError> Build(const std::vector<std::wstring>& args, Invocation& inv) {
+std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std::wstring& envLedger,
+                                Invocation& inv) {
     Tokens tokens;
     if (auto error = Split(args, tokens))
         return error;
@@ -211,6 +227,10 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, Invocatio
         if (!IsGlobal(option) && !Contains(row->options, option))
             return UsageError{Msg::OptionNotForCommand, RowOf(option).name};
     }
+    if (Contains(row->options, Option::Ledger) && !inv.Has(Option::Ledger) && !envLedger.empty())
+        inv.options[Option::Ledger] = envLedger;
+    if (row->ledgerAsFile && tokens.words.empty() && !envLedger.empty())
+        tokens.words.push_back(envLedger);
     if (row->takesFile) {
         if (tokens.words.empty())
             return UsageError{Msg::MissingFile, L""};
@@ -230,9 +250,9 @@ const std::wstring& Invocation::Value(Option option) const {
     return it == options.end() ? kNone : it->second;
 }
 
-ParsedArgs ParseArgs(const std::vector<std::wstring>& args) {
+ParsedArgs ParseArgs(const std::vector<std::wstring>& args, const std::wstring& ledgerFromEnvironment) {
     ParsedArgs parsed;
-    parsed.error = Build(args, parsed.invocation);
+    parsed.error = Build(args, ledgerFromEnvironment, parsed.invocation);
     // Looked for again word by word: a usage error may have stopped the parse before them.
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == L"--")

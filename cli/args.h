@@ -13,7 +13,21 @@
 
 namespace cli {
 
-enum class Command { Help, Info, PiShow, PiMake, PiRead, PiWrite, PiErase, OptShow, OptRead, OptWrite, OptErase };
+enum class Command {
+    Help,
+    Info,
+    PiShow,
+    PiMake,
+    PiRead,
+    PiWrite,
+    PiErase,
+    OptShow,
+    OptRead,
+    OptWrite,
+    OptErase,
+    LedgerShow,
+    LedgerExport,
+};
 
 enum class Option {
     Json,
@@ -26,6 +40,7 @@ enum class Option {
     Product,
     Maker,
     Ledger,
+    LedgerTimeout,
     Station,
     AllowKindMismatch,
     Yes,
@@ -39,6 +54,7 @@ struct Invocation {
     std::map<Option, std::wstring> options;  // flags map to an empty text
     std::optional<Lang> lang;                // --lang
     core::Station station;                   // --station, 1/1 without it
+    unsigned ledgerTimeout = 5;              // --ledger-timeout, seconds
 
     bool Has(Option option) const { return options.count(option) != 0; }
     const std::wstring& Value(Option option) const;  // empty when not given
@@ -59,7 +75,8 @@ struct ParsedArgs {
 };
 
 // The arguments after the program name. "--name value" and "--name=value" are the same;
-// "--" ends the options, so that a file name may start with "-".
-ParsedArgs ParseArgs(const std::vector<std::wstring>& args);
+// "--" ends the options, so that a file name may start with "-". `ledgerFromEnvironment`
+// (TOLKA_LEDGER) stands for a --ledger not given, and for the ledger of the ledger commands.
+ParsedArgs ParseArgs(const std::vector<std::wstring>& args, const std::wstring& ledgerFromEnvironment = L"");
 
 }  // namespace cli

@@ -90,6 +90,11 @@ TEST(Args, UsageErrorsNameTheirCause) {
         {"pi write a.tpi --ledger l.csv --station 3/2", Msg::BadStation, L"3/2"},
         {"pi write a.tpi --ledger l.csv --station 0/2", Msg::BadStation, L"0/2"},
         {"info --lang fr", Msg::BadLang, L"fr"},
+        {"pi write a.tpi --ledger l.csv --ledger-timeout 0", Msg::BadLedgerTimeout, L"0"},
+        {"pi write a.tpi --ledger l.csv --ledger-timeout 601", Msg::BadLedgerTimeout, L"601"},
+        {"pi write a.tpi --ledger l.csv --ledger-timeout 5s", Msg::BadLedgerTimeout, L"5s"},
+        {"ledger show", Msg::MissingFile, L""},
+        {"ledger export l.csv", Msg::MissingOption, L"--output"},
     };
     for (const Refused& c : cases) {
         ParsedArgs parsed = ParseArgs(Words(c.line));

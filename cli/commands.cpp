@@ -22,7 +22,7 @@ const Handled kHandlers[] = {
     {Command::Info, Info},         {Command::PiShow, PiShow},   {Command::PiMake, PiMake},
     {Command::PiRead, PiRead},     {Command::PiWrite, PiWrite}, {Command::PiErase, PiErase},
     {Command::OptShow, OptShow},   {Command::OptRead, OptRead}, {Command::OptWrite, OptWrite},
-    {Command::OptErase, OptErase},
+    {Command::OptErase, OptErase}, {Command::LedgerShow, LedgerShow}, {Command::LedgerExport, LedgerExport},
 };
 
 // The name check of the editor: characters first, then the bytes of the code page. A name
@@ -212,7 +212,7 @@ std::wstring RecordLine(Context& c, const RecordTexts& texts) {
 }
 
 Exit Run(const std::vector<std::wstring>& args, Host& host, Lang uiLang) {
-    ParsedArgs parsed = ParseArgs(args);
+    ParsedArgs parsed = ParseArgs(args, host.Environment(L"TOLKA_LEDGER"));
     const Lang lang = parsed.lang.value_or(uiLang);
     if (parsed.error)
         return ShowUsageError(host, lang, parsed.json, *parsed.error);

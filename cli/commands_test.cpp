@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <set>
 
 #include "cli/test_host.h"
@@ -399,6 +400,60 @@ TEST_F(Commands, EraseEmptiesTheAreaAndSaysWhatIsLeft) {
     host.Board("[faults]\nerase_fail=1\n");
     EXPECT_EQ(host.Run("pi erase --yes"), Exit::WriteFailed);
     EXPECT_EQ(CallsNamed("Varn_FlshErase"), 2u);
+}
+
+TEST_F(Commands, LedgerShowCountsPerStationAndExportWritesTheSameCsv) {
+    host.ledgers[L"l.csv"] = core::LedgerPreamble();
+    EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv --station 1/2"), Exit::Done);
+    host.Board("[faults]\nwrite_fail=1\n");
+    EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv --station 2/2"), Exit::WriteFailed);
+    host.Board("");
+    EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv --station 2/2"), Exit::Done);
+    EXPECT_EQ(host.Run("ledger show l.csv --json"), Exit::Done);
+    ASSERT_EQ(host.out.size(), 1u);
+    EXPECT_EQ(host.out[0],
+              L"{\"command\":\"ledger show\",\"exit_code\":0,\"ok\":true,\"ledger\":\"l.csv\",\"total\":{\"reserved\":3,"
+              L"\"ok\":2,\"failed\":1,\"highest\":1004,\"gaps\":[1002]},\"stations\":[{\"station\":\"1/2\",\"reserved\":1,"
+              L"\"ok\":1,\"failed\":0,\"highest\":1001,\"gaps\":[]},{\"station\":\"2/2\",\"reserved\":2,\"ok\":1,"
+              L"\"failed\":1,\"highest\":1004,\"gaps\":[1002]}]}");
+    EXPECT_EQ(host.Run("ledger show l.csv"), Exit::Done);
+    EXPECT_EQ(host.out.back(), L"  reserved without ok: 1002");
+
+    EXPECT_EQ(host.Run("ledger export l.csv -o copy.csv"), Exit::Done);
+    const std::string& ledger = host.ledgers[L"l.csv"];
+    EXPECT_EQ(host.files[L"copy.csv"], std::vector<uint8_t>(ledger.begin(), ledger.end()));
+}
+
+TEST_F(Commands, DatabaseLedgerThatCannotBeUsedStopsBeforeTheBoardWithoutShowingThePassword) {
+    struct Case {
+        const char* ledger;
+        const wchar_t* message;
+    } cases[] = {
+        {"odbc:Driver={PostgreSQL};Database=line;Pwd=s3cret",
+         L"The ledger odbc:Driver=PostgreSQL;Database=line;Pwd=*** cannot be used.\n"
+         L"SQLSTATE IM002: Data source name not found"},
+        {"odbc:Server=db1;Pwd=s3cret", L"The ledger's connection string (after odbc:) is not correct: it names "
+                                       L"neither DSN nor Driver"},
+        {"odbc:Driver={PostgreSQL;Pwd=s3cret", L"is not correct: a { is not closed"},
+    };
+    for (const Case& c : cases) {
+        for (bool fromEnvironment : {false, true}) {
+            TestHost fresh;
+            fresh.files[L"a.tpi"] = Bytes(MakeRecord(kOther, 1));
+            std::vector<std::wstring> args = clitest::Words("pi write a.tpi --json");
+            const std::wstring ledger(c.ledger, c.ledger + std::string(c.ledger).size());
+            if (fromEnvironment)
+                fresh.environment[L"TOLKA_LEDGER"] = ledger;
+            else
+                args.insert(args.end(), {L"--ledger", ledger});
+            EXPECT_EQ(fresh.RunArgs(args), Exit::Ledger) << c.ledger;
+            ASSERT_EQ(fresh.out.size(), 1u);
+            EXPECT_NE(fresh.out[0].find(JsonString(c.message).substr(1, std::wcslen(c.message))), std::wstring::npos)
+                << fresh.out[0];
+            EXPECT_EQ(fresh.out[0].find(L"s3cret"), std::wstring::npos);
+            EXPECT_TRUE(fresh.Calls().empty());
+        }
+    }
 }
 
 }  // namespace

@@ -90,5 +90,7 @@ Exit OptRead(Context& c);
 Exit OptWrite(Context& c);
 Exit OptErase(Context& c);
 Exit Info(Context& c);
+Exit LedgerShow(Context& c);
+Exit LedgerExport(Context& c);
 
 }  // namespace cli

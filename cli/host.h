@@ -11,6 +11,7 @@
 
 #include "cli/report.h"
 #include "core/devicelibrary.h"
+#include "core/dbledger.h"
 #include "core/ledger.h"
 #include "core/link.h"
 #include "core/record.h"
@@ -54,6 +55,13 @@ public:
     // missing. Null when it cannot be opened or another process holds it for too long, with
     // the reason in `failure`.
     virtual std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path, LedgerOpenFailure& failure) = 0;
+
+    // The ODBC calls of a database ledger, on a connection of their own.
+    virtual std::unique_ptr<core::DbLink> OpenDatabase() = 0;
+    // This computer's name, which a database ledger records with each line.
+    virtual std::wstring ComputerName() = 0;
+    // An environment variable's value; empty when it is not set.
+    virtual std::wstring Environment(const wchar_t* name) = 0;
 
     // Waits for the user between two devices: true to go on (Enter), false to stop ("q",
     // or the end of the input).

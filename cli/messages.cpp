@@ -33,6 +33,8 @@ const Entry kMessages[] = {
     {Msg::BadNumber,
      L"オプション %1 には 0 から 4294967295 までの 10 進数、または 0x で始まる 16 進数を指定してください",
      L"option %1 takes a number from 0 to 4294967295, decimal or hexadecimal after 0x"},
+    {Msg::BadLedgerTimeout, L"--ledger-timeout %1 は 1 から 600 までの秒数で指定してください",
+     L"--ledger-timeout %1 must be seconds from 1 to 600"},
     {Msg::EraseNeedsYes, L"消去するには --yes を指定してください", L"erasing needs --yes"},
 
     {Msg::UuidMissing, L"UUIDが入力されていません。", L"No UUID has been entered."},
@@ -131,6 +133,23 @@ const Entry kMessages[] = {
     {Msg::FaultUnterminatedLine, L"行が途中で終わっています", L"the line breaks off"},
     {Msg::FaultFieldCount, L"列の数が 9 ではありません", L"not nine columns"},
     {Msg::FaultBadField, L"列の値が正しくありません", L"a column holds a value it cannot hold"},
+    {Msg::LedgerBadConnection, L"台帳の接続文字列 (odbc: の後) が正しくありません: %1",
+     L"The ledger's connection string (after odbc:) is not correct: %1"},
+    {Msg::ConnectionEmpty, L"空です", L"it is empty"},
+    {Msg::ConnectionNoEquals, L"キー=値 の形でない部分があります", L"a part is not key=value"},
+    {Msg::ConnectionOpenBrace, L"{ が閉じていません", L"a { is not closed"},
+    {Msg::ConnectionTextAfterBrace, L"} の後に ; 以外の文字があります", L"something other than ; follows a }"},
+    {Msg::ConnectionNoTarget, L"DSN も Driver もありません", L"it names neither DSN nor Driver"},
+    {Msg::LedgerUnusable, L"台帳 %1 を使えません。", L"The ledger %1 cannot be used."},
+    {Msg::LedgerServerSaid, L"SQLSTATE %1: %2", L"SQLSTATE %1: %2"},
+    {Msg::LedgerOtherLayout, L"台帳 %1 のテーブルはこのプログラムの知らない形式です。",
+     L"The ledger %1 has tables of a layout this program does not know."},
+    {Msg::LedgerStationLine, L"%1: 予約 %2, ok %3, failed %4, 最大の Number %5, 空き %6",
+     L"%1: %2 reserved, %3 ok, %4 failed, highest Number %5, %6 gaps"},
+    {Msg::LedgerNoStation, L"ステーションなし", L"no station"},
+    {Msg::LedgerAllStations, L"全体", L"all"},
+    {Msg::LedgerGaps, L"  ok のない Number: %1", L"  reserved without ok: %1"},
+    {Msg::LedgerExported, L"台帳の %1 行を %2 に書き出しました。", L"%1 ledger lines written to %2."},
 
     {Msg::BoardHeading, L"--- %1 台目 ---", L"--- board %1 ---"},
     {Msg::NextBoardPrompt, L"次のデバイスを接続して Enter を押してください (q で終了): ",
@@ -154,10 +173,15 @@ const Entry kMessages[] = {
      L"                        デバイスのポートオプションを表示 (-o でファイルに保存)\n"
      L"  opt write FILE.topt   ポートオプションをデバイスに書き込み\n"
      L"  opt erase --yes       デバイスのポートオプションを消去\n"
+     L"  ledger show L         台帳の集計: 予約・ok・failed の数、最大の Number、ok のない Number (ステーションごと)\n"
+     L"  ledger export L -o L.csv\n"
+     L"                        台帳を CSV ファイルに書き出す\n"
      L"\n"
      L"オプション:\n"
      L"  --number N            Number (10 進数、または 0x で始まる 16 進数)\n"
      L"  --ledger L.csv        Number を台帳から採る: 予約済みの最大の Number の次 (--number は下限)\n"
+     L"                        L.csv の代わりに odbc:接続文字列 でデータベースの台帳。省略時は TOLKA_LEDGER\n"
+     L"  --ledger-timeout S    データベースの台帳の各処理の制限時間 (秒、既定 5)\n"
      L"  --station K/N         K 番目のステーション: N で割った余りが K と同じ Number だけを使う\n"
      L"  --allow-kind-mismatch 製品種別とインターフェースが合わなくても書き込む\n"
      L"  --repeat              1 台ごとに Enter で次のデバイスへ、q で終了\n"
@@ -186,11 +210,18 @@ const Entry kMessages[] = {
      L"                        show the device's port options (-o: save them)\n"
      L"  opt write FILE.topt   write port options into the device\n"
      L"  opt erase --yes       erase the device's port options\n"
+     L"  ledger show L         the ledger in figures: reserved, ok, failed, highest Number, Numbers\n"
+     L"                        reserved without ok, per station\n"
+     L"  ledger export L -o L.csv\n"
+     L"                        write the ledger as a CSV file\n"
      L"\n"
      L"Options:\n"
      L"  --number N            the Number (decimal, or hexadecimal after 0x)\n"
      L"  --ledger L.csv        take the Number from the ledger: one past the highest ever reserved\n"
      L"                        (--number is the lowest it may be)\n"
+     L"                        odbc: and a connection string instead of L.csv: a ledger in a\n"
+     L"                        database; TOLKA_LEDGER when not given\n"
+     L"  --ledger-timeout S    the time limit of each step of a database ledger (seconds, 5)\n"
      L"  --station K/N         station K of N: only Numbers that leave K's remainder when divided by N\n"
      L"  --allow-kind-mismatch write even when the product kind does not match the interface\n"
      L"  --repeat              after each device, Enter goes on to the next one, q stops\n"

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/context.h"
+#include "cli/ledgers.h"
 #include "cli/utf8.h"
 #include "core/ledger.h"
 
@@ -30,112 +31,6 @@ public:
 
 private:
     Context& c_;
-};
-
-Msg FaultText(core::LedgerFault fault) {
-    switch (fault) {
-        case core::LedgerFault::NoByteOrderMark:
-            return Msg::FaultNoByteOrderMark;
-        case core::LedgerFault::BadHeader:
-            return Msg::FaultBadHeader;
-        case core::LedgerFault::NotUtf8:
-            return Msg::FaultNotUtf8;
-        case core::LedgerFault::BadQuoting:
-            return Msg::FaultBadQuoting;
-        case core::LedgerFault::UnterminatedLine:
-            return Msg::FaultUnterminatedLine;
-        case core::LedgerFault::FieldCount:
-            return Msg::FaultFieldCount;
-        default:
-            return Msg::FaultBadField;
-    }
-}
-
-// The ledger of --ledger: held only while it is read or appended to, so that other
-// stations on the same file wait for milliseconds, never for a whole write.
-class Ledger {
-public:
-    explicit Ledger(Context& c) : c_(c), path_(c.inv.Value(Option::Ledger)) {
-        c.report.Fields().Text("ledger", path_);
-        if (c.inv.Has(Option::Station))
-            c.report.Fields().Text("station", c.inv.Value(Option::Station));
-    }
-
-    // A ledger that cannot be read is refused before any board is touched.
-    Exit Check() {
-        LedgerOpenFailure failure;
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, failure);
-        if (file == nullptr)
-            return CannotOpen(failure);
-        std::string bytes;
-        if (!file->ReadAll(bytes))
-            return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {path_});
-        core::LedgerContent content = core::ParseLedger(bytes);
-        if (content.fault != core::LedgerFault::None)
-            return Refused(content.fault, content.faultLine);
-        return Exit::Done;
-    }
-
-    Exit Reserve(const core::LedgerEntry& line, uint32_t floor, uint32_t& number) {
-        LedgerOpenFailure failure;
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, failure);
-        if (file == nullptr)
-            return CannotOpen(failure);
-        core::Reservation r = core::ReserveNumber(*file, line, floor, c_.inv.station);
-        switch (r.failure) {
-            case core::ReserveFailure::None:
-                break;
-            case core::ReserveFailure::Refused:
-                return Refused(r.fault, r.faultLine);
-            case core::ReserveFailure::Exhausted:
-                return c_.report.Fail(Exit::Ledger, Msg::LedgerExhausted, {path_});
-            case core::ReserveFailure::ReadFailed:
-                return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {path_});
-            case core::ReserveFailure::AppendFailed:
-                return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotWrite, {path_});
-        }
-        number = r.number;
-        c_.report.Say(Msg::Reserved, {std::to_wstring(number)});
-        return Exit::Done;
-    }
-
-    // The line of a write's outcome, after its verify.
-    Exit Record(const core::LedgerEntry& line) {
-        LedgerOpenFailure failure;
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, failure);
-        if (file == nullptr || !file->Append(core::FormatLedgerLine(line))) {
-            const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
-            return c_.report.Fail(Exit::Ledger, Msg::LedgerOutcomeLost, {path_, status, std::to_wstring(line.number)});
-        }
-        return Exit::Done;
-    }
-
-private:
-    Exit CannotOpen(LedgerOpenFailure failure) {
-        Msg msg = Msg::LedgerCannotOpen;
-        switch (failure) {
-            case LedgerOpenFailure::Busy:
-                msg = Msg::LedgerBusy;
-                break;
-            case LedgerOpenFailure::NoPlace:
-                msg = Msg::LedgerNoPlace;
-                break;
-            case LedgerOpenFailure::NotAFile:
-                msg = Msg::LedgerNotAFile;
-                break;
-            case LedgerOpenFailure::NoAccess:
-                break;
-        }
-        return c_.report.Fail(Exit::Ledger, msg, {path_});
-    }
-
-    Exit Refused(core::LedgerFault fault, size_t line) {
-        return c_.report.Fail(Exit::Ledger, Msg::LedgerRefused,
-                              {path_, std::to_wstring(line), c_.report.Text(FaultText(fault))});
-    }
-
-    Context& c_;
-    std::wstring path_;
 };
 
 core::LedgerEntry LedgerLine(Context& c, const core::RecordFields& fields, uint32_t interfaceType) {
@@ -207,9 +102,13 @@ Exit TellWrite(Context& c, const core::WriteReport& report, const KindAnswers& a
 // One board: connect and show its record as the window does, take the Number from the
 // ledger, write and verify, record the outcome, show the board's record again.
 Exit WriteBoard(Context& c, core::RecordFields fields) {
-    std::optional<Ledger> ledger;
+    std::unique_ptr<LineLedger> ledger;
     if (c.inv.Has(Option::Ledger)) {
-        ledger.emplace(c);
+        const std::wstring& name = c.inv.Value(Option::Ledger);
+        c.report.Fields().Text("ledger", LedgerName(name));
+        if (c.inv.Has(Option::Station))
+            c.report.Fields().Text("station", c.inv.Value(Option::Station));
+        ledger = MakeLineLedger(c, name);
         if (Exit exit = ledger->Check(); exit != Exit::Done)
             return exit;
     }
@@ -220,8 +119,9 @@ Exit WriteBoard(Context& c, core::RecordFields fields) {
     core::LedgerEntry line = LedgerLine(c, fields, interfaceType);
     // The file's Number (or --number) is where the ledger's range starts.
     if (ledger) {
-        if (Exit exit = ledger->Reserve(line, fields.number, fields.number); exit != Exit::Done)
+        if (Exit exit = ledger->Reserve(line, fields.number); exit != Exit::Done)
             return exit;
+        c.report.Say(Msg::Reserved, {std::to_wstring(fields.number)});
     }
     KindAnswers answers(c);
     core::WriteReport report = core::WriteRecord(c.host.Link(), board.Handle(), *core::EncodeRecord(fields), answers);

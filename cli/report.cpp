@@ -74,6 +74,13 @@ JsonObject& JsonObject::Texts(const std::string& key, const std::vector<std::wst
     return Set(key, json + L"]");
 }
 
+JsonObject& JsonObject::Numbers(const std::string& key, const std::vector<uint64_t>& values) {
+    std::wstring json = L"[";
+    for (size_t i = 0; i < values.size(); ++i)
+        json += (i ? L"," : L"") + std::to_wstring(values[i]);
+    return Set(key, json + L"]");
+}
+
 JsonObject& JsonObject::Objects(const std::string& key, const std::vector<JsonObject>& values) {
     std::wstring json = L"[";
     for (size_t i = 0; i < values.size(); ++i)

@@ -34,6 +34,7 @@ public:
     JsonObject& Null(const std::string& key);
     JsonObject& Object(const std::string& key, const JsonObject& value);
     JsonObject& Texts(const std::string& key, const std::vector<std::wstring>& values);
+    JsonObject& Numbers(const std::string& key, const std::vector<uint64_t>& values);
     JsonObject& Objects(const std::string& key, const std::vector<JsonObject>& values);
     // Every member of the other object, in its order.
     JsonObject& Append(const JsonObject& other);

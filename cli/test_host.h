@@ -14,13 +14,17 @@
 
 namespace clitest {
 
-// A ledger whose bytes live in the test host.
+// A ledger whose bytes and index live in the test host.
 class MemoryLedger : public core::LedgerFile {
 public:
-    MemoryLedger(std::string& bytes, bool writable, int& appendsLeft)
-        : bytes_(bytes), writable_(writable), appendsLeft_(appendsLeft) {}
-    bool ReadAll(std::string& out) override {
-        out = bytes_;
+    MemoryLedger(std::string& bytes, std::string& index, bool writable, int& appendsLeft)
+        : bytes_(bytes), index_(index), writable_(writable), appendsLeft_(appendsLeft) {}
+    bool Size(uint64_t& size) override {
+        size = bytes_.size();
+        return true;
+    }
+    bool ReadAt(uint64_t offset, uint64_t length, std::string& out) override {
+        out = offset < bytes_.size() ? bytes_.substr(offset, length) : std::string();
         return true;
     }
     bool Append(const std::string& more) override {
@@ -31,9 +35,12 @@ public:
         bytes_ += more;
         return true;
     }
+    std::string ReadIndex() override { return index_; }
+    void WriteIndex(const std::string& text) override { index_ = text; }
 
 private:
     std::string& bytes_;
+    std::string& index_;
     bool writable_;
     int& appendsLeft_;
 };
@@ -110,6 +117,11 @@ public:
 
     cli::FileStatus ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) override {
         auto it = files.find(path);
+        if (it == files.end() && ledgers.count(path) != 0) {  // a ledger is a file too
+            const std::string& ledger = ledgers[path];
+            data.assign(ledger.begin(), ledger.begin() + std::min(maxBytes, ledger.size()));
+            return cli::FileStatus::Ok;
+        }
         if (it == files.end())
             return cli::FileStatus::CannotOpen;
         data.assign(it->second.begin(), it->second.begin() + std::min(maxBytes, it->second.size()));
@@ -134,8 +146,26 @@ public:
         failure = cli::LedgerOpenFailure::Busy;
         if (ledgerLocked)
             return nullptr;
-        return std::make_unique<MemoryLedger>(ledgers[path], !ledgerReadOnly, ledgerAppendsLeft);
+        return std::make_unique<MemoryLedger>(ledgers[path], indexes[path], !ledgerReadOnly, ledgerAppendsLeft);
     }
+
+    // No ODBC here: every database ledger finds no data source.
+    class NoDatabase : public core::DbLink {
+    public:
+        core::DbStatus Connect(const std::string&, unsigned) override {
+            return core::DbStatus::Failed("IM002", "Data source name not found");
+        }
+        core::DbStatus Execute(const std::string&, const std::vector<core::DbValue>&, core::DbRows*) override {
+            return core::DbStatus::Failed("08003", "not connected");
+        }
+        core::DbStatus EndTransaction(bool) override { return core::DbStatus::Failed("08003", "not connected"); }
+        void Disconnect() override {}
+        void Pause(unsigned) override {}
+        uint64_t NowMs() override { return 0; }
+    };
+    std::unique_ptr<core::DbLink> OpenDatabase() override { return std::make_unique<NoDatabase>(); }
+    std::wstring ComputerName() override { return L"pc1"; }
+    std::wstring Environment(const wchar_t* name) override { return environment[name]; }
 
     bool NextBoard() override { return nextBoard ? nextBoard() : false; }
 
@@ -146,6 +176,8 @@ public:
     vboard::ModelLink link;
     std::map<std::wstring, std::vector<uint8_t>> files;
     std::map<std::wstring, std::string> ledgers;
+    std::map<std::wstring, std::string> indexes;
+    std::map<std::wstring, std::wstring> environment;
     bool ledgerLocked = false;
     bool ledgerReadOnly = false;
     int ledgerAppendsLeft = -1;  // appends that still succeed; -1: any number

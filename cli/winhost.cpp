@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cli/odbclink.h"
 #include "cli/utf8.h"
 #include "common/librarylink.h"
 #include "core/appendwhole.h"
@@ -38,27 +39,51 @@ FileStatus StatusOf(fw::FileResult result) {
 // file fails, in this process and in any other, so a reservation cannot interleave.
 class WinLedgerFile : public core::LedgerFile, private core::AppendTarget {
 public:
-    explicit WinLedgerFile(HANDLE file) : file_(file) {}
+    WinLedgerFile(HANDLE file, const std::wstring& path) : file_(file), indexPath_(path + L".index") {}
     ~WinLedgerFile() override { CloseHandle(file_); }
 
-    bool ReadAll(std::string& bytes) override {
+    bool Size(uint64_t& size) override {
+        LARGE_INTEGER length{};
+        if (!GetFileSizeEx(file_, &length))
+            return false;
+        size = static_cast<uint64_t>(length.QuadPart);
+        return true;
+    }
+
+    bool ReadAt(uint64_t offset, uint64_t length, std::string& bytes) override {
         bytes.clear();
         LARGE_INTEGER start{};
+        start.QuadPart = static_cast<LONGLONG>(offset);
         if (!SetFilePointerEx(file_, start, nullptr, FILE_BEGIN))
             return false;
         char buffer[65536];
-        for (;;) {
+        while (bytes.size() < length) {
+            DWORD want = static_cast<DWORD>(std::min<uint64_t>(sizeof buffer, length - bytes.size()));
             DWORD got = 0;
-            if (!::ReadFile(file_, buffer, sizeof buffer, &got, nullptr))
+            if (!::ReadFile(file_, buffer, want, &got, nullptr))
                 return false;
             if (got == 0)
                 return true;
             bytes.append(buffer, got);
         }
+        return true;
     }
 
     // A line cut short by a full disk is taken back off the file.
     bool Append(const std::string& bytes) override { return core::AppendWhole(*this, bytes); }
+
+    // The index is read and written only while the ledger is held, so stations take turns
+    // on it as on the ledger.
+    std::string ReadIndex() override {
+        std::vector<uint8_t> data;
+        if (fw::ReadFilePrefix(indexPath_, kIndexMaxBytes, data) != fw::FileResult::Ok)
+            return std::string();
+        return std::string(data.begin(), data.end());
+    }
+
+    void WriteIndex(const std::string& text) override {
+        fw::WriteFileReplacing(indexPath_, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    }
 
 private:
     bool Length(uint64_t& length) override {
@@ -86,7 +111,9 @@ private:
         return SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) && SetEndOfFile(file_);
     }
 
+    static constexpr size_t kIndexMaxBytes = 256;
     HANDLE file_;
+    std::wstring indexPath_;
 };
 
 // What the system's error on opening a ledger means to the user.
@@ -197,8 +224,9 @@ std::unique_ptr<core::LedgerFile> WinHost::OpenLedger(const std::wstring& path, 
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             if (GetFileType(file) == FILE_TYPE_DISK)
-                return std::make_unique<WinLedgerFile>(file);
+                return std::make_unique<WinLedgerFile>(file, path);
             CloseHandle(file);
+            failure = LedgerOpenFailure::NotAFile;
             return nullptr;
         }
         DWORD error = GetLastError();
@@ -208,6 +236,24 @@ std::unique_ptr<core::LedgerFile> WinHost::OpenLedger(const std::wstring& path, 
         }
         Sleep(kLedgerRetryMs);
     }
+}
+
+std::unique_ptr<core::DbLink> WinHost::OpenDatabase() {
+    return MakeOdbcLink();
+}
+
+std::wstring WinHost::ComputerName() {
+    DWORD size = 0;
+    GetComputerNameExW(ComputerNameDnsHostname, nullptr, &size);
+    std::wstring name(size, L'\0');
+    if (size == 0 || !GetComputerNameExW(ComputerNameDnsHostname, &name[0], &size))
+        return std::wstring();
+    name.resize(size);
+    return name;
+}
+
+std::wstring WinHost::Environment(const wchar_t* name) {
+    return fw::GetEnvironmentString(name);
 }
 
 // One line from standard input: "q" stops, anything else goes on, the end of input stops.

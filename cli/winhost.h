@@ -21,6 +21,9 @@ public:
     bool NewUuid(core::Uuid& uuid) override;
     core::LocalTime Now() override;
     std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path, LedgerOpenFailure& failure) override;
+    std::unique_ptr<core::DbLink> OpenDatabase() override;
+    std::wstring ComputerName() override;
+    std::wstring Environment(const wchar_t* name) override;
     bool NextBoard() override;
     void Out(const std::wstring& line) override;
     void Err(const std::wstring& line) override;

@@ -133,7 +133,7 @@ size_t FirstNonUtf8Line(const std::string& bytes, size_t from) {
 // Splits RFC 4180 records off the text one at a time, counting physical lines.
 class CsvReader {
 public:
-    CsvReader(const std::string& text, size_t from) : text_(text), pos_(from) {}
+    CsvReader(const std::string& text, size_t from, size_t line) : text_(text), pos_(from), line_(line) {}
 
     bool AtEnd() const { return pos_ >= text_.size(); }
     // The line on which the next record starts.
@@ -204,10 +204,25 @@ private:
 
     const std::string& text_;
     size_t pos_;
-    size_t line_ = 1;
+    size_t line_;
 };
 
-bool ToEntry(const std::vector<std::string>& f, LedgerEntry& entry) {
+// A text that a spreadsheet would run as a formula: apostrophes, then one of "=+-@".
+bool LooksLikeFormula(const std::string& text, size_t from) {
+    size_t first = text.find_first_not_of('\'', from);
+    return first != std::string::npos && std::string("=+-@").find(text[first]) != std::string::npos;
+}
+
+// The field as written, less the apostrophe that CsvField put before a formula-like text.
+std::string FromCsvText(std::string field) {
+    if (!field.empty() && field[0] == '\'' && LooksLikeFormula(field, 1))
+        field.erase(0, 1);
+    return field;
+}
+
+bool ToEntry(std::vector<std::string>& f, LedgerEntry& entry) {
+    for (std::string& field : f)
+        field = FromCsvText(std::move(field));
     entry.time = f[0];
     entry.station = f[1];
     entry.uuid = f[4];
@@ -215,22 +230,13 @@ bool ToEntry(const std::vector<std::string>& f, LedgerEntry& entry) {
     entry.maker = f[6];
     entry.slot = f[7];
     entry.interfaceType = f[8];
-    auto status = std::find_if(std::begin(kStatusNames), std::end(kStatusNames),
-                               [&](const StatusName& s) { return f[2] == s.text; });
-    if (status == std::end(kStatusNames))
+    std::optional<LedgerStatus> status = ParseLedgerStatus(f[2]);
+    if (!status)
         return false;
-    entry.status = status->status;
+    entry.status = *status;
     return IsIsoTime(entry.time) && (entry.station.empty() || ParseStation(entry.station)) &&
            ParseDecimal(f[3], entry.number) && IsUuidText(entry.uuid) &&
            (entry.slot.empty() || IsHexValue(entry.slot)) && IsHexValue(entry.interfaceType);
-}
-
-const char* StatusText(LedgerStatus status) {
-    for (const StatusName& s : kStatusNames) {
-        if (s.status == status)
-            return s.text;
-    }
-    return "";
 }
 
 LedgerContent Refuse(LedgerFault fault, size_t line) {
@@ -240,7 +246,139 @@ LedgerContent Refuse(LedgerFault fault, size_t line) {
     return content;
 }
 
+// The records from the reader's place to the end of its text.
+LedgerContent ReadRecords(CsvReader& reader) {
+    LedgerContent content;
+    std::vector<std::string> fields;
+    while (!reader.AtEnd()) {
+        const size_t line = reader.Line();
+        if (LedgerFault fault = reader.Next(fields); fault != LedgerFault::None)
+            return Refuse(fault, line);
+        if (fields.size() != kColumnCount)
+            return Refuse(LedgerFault::FieldCount, line);
+        LedgerEntry entry;
+        if (!ToEntry(fields, entry))
+            return Refuse(LedgerFault::BadField, line);
+        content.highest = std::max(content.highest.value_or(0), entry.number);
+        content.entries.push_back(std::move(entry));
+    }
+    content.lines = reader.Line() - 1;
+    return content;
+}
+
+// Lines appended after the first `lines` lines of a ledger.
+LedgerContent ParseAppended(const std::string& bytes, size_t lines) {
+    if (size_t line = FirstNonUtf8Line(bytes, 0))
+        return Refuse(LedgerFault::NotUtf8, lines + line);
+    CsvReader reader(bytes, 0, lines + 1);
+    return ReadRecords(reader);
+}
+
+// The index beside a ledger: "tolka-ledger-index 1 <length> <lines> <highest or -> <check>".
+constexpr char kIndexTag[] = "tolka-ledger-index";
+constexpr int kIndexVersion = 1;
+constexpr uint64_t kCheckedBytes = 4096;  // at the start and at the end
+
+struct LedgerIndex {
+    uint64_t length = 0;
+    size_t lines = 0;
+    std::optional<uint32_t> highest;
+    uint64_t check = 0;
+};
+
+uint64_t Fnv1a(const std::string& bytes, uint64_t hash) {
+    for (unsigned char c : bytes)
+        hash = (hash ^ c) * 0x100000001b3ull;
+    return hash;
+}
+
+// A hash of the first and the last bytes of the ledger's first `length` bytes.
+bool CheckOf(LedgerFile& file, uint64_t length, uint64_t& check) {
+    std::string head, tail;
+    const uint64_t tailLength = std::min(length, kCheckedBytes);
+    if (!file.ReadAt(0, std::min(length, kCheckedBytes), head) ||
+        !file.ReadAt(length - tailLength, tailLength, tail) || tail.size() != tailLength)
+        return false;
+    check = Fnv1a(tail, Fnv1a(head, 0xcbf29ce484222325ull));
+    return true;
+}
+
+// The blank-separated words of a line.
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    size_t at = 0;
+    while ((at = text.find_first_not_of(" \r\n", at)) != std::string::npos) {
+        size_t end = text.find_first_of(" \r\n", at);
+        words.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return words;
+}
+
+// Decimal or (with base 16) hexadecimal digits only, at most 64 bits.
+bool ParseUnsigned(const std::string& text, int base, uint64_t& value) {
+    if (text.empty() || text.size() > (base == 16 ? 16u : 19u))
+        return false;
+    value = 0;
+    for (char c : text) {
+        int digit = IsDigit(c) ? c - '0' : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+        if (digit < 0)
+            return false;
+        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+    }
+    return true;
+}
+
+std::optional<LedgerIndex> ParseIndex(const std::string& text) {
+    const std::vector<std::string> w = Words(text);
+    LedgerIndex index;
+    uint64_t lines = 0;
+    uint32_t highest = 0;
+    if (w.size() != 6 || w[0] != kIndexTag || w[1] != std::to_string(kIndexVersion) ||
+        !ParseUnsigned(w[2], 10, index.length) || !ParseUnsigned(w[3], 10, lines) ||
+        !ParseUnsigned(w[5], 16, index.check) || (w[4] != "-" && !ParseDecimal(w[4], highest)))
+        return std::nullopt;
+    index.lines = static_cast<size_t>(lines);
+    if (w[4] != "-")
+        index.highest = highest;
+    return index;
+}
+
+std::string FormatIndex(const LedgerIndex& index) {
+    char check[20];
+    std::snprintf(check, sizeof check, "%llx", static_cast<unsigned long long>(index.check));
+    return std::string(kIndexTag) + " " + std::to_string(kIndexVersion) + " " + std::to_string(index.length) + " " +
+           std::to_string(index.lines) + " " + (index.highest ? std::to_string(*index.highest) : "-") + " " + check +
+           "\n";
+}
+
+// The index when it still describes the start of the ledger.
+std::optional<LedgerIndex> ValidIndex(LedgerFile& file, uint64_t size) {
+    std::optional<LedgerIndex> index = ParseIndex(file.ReadIndex());
+    uint64_t check = 0;
+    if (!index || index->length > size || index->lines == 0 || !CheckOf(file, index->length, check) ||
+        check != index->check)
+        return std::nullopt;
+    return index;
+}
+
 }  // namespace
+
+const char* LedgerStatusText(LedgerStatus status) {
+    for (const StatusName& s : kStatusNames) {
+        if (s.status == status)
+            return s.text;
+    }
+    return "";
+}
+
+std::optional<LedgerStatus> ParseLedgerStatus(const std::string& text) {
+    for (const StatusName& s : kStatusNames) {
+        if (text == s.text)
+            return s.status;
+    }
+    return std::nullopt;
+}
 
 std::optional<Station> ParseStation(const std::string& text) {
     size_t slash = text.find('/');
@@ -268,33 +406,12 @@ LedgerContent ParseLedger(const std::string& bytes) {
         return Refuse(LedgerFault::NoByteOrderMark, 1);
     if (size_t line = FirstNonUtf8Line(bytes, bom))
         return Refuse(LedgerFault::NotUtf8, line);
-
-    CsvReader reader(bytes, bom);
+    CsvReader reader(bytes, bom, 1);
     std::vector<std::string> fields;
-    bool header = true;
-    do {
-        const size_t line = reader.Line();
-        if (reader.AtEnd())
-            return Refuse(LedgerFault::BadHeader, 1);  // the mark alone
-        LedgerFault fault = reader.Next(fields);
-        if (header) {
-            if (fault != LedgerFault::None ||
-                !std::equal(fields.begin(), fields.end(), std::begin(kColumns), std::end(kColumns)))
-                return Refuse(LedgerFault::BadHeader, 1);
-            header = false;
-            continue;
-        }
-        if (fault != LedgerFault::None)
-            return Refuse(fault, line);
-        if (fields.size() != kColumnCount)
-            return Refuse(LedgerFault::FieldCount, line);
-        LedgerEntry entry;
-        if (!ToEntry(fields, entry))
-            return Refuse(LedgerFault::BadField, line);
-        content.highest = std::max(content.highest.value_or(0), entry.number);
-        content.entries.push_back(std::move(entry));
-    } while (!reader.AtEnd());
-    return content;
+    if (reader.AtEnd() || reader.Next(fields) != LedgerFault::None ||
+        !std::equal(fields.begin(), fields.end(), std::begin(kColumns), std::end(kColumns)))
+        return Refuse(LedgerFault::BadHeader, 1);
+    return ReadRecords(reader);
 }
 
 std::string LedgerPreamble() {
@@ -305,10 +422,11 @@ std::string LedgerPreamble() {
 }
 
 std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
+    const std::string written = LooksLikeFormula(text, 0) ? "'" + text : text;
+    if (written.find_first_of(",\"\r\n") == std::string::npos)
+        return written;
     std::string quoted = "\"";
-    for (char c : text) {
+    for (char c : written) {
         quoted += c;
         if (c == '"')
             quoted += '"';
@@ -318,7 +436,7 @@ std::string CsvField(const std::string& text) {
 
 std::string FormatLedgerLine(const LedgerEntry& entry) {
     const std::string fields[] = {
-        entry.time,  entry.station, StatusText(entry.status), std::to_string(entry.number), entry.uuid, entry.product,
+        entry.time,  entry.station, LedgerStatusText(entry.status), std::to_string(entry.number), entry.uuid, entry.product,
         entry.maker, entry.slot,    entry.interfaceType};
     std::string line;
     for (size_t i = 0; i < kColumnCount; ++i)
@@ -347,14 +465,41 @@ std::string FormatIsoTime(const LocalTime& t) {
     return text;
 }
 
+bool ReadWholeLedger(LedgerFile& file, std::string& bytes) {
+    uint64_t size = 0;
+    return file.Size(size) && file.ReadAt(0, size, bytes) && bytes.size() == size;
+}
+
+bool ScanLedger(LedgerFile& file, LedgerContent& content) {
+    content = LedgerContent();
+    uint64_t size = 0;
+    if (!file.Size(size))
+        return false;
+    std::string bytes;
+    if (std::optional<LedgerIndex> index = ValidIndex(file, size)) {
+        if (!file.ReadAt(index->length, size - index->length, bytes))
+            return false;
+        content = ParseAppended(bytes, index->lines);
+        if (content.fault == LedgerFault::None && index->highest)
+            content.highest = std::max(content.highest.value_or(0), *index->highest);
+    } else {
+        if (!ReadWholeLedger(file, bytes))
+            return false;
+        content = ParseLedger(bytes);
+    }
+    LedgerIndex now{size, content.lines, content.highest, 0};
+    if (content.fault == LedgerFault::None && !content.fresh && !bytes.empty() && CheckOf(file, size, now.check))
+        file.WriteIndex(FormatIndex(now));
+    return true;
+}
+
 Reservation ReserveNumber(LedgerFile& file, LedgerEntry line, uint32_t floor, const Station& station) {
     Reservation result;
-    std::string bytes;
-    if (!file.ReadAll(bytes)) {
+    LedgerContent content;
+    if (!ScanLedger(file, content)) {
         result.failure = ReserveFailure::ReadFailed;
         return result;
     }
-    LedgerContent content = ParseLedger(bytes);
     if (content.fault != LedgerFault::None) {
         result.failure = ReserveFailure::Refused;
         result.fault = content.fault;

@@ -7,8 +7,11 @@
 //   2024-05-01T09:30:01+09:00,1/2,ok,1001,3aa4...,製品,製造元,0x7080,0x80000000
 //
 // UTF-8 with a byte-order mark (so that a spreadsheet shows Japanese names), CRLF line ends,
-// RFC 4180 quoting. A ledger is only ever appended to: a file this code cannot read fully
-// is refused, never repaired, rewritten or truncated. Portable: no <windows.h>.
+// RFC 4180 quoting. A field that begins with "=", "+", "-" or "@" is written after an
+// apostrophe, so that a spreadsheet shows it as text instead of running it as a formula.
+// A ledger is only ever appended to: a file this code cannot read fully is refused, never
+// repaired, rewritten or truncated. A small index beside it (see ScanLedger) spares each
+// reservation a read of the whole file. Portable: no <windows.h>.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +23,10 @@
 namespace core {
 
 enum class LedgerStatus { Reserved, Ok, Failed };
+
+// "reserved", "ok", "failed", as the ledgers write them.
+const char* LedgerStatusText(LedgerStatus status);
+std::optional<LedgerStatus> ParseLedgerStatus(const std::string& text);
 
 // One line of the ledger. Texts are UTF-8.
 struct LedgerEntry {
@@ -63,6 +70,7 @@ struct LedgerContent {
     bool fresh = false;  // no bytes at all: the header is still to be written
     std::vector<LedgerEntry> entries;
     std::optional<uint32_t> highest;  // the highest Number on any line
+    size_t lines = 0;                 // physical lines read, the header included
 };
 
 // Reads a whole ledger file. Takes any bytes: a fault comes back as a fault, never as a
@@ -76,7 +84,9 @@ std::string LedgerPreamble();
 std::string FormatLedgerLine(const LedgerEntry& entry);
 
 // A field as RFC 4180 writes it: in quotes, with quotes doubled, when it holds a comma, a
-// quote, CR or LF; otherwise as it is.
+// quote, CR or LF; otherwise as it is. A text that a spreadsheet would take for a formula
+// gets an apostrophe first (and one that already begins with apostrophes before such a
+// character one more), which the reader takes off again: every text reads back as written.
 std::string CsvField(const std::string& text);
 
 // The smallest Number n that is at least `floor`, above `highest` (a Number once reserved
@@ -97,10 +107,29 @@ std::string FormatIsoTime(const LocalTime& time);
 class LedgerFile {
 public:
     virtual ~LedgerFile() = default;
-    virtual bool ReadAll(std::string& bytes) = 0;
+    virtual bool Size(uint64_t& size) = 0;
+    // `length` bytes from `offset`, fewer at the end of the file.
+    virtual bool ReadAt(uint64_t offset, uint64_t length, std::string& bytes) = 0;
     // Appends at the end; true only once the bytes are on the disk.
     virtual bool Append(const std::string& bytes) = 0;
+    // The index kept beside the ledger: empty when there is none. Writing it may fail
+    // unnoticed; it is only a shortcut and is checked against the ledger before each use.
+    virtual std::string ReadIndex() = 0;
+    virtual void WriteIndex(const std::string& text) = 0;
 };
+
+// The whole file.
+bool ReadWholeLedger(LedgerFile& file, std::string& bytes);
+
+// What the held ledger says about its Numbers, read as far as the index does not already
+// vouch for it: the index records how long the ledger was when it was last read whole and
+// sound, with its highest Number, its line count and a check of its first and last bytes.
+// When the ledger still begins and ends at that length as it did, only the lines appended
+// since are read (the cost does not grow with the ledger); otherwise the whole file is
+// read, so a ledger replaced or re-saved elsewhere is refused as before. `entries` holds
+// only the lines read. The index is brought up to date when anything was read. False when
+// the file could not be read.
+bool ScanLedger(LedgerFile& file, LedgerContent& content);
 
 enum class ReserveFailure { None, Refused, Exhausted, ReadFailed, AppendFailed };
 
@@ -111,9 +140,9 @@ struct Reservation {
     uint32_t number = 0;
 };
 
-// Reads the held ledger, takes the next Number by NextNumber and appends `line` with that
+// Scans the held ledger, takes the next Number by NextNumber and appends `line` with that
 // Number and the status `reserved` (after the preamble when the file is new). Nothing is
-// appended unless the whole file could be read.
+// appended unless the ledger could be read up to its end.
 Reservation ReserveNumber(LedgerFile& file, LedgerEntry line, uint32_t floor, const Station& station);
 
 }  // namespace core

@@ -27,8 +27,13 @@ LedgerEntry Entry(LedgerStatus status, uint32_t number) {
 
 class MemoryLedger : public LedgerFile {
 public:
-    bool ReadAll(std::string& out) override {
-        out = bytes;
+    bool Size(uint64_t& size) override {
+        size = bytes.size();
+        return readable;
+    }
+    bool ReadAt(uint64_t offset, uint64_t length, std::string& out) override {
+        out = offset < bytes.size() ? bytes.substr(offset, length) : std::string();
+        bytesRead += out.size();
         return readable;
     }
     bool Append(const std::string& more) override {
@@ -37,9 +42,13 @@ public:
         bytes += more;
         return true;
     }
+    std::string ReadIndex() override { return index; }
+    void WriteIndex(const std::string& text) override { index = text; }
     std::string bytes;
+    std::string index;
     bool readable = true;
     bool writable = true;
+    uint64_t bytesRead = 0;
 };
 
 TEST(Ledger, WrittenLinesReadBackFieldForField) {
@@ -78,9 +87,23 @@ TEST(Ledger, QuotesOnlyWhereNeeded) {
         {"a,b", "\"a,b\""},
         {"say \"hi\"", "\"say \"\"hi\"\"\""},
         {"cr\rlf\n", "\"cr\rlf\n\""},
+        // What a spreadsheet would run as a formula is shown as text.
+        {"=1+2", "'=1+2"},
+        {"+81", "'+81"},
+        {"-x,y", "\"'-x,y\""},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"''=x", "'''=x"},
+        {"'plain", "'plain"},
+        {"a=b", "a=b"},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(CsvField(c.text), c.field) << c.text;
+        LedgerEntry entry = Entry(LedgerStatus::Ok, 1);
+        entry.product = c.text;
+        LedgerContent back = ParseLedger(kHeader + FormatLedgerLine(entry));
+        ASSERT_EQ(back.entries.size(), 1u) << c.text;
+        EXPECT_EQ(back.entries[0].product, c.text);
+    }
 }
 
 TEST(Ledger, EmptyFileIsANewLedgerAndHeaderAloneHasNoNumbers) {
@@ -288,6 +311,79 @@ TEST(Ledger, FailedReservationsLeaveTheFileAsItWas) {
     full.writable = false;
     EXPECT_EQ(ReserveNumber(full, Entry(LedgerStatus::Reserved, 0), 0, Station{}).failure,
               ReserveFailure::AppendFailed);
+}
+
+}  // namespace
+}  // namespace core
+
+namespace core {
+namespace {
+
+std::string ManyLines(uint32_t from, uint32_t count) {
+    std::string lines;
+    for (uint32_t n = from; n < from + count; ++n)
+        lines += Line("reserved", std::to_string(n)) + Line("ok", std::to_string(n));
+    return lines;
+}
+
+TEST(LedgerIndex, AReservationReadsOnlyWhatWasAppendedSinceTheLastOne) {
+    MemoryLedger file;
+    file.bytes = kHeader + ManyLines(1, 5000);
+    ASSERT_EQ(ReserveNumber(file, Entry(LedgerStatus::Reserved, 0), 0, Station{}).number, 5001u);
+    file.bytes += Line("ok", "5001");
+    for (uint32_t n = 5002; n < 5012; ++n) {
+        file.bytesRead = 0;
+        ASSERT_EQ(ReserveNumber(file, Entry(LedgerStatus::Reserved, 0), 0, Station{}).number, n);
+        EXPECT_LT(file.bytesRead, 5 * 4096u);  // two checks of the index and the lines since
+    }
+}
+
+TEST(LedgerIndex, ALedgerChangedBehindTheIndexIsReadWholeAndRefusedAsBefore) {
+    const std::string sound = kHeader + ManyLines(1, 200);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        LedgerFault fault;
+        size_t line;
+        std::optional<uint32_t> highest;
+    } cases[] = {
+        {"appended by a later reservation", sound + Line("reserved", "900"), LedgerFault::None, 0, 900u},
+        {"damaged line appended", sound + "garbage\r\n", LedgerFault::FieldCount, 402, std::nullopt},
+        {"re-saved without the mark", sound.substr(3), LedgerFault::NoByteOrderMark, 1, std::nullopt},
+        {"shortened", kHeader + ManyLines(1, 100), LedgerFault::None, 0, 100u},
+        {"first line edited", kHeader + "x" + sound.substr(kHeader.size() + 1), LedgerFault::BadField, 2,
+         std::nullopt},
+        {"last line edited", sound.substr(0, sound.size() - 3) + "z\r\n", LedgerFault::BadField, 401,
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        MemoryLedger file;
+        file.bytes = sound;
+        LedgerContent content;
+        ASSERT_TRUE(ScanLedger(file, content));
+        ASSERT_FALSE(file.index.empty());
+        file.bytes = c.bytes;
+        ASSERT_TRUE(ScanLedger(file, content)) << c.what;
+        EXPECT_EQ(content.fault, c.fault) << c.what;
+        EXPECT_EQ(content.faultLine, c.line) << c.what;
+        EXPECT_EQ(content.highest, c.highest) << c.what;
+    }
+}
+
+TEST(LedgerIndex, AnIndexThatDoesNotFitIsIgnored) {
+    const std::string bytes = kHeader + ManyLines(1, 10);
+    const char* indexes[] = {"", "garbage", "tolka-ledger-index 2 0 1 - 0\n", "tolka-ledger-index 1 99999 3 7 0\n",
+                             "tolka-ledger-index 1 10 0 - 0\n"};
+    for (const char* index : indexes) {
+        MemoryLedger file;
+        file.bytes = bytes;
+        file.index = index;
+        LedgerContent content;
+        ASSERT_TRUE(ScanLedger(file, content));
+        EXPECT_EQ(content.fault, LedgerFault::None) << index;
+        EXPECT_EQ(content.highest, 10u) << index;
+        EXPECT_EQ(content.lines, 21u) << index;
+    }
 }
 
 }  // namespace

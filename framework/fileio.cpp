@@ -53,6 +53,10 @@ FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector
         CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE || !IsDiskFile(file.h))
         return FileResult::CannotOpen;
+    // Room for what the file holds now, not for all a caller would take.
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.h, &size) && static_cast<uint64_t>(size.QuadPart) < maxBytes)
+        maxBytes = static_cast<size_t>(size.QuadPart);
     data.assign(maxBytes, 0);
     size_t got = 0;
     while (got < maxBytes) {

@@ -14,6 +14,7 @@ packages=(
     clang libclang-rt-dev
     wixl msitools zip unzip
     fp-utils
+    postgresql odbc-postgresql unixodbc
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -1,0 +1,111 @@
+// What one reservation in the file ledger costs against the ledger's length: for ledgers
+// of 1k, 100k and 1M lines, the first reservation (no index yet: the whole file is read and
+// checked, as before) and the ones after it (the index vouches for all but the new lines).
+//   ledger_bench [folder]      default: the system's temporary folder
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/ledger.h"
+
+namespace {
+
+// The ledger as a plain file; the bench is the only one using it.
+class PlainLedgerFile : public core::LedgerFile {
+public:
+    explicit PlainLedgerFile(std::string path) : path_(std::move(path)) {}
+
+    bool Size(uint64_t& size) override {
+        std::error_code error;
+        size = std::filesystem::file_size(path_, error);
+        return !error;
+    }
+    bool ReadAt(uint64_t offset, uint64_t length, std::string& bytes) override {
+        std::ifstream in(path_, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(offset));
+        bytes.assign(length, '\0');
+        in.read(&bytes[0], static_cast<std::streamsize>(length));
+        bytes.resize(static_cast<size_t>(in.gcount()));
+        return !in.bad();
+    }
+    bool Append(const std::string& bytes) override {
+        std::ofstream out(path_, std::ios::binary | std::ios::app);
+        out << bytes;
+        out.flush();
+        return out.good();
+    }
+    std::string ReadIndex() override {
+        std::ifstream in(path_ + ".index", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void WriteIndex(const std::string& text) override { std::ofstream(path_ + ".index", std::ios::binary) << text; }
+
+private:
+    std::string path_;
+};
+
+core::LedgerEntry Line(uint32_t number, core::LedgerStatus status) {
+    core::LedgerEntry e;
+    e.time = "2024-05-01T09:30:00+09:00";
+    e.station = "1/1";
+    e.status = status;
+    e.number = number;
+    e.uuid = "3aa4096d-2cc0-46dd-878a-88511d75ac78";
+    e.product = "製品A";
+    e.maker = "製造元";
+    e.slot = status == core::LedgerStatus::Reserved ? "" : "0x7080";
+    e.interfaceType = "0x80000000";
+    return e;
+}
+
+// A ledger of `lines` lines: reservations, each followed by its outcome.
+void MakeLedger(const std::string& path, size_t lines) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << core::LedgerPreamble();
+    for (size_t i = 0; i < lines; ++i) {
+        auto number = static_cast<uint32_t>(i / 2);
+        out << core::FormatLedgerLine(Line(number, i % 2 ? core::LedgerStatus::Ok : core::LedgerStatus::Reserved));
+    }
+    std::filesystem::remove(path + ".index");
+}
+
+// One reservation and its outcome, as tolka makes them; milliseconds of the reservation.
+double Reserve(const std::string& path) {
+    PlainLedgerFile file(path);
+    auto start = std::chrono::steady_clock::now();
+    core::Reservation r = core::ReserveNumber(file, Line(0, core::LedgerStatus::Reserved), 0, core::Station{});
+    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (r.failure != core::ReserveFailure::None) {
+        std::fprintf(stderr, "reservation failed\n");
+        std::exit(1);
+    }
+    file.Append(core::FormatLedgerLine(Line(r.number, core::LedgerStatus::Ok)));
+    return ms;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::filesystem::path folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path();
+    const std::string path = (folder / "tolka-ledger-bench.csv").string();
+    constexpr int kRuns = 21;
+    std::printf("| lines | file MB | first reservation ms | later reservations ms (median of %d) |\n", kRuns);
+    std::printf("|---|---|---|---|\n");
+    for (size_t lines : {size_t{1000}, size_t{100000}, size_t{1000000}}) {
+        MakeLedger(path, lines);
+        const double mb = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+        const double first = Reserve(path);
+        std::vector<double> later;
+        for (int i = 0; i < kRuns; ++i)
+            later.push_back(Reserve(path));
+        std::nth_element(later.begin(), later.begin() + kRuns / 2, later.end());
+        std::printf("| %zu | %.1f | %.1f | %.3f |\n", lines, mb, first, later[kRuns / 2]);
+    }
+    std::filesystem::remove(path);
+    std::filesystem::remove(path + ".index");
+    return 0;
+}

@@ -1,0 +1,120 @@
+// The ledger commands: a ledger (file or database) in figures per station, and a database
+// ledger written out as the CSV file a spreadsheet shows.
+#include <map>
+#include <set>
+
+#include "cli/context.h"
+#include "cli/ledgers.h"
+#include "cli/utf8.h"
+
+namespace cli {
+
+namespace {
+
+// What one station (or all of them) did.
+struct Tally {
+    uint64_t reserved = 0, ok = 0, failed = 0;
+    std::optional<uint32_t> highest;
+    std::set<uint32_t> reservedNumbers, okNumbers;
+
+    void Add(const core::LedgerEntry& e) {
+        switch (e.status) {
+            case core::LedgerStatus::Reserved:
+                ++reserved;
+                reservedNumbers.insert(e.number);
+                highest = std::max(highest.value_or(0), e.number);
+                break;
+            case core::LedgerStatus::Ok:
+                ++ok;
+                okNumbers.insert(e.number);
+                break;
+            case core::LedgerStatus::Failed:
+                ++failed;
+                break;
+        }
+    }
+
+    // Reserved Numbers that no board holds: failed writes and programs that never told.
+    std::vector<uint64_t> Gaps() const {
+        std::vector<uint64_t> gaps;
+        for (uint32_t n : reservedNumbers) {
+            if (okNumbers.count(n) == 0)
+                gaps.push_back(n);
+        }
+        return gaps;
+    }
+};
+
+std::wstring NumberList(const std::vector<uint64_t>& numbers) {
+    std::wstring text;
+    for (uint64_t n : numbers)
+        text += (text.empty() ? L"" : L", ") + std::to_wstring(n);
+    return text;
+}
+
+JsonObject TallyJson(const Tally& t) {
+    JsonObject o;
+    o.Number("reserved", t.reserved).Number("ok", t.ok).Number("failed", t.failed);
+    if (t.highest)
+        o.Number("highest", *t.highest);
+    else
+        o.Null("highest");
+    return o.Numbers("gaps", t.Gaps());
+}
+
+void SayTally(Context& c, const std::wstring& who, const Tally& t) {
+    const std::vector<uint64_t> gaps = t.Gaps();
+    c.report.Say(Msg::LedgerStationLine,
+                 {who, std::to_wstring(t.reserved), std::to_wstring(t.ok), std::to_wstring(t.failed),
+                  t.highest ? std::to_wstring(*t.highest) : L"-", std::to_wstring(gaps.size())});
+    if (!gaps.empty())
+        c.report.Say(Msg::LedgerGaps, {NumberList(gaps)});
+}
+
+}  // namespace
+
+Exit LedgerShow(Context& c) {
+    c.report.Fields().Text("ledger", LedgerName(c.inv.file));
+    std::vector<core::LedgerEntry> entries;
+    if (Exit exit = ReadLedger(c, c.inv.file, entries); exit != Exit::Done)
+        return c.report.Finish(exit);
+    Tally all;
+    std::map<std::string, Tally> stations;
+    for (const core::LedgerEntry& e : entries) {
+        all.Add(e);
+        stations[e.station].Add(e);
+    }
+    std::vector<JsonObject> perStation;
+    for (const auto& [station, tally] : stations) {
+        SayTally(c, station.empty() ? c.report.Text(Msg::LedgerNoStation) : FromUtf8(station), tally);
+        JsonObject o;
+        if (station.empty())
+            o.Null("station");
+        else
+            o.Text("station", FromUtf8(station));
+        perStation.push_back(o.Append(TallyJson(tally)));
+    }
+    SayTally(c, c.report.Text(Msg::LedgerAllStations), all);
+    // Nested: the report's own "ok" says whether the command succeeded.
+    c.report.Fields().Object("total", TallyJson(all)).Objects("stations", perStation);
+    return c.report.Finish(Exit::Done);
+}
+
+Exit LedgerExport(Context& c) {
+    c.report.Fields().Text("ledger", LedgerName(c.inv.file));
+    std::vector<core::LedgerEntry> entries;
+    if (Exit exit = ReadLedger(c, c.inv.file, entries); exit != Exit::Done)
+        return c.report.Finish(exit);
+    std::string csv = core::LedgerPreamble();
+    for (const core::LedgerEntry& e : entries)
+        csv += core::FormatLedgerLine(e);
+    const std::wstring& output = c.inv.Value(Option::Output);
+    if (Exit exit = WriteImageFile(c, output, reinterpret_cast<const uint8_t*>(csv.data()), csv.size());
+        exit != Exit::Done)
+        return c.report.Finish(exit);
+    c.report.Say(Msg::LedgerExported, {std::to_wstring(entries.size()), output});
+    c.report.Fields().Number("lines", entries.size());
+    return c.report.Finish(Exit::Done);
+}
+
+}  // namespace cli

@@ -1,0 +1,39 @@
+// The two kinds of Number ledger behind --ledger: a CSV file, or after "odbc:" a table in
+// a database server reached through ODBC. Both keep the same rules: a Number is reserved and
+// recorded before the board is written, its outcome after the verify, and a ledger that
+// cannot be used ends the command with Exit::Ledger before any board is touched.
+// Portable: no <windows.h>.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/context.h"
+#include "core/ledger.h"
+
+namespace cli {
+
+// "odbc:" begins a connection string; anything else is a file path.
+bool IsDatabaseLedger(const std::wstring& ledger);
+
+// The ledger as messages and JSON name it: a database ledger without its password.
+std::wstring LedgerName(const std::wstring& ledger);
+
+class LineLedger {
+public:
+    virtual ~LineLedger() = default;
+    // Whether the ledger can be used; before any board is touched.
+    virtual Exit Check() = 0;
+    // The line's Number is the floor; `number` receives the one reserved.
+    virtual Exit Reserve(const core::LedgerEntry& line, uint32_t& number) = 0;
+    // The outcome of the last reservation (ok or failed).
+    virtual Exit Record(const core::LedgerEntry& line) = 0;
+};
+
+std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledger);
+
+// Every line of either kind of ledger, in its order.
+Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::LedgerEntry>& entries);
+
+}  // namespace cli

@@ -1,0 +1,344 @@
+#include "cli/odbclink.h"
+
+#include <windows.h>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <functional>
+
+#include "cli/utf8.h"
+#include "framework/syslib.h"
+
+namespace cli {
+
+namespace {
+
+// A call that the driver's own time-out should have ended is given this much longer.
+constexpr unsigned kGraceSeconds = 2;
+// What SQLGetData reads at a time; longer texts come in several pieces.
+constexpr SQLLEN kPieceChars = 512;
+
+// The functions of odbc32.dll the ledger calls.
+struct OdbcApi {
+    decltype(&SQLAllocHandle) allocHandle = nullptr;
+    decltype(&SQLFreeHandle) freeHandle = nullptr;
+    decltype(&SQLSetEnvAttr) setEnvAttr = nullptr;
+    decltype(&SQLSetConnectAttrW) setConnectAttr = nullptr;
+    decltype(&SQLDriverConnectW) driverConnect = nullptr;
+    decltype(&SQLDisconnect) disconnect = nullptr;
+    decltype(&SQLSetStmtAttrW) setStmtAttr = nullptr;
+    decltype(&SQLBindParameter) bindParameter = nullptr;
+    decltype(&SQLExecDirectW) execDirect = nullptr;
+    decltype(&SQLNumResultCols) numResultCols = nullptr;
+    decltype(&SQLFetch) fetch = nullptr;
+    decltype(&SQLGetData) getData = nullptr;
+    decltype(&SQLEndTran) endTran = nullptr;
+    decltype(&SQLGetDiagRecW) getDiagRec = nullptr;
+};
+
+template <class Fn>
+bool Get(HMODULE module, const char* name, Fn& fn) {
+    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return fn != nullptr;
+}
+
+bool LoadApi(OdbcApi& api) {
+    HMODULE m = fw::LoadSystemLibrary(L"odbc32.dll");
+    return m != nullptr && Get(m, "SQLAllocHandle", api.allocHandle) && Get(m, "SQLFreeHandle", api.freeHandle) &&
+           Get(m, "SQLSetEnvAttr", api.setEnvAttr) && Get(m, "SQLSetConnectAttrW", api.setConnectAttr) &&
+           Get(m, "SQLDriverConnectW", api.driverConnect) && Get(m, "SQLDisconnect", api.disconnect) &&
+           Get(m, "SQLSetStmtAttrW", api.setStmtAttr) && Get(m, "SQLBindParameter", api.bindParameter) &&
+           Get(m, "SQLExecDirectW", api.execDirect) && Get(m, "SQLNumResultCols", api.numResultCols) &&
+           Get(m, "SQLFetch", api.fetch) && Get(m, "SQLGetData", api.getData) && Get(m, "SQLEndTran", api.endTran) &&
+           Get(m, "SQLGetDiagRecW", api.getDiagRec);
+}
+
+std::wstring Wide(const std::string& utf8) {
+    return FromUtf8(utf8);
+}
+
+// The first diagnostic record of the handle. Without one (a driver manager that cannot load
+// its driver may give none), the failed call is named instead.
+core::DbStatus Diagnostic(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle, const char* call) {
+    wchar_t state[6] = {};
+    wchar_t text[1024] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = api.getDiagRec(type, handle, 1, reinterpret_cast<SQLWCHAR*>(state), &native,
+                                  reinterpret_cast<SQLWCHAR*>(text), static_cast<SQLSMALLINT>(std::size(text)), &length);
+    if (SQL_SUCCEEDED(rc))
+        return core::DbStatus::Failed(ToUtf8(state), ToUtf8(text));
+    return core::DbStatus::Failed("", std::string(call) + " failed without a diagnostic from the ODBC driver manager");
+}
+
+// One connection's handles, and a call's result as the waiting thread receives it.
+struct Handles {
+    SQLHENV env = SQL_NULL_HENV;
+    SQLHDBC dbc = SQL_NULL_HDBC;
+};
+
+// Shared by the waiting thread and the call's thread, whichever lets go last frees it.
+struct Pending {
+    Pending() : finished(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Pending() {
+        if (finished != nullptr)
+            CloseHandle(finished);
+    }
+    Pending(const Pending&) = delete;
+    Pending& operator=(const Pending&) = delete;
+
+    HANDLE finished;
+    std::function<core::DbStatus(Pending&)> work;
+    core::DbStatus status;
+    core::DbRows rows;
+    Handles handles;
+};
+
+DWORD WINAPI RunPending(void* parameter) {
+    std::unique_ptr<std::shared_ptr<Pending>> pending(static_cast<std::shared_ptr<Pending>*>(parameter));
+    Pending& p = **pending;
+    p.status = p.work(p);
+    SetEvent(p.finished);
+    return 0;
+}
+
+core::DbStatus ConnectNow(const OdbcApi& api, const std::wstring& connection, unsigned timeout, Handles& h) {
+    if (!SQL_SUCCEEDED(api.allocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h.env)))
+        return core::DbStatus::Failed("", "SQLAllocHandle failed without a diagnostic from the ODBC driver manager");
+    api.setEnvAttr(h.env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (!SQL_SUCCEEDED(api.allocHandle(SQL_HANDLE_DBC, h.env, &h.dbc)))
+        return Diagnostic(api, SQL_HANDLE_ENV, h.env, "SQLAllocHandle");
+    const auto seconds = reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout));
+    api.setConnectAttr(h.dbc, SQL_ATTR_LOGIN_TIMEOUT, seconds, 0);
+    api.setConnectAttr(h.dbc, SQL_ATTR_CONNECTION_TIMEOUT, seconds, 0);
+    std::wstring text = connection;
+    SQLRETURN rc = api.driverConnect(h.dbc, nullptr, reinterpret_cast<SQLWCHAR*>(&text[0]), SQL_NTS, nullptr, 0,
+                                     nullptr, SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc))
+        return Diagnostic(api, SQL_HANDLE_DBC, h.dbc, "SQLDriverConnectW");
+    rc = api.setConnectAttr(h.dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
+    if (!SQL_SUCCEEDED(rc)) {
+        core::DbStatus status = Diagnostic(api, SQL_HANDLE_DBC, h.dbc, "SQLSetConnectAttrW");
+        api.disconnect(h.dbc);
+        return status;
+    }
+    return core::DbStatus();
+}
+
+void FreeHandles(const OdbcApi& api, Handles& h) {
+    if (h.dbc != SQL_NULL_HDBC)
+        api.freeHandle(SQL_HANDLE_DBC, h.dbc);
+    if (h.env != SQL_NULL_HENV)
+        api.freeHandle(SQL_HANDLE_ENV, h.env);
+    h = Handles();
+}
+
+// The parameters bound to a statement, kept alive until it has run.
+class Parameters {
+public:
+    explicit Parameters(const std::vector<core::DbValue>& values) : texts_(values.size()), numbers_(values.size()),
+                                                                     lengths_(values.size()) {
+        for (size_t i = 0; i < values.size(); ++i) {
+            if (const std::string* text = std::get_if<std::string>(&values[i]))
+                texts_[i] = Wide(*text);
+            else
+                numbers_[i] = std::get<int64_t>(values[i]);
+            kinds_.push_back(std::holds_alternative<std::string>(values[i]));
+        }
+    }
+
+    SQLRETURN Bind(const OdbcApi& api, SQLHSTMT stmt) {
+        for (size_t i = 0; i < kinds_.size(); ++i) {
+            const auto n = static_cast<SQLUSMALLINT>(i + 1);
+            SQLRETURN rc;
+            if (kinds_[i]) {
+                lengths_[i] = SQL_NTS;
+                const SQLULEN chars = std::max<SQLULEN>(1, texts_[i].size());
+                rc = api.bindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, chars, 0, &texts_[i][0],
+                                       static_cast<SQLLEN>((texts_[i].size() + 1) * sizeof(wchar_t)), &lengths_[i]);
+            } else {
+                lengths_[i] = 0;
+                rc = api.bindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &numbers_[i], 0,
+                                       &lengths_[i]);
+            }
+            if (!SQL_SUCCEEDED(rc))
+                return rc;
+        }
+        return SQL_SUCCESS;
+    }
+
+private:
+    std::vector<std::wstring> texts_;
+    std::vector<SQLBIGINT> numbers_;
+    std::vector<SQLLEN> lengths_;
+    std::vector<bool> kinds_;  // true: text
+};
+
+// One cell as text, read piece by piece; NULL as "".
+SQLRETURN ReadCell(const OdbcApi& api, SQLHSTMT stmt, SQLUSMALLINT column, std::string& cell) {
+    std::wstring text;
+    for (;;) {
+        wchar_t piece[kPieceChars + 1] = {};
+        SQLLEN length = 0;
+        SQLRETURN rc = api.getData(stmt, column, SQL_C_WCHAR, piece, sizeof piece, &length);
+        if (rc == SQL_NO_DATA || (SQL_SUCCEEDED(rc) && length == SQL_NULL_DATA))
+            break;
+        if (!SQL_SUCCEEDED(rc))
+            return rc;
+        text += piece;
+        if (rc == SQL_SUCCESS)
+            break;
+    }
+    cell = ToUtf8(text);
+    return SQL_SUCCESS;
+}
+
+core::DbStatus ReadRows(const OdbcApi& api, SQLHSTMT stmt, core::DbRows& rows) {
+    SQLSMALLINT columns = 0;
+    if (!SQL_SUCCEEDED(api.numResultCols(stmt, &columns)))
+        return Diagnostic(api, SQL_HANDLE_STMT, stmt, "SQLNumResultCols");
+    for (;;) {
+        SQLRETURN rc = api.fetch(stmt);
+        if (rc == SQL_NO_DATA)
+            return core::DbStatus();
+        if (!SQL_SUCCEEDED(rc))
+            return Diagnostic(api, SQL_HANDLE_STMT, stmt, "SQLFetch");
+        std::vector<std::string> row(static_cast<size_t>(columns));
+        for (SQLSMALLINT c = 0; c < columns; ++c) {
+            if (!SQL_SUCCEEDED(ReadCell(api, stmt, static_cast<SQLUSMALLINT>(c + 1), row[static_cast<size_t>(c)])))
+                return Diagnostic(api, SQL_HANDLE_STMT, stmt, "SQLGetData");
+        }
+        rows.push_back(std::move(row));
+    }
+}
+
+core::DbStatus ExecuteNow(const OdbcApi& api, SQLHDBC dbc, unsigned timeout, const std::wstring& sql,
+                          Parameters& params, bool wantRows, core::DbRows& rows) {
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(api.allocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
+        return Diagnostic(api, SQL_HANDLE_DBC, dbc, "SQLAllocHandle");
+    api.setStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeout)), 0);
+    core::DbStatus status;
+    std::wstring text = sql;
+    if (!SQL_SUCCEEDED(params.Bind(api, stmt))) {
+        status = Diagnostic(api, SQL_HANDLE_STMT, stmt, "SQLBindParameter");
+    } else {
+        SQLRETURN rc = api.execDirect(stmt, reinterpret_cast<SQLWCHAR*>(&text[0]), SQL_NTS);
+        if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
+            status = Diagnostic(api, SQL_HANDLE_STMT, stmt, "SQLExecDirectW");
+        else if (wantRows)
+            status = ReadRows(api, stmt, rows);
+    }
+    api.freeHandle(SQL_HANDLE_STMT, stmt);
+    return status;
+}
+
+class OdbcLink : public core::DbLink {
+public:
+    OdbcLink() : loaded_(LoadApi(api_)) {}
+    ~OdbcLink() override { Disconnect(); }
+
+    core::DbStatus Connect(const std::string& connection, unsigned timeoutSeconds) override {
+        Disconnect();
+        if (!loaded_)
+            return core::DbStatus::Failed("", "odbc32.dll cannot be loaded from the system folder");
+        timeout_ = timeoutSeconds;
+        const OdbcApi api = api_;
+        const std::wstring text = Wide(connection);
+        auto pending = std::make_shared<Pending>();
+        core::DbStatus status = Bounded(pending, [api, text, timeoutSeconds](Pending& p) {
+            core::DbStatus s = ConnectNow(api, text, timeoutSeconds, p.handles);
+            if (!s.ok)
+                FreeHandles(api, p.handles);
+            return s;
+        });
+        if (status.ok)
+            handles_ = pending->handles;
+        return status;
+    }
+
+    core::DbStatus Execute(const std::string& sql, const std::vector<core::DbValue>& params,
+                           core::DbRows* rows) override {
+        if (handles_.dbc == SQL_NULL_HDBC)
+            return NotConnected();
+        const OdbcApi api = api_;
+        const SQLHDBC dbc = handles_.dbc;
+        const unsigned timeout = timeout_;
+        const std::wstring text = Wide(sql);
+        const bool wantRows = rows != nullptr;
+        auto pending = std::make_shared<Pending>();
+        core::DbStatus status = Bounded(pending, [api, dbc, timeout, text, params, wantRows](Pending& p) {
+            Parameters bound(params);
+            return ExecuteNow(api, dbc, timeout, text, bound, wantRows, p.rows);
+        });
+        if (status.ok && rows != nullptr)
+            *rows = std::move(pending->rows);
+        return status;
+    }
+
+    core::DbStatus EndTransaction(bool commit) override {
+        if (handles_.dbc == SQL_NULL_HDBC)
+            return NotConnected();
+        const OdbcApi api = api_;
+        const SQLHDBC dbc = handles_.dbc;
+        return Bounded(std::make_shared<Pending>(), [api, dbc, commit](Pending&) {
+            if (SQL_SUCCEEDED(api.endTran(SQL_HANDLE_DBC, dbc, commit ? SQL_COMMIT : SQL_ROLLBACK)))
+                return core::DbStatus();
+            return Diagnostic(api, SQL_HANDLE_DBC, dbc, "SQLEndTran");
+        });
+    }
+
+    void Disconnect() override {
+        if (handles_.dbc == SQL_NULL_HDBC)
+            return;
+        const OdbcApi api = api_;
+        Handles handles = handles_;
+        handles_ = Handles();
+        Bounded(std::make_shared<Pending>(), [api, handles](Pending&) mutable {
+            api.disconnect(handles.dbc);
+            FreeHandles(api, handles);
+            return core::DbStatus();
+        });
+    }
+
+    void Pause(unsigned milliseconds) override { Sleep(milliseconds); }
+    uint64_t NowMs() override { return GetTickCount64(); }
+
+private:
+    static core::DbStatus NotConnected() {
+        return core::DbStatus::Failed("08003", "the connection to the database server was given up");
+    }
+
+    // Runs the work on a thread of its own and waits for it at most the time-out and the
+    // grace. The work may keep only what it captured and `pending`, which it shares.
+    core::DbStatus Bounded(const std::shared_ptr<Pending>& pending, std::function<core::DbStatus(Pending&)> work) {
+        pending->work = std::move(work);
+        auto shared = std::make_unique<std::shared_ptr<Pending>>(pending);
+        HANDLE thread = pending->finished == nullptr ? nullptr
+                                                     : CreateThread(nullptr, 0, RunPending, shared.get(), 0, nullptr);
+        if (thread == nullptr)
+            return core::DbStatus::Failed("", "no thread could be started for the database call");
+        shared.release();  // the thread's now
+        CloseHandle(thread);
+        if (WaitForSingleObject(pending->finished, (timeout_ + kGraceSeconds) * 1000) == WAIT_OBJECT_0)
+            return pending->status;
+        // The call may never return: its connection is left to it.
+        handles_ = Handles();
+        return core::DbStatus::Failed("HYT00", "the database server did not answer within " +
+                                                   std::to_string(timeout_) + " s");
+    }
+
+    OdbcApi api_;
+    bool loaded_;
+    Handles handles_;
+    unsigned timeout_ = 5;
+};
+
+}  // namespace
+
+std::unique_ptr<core::DbLink> MakeOdbcLink() {
+    return std::make_unique<OdbcLink>();
+}
+
+}  // namespace cli

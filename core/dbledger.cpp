@@ -1,0 +1,410 @@
+#include "core/dbledger.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+namespace core {
+
+namespace {
+
+constexpr int kLayout = 1;
+// Races lost to other stations and connections lost on the way, per reservation or outcome.
+constexpr int kAttempts = 20;
+// Between two attempts to reach a server again, for as long as the time-out.
+constexpr unsigned kReconnectPauseMs = 500;
+
+const char kCreateLedger[] =
+    "CREATE TABLE tolka_ledger ("
+    "reservation VARCHAR(36) NOT NULL, time VARCHAR(32) NOT NULL, station VARCHAR(24) NOT NULL, "
+    "status VARCHAR(8) NOT NULL, number BIGINT NOT NULL, uuid VARCHAR(36) NOT NULL, "
+    "product VARCHAR(200) NOT NULL, maker VARCHAR(200) NOT NULL, slot VARCHAR(10) NOT NULL, "
+    "interface VARCHAR(10) NOT NULL, host VARCHAR(255) NOT NULL, "
+    "PRIMARY KEY (number, status), UNIQUE (reservation, status))";
+const char kCreateVersion[] = "CREATE TABLE tolka_ledger_version (version INTEGER NOT NULL)";
+const char kInsertVersion[] = "INSERT INTO tolka_ledger_version (version) VALUES (?)";
+const char kSelectVersion[] = "SELECT version FROM tolka_ledger_version";
+const char kSelectHighest[] = "SELECT MAX(number) FROM tolka_ledger WHERE status = 'reserved'";
+const char kInsertLine[] =
+    "INSERT INTO tolka_ledger (reservation, time, station, status, number, uuid, product, maker, slot, "
+    "interface, host) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+const char kSelectReservation[] = "SELECT number FROM tolka_ledger WHERE reservation = ? AND status = ?";
+// 'reserved' sorts after 'ok' and 'failed': descending puts a reservation before its outcome.
+const char kSelectAll[] =
+    "SELECT time, station, status, number, uuid, product, maker, slot, interface FROM tolka_ledger "
+    "ORDER BY number, status DESC";
+
+std::string Trim(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t");
+    size_t last = text.find_last_not_of(" \t");
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+bool SameKey(const std::string& a, const char* b) {
+    std::string lower = a;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    return lower == b;
+}
+
+// A value in braces from `at` (the opening brace); `end` is set past the closing one.
+ConnectionFault BracedValue(const std::string& text, size_t at, std::string& value, size_t& end) {
+    for (size_t i = at + 1; i < text.size(); ++i) {
+        if (text[i] != '}') {
+            value += text[i];
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == '}') {
+            value += '}';
+            ++i;
+            continue;
+        }
+        end = i + 1;
+        return ConnectionFault::None;
+    }
+    return ConnectionFault::OpenBrace;
+}
+
+// A value that must be written in braces to read back the same.
+bool NeedsBraces(const std::string& value) {
+    return value.find_first_of(";{}") != std::string::npos || value != Trim(value);
+}
+
+// A number read from a cell: decimal digits only.
+std::optional<uint32_t> CellNumber(const std::string& cell) {
+    if (cell.empty() || cell.size() > 10 ||
+        !std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    uint64_t value = std::stoull(cell);
+    if (value > 0xFFFFFFFFu)
+        return std::nullopt;
+    return static_cast<uint32_t>(value);
+}
+
+bool IsUniqueViolation(const DbStatus& status) {
+    return status.state.compare(0, 2, "23") == 0;
+}
+
+// SQLSTATE class 08: the connection failed or went.
+bool IsConnectionLost(const DbStatus& status) {
+    return status.state.compare(0, 2, "08") == 0;
+}
+
+// A statement or a connection that ran out of time (ODBC's time-outs, the server's statement
+// cancelled): a frozen server or a held lock, which trying again would only wait for again.
+bool IsTimeOut(const DbStatus& status) {
+    return status.state == "HYT00" || status.state == "HYT01" || status.state == "57014";
+}
+
+}  // namespace
+
+ConnectionFault ParseConnectionString(const std::string& text, ConnectionString& parsed) {
+    parsed.pairs.clear();
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t equals = text.find('=', at);
+        size_t semicolon = text.find(';', at);
+        if (semicolon == at || Trim(text.substr(at, semicolon - at)).empty()) {
+            at = semicolon == std::string::npos ? text.size() : semicolon + 1;
+            continue;
+        }
+        if (equals == std::string::npos || equals > semicolon)
+            return ConnectionFault::NoEquals;
+        std::string key = Trim(text.substr(at, equals - at));
+        size_t valueAt = text.find_first_not_of(" \t", equals + 1);
+        std::string value;
+        size_t end = semicolon;
+        if (valueAt != std::string::npos && text[valueAt] == '{') {
+            if (ConnectionFault fault = BracedValue(text, valueAt, value, end); fault != ConnectionFault::None)
+                return fault;
+            size_t next = text.find_first_not_of(" \t", end);
+            if (next != std::string::npos && text[next] != ';')
+                return ConnectionFault::TextAfterBrace;
+            end = next;
+        } else {
+            value = Trim(text.substr(equals + 1, semicolon == std::string::npos ? std::string::npos : semicolon - equals - 1));
+        }
+        if (key.empty())
+            return ConnectionFault::NoEquals;
+        parsed.pairs.emplace_back(key, value);
+        at = end == std::string::npos ? text.size() : end + 1;
+    }
+    if (parsed.pairs.empty())
+        return ConnectionFault::Empty;
+    bool target = std::any_of(parsed.pairs.begin(), parsed.pairs.end(), [](const auto& pair) {
+        return SameKey(pair.first, "dsn") || SameKey(pair.first, "filedsn") || SameKey(pair.first, "driver");
+    });
+    return target ? ConnectionFault::None : ConnectionFault::NoTarget;
+}
+
+std::string MaskedConnectionString(const ConnectionString& parsed) {
+    std::string text;
+    for (const auto& [key, value] : parsed.pairs) {
+        std::string shown = SameKey(key, "pwd") || SameKey(key, "password") ? "***" : value;
+        if (NeedsBraces(shown)) {
+            std::string braced = "{";
+            for (char c : shown)
+                braced += c == '}' ? std::string("}}") : std::string(1, c);
+            shown = braced + "}";
+        }
+        text += (text.empty() ? "" : ";") + key + "=" + shown;
+    }
+    return text;
+}
+
+CommitFate FateOf(const DbStatus& lookup, const DbRows& rows) {
+    if (!lookup.ok)
+        return CommitFate::Unknown;
+    return rows.empty() ? CommitFate::NotCommitted : CommitFate::Committed;
+}
+
+DbLedger::DbLedger(DbLink& link, std::string connection, unsigned timeoutSeconds, std::string hostName)
+    : link_(link), connection_(std::move(connection)), timeoutSeconds_(timeoutSeconds), hostName_(std::move(hostName)) {}
+
+DbLedger::~DbLedger() {
+    if (connected_)
+        link_.Disconnect();
+}
+
+DbStatus DbLedger::Connect() {
+    if (connected_)
+        link_.Disconnect();
+    DbStatus status = link_.Connect(connection_, timeoutSeconds_);
+    connected_ = status.ok;
+    return status;
+}
+
+// A server that went away may come back (a restart): tries again for as long as the time-out.
+DbStatus DbLedger::ReconnectWithin() {
+    const uint64_t deadline = link_.NowMs() + uint64_t{timeoutSeconds_} * 1000;
+    // Counted too, so that a clock that stands still cannot keep it going.
+    const unsigned attempts = std::max(1u, timeoutSeconds_ * 1000 / kReconnectPauseMs);
+    DbStatus status;
+    for (unsigned i = 0; i < attempts; ++i) {
+        status = Connect();
+        if (status.ok || IsTimeOut(status) || link_.NowMs() + kReconnectPauseMs >= deadline)
+            return status;
+        link_.Pause(kReconnectPauseMs);
+    }
+    return status;
+}
+
+DbStatus DbLedger::Run(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows) {
+    if (rows != nullptr)
+        rows->clear();
+    return link_.Execute(sql, params, rows);
+}
+
+// After a failed statement: the transaction is over either way.
+DbStatus DbLedger::Rollback() {
+    return link_.EndTransaction(false);
+}
+
+DbResult DbLedger::Unusable(const DbStatus& status) {
+    DbResult result;
+    result.outcome = DbOutcome::Unusable;
+    result.status = status;
+    return result;
+}
+
+DbStatus DbLedger::CreateTables() {
+    for (const char* sql : {kCreateLedger, kCreateVersion}) {
+        if (DbStatus status = Run(sql, {}); !status.ok)
+            return status;
+    }
+    if (DbStatus status = Run(kInsertVersion, {int64_t{kLayout}}); !status.ok)
+        return status;
+    return link_.EndTransaction(true);
+}
+
+DbResult DbLedger::CheckLayout() {
+    DbRows rows;
+    DbStatus status = Run(kSelectVersion, {}, &rows);
+    if (!status.ok)
+        return Unusable(status);
+    link_.EndTransaction(true);
+    if (rows.size() != 1 || rows[0].empty() || rows[0][0] != std::to_string(kLayout)) {
+        DbResult result;
+        result.outcome = DbOutcome::OtherLayout;
+        return result;
+    }
+    return DbResult();
+}
+
+DbResult DbLedger::Open() {
+    DbResult result;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (DbStatus status = ReconnectWithin(); !status.ok)
+            return Unusable(status);
+        result = OpenTables();
+        // A connection lost in the middle (a server restarting) is made again.
+        if (result.outcome != DbOutcome::Unusable || !IsConnectionLost(result.status))
+            return result;
+        connected_ = false;
+    }
+    return result;
+}
+
+DbResult DbLedger::OpenTables() {
+    DbResult layout = CheckLayout();
+    if (layout.outcome != DbOutcome::Unusable || IsTimeOut(layout.status))
+        return layout;
+    // No tables yet: made in one transaction. Another station may make them at the same
+    // moment; then the layout is read again.
+    Rollback();
+    DbStatus created = CreateTables();
+    if (created.ok)
+        return DbResult();
+    Rollback();
+    layout = CheckLayout();
+    if (layout.outcome == DbOutcome::Unusable) {
+        Rollback();
+        return Unusable(created);
+    }
+    return layout;
+}
+
+DbStatus DbLedger::Insert(const LedgerEntry& line, const std::string& reservationId) {
+    return Run(kInsertLine, {reservationId, line.time, line.station, std::string(LedgerStatusText(line.status)),
+                             int64_t{line.number}, line.uuid, line.product, line.maker, line.slot,
+                             line.interfaceType, hostName_});
+}
+
+CommitFate DbLedger::LookUp(const std::string& reservationId, LedgerStatus status, uint32_t& number,
+                            DbStatus& failure) {
+    failure = ReconnectWithin();
+    if (!failure.ok)
+        return CommitFate::Unknown;
+    DbRows rows;
+    failure = Run(kSelectReservation, {reservationId, std::string(LedgerStatusText(status))}, &rows);
+    link_.EndTransaction(failure.ok);
+    CommitFate fate = FateOf(failure, rows);
+    if (fate == CommitFate::Committed) {
+        std::optional<uint32_t> found = CellNumber(rows[0].empty() ? std::string() : rows[0][0]);
+        if (!found)
+            return CommitFate::Unknown;
+        number = *found;
+    }
+    return fate;
+}
+
+// The station's next Number after the highest one reserved; none when none is left.
+DbStatus DbLedger::NextFree(uint32_t floor, const Station& station, std::optional<uint32_t>& next) {
+    DbRows rows;
+    DbStatus status = Run(kSelectHighest, {}, &rows);
+    if (!status.ok)
+        return status;
+    std::optional<uint32_t> highest;
+    if (!rows.empty() && !rows[0].empty() && !rows[0][0].empty())
+        highest = CellNumber(rows[0][0]);
+    next = NextNumber(highest, floor, station);
+    return status;
+}
+
+// A COMMIT that reported a failure may have reached the server all the same: only the
+// server knows, so the line is looked up on a new connection. Nothing when it is not there
+// (the caller tries again).
+std::optional<DbResult> DbLedger::AfterFailedCommit(const DbStatus& commit, const std::string& reservationId,
+                                                    LedgerStatus status) {
+    uint32_t number = 0;
+    DbStatus lookup;
+    switch (LookUp(reservationId, status, number, lookup)) {
+        case CommitFate::Committed: {
+            DbResult result;
+            result.number = number;
+            return result;
+        }
+        case CommitFate::NotCommitted:
+            break;
+        case CommitFate::Unknown:
+            return Unusable(lookup.ok ? commit : lookup);
+    }
+    return std::nullopt;
+}
+
+DbResult DbLedger::Reserve(LedgerEntry line, uint32_t floor, const Station& station,
+                           const std::string& reservationId) {
+    line.status = LedgerStatus::Reserved;
+    DbStatus last;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (!connected_) {
+            if (last = ReconnectWithin(); !last.ok)
+                return Unusable(last);
+        }
+        std::optional<uint32_t> next;
+        if (last = NextFree(floor, station, next); !last.ok) {
+            if (IsTimeOut(last))
+                return Unusable(last);
+            Rollback();
+            connected_ = false;  // a lost connection looks like any failure: start anew
+            continue;
+        }
+        if (!next) {
+            Rollback();
+            DbResult result;
+            result.outcome = DbOutcome::Exhausted;
+            return result;
+        }
+        line.number = *next;
+        if (last = Insert(line, reservationId); !last.ok) {
+            if (IsTimeOut(last))
+                return Unusable(last);
+            Rollback();
+            // Nothing was committed: another station took the Number, or the connection went.
+            if (!IsUniqueViolation(last))
+                connected_ = false;
+            continue;
+        }
+        if (last = link_.EndTransaction(true); last.ok) {
+            DbResult result;
+            result.number = *next;
+            return result;
+        }
+        if (std::optional<DbResult> decided = AfterFailedCommit(last, reservationId, LedgerStatus::Reserved))
+            return *decided;
+    }
+    return Unusable(last);
+}
+
+DbResult DbLedger::Record(const LedgerEntry& line, const std::string& reservationId) {
+    DbStatus last;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (!connected_) {
+            if (last = ReconnectWithin(); !last.ok)
+                return Unusable(last);
+        }
+        if (last = Insert(line, reservationId); !last.ok) {
+            if (IsTimeOut(last))
+                return Unusable(last);
+            Rollback();
+            // Already there: an earlier attempt committed after all.
+            if (IsUniqueViolation(last))
+                return DbResult();
+            connected_ = false;
+            continue;
+        }
+        if (last = link_.EndTransaction(true); last.ok)
+            return DbResult();
+        if (std::optional<DbResult> decided = AfterFailedCommit(last, reservationId, line.status))
+            return *decided;
+    }
+    return Unusable(last);
+}
+
+DbResult DbLedger::ReadAll(std::vector<LedgerEntry>& entries) {
+    entries.clear();
+    DbRows rows;
+    DbStatus status = Run(kSelectAll, {}, &rows);
+    link_.EndTransaction(status.ok);
+    if (!status.ok)
+        return Unusable(status);
+    for (const std::vector<std::string>& row : rows) {
+        std::optional<LedgerStatus> lineStatus = row.size() == 9 ? ParseLedgerStatus(row[2]) : std::nullopt;
+        std::optional<uint32_t> number = row.size() == 9 ? CellNumber(row[3]) : std::nullopt;
+        if (!lineStatus || !number)
+            return Unusable(DbStatus::Failed("", "a row of tolka_ledger holds what no ledger line can hold"));
+        entries.push_back({row[0], row[1], *lineStatus, *number, row[4], row[5], row[6], row[7], row[8]});
+    }
+    return DbResult();
+}
+
+}  // namespace core

@@ -1,0 +1,284 @@
+#include "core/dbledger.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace core {
+namespace {
+
+TEST(ConnectionString, ParsedAndShownWithoutThePassword) {
+    struct Case {
+        const char* text;
+        ConnectionFault fault;
+        const char* masked;
+    } cases[] = {
+        {"DSN=line", ConnectionFault::None, "DSN=line"},
+        {"Driver={PostgreSQL Unicode};Server=db1;Database=line;Uid=tolka;Pwd=s3cret", ConnectionFault::None,
+         "Driver=PostgreSQL Unicode;Server=db1;Database=line;Uid=tolka;Pwd=***"},
+        {" driver = {a;b}}c} ; PASSWORD={x;y} ;", ConnectionFault::None, "driver={a;b}}c};PASSWORD=***"},
+        {"DSN=line;;Pwd=", ConnectionFault::None, "DSN=line;Pwd=***"},
+        {"", ConnectionFault::Empty, ""},
+        {" ; ", ConnectionFault::Empty, ""},
+        {"Server=db1;Database=line", ConnectionFault::NoTarget, ""},
+        {"DSN=line;Uid", ConnectionFault::NoEquals, ""},
+        {"=x;DSN=line", ConnectionFault::NoEquals, ""},
+        {"Driver={PostgreSQL", ConnectionFault::OpenBrace, ""},
+        {"Driver={a}b;DSN=x", ConnectionFault::TextAfterBrace, ""},
+    };
+    for (const Case& c : cases) {
+        ConnectionString parsed;
+        EXPECT_EQ(ParseConnectionString(c.text, parsed), c.fault) << c.text;
+        if (c.fault == ConnectionFault::None) {
+            EXPECT_EQ(MaskedConnectionString(parsed), c.masked) << c.text;
+        }
+    }
+}
+
+// A database server in memory that knows the ledger's statements: committed rows, the rows
+// of the open transaction, unique keys, and failures injected at a named call.
+class FakeServer : public DbLink {
+public:
+    struct Fault {
+        std::string call;  // "CONNECT", "COMMIT" or the start of a statement
+        DbStatus status;
+        bool afterApplying = false;  // the call takes effect, then reports the failure
+        int times = 1;
+    };
+
+    DbStatus Connect(const std::string&, unsigned) override {
+        ++connects;
+        connected = !Fire("CONNECT");
+        if (!connected)
+            clock += connectFailureMs;
+        return connected ? DbStatus() : fired;
+    }
+
+    DbStatus Execute(const std::string& sql, const std::vector<DbValue>& params, DbRows* rows) override {
+        if (!connected)
+            return DbStatus::Failed("08003", "not connected");
+        if (Fire(sql))
+            return fired;
+        if (sql.rfind("CREATE TABLE tolka_ledger (", 0) == 0)
+            pendingTables = true;
+        else if (sql.rfind("SELECT version", 0) == 0 && !tables)
+            return DbStatus::Failed("42P01", "relation does not exist");
+        else if (sql.rfind("SELECT version", 0) == 0)
+            rows->push_back({std::to_string(layout)});
+        else if (sql.rfind("SELECT MAX", 0) == 0)
+            rows->push_back({Highest()});
+        else if (sql.rfind("SELECT number", 0) == 0)
+            FindReservation(std::get<std::string>(params[0]), std::get<std::string>(params[1]), *rows);
+        else if (sql.rfind("INSERT INTO tolka_ledger (", 0) == 0)
+            return Insert({std::get<std::string>(params[0]), std::get<std::string>(params[3]),
+                           std::get<int64_t>(params[4])});
+        return DbStatus();
+    }
+
+    DbStatus EndTransaction(bool commit) override {
+        if (!connected)
+            return DbStatus::Failed("08003", "not connected");
+        const bool fails = commit && Fire("COMMIT");
+        if ((commit && !fails) || (fails && lastFault.afterApplying)) {
+            committed.insert(committed.end(), pending.begin(), pending.end());
+            tables = tables || pendingTables;
+        }
+        pending.clear();
+        pendingTables = false;
+        return fails ? fired : DbStatus();
+    }
+
+    void Disconnect() override {
+        pending.clear();
+        connected = false;
+    }
+    void Pause(unsigned ms) override { clock += ms; }
+    uint64_t NowMs() override { return clock; }
+
+    struct Row {
+        std::string reservation, status;
+        int64_t number;
+    };
+
+    std::vector<Fault> faults;
+    std::vector<Row> committed, pending;
+    bool tables = true;
+    bool pendingTables = false;
+    int layout = 1;
+    bool connected = false;
+    int connects = 0;
+    uint64_t clock = 0;
+    uint64_t connectFailureMs = 0;  // how long a failing connection attempt takes
+
+private:
+    bool Fire(const std::string& call) {
+        for (Fault& f : faults) {
+            if (f.times > 0 && call.rfind(f.call, 0) == 0) {
+                --f.times;
+                fired = f.status;
+                lastFault = f;
+                if (f.status.state.rfind("08", 0) == 0)
+                    connected = false;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::string Highest() const {
+        int64_t highest = -1;
+        for (const auto* rows : {&committed, &pending}) {
+            for (const Row& r : *rows) {
+                if (r.status == "reserved")
+                    highest = std::max(highest, r.number);
+            }
+        }
+        return highest < 0 ? "" : std::to_string(highest);
+    }
+
+    void FindReservation(const std::string& id, const std::string& status, DbRows& rows) const {
+        for (const Row& r : committed) {
+            if (r.reservation == id && r.status == status)
+                rows.push_back({std::to_string(r.number)});
+        }
+    }
+
+    DbStatus Insert(const Row& row) {
+        for (const auto* rows : {&committed, &pending}) {
+            for (const Row& r : *rows) {
+                if (r.status == row.status && (r.number == row.number || r.reservation == row.reservation))
+                    return DbStatus::Failed("23505", "duplicate key value");
+            }
+        }
+        pending.push_back(row);
+        return DbStatus();
+    }
+
+    DbStatus fired;
+    Fault lastFault;
+};
+
+LedgerEntry Line() {
+    LedgerEntry line;
+    line.time = "2024-05-01T09:30:00+09:00";
+    line.uuid = "3aa4096d-2cc0-46dd-878a-88511d75ac78";
+    line.interfaceType = "0x80000000";
+    return line;
+}
+
+const DbStatus kLost = DbStatus::Failed("08S01", "server closed the connection unexpectedly");
+const DbStatus kRefused = DbStatus::Failed("08001", "connection refused");
+const DbStatus kTimeOut = DbStatus::Failed("HYT00", "no answer within 5 s");
+
+TEST(DbLedger, ReservationsAfterAFailedCommitDependOnWhatTheServerKept) {
+    struct Case {
+        const char* what;
+        std::vector<FakeServer::Fault> faults;
+        DbOutcome outcome;
+        size_t reservedRows;
+        int connects;
+    } cases[] = {
+        {"healthy", {}, DbOutcome::Done, 1, 0},
+        {"committed, reply lost", {{"COMMIT", kLost, true}}, DbOutcome::Done, 1, 1},
+        {"not committed", {{"COMMIT", kLost, false}}, DbOutcome::Done, 1, 1},
+        {"commit refused without losing the connection", {{"COMMIT", DbStatus::Failed("40001", "abort"), false}},
+         DbOutcome::Done, 1, 1},
+        {"lost before the insert", {{"SELECT MAX", kLost}}, DbOutcome::Done, 1, 1},
+        {"lost on the insert", {{"INSERT INTO tolka_ledger (", kLost}}, DbOutcome::Done, 1, 1},
+        {"server restarting", {{"SELECT MAX", kLost}, {"CONNECT", kRefused, false, 3}}, DbOutcome::Done, 1, 4},
+        // Reached again for as long as the time-out (5 s, every 0.5 s), then given up.
+        {"server gone after the commit", {{"COMMIT", kLost, true}, {"CONNECT", kRefused, false, 1000}},
+         DbOutcome::Unusable, 1, 10},
+        {"server gone before the insert", {{"SELECT MAX", kLost}, {"CONNECT", kRefused, false, 1000}},
+         DbOutcome::Unusable, 0, 10},
+        // Waiting again for a held lock or a frozen server would only double the wait.
+        {"lock held past the time-out", {{"SELECT MAX", DbStatus::Failed("57014", "statement timeout")}},
+         DbOutcome::Unusable, 0, 0},
+        {"frozen server", {{"COMMIT", DbStatus::Failed("HYT00", "no answer")}, {"CONNECT", kTimeOut, false, 1000}},
+         DbOutcome::Unusable, 0, 1},
+    };
+    for (const Case& c : cases) {
+        FakeServer server;
+        DbLedger ledger(server, "DSN=line", 5, "pc1");
+        ASSERT_EQ(ledger.Open().outcome, DbOutcome::Done) << c.what;
+        server.faults = c.faults;
+        server.connects = 0;
+        DbResult r = ledger.Reserve(Line(), 1000, Station{}, "id-1");
+        EXPECT_EQ(r.outcome, c.outcome) << c.what;
+        EXPECT_EQ(server.committed.size(), c.reservedRows) << c.what;
+        EXPECT_EQ(server.connects, c.connects) << c.what;
+        if (c.outcome == DbOutcome::Done) {
+            EXPECT_EQ(r.number, 1000u) << c.what;
+        } else {
+            EXPECT_EQ(r.status.state, c.faults.back().status.state) << c.what;
+        }
+    }
+}
+
+TEST(DbLedger, ReconnectingEndsWithTheTimeOutHoweverLongEachAttemptTakes) {
+    for (uint64_t attemptMs : {0, 1200, 4000, 9000}) {
+        FakeServer frozen;
+        frozen.faults = {{"CONNECT", DbStatus::Failed("08001", "timeout expired"), false, 1000}};
+        frozen.connectFailureMs = attemptMs;
+        DbLedger ledger(frozen, "DSN=line", 5, "pc1");
+        EXPECT_EQ(ledger.Open().outcome, DbOutcome::Unusable);
+        EXPECT_LT(frozen.clock, 5000 + attemptMs) << attemptMs;
+    }
+}
+
+TEST(DbLedger, StationsRacingForOneNumberGetDistinctOnes) {
+    FakeServer server;
+    DbLedger a(server, "DSN=line", 5, "pc1");
+    ASSERT_EQ(a.Open().outcome, DbOutcome::Done);
+    // Another station takes 1000 and 1001 between this one's look at the highest and its insert.
+    server.faults = {{"INSERT INTO tolka_ledger (", DbStatus::Failed("23505", "duplicate"), false, 2}};
+    DbResult r = a.Reserve(Line(), 1000, Station{}, "id-1");
+    ASSERT_EQ(r.outcome, DbOutcome::Done);
+    EXPECT_EQ(server.connects, 1);  // a lost race is no lost connection
+    server.committed.push_back({"other", "reserved", 1001});
+    std::set<int64_t> numbers{r.number, a.Reserve(Line(), 1000, Station{2, 3}, "id-2").number};
+    EXPECT_EQ(numbers, (std::set<int64_t>{1000, 1004}));  // 1004 mod 3 = 2
+}
+
+TEST(DbLedger, OutcomeRecordedOnceWhateverTheCommitSaid) {
+    for (bool committed : {true, false}) {
+        FakeServer server;
+        DbLedger ledger(server, "DSN=line", 5, "pc1");
+        ASSERT_EQ(ledger.Open().outcome, DbOutcome::Done);
+        LedgerEntry line = Line();
+        line.number = ledger.Reserve(line, 7, Station{}, "id-1").number;
+        line.status = LedgerStatus::Ok;
+        server.faults = {{"COMMIT", kLost, committed}};
+        EXPECT_EQ(ledger.Record(line, "id-1").outcome, DbOutcome::Done) << committed;
+        ASSERT_EQ(server.committed.size(), 2u) << committed;
+        EXPECT_EQ(server.committed[1].status, "ok");
+    }
+}
+
+TEST(DbLedger, TablesAreMadeOnceAndAnotherLayoutIsRefused) {
+    FakeServer fresh;
+    fresh.tables = false;
+    EXPECT_EQ(DbLedger(fresh, "DSN=line", 5, "pc1").Open().outcome, DbOutcome::Done);
+    EXPECT_TRUE(fresh.tables);
+
+    FakeServer restarting;
+    restarting.tables = false;
+    restarting.faults = {{"SELECT version", kLost}, {"CREATE TABLE", kLost}};
+    EXPECT_EQ(DbLedger(restarting, "DSN=line", 5, "pc1").Open().outcome, DbOutcome::Done);
+    EXPECT_EQ(restarting.connects, 3);
+    EXPECT_TRUE(restarting.tables);
+
+    FakeServer later;
+    later.layout = 2;
+    EXPECT_EQ(DbLedger(later, "DSN=line", 5, "pc1").Open().outcome, DbOutcome::OtherLayout);
+
+    FakeServer denied;
+    denied.tables = false;
+    denied.faults = {{"CREATE TABLE", DbStatus::Failed("42501", "permission denied for schema public")}};
+    DbResult r = DbLedger(denied, "DSN=line", 5, "pc1").Open();
+    EXPECT_EQ(r.outcome, DbOutcome::Unusable);
+    EXPECT_EQ(r.status.text, "permission denied for schema public");
+}
+
+}  // namespace
+}  // namespace core
