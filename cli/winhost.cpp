@@ -86,13 +86,7 @@ public:
     }
 
 private:
-    bool Length(uint64_t& length) override {
-        LARGE_INTEGER size{};
-        if (!GetFileSizeEx(file_, &size))
-            return false;
-        length = static_cast<uint64_t>(size.QuadPart);
-        return true;
-    }
+    bool Length(uint64_t& length) override { return Size(length); }
 
     size_t WriteAtEnd(const char* data, size_t size) override {
         LARGE_INTEGER end{};
