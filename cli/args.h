@@ -13,12 +13,13 @@
 
 namespace cli {
 
-enum class Command { Help, Info, PiShow, PiMake, PiRead, PiWrite, PiErase, OptShow, OptRead, OptWrite, OptErase };
+enum class Command { Help, Version, Info, PiShow, PiMake, PiRead, PiWrite, PiErase, OptShow, OptMake, OptRead, OptWrite, OptErase };
 
 enum class Option {
     Json,
     Lang,
     Help,
+    Version,
     Output,
     Uuid,
     NewUuid,

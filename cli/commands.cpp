@@ -3,12 +3,11 @@
 #include <cstdio>
 
 #include "cli/context.h"
+#include "common/suite_version.h"
 
 namespace cli {
 
 namespace {
-
-constexpr size_t kNameMaxChars = 31;
 
 using Handler = Exit (*)(Context&);
 
@@ -20,20 +19,26 @@ struct Handled {
 const Handled kHandlers[] = {
     {Command::Info, Info},         {Command::PiShow, PiShow},   {Command::PiMake, PiMake},
     {Command::PiRead, PiRead},     {Command::PiWrite, PiWrite}, {Command::PiErase, PiErase},
-    {Command::OptShow, OptShow},   {Command::OptRead, OptRead}, {Command::OptWrite, OptWrite},
+    {Command::OptShow, OptShow}, {Command::OptMake, OptMake},   {Command::OptRead, OptRead}, {Command::OptWrite, OptWrite},
     {Command::OptErase, OptErase},
 };
 
-// The name check of the editor: characters first, then the bytes of the code page.
+// The editor's name rule; a refusal names the field (and the character the code page lacks).
 bool NameFits(Context& c, Msg field, const std::wstring& name, Exit failCode, Exit& exit) {
     const std::wstring label = c.report.Text(field);
-    if (name.size() > kNameMaxChars) {
-        exit = c.report.Fail(failCode, Msg::NameTooManyChars, {label, std::to_wstring(kNameMaxChars)});
-        return false;
-    }
-    if (c.host.ToAnsi(name).size() > core::kNameMaxBytes) {
-        exit = c.report.Fail(failCode, Msg::NameTooManyBytes, {label, std::to_wstring(core::kNameMaxBytes)});
-        return false;
+    const core::AnsiName ansi = c.host.ToAnsi(name);
+    switch (core::CheckName(name, ansi)) {
+        case core::NameVerdict::TooManyChars:
+            exit = c.report.Fail(failCode, Msg::NameTooManyChars, {label, std::to_wstring(core::kNameMaxChars)});
+            return false;
+        case core::NameVerdict::NotInCodePage:
+            exit = c.report.Fail(failCode, Msg::NameNotInCodePage, {label, core::MissingCharacter(name, ansi)});
+            return false;
+        case core::NameVerdict::TooManyBytes:
+            exit = c.report.Fail(failCode, Msg::NameTooManyBytes, {label, std::to_wstring(core::kNameMaxBytes)});
+            return false;
+        case core::NameVerdict::Fits:
+            break;
     }
     return true;
 }
@@ -91,6 +96,12 @@ Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t 
         return c.report.Fail(Exit::BadFile, Msg::FileBadFormat, {path});
     std::copy(data.begin(), data.end(), image);
     return Exit::Done;
+}
+
+Exit ReadTextFile(Context& c, const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& text) {
+    if (Exit exit = FileFailure(c, c.host.ReadFile(path, maxBytes + 1, text), path); exit != Exit::Done)
+        return exit;
+    return text.size() > maxBytes ? c.report.Fail(Exit::BadFile, Msg::FileBadFormat, {path}) : Exit::Done;
 }
 
 Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, size_t size) {
@@ -173,8 +184,8 @@ std::optional<core::RecordFields> BuildFields(Context& c, const RecordTexts& tex
         exit = c.report.Fail(failCode, Msg::UuidMalformed);
         return std::nullopt;
     }
-    fields.productName = c.host.ToAnsi(texts.product);
-    fields.makerName = c.host.ToAnsi(texts.maker);
+    fields.productName = c.host.ToAnsi(texts.product).bytes;
+    fields.makerName = c.host.ToAnsi(texts.maker).bytes;
     fields.number = core::ParseNumberText(core::TrimBlanks(texts.number));
     return fields;
 }
@@ -200,6 +211,10 @@ Exit Run(const std::vector<std::wstring>& args, Host& host, Lang uiLang) {
     const Invocation& inv = parsed.invocation;
     if (inv.command == Command::Help) {
         host.Out(Text(lang, Msg::Help));
+        return Exit::Done;
+    }
+    if (inv.command == Command::Version) {
+        host.Out(L"tolka " TOLKA_SUITE_VERSION_TEXT);
         return Exit::Done;
     }
     Report report(host, lang, inv.Json(), inv.name);

@@ -43,6 +43,8 @@ std::wstring HexSlot(uint32_t value);  // "0x7080"
 // A whole 128-byte image file: a shorter file is refused, and only the first 128 bytes of
 // a longer one count, as in the editors.
 Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t size);
+// A text file of at most maxBytes; a longer one is refused.
+Exit ReadTextFile(Context& c, const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& text);
 Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, size_t size);
 
 // Opens the board and announces its interface: the first steps of every board command.
@@ -78,6 +80,7 @@ Exit PiRead(Context& c);
 Exit PiWrite(Context& c);
 Exit PiErase(Context& c);
 Exit OptShow(Context& c);
+Exit OptMake(Context& c);
 Exit OptRead(Context& c);
 Exit OptWrite(Context& c);
 Exit OptErase(Context& c);

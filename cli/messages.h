@@ -46,6 +46,7 @@ enum class Msg {
     UuidMalformed,
     NameTooManyChars,
     NameTooManyBytes,
+    NameNotInCodePage,
     ProductNameField,
     MakerField,
     UuidCreateFailed,
@@ -91,6 +92,15 @@ enum class Msg {
     OptionWritten,
     WarnAddressOutput,
     WarnOutputDataOnInput,
+    // Port option tables (opt make)
+    TableLine,
+    TableWhole,
+    TableRowMarks,
+    TableUnknownPort,
+    TablePortTwice,
+    TablePortMissing,
+    TablePinTakesBit,
+    TableNoSuchPin,
     // Ledger
     LedgerCannotOpen,
     LedgerRefused,

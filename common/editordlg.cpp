@@ -13,8 +13,8 @@ const wchar_t kBadFormat[] = L"ファイルの形式が正しくありません�
 constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 }  // namespace
 
-CEditorDialog::CEditorDialog(const EditorTraits& traits)
-    : CMainDialog(traits.templateId, traits.aboutVersionControlId), m_traits(traits) {}
+CEditorDialog::CEditorDialog(const EditorTraits& traits, core::DeviceLink& link)
+    : CMainDialog(traits.templateId, traits.aboutVersionControlId), m_traits(traits), m_boardLink(link) {}
 
 void CEditorDialog::SetTitleNoFile() {
     SetWindowText(m_traits.appTitle);

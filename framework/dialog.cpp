@@ -3,10 +3,10 @@
 #include <new>
 
 #include "framework/app.h"
-#include "framework/codepage.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
 #include "framework/text.h"
+#include "framework/waitcursor.h"
 
 namespace fw {
 
@@ -35,11 +35,9 @@ void CDataExchange::MaxChars(int id, const std::wstring& member, size_t maxChars
     }
 }
 
-void CDataExchange::MaxAnsiBytes(int id, const std::wstring& member, size_t maxBytes) {
-    if (m_failed || !IsTakeIn() || !m_validate || member.empty())
-        return;
-    if (ToThreadAnsi(member).size() > maxBytes)
-        Fail(id, FormatMessageText(L"%1 バイト以内で入力してください。", std::to_wstring(maxBytes)));
+void CDataExchange::Refuse(int id, const std::wstring& message) {
+    if (!m_failed)
+        Fail(id, message);
 }
 
 void CDataExchange::Control(int id, HWND& member) {
@@ -257,9 +255,11 @@ INT_PTR CDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_INITDIALOG:
             return OnInitDialog();
-        case WM_COMMAND:
+        case WM_COMMAND: {
+            CCommandCursor cursor;
             RouteCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
+        }
         case WM_INITMENUPOPUP:
             UpdateMenuPopup(reinterpret_cast<HMENU>(wParam),
                             [this](UINT id, bool& enabled) { return OnUpdateCommand(id, enabled); });

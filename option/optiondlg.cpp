@@ -50,7 +50,7 @@ const fw::UpdateEntry<CTolkaOptionDlg> CTolkaOptionDlg::kUpdateHandlers[] = {
     {ID_PRODUCT_INFO, &CTolkaOptionDlg::OnUpdateConnected},
 };
 
-CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOptionEditor), m_link(link) {}
+CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOptionEditor, link), m_link(BoardLink()) {}
 
 // Destroys the window while this class's handlers still run, so that the connection is closed.
 CTolkaOptionDlg::~CTolkaOptionDlg() {
