@@ -3,6 +3,7 @@
 
 #include "core/portoptions.h"
 #include "framework/msgbox.h"
+#include "option/portgrid.h"
 #include "option/resource.h"
 
 namespace {
@@ -78,6 +79,7 @@ INT_PTR CTolkaOptionDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool&
 BOOL CTolkaOptionDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     InitMainWindow(true);
+    PrepareGridKeyboard(m_hWnd);
     if (!m_strPathName.empty())
         OpenFileAtStartup();
     return TRUE;
