@@ -13,7 +13,21 @@
 
 namespace cli {
 
-enum class Command { Help, Version, Info, PiShow, PiMake, PiRead, PiWrite, PiErase, OptShow, OptMake, OptRead, OptWrite, OptErase };
+enum class Command {
+    Help,
+    Version,
+    Info,
+    PiShow,
+    PiMake,
+    PiRead,
+    PiWrite,
+    PiErase,
+    OptShow,
+    OptMake,
+    OptRead,
+    OptWrite,
+    OptErase
+};
 
 enum class Option {
     Json,

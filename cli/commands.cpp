@@ -17,10 +17,10 @@ struct Handled {
 };
 
 const Handled kHandlers[] = {
-    {Command::Info, Info},         {Command::PiShow, PiShow},   {Command::PiMake, PiMake},
-    {Command::PiRead, PiRead},     {Command::PiWrite, PiWrite}, {Command::PiErase, PiErase},
-    {Command::OptShow, OptShow}, {Command::OptMake, OptMake},   {Command::OptRead, OptRead}, {Command::OptWrite, OptWrite},
-    {Command::OptErase, OptErase},
+    {Command::Info, Info},         {Command::PiShow, PiShow},     {Command::PiMake, PiMake},
+    {Command::PiRead, PiRead},     {Command::PiWrite, PiWrite},   {Command::PiErase, PiErase},
+    {Command::OptShow, OptShow},   {Command::OptMake, OptMake},   {Command::OptRead, OptRead},
+    {Command::OptWrite, OptWrite}, {Command::OptErase, OptErase},
 };
 
 // The editor's name rule; a refusal names the field (and the character the code page lacks).

@@ -108,8 +108,7 @@ const Entry kMessages[] = {
     {Msg::TablePortTwice, L"%1 の行が 2 回あります", L"the row of %1 is given twice"},
     {Msg::TablePortMissing, L"%1 の行がありません", L"there is no row of %1"},
     {Msg::TablePinTakesBit, L"%1 の%2の端子 %3 には 0 か 1 を書いてください", L"write 0 or 1 for pin %3 of %1 in %2"},
-    {Msg::TableNoSuchPin, L"%1 の%2には端子 %3 がありません: - を書いてください",
-     L"%1 has no pin %3 in %2: write -"},
+    {Msg::TableNoSuchPin, L"%1 の%2には端子 %3 がありません: - を書いてください", L"%1 has no pin %3 in %2: write -"},
 
     {Msg::LedgerCannotOpen, L"台帳 %1 を開けませんでした (他のプログラムが使用中か、書き込めない場所です)。",
      L"The ledger %1 cannot be opened (another program holds it, or it cannot be written)."},

@@ -42,8 +42,7 @@ Exit Unsupported(Context& c, Connection& board) {
 }
 
 Exit TableFailure(Context& c, const TableError& error) {
-    const std::wstring detail =
-        c.report.Text(error.detail, {error.args[0], error.args[1], error.args[2]});
+    const std::wstring detail = c.report.Text(error.detail, {error.args[0], error.args[1], error.args[2]});
     if (error.line == 0)
         return c.report.Fail(Exit::BadFile, Msg::TableWhole, {c.inv.file, detail});
     return c.report.Fail(Exit::BadFile, Msg::TableLine, {c.inv.file, std::to_wstring(error.line), detail});

@@ -262,9 +262,9 @@ TEST(TolkaBesideTheWindow, NamesTheCodePageCannotHoldAreRefusedByBoth) {
             core::RecordImage record;
             EXPECT_EQ(w.dlg.BuildRecord(record), c.refusal == nullptr);
             DeleteFileW(file.c_str());
-            tolkatest::Result r = tolkatest::Run(L"pi make --uuid " + std::wstring(kOther) + L" --product " +
-                                                 Quoted(product) + L" --maker " + Quoted(makerName) + L" -o " +
-                                                 Quoted(file));
+            tolkatest::Result r =
+                tolkatest::Run(L"pi make --uuid " + std::wstring(kOther) + L" --product " + Quoted(product) +
+                               L" --maker " + Quoted(makerName) + L" -o " + Quoted(file));
             if (c.refusal == nullptr) {
                 EXPECT_TRUE(w.user.messages.empty());
                 EXPECT_EQ(r.exit, 0) << r.err;

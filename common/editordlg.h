@@ -4,7 +4,7 @@
 //
 //   class CMyEditorDlg : public CEditorDialog {
 //   public:
-//       CMyEditorDlg() : CEditorDialog(kMyEditor) {}      // an EditorTraits
+//       CMyEditorDlg() : CEditorDialog(kMyEditor, LibraryLink()) {}  // an EditorTraits, the board
 //   protected:
 //       bool BuildFileImage(FileImage& image) override;   // false after its own message
 //       void ShowFileImage(const FileImage& image) override;

@@ -24,7 +24,7 @@ constexpr size_t kReserved2Offset = 88;    // 40 bytes, zero
 constexpr size_t kUuidSize = 16;
 constexpr size_t kNameFieldSize = 32;
 constexpr size_t kNameMaxBytes = kNameFieldSize - 1;  // room for the NUL
-constexpr size_t kNameMaxChars = 31;                   // what the editor's fields accept
+constexpr size_t kNameMaxChars = 31;                  // what the editor's fields accept
 
 // First word of a flash slot.
 constexpr uint16_t kSlotValid = 0x0000;

@@ -102,11 +102,11 @@ TEST(Record, NameRuleOrderAndTheMissingCharacter) {
         NameVerdict verdict;
         std::wstring missing;
     } cases[] = {
-        {L"製品B", {"\x90\xbb\x95\x69" "B", npos}, NameVerdict::Fits, L""},
+        {L"製品B", {"\x90\xbb\x95\x69\x42", npos}, NameVerdict::Fits, L""},
         {std::wstring(31, L'a'), {std::string(31, 'a'), npos}, NameVerdict::Fits, L""},
         {std::wstring(32, L'a'), {std::string(32, 'a'), npos}, NameVerdict::TooManyChars, L""},
         {L"Café", {"Caf?", 3}, NameVerdict::NotInCodePage, L"é"},
-        {L"a\xD83D\xDE00" L"b", {"a??b", 1}, NameVerdict::NotInCodePage, L"\xD83D\xDE00"},
+        {L"a\U0001F600b", {"a??b", 1}, NameVerdict::NotInCodePage, L"\U0001F600"},  // a pair in UTF-16
         {std::wstring(16, L'製'), {std::string(32, '\x90'), npos}, NameVerdict::TooManyBytes, L""},
         {L"a", {std::string("a\0", 2), npos}, NameVerdict::TooManyBytes, L""},
     };

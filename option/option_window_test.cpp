@@ -126,7 +126,8 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
             // Tab stops at one box of the grid only; the name starts with the port and the bit.
             EXPECT_EQ((style & WS_TABSTOP) != 0, id == core::kFirstGridBox);
             std::wstring name = fwtest::Text(box);
-            EXPECT_EQ(name.rfind(std::wstring(core::PortName(cell.port)) + L" bit " + std::to_wstring(pin) + L" ", 0), 0u)
+            EXPECT_EQ(name.rfind(std::wstring(core::PortName(cell.port)) + L" bit " + std::to_wstring(pin) + L" ", 0),
+                      0u)
                 << name;
             names.insert(name);
             RECT want{groupX[static_cast<int>(cell.group)] + static_cast<int>(7 - pin) * 8,

@@ -105,10 +105,12 @@ void CVarnPIWriteDlg::ExchangeName(fw::CDataExchange& dx, int id, std::wstring& 
     ansi.bytes = fw::ToThreadAnsi(member, &ansi.firstMissing);
     switch (core::CheckName(member, ansi)) {
         case core::NameVerdict::NotInCodePage:
-            dx.Refuse(id, fw::FormatMessageText(fw::LoadResString(notInCodePageId), core::MissingCharacter(member, ansi)));
+            dx.Refuse(id,
+                      fw::FormatMessageText(fw::LoadResString(notInCodePageId), core::MissingCharacter(member, ansi)));
             break;
         case core::NameVerdict::TooManyBytes:
-            dx.Refuse(id, fw::FormatMessageText(L"%1 バイト以内で入力してください。", std::to_wstring(core::kNameMaxBytes)));
+            dx.Refuse(
+                id, fw::FormatMessageText(L"%1 バイト以内で入力してください。", std::to_wstring(core::kNameMaxBytes)));
             break;
         case core::NameVerdict::TooManyChars:  // refused by MaxChars already
         case core::NameVerdict::Fits:
