@@ -381,7 +381,8 @@ TEST_F(OptionOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
     const Case cases[] = {
         {"connect", "", {ID_CONNECT}, ID_DISCONNECT},
         {"disconnect", "", {ID_CONNECT, ID_DISCONNECT}, ID_READ_DEVICE},
-        {"product information fails", "product_info_fail=1", {ID_CONNECT, ID_PRODUCT_INFO}, IDC_FILE_OPEN},
+        // the next tab stop: the grid's first box
+        {"product information fails", "product_info_fail=1", {ID_CONNECT, ID_PRODUCT_INFO}, 1008},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

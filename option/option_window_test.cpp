@@ -154,7 +154,8 @@ std::vector<COLORREF> GridPixels(HWND dlg) {
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    PrintWindow(dlg, dc, PW_CLIENTONLY);
+    RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    BitBlt(dc, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
     std::vector<COLORREF> pixels;
     for (int y = grid.top; y < grid.bottom; ++y) {
         for (int x = grid.left; x < grid.right; ++x)
