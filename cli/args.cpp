@@ -21,6 +21,8 @@ const OptionRow kOptionRows[] = {
     {Option::Json, L"--json", nullptr, false},
     {Option::Lang, L"--lang", nullptr, true},
     {Option::Help, L"--help", L"-h", false},
+    {Option::Help, L"-?", L"/?", false},  // the spellings Windows users try first
+    {Option::Version, L"--version", nullptr, false},
     {Option::Output, L"--output", L"-o", true},
     {Option::Uuid, L"--uuid", nullptr, true},
     {Option::NewUuid, L"--new-uuid", nullptr, false},
@@ -36,7 +38,7 @@ const OptionRow kOptionRows[] = {
 };
 
 // Options every command takes.
-const Option kGlobalOptions[] = {Option::Json, Option::Lang, Option::Help};
+const Option kGlobalOptions[] = {Option::Json, Option::Lang, Option::Help, Option::Version};
 
 struct CommandRow {
     const wchar_t* name;
@@ -65,6 +67,7 @@ const CommandRow kCommandRows[] = {
      {}},
     {L"pi erase", Command::PiErase, false, {Option::Yes}, {}},
     {L"opt show", Command::OptShow, true, {}, {}},
+    {L"opt make", Command::OptMake, true, {Option::Output}, {Option::Output}},
     {L"opt read", Command::OptRead, false, {Option::Output}, {}},
     {L"opt write", Command::OptWrite, true, {}, {}},
     {L"opt erase", Command::OptErase, false, {Option::Yes}, {}},
@@ -107,7 +110,7 @@ bool IsGlobal(Option option) {
 }
 
 bool IsOptionToken(const std::wstring& arg) {
-    return arg.size() > 1 && arg[0] == L'-';
+    return (arg.size() > 1 && arg[0] == L'-') || arg == L"/?";
 }
 
 // Options in the order given, and every other word.
@@ -216,6 +219,10 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
     }
     if (inv.Has(Option::Help)) {
         inv.command = Command::Help;
+        return std::nullopt;
+    }
+    if (inv.Has(Option::Version)) {
+        inv.command = Command::Version;
         return std::nullopt;
     }
     const CommandRow* row = nullptr;

@@ -15,6 +15,7 @@ namespace cli {
 
 enum class Command {
     Help,
+    Version,
     Info,
     PiShow,
     PiMake,
@@ -22,6 +23,7 @@ enum class Command {
     PiWrite,
     PiErase,
     OptShow,
+    OptMake,
     OptRead,
     OptWrite,
     OptErase,
@@ -33,6 +35,7 @@ enum class Option {
     Json,
     Lang,
     Help,
+    Version,
     Output,
     Uuid,
     NewUuid,

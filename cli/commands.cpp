@@ -4,12 +4,11 @@
 
 #include "cli/context.h"
 #include "core/imagefile.h"
+#include "common/suite_version.h"
 
 namespace cli {
 
 namespace {
-
-constexpr size_t kNameMaxChars = 31;
 
 using Handler = Exit (*)(Context&);
 
@@ -19,27 +18,35 @@ struct Handled {
 };
 
 const Handled kHandlers[] = {
-    {Command::Info, Info},         {Command::PiShow, PiShow},   {Command::PiMake, PiMake},
-    {Command::PiRead, PiRead},     {Command::PiWrite, PiWrite}, {Command::PiErase, PiErase},
-    {Command::OptShow, OptShow},   {Command::OptRead, OptRead}, {Command::OptWrite, OptWrite},
-    {Command::OptErase, OptErase}, {Command::LedgerShow, LedgerShow}, {Command::LedgerExport, LedgerExport},
+    {Command::Info, Info},         {Command::PiShow, PiShow},     {Command::PiMake, PiMake},
+    {Command::PiRead, PiRead},     {Command::PiWrite, PiWrite},   {Command::PiErase, PiErase},
+    {Command::OptShow, OptShow},   {Command::OptMake, OptMake},   {Command::OptRead, OptRead},
+    {Command::OptWrite, OptWrite}, {Command::OptErase, OptErase},   {Command::LedgerShow, LedgerShow},
+    {Command::LedgerExport, LedgerExport},
 };
 
-// The name check of the editor: characters first, then the bytes of the code page. A name
-// read from a file was never typed: the file is at fault.
+// The editor's name rule; a refusal names the field (and the character the code page lacks).
+// A name read from a file was never typed: the file is at fault.
 bool NameFits(Context& c, Msg field, const std::wstring& name, Exit failCode, Exit& exit, const std::wstring* file) {
     const std::wstring label = c.report.Text(field);
-    if (file != nullptr && (name.size() > kNameMaxChars || c.host.ToAnsi(name).size() > core::kNameMaxBytes)) {
+    const core::AnsiName ansi = c.host.ToAnsi(name);
+    const core::NameVerdict verdict = core::CheckName(name, ansi);
+    if (file != nullptr && verdict != core::NameVerdict::Fits) {
         exit = c.report.Fail(failCode, Msg::FileNameTooLong, {*file, label, std::to_wstring(core::kNameMaxBytes)});
         return false;
     }
-    if (name.size() > kNameMaxChars) {
-        exit = c.report.Fail(failCode, Msg::NameTooManyChars, {label, std::to_wstring(kNameMaxChars)});
-        return false;
-    }
-    if (c.host.ToAnsi(name).size() > core::kNameMaxBytes) {
-        exit = c.report.Fail(failCode, Msg::NameTooManyBytes, {label, std::to_wstring(core::kNameMaxBytes)});
-        return false;
+    switch (verdict) {
+        case core::NameVerdict::TooManyChars:
+            exit = c.report.Fail(failCode, Msg::NameTooManyChars, {label, std::to_wstring(core::kNameMaxChars)});
+            return false;
+        case core::NameVerdict::NotInCodePage:
+            exit = c.report.Fail(failCode, Msg::NameNotInCodePage, {label, core::MissingCharacter(name, ansi)});
+            return false;
+        case core::NameVerdict::TooManyBytes:
+            exit = c.report.Fail(failCode, Msg::NameTooManyBytes, {label, std::to_wstring(core::kNameMaxBytes)});
+            return false;
+        case core::NameVerdict::Fits:
+            break;
     }
     return true;
 }
@@ -98,6 +105,12 @@ Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t 
         return c.report.Fail(Exit::BadFile, Msg::FileBadFormat, {path});
     std::copy(data.begin(), data.end(), image);
     return Exit::Done;
+}
+
+Exit ReadTextFile(Context& c, const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& text) {
+    if (Exit exit = FileFailure(c, c.host.ReadFile(path, maxBytes + 1, text), path); exit != Exit::Done)
+        return exit;
+    return text.size() > maxBytes ? c.report.Fail(Exit::BadFile, Msg::FileBadFormat, {path}) : Exit::Done;
 }
 
 Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, size_t size) {
@@ -192,8 +205,8 @@ std::optional<core::RecordFields> BuildFields(Context& c,
         exit = c.report.Fail(failCode, Msg::UuidMalformed);
         return std::nullopt;
     }
-    fields.productName = c.host.ToAnsi(texts.product);
-    fields.makerName = c.host.ToAnsi(texts.maker);
+    fields.productName = c.host.ToAnsi(texts.product).bytes;
+    fields.makerName = c.host.ToAnsi(texts.maker).bytes;
     fields.number = core::ParseNumberText(core::TrimBlanks(texts.number));
     return fields;
 }
@@ -219,6 +232,10 @@ Exit Run(const std::vector<std::wstring>& args, Host& host, Lang uiLang) {
     const Invocation& inv = parsed.invocation;
     if (inv.command == Command::Help) {
         host.Out(Text(lang, Msg::Help));
+        return Exit::Done;
+    }
+    if (inv.command == Command::Version) {
+        host.Out(L"tolka " TOLKA_SUITE_VERSION_TEXT);
         return Exit::Done;
     }
     Report report(host, lang, inv.Json(), inv.name);

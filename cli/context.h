@@ -42,6 +42,8 @@ std::wstring HexSlot(uint32_t value);  // "0x7080"
 
 // A whole 128-byte image file: a shorter or longer file is refused, as in the editors.
 Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t size);
+// A text file of at most maxBytes; a longer one is refused.
+Exit ReadTextFile(Context& c, const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& text);
 Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, size_t size);
 
 // The device libraries checked, then the first board found; a missing library or no board
@@ -86,6 +88,7 @@ Exit PiRead(Context& c);
 Exit PiWrite(Context& c);
 Exit PiErase(Context& c);
 Exit OptShow(Context& c);
+Exit OptMake(Context& c);
 Exit OptRead(Context& c);
 Exit OptWrite(Context& c);
 Exit OptErase(Context& c);

@@ -39,8 +39,8 @@ public:
     virtual std::optional<core::MissingLibrary> MissingDeviceLibrary() = 0;
 
     // Names between the text the user sees and the record's bytes in the ANSI code page of
-    // the thread; characters the code page lacks become its default character.
-    virtual std::string ToAnsi(const std::wstring& text) = 0;
+    // the thread, with the first character the code page cannot hold exactly.
+    virtual core::AnsiName ToAnsi(const std::wstring& text) = 0;
     virtual std::wstring FromAnsi(const std::string& bytes) = 0;
 
     // At most maxBytes from the start of the file.

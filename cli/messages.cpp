@@ -41,6 +41,8 @@ const Entry kMessages[] = {
     {Msg::UuidMalformed, L"UUIDの入力値が正しくありません。", L"The UUID is not correct."},
     {Msg::NameTooManyChars, L"%1: %2 文字以内で入力してください。", L"%1: enter at most %2 characters."},
     {Msg::NameTooManyBytes, L"%1: %2 バイト以内で入力してください。", L"%1: enter at most %2 bytes."},
+    {Msg::NameNotInCodePage, L"%1: 「%2」はこのパソコンの文字コードで保存できない文字です。",
+     L"%1: the character \"%2\" cannot be stored in this computer's code page."},
     {Msg::ProductNameField, L"製品名", L"Product name"},
     {Msg::MakerField, L"製造元", L"Maker"},
     {Msg::UuidCreateFailed, L"ユニークなIDが作成できませんでした。\nLANに接続可能なコンピュータでご使用ください。",
@@ -107,6 +109,15 @@ const Entry kMessages[] = {
     {Msg::WarnOutputDataOnInput,
      L"%1 の端子 %2 は入力ですが出力データがチェックされています: 出力に設定した端子のみ有効です。",
      L"%1 pins %2 are inputs but have output data checked: output data counts only for pins set to output."},
+    {Msg::TableLine, L"%1 の %2 行目: %3", L"%1, line %2: %3"},
+    {Msg::TableWhole, L"%1: %2", L"%1: %2"},
+    {Msg::TableRowMarks, L"%1 の行には 0、1、- を 24 個 (8 個ずつ 3 組) 並べてください",
+     L"the row of %1 needs 24 marks of 0, 1 or - (three groups of 8)"},
+    {Msg::TableUnknownPort, L"ポート %1 はありません", L"there is no port %1"},
+    {Msg::TablePortTwice, L"%1 の行が 2 回あります", L"the row of %1 is given twice"},
+    {Msg::TablePortMissing, L"%1 の行がありません", L"there is no row of %1"},
+    {Msg::TablePinTakesBit, L"%1 の%2の端子 %3 には 0 か 1 を書いてください", L"write 0 or 1 for pin %3 of %1 in %2"},
+    {Msg::TableNoSuchPin, L"%1 の%2には端子 %3 がありません: - を書いてください", L"%1 has no pin %3 in %2: write -"},
 
     {Msg::LedgerCannotOpen, L"台帳 %1 を開けませんでした (他のプログラムが使用中か、書き込めない場所です)。",
      L"The ledger %1 cannot be opened (another program holds it, or it cannot be written)."},
@@ -169,6 +180,8 @@ const Entry kMessages[] = {
      L"                        製品情報をデバイスに書き込み\n"
      L"  pi erase --yes        デバイスの製品情報を消去\n"
      L"  opt show FILE.topt    ポートオプションファイルを表で表示\n"
+     L"  opt make TABLE.txt -o FILE.topt\n"
+     L"                        opt show の表 (編集したもの) からポートオプションファイルを作成\n"
      L"  opt read [-o FILE.topt]\n"
      L"                        デバイスのポートオプションを表示 (-o でファイルに保存)\n"
      L"  opt write FILE.topt   ポートオプションをデバイスに書き込み\n"
@@ -188,6 +201,7 @@ const Entry kMessages[] = {
      L"  --yes                 消去を確認済みとする\n"
      L"  --json                コマンドごとに 1 つの JSON オブジェクトを出力\n"
      L"  --lang ja|en          表示の言語\n"
+     L"  --version             スイートのバージョンを表示\n"
      L"\n"
      L"終了コード:\n"
      L"  0 完了  1 UUID を作成できない  2 使い方の誤り  3 ファイルの誤り\n"
@@ -206,6 +220,8 @@ const Entry kMessages[] = {
      L"                        write product information into the device\n"
      L"  pi erase --yes        erase the device's product information\n"
      L"  opt show FILE.topt    show a port option file as a table\n"
+     L"  opt make TABLE.txt -o FILE.topt\n"
+     L"                        make a port option file from such a table (edited as you like)\n"
      L"  opt read [-o FILE.topt]\n"
      L"                        show the device's port options (-o: save them)\n"
      L"  opt write FILE.topt   write port options into the device\n"
@@ -228,6 +244,7 @@ const Entry kMessages[] = {
      L"  --yes                 the erase is confirmed\n"
      L"  --json                one JSON object per command\n"
      L"  --lang ja|en          the language of the messages\n"
+     L"  --version             show the suite's version\n"
      L"\n"
      L"Exit codes:\n"
      L"  0 done  1 no UUID could be made  2 usage  3 bad file\n"

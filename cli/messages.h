@@ -48,6 +48,7 @@ enum class Msg {
     UuidMalformed,
     NameTooManyChars,
     NameTooManyBytes,
+    NameNotInCodePage,
     ProductNameField,
     MakerField,
     UuidCreateFailed,
@@ -95,6 +96,15 @@ enum class Msg {
     OptionWritten,
     WarnAddressOutput,
     WarnOutputDataOnInput,
+    // Port option tables (opt make)
+    TableLine,
+    TableWhole,
+    TableRowMarks,
+    TableUnknownPort,
+    TablePortTwice,
+    TablePortMissing,
+    TablePinTakesBit,
+    TableNoSuchPin,
     // Ledger
     LedgerCannotOpen,
     LedgerBusy,

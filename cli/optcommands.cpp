@@ -63,6 +63,13 @@ Exit TellOptionArea(Context& c, Connection& board) {
     return Exit::Done;
 }
 
+Exit TableFailure(Context& c, const TableError& error) {
+    const std::wstring detail = c.report.Text(error.detail, {error.args[0], error.args[1], error.args[2]});
+    if (error.line == 0)
+        return c.report.Fail(Exit::BadFile, Msg::TableWhole, {c.inv.file, detail});
+    return c.report.Fail(Exit::BadFile, Msg::TableLine, {c.inv.file, std::to_wstring(error.line), detail});
+}
+
 }  // namespace
 
 Exit OptShow(Context& c) {
@@ -72,6 +79,21 @@ Exit OptShow(Context& c) {
     c.report.Fields().Text("file", c.inv.file);
     ShowOptions(c, image.data());
     return c.report.Finish(Exit::Done);
+}
+
+// A table as opt show prints it, perhaps edited, becomes the file the window would save.
+Exit OptMake(Context& c) {
+    constexpr size_t kMaxTableBytes = 64 * 1024;
+    std::vector<uint8_t> text;
+    if (Exit exit = ReadTextFile(c, c.inv.file, kMaxTableBytes, text); exit != Exit::Done)
+        return c.report.Finish(exit);
+    core::PortOptionImage image;
+    if (std::optional<TableError> error = ParseOptionTable(text, c.report.Language(), image))
+        return c.report.Finish(TableFailure(c, *error));
+    for (const std::wstring& warning : OptionWarnings(image.data(), c.report.Language()))
+        c.report.Warn(warning);
+    c.report.Fields().Object("ports", OptionJson(image.data()));
+    return c.report.Finish(WriteImageFile(c, c.inv.Value(Option::Output), image.data(), image.size()));
 }
 
 Exit OptRead(Context& c) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cli/test_host.h"
+#include "cli/utf8.h"
 #include "core/portoptions.h"
 
 namespace cli {
@@ -106,6 +107,71 @@ TEST(OptCommands, ShowReadsTheFileAloneAndRefusesAShortOne) {
     EXPECT_TRUE(host.Calls().empty());
     host.files[L"short.topt"] = std::vector<uint8_t>(13, 0);
     EXPECT_EQ(host.Run("opt show short.topt"), Exit::BadFile);
+}
+
+// Bytes 0-12 given, the rest 0xFF.
+std::vector<uint8_t> Head(std::vector<uint8_t> head) {
+    head.resize(128, 0xFF);
+    return head;
+}
+
+std::vector<uint8_t> Utf8Lines(const std::vector<std::wstring>& lines) {
+    std::string text;
+    for (const std::wstring& line : lines)
+        text += ToUtf8(line) + "\r\n";
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+// show, make, show: the same table again, and the file as the window would save that grid.
+TEST(OptCommands, MakeTakesBackWhatShowPrints) {
+    const struct {
+        const char* what;
+        std::vector<uint8_t> shown;
+        std::vector<uint8_t> made;
+        Lang lang;
+    } cases[] = {
+        {"all clear", Head(std::vector<uint8_t>(13, 0)), Head(std::vector<uint8_t>(13, 0)), Lang::En},
+        {"all set", std::vector<uint8_t>(128, 0xFF),
+         Head({0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0xFF, 0xFF, 0xFF, 0x0F}), Lang::Ja},
+        {"worked example", Head({0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0}),
+         Head({0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0}), Lang::En},
+        {"odd bytes", OddImage(), KeptImage(), Lang::Ja},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestHost host;
+        host.files[L"a.topt"] = c.shown;
+        ASSERT_EQ(host.RunArgs({L"opt", L"show", L"a.topt"}, c.lang), Exit::Done);
+        const std::vector<std::wstring> table = host.out;
+        host.files[L"a.txt"] = Utf8Lines(table);
+        ASSERT_EQ(host.RunArgs({L"opt", L"make", L"a.txt", L"-o", L"b.topt"}, c.lang), Exit::Done) << host.err[0];
+        EXPECT_EQ(host.files[L"b.topt"], c.made);
+        ASSERT_EQ(host.RunArgs({L"opt", L"show", L"b.topt"}, c.lang), Exit::Done);
+        EXPECT_EQ(host.out, table);
+    }
+}
+
+// UTF-16 with its byte-order mark, as a Windows shell may save the table, reads the same.
+TEST(OptCommands, MakeReadsATableSavedAsUtf16) {
+    TestHost host;
+    host.files[L"a.topt"] = KeptImage();
+    ASSERT_EQ(host.Run("opt show a.topt", Lang::Ja), Exit::Done);
+    std::vector<uint8_t> utf16 = {0xFF, 0xFE};
+    for (const std::wstring& line : host.out) {
+        for (wchar_t ch : line + L"\r\n") {
+            utf16.push_back(static_cast<uint8_t>(ch & 0xFF));
+            utf16.push_back(static_cast<uint8_t>((ch >> 8) & 0xFF));
+        }
+    }
+    host.files[L"a.txt"] = utf16;
+    EXPECT_EQ(host.Run("opt make a.txt -o b.topt"), Exit::Done);
+    EXPECT_EQ(host.files[L"b.topt"], KeptImage());
+    EXPECT_EQ(host.err.size(), 1u);  // the same warning as opt show gives
+
+    host.files[L"bad.txt"] = Utf8Lines({L"P1 0 0"});
+    EXPECT_EQ(host.Run("opt make bad.txt -o c.topt"), Exit::BadFile);
+    EXPECT_EQ(host.err[0], L"bad.txt, line 1: the row of P1 needs 24 marks of 0, 1 or - (three groups of 8)");
+    EXPECT_EQ(host.files.count(L"c.topt"), 0u);
 }
 
 TEST(Info, TellsBothAreasOfTheBoard) {

@@ -1,5 +1,10 @@
 #include "cli/optiontable.h"
 
+#include <algorithm>
+#include <map>
+#include <set>
+#include <sstream>
+
 #include "core/portoptions.h"
 
 namespace cli {
@@ -63,7 +68,111 @@ std::wstring PinList(const std::vector<unsigned>& pins) {
     return list;
 }
 
+// The text's characters as far as the table needs them: ASCII kept, anything else one
+// stand-in byte that is neither a blank nor a mark.
+std::string AsciiOf(const std::vector<uint8_t>& text) {
+    constexpr char kOther = '\x7F';
+    std::string ascii;
+    if (text.size() >= 2 && text[0] == 0xFF && text[1] == 0xFE) {
+        for (size_t i = 2; i + 1 < text.size(); i += 2)
+            ascii += text[i + 1] == 0 && text[i] < 0x80 ? static_cast<char>(text[i]) : kOther;
+        return ascii;
+    }
+    size_t start = text.size() >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF ? 3 : 0;
+    for (size_t i = start; i < text.size(); ++i)
+        ascii += text[i] < 0x80 ? static_cast<char>(text[i]) : kOther;
+    return ascii;
+}
+
+std::vector<std::string> WordsOf(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char ch : line + ' ') {
+        if (ch == ' ' || ch == '\t' || ch == '\r' || ch == '\v' || ch == '\f') {
+            if (!word.empty())
+                words.push_back(word);
+            word.clear();
+        } else {
+            word += ch;
+        }
+    }
+    return words;
+}
+
+bool IsMark(const std::string& word) {
+    return word == "0" || word == "1" || word == "-";
+}
+
+std::optional<core::Port> PortNamed(const std::string& name) {
+    for (core::Port port : kPorts) {
+        std::wstring known = core::PortName(port);
+        if (std::string(known.begin(), known.end()) == name)
+            return port;
+    }
+    return std::nullopt;
+}
+
+std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// One port's row: marks for pins 7 to 0 of each group in turn.
+std::optional<TableError> ReadRow(size_t line,
+                                  core::Port port,
+                                  const std::vector<std::string>& marks,
+                                  Lang lang,
+                                  std::map<unsigned, bool>& boxes) {
+    const std::wstring name = core::PortName(port);
+    if (marks.size() != kPins * core::kPortGroupCount || !std::all_of(marks.begin(), marks.end(), IsMark))
+        return TableError{line, Msg::TableRowMarks, {name}};
+    for (size_t g = 0; g < core::kPortGroupCount; ++g) {
+        const core::PortCell* cell = core::FindPortCell(kGroups[g], port);
+        for (unsigned column = 0; column < kPins; ++column) {
+            const unsigned pin = kPins - 1 - column;
+            const std::string& mark = marks[g * kPins + column];
+            const bool exists = cell != nullptr && pin < cell->pinCount;
+            if (exists != (mark != "-")) {
+                Msg why = exists ? Msg::TablePinTakesBit : Msg::TableNoSuchPin;
+                return TableError{line, why, {name, GroupName(kGroups[g], lang), std::to_wstring(pin)}};
+            }
+            if (exists)
+                boxes[cell->firstBoxId + pin] = mark == "1";
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<TableError> ParseOptionTable(const std::vector<uint8_t>& text, Lang lang, core::PortOptionImage& image) {
+    std::map<unsigned, bool> boxes;
+    std::set<core::Port> seen;
+    std::istringstream lines(AsciiOf(text));
+    size_t number = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++number;
+        std::vector<std::string> words = WordsOf(line);
+        if (words.empty())
+            continue;
+        std::optional<core::Port> port = PortNamed(words[0]);
+        std::vector<std::string> marks(words.begin() + 1, words.end());
+        if (!port) {
+            if (!marks.empty() && std::all_of(marks.begin(), marks.end(), IsMark))
+                return TableError{number, Msg::TableUnknownPort, {Wide(words[0])}};
+            continue;
+        }
+        if (!seen.insert(*port).second)
+            return TableError{number, Msg::TablePortTwice, {core::PortName(*port)}};
+        if (auto error = ReadRow(number, *port, marks, lang, boxes))
+            return error;
+    }
+    for (core::Port port : kPorts) {
+        if (seen.count(port) == 0)
+            return TableError{0, Msg::TablePortMissing, {core::PortName(port)}};
+    }
+    core::GetPortOptions(image.data(), [&](unsigned box) { return boxes[box]; });
+    return std::nullopt;
+}
 
 std::vector<std::wstring> OptionTable(const uint8_t* image, Lang lang) {
     std::wstring heading(kLabelWidth, L' ');

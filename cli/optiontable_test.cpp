@@ -44,6 +44,41 @@ TEST(OptionTable, UpperBitsOfTheFourPinCellsAreNotShown) {
     EXPECT_EQ(lines[4], L"P5      - - - - 0 1 0 1   - - - - - - - -   - - - - 0 0 0 0");
 }
 
+// What a person may get wrong in a table, each refused with its line.
+TEST(OptionTable, RefusesARowItCannotRead) {
+    const std::string rows =
+        "P1      0 0 0 0 0 0 1 1   - - - - - - - -   - - - - - - - -\n"
+        "P2      0 0 0 0 0 0 0 0   - - - - - - - -   0 0 0 0 0 0 0 0\n"
+        "P5      - - - - 0 0 0 0   - - - - - - - -   - - - - 1 0 0 0\n"
+        "P4      0 0 0 0 0 0 0 0   1 0 0 0 0 0 0 0   0 0 0 0 0 0 0 0\n"
+        "PA      0 0 0 0 0 0 0 0   0 0 0 0 0 0 0 0   - - - - - - - -\n";
+    const std::string pout = "POUT    - - - - - - - -   0 0 0 0 0 0 0 0   - - - - - - - -\n";
+    const struct {
+        std::string text;
+        size_t line;
+        Msg detail;
+        std::wstring firstArg;
+    } cases[] = {
+        {rows, 0, Msg::TablePortMissing, L"POUT"},
+        {rows + pout + "P2 0 0 0 0 0 0 0 0 - - - - - - - - 0 0 0 0 0 0 0 0\n", 7, Msg::TablePortTwice, L"P2"},
+        {rows + "P6 0 0 0 0\n" + pout, 6, Msg::TableUnknownPort, L"P6"},
+        {"P1 0 0 0 0 0 0 1 1 - - - - - - - -\n", 1, Msg::TableRowMarks, L"P1"},
+        {"P1 0 0 0 0 0 0 1 2 - - - - - - - - - - - - - - - -\n", 1, Msg::TableRowMarks, L"P1"},
+        {"\n# pins 7-0\nP5 1 - - - 0 0 0 0 - - - - - - - - - - - - 0 0 0 0\n", 3, Msg::TableNoSuchPin, L"P5"},
+        {"P1 0 0 0 0 0 0 1 1 - - - - - - - 0 - - - - - - - -\n", 1, Msg::TableNoSuchPin, L"P1"},
+        {"P4 0 0 0 0 0 0 0 - 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n", 1, Msg::TablePinTakesBit, L"P4"},
+    };
+    for (const auto& c : cases) {
+        core::PortOptionImage image;
+        std::optional<TableError> error =
+            ParseOptionTable(std::vector<uint8_t>(c.text.begin(), c.text.end()), Lang::En, image);
+        ASSERT_TRUE(error) << c.text;
+        EXPECT_EQ(error->line, c.line) << c.text;
+        EXPECT_EQ(error->detail, c.detail) << c.text;
+        EXPECT_EQ(error->args[0], c.firstArg) << c.text;
+    }
+}
+
 struct WarningCase {
     const char* what;
     Image image;

@@ -90,18 +90,24 @@ public:
     core::DeviceLink& Link() override { return link; }
     std::optional<core::MissingLibrary> MissingDeviceLibrary() override { return missingLibrary; }
 
-    // A stand-in double-byte code page: ASCII as it is, every other character two bytes.
-    std::string ToAnsi(const std::wstring& text) override {
-        std::string bytes;
-        for (wchar_t c : text) {
-            if (c < 0x80) {
+    // A stand-in double-byte code page: ASCII as it is, U+0080-U+2FFF and surrogates missing
+    // ("?"), every other character two bytes.
+    core::AnsiName ToAnsi(const std::wstring& text) override {
+        core::AnsiName name;
+        std::string& bytes = name.bytes;
+        for (size_t i = 0; i < text.size(); ++i) {
+            wchar_t c = text[i];
+            if ((c >= 0x80 && c < 0x3000) || (c >= 0xD800 && c < 0xE000)) {
+                bytes += '?';
+                name.firstMissing = std::min(name.firstMissing, i);
+            } else if (c < 0x80) {
                 bytes += static_cast<char>(c);
             } else {
                 bytes += static_cast<char>(0x80 | ((c >> 8) & 0x7F));
                 bytes += static_cast<char>(c & 0xFF);
             }
         }
-        return bytes;
+        return name;
     }
     std::wstring FromAnsi(const std::string& bytes) override {
         std::wstring text;

@@ -233,6 +233,56 @@ TEST(TolkaBesideTheWindow, RecordsAreByteIdentical) {
     EXPECT_EQ(tolkatest::ReadFileBytes(readFile), tolkatest::ReadFileBytes(windowFile));
 }
 
+// Code page 932 here: a name it cannot hold as typed is refused by both faces before anything
+// is written, with the field and the character; one that fits by bytes is kept.
+TEST(TolkaBesideTheWindow, NamesTheCodePageCannotHoldAreRefusedByBoth) {
+    const std::wstring bytes31 = std::wstring(15, L'製') + L"A";
+    const std::wstring bytes32(16, L'製');
+    const struct {
+        std::wstring name;
+        const wchar_t* refusal;  // after the field's name; nullptr: kept
+    } cases[] = {
+        {L"製品B", nullptr},
+        {bytes31, nullptr},
+        {L"Café 😀 Ω", L"「é」はこのパソコンの文字コードで保存できない文字です。"},
+        {L"x😀", L"「😀」はこのパソコンの文字コードで保存できない文字です。"},
+        {bytes32, L"31 バイト以内で入力してください。"},
+    };
+    const std::wstring file = fwtest::TempPath(L"cp.tpi");
+    for (const auto& c : cases) {
+        for (bool maker : {false, true}) {
+            SCOPED_TRACE(tolkatest::Utf8(c.name) + (maker ? " as maker" : " as product"));
+            const std::wstring field = maker ? L"製造元" : L"製品名";
+            const std::wstring product = maker ? L"p" : c.name;
+            const std::wstring makerName = maker ? c.name : L"m";
+            Window w{Board()};
+            fwtest::Type(w.hwnd, IDC_UUID, kOther);
+            fwtest::Type(w.hwnd, IDC_PRODUCT_NAME, product);
+            fwtest::Type(w.hwnd, IDC_MAKER, makerName);
+            core::RecordImage record;
+            EXPECT_EQ(w.dlg.BuildRecord(record), c.refusal == nullptr);
+            DeleteFileW(file.c_str());
+            tolkatest::Result r =
+                tolkatest::Run(L"pi make --uuid " + std::wstring(kOther) + L" --product " + Quoted(product) +
+                               L" --maker " + Quoted(makerName) + L" -o " + Quoted(file));
+            if (c.refusal == nullptr) {
+                EXPECT_TRUE(w.user.messages.empty());
+                EXPECT_EQ(r.exit, 0) << r.err;
+                EXPECT_EQ(tolkatest::ReadFileBytes(file), std::vector<uint8_t>(record.begin(), record.end()));
+                continue;
+            }
+            // The window's text names the field on its own; tolka's is "field: ...".
+            const std::wstring window = c.refusal[0] == L'3' ? c.refusal : field + L": " + c.refusal;
+            ASSERT_EQ(w.user.messages.size(), 1u);
+            EXPECT_EQ(w.user.messages[0].text, window);
+            EXPECT_EQ(GetFocus(), GetDlgItem(w.hwnd, maker ? IDC_MAKER : IDC_PRODUCT_NAME));
+            EXPECT_EQ(r.exit, 2);
+            EXPECT_NE(r.err.find(tolkatest::Utf8(field + L": " + c.refusal)), std::string::npos) << r.err;
+            EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+        }
+    }
+}
+
 struct ExitCase {
     const char* what;
     BoardSetup setup;

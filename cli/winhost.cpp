@@ -156,8 +156,10 @@ std::optional<core::MissingLibrary> WinHost::MissingDeviceLibrary() {
     return DeviceLibrariesMissing();
 }
 
-std::string WinHost::ToAnsi(const std::wstring& text) {
-    return fw::ToThreadAnsi(text);
+core::AnsiName WinHost::ToAnsi(const std::wstring& text) {
+    core::AnsiName name;
+    name.bytes = fw::ToThreadAnsi(text, &name.firstMissing);
+    return name;
 }
 
 std::wstring WinHost::FromAnsi(const std::string& bytes) {

@@ -14,7 +14,7 @@ public:
 
     core::DeviceLink& Link() override;
     std::optional<core::MissingLibrary> MissingDeviceLibrary() override;
-    std::string ToAnsi(const std::wstring& text) override;
+    core::AnsiName ToAnsi(const std::wstring& text) override;
     std::wstring FromAnsi(const std::string& bytes) override;
     FileStatus ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) override;
     FileStatus WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override;

@@ -16,8 +16,8 @@ namespace {
 constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 }  // namespace
 
-CEditorDialog::CEditorDialog(const EditorTraits& traits)
-    : CMainDialog(traits.templateId, traits.aboutVersionControlId), m_traits(traits) {
+CEditorDialog::CEditorDialog(const EditorTraits& traits, core::DeviceLink& link)
+    : CMainDialog(traits.templateId, traits.aboutVersionControlId), m_traits(traits), m_boardLink(link) {
     SetHelpTopic(kMainWindowHelpPage);
 }
 

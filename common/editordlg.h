@@ -4,7 +4,7 @@
 //
 //   class CMyEditorDlg : public CEditorDialog {
 //   public:
-//       CMyEditorDlg() : CEditorDialog(kMyEditor) {}      // an EditorTraits
+//       CMyEditorDlg() : CEditorDialog(kMyEditor, LibraryLink()) {}  // an EditorTraits, the board
 //   protected:
 //       bool BuildFileImage(FileImage& image) override;   // false after its own message
 //       void ShowFileImage(const FileImage& image) override;
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/mainframe.h"
+#include "common/waitlink.h"
 #include "framework/app.h"
 
 class CEditorDialog : public CMainDialog {
@@ -47,7 +48,8 @@ public:
         std::vector<int> connectedButtonIds;  // enabled only while connected
     };
 
-    explicit CEditorDialog(const EditorTraits& traits);
+    // link: the board's libraries (tests give a recording link).
+    CEditorDialog(const EditorTraits& traits, core::DeviceLink& link);
 
     std::wstring m_strPathName;  // full path of the current file; empty: none
     bool m_bModified = false;
@@ -87,8 +89,12 @@ protected:
 
     void OnFlashModeHelp();
 
+    // Every call of the editor to the board goes through this link: it shows the wait cursor.
+    core::DeviceLink& BoardLink() { return m_boardLink; }
+
 private:
     EditorTraits m_traits;
+    CWaitCursorLink m_boardLink;
 };
 
 // Runs an editor as its program's main window, with the file the command line names.

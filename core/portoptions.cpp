@@ -42,6 +42,58 @@ const PortCell* FindPortCell(PortGroup group, Port port) {
     return nullptr;
 }
 
+namespace {
+
+constexpr Port kRows[] = {Port::P1, Port::P2, Port::P5, Port::P4, Port::PA, Port::POUT};
+constexpr int kRowCount = 6;
+constexpr int kPinsPerGroup = 8;
+constexpr int kColumnCount = 3 * kPinsPerGroup;
+
+int RowOf(Port port) {
+    for (int row = 0; row < kRowCount; ++row) {
+        if (kRows[row] == port)
+            return row;
+    }
+    return 0;
+}
+
+// The box at a place of the grid, or 0 where there is none.
+unsigned BoxAt(int row, int column) {
+    auto group = static_cast<PortGroup>(column / kPinsPerGroup);
+    auto pin = static_cast<unsigned>(kPinsPerGroup - 1 - column % kPinsPerGroup);
+    const PortCell* cell = FindPortCell(group, kRows[row]);
+    return cell != nullptr && pin < cell->pinCount ? cell->firstBoxId + pin : 0;
+}
+
+}  // namespace
+
+const PortCell* FindPortBox(unsigned boxId, unsigned& pin) {
+    for (const PortCell& cell : kPortCells) {
+        if (boxId >= cell.firstBoxId && boxId < cell.firstBoxId + cell.pinCount) {
+            pin = boxId - cell.firstBoxId;
+            return &cell;
+        }
+    }
+    return nullptr;
+}
+
+unsigned NeighbourBox(unsigned boxId, GridMove move) {
+    unsigned pin = 0;
+    const PortCell* cell = FindPortBox(boxId, pin);
+    if (cell == nullptr)
+        return boxId;
+    int row = RowOf(cell->port);
+    int column = static_cast<int>(cell->group) * kPinsPerGroup + (kPinsPerGroup - 1 - static_cast<int>(pin));
+    const int dr = move == GridMove::Up ? -1 : move == GridMove::Down ? 1 : 0;
+    const int dc = move == GridMove::Left ? -1 : move == GridMove::Right ? 1 : 0;
+    for (row += dr, column += dc; row >= 0 && row < kRowCount && column >= 0 && column < kColumnCount;
+         row += dr, column += dc) {
+        if (unsigned box = BoxAt(row, column))
+            return box;
+    }
+    return boxId;
+}
+
 void GetPortOptions(uint8_t* image, const IsBoxChecked& isChecked) {
     std::fill(image, image + kPortOptionImageSize, kPortOptionFill);
     std::fill(image, image + kPortBytesBegin, 0x00);

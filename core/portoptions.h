@@ -64,6 +64,18 @@ void GetPortOptions(uint8_t* image, const IsBoxChecked& isChecked);
 // Sets all 80 boxes from the image's port bytes; nothing else of the image is read.
 void SetPortOptions(const uint8_t* image, const SetBoxChecked& setChecked);
 
+// The grid as the keyboard walks it: six rows (the ports, top to bottom) by 24 columns (the
+// three groups, pins 7 to 0 in each), with no box where a port has no such pin.
+enum class GridMove { Left, Right, Up, Down };
+// P1 pin 7 direction, the grid's top left box: where Tab enters the grid first.
+constexpr unsigned kFirstGridBox = 1008;
+
+// The cell and pin of a check box; nullptr for an identifier outside the grid.
+const PortCell* FindPortBox(unsigned boxId, unsigned& pin);
+// The nearest box in that direction, passing over places without one; boxId itself at the
+// grid's edge (and for an identifier outside the grid).
+unsigned NeighbourBox(unsigned boxId, GridMove move);
+
 // Whether a pin's bit is set in an image, for showing an image without a window.
 bool IsPinSet(const uint8_t* image, const PortCell& cell, unsigned pin);
 

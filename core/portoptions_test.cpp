@@ -73,6 +73,44 @@ TEST(PortOptionCells, EightyDistinctBoxesClearOfTheWindowsCommands) {
     EXPECT_EQ(FindPortCell(PortGroup::Direction, Port::POUT), nullptr);
 }
 
+// Arrow keys pass over places without a box and stop at the grid's edge.
+TEST(PortOptionGrid, MovesAsTheGridLooks) {
+    const struct {
+        unsigned from;
+        GridMove move;
+        unsigned to;
+    } cases[] = {
+        {1008, GridMove::Left, 1008},   // P1 direction pin 7: the top left corner
+        {1008, GridMove::Up, 1008},     //
+        {1008, GridMove::Right, 1007},  // pin 6
+        {1008, GridMove::Down, 1019},   // P2 direction pin 7
+        {1019, GridMove::Down, 1027},   // past P5, which has no pin 7: P4 direction pin 7
+        {1001, GridMove::Right, 1001},  // P1 has only its direction
+        {1012, GridMove::Right, 1084},  // P2 direction pin 0 -> P2 pull-up pin 7
+        {1064, GridMove::Down, 1064},   // P4 pull-up pin 0: no pull-up below
+        {1063, GridMove::Up, 1055},     // POUT output data pin 7 -> PA's
+        {1031, GridMove::Left, 1031},   // P5 direction pin 3: nothing to its left
+        {9999, GridMove::Down, 9999},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NeighbourBox(c.from, c.move), c.to) << c.from;
+}
+
+// From where Tab enters, the arrow keys reach all 80 boxes.
+TEST(PortOptionGrid, EveryBoxIsReachableFromTheFirst) {
+    std::set<unsigned> seen = {kFirstGridBox};
+    std::vector<unsigned> todo = {kFirstGridBox};
+    while (!todo.empty()) {
+        unsigned box = todo.back();
+        todo.pop_back();
+        for (GridMove move : {GridMove::Left, GridMove::Right, GridMove::Up, GridMove::Down}) {
+            if (seen.insert(NeighbourBox(box, move)).second)
+                todo.push_back(NeighbourBox(box, move));
+        }
+    }
+    EXPECT_EQ(seen.size(), kPortBoxCount);
+}
+
 TEST(PortOptionImage, KnownGridsGiveKnownBytes) {
     struct Case {
         const char* what;

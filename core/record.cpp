@@ -65,6 +65,25 @@ bool NameFitsField(const std::string& name) {
     return name.size() <= kNameMaxBytes && name.find('\0') == std::string::npos;
 }
 
+NameVerdict CheckName(const std::wstring& text, const AnsiName& converted) {
+    if (text.size() > kNameMaxChars)
+        return NameVerdict::TooManyChars;
+    if (converted.firstMissing != std::wstring::npos)
+        return NameVerdict::NotInCodePage;
+    if (!NameFitsField(converted.bytes))
+        return NameVerdict::TooManyBytes;
+    return NameVerdict::Fits;
+}
+
+std::wstring MissingCharacter(const std::wstring& text, const AnsiName& converted) {
+    const size_t at = converted.firstMissing;
+    if (at >= text.size())
+        return std::wstring();
+    const bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF && text[at + 1] >= 0xDC00 &&
+                      text[at + 1] <= 0xDFFF;
+    return text.substr(at, pair ? 2 : 1);
+}
+
 std::optional<RecordImage> EncodeRecord(const RecordFields& fields) {
     if (!NameFitsField(fields.productName) || !NameFitsField(fields.makerName))
         return std::nullopt;

@@ -24,6 +24,7 @@ constexpr size_t kReserved2Offset = 88;    // 40 bytes, zero
 constexpr size_t kUuidSize = 16;
 constexpr size_t kNameFieldSize = 32;
 constexpr size_t kNameMaxBytes = kNameFieldSize - 1;  // room for the NUL
+constexpr size_t kNameMaxChars = 31;                  // what the editor's fields accept
 
 // First word of a flash slot.
 constexpr uint16_t kSlotValid = 0x0000;
@@ -48,6 +49,23 @@ struct RecordFields {
 // True when the name fits its field with the terminating NUL (at most 31 bytes, no NUL
 // inside). A double-byte name within 31 characters can still fail this.
 bool NameFitsField(const std::string& name);
+
+// A name converted to the thread's ANSI code page: its bytes and the index of the first
+// character the code page cannot hold exactly (npos when every character is held).
+struct AnsiName {
+    std::string bytes;
+    size_t firstMissing = std::wstring::npos;
+};
+
+enum class NameVerdict { Fits, TooManyChars, NotInCodePage, TooManyBytes };
+
+// The rule both faces apply before a name goes into a record, checked in this order: at most
+// 31 characters, every character held exactly by the code page (no silent "?" or look-alike),
+// at most 31 bytes.
+NameVerdict CheckName(const std::wstring& text, const AnsiName& converted);
+
+// The character at firstMissing, a surrogate pair kept whole; empty when there is none.
+std::wstring MissingCharacter(const std::wstring& text, const AnsiName& converted);
 
 // Status 0, reserved bytes zero, names NUL-terminated and zero-filled. Empty when a name
 // does not fit its field: a name is never cut here.

@@ -93,6 +93,29 @@ TEST(Record, RefusesNamesThatDoNotFit) {
     }
 }
 
+// Characters first, then the code page, then the bytes; the missing character is named whole.
+TEST(Record, NameRuleOrderAndTheMissingCharacter) {
+    const size_t npos = std::wstring::npos;
+    const struct {
+        std::wstring text;
+        AnsiName converted;
+        NameVerdict verdict;
+        std::wstring missing;
+    } cases[] = {
+        {L"製品B", {"\x90\xbb\x95\x69\x42", npos}, NameVerdict::Fits, L""},
+        {std::wstring(31, L'a'), {std::string(31, 'a'), npos}, NameVerdict::Fits, L""},
+        {std::wstring(32, L'a'), {std::string(32, 'a'), npos}, NameVerdict::TooManyChars, L""},
+        {L"Café", {"Caf?", 3}, NameVerdict::NotInCodePage, L"é"},
+        {L"a\U0001F600b", {"a??b", 1}, NameVerdict::NotInCodePage, L"\U0001F600"},  // a pair in UTF-16
+        {std::wstring(16, L'製'), {std::string(32, '\x90'), npos}, NameVerdict::TooManyBytes, L""},
+        {L"a", {std::string("a\0", 2), npos}, NameVerdict::TooManyBytes, L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckName(c.text, c.converted), c.verdict) << c.converted.bytes;
+        EXPECT_EQ(MissingCharacter(c.text, c.converted), c.missing) << c.converted.bytes;
+    }
+}
+
 TEST(Record, DecodesALiteralImage) {
     RecordImage image{};
     const uint8_t head[] = {

@@ -6,8 +6,10 @@
 
 namespace fw {
 
-// Characters the code page cannot represent become its default character.
-std::string ToThreadAnsi(const std::wstring& text);
+// Characters the code page cannot hold exactly become its default character, never a
+// look-alike. With firstMissing, it receives the index of the first such character, or npos
+// when the bytes turn back into exactly the text.
+std::string ToThreadAnsi(const std::wstring& text, size_t* firstMissing = nullptr);
 std::wstring FromThreadAnsi(const std::string& bytes);
 
 }  // namespace fw

@@ -9,6 +9,7 @@
 #include "framework/msgbox.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "framework/waitcursor.h"
 
 namespace fw {
 
@@ -37,11 +38,9 @@ void CDataExchange::MaxChars(int id, const std::wstring& member, size_t maxChars
     }
 }
 
-void CDataExchange::MaxAnsiBytes(int id, const std::wstring& member, size_t maxBytes) {
-    if (m_failed || !IsTakeIn() || !m_validate || member.empty())
-        return;
-    if (ToThreadAnsi(member).size() > maxBytes)
-        Fail(id, FormatMessageText(LoadResString(IDS_FW_MAX_BYTES), std::to_wstring(maxBytes)));
+void CDataExchange::Refuse(int id, const std::wstring& message) {
+    if (!m_failed)
+        Fail(id, message);
 }
 
 void CDataExchange::Control(int id, HWND& member) {
@@ -299,9 +298,11 @@ INT_PTR CDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_INITDIALOG:
             return OnInitDialog();
-        case WM_COMMAND:
+        case WM_COMMAND: {
+            CCommandCursor cursor;
             RouteCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
+        }
         case WM_HELP:
             OnHelpKey();
             return TRUE;

@@ -128,9 +128,12 @@ public:
     // At most maxChars characters: showing sets the control's input limit; taking in refuses
     // a longer text with "%1 文字以内で入力してください。" and the focus in the control.
     void MaxChars(int id, const std::wstring& member, size_t maxChars);
-    // Taking in: refuses a text whose form in the thread's ANSI code page is longer than
-    // maxBytes with "%1 バイト以内で入力してください。" (double-byte characters take two).
-    void MaxAnsiBytes(int id, const std::wstring& member, size_t maxBytes);
+    // True while taking in with checks and no check has failed yet: a caller's own check
+    // of the value runs only then.
+    bool IsChecking() const { return IsTakeIn() && m_validate && !m_failed; }
+    // A caller's own check failed: shows the message (OK, exclamation icon) and puts the
+    // focus in the control, as the built-in checks do.
+    void Refuse(int id, const std::wstring& message);
     // Binds a control's window handle to a member on the first exchange.
     void Control(int id, HWND& member);
 

@@ -2,10 +2,12 @@
 // the board's call log to see what reached the board and in which order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
 
+#include "common/cursor_watch_link.h"
 #include "framework/test_support.h"
 #include "option/optiondlg.h"
 #include "option/resource.h"
@@ -379,7 +381,8 @@ TEST_F(OptionOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
     const Case cases[] = {
         {"connect", "", {ID_CONNECT}, ID_DISCONNECT},
         {"disconnect", "", {ID_CONNECT, ID_DISCONNECT}, ID_READ_DEVICE},
-        {"product information fails", "product_info_fail=1", {ID_CONNECT, ID_PRODUCT_INFO}, IDC_FILE_OPEN},
+        // the next tab stop: the grid's first box
+        {"product information fails", "product_info_fail=1", {ID_CONNECT, ID_PRODUCT_INFO}, 1008},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -393,6 +396,24 @@ TEST_F(OptionOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
         fwtest::PressKey(window, VK_ESCAPE);
         EXPECT_TRUE(window.HasEnded());
     }
+}
+
+// Every call of a command that may block shows the wait cursor, also after the command's
+// message; afterwards the cursor that was there before is back.
+TEST(OptionCursor, WaitCursorFromTheFirstCallToTheLast) {
+    testboard::VirtualBoard board;
+    fwtest::ScriptedUser user;
+    CursorWatchLink link;
+    CTolkaOptionDlg dlg(link);
+    ASSERT_TRUE(dlg.Create());
+    HWND hwnd = dlg.GetSafeHwnd();
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    user.Answer(IDYES);  // write to the first board found
+    fwtest::Click(hwnd, ID_WRITE_DEVICE);
+    EXPECT_GE(link.waitShown.size(), 4u);  // open, check, write, close
+    EXPECT_EQ(std::count(link.waitShown.begin(), link.waitShown.end(), false), 0);
+    EXPECT_EQ(GetCursor(), arrow);
 }
 
 }  // namespace

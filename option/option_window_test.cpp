@@ -113,6 +113,7 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
     const int rowY[] = {91, 107, 123, 139, 155, 171};  // P1, P2, P5, P4, PA, POUT
     const int groupX[] = {34, 106, 178};               // pin 7 of each group
     std::set<HWND> seen;
+    std::set<std::wstring> names;
     for (const core::PortCell& cell : core::kPortCells) {
         for (unsigned pin = 0; pin < cell.pinCount; ++pin) {
             unsigned id = cell.firstBoxId + pin;
@@ -122,8 +123,13 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
             seen.insert(box);
             LONG style = GetWindowLongW(box, GWL_STYLE);
             EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX);
-            EXPECT_FALSE(style & WS_TABSTOP);
-            EXPECT_EQ(fwtest::Text(box), L"");
+            // Tab stops at one box of the grid only; the name starts with the port and the bit.
+            EXPECT_EQ((style & WS_TABSTOP) != 0, id == core::kFirstGridBox);
+            std::wstring name = fwtest::Text(box);
+            EXPECT_EQ(name.rfind(std::wstring(core::PortName(cell.port)) + L" bit " + std::to_wstring(pin) + L" ", 0),
+                      0u)
+                << name;
+            names.insert(name);
             RECT want{groupX[static_cast<int>(cell.group)] + static_cast<int>(7 - pin) * 8,
                       rowY[static_cast<int>(cell.port)], 8, 10};
             MapDialogRect(hwnd, &want);  // position and size each on its own
@@ -135,6 +141,63 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
         }
     }
     EXPECT_EQ(seen.size(), core::kPortBoxCount);
+    EXPECT_EQ(names.size(), core::kPortBoxCount);
+}
+
+// The grid as the window shows it, drawn into a bitmap.
+std::vector<COLORREF> GridPixels(HWND dlg) {
+    RECT grid{7, 69, 245, 238};
+    MapDialogRect(dlg, &grid);
+    RECT client;
+    GetClientRect(dlg, &client);
+    HDC screen = GetDC(dlg);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    BitBlt(dc, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int y = grid.top; y < grid.bottom; ++y) {
+        for (int x = grid.left; x < grid.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(dlg, screen);
+    return pixels;
+}
+
+// Tab enters the grid at its first box, the arrows move by row and column, Space toggles and
+// marks the file edited, Tab leaves; the boxes' names are not drawn.
+TEST_F(OptionWindow, GridFromTheKeyboard) {
+    EXPECT_EQ(fwtest::ItemText(hwnd, 1008), L"P1 bit 7 入出力方向");
+    EXPECT_EQ(fwtest::ItemText(hwnd, 1064), L"P4 bit 0 プルアップ");
+    SetFocus(GetDlgItem(hwnd, ID_WRITE_DEVICE));
+    fwtest::PressKey(dlg, VK_TAB);
+    EXPECT_EQ(fwtest::FocusedControl(hwnd), GetDlgItem(hwnd, 1008));
+    const struct {
+        WPARAM key;
+        unsigned focus;
+    } moves[] = {{VK_RIGHT, 1007}, {VK_DOWN, 1018}, {VK_DOWN, 1026}, {VK_UP, 1018}, {VK_LEFT, 1019}};
+    for (const auto& m : moves) {
+        fwtest::PressKey(dlg, m.key);
+        EXPECT_EQ(fwtest::FocusedControl(hwnd), GetDlgItem(hwnd, static_cast<int>(m.focus))) << m.focus;
+    }
+    EXPECT_FALSE(dlg.m_bModified);
+    fwtest::PressKey(dlg, VK_SPACE);
+    EXPECT_EQ(CheckedBoxes(hwnd), std::set<unsigned>{1019});
+    EXPECT_TRUE(dlg.m_bModified);
+    EXPECT_EQ(Title(), L"TolkaOption*");
+    fwtest::PressKey(dlg, VK_TAB);
+    unsigned left = static_cast<unsigned>(GetDlgCtrlID(fwtest::FocusedControl(hwnd)));
+    EXPECT_EQ(AllBoxes().count(left), 0u) << left;
+
+    std::vector<COLORREF> named = GridPixels(hwnd);
+    ASSERT_GT(std::set<COLORREF>(named.begin(), named.end()).size(), 1u);  // something was drawn
+    for (unsigned id : AllBoxes())
+        SetDlgItemTextW(hwnd, static_cast<int>(id), L"");
+    EXPECT_EQ(GridPixels(hwnd), named);
 }
 
 TEST_F(OptionWindow, AboutBoxFromTheHelpMenuAndTheSystemMenu) {

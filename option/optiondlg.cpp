@@ -3,6 +3,7 @@
 
 #include "core/portoptions.h"
 #include "framework/msgbox.h"
+#include "option/portgrid.h"
 #include "option/resource.h"
 
 namespace {
@@ -50,7 +51,7 @@ const fw::UpdateEntry<CTolkaOptionDlg> CTolkaOptionDlg::kUpdateHandlers[] = {
     {ID_PRODUCT_INFO, &CTolkaOptionDlg::OnUpdateConnected},
 };
 
-CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOptionEditor), m_link(link) {}
+CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOptionEditor, link), m_link(BoardLink()) {}
 
 // Destroys the window while this class's handlers still run, so that the connection is closed.
 CTolkaOptionDlg::~CTolkaOptionDlg() {
@@ -78,6 +79,7 @@ INT_PTR CTolkaOptionDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool&
 BOOL CTolkaOptionDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     InitMainWindow(true);
+    PrepareGridKeyboard(m_hWnd);
     if (!m_strPathName.empty())
         OpenFileAtStartup();
     return TRUE;

@@ -56,6 +56,12 @@ shortcut_exists() { [ -e "${menus[0]}/$1" ] || [ -e "${menus[1]}/$1" ]; }
 absent() { [ ! -e "$1" ]; }
 key_exists() { win reg query "$1" "/reg:$bits" >/dev/null; }
 key_absent() { ! key_exists "$1"; }
+# The system PATH holds the install folder (for tolka.exe).
+on_path() {
+    win reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH | tr -d '\r' |
+        grep -qiF -- "C:\\$program_files\\Tolka\\"
+}
+off_path() { ! on_path; }
 value_is() { win reg query "$1" /ve "/reg:$bits" | tr -d '\r' | grep -qF -- "$2"; }
 entries() {
     win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "/reg:$bits" | tr -d '\r' |
@@ -105,6 +111,7 @@ nothing_left() {
     local key
     for key in "${installed_keys[@]}"; do check "uninstall removes $key" key_absent "$key"; done
     check "uninstall removes the entry" test "$(entries)" -eq 0
+    check "uninstall takes the install folder off the system PATH" off_path
 }
 
 # One architecture, in its own prefix: writes "<passed> <failed> <skipped>" to
@@ -155,6 +162,7 @@ test_arch() {
     check ".topt icon is the option editor's" value_is 'HKLM\Software\Classes\Tolka.PortOptionFile\DefaultIcon' \
         'TolkaOption.exe",0'
     check "one uninstall entry" test "$(entries)" -eq 1
+    check "the install folder is on the system PATH" on_path
     check "the entry names the publisher" test "$(entry_value Publisher)" = "Tolka Devices"
     check "the entry names the version" test "$(entry_value DisplayVersion)" = "$version"
 

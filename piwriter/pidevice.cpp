@@ -65,7 +65,7 @@ void CVarnPIWriteDlg::EnableConnectButtons() {
 }
 
 void CVarnPIWriteDlg::OpenDevice() {
-    core::DeviceLink& link = LibraryLink();
+    core::DeviceLink& link = BoardLink();
     m_hDevice = link.FlashModeOpen(TOLKA_IF_ALL, 0);
     if (m_hDevice == nullptr)
         return;  // the library has told the user why
@@ -100,13 +100,13 @@ void CVarnPIWriteDlg::OnConnect() {
 void CVarnPIWriteDlg::OnDisconnect() {
     if (m_hDevice == nullptr)
         return;
-    LibraryLink().FlashModeClose(m_hDevice, 0);
+    BoardLink().FlashModeClose(m_hDevice, 0);
     m_hDevice = nullptr;
     EnableConnectButtons();
 }
 
 void CVarnPIWriteDlg::OnConnectionSettings() {
-    LibraryLink().OptionDlg1();
+    BoardLink().OptionDlg1();
 }
 
 void CVarnPIWriteDlg::ShowRecordInPanel(const uint8_t* record) {
@@ -126,7 +126,7 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
     // Taken in without checks, so that the redisplay below keeps every field as typed.
     TakeInWithoutChecks();
     core::CurrentRecord current;
-    core::ReadResult result = core::ReadCurrentRecord(LibraryLink(), m_hDevice, current);
+    core::ReadResult result = core::ReadCurrentRecord(BoardLink(), m_hDevice, current);
     m_bPanelShowsBoard = result == core::ReadResult::Found || result == core::ReadResult::Empty;
     switch (result) {
         case core::ReadResult::Found:
@@ -186,7 +186,7 @@ void CVarnPIWriteDlg::OnWriteToDevice() {
             return;
     }
     KindQuestions questions;
-    core::WriteReport report = core::WriteRecord(LibraryLink(), m_hDevice, record, questions);
+    core::WriteReport report = core::WriteRecord(BoardLink(), m_hDevice, record, questions);
     switch (report.outcome) {
         case core::WriteOutcome::Refused:
             return;
@@ -220,7 +220,7 @@ void CVarnPIWriteDlg::OnEraseDevice() {
         return;
     if (fw::AppMessageBox(IDS_ERASE_QUESTION, kYesNo) != IDYES)
         return;
-    if (core::EraseProductInfo(LibraryLink(), m_hDevice))
+    if (core::EraseProductInfo(BoardLink(), m_hDevice))
         fw::AppMessageBox(IDS_ERASED, kOkInfo);
     else
         fw::AppMessageBox(IDS_ERASE_FAILED);

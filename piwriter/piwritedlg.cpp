@@ -4,15 +4,15 @@
 
 #include <rpc.h>
 
-#include "common/librarylink.h"
 #include "framework/codepage.h"
+#include "framework/module.h"
 #include "framework/msgbox.h"
+#include "framework/strings.h"
 #include "framework/syslib.h"
+#include "framework/text.h"
 #include "piwriter/resource.h"
 
 namespace {
-constexpr size_t kNameMaxChars = 31;
-
 const CEditorDialog::EditorTraits kWriter = {
     IDD_VARNPIWRITE_DIALOG,  // window
     IDC_VERSION,             // About box's version text
@@ -57,7 +57,7 @@ const fw::UpdateEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kUpdateHandlers[] = {
     {ID_ERASE_DEVICE, &CVarnPIWriteDlg::OnUpdateConnected},
 };
 
-CVarnPIWriteDlg::CVarnPIWriteDlg() : CEditorDialog(kWriter) {}
+CVarnPIWriteDlg::CVarnPIWriteDlg(core::DeviceLink& link) : CEditorDialog(kWriter, link) {}
 
 // Destroys the window while this class's handlers still run, so that the connection is closed.
 CVarnPIWriteDlg::~CVarnPIWriteDlg() {
@@ -68,7 +68,7 @@ CVarnPIWriteDlg::~CVarnPIWriteDlg() {
 // connection when it goes.
 INT_PTR CVarnPIWriteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     if (msg == WM_DESTROY && m_hDevice != nullptr) {
-        LibraryLink().FlashModeClose(m_hDevice, 0);
+        BoardLink().FlashModeClose(m_hDevice, 0);
         m_hDevice = nullptr;
     }
     return CEditorDialog::OnMessage(msg, wParam, lParam, handled);
@@ -83,12 +83,8 @@ bool CVarnPIWriteDlg::OnUpdateCommand(UINT id, bool& enabled) const {
 }
 
 void CVarnPIWriteDlg::DoDataExchange(fw::CDataExchange& dx) {
-    dx.Text(IDC_MAKER, m_strMaker);
-    dx.MaxChars(IDC_MAKER, m_strMaker, kNameMaxChars);
-    dx.MaxAnsiBytes(IDC_MAKER, m_strMaker, core::kNameMaxBytes);
-    dx.Text(IDC_PRODUCT_NAME, m_strProductName);
-    dx.MaxChars(IDC_PRODUCT_NAME, m_strProductName, kNameMaxChars);
-    dx.MaxAnsiBytes(IDC_PRODUCT_NAME, m_strProductName, core::kNameMaxBytes);
+    ExchangeName(dx, IDC_MAKER, m_strMaker, IDS_MAKER_NOT_IN_CODE_PAGE);
+    ExchangeName(dx, IDC_PRODUCT_NAME, m_strProductName, IDS_PRODUCT_NAME_NOT_IN_CODE_PAGE);
     dx.Text(IDC_UUID, m_strUuid);
     dx.Text(IDC_CUR_PRODUCT_NAME, m_strCurProductName);
     dx.Text(IDC_CUR_UUID, m_strCurUuid);
@@ -96,6 +92,30 @@ void CVarnPIWriteDlg::DoDataExchange(fw::CDataExchange& dx) {
     dx.Text(IDC_CUR_NUMBER, m_strCurNumber);
     dx.Text(IDC_NUMBER, m_strNumber);
     dx.Control(IDC_AUTO_INCREMENT, m_btnAutoIncrement);
+}
+
+// A name the record cannot hold as typed is refused before anything is written: a record
+// with "?" or a look-alike in place of a character would tell host programs a name nobody
+// typed. notInCodePageId names the field in its message.
+void CVarnPIWriteDlg::ExchangeName(fw::CDataExchange& dx, int id, std::wstring& member, UINT notInCodePageId) {
+    dx.Text(id, member);
+    dx.MaxChars(id, member, core::kNameMaxChars);
+    if (!dx.IsChecking())
+        return;
+    core::AnsiName ansi;
+    ansi.bytes = fw::ToThreadAnsi(member, &ansi.firstMissing);
+    switch (core::CheckName(member, ansi)) {
+        case core::NameVerdict::NotInCodePage:
+            dx.Refuse(id,
+                      fw::FormatMessageText(fw::LoadResString(notInCodePageId), core::MissingCharacter(member, ansi)));
+            break;
+        case core::NameVerdict::TooManyBytes:
+            dx.Refuse(id, fw::FormatMessageText(fw::LoadResString(IDS_FW_MAX_BYTES), std::to_wstring(core::kNameMaxBytes)));
+            break;
+        case core::NameVerdict::TooManyChars:  // refused by MaxChars already
+        case core::NameVerdict::Fits:
+            break;
+    }
 }
 
 BOOL CVarnPIWriteDlg::OnInitDialog() {

@@ -6,11 +6,12 @@
 
 #include "common/devicelink.h"
 #include "common/editordlg.h"
+#include "common/librarylink.h"
 #include "core/record.h"
 
 class CVarnPIWriteDlg : public CEditorDialog {
 public:
-    CVarnPIWriteDlg();
+    explicit CVarnPIWriteDlg(core::DeviceLink& link = LibraryLink());
     ~CVarnPIWriteDlg() override;
 
     TOLKA_HANDLE m_hDevice = nullptr;
@@ -45,6 +46,7 @@ protected:
 
 private:
     // Editing and the window
+    void ExchangeName(fw::CDataExchange& dx, int id, std::wstring& member, UINT notInCodePageId);
     void OnEditChange();
     void OnFileNew();
     void OnFileExit();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/cursor_watch_link.h"
 #include "core/test_records.h"
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
@@ -610,6 +611,25 @@ TEST_F(WriterOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
         fwtest::PressKey(window, VK_ESCAPE);
         EXPECT_TRUE(window.HasEnded());
     }
+}
+
+// Every call of a command that may block shows the wait cursor; afterwards the cursor that
+// was there before is back.
+TEST(WriterCursor, WaitCursorFromTheFirstCallToTheLast) {
+    testboard::VirtualBoard board;
+    fwtest::ScriptedUser user;
+    CursorWatchLink link;
+    CVarnPIWriteDlg dlg(link);
+    ASSERT_TRUE(dlg.Create());
+    HWND hwnd = dlg.GetSafeHwnd();
+    Type(hwnd, IDC_UUID, kOther);
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    user.Answer(IDYES);  // write to the first board found
+    fwtest::Click(hwnd, IDC_WRITE_DEVICE);
+    EXPECT_GT(link.waitShown.size(), 5u);
+    EXPECT_EQ(std::count(link.waitShown.begin(), link.waitShown.end(), false), 0);
+    EXPECT_EQ(GetCursor(), arrow);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Resource and command ids of TolkaPIWriter.
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
+#define IDS_PRODUCT_NAME_NOT_IN_CODE_PAGE 112
+#define IDS_MAKER_NOT_IN_CODE_PAGE 113
 #define IDD_VARNPIWRITE_DIALOG 102
 #define IDD_FLASHMODE_HELP 104
 #define IDR_MAINFRAME 128

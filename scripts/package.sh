@@ -43,6 +43,16 @@ dist=$(cd "$dist" && pwd)
 # right everywhere), CRLF line ends.
 windows_text() { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$1"; }
 
+# The install folder on the system PATH (appended, taken off again on uninstall), so that
+# tolka runs from any command line: the Environment table and the two actions that apply it.
+add_path_entry() {
+    cp "$repo/packaging/path-environment.idt" Environment.idt &&
+        msibuild "$1" -i Environment.idt &&
+        msiinfo export "$1" InstallExecuteSequence >InstallExecuteSequence.idt &&
+        cat "$repo/packaging/path-environment-sequence.txt" >>InstallExecuteSequence.idt &&
+        msibuild "$1" -i InstallExecuteSequence.idt
+}
+
 package() {
     local arch=$1 config=$2
     local bin=$root/$config/bin name=Tolka-$version-$arch
@@ -69,7 +79,8 @@ package() {
     (cd "$stage/msi" &&
         wixl -a "$arch" -D Arch="$arch" -D Version="$version" -D Bin=. -D Packaging=. -o "$name.msi" tolka.wxs &&
         cp "$repo/packaging/virtualboard-condition.idt" Condition.idt &&
-        msibuild "$name.msi" -i Condition.idt) 2> >(grep -v 'GLib-GObject-WARNING' >&2)
+        msibuild "$name.msi" -i Condition.idt &&
+        add_path_entry "$name.msi") 2> >(grep -v 'GLib-GObject-WARNING' >&2)
     mv "$stage/msi/$name.msi" "$dist/"
 
     rm -f "$dist/$name.zip" "$dist/$name-debug.zip"
