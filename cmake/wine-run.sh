@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the project's own prefix, inside Xvfb when there is
-# no display. ctest uses it as the emulator of the Windows builds.
+# Runs a Windows program under Wine in the project's own prefix, inside an X server of its own
+# when there is no display. ctest uses it as the emulator of the Windows builds. Tests run side
+# by side need one display for all (see scripts/test.sh): Wine's desktop process, shared by the
+# prefix's programs, lives on the display it was first started on.
 set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$repo/scripts/wine-env.sh"

@@ -10,6 +10,8 @@
 
 class CursorWatchLink : public CLibraryLink {
 public:
+    CursorWatchLink() { Load(); }
+
     std::vector<bool> waitShown;  // one per call, in order
 
     TOLKA_HANDLE FlashModeOpen(uint32_t interfaces, uint32_t reserved) override {

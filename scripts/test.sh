@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native (plain and sanitized), each fuzz target for a
 # few seconds, the Windows tests under Wine for x86_64 and for i686, and the packages (MSI and
-# zip) installed under Wine. Independent groups run side by side, each Windows test with an X
-# server of its own; the logs are printed group by group as they end.
+# zip) installed under Wine. Independent groups run side by side; the logs are printed group
+# by group as they end.
 #
 # Where the machine cannot execute 32-bit Linux programs (or TOLKA_WINE32=0), no 32-bit Windows
 # program can run: the i686 tests that start one and the x86 packages' program starts are
@@ -86,7 +86,7 @@ run_packages() {
     local log=$logs/packages.log line begin
     begin=$(date +%s)
     echo "== packages" >"$log"
-    TOLKA_PREFIX_TEMPLATE=$root/wineprefix-template TOLKA_SKIP_FILE=$logs/packages.skipped \
+    env -u DISPLAY TOLKA_PREFIX_TEMPLATE=$root/wineprefix-template TOLKA_SKIP_FILE=$logs/packages.skipped \
         bash "$repo/packaging/test_packages.sh" >>"$log" 2>&1
     line=$(grep -E '^packages: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped' "$log" | tail -n 1)
     if [ -n "$line" ]; then
@@ -98,9 +98,19 @@ run_packages() {
     echo "packages: $(($(date +%s) - begin)) s" >"$logs/packages.time"
 }
 
-# Every Windows test gets its own X server (scripts/with-xvfb.sh, through the Wine runner), so
-# tests that run side by side never see each other's windows or focus.
-unset DISPLAY
+# One X server for every Windows test in the build's prefix: the prefix's desktop process stays
+# connected to the display it was first started on, so that display must outlive all of them
+# (an X server per test would take the desktop down with the first test that ends). The
+# package tests have prefixes, and so X servers, of their own.
+xfifo=$(mktemp -u "${TMPDIR:-/tmp}/tolka-xvfb.XXXXXX")
+mkfifo "$xfifo"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$xfifo" >/dev/null 2>&1 &
+xvfb_pid=$!
+display_number=$(timeout 30 head -n 1 "$xfifo")
+rm -f "$xfifo"
+[ -n "$display_number" ] || give_up
+export DISPLAY=:$display_number
+trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
 native_group() {
     run_ctest native "$root/native" -j 2
     run_ctest asan "$root/asan" -j 2
@@ -115,7 +125,6 @@ native_group &
 run_ctest win64 "$root/win64" -j 2 &
 run_packages &
 wait
-trap 'wineserver -k 2>/dev/null' EXIT
 phase_done "tests (side by side)"
 
 passed=0
