@@ -180,14 +180,8 @@ bench::Summary Of(const std::vector<Sample>& samples, double Sample::*field) {
     return bench::Summarize(Values(samples, field));
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    int runs = argc > 1 ? _wtoi(argv[1]) : 15;
-    if (runs < 1)
-        runs = 1;
-    std::wstring folder = OwnFolder();
-    std::vector<Subject> subjects = {
+std::vector<Subject> AllSubjects() {
+    return {
         {L"bare floor", L"bench_floor.exe", nullptr, {}},
         {L"PelnTools floor", L"bench_floor_PelnTools.exe", nullptr, {}},
         {L"PelnTools", L"PelnTools.exe", L"bench_floor_PelnTools.exe", {}},
@@ -198,10 +192,16 @@ int wmain(int argc, wchar_t** argv) {
         {L"TolkaOption floor", L"bench_floor_TolkaOption.exe", nullptr, {}},
         {L"TolkaOption", L"TolkaOption.exe", L"bench_floor_TolkaOption.exe", {}},
     };
-    std::map<std::wstring, std::set<std::wstring>> loadedAtIdle;
+}
+
+// The command libraries each subject had loaded at idle, by label.
+using LoadedLibraries = std::map<std::wstring, std::set<std::wstring>>;
+
+// One warm-up start each (the first start after a build pays for the file cache), then
+// the runs, interleaved so that a slow moment of the machine hits every program alike.
+// Returns the number of starts that did not reach an idle window.
+int RunAll(std::vector<Subject>& subjects, int runs, const std::wstring& folder, LoadedLibraries& loadedAtIdle) {
     int failures = 0;
-    // One warm-up start each (the first start after a build pays for the file cache), then
-    // the runs, interleaved so that a slow moment of the machine hits every program alike.
     for (int run = -1; run < runs; ++run) {
         for (Subject& subject : subjects) {
             Sample sample;
@@ -217,9 +217,10 @@ int wmain(int argc, wchar_t** argv) {
                 loadedAtIdle[subject.label].insert(library);
         }
     }
+    return failures;
+}
 
-    const Subject& bare = subjects[0];
-    double bareIdle = Of(bare.samples, &Sample::idleMs).median;
+void PrintMeasurements(const std::vector<Subject>& subjects, int runs, const std::wstring& folder) {
     std::printf("start-up under this system, %d runs each; medians [10th-90th percentile]\n\n", runs);
     std::printf("%-20s %8s %20s %20s %22s %22s\n", "program", "KiB", "to window ms", "to idle ms",
                 "idle working set KiB", "idle private KiB");
@@ -230,15 +231,27 @@ int wmain(int argc, wchar_t** argv) {
                     bench::FormatSummary(Of(s.samples, &Sample::workingSetKiB)).c_str(),
                     bench::FormatSummary(Of(s.samples, &Sample::privateKiB)).c_str());
     }
+}
+
+// A program's resource floor among the subjects; nullptr for a floor or when it is missing.
+const Subject* ResourceFloorOf(const Subject& s, const std::vector<Subject>& subjects) {
+    if (s.resourceFloor == nullptr)
+        return nullptr;
+    const Subject* floor = nullptr;
+    for (const Subject& f : subjects)
+        if (f.resourceFloor == nullptr && lstrcmpiW(f.file, s.resourceFloor) == 0)
+            floor = &f;
+    return floor;
+}
+
+// Each program against the bare floor (subjects[0]) and its resource floor.
+void PrintRatios(const std::vector<Subject>& subjects) {
+    const Subject& bare = subjects[0];
+    double bareIdle = Of(bare.samples, &Sample::idleMs).median;
     std::printf("\n%-20s %16s %16s %24s %18s %18s\n", "ratios (medians)", "idle/bare", "idle/resource",
                 "idle/resource, per run", "private/resource", "working set/bare");
     for (const Subject& s : subjects) {
-        if (s.resourceFloor == nullptr)
-            continue;
-        const Subject* floor = nullptr;
-        for (const Subject& f : subjects)
-            if (f.resourceFloor == nullptr && lstrcmpiW(f.file, s.resourceFloor) == 0)
-                floor = &f;
+        const Subject* floor = ResourceFloorOf(s, subjects);
         if (floor == nullptr)
             continue;
         bench::Summary paired = bench::Summarize(
@@ -253,8 +266,11 @@ int wmain(int argc, wchar_t** argv) {
             bench::Ratio(Of(s.samples, &Sample::workingSetKiB).median,
                          Of(bare.samples, &Sample::workingSetKiB).median));
     }
-    // What the system loads into any dialog program is the floor's, not ours.
-    const std::set<std::wstring>& system = loadedAtIdle[bare.label];
+}
+
+// What the system loads into any dialog program is the floor's (subjects[0]), not ours.
+void PrintCommandLibraries(const std::vector<Subject>& subjects, LoadedLibraries& loadedAtIdle) {
+    const std::set<std::wstring>& system = loadedAtIdle[subjects[0].label];
     std::printf("\ncommand libraries loaded at idle by the bare floor (the system's own):");
     for (const std::wstring& library : system)
         std::printf(" %ls", library.c_str());
@@ -271,5 +287,20 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     std::printf("%s\n", any ? "" : " none");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int runs = argc > 1 ? _wtoi(argv[1]) : 15;
+    if (runs < 1)
+        runs = 1;
+    std::wstring folder = OwnFolder();
+    std::vector<Subject> subjects = AllSubjects();
+    LoadedLibraries loadedAtIdle;
+    int failures = RunAll(subjects, runs, folder, loadedAtIdle);
+    PrintMeasurements(subjects, runs, folder);
+    PrintRatios(subjects);
+    PrintCommandLibraries(subjects, loadedAtIdle);
     return failures == 0 ? 0 : 1;
 }

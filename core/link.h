@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "common/devicelink.h"
+#include "core/devicelink.h"
 
 namespace core {
 

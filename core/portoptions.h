@@ -27,7 +27,6 @@ constexpr size_t kPortGroupCount = 3;
 
 // The grid's rows, top to bottom.
 enum class Port { P1, P2, P5, P4, PA, POUT };
-constexpr size_t kPortCount = 6;
 
 struct PortCell {
     size_t offset;  // byte of the image

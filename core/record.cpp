@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/bytes.h"
+#include "core/bytes.h"
 
 namespace core {
 

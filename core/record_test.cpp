@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "common/bytes.h"
+#include "core/bytes.h"
 #include "core/record_cases.h"
 
 namespace core {

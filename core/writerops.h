@@ -17,7 +17,6 @@ namespace core {
 constexpr uint32_t kFirstSlot = 0x7000;
 constexpr uint32_t kLastSlot = 0x7F80;
 constexpr uint32_t kSlotStep = 0x80;
-constexpr uint32_t kSlotCount = 32;
 
 // Time-outs: short while the echo test asks whether the board answers, longer for transfers.
 constexpr uint32_t kEchoTimeout = 1000;

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "framework/commands.h"
+
 #include <functional>
 #include <string>
 
@@ -61,9 +63,6 @@ public:
 
 // The program's one application object, or nullptr (tests may have none).
 CWinApp* AfxGetApp();
-
-// The id of the framework's help command.
-constexpr UINT ID_HELP = 57670;
 
 // Test hook: while set, the help viewer is not started; the hook gets what it would have been
 // given ("<file>::/<page>").

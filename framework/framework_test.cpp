@@ -259,7 +259,7 @@ TEST(FileIo, WhereNoFileCanBeMadeBesideItTheFileItselfIsWritten) {
 TEST(HelpCommand, AMissingHelpFileIsReported) {
     fwtest::ScriptedUser user;
     fw::CWinApp app;
-    EXPECT_TRUE(app.OnCommand(fw::ID_HELP));
+    EXPECT_TRUE(app.OnCommand(ID_HELP));
     ASSERT_EQ(user.messages.size(), 1u);
     std::wstring expected = L"ヘルプ ファイル「" + fw::GetModulePath();
     expected.replace(expected.size() - 4, 4, L".CHM");
@@ -276,7 +276,7 @@ TEST(HelpCommand, WithoutTheHelpLibraryTheFileCannotBeOpened) {
     fwtest::ScriptedUser user;
     fw::CWinApp app;
     fw::RefuseSystemLibraryForTest(L"hhctrl.ocx");
-    EXPECT_TRUE(app.OnCommand(fw::ID_HELP));
+    EXPECT_TRUE(app.OnCommand(ID_HELP));
     fw::RefuseSystemLibraryForTest(nullptr);
     DeleteFileW(helpFile.c_str());
     EXPECT_EQ(user.Texts(), std::vector<std::wstring>{L"ヘルプ ファイル「" + helpFile + L"」を開けませんでした。"});

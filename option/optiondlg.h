@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "common/devicelink.h"
 #include "common/editordlg.h"
 #include "common/librarylink.h"
+#include "core/devicelink.h"
 #include "core/link.h"
 
 class CTolkaOptionDlg : public CEditorDialog {

@@ -49,4 +49,5 @@
 
 #define ID_FILE_NEW 57600
 #define ID_FILE_SAVE_AS 57604
-#define ID_HELP 57670
+// ID_HELP, the framework's help command.
+#include "../framework/commands.h"

@@ -14,8 +14,6 @@ namespace {
 
 const wchar_t kEmpty[] = L"Empty";
 
-constexpr UINT kOkInfo = MB_OK | MB_ICONINFORMATION;
-constexpr UINT kYesNo = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 constexpr UINT kYesNoPlain = MB_YESNO | MB_DEFBUTTON2;
 
 // The product-kind questions of a write, asked in message boxes.
@@ -155,7 +153,7 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
 }
 
 void CVarnPIWriteDlg::OnReadToEditor() {
-    if (m_bModified && fw::AppMessageBox(IDS_DISCARD_CONTENTS, kYesNo) != IDYES)
+    if (m_bModified && fw::AppMessageBox(IDS_DISCARD_CONTENTS, kAskYesNo) != IDYES)
         return;
     if (m_hDevice == nullptr && !ConnectAndRefresh())
         return;
@@ -180,7 +178,7 @@ void CVarnPIWriteDlg::OnWriteToDevice() {
     if (!BuildRecord(record))
         return;
     if (m_hDevice == nullptr) {
-        if (fw::AppMessageBox(IDS_WRITE_FIRST_FOUND, kYesNo) != IDYES)
+        if (fw::AppMessageBox(IDS_WRITE_FIRST_FOUND, kAskYesNo) != IDYES)
             return;
         if (!ConnectAndRefresh())
             return;
@@ -218,7 +216,7 @@ void CVarnPIWriteDlg::CountUpNumber(uint32_t written) {
 void CVarnPIWriteDlg::OnEraseDevice() {
     if (m_hDevice == nullptr)
         return;
-    if (fw::AppMessageBox(IDS_ERASE_QUESTION, kYesNo) != IDYES)
+    if (fw::AppMessageBox(IDS_ERASE_QUESTION, kAskYesNo) != IDYES)
         return;
     if (core::EraseProductInfo(BoardLink(), m_hDevice))
         fw::AppMessageBox(IDS_ERASED, kOkInfo);

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "common/devicelink.h"
 #include "common/editordlg.h"
 #include "common/librarylink.h"
+#include "core/devicelink.h"
 #include "core/record.h"
 
 class CVarnPIWriteDlg : public CEditorDialog {

@@ -54,4 +54,5 @@
 #define ID_FILE_EXIT 57602
 #define ID_FILE_SAVE 57603
 #define ID_FILE_SAVE_AS 57604
-#define ID_HELP 57670
+// ID_HELP, the framework's help command.
+#include "../framework/commands.h"

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "call_log.h"
-#include "common/bytes.h"
+#include "core/bytes.h"
 #include "core/record.h"
 
 namespace vboard {

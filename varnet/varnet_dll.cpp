@@ -12,7 +12,7 @@
 #include "board_calls.h"
 #include "board_files_win.h"
 #include "call_log.h"
-#include "common/devicelink.h"
+#include "core/devicelink.h"
 #include "virtualboard_link.h"
 
 // One open of the board.

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "common/devicelink.h"
+#include "core/devicelink.h"
 
 namespace {
 

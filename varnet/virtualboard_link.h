@@ -6,7 +6,7 @@
 #include <stdint.h>
 #include <wchar.h>
 
-#include "common/devicelink.h"
+#include "core/devicelink.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "board.h"
-#include "common/devicelink.h"
+#include "core/devicelink.h"
 #include "resource.h"
 #include "virtualboard_link.h"
 
