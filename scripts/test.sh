@@ -122,9 +122,12 @@ native_group() {
     fi
 }
 native_group &
+groups=($!)
 run_ctest win64 "$root/win64" -j 2 &
+groups+=($!)
 run_packages &
-wait
+groups+=($!)
+wait "${groups[@]}"
 phase_done "tests (side by side)"
 
 passed=0
