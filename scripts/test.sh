@@ -102,15 +102,9 @@ run_packages() {
 # connected to the display it was first started on, so that display must outlive all of them
 # (an X server per test would take the desktop down with the first test that ends). The
 # package tests have prefixes, and so X servers, of their own.
-xfifo=$(mktemp -u "${TMPDIR:-/tmp}/tolka-xvfb.XXXXXX")
-mkfifo "$xfifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$xfifo" >/dev/null 2>&1 &
-xvfb_pid=$!
-display_number=$(timeout 30 head -n 1 "$xfifo")
-rm -f "$xfifo"
-[ -n "$display_number" ] || give_up
-export DISPLAY=:$display_number
-trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
+source "$repo/scripts/with-xvfb.sh"
+tolka_start_xvfb || give_up
+trap 'wineserver -k 2>/dev/null; kill $tolka_xvfb_pid 2>/dev/null' EXIT
 native_group() {
     run_ctest native "$root/native" -j 2
     run_ctest asan "$root/asan" -j 2
