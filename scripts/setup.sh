@@ -11,7 +11,7 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
     wine wine64 wine32:i386 xvfb xauth x11-apps x11-utils imagemagick
     fonts-ipafont-gothic locales
-    clang libclang-rt-dev
+    clang libclang-rt-dev clang-format
     wixl msitools zip unzip
     fp-utils
     postgresql odbc-postgresql unixodbc

@@ -82,6 +82,21 @@ run_i686_without_32bit() {
         >"$logs/win32.skipped"
     echo "win32: $(($(date +%s) - begin)) s" >"$logs/win32.time"
 }
+# The sources' layout (.clang-format); a machine whose clang-format is another version skips it.
+run_format_check() {
+    local log=$logs/format.log begin rc
+    begin=$(date +%s)
+    echo "== source format" >"$log"
+    bash "$repo/scripts/check-format.sh" >>"$log" 2>&1
+    rc=$?
+    case $rc in
+        0) echo "1 0 0" >"$logs/format.result" ;;
+        77) echo "0 0 1" >"$logs/format.result"
+            sed -nE 's/^format: not checked \((.*)\)$/skipped: source format check (\1)/p' "$log" >"$logs/format.skipped" ;;
+        *) echo "0 1 0" >"$logs/format.result" ;;
+    esac
+    echo "format: $(($(date +%s) - begin)) s" >"$logs/format.time"
+}
 run_packages() {
     local log=$logs/packages.log line begin
     begin=$(date +%s)
@@ -106,6 +121,7 @@ source "$repo/scripts/with-xvfb.sh"
 tolka_start_xvfb || give_up
 trap 'wineserver -k 2>/dev/null; kill $tolka_xvfb_pid 2>/dev/null' EXIT
 native_group() {
+    run_format_check
     run_ctest native "$root/native" -j 2
     run_ctest asan "$root/asan" -j 2
     run_ctest fuzz "$root/fuzz" -j 2
@@ -127,7 +143,7 @@ phase_done "tests (side by side)"
 passed=0
 failed=0
 skipped=0
-for name in native asan fuzz win64 win32 packages; do
+for name in format native asan fuzz win64 win32 packages; do
     cat "$logs/$name.log"
     read -r p f s <"$logs/$name.result"
     passed=$((passed + p))
@@ -138,7 +154,7 @@ phase_done "summary"
 echo
 echo "time per phase (total $(($(date +%s) - started)) s):"
 for t in "${timings[@]}"; do echo "  $t"; done
-for name in native asan fuzz win64 win32 packages; do echo "  of which $(cat "$logs/$name.time")"; done
+for name in format native asan fuzz win64 win32 packages; do echo "  of which $(cat "$logs/$name.time")"; done
 if [ "$skipped" -gt 0 ]; then
     echo "not run here ($skipped entries):"
     cat "$logs"/*.skipped 2>/dev/null | sed 's/^/  /'
