@@ -30,4 +30,62 @@ public:
     virtual int FlshWriteRWArea(TOLKA_HANDLE handle, uint32_t area, const uint8_t* image) = 0;
 };
 
+// A link that hands every call on to another one, with a hook before each call that may block
+// the caller until the board answers (all but the libraries' own dialogs, which run their own
+// message loop). The windows' wait cursor and the tests that watch it are such links.
+class ForwardingLink : public DeviceLink {
+public:
+    explicit ForwardingLink(DeviceLink& next) : m_next(next) {}
+
+    TOLKA_HANDLE FlashModeOpen(uint32_t interfaces, uint32_t reserved) override {
+        BeforeBlockingCall();
+        return m_next.FlashModeOpen(interfaces, reserved);
+    }
+    void FlashModeClose(TOLKA_HANDLE handle, uint32_t reserved) override {
+        BeforeBlockingCall();
+        m_next.FlashModeClose(handle, reserved);
+    }
+    void OptionDlg1() override { m_next.OptionDlg1(); }
+    int ShowProductInfo(TOLKA_HANDLE handle) override { return m_next.ShowProductInfo(handle); }
+
+    uint32_t GetIFType(TOLKA_HANDLE handle) override {
+        BeforeBlockingCall();
+        return m_next.GetIFType(handle);
+    }
+    void SetTimeouts(TOLKA_HANDLE handle, uint32_t timeout1, uint32_t timeout2) override {
+        BeforeBlockingCall();
+        m_next.SetTimeouts(handle, timeout1, timeout2);
+    }
+    int FlshEchoTest(TOLKA_HANDLE handle) override {
+        BeforeBlockingCall();
+        return m_next.FlshEchoTest(handle);
+    }
+    int FlshRead(TOLKA_HANDLE handle, uint32_t address, uint8_t* buffer) override {
+        BeforeBlockingCall();
+        return m_next.FlshRead(handle, address, buffer);
+    }
+    int FlshWrite(TOLKA_HANDLE handle, uint32_t address, const uint8_t* data, uint32_t length) override {
+        BeforeBlockingCall();
+        return m_next.FlshWrite(handle, address, data, length);
+    }
+    int FlshErase(TOLKA_HANDLE handle, uint32_t selector) override {
+        BeforeBlockingCall();
+        return m_next.FlshErase(handle, selector);
+    }
+    int FlshReadRWArea(TOLKA_HANDLE handle, uint32_t area, uint8_t* buffer) override {
+        BeforeBlockingCall();
+        return m_next.FlshReadRWArea(handle, area, buffer);
+    }
+    int FlshWriteRWArea(TOLKA_HANDLE handle, uint32_t area, const uint8_t* image) override {
+        BeforeBlockingCall();
+        return m_next.FlshWriteRWArea(handle, area, image);
+    }
+
+protected:
+    virtual void BeforeBlockingCall() = 0;
+
+private:
+    DeviceLink& m_next;
+};
+
 }  // namespace core
