@@ -17,6 +17,7 @@ const CEditorDialog::EditorTraits kOptionEditor = {
     L"topt",                           // default extension
     ID_CONNECT,                        // enabled while not connected
     {ID_DISCONNECT, ID_PRODUCT_INFO},  // enabled while connected
+    IDS_DISCARD_AND_EXIT,              // the close path's question
 };
 
 }  // namespace
@@ -51,12 +52,7 @@ const fw::UpdateEntry<CTolkaOptionDlg> CTolkaOptionDlg::kUpdateHandlers[] = {
     {ID_PRODUCT_INFO, &CTolkaOptionDlg::OnUpdateConnected},
 };
 
-CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOptionEditor, link), m_link(BoardLink()) {}
-
-// Destroys the window while this class's handlers still run, so that the connection is closed.
-CTolkaOptionDlg::~CTolkaOptionDlg() {
-    DestroyWindow();
-}
+CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOptionEditor, link) {}
 
 bool CTolkaOptionDlg::OnCommand(UINT id, UINT code) {
     return fw::Dispatch(this, kCommands, id, code) || fw::Dispatch(this, kPortBoxes, id, code);
@@ -66,34 +62,8 @@ bool CTolkaOptionDlg::OnUpdateCommand(UINT id, bool& enabled) const {
     return fw::QueryUpdate(this, kUpdateHandlers, id, enabled);
 }
 
-// A board left in flash mode would stay locked for other programs: the window closes the
-// connection when it goes.
-INT_PTR CTolkaOptionDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-    if (msg == WM_DESTROY && m_hDevice != nullptr) {
-        m_link.FlashModeClose(m_hDevice, 0);
-        m_hDevice = nullptr;
-    }
-    return CEditorDialog::OnMessage(msg, wParam, lParam, handled);
-}
-
-BOOL CTolkaOptionDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    InitMainWindow(true);
+void CTolkaOptionDlg::PrepareControls() {
     PrepareGridKeyboard(m_hWnd);
-    if (!m_strPathName.empty())
-        OpenFileAtStartup();
-    return TRUE;
-}
-
-// Enter leaves the way Esc and the close box do.
-void CTolkaOptionDlg::OnOK() {
-    OnCancel();
-}
-
-void CTolkaOptionDlg::OnCancel() {
-    if (!ConfirmDiscard(IDS_DISCARD_AND_EXIT, kAskOkCancel))
-        return;
-    EndDialog(IDCANCEL);
 }
 
 void CTolkaOptionDlg::GetPortOptions(uint8_t* image) {

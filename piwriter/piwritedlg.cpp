@@ -22,6 +22,7 @@ const CEditorDialog::EditorTraits kWriter = {
     L"tpi",                  // default extension
     IDC_CONNECT,             // enabled while not connected
     {IDC_DISCONNECT},        // enabled while connected
+    IDS_DISCARD_AND_EXIT,    // the close path's question
 };
 }  // namespace
 
@@ -59,21 +60,6 @@ const fw::UpdateEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kUpdateHandlers[] = {
 
 CVarnPIWriteDlg::CVarnPIWriteDlg(core::DeviceLink& link) : CEditorDialog(kWriter, link) {}
 
-// Destroys the window while this class's handlers still run, so that the connection is closed.
-CVarnPIWriteDlg::~CVarnPIWriteDlg() {
-    DestroyWindow();
-}
-
-// A board left in flash mode would stay locked for other programs: the window closes the
-// connection when it goes.
-INT_PTR CVarnPIWriteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-    if (msg == WM_DESTROY && m_hDevice != nullptr) {
-        BoardLink().FlashModeClose(m_hDevice, 0);
-        m_hDevice = nullptr;
-    }
-    return CEditorDialog::OnMessage(msg, wParam, lParam, handled);
-}
-
 bool CVarnPIWriteDlg::OnCommand(UINT id, UINT code) {
     return fw::Dispatch(this, kCommands, id, code) || fw::Dispatch(this, kNotifications, id, code);
 }
@@ -110,32 +96,13 @@ void CVarnPIWriteDlg::ExchangeName(fw::CDataExchange& dx, int id, std::wstring& 
                       fw::FormatMessageText(fw::LoadResString(notInCodePageId), core::MissingCharacter(member, ansi)));
             break;
         case core::NameVerdict::TooManyBytes:
-            dx.Refuse(id, fw::FormatMessageText(fw::LoadResString(IDS_FW_MAX_BYTES), std::to_wstring(core::kNameMaxBytes)));
+            dx.Refuse(id,
+                      fw::FormatMessageText(fw::LoadResString(IDS_FW_MAX_BYTES), std::to_wstring(core::kNameMaxBytes)));
             break;
         case core::NameVerdict::TooManyChars:  // refused by MaxChars already
         case core::NameVerdict::Fits:
             break;
     }
-}
-
-BOOL CVarnPIWriteDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    InitMainWindow(true);
-    if (!m_strPathName.empty())
-        OpenFileAtStartup();
-    return TRUE;
-}
-
-// Enter ends the program by the same path as closing the window.
-void CVarnPIWriteDlg::OnOK() {
-    OnCancel();
-}
-
-// The close path: the close box, Esc, Enter and the exit command.
-void CVarnPIWriteDlg::OnCancel() {
-    if (!ConfirmDiscard(IDS_DISCARD_AND_EXIT, kAskOkCancel))
-        return;
-    EndDialog(IDCANCEL);
 }
 
 void CVarnPIWriteDlg::OnFileExit() {
