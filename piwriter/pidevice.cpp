@@ -70,11 +70,11 @@ bool CVarnPIWriteDlg::RefreshAfterConnect() {
 }
 
 void CVarnPIWriteDlg::ShowRecordInPanel(const uint8_t* record) {
-    core::RecordFields fields = core::DecodeRecord(record);
-    m_strCurUuid = core::FormatUuidText(fields.uuid.data());
-    m_strCurNumber = std::to_wstring(fields.number);
-    m_strCurProductName = fw::FromThreadAnsi(fields.productName);
-    m_strCurMaker = fw::FromThreadAnsi(fields.makerName);
+    core::RecordTexts texts = core::TextsOfRecord(record, fw::FromThreadAnsi);
+    m_strCurUuid = texts.uuid;
+    m_strCurNumber = texts.number;
+    m_strCurProductName = texts.product;
+    m_strCurMaker = texts.maker;
 }
 
 // Shows the board's newest valid record in the panel, or "Empty". When the board cannot be

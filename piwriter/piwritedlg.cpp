@@ -2,14 +2,12 @@
 // into the editor, the new and exit commands.
 #include "piwriter/piwritedlg.h"
 
-#include <rpc.h>
-
 #include "framework/codepage.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
 #include "framework/strings.h"
-#include "framework/syslib.h"
 #include "framework/text.h"
+#include "framework/uuid.h"
 #include "piwriter/resource.h"
 
 namespace {
@@ -24,6 +22,14 @@ const CEditorDialog::EditorTraits kWriter = {
     {IDC_DISCONNECT},        // enabled while connected
     IDS_DISCARD_AND_EXIT,    // the close path's question
 };
+
+// A name in the thread's ANSI code page as the record rules take it (core/record.h).
+core::AnsiName ThreadAnsiName(const std::wstring& text) {
+    core::AnsiName name;
+    name.bytes = fw::ToThreadAnsi(text, &name.firstMissing);
+    return name;
+}
+
 }  // namespace
 
 const fw::CommandEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kCommands[] = {
@@ -88,8 +94,7 @@ void CVarnPIWriteDlg::ExchangeName(fw::CDataExchange& dx, int id, std::wstring& 
     dx.MaxChars(id, member, core::kNameMaxChars);
     if (!dx.IsChecking())
         return;
-    core::AnsiName ansi;
-    ansi.bytes = fw::ToThreadAnsi(member, &ansi.firstMissing);
+    const core::AnsiName ansi = ThreadAnsiName(member);
     switch (core::CheckName(member, ansi)) {
         case core::NameVerdict::NotInCodePage:
             dx.Refuse(id,
@@ -131,42 +136,36 @@ void CVarnPIWriteDlg::OnSelectAll() {
 
 // The RPC library is loaded on the first click; a system without it cannot create an ID either.
 void CVarnPIWriteDlg::OnCreateUuid() {
-    using CreateFn = RPC_STATUS(RPC_ENTRY*)(UUID*);
-    using ToStringFn = RPC_STATUS(RPC_ENTRY*)(const UUID*, RPC_WSTR*);
-    using FreeFn = RPC_STATUS(RPC_ENTRY*)(RPC_WSTR*);
-    auto uuidCreate = fw::SystemFunction<CreateFn>(L"rpcrt4.dll", "UuidCreate");
-    auto uuidToString = fw::SystemFunction<ToStringFn>(L"rpcrt4.dll", "UuidToStringW");
-    auto stringFree = fw::SystemFunction<FreeFn>(L"rpcrt4.dll", "RpcStringFreeW");
-    UUID uuid;
-    if (uuidCreate == nullptr || uuidToString == nullptr || stringFree == nullptr || uuidCreate(&uuid) != RPC_S_OK) {
+    core::Uuid uuid;
+    if (!fw::CreateSystemUuid(uuid)) {
         fw::AppMessageBox(IDS_UUID_CREATE_FAILED);
         return;
     }
-    RPC_WSTR text = nullptr;
-    if (uuidToString(&uuid, &text) != RPC_S_OK || text == nullptr)
-        return;
-    SetDlgItemText(IDC_UUID, reinterpret_cast<const wchar_t*>(text));
-    stringFree(&text);
+    SetDlgItemText(IDC_UUID, core::FormatUuidText(uuid.data()));
 }
 
+// The names have passed the data exchange's checks; the engine checks the UUID text.
 bool CVarnPIWriteDlg::BuildRecord(core::RecordImage& dest) {
     if (!UpdateData(true))
         return false;
-    if (m_strUuid.empty()) {
-        fw::AppMessageBox(IDS_UUID_MISSING);
-        return false;
+    core::RecordFromTexts made = core::FieldsFromTexts({m_strUuid, m_strNumber, m_strProductName, m_strMaker},
+                                                       ThreadAnsiName(m_strProductName), ThreadAnsiName(m_strMaker));
+    switch (made.fault) {
+        case core::RecordTextFault::UuidMissing:
+            fw::AppMessageBox(IDS_UUID_MISSING);
+            return false;
+        case core::RecordTextFault::UuidMalformed:
+            fw::AppMessageBox(IDS_UUID_MALFORMED);
+            return false;
+        case core::RecordTextFault::MakerName:  // refused by the data exchange already
+        case core::RecordTextFault::ProductName:
+            return false;
+        case core::RecordTextFault::None:
+            break;
     }
-    core::RecordFields fields;
-    if (!core::ParseUuidText(m_strUuid, fields.uuid)) {
-        fw::AppMessageBox(IDS_UUID_MALFORMED);
-        return false;
-    }
-    fields.productName = fw::ToThreadAnsi(m_strProductName);
-    fields.makerName = fw::ToThreadAnsi(m_strMaker);
     m_strNumber = core::TrimBlanks(m_strNumber);
-    fields.number = core::ParseNumberText(m_strNumber);
     // The data exchange has refused names that do not fit; this cannot cut one either.
-    std::optional<core::RecordImage> image = core::EncodeRecord(fields);
+    std::optional<core::RecordImage> image = core::EncodeRecord(made.fields);
     if (!image)
         return false;
     dest = *image;
@@ -174,10 +173,10 @@ bool CVarnPIWriteDlg::BuildRecord(core::RecordImage& dest) {
 }
 
 void CVarnPIWriteDlg::LoadRecordIntoEditor(const uint8_t* record) {
-    core::RecordFields fields = core::DecodeRecord(record);
-    m_strProductName = fw::FromThreadAnsi(fields.productName);
-    m_strMaker = fw::FromThreadAnsi(fields.makerName);
-    m_strNumber = std::to_wstring(fields.number);
-    m_strUuid = core::FormatUuidText(fields.uuid.data());
+    core::RecordTexts texts = core::TextsOfRecord(record, fw::FromThreadAnsi);
+    m_strProductName = texts.product;
+    m_strMaker = texts.maker;
+    m_strNumber = texts.number;
+    m_strUuid = texts.uuid;
     UpdateData(false);
 }
