@@ -38,11 +38,9 @@ const fw::CommandEntry<CTolkaOptionDlg> CTolkaOptionDlg::kCommands[] = {
     {IDC_FLASHMODE_HELP, &CTolkaOptionDlg::OnFlashModeHelp},
 };
 
-// The 80 grid boxes; 1009-1011 among them are commands, 1072 is not used.
+// The 80 grid boxes; the commands among them are dispatched before the range.
 const fw::CommandRangeEntry<CTolkaOptionDlg> CTolkaOptionDlg::kPortBoxes[] = {
-    {1001, 1008, &CTolkaOptionDlg::OnPortCheckClicked},
-    {1012, 1071, &CTolkaOptionDlg::OnPortCheckClicked},
-    {1073, 1084, &CTolkaOptionDlg::OnPortCheckClicked},
+    {IDC_PORT_FIRST, IDC_PORT_LAST, &CTolkaOptionDlg::OnPortCheckClicked},
 };
 
 const fw::UpdateEntry<CTolkaOptionDlg> CTolkaOptionDlg::kUpdateHandlers[] = {
@@ -67,14 +65,15 @@ void CTolkaOptionDlg::PrepareControls() {
 }
 
 void CTolkaOptionDlg::GetPortOptions(uint8_t* image) {
-    core::GetPortOptions(image, [this](unsigned id) {
-        return SendDlgItemMessageW(m_hWnd, static_cast<int>(id), BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    core::GetPortOptions(image, [this](unsigned bit) {
+        return SendDlgItemMessageW(m_hWnd, static_cast<int>(PortBoxId(bit)), BM_GETCHECK, 0, 0) != BST_UNCHECKED;
     });
 }
 
 void CTolkaOptionDlg::SetPortOptions(const uint8_t* image) {
-    core::SetPortOptions(image, [this](unsigned id, bool checked) {
-        SendDlgItemMessageW(m_hWnd, static_cast<int>(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    core::SetPortOptions(image, [this](unsigned bit, bool checked) {
+        SendDlgItemMessageW(m_hWnd, static_cast<int>(PortBoxId(bit)), BM_SETCHECK,
+                            checked ? BST_CHECKED : BST_UNCHECKED, 0);
     });
 }
 
@@ -88,8 +87,10 @@ void CTolkaOptionDlg::ShowFileImage(const FileImage& image) {
 }
 
 // A click on a grid box; boxes set by the program send none.
-void CTolkaOptionDlg::OnPortCheckClicked(UINT) {
-    MarkModified();
+void CTolkaOptionDlg::OnPortCheckClicked(UINT id) {
+    unsigned bit = 0;
+    if (PortBoxBit(id, bit))
+        MarkModified();
 }
 
 void CTolkaOptionDlg::OnFileNew() {
