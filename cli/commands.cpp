@@ -18,37 +18,43 @@ struct Handled {
 };
 
 const Handled kHandlers[] = {
-    {Command::Info, Info},         {Command::PiShow, PiShow},     {Command::PiMake, PiMake},
-    {Command::PiRead, PiRead},     {Command::PiWrite, PiWrite},   {Command::PiErase, PiErase},
-    {Command::OptShow, OptShow},   {Command::OptMake, OptMake},   {Command::OptRead, OptRead},
-    {Command::OptWrite, OptWrite}, {Command::OptErase, OptErase},   {Command::LedgerShow, LedgerShow},
+    {Command::Info, Info},
+    {Command::PiShow, PiShow},
+    {Command::PiMake, PiMake},
+    {Command::PiRead, PiRead},
+    {Command::PiWrite, PiWrite},
+    {Command::PiErase, PiErase},
+    {Command::OptShow, OptShow},
+    {Command::OptMake, OptMake},
+    {Command::OptRead, OptRead},
+    {Command::OptWrite, OptWrite},
+    {Command::OptErase, OptErase},
+    {Command::LedgerShow, LedgerShow},
     {Command::LedgerExport, LedgerExport},
 };
 
-// The editor's name rule; a refusal names the field (and the character the code page lacks).
-// A name read from a file was never typed: the file is at fault.
-bool NameFits(Context& c, Msg field, const std::wstring& name, Exit failCode, Exit& exit, const std::wstring* file) {
+// A name the editor's rule refused; the message names the field (and the character the code
+// page lacks). A name read from a file was never typed: the file is at fault.
+Exit NameRefusal(Context& c,
+                 Msg field,
+                 const std::wstring& name,
+                 const core::AnsiName& ansi,
+                 core::NameVerdict verdict,
+                 Exit failCode,
+                 const std::wstring* file) {
     const std::wstring label = c.report.Text(field);
-    const core::AnsiName ansi = c.host.ToAnsi(name);
-    const core::NameVerdict verdict = core::CheckName(name, ansi);
-    if (file != nullptr && verdict != core::NameVerdict::Fits) {
-        exit = c.report.Fail(failCode, Msg::FileNameTooLong, {*file, label, std::to_wstring(core::kNameMaxBytes)});
-        return false;
-    }
+    if (file != nullptr)
+        return c.report.Fail(failCode, Msg::FileNameTooLong, {*file, label, std::to_wstring(core::kNameMaxBytes)});
     switch (verdict) {
         case core::NameVerdict::TooManyChars:
-            exit = c.report.Fail(failCode, Msg::NameTooManyChars, {label, std::to_wstring(core::kNameMaxChars)});
-            return false;
+            return c.report.Fail(failCode, Msg::NameTooManyChars, {label, std::to_wstring(core::kNameMaxChars)});
         case core::NameVerdict::NotInCodePage:
-            exit = c.report.Fail(failCode, Msg::NameNotInCodePage, {label, core::MissingCharacter(name, ansi)});
-            return false;
+            return c.report.Fail(failCode, Msg::NameNotInCodePage, {label, core::MissingCharacter(name, ansi)});
         case core::NameVerdict::TooManyBytes:
-            exit = c.report.Fail(failCode, Msg::NameTooManyBytes, {label, std::to_wstring(core::kNameMaxBytes)});
-            return false;
         case core::NameVerdict::Fits:
             break;
     }
-    return true;
+    return c.report.Fail(failCode, Msg::NameTooManyBytes, {label, std::to_wstring(core::kNameMaxBytes)});
 }
 
 // The message of a file that could not be used, or Done.
@@ -183,9 +189,7 @@ Exit ConnectWriter(Context& c, Connection& board, uint32_t& interfaceType) {
 }
 
 RecordTexts TextsOf(Host& host, const uint8_t* record) {
-    core::RecordFields fields = core::DecodeRecord(record);
-    return {core::FormatUuidText(fields.uuid.data()), std::to_wstring(fields.number), host.FromAnsi(fields.productName),
-            host.FromAnsi(fields.makerName)};
+    return core::TextsOfRecord(record, [&host](const std::string& bytes) { return host.FromAnsi(bytes); });
 }
 
 std::optional<core::RecordFields> BuildFields(Context& c,
@@ -193,22 +197,26 @@ std::optional<core::RecordFields> BuildFields(Context& c,
                                               Exit failCode,
                                               Exit& exit,
                                               const std::wstring* file) {
-    if (!NameFits(c, Msg::MakerField, texts.maker, failCode, exit, file) ||
-        !NameFits(c, Msg::ProductNameField, texts.product, failCode, exit, file))
-        return std::nullopt;
-    core::RecordFields fields;
-    if (texts.uuid.empty()) {
-        exit = c.report.Fail(failCode, Msg::UuidMissing);
-        return std::nullopt;
+    const core::AnsiName maker = c.host.ToAnsi(texts.maker);
+    const core::AnsiName product = c.host.ToAnsi(texts.product);
+    core::RecordFromTexts made = core::FieldsFromTexts(texts, product, maker);
+    switch (made.fault) {
+        case core::RecordTextFault::None:
+            return made.fields;
+        case core::RecordTextFault::MakerName:
+            exit = NameRefusal(c, Msg::MakerField, texts.maker, maker, made.nameVerdict, failCode, file);
+            break;
+        case core::RecordTextFault::ProductName:
+            exit = NameRefusal(c, Msg::ProductNameField, texts.product, product, made.nameVerdict, failCode, file);
+            break;
+        case core::RecordTextFault::UuidMissing:
+            exit = c.report.Fail(failCode, Msg::UuidMissing);
+            break;
+        case core::RecordTextFault::UuidMalformed:
+            exit = c.report.Fail(failCode, Msg::UuidMalformed);
+            break;
     }
-    if (!core::ParseUuidText(texts.uuid, fields.uuid)) {
-        exit = c.report.Fail(failCode, Msg::UuidMalformed);
-        return std::nullopt;
-    }
-    fields.productName = c.host.ToAnsi(texts.product).bytes;
-    fields.makerName = c.host.ToAnsi(texts.maker).bytes;
-    fields.number = core::ParseNumberText(core::TrimBlanks(texts.number));
-    return fields;
+    return std::nullopt;
 }
 
 JsonObject RecordJson(const RecordTexts& texts) {

@@ -64,15 +64,10 @@ Exit ShowCurrentRecord(Context& c,
                        core::ReadResult* result = nullptr);
 
 // The four texts of a record as the editor holds them, and the record made from them with
-// the editor's checks in its order (maker, product name, UUID). failCode is what a refused
-// text ends the command with; a name too long for the record is the fault of `file` when
-// the texts were read from one.
-struct RecordTexts {
-    std::wstring uuid;
-    std::wstring number;
-    std::wstring product;
-    std::wstring maker;
-};
+// the editor's checks (core::FieldsFromTexts). failCode is what a refused text ends the
+// command with; a name too long for the record is the fault of `file` when the texts were
+// read from one.
+using core::RecordTexts;
 RecordTexts TextsOf(Host& host, const uint8_t* record);
 std::optional<core::RecordFields> BuildFields(Context& c,
                                               const RecordTexts& texts,

@@ -136,7 +136,7 @@ std::optional<TableError> ReadRow(size_t line,
                 return TableError{line, why, {name, GroupName(kGroups[g], lang), std::to_wstring(pin)}};
             }
             if (exists)
-                boxes[cell->firstBoxId + pin] = mark == "1";
+                boxes[core::PortBit(*cell, pin)] = mark == "1";
         }
     }
     return std::nullopt;

@@ -1,9 +1,6 @@
 #include "cli/winhost.h"
 
-#include <rpc.h>
-
 #include <algorithm>
-#include <cstring>
 
 #include "cli/odbclink.h"
 #include "cli/utf8.h"
@@ -13,8 +10,8 @@
 #include "framework/fileio.h"
 #include "framework/language.h"
 #include "framework/module.h"
-#include "framework/syslib.h"
 #include "framework/text.h"
+#include "framework/uuid.h"
 
 namespace cli {
 
@@ -174,17 +171,9 @@ FileStatus WinHost::WriteFile(const std::wstring& path, const uint8_t* data, siz
     return StatusOf(fw::WriteFileReplacing(path, data, size));
 }
 
-// As the editor's "作成": a UUID unique only on this computer counts as none. The RPC library
-// is loaded from the system folder by the commands that make one.
+// As the editor's "作成" (framework/uuid.h).
 bool WinHost::NewUuid(core::Uuid& uuid) {
-    using CreateFn = RPC_STATUS(RPC_ENTRY*)(UUID*);
-    auto uuidCreate = fw::SystemFunction<CreateFn>(L"rpcrt4.dll", "UuidCreate");
-    UUID made;
-    if (uuidCreate == nullptr || uuidCreate(&made) != RPC_S_OK)
-        return false;
-    static_assert(sizeof made == sizeof uuid, "UUID size");
-    std::memcpy(uuid.data(), &made, sizeof made);  // the record keeps the GUID's memory order
-    return true;
+    return fw::CreateSystemUuid(uuid);
 }
 
 core::LocalTime WinHost::Now() {

@@ -21,6 +21,39 @@ CEditorDialog::CEditorDialog(const EditorTraits& traits, core::DeviceLink& link)
     SetHelpTopic(kMainWindowHelpPage);
 }
 
+CEditorDialog::~CEditorDialog() {
+    DestroyWindow();
+}
+
+BOOL CEditorDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    InitMainWindow(true);
+    PrepareControls();
+    if (!m_strPathName.empty())
+        OpenFileAtStartup();
+    return TRUE;
+}
+
+void CEditorDialog::OnOK() {
+    OnCancel();
+}
+
+void CEditorDialog::OnCancel() {
+    if (!ConfirmDiscard(m_traits.discardAndExitId, kAskOkCancel))
+        return;
+    EndDialog(IDCANCEL);
+}
+
+// A board left in flash mode would stay locked for other programs: the window closes the
+// connection when it goes.
+INT_PTR CEditorDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (msg == WM_DESTROY && m_hDevice != nullptr) {
+        BoardLink().FlashModeClose(m_hDevice, 0);
+        m_hDevice = nullptr;
+    }
+    return CMainDialog::OnMessage(msg, wParam, lParam, handled);
+}
+
 void CEditorDialog::SetTitleNoFile() {
     SetWindowText(m_traits.appTitle);
 }
@@ -165,6 +198,28 @@ void CEditorDialog::EnableConnectionButtons(bool connected) {
                 EnableControl(id, enable);
         }
     }
+}
+
+bool CEditorDialog::Connect() {
+    if (m_hDevice != nullptr)
+        return true;
+    m_hDevice = BoardLink().FlashModeOpen(TOLKA_IF_ALL, 0);
+    if (m_hDevice == nullptr)
+        return false;  // the library has told the user why
+    AnnounceConnection();
+    EnableConnectionButtons(true);
+    return RefreshAfterConnect();
+}
+
+void CEditorDialog::Disconnect() {
+    if (m_hDevice != nullptr)
+        BoardLink().FlashModeClose(m_hDevice, 0);
+    m_hDevice = nullptr;
+    EnableConnectionButtons(false);
+}
+
+void CEditorDialog::OnConnectionSettings() {
+    BoardLink().OptionDlg1();
 }
 
 void CEditorDialog::OnFlashModeHelp() {

@@ -1,13 +1,17 @@
-// What the two editor windows share: the current file and the modified flag with the title
-// that shows them, the file commands on their 128-byte files, the connection buttons, and
-// the flash-mode help dialog.
+// What the two editor windows share: the connection to the board and the buttons that
+// follow it, the window's life (start-up, the close path with its discard question, closing
+// the connection when the window goes), the current file and the modified flag with the
+// title that shows them, the file commands on their 128-byte files, and the flash-mode help
+// dialog.
 //
 //   class CMyEditorDlg : public CEditorDialog {
 //   public:
-//       CMyEditorDlg() : CEditorDialog(kMyEditor, LibraryLink()) {}  // an EditorTraits, the board
+//       explicit CMyEditorDlg(core::DeviceLink& link = LibraryLink())
+//           : CEditorDialog(kMyEditor, link) {}  // an EditorTraits, the board
 //   protected:
 //       bool BuildFileImage(FileImage& image) override;   // false after its own message
 //       void ShowFileImage(const FileImage& image) override;
+//       bool RefreshAfterConnect() override;              // optional: what connecting shows
 //   };
 //
 // Titles: the program's name with no file, "<name> - <file name>" with one, "<name>*"
@@ -46,10 +50,16 @@ public:
         const wchar_t* fileExtension;
         int connectButtonId;
         std::vector<int> connectedButtonIds;  // enabled only while connected
+        UINT discardAndExitId;                // the close path's question while modified
     };
 
     // link: the board's libraries (tests give a recording link).
     CEditorDialog(const EditorTraits& traits, core::DeviceLink& link);
+    // Destroys the window before the editor goes, so that WM_DESTROY closes the connection.
+    ~CEditorDialog() override;
+
+    // The board in flash-rewrite mode; nullptr while not connected.
+    TOLKA_HANDLE m_hDevice = nullptr;
 
     std::wstring m_strPathName;  // full path of the current file; empty: none
     bool m_bModified = false;
@@ -60,6 +70,21 @@ protected:
     virtual bool BuildFileImage(FileImage& image) = 0;
     // Shows a file's image in the editor, marking nothing as modified.
     virtual void ShowFileImage(const FileImage& image) = 0;
+    // Once, when the window is made: the editor's own controls, before the start-up file.
+    virtual void PrepareControls() {}
+    // A connection has just opened, before the buttons follow it: what the user is told.
+    virtual void AnnounceConnection() {}
+    // After the buttons followed a new connection: what connecting refreshes; false when it
+    // could not, so that an operation which connected by itself stops.
+    virtual bool RefreshAfterConnect() { return true; }
+
+    // Start-up: the main window's chores, the editor's controls, the command line's file.
+    BOOL OnInitDialog() override;
+    // Enter ends the program by the same path as closing the window.
+    void OnOK() override;
+    // The close path: the close box, Esc, Enter and the exit command; asks while modified.
+    void OnCancel() override;
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
     // Title and modified flag.
     void SetTitleNoFile();
@@ -86,6 +111,19 @@ protected:
 
     // The connect button while not connected, the others while connected.
     void EnableConnectionButtons(bool connected);
+
+    // Connection. Connect opens the first board on any interface (the library tells the user
+    // when there is none) unless one is open; true when connected and refreshed afterwards.
+    // A second connection is never opened over the first.
+    bool Connect();
+    // Closes the connection, if any; the buttons show the editor as not connected.
+    void Disconnect();
+    void OnConnect() { Connect(); }
+    void OnDisconnect() { Disconnect(); }
+    void OnConnectionSettings();
+    // Update handlers: the connect command while not connected, the others while connected.
+    bool OnUpdateConnect() const { return m_hDevice == nullptr; }
+    bool OnUpdateConnected() const { return m_hDevice != nullptr; }
 
     void OnFlashModeHelp();
 

@@ -40,10 +40,6 @@ typedef struct TolkaDeviceTag* TOLKA_HANDLE;
 #define TOLKA_IF_USB2 0x20000000u
 #define TOLKA_IF_ALL (TOLKA_IF_USB | TOLKA_IF_LAN | TOLKA_IF_USB2)
 
-// Erase selectors of Varn_FlshErase.
-#define TOLKA_ERASE_PRODUCT_INFO 128u  // flash 0x7000-0x7FFF
-#define TOLKA_ERASE_PORT_OPTIONS 32u   // read/write area 5
-
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -70,7 +66,7 @@ VARNET_DECL int TOLKA_API Varn_FlshEchoTest(TOLKA_HANDLE handle);
 // Reads 128 bytes of flash from address into buffer.
 VARNET_DECL int TOLKA_API Varn_FlshRead(TOLKA_HANDLE handle, uint32_t address, uint8_t* buffer);
 VARNET_DECL int TOLKA_API Varn_FlshWrite(TOLKA_HANDLE handle, uint32_t address, const uint8_t* data, uint32_t length);
-// selector: TOLKA_ERASE_PRODUCT_INFO or TOLKA_ERASE_PORT_OPTIONS.
+// selector: one of the erase selectors of core/boardmap.h.
 VARNET_DECL int TOLKA_API Varn_FlshErase(TOLKA_HANDLE handle, uint32_t selector);
 // Reads the 128 bytes of a read/write area; non-zero: no settings found.
 VARNET_DECL int TOLKA_API Varn_FlshReadRWArea(TOLKA_HANDLE handle, uint32_t area, uint8_t* buffer);

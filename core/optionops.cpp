@@ -41,8 +41,7 @@ OptionWriteResult WritePortOptions(DeviceLink& link, TOLKA_HANDLE handle, const 
 }
 
 OptionEraseResult ErasePortOptions(DeviceLink& link, TOLKA_HANDLE handle) {
-    return link.FlshErase(handle, kPortOptionEraseSelector) == 0 ? OptionEraseResult::Ok
-                                                                 : OptionEraseResult::EraseFailed;
+    return link.FlshErase(handle, kErasePortOptions) == 0 ? OptionEraseResult::Ok : OptionEraseResult::EraseFailed;
 }
 
 }  // namespace core

@@ -13,15 +13,11 @@
 
 #include <cstdint>
 
+#include "core/boardmap.h"
 #include "core/link.h"
 #include "core/portoptions.h"
 
 namespace core {
-
-// Firmware that has the port option area reads 00 00 00 00 at this flash address.
-constexpr uint32_t kOptionFirmwareAddress = 0x8000;
-constexpr uint32_t kPortOptionArea = 5;
-constexpr uint32_t kPortOptionEraseSelector = TOLKA_ERASE_PORT_OPTIONS;
 
 enum class OptionAreaCheck {
     Supported,    // the read at 0x8000 gave four 0x00 bytes first

@@ -57,41 +57,45 @@ int RowOf(Port port) {
     return 0;
 }
 
-// The box at a place of the grid, or 0 where there is none.
+// Bits run from 16 (byte 2) up: no box has bit 0.
+constexpr unsigned kNoBox = 0;
+static_assert(kPortBytesBegin > 0, "bit 0 is no box");
+
+// The box at a place of the grid, or kNoBox where there is none.
 unsigned BoxAt(int row, int column) {
     auto group = static_cast<PortGroup>(column / kPinsPerGroup);
     auto pin = static_cast<unsigned>(kPinsPerGroup - 1 - column % kPinsPerGroup);
     const PortCell* cell = FindPortCell(group, kRows[row]);
-    return cell != nullptr && pin < cell->pinCount ? cell->firstBoxId + pin : 0;
+    return cell != nullptr && pin < cell->pinCount ? PortBit(*cell, pin) : kNoBox;
 }
 
 }  // namespace
 
-const PortCell* FindPortBox(unsigned boxId, unsigned& pin) {
+const PortCell* FindPortBox(unsigned bit, unsigned& pin) {
     for (const PortCell& cell : kPortCells) {
-        if (boxId >= cell.firstBoxId && boxId < cell.firstBoxId + cell.pinCount) {
-            pin = boxId - cell.firstBoxId;
+        if (bit >= PortBit(cell, 0) && bit < PortBit(cell, cell.pinCount)) {
+            pin = bit - PortBit(cell, 0);
             return &cell;
         }
     }
     return nullptr;
 }
 
-unsigned NeighbourBox(unsigned boxId, GridMove move) {
+unsigned NeighbourBox(unsigned bit, GridMove move) {
     unsigned pin = 0;
-    const PortCell* cell = FindPortBox(boxId, pin);
+    const PortCell* cell = FindPortBox(bit, pin);
     if (cell == nullptr)
-        return boxId;
+        return bit;
     int row = RowOf(cell->port);
     int column = static_cast<int>(cell->group) * kPinsPerGroup + (kPinsPerGroup - 1 - static_cast<int>(pin));
     const int dr = move == GridMove::Up ? -1 : move == GridMove::Down ? 1 : 0;
     const int dc = move == GridMove::Left ? -1 : move == GridMove::Right ? 1 : 0;
     for (row += dr, column += dc; row >= 0 && row < kRowCount && column >= 0 && column < kColumnCount;
          row += dr, column += dc) {
-        if (unsigned box = BoxAt(row, column))
+        if (unsigned box = BoxAt(row, column); box != kNoBox)
             return box;
     }
-    return boxId;
+    return bit;
 }
 
 void GetPortOptions(uint8_t* image, const IsBoxChecked& isChecked) {
@@ -100,7 +104,7 @@ void GetPortOptions(uint8_t* image, const IsBoxChecked& isChecked) {
     for (const PortCell& cell : kPortCells) {
         uint8_t bits = 0;
         for (unsigned pin = 0; pin < cell.pinCount; ++pin) {
-            if (isChecked(cell.firstBoxId + pin))
+            if (isChecked(PortBit(cell, pin)))
                 bits = static_cast<uint8_t>(bits | (1u << pin));
         }
         image[cell.offset] = bits;
@@ -110,7 +114,7 @@ void GetPortOptions(uint8_t* image, const IsBoxChecked& isChecked) {
 void SetPortOptions(const uint8_t* image, const SetBoxChecked& setChecked) {
     for (const PortCell& cell : kPortCells) {
         for (unsigned pin = 0; pin < cell.pinCount; ++pin)
-            setChecked(cell.firstBoxId + pin, IsPinSet(image, cell, pin));
+            setChecked(PortBit(cell, pin), IsPinSet(image, cell, pin));
     }
 }
 

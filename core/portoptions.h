@@ -1,9 +1,10 @@
 // The port option image: how the board sets up its I/O ports at start-up, 128 bytes that
 // are the whole of a *.topt file and the content of the board's read/write area 5.
 // The option window shows it as a grid of 80 check boxes; each (group, port) cell of the
-// grid is one byte of the image, pin n in bit n. Portable: no <windows.h>. The window and
-// the console program both convert through GetPortOptions / SetPortOptions, which only
-// need to ask or set the state of a check box by its identifier.
+// grid is one byte of the image, pin n in bit n. Portable: no <windows.h>. Here a box is
+// known by its bit of the image (PortBit); the window keeps the check boxes' identifiers
+// (option/portgrid.h). The window and the console program both convert through
+// GetPortOptions / SetPortOptions, which only need to ask or set the state of a box.
 #pragma once
 
 #include <array>
@@ -32,20 +33,24 @@ struct PortCell {
     size_t offset;  // byte of the image
     PortGroup group;
     Port port;
-    unsigned firstBoxId;  // check box of pin 0; pin n is firstBoxId + n
-    unsigned pinCount;    // 8, or 4 for P5 (bits 4-7 are written 0 and never read)
+    unsigned pinCount;  // 8, or 4 for P5 (bits 4-7 are written 0 and never read)
 };
 
 // The 11 cells in image order.
-constexpr PortCell kPortCells[] = {
-    {2, PortGroup::OutputData, Port::P4, 1040, 8},   {3, PortGroup::OutputData, Port::PA, 1048, 8},
-    {4, PortGroup::OutputData, Port::POUT, 1056, 8}, {5, PortGroup::Direction, Port::P1, 1001, 8},
-    {6, PortGroup::Direction, Port::P2, 1012, 8},    {7, PortGroup::Direction, Port::P4, 1020, 8},
-    {8, PortGroup::Direction, Port::P5, 1028, 4},    {9, PortGroup::Direction, Port::PA, 1032, 8},
-    {10, PortGroup::PullUp, Port::P2, 1077, 8},      {11, PortGroup::PullUp, Port::P4, 1064, 8},
-    {12, PortGroup::PullUp, Port::P5, 1073, 4},
+inline constexpr PortCell kPortCells[] = {
+    {2, PortGroup::OutputData, Port::P4, 8},   {3, PortGroup::OutputData, Port::PA, 8},
+    {4, PortGroup::OutputData, Port::POUT, 8}, {5, PortGroup::Direction, Port::P1, 8},
+    {6, PortGroup::Direction, Port::P2, 8},    {7, PortGroup::Direction, Port::P4, 8},
+    {8, PortGroup::Direction, Port::P5, 4},    {9, PortGroup::Direction, Port::PA, 8},
+    {10, PortGroup::PullUp, Port::P2, 8},      {11, PortGroup::PullUp, Port::P4, 8},
+    {12, PortGroup::PullUp, Port::P5, 4},
 };
 constexpr size_t kPortBoxCount = 80;
+
+// A box of the grid by its bit of the image: byte offset * 8 + pin.
+constexpr unsigned PortBit(const PortCell& cell, unsigned pin) {
+    return static_cast<unsigned>(cell.offset * 8 + pin);
+}
 
 // Row labels: "P1", "P2", "P5", "P4", "PA", "POUT".
 const wchar_t* PortName(Port port);
@@ -55,8 +60,8 @@ const wchar_t* PortGroupName(PortGroup group);
 // The cell of a port in a group; nullptr where the port has no pins in that group.
 const PortCell* FindPortCell(PortGroup group, Port port);
 
-using IsBoxChecked = std::function<bool(unsigned boxId)>;
-using SetBoxChecked = std::function<void(unsigned boxId, bool checked)>;
+using IsBoxChecked = std::function<bool(unsigned bit)>;
+using SetBoxChecked = std::function<void(unsigned bit, bool checked)>;
 
 // Fills the whole image from the grid: bytes 0-1 zero, the 11 port bytes, the rest 0xFF.
 void GetPortOptions(uint8_t* image, const IsBoxChecked& isChecked);
@@ -67,13 +72,13 @@ void SetPortOptions(const uint8_t* image, const SetBoxChecked& setChecked);
 // three groups, pins 7 to 0 in each), with no box where a port has no such pin.
 enum class GridMove { Left, Right, Up, Down };
 // P1 pin 7 direction, the grid's top left box: where Tab enters the grid first.
-constexpr unsigned kFirstGridBox = 1008;
+constexpr unsigned kFirstGridBox = PortBit(kPortCells[3], 7);
 
-// The cell and pin of a check box; nullptr for an identifier outside the grid.
-const PortCell* FindPortBox(unsigned boxId, unsigned& pin);
-// The nearest box in that direction, passing over places without one; boxId itself at the
-// grid's edge (and for an identifier outside the grid).
-unsigned NeighbourBox(unsigned boxId, GridMove move);
+// The cell and pin of a box's bit; nullptr for a bit outside the grid.
+const PortCell* FindPortBox(unsigned bit, unsigned& pin);
+// The nearest box in that direction, passing over places without one; bit itself at the
+// grid's edge (and for a bit outside the grid).
+unsigned NeighbourBox(unsigned bit, GridMove move);
 
 // Whether a pin's bit is set in an image, for showing an image without a window.
 bool IsPinSet(const uint8_t* image, const PortCell& cell, unsigned pin);

@@ -9,7 +9,12 @@
 namespace core {
 namespace {
 
-// The grid as the window has it: 80 boxes by identifier.
+// The bit of a pin of a cell.
+unsigned Bit(PortGroup group, Port port, unsigned pin) {
+    return PortBit(*FindPortCell(group, port), pin);
+}
+
+// The grid as the window has it: 80 boxes, here by their bits.
 struct Grid {
     std::map<unsigned, bool> boxes;
     int sets = 0;
@@ -50,23 +55,25 @@ Grid AllChecked() {
     Grid grid;
     for (const PortCell& cell : kPortCells) {
         for (unsigned pin = 0; pin < cell.pinCount; ++pin)
-            grid.boxes[cell.firstBoxId + pin] = true;
+            grid.boxes[PortBit(cell, pin)] = true;
     }
     return grid;
 }
 
-TEST(PortOptionCells, EightyDistinctBoxesClearOfTheWindowsCommands) {
-    std::set<unsigned> ids;
+TEST(PortOptionCells, EightyDistinctBoxesInThePortBytes) {
+    std::set<unsigned> bits;
     std::set<size_t> offsets;
     for (const PortCell& cell : kPortCells) {
         offsets.insert(cell.offset);
-        for (unsigned pin = 0; pin < cell.pinCount; ++pin)
-            ids.insert(cell.firstBoxId + pin);
+        for (unsigned pin = 0; pin < cell.pinCount; ++pin) {
+            bits.insert(PortBit(cell, pin));
+            unsigned found = 99;
+            EXPECT_EQ(FindPortBox(PortBit(cell, pin), found), &cell);
+            EXPECT_EQ(found, pin);
+        }
     }
-    EXPECT_EQ(ids.size(), kPortBoxCount);
+    EXPECT_EQ(bits.size(), kPortBoxCount);
     EXPECT_EQ(offsets, (std::set<size_t>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-    for (unsigned command : {1009u, 1010u, 1011u, 1072u})
-        EXPECT_EQ(ids.count(command), 0u) << command;
     // Rows and columns of the grid: P5 has four pins, P1 no pull-up, POUT only output data.
     EXPECT_EQ(FindPortCell(PortGroup::Direction, Port::P5)->pinCount, 4u);
     EXPECT_EQ(FindPortCell(PortGroup::PullUp, Port::P1), nullptr);
@@ -75,23 +82,25 @@ TEST(PortOptionCells, EightyDistinctBoxesClearOfTheWindowsCommands) {
 
 // Arrow keys pass over places without a box and stop at the grid's edge.
 TEST(PortOptionGrid, MovesAsTheGridLooks) {
+    const PortGroup dir = PortGroup::Direction, out = PortGroup::OutputData, pullUp = PortGroup::PullUp;
     const struct {
         unsigned from;
         GridMove move;
         unsigned to;
     } cases[] = {
-        {1008, GridMove::Left, 1008},   // P1 direction pin 7: the top left corner
-        {1008, GridMove::Up, 1008},     //
-        {1008, GridMove::Right, 1007},  // pin 6
-        {1008, GridMove::Down, 1019},   // P2 direction pin 7
-        {1019, GridMove::Down, 1027},   // past P5, which has no pin 7: P4 direction pin 7
-        {1001, GridMove::Right, 1001},  // P1 has only its direction
-        {1012, GridMove::Right, 1084},  // P2 direction pin 0 -> P2 pull-up pin 7
-        {1064, GridMove::Down, 1064},   // P4 pull-up pin 0: no pull-up below
-        {1063, GridMove::Up, 1055},     // POUT output data pin 7 -> PA's
-        {1031, GridMove::Left, 1031},   // P5 direction pin 3: nothing to its left
+        {Bit(dir, Port::P1, 7), GridMove::Left, Bit(dir, Port::P1, 7)},        // the top left corner
+        {Bit(dir, Port::P1, 7), GridMove::Up, Bit(dir, Port::P1, 7)},          //
+        {Bit(dir, Port::P1, 7), GridMove::Right, Bit(dir, Port::P1, 6)},       //
+        {Bit(dir, Port::P1, 7), GridMove::Down, Bit(dir, Port::P2, 7)},        //
+        {Bit(dir, Port::P2, 7), GridMove::Down, Bit(dir, Port::P4, 7)},        // past P5, which has no pin 7
+        {Bit(dir, Port::P1, 0), GridMove::Right, Bit(dir, Port::P1, 0)},       // P1 has only its direction
+        {Bit(dir, Port::P2, 0), GridMove::Right, Bit(pullUp, Port::P2, 7)},    // over the empty output data
+        {Bit(pullUp, Port::P4, 0), GridMove::Down, Bit(pullUp, Port::P4, 0)},  // no pull-up below
+        {Bit(out, Port::POUT, 7), GridMove::Up, Bit(out, Port::PA, 7)},        //
+        {Bit(dir, Port::P5, 3), GridMove::Left, Bit(dir, Port::P5, 3)},        // nothing left of P5 pin 3
         {9999, GridMove::Down, 9999},
     };
+    EXPECT_EQ(kFirstGridBox, Bit(dir, Port::P1, 7));
     for (const auto& c : cases)
         EXPECT_EQ(NeighbourBox(c.from, c.move), c.to) << c.from;
 }
@@ -124,7 +133,10 @@ TEST(PortOptionImage, KnownGridsGiveKnownBytes) {
         {"all clear", {}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"all checked", all, {0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0xFF, 0xFF, 0xFF, 0x0F}},
         // P1 pins 0 and 1 outputs, P4 pin 7 output data on.
-        {"worked example", {1001, 1002, 1047}, {0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0}},
+        {"worked example",
+         {Bit(PortGroup::Direction, Port::P1, 0), Bit(PortGroup::Direction, Port::P1, 1),
+          Bit(PortGroup::OutputData, Port::P4, 7)},
+         {0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -139,7 +151,8 @@ TEST(PortOptionImage, P5ShowsOnlyItsFourPins) {
     Grid grid = AllChecked();
     PortOptionImage image = ImageOf({0, 0, 0, 0, 0, 0, 0, 0, 0xF5, 0, 0, 0, 0});
     grid.Set(image);
-    EXPECT_EQ(grid.Checked(), (std::set<unsigned>{1028, 1030}));
+    EXPECT_EQ(grid.Checked(),
+              (std::set<unsigned>{Bit(PortGroup::Direction, Port::P5, 0), Bit(PortGroup::Direction, Port::P5, 2)}));
     EXPECT_EQ(grid.sets, 80);
 }
 

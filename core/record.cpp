@@ -105,6 +105,41 @@ RecordFields DecodeRecord(const uint8_t* image) {
     return fields;
 }
 
+RecordFromTexts FieldsFromTexts(const RecordTexts& texts, const AnsiName& product, const AnsiName& maker) {
+    RecordFromTexts made;
+    const struct {
+        RecordTextFault fault;
+        const std::wstring& text;
+        const AnsiName& converted;
+    } names[] = {{RecordTextFault::MakerName, texts.maker, maker},
+                 {RecordTextFault::ProductName, texts.product, product}};
+    for (const auto& name : names) {
+        made.nameVerdict = CheckName(name.text, name.converted);
+        if (made.nameVerdict != NameVerdict::Fits) {
+            made.fault = name.fault;
+            return made;
+        }
+    }
+    if (texts.uuid.empty()) {
+        made.fault = RecordTextFault::UuidMissing;
+        return made;
+    }
+    if (!ParseUuidText(texts.uuid, made.fields.uuid)) {
+        made.fault = RecordTextFault::UuidMalformed;
+        return made;
+    }
+    made.fields.productName = product.bytes;
+    made.fields.makerName = maker.bytes;
+    made.fields.number = ParseNumberText(TrimBlanks(texts.number));
+    return made;
+}
+
+RecordTexts TextsOfRecord(const uint8_t* image, const NameFromBytes& fromAnsi) {
+    const RecordFields fields = DecodeRecord(image);
+    return {FormatUuidText(fields.uuid.data()), std::to_wstring(fields.number), fromAnsi(fields.productName),
+            fromAnsi(fields.makerName)};
+}
+
 uint16_t ReadSlotStatus(const uint8_t* image) {
     return ReadU16LE(image + kStatusOffset);
 }

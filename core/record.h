@@ -1,11 +1,13 @@
-// The 128-byte product-information record and the text rules around it: the UUID text,
-// the Number text and the product kinds. Portable (no <windows.h>): the window converts
-// the names between UTF-16 and the thread's ANSI code page and hands bytes in and out here.
+// The 128-byte product-information record and the text rules around it: the record from
+// the editor's four texts and back, the UUID text, the Number text and the product kinds.
+// Portable (no <windows.h>): the window and the console program convert the names between
+// UTF-16 and the ANSI code page and hand bytes in and out here.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,7 +26,7 @@ constexpr size_t kReserved2Offset = 88;    // 40 bytes, zero
 constexpr size_t kUuidSize = 16;
 constexpr size_t kNameFieldSize = 32;
 constexpr size_t kNameMaxBytes = kNameFieldSize - 1;  // room for the NUL
-constexpr size_t kNameMaxChars = 31;                  // what the editor's fields accept
+constexpr size_t kNameMaxChars = kNameMaxBytes;       // what the editor's fields accept
 
 // First word of a flash slot.
 constexpr uint16_t kSlotValid = 0x0000;
@@ -74,6 +76,34 @@ std::optional<RecordImage> EncodeRecord(const RecordFields& fields);
 // Reads the four values; status is not looked at. A name ends at its first NUL or after
 // the 32 bytes of its field.
 RecordFields DecodeRecord(const uint8_t* image);
+
+// The four texts of a record as the writer's editor holds them.
+struct RecordTexts {
+    std::wstring uuid;
+    std::wstring number;
+    std::wstring product;
+    std::wstring maker;
+};
+
+// What keeps four texts from making a record, in the order the texts are checked.
+enum class RecordTextFault { None, MakerName, ProductName, UuidMissing, UuidMalformed };
+
+struct RecordFromTexts {
+    RecordTextFault fault = RecordTextFault::None;
+    NameVerdict nameVerdict = NameVerdict::Fits;  // why a name was refused
+    RecordFields fields;                          // the record's values when nothing is at fault
+};
+
+// The record's values from the editor's texts: the maker and the product name by CheckName,
+// then the UUID text (none, or not 8-4-4-4-12), then the Number by ParseNumberText after
+// TrimBlanks, which never fails. product and maker are those names as the face converted
+// them to the ANSI code page. Each face turns a fault into its own message.
+RecordFromTexts FieldsFromTexts(const RecordTexts& texts, const AnsiName& product, const AnsiName& maker);
+
+// A record's four texts: the UUID as FormatUuidText writes it, the Number in decimal, the
+// names through the face's conversion from the ANSI code page.
+using NameFromBytes = std::function<std::wstring(const std::string& bytes)>;
+RecordTexts TextsOfRecord(const uint8_t* image, const NameFromBytes& fromAnsi);
 
 uint16_t ReadSlotStatus(const uint8_t* image);
 

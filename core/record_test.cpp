@@ -116,6 +116,43 @@ TEST(Record, NameRuleOrderAndTheMissingCharacter) {
     }
 }
 
+// The first fault wins: maker, then product name, then the UUID; the Number never fails.
+TEST(Record, FieldsFromTextsCheckInTheEditorsOrder) {
+    const AnsiName ok{"ok"};
+    const AnsiName lacking{"Caf?", 3};
+    const struct {
+        std::wstring uuid;
+        AnsiName product, maker;
+        RecordTextFault fault;
+        NameVerdict verdict;
+    } cases[] = {
+        {L"", lacking, {std::string(32, 'a')}, RecordTextFault::MakerName, NameVerdict::TooManyBytes},
+        {L"", lacking, ok, RecordTextFault::ProductName, NameVerdict::NotInCodePage},
+        {L"", ok, ok, RecordTextFault::UuidMissing, NameVerdict::Fits},
+        {L"{3aa4096d-2cc0-46dd-878a-88511d75ac78}", ok, ok, RecordTextFault::UuidMalformed, NameVerdict::Fits},
+        {kVarnexKindUuid, ok, ok, RecordTextFault::None, NameVerdict::Fits},
+    };
+    for (const auto& c : cases) {
+        const RecordFromTexts made = FieldsFromTexts({c.uuid, L"x", L"Café", L"Café"}, c.product, c.maker);
+        EXPECT_EQ(made.fault, c.fault) << c.uuid;
+        EXPECT_EQ(made.nameVerdict, c.verdict) << c.uuid;
+    }
+}
+
+// Texts -> record -> texts gives the editor's texts back, the Number as its face shows it.
+TEST(Record, TextsRoundTripThroughARecord) {
+    const RecordFromTexts made =
+        FieldsFromTexts({kPelnexKindUuid, L"  0x10 ", L"Board", L"Maker"}, {"Board"}, {"Maker"});
+    ASSERT_EQ(made.fault, RecordTextFault::None);
+    const RecordImage image = *EncodeRecord(made.fields);
+    const RecordTexts back =
+        TextsOfRecord(image.data(), [](const std::string& bytes) { return std::wstring(bytes.begin(), bytes.end()); });
+    EXPECT_EQ(back.uuid, kPelnexKindUuid);
+    EXPECT_EQ(back.number, L"16");
+    EXPECT_EQ(back.product, L"Board");
+    EXPECT_EQ(back.maker, L"Maker");
+}
+
 TEST(Record, DecodesALiteralImage) {
     RecordImage image{};
     const uint8_t head[] = {

@@ -2,6 +2,8 @@
 
 namespace core {
 
+static_assert(kSlotSize == kRecordSize, "a slot holds one record");
+
 namespace {
 
 bool AnswersEcho(DeviceLink& link, TOLKA_HANDLE device) {
@@ -111,7 +113,7 @@ WriteReport WriteRecord(DeviceLink& link, TOLKA_HANDLE device, const RecordImage
 }
 
 bool EraseProductInfo(DeviceLink& link, TOLKA_HANDLE device) {
-    return link.FlshErase(device, TOLKA_ERASE_PRODUCT_INFO) == 0;
+    return link.FlshErase(device, kEraseProductInfo) == 0;
 }
 
 }  // namespace core

@@ -7,16 +7,11 @@
 
 #include <cstdint>
 
+#include "core/boardmap.h"
 #include "core/link.h"
 #include "core/record.h"
 
 namespace core {
-
-// The product-information area: 32 slots of 128 bytes. Records are appended upwards, so
-// the highest valid slot holds the board's current record.
-constexpr uint32_t kFirstSlot = 0x7000;
-constexpr uint32_t kLastSlot = 0x7F80;
-constexpr uint32_t kSlotStep = 0x80;
 
 // Time-outs: short while the echo test asks whether the board answers, longer for transfers.
 constexpr uint32_t kEchoTimeout = 1000;

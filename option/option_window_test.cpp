@@ -9,6 +9,7 @@
 #include "framework/test_support.h"
 #include "option/app.h"
 #include "option/optiondlg.h"
+#include "option/portgrid.h"
 #include "option/resource.h"
 
 namespace {
@@ -55,7 +56,7 @@ std::set<unsigned> AllBoxes() {
     std::set<unsigned> ids;
     for (const core::PortCell& cell : core::kPortCells) {
         for (unsigned pin = 0; pin < cell.pinCount; ++pin)
-            ids.insert(cell.firstBoxId + pin);
+            ids.insert(PortBoxId(core::PortBit(cell, pin)));
     }
     return ids;
 }
@@ -116,7 +117,7 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
     std::set<std::wstring> names;
     for (const core::PortCell& cell : core::kPortCells) {
         for (unsigned pin = 0; pin < cell.pinCount; ++pin) {
-            unsigned id = cell.firstBoxId + pin;
+            unsigned id = PortBoxId(core::PortBit(cell, pin));
             SCOPED_TRACE(id);
             HWND box = GetDlgItem(hwnd, static_cast<int>(id));
             ASSERT_NE(box, nullptr);
@@ -124,7 +125,7 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
             LONG style = GetWindowLongW(box, GWL_STYLE);
             EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX);
             // Tab stops at one box of the grid only; the name starts with the port and the bit.
-            EXPECT_EQ((style & WS_TABSTOP) != 0, id == core::kFirstGridBox);
+            EXPECT_EQ((style & WS_TABSTOP) != 0, id == PortBoxId(core::kFirstGridBox));
             std::wstring name = fwtest::Text(box);
             EXPECT_EQ(name.rfind(std::wstring(core::PortName(cell.port)) + L" bit " + std::to_wstring(pin) + L" ", 0),
                       0u)
@@ -142,6 +143,12 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
     }
     EXPECT_EQ(seen.size(), core::kPortBoxCount);
     EXPECT_EQ(names.size(), core::kPortBoxCount);
+    // Every box within the grid's span, clear of the commands that share it.
+    const std::set<unsigned> boxes = AllBoxes();
+    EXPECT_GE(*boxes.begin(), unsigned{IDC_PORT_FIRST});
+    EXPECT_LE(*boxes.rbegin(), unsigned{IDC_PORT_LAST});
+    for (unsigned command : {IDC_FILE_SAVE, IDC_FILE_OPEN, IDC_FLASHMODE_HELP})
+        EXPECT_EQ(boxes.count(command), 0u) << command;
 }
 
 // The grid as the window shows it, drawn into a bitmap.

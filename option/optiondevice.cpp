@@ -1,6 +1,7 @@
-// The option window on the board: connect and disconnect, read, write and erase the port
-// options (core/optionops.h does the board's part), product information, connection
-// settings. The window asks the questions and tells the outcomes.
+// The option window on the board: read, write and erase the port options (core/optionops.h
+// does the board's part) and product information; connecting is the editors' own
+// (common/editordlg.h) and says nothing here, since a board that cannot be opened has been
+// reported by the library itself. The window asks the questions and tells the outcomes.
 #include "common/strings.h"
 #include "core/optionops.h"
 #include "framework/msgbox.h"
@@ -13,50 +14,18 @@ constexpr UINT kOkWarning = MB_OK;  // the message-box routine adds the exclamat
 
 }  // namespace
 
-bool CTolkaOptionDlg::OnUpdateConnect() const {
-    return m_hDevice == nullptr;
-}
-
-bool CTolkaOptionDlg::OnUpdateConnected() const {
-    return m_hDevice != nullptr;
-}
-
-// Nothing is said either way: a board that cannot be opened has been reported by the
-// library itself. A second connection is never opened over the first.
-void CTolkaOptionDlg::OnConnect() {
-    if (m_hDevice != nullptr)
-        return;
-    m_hDevice = m_link.FlashModeOpen(TOLKA_IF_ALL, 0);
-    if (m_hDevice != nullptr)
-        EnableConnectionButtons(true);
-}
-
-void CTolkaOptionDlg::OnDisconnect() {
-    if (m_hDevice != nullptr)
-        m_link.FlashModeClose(m_hDevice, 0);
-    m_hDevice = nullptr;
-    EnableConnectionButtons(false);
-}
-
-void CTolkaOptionDlg::OnConnectionSettings() {
-    m_link.OptionDlg1();
-}
-
 // Replaces the grid with the board's record; unsaved edits are asked about first, before
 // any connection is made. A connection it opens stays open.
 void CTolkaOptionDlg::OnReadFromDevice() {
     if (!ConfirmDiscardFile())
         return;
-    if (m_hDevice == nullptr) {
-        OnConnect();
-        if (m_hDevice == nullptr)
-            return;
-    }
+    if (!Connect())
+        return;
     core::PortOptionImage image;
-    switch (core::ReadPortOptions(m_link, m_hDevice, image)) {
+    switch (core::ReadPortOptions(BoardLink(), m_hDevice, image)) {
         case core::OptionReadResult::UnsupportedFirmware:
             fw::AppMessageBox(IDS_FIRMWARE_UNSUPPORTED, kOkWarning);
-            OnDisconnect();
+            Disconnect();
             return;
         case core::OptionReadResult::NoSettings:
             fw::AppMessageBox(IDS_NO_SETTINGS, kOkWarning);
@@ -75,13 +44,12 @@ void CTolkaOptionDlg::OnWriteToDevice() {
     if (m_hDevice == nullptr) {
         if (fw::AppMessageBox(IDS_WRITE_FIRST_FOUND, kAskYesNo) != IDYES)
             return;
-        OnConnect();
-        if (m_hDevice == nullptr)
+        if (!Connect())
             return;
     }
     core::PortOptionImage image;
     GetPortOptions(image.data());
-    switch (core::WritePortOptions(m_link, m_hDevice, image)) {
+    switch (core::WritePortOptions(BoardLink(), m_hDevice, image)) {
         case core::OptionWriteResult::UnsupportedFirmware:
             fw::AppMessageBox(IDS_FIRMWARE_UNSUPPORTED, kOkWarning);
             break;
@@ -92,7 +60,7 @@ void CTolkaOptionDlg::OnWriteToDevice() {
             fw::AppMessageBox(IDS_WRITTEN, kOkInfo);
             break;
     }
-    OnDisconnect();
+    Disconnect();
 }
 
 // Only on an open connection, which stays open.
@@ -101,7 +69,7 @@ void CTolkaOptionDlg::OnEraseDevice() {
         return;
     if (fw::AppMessageBox(IDS_ERASE_QUESTION, kAskYesNo) != IDYES)
         return;
-    if (core::ErasePortOptions(m_link, m_hDevice) != core::OptionEraseResult::Ok) {
+    if (core::ErasePortOptions(BoardLink(), m_hDevice) != core::OptionEraseResult::Ok) {
         fw::AppMessageBox(IDS_ERASE_FAILED, kOkWarning);
         return;
     }
@@ -111,8 +79,8 @@ void CTolkaOptionDlg::OnEraseDevice() {
 // A board that fails to show its product information is disconnected before the user
 // is told.
 void CTolkaOptionDlg::OnProductInfo() {
-    if (m_hDevice == nullptr || m_link.ShowProductInfo(m_hDevice) == 0)
+    if (m_hDevice == nullptr || BoardLink().ShowProductInfo(m_hDevice) == 0)
         return;
-    OnDisconnect();
+    Disconnect();
     fw::AppMessageBox(IDS_COMMUNICATION_ERROR, kOkWarning);
 }

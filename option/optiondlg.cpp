@@ -17,6 +17,7 @@ const CEditorDialog::EditorTraits kOptionEditor = {
     L"topt",                           // default extension
     ID_CONNECT,                        // enabled while not connected
     {ID_DISCONNECT, ID_PRODUCT_INFO},  // enabled while connected
+    IDS_DISCARD_AND_EXIT,              // the close path's question
 };
 
 }  // namespace
@@ -37,11 +38,9 @@ const fw::CommandEntry<CTolkaOptionDlg> CTolkaOptionDlg::kCommands[] = {
     {IDC_FLASHMODE_HELP, &CTolkaOptionDlg::OnFlashModeHelp},
 };
 
-// The 80 grid boxes; 1009-1011 among them are commands, 1072 is not used.
+// The 80 grid boxes; the commands among them are dispatched before the range.
 const fw::CommandRangeEntry<CTolkaOptionDlg> CTolkaOptionDlg::kPortBoxes[] = {
-    {1001, 1008, &CTolkaOptionDlg::OnPortCheckClicked},
-    {1012, 1071, &CTolkaOptionDlg::OnPortCheckClicked},
-    {1073, 1084, &CTolkaOptionDlg::OnPortCheckClicked},
+    {IDC_PORT_FIRST, IDC_PORT_LAST, &CTolkaOptionDlg::OnPortCheckClicked},
 };
 
 const fw::UpdateEntry<CTolkaOptionDlg> CTolkaOptionDlg::kUpdateHandlers[] = {
@@ -51,12 +50,7 @@ const fw::UpdateEntry<CTolkaOptionDlg> CTolkaOptionDlg::kUpdateHandlers[] = {
     {ID_PRODUCT_INFO, &CTolkaOptionDlg::OnUpdateConnected},
 };
 
-CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOptionEditor, link), m_link(BoardLink()) {}
-
-// Destroys the window while this class's handlers still run, so that the connection is closed.
-CTolkaOptionDlg::~CTolkaOptionDlg() {
-    DestroyWindow();
-}
+CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOptionEditor, link) {}
 
 bool CTolkaOptionDlg::OnCommand(UINT id, UINT code) {
     return fw::Dispatch(this, kCommands, id, code) || fw::Dispatch(this, kPortBoxes, id, code);
@@ -66,45 +60,20 @@ bool CTolkaOptionDlg::OnUpdateCommand(UINT id, bool& enabled) const {
     return fw::QueryUpdate(this, kUpdateHandlers, id, enabled);
 }
 
-// A board left in flash mode would stay locked for other programs: the window closes the
-// connection when it goes.
-INT_PTR CTolkaOptionDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-    if (msg == WM_DESTROY && m_hDevice != nullptr) {
-        m_link.FlashModeClose(m_hDevice, 0);
-        m_hDevice = nullptr;
-    }
-    return CEditorDialog::OnMessage(msg, wParam, lParam, handled);
-}
-
-BOOL CTolkaOptionDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    InitMainWindow(true);
+void CTolkaOptionDlg::PrepareControls() {
     PrepareGridKeyboard(m_hWnd);
-    if (!m_strPathName.empty())
-        OpenFileAtStartup();
-    return TRUE;
-}
-
-// Enter leaves the way Esc and the close box do.
-void CTolkaOptionDlg::OnOK() {
-    OnCancel();
-}
-
-void CTolkaOptionDlg::OnCancel() {
-    if (!ConfirmDiscard(IDS_DISCARD_AND_EXIT, kAskOkCancel))
-        return;
-    EndDialog(IDCANCEL);
 }
 
 void CTolkaOptionDlg::GetPortOptions(uint8_t* image) {
-    core::GetPortOptions(image, [this](unsigned id) {
-        return SendDlgItemMessageW(m_hWnd, static_cast<int>(id), BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    core::GetPortOptions(image, [this](unsigned bit) {
+        return SendDlgItemMessageW(m_hWnd, static_cast<int>(PortBoxId(bit)), BM_GETCHECK, 0, 0) != BST_UNCHECKED;
     });
 }
 
 void CTolkaOptionDlg::SetPortOptions(const uint8_t* image) {
-    core::SetPortOptions(image, [this](unsigned id, bool checked) {
-        SendDlgItemMessageW(m_hWnd, static_cast<int>(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    core::SetPortOptions(image, [this](unsigned bit, bool checked) {
+        SendDlgItemMessageW(m_hWnd, static_cast<int>(PortBoxId(bit)), BM_SETCHECK,
+                            checked ? BST_CHECKED : BST_UNCHECKED, 0);
     });
 }
 
@@ -118,8 +87,10 @@ void CTolkaOptionDlg::ShowFileImage(const FileImage& image) {
 }
 
 // A click on a grid box; boxes set by the program send none.
-void CTolkaOptionDlg::OnPortCheckClicked(UINT) {
-    MarkModified();
+void CTolkaOptionDlg::OnPortCheckClicked(UINT id) {
+    unsigned bit = 0;
+    if (PortBoxBit(id, bit))
+        MarkModified();
 }
 
 void CTolkaOptionDlg::OnFileNew() {

@@ -14,21 +14,15 @@ class CTolkaOptionDlg : public CEditorDialog {
 public:
     // The board is reached through link: the device libraries, or a stand-in in tests.
     explicit CTolkaOptionDlg(core::DeviceLink& link = LibraryLink());
-    ~CTolkaOptionDlg() override;
-
-    TOLKA_HANDLE m_hDevice = nullptr;
 
     // The grid into a 128-byte image and back; setting boxes from here is not a click.
     void GetPortOptions(uint8_t* image);
     void SetPortOptions(const uint8_t* image);
 
 protected:
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(UINT id, UINT code) override;
     bool OnUpdateCommand(UINT id, bool& enabled) const override;
-    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void PrepareControls() override;
     bool BuildFileImage(FileImage& image) override;
     void ShowFileImage(const FileImage& image) override;
 
@@ -38,17 +32,10 @@ private:
     void OnPortCheckClicked(UINT id);
 
     // Device
-    void OnConnect();
-    void OnDisconnect();
-    void OnConnectionSettings();
     void OnReadFromDevice();
     void OnWriteToDevice();
     void OnEraseDevice();
     void OnProductInfo();
-    bool OnUpdateConnect() const;
-    bool OnUpdateConnected() const;
-
-    core::DeviceLink& m_link;
 
     static const fw::CommandEntry<CTolkaOptionDlg> kCommands[];
     static const fw::CommandRangeEntry<CTolkaOptionDlg> kPortBoxes[];

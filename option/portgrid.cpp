@@ -6,6 +6,15 @@
 
 namespace {
 
+// The check box of each cell's pin 0, by the cell's byte of the image; pin n is that id + n.
+const struct {
+    size_t offset;
+    unsigned firstBoxId;
+} kCellBoxes[] = {
+    {2, IDC_OUT_P4}, {3, IDC_OUT_PA}, {4, IDC_OUT_POUT},   {5, IDC_DIR_P1},     {6, IDC_DIR_P2},     {7, IDC_DIR_P4},
+    {8, IDC_DIR_P5}, {9, IDC_DIR_PA}, {10, IDC_PULLUP_P2}, {11, IDC_PULLUP_P4}, {12, IDC_PULLUP_P5},
+};
+
 UINT GroupNameId(core::PortGroup group) {
     switch (group) {
         case core::PortGroup::Direction:
@@ -22,9 +31,10 @@ UINT GroupNameId(core::PortGroup group) {
 void MakeTabStop(HWND dialog, unsigned boxId) {
     for (const core::PortCell& cell : core::kPortCells) {
         for (unsigned pin = 0; pin < cell.pinCount; ++pin) {
-            HWND box = GetDlgItem(dialog, static_cast<int>(cell.firstBoxId + pin));
+            const unsigned id = PortBoxId(core::PortBit(cell, pin));
+            HWND box = GetDlgItem(dialog, static_cast<int>(id));
             LONG_PTR style = GetWindowLongPtrW(box, GWL_STYLE);
-            LONG_PTR wanted = cell.firstBoxId + pin == boxId ? style | WS_TABSTOP : style & ~WS_TABSTOP;
+            LONG_PTR wanted = id == boxId ? style | WS_TABSTOP : style & ~WS_TABSTOP;
             if (wanted != style)
                 SetWindowLongPtrW(box, GWL_STYLE, wanted);
         }
@@ -55,14 +65,15 @@ LRESULT CALLBACK GridBoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(box, GWLP_USERDATA));
     HWND dialog = GetParent(box);
     const auto id = static_cast<unsigned>(GetDlgCtrlID(box));
+    unsigned bit = 0;
     core::GridMove move;
     switch (msg) {
         // The arrow keys are ours, not the dialog's walk through the group.
         case WM_GETDLGCODE:
             return CallWindowProcW(original, box, msg, wParam, lParam) | DLGC_WANTARROWS;
         case WM_KEYDOWN:
-            if (MoveOf(wParam, move)) {
-                HWND next = GetDlgItem(dialog, static_cast<int>(core::NeighbourBox(id, move)));
+            if (MoveOf(wParam, move) && PortBoxBit(id, bit)) {
+                HWND next = GetDlgItem(dialog, static_cast<int>(PortBoxId(core::NeighbourBox(bit, move))));
                 SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
                 return 0;
             }
@@ -78,9 +89,34 @@ LRESULT CALLBACK GridBoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-std::wstring PortBoxName(unsigned boxId) {
+unsigned PortBoxId(unsigned bit) {
     unsigned pin = 0;
-    const core::PortCell* cell = core::FindPortBox(boxId, pin);
+    const core::PortCell* cell = core::FindPortBox(bit, pin);
+    if (cell == nullptr)
+        return 0;
+    for (const auto& boxes : kCellBoxes) {
+        if (boxes.offset == cell->offset)
+            return boxes.firstBoxId + pin;
+    }
+    return 0;
+}
+
+bool PortBoxBit(unsigned boxId, unsigned& bit) {
+    for (const core::PortCell& cell : core::kPortCells) {
+        for (unsigned pin = 0; pin < cell.pinCount; ++pin) {
+            if (PortBoxId(core::PortBit(cell, pin)) == boxId) {
+                bit = core::PortBit(cell, pin);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+std::wstring PortBoxName(unsigned boxId) {
+    unsigned bit = 0;
+    unsigned pin = 0;
+    const core::PortCell* cell = PortBoxBit(boxId, bit) ? core::FindPortBox(bit, pin) : nullptr;
     if (cell == nullptr)
         return std::wstring();
     return std::wstring(core::PortName(cell->port)) + L" bit " + std::to_wstring(pin) + L" " +
@@ -90,11 +126,12 @@ std::wstring PortBoxName(unsigned boxId) {
 void PrepareGridKeyboard(HWND dialog) {
     for (const core::PortCell& cell : core::kPortCells) {
         for (unsigned pin = 0; pin < cell.pinCount; ++pin) {
-            HWND box = GetDlgItem(dialog, static_cast<int>(cell.firstBoxId + pin));
-            SetWindowTextW(box, PortBoxName(cell.firstBoxId + pin).c_str());
+            const unsigned id = PortBoxId(core::PortBit(cell, pin));
+            HWND box = GetDlgItem(dialog, static_cast<int>(id));
+            SetWindowTextW(box, PortBoxName(id).c_str());
             LONG_PTR original = SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GridBoxProc));
             SetWindowLongPtrW(box, GWLP_USERDATA, original);
         }
     }
-    MakeTabStop(dialog, core::kFirstGridBox);
+    MakeTabStop(dialog, PortBoxId(core::kFirstGridBox));
 }

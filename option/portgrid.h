@@ -9,6 +9,11 @@
 
 #include <string>
 
+// The check box of a box's bit of the image (core/portoptions.h); 0 for a bit outside the grid.
+unsigned PortBoxId(unsigned bit);
+// The bit of a check box; false for an identifier outside the grid.
+bool PortBoxBit(unsigned boxId, unsigned& bit);
+
 // The name of a box in the user's language; empty for an identifier outside the grid.
 std::wstring PortBoxName(unsigned boxId);
 

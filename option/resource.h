@@ -41,6 +41,11 @@
 #define IDC_PULLUP_P4 1064
 #define IDC_PULLUP_P5 1073
 #define IDC_PULLUP_P2 1077
+// Every box of the grid lies in this span, as do the file and help commands 1009-1011 (and
+// 1072, which is not used).
+#define IDC_PORT_FIRST IDC_DIR_P1
+#define IDC_PORT_SPAN 84
+#define IDC_PORT_LAST (IDC_PORT_FIRST + IDC_PORT_SPAN - 1)
 
 #define ID_CONNECT 32771
 #define ID_ERASE_DEVICE 32772

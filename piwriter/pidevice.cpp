@@ -50,24 +50,9 @@ std::wstring WriteFailureText(const core::WriteReport& report) {
 
 }  // namespace
 
-bool CVarnPIWriteDlg::OnUpdateConnect() const {
-    return m_hDevice == nullptr;
-}
-
-bool CVarnPIWriteDlg::OnUpdateConnected() const {
-    return m_hDevice != nullptr;
-}
-
-void CVarnPIWriteDlg::EnableConnectButtons() {
-    EnableConnectionButtons(m_hDevice != nullptr);
-}
-
-void CVarnPIWriteDlg::OpenDevice() {
-    core::DeviceLink& link = BoardLink();
-    m_hDevice = link.FlashModeOpen(TOLKA_IF_ALL, 0);
-    if (m_hDevice == nullptr)
-        return;  // the library has told the user why
-    switch (core::AnnouncedInterface(link.GetIFType(m_hDevice))) {
+// The interface the board answered on, told before the panel is read.
+void CVarnPIWriteDlg::AnnounceConnection() {
+    switch (core::AnnouncedInterface(BoardLink().GetIFType(m_hDevice))) {
         case core::InterfaceKind::Usb:
             fw::AppMessageBox(IDS_CONNECTED_USB, kOkInfo);
             break;
@@ -79,40 +64,17 @@ void CVarnPIWriteDlg::OpenDevice() {
     }
 }
 
-// Connects and refreshes the panel; false when there is no connection afterwards or the
-// panel could not be read, so that an operation which connected by itself stops.
-bool CVarnPIWriteDlg::ConnectAndRefresh() {
-    if (m_hDevice != nullptr)
-        return true;
-    OpenDevice();
-    if (m_hDevice == nullptr)
-        return false;
-    EnableConnectButtons();
+// A new connection shows the board's current record in the panel.
+bool CVarnPIWriteDlg::RefreshAfterConnect() {
     return RefreshCurrentData();
 }
 
-void CVarnPIWriteDlg::OnConnect() {
-    ConnectAndRefresh();
-}
-
-void CVarnPIWriteDlg::OnDisconnect() {
-    if (m_hDevice == nullptr)
-        return;
-    BoardLink().FlashModeClose(m_hDevice, 0);
-    m_hDevice = nullptr;
-    EnableConnectButtons();
-}
-
-void CVarnPIWriteDlg::OnConnectionSettings() {
-    BoardLink().OptionDlg1();
-}
-
 void CVarnPIWriteDlg::ShowRecordInPanel(const uint8_t* record) {
-    core::RecordFields fields = core::DecodeRecord(record);
-    m_strCurUuid = core::FormatUuidText(fields.uuid.data());
-    m_strCurNumber = std::to_wstring(fields.number);
-    m_strCurProductName = fw::FromThreadAnsi(fields.productName);
-    m_strCurMaker = fw::FromThreadAnsi(fields.makerName);
+    core::RecordTexts texts = core::TextsOfRecord(record, fw::FromThreadAnsi);
+    m_strCurUuid = texts.uuid;
+    m_strCurNumber = texts.number;
+    m_strCurProductName = texts.product;
+    m_strCurMaker = texts.maker;
 }
 
 // Shows the board's newest valid record in the panel, or "Empty". When the board cannot be
@@ -145,7 +107,7 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
     if (result == core::ReadResult::NoAnswer) {
         // The connection is dropped, so that the user reconnects with one click.
         fw::AppMessageBox(IDS_NO_ANSWER);
-        OnDisconnect();
+        Disconnect();
     } else if (result == core::ReadResult::ReadFailed) {
         fw::AppMessageBox(IDS_READ_FAILED);
     }
@@ -155,7 +117,7 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
 void CVarnPIWriteDlg::OnReadToEditor() {
     if (m_bModified && fw::AppMessageBox(IDS_DISCARD_CONTENTS, kAskYesNo) != IDYES)
         return;
-    if (m_hDevice == nullptr && !ConnectAndRefresh())
+    if (m_hDevice == nullptr && !Connect())
         return;
     // A panel that an earlier read could not fill is read again; only what the board holds
     // now may reach the editor.
@@ -180,7 +142,7 @@ void CVarnPIWriteDlg::OnWriteToDevice() {
     if (m_hDevice == nullptr) {
         if (fw::AppMessageBox(IDS_WRITE_FIRST_FOUND, kAskYesNo) != IDYES)
             return;
-        if (!ConnectAndRefresh())
+        if (!Connect())
             return;
     }
     KindQuestions questions;
@@ -192,7 +154,7 @@ void CVarnPIWriteDlg::OnWriteToDevice() {
             fw::AppMessageBox(IDS_WRITTEN, kOkInfo);
             RefreshCurrentData();
             CountUpNumber(core::DecodeRecord(record.data()).number);
-            OnDisconnect();
+            Disconnect();
             return;
         default:
             fw::AppMessageBox(WriteFailureText(report));

@@ -2,14 +2,12 @@
 // into the editor, the new and exit commands.
 #include "piwriter/piwritedlg.h"
 
-#include <rpc.h>
-
 #include "framework/codepage.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
 #include "framework/strings.h"
-#include "framework/syslib.h"
 #include "framework/text.h"
+#include "framework/uuid.h"
 #include "piwriter/resource.h"
 
 namespace {
@@ -22,7 +20,16 @@ const CEditorDialog::EditorTraits kWriter = {
     L"tpi",                  // default extension
     IDC_CONNECT,             // enabled while not connected
     {IDC_DISCONNECT},        // enabled while connected
+    IDS_DISCARD_AND_EXIT,    // the close path's question
 };
+
+// A name in the thread's ANSI code page as the record rules take it (core/record.h).
+core::AnsiName ThreadAnsiName(const std::wstring& text) {
+    core::AnsiName name;
+    name.bytes = fw::ToThreadAnsi(text, &name.firstMissing);
+    return name;
+}
+
 }  // namespace
 
 const fw::CommandEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kCommands[] = {
@@ -59,21 +66,6 @@ const fw::UpdateEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kUpdateHandlers[] = {
 
 CVarnPIWriteDlg::CVarnPIWriteDlg(core::DeviceLink& link) : CEditorDialog(kWriter, link) {}
 
-// Destroys the window while this class's handlers still run, so that the connection is closed.
-CVarnPIWriteDlg::~CVarnPIWriteDlg() {
-    DestroyWindow();
-}
-
-// A board left in flash mode would stay locked for other programs: the window closes the
-// connection when it goes.
-INT_PTR CVarnPIWriteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-    if (msg == WM_DESTROY && m_hDevice != nullptr) {
-        BoardLink().FlashModeClose(m_hDevice, 0);
-        m_hDevice = nullptr;
-    }
-    return CEditorDialog::OnMessage(msg, wParam, lParam, handled);
-}
-
 bool CVarnPIWriteDlg::OnCommand(UINT id, UINT code) {
     return fw::Dispatch(this, kCommands, id, code) || fw::Dispatch(this, kNotifications, id, code);
 }
@@ -102,40 +94,20 @@ void CVarnPIWriteDlg::ExchangeName(fw::CDataExchange& dx, int id, std::wstring& 
     dx.MaxChars(id, member, core::kNameMaxChars);
     if (!dx.IsChecking())
         return;
-    core::AnsiName ansi;
-    ansi.bytes = fw::ToThreadAnsi(member, &ansi.firstMissing);
+    const core::AnsiName ansi = ThreadAnsiName(member);
     switch (core::CheckName(member, ansi)) {
         case core::NameVerdict::NotInCodePage:
             dx.Refuse(id,
                       fw::FormatMessageText(fw::LoadResString(notInCodePageId), core::MissingCharacter(member, ansi)));
             break;
         case core::NameVerdict::TooManyBytes:
-            dx.Refuse(id, fw::FormatMessageText(fw::LoadResString(IDS_FW_MAX_BYTES), std::to_wstring(core::kNameMaxBytes)));
+            dx.Refuse(id,
+                      fw::FormatMessageText(fw::LoadResString(IDS_FW_MAX_BYTES), std::to_wstring(core::kNameMaxBytes)));
             break;
         case core::NameVerdict::TooManyChars:  // refused by MaxChars already
         case core::NameVerdict::Fits:
             break;
     }
-}
-
-BOOL CVarnPIWriteDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    InitMainWindow(true);
-    if (!m_strPathName.empty())
-        OpenFileAtStartup();
-    return TRUE;
-}
-
-// Enter ends the program by the same path as closing the window.
-void CVarnPIWriteDlg::OnOK() {
-    OnCancel();
-}
-
-// The close path: the close box, Esc, Enter and the exit command.
-void CVarnPIWriteDlg::OnCancel() {
-    if (!ConfirmDiscard(IDS_DISCARD_AND_EXIT, kAskOkCancel))
-        return;
-    EndDialog(IDCANCEL);
 }
 
 void CVarnPIWriteDlg::OnFileExit() {
@@ -164,42 +136,36 @@ void CVarnPIWriteDlg::OnSelectAll() {
 
 // The RPC library is loaded on the first click; a system without it cannot create an ID either.
 void CVarnPIWriteDlg::OnCreateUuid() {
-    using CreateFn = RPC_STATUS(RPC_ENTRY*)(UUID*);
-    using ToStringFn = RPC_STATUS(RPC_ENTRY*)(const UUID*, RPC_WSTR*);
-    using FreeFn = RPC_STATUS(RPC_ENTRY*)(RPC_WSTR*);
-    auto uuidCreate = fw::SystemFunction<CreateFn>(L"rpcrt4.dll", "UuidCreate");
-    auto uuidToString = fw::SystemFunction<ToStringFn>(L"rpcrt4.dll", "UuidToStringW");
-    auto stringFree = fw::SystemFunction<FreeFn>(L"rpcrt4.dll", "RpcStringFreeW");
-    UUID uuid;
-    if (uuidCreate == nullptr || uuidToString == nullptr || stringFree == nullptr || uuidCreate(&uuid) != RPC_S_OK) {
+    core::Uuid uuid;
+    if (!fw::CreateSystemUuid(uuid)) {
         fw::AppMessageBox(IDS_UUID_CREATE_FAILED);
         return;
     }
-    RPC_WSTR text = nullptr;
-    if (uuidToString(&uuid, &text) != RPC_S_OK || text == nullptr)
-        return;
-    SetDlgItemText(IDC_UUID, reinterpret_cast<const wchar_t*>(text));
-    stringFree(&text);
+    SetDlgItemText(IDC_UUID, core::FormatUuidText(uuid.data()));
 }
 
+// The names have passed the data exchange's checks; the engine checks the UUID text.
 bool CVarnPIWriteDlg::BuildRecord(core::RecordImage& dest) {
     if (!UpdateData(true))
         return false;
-    if (m_strUuid.empty()) {
-        fw::AppMessageBox(IDS_UUID_MISSING);
-        return false;
+    core::RecordFromTexts made = core::FieldsFromTexts({m_strUuid, m_strNumber, m_strProductName, m_strMaker},
+                                                       ThreadAnsiName(m_strProductName), ThreadAnsiName(m_strMaker));
+    switch (made.fault) {
+        case core::RecordTextFault::UuidMissing:
+            fw::AppMessageBox(IDS_UUID_MISSING);
+            return false;
+        case core::RecordTextFault::UuidMalformed:
+            fw::AppMessageBox(IDS_UUID_MALFORMED);
+            return false;
+        case core::RecordTextFault::MakerName:  // refused by the data exchange already
+        case core::RecordTextFault::ProductName:
+            return false;
+        case core::RecordTextFault::None:
+            break;
     }
-    core::RecordFields fields;
-    if (!core::ParseUuidText(m_strUuid, fields.uuid)) {
-        fw::AppMessageBox(IDS_UUID_MALFORMED);
-        return false;
-    }
-    fields.productName = fw::ToThreadAnsi(m_strProductName);
-    fields.makerName = fw::ToThreadAnsi(m_strMaker);
     m_strNumber = core::TrimBlanks(m_strNumber);
-    fields.number = core::ParseNumberText(m_strNumber);
     // The data exchange has refused names that do not fit; this cannot cut one either.
-    std::optional<core::RecordImage> image = core::EncodeRecord(fields);
+    std::optional<core::RecordImage> image = core::EncodeRecord(made.fields);
     if (!image)
         return false;
     dest = *image;
@@ -207,10 +173,10 @@ bool CVarnPIWriteDlg::BuildRecord(core::RecordImage& dest) {
 }
 
 void CVarnPIWriteDlg::LoadRecordIntoEditor(const uint8_t* record) {
-    core::RecordFields fields = core::DecodeRecord(record);
-    m_strProductName = fw::FromThreadAnsi(fields.productName);
-    m_strMaker = fw::FromThreadAnsi(fields.makerName);
-    m_strNumber = std::to_wstring(fields.number);
-    m_strUuid = core::FormatUuidText(fields.uuid.data());
+    core::RecordTexts texts = core::TextsOfRecord(record, fw::FromThreadAnsi);
+    m_strProductName = texts.product;
+    m_strMaker = texts.maker;
+    m_strNumber = texts.number;
+    m_strUuid = texts.uuid;
     UpdateData(false);
 }

@@ -11,10 +11,9 @@
 
 class CVarnPIWriteDlg : public CEditorDialog {
 public:
+    // The board is reached through link: the device libraries, or a stand-in in tests.
     explicit CVarnPIWriteDlg(core::DeviceLink& link = LibraryLink());
-    ~CVarnPIWriteDlg() override;
 
-    TOLKA_HANDLE m_hDevice = nullptr;
     std::wstring m_strMaker;
     std::wstring m_strProductName;
     std::wstring m_strUuid;
@@ -35,14 +34,12 @@ public:
 
 protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
     bool OnCommand(UINT id, UINT code) override;
     bool OnUpdateCommand(UINT id, bool& enabled) const override;
-    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
     bool BuildFileImage(FileImage& image) override;
     void ShowFileImage(const FileImage& image) override;
+    void AnnounceConnection() override;
+    bool RefreshAfterConnect() override;
 
 private:
     // Editing and the window
@@ -54,20 +51,12 @@ private:
     void OnSelectAll();
 
     // Device
-    void OnConnect();
-    void OnDisconnect();
-    void OnConnectionSettings();
     void OnReadToEditor();
     void OnWriteToDevice();
     void OnEraseDevice();
-    void OpenDevice();
-    bool ConnectAndRefresh();
     bool RefreshCurrentData();
     void ShowRecordInPanel(const uint8_t* record);
     void CountUpNumber(uint32_t written);
-    void EnableConnectButtons();
-    bool OnUpdateConnect() const;
-    bool OnUpdateConnected() const;
 
     static const fw::CommandEntry<CVarnPIWriteDlg> kCommands[];
     static const fw::NotifyEntry<CVarnPIWriteDlg> kNotifications[];

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "board_config.h"
+#include "core/boardmap.h"
 #include "flash_image.h"
 
 namespace vboard {
@@ -27,13 +28,14 @@ enum Result : int32_t {
     kNoSettings = 6,     // the read/write area holds no settings
 };
 
-constexpr uint32_t kSlotSize = 128;
-constexpr uint32_t kProductAreaBegin = 0x7000;
-constexpr uint32_t kProductAreaEnd = 0x8000;
-constexpr uint32_t kFirmwareMarkAddress = 0x8000;
-constexpr uint32_t kEraseProductInfo = 128;
-constexpr uint32_t kErasePortOptions = 32;
-constexpr uint32_t kPortOptionArea = 5;
+// The memory map is the one the programs use.
+using core::kErasePortOptions;
+using core::kEraseProductInfo;
+using core::kPortOptionArea;
+using core::kProductAreaBegin;
+using core::kProductAreaEnd;
+using core::kSlotSize;
+constexpr uint32_t kFirmwareMarkAddress = core::kOptionFirmwareAddress;
 constexpr uint32_t kDefaultTimeout = 3000;
 // Filled into a flash read's buffer when the read fails: its first word is neither
 // 0x0000 (valid slot) nor 0xFFFF (free slot), so callers that do not check the result
