@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/record.h"
+#include "core/utf8.h"
 
 namespace core {
 
@@ -80,52 +81,16 @@ bool IsUuidText(const std::string& text) {
     return ParseUuidText(std::wstring(text.begin(), text.end()), ignored);
 }
 
-// Length of the UTF-8 sequence at p, or 0 when it is not a well-formed one (overlong forms,
-// surrogates and values above U+10FFFF included).
-size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
-    const unsigned char c = p[0];
-    if (c < 0x80)
-        return 1;
-    size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3;
-        if (c == 0xE0)
-            low = 0xA0;
-        if (c == 0xED)
-            high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4;
-        if (c == 0xF0)
-            low = 0x90;
-        if (c == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (static_cast<size_t>(end - p) < length || p[1] < low || p[1] > high)
-        return 0;
-    for (size_t i = 2; i < length; ++i) {
-        if (p[i] < 0x80 || p[i] > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
 // The line (1-based) of the first byte that is not UTF-8, or 0 when all are.
 size_t FirstNonUtf8Line(const std::string& bytes, size_t from) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + from;
-    const auto* end = reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size();
     size_t line = 1;
-    while (p < end) {
-        size_t n = Utf8SequenceLength(p, end);
+    for (size_t at = from; at < bytes.size();) {
+        size_t n = Utf8SequenceLength(bytes, at);
         if (n == 0)
             return line;
-        if (*p == '\n')
+        if (bytes[at] == '\n')
             ++line;
-        p += n;
+        at += n;
     }
     return 0;
 }

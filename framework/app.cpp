@@ -70,8 +70,10 @@ CCommandLineInfo ParseCommandLineText(const std::wstring& commandLine) {
     for (std::wstring& arg : args)
         argv.push_back(&arg[0]);
     CCommandLineInfo info = ParseCommandLineArgs(static_cast<int>(argv.size()), argv.data());
+    // A name the system cannot resolve stays as given; opening it then fails with a message
+    // that names it.
     if (!info.m_strFileName.empty())
-        info.m_strFileName = FullPathName(info.m_strFileName);
+        info.m_strFileName = FullPathName(info.m_strFileName).value_or(info.m_strFileName);
     return info;
 }
 

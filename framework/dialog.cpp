@@ -13,6 +13,19 @@
 
 namespace fw {
 
+namespace {
+
+// Window text of any window, whatever its length.
+std::wstring GetWindowTextString(HWND hwnd) {
+    int len = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    int got = GetWindowTextW(hwnd, &text[0], len + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+}  // namespace
+
 // --- Data exchange -----------------------------------------------------------------------
 
 CDataExchange::CDataExchange(CDialog& dlg, DataDirection direction, bool validate)

@@ -15,16 +15,9 @@ struct HandleCloser {
     }
 };
 
-bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
-        DWORD written = 0;
-        if (!WriteFile(file, data, chunk, &written, nullptr) || written == 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return FlushFileBuffers(file) != 0;
+// What a file holds once the call returns, not only the system's cache.
+bool WriteAllFlushed(HANDLE file, const uint8_t* data, size_t size) {
+    return WriteAll(file, data, size) && FlushFileBuffers(file);
 }
 
 // A device, a pipe or a console may hold a file's name; reading one could wait for ever.
@@ -45,6 +38,19 @@ HANDLE CreateTempBeside(const std::wstring& target, std::wstring& tempPath) {
 }
 
 }  // namespace
+
+bool WriteAll(HANDLE file, const void* data, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, chunk, &written, nullptr) || written == 0)
+            return false;
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
 
 FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) {
     if (IsDeviceName(path))
@@ -93,7 +99,7 @@ FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, siz
     if (IsDeviceName(name))
         return FileResult::CannotOpen;
     // Some systems' file replacement takes full paths only.
-    const std::wstring path = FullPathName(name);
+    const std::wstring path = FullPathName(name).value_or(name);
     // A read-only file is never replaced, also where the account could write it anyway.
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
@@ -110,7 +116,7 @@ FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, siz
     }
     if (!existed) {
         // A new file: there is no old content to protect.
-        bool written = WriteAll(target, data, size);
+        bool written = WriteAllFlushed(target, data, size);
         CloseHandle(target);
         if (!written)
             DeleteFileW(path.c_str());
@@ -122,7 +128,7 @@ FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, siz
     HANDLE temp = CreateTempBeside(path, tempPath);
     if (temp == INVALID_HANDLE_VALUE)
         return WriteInPlace(path, data, size);  // the folder takes no new file, the file takes writes
-    bool ok = WriteAll(temp, data, size);
+    bool ok = WriteAllFlushed(temp, data, size);
     CloseHandle(temp);
     // The system's replacement keeps the replaced file's attributes and security settings;
     // until it succeeds the old file is untouched.

@@ -16,6 +16,11 @@ enum class FileResult {
     IoError,     // opened, but reading or writing failed
 };
 
+// Writes all the bytes at the handle's position, in pieces the system takes at once; false
+// when a write fails. Nothing is flushed: a caller that replaces a file flushes it itself,
+// one that appends a log line need not.
+bool WriteAll(HANDLE file, const void* data, size_t size);
+
 // Reads at most maxBytes from the start of the file into data (resized to what was read).
 FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data);
 

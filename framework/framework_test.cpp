@@ -144,6 +144,14 @@ TEST(CommandLine, TheFileToOpenBecomesAFullPath) {
     SetCurrentDirectoryW(saved.c_str());
 }
 
+// A board folder or a file to replace may lie deeper than MAX_PATH; a name the system cannot
+// resolve is reported, not handed back as if it were a full path.
+TEST(ModulePaths, FullPathNamesAreWholeOrNone) {
+    const std::wstring deep = L"C:\\" + std::wstring(300, L'a') + L"\\b.tpi";
+    EXPECT_EQ(fw::FullPathName(deep), deep);
+    EXPECT_EQ(fw::FullPathName(L""), std::nullopt);
+}
+
 // A popup: 10 (handler: enabled), separator, 11 (handler: disabled), 12 (no handler,
 // disabled in the resource), a nested popup whose first item 10 has a handler, a nested
 // popup whose first item 13 has none, a nested popup that starts with a separator.

@@ -22,18 +22,21 @@ void ApplyUiLanguageToThread() {
     SetThreadUILanguage(ResourceLanguage(GetUiLang()));
 }
 
-HRSRC FindUiResource(LPCWSTR type, LPCWSTR name) {
-    HMODULE module = GetModuleHandleW(nullptr);
+HRSRC FindUiResource(LPCWSTR type, LPCWSTR name, HMODULE module) {
+    if (module == nullptr)
+        module = GetModuleHandleW(nullptr);
     if (HRSRC found = FindResourceExW(module, type, name, ResourceLanguage(GetUiLang())))
         return found;
     return FindResourceW(module, name, type);
 }
 
-const void* LockUiResource(LPCWSTR type, LPCWSTR name) {
-    HRSRC found = FindUiResource(type, name);
+const void* LockUiResource(LPCWSTR type, LPCWSTR name, HMODULE module) {
+    if (module == nullptr)
+        module = GetModuleHandleW(nullptr);
+    HRSRC found = FindUiResource(type, name, module);
     if (found == nullptr)
         return nullptr;
-    HGLOBAL loaded = LoadResource(GetModuleHandleW(nullptr), found);
+    HGLOBAL loaded = LoadResource(module, found);
     return loaded ? LockResource(loaded) : nullptr;
 }
 

@@ -22,11 +22,11 @@ LANGID ResourceLanguage(UiLang lang);
 // same choice where the system lets a thread choose.
 void ApplyUiLanguageToThread();
 
-// A resource of the program in the UI language; of any language when the program has none
-// in it (icons, version); nullptr when it is missing.
-HRSRC FindUiResource(LPCWSTR type, LPCWSTR name);
+// A resource of the program (or of the given module) in the UI language; of any language
+// when the module has none in it (icons, version); nullptr when it is missing.
+HRSRC FindUiResource(LPCWSTR type, LPCWSTR name, HMODULE module = nullptr);
 
 // The resource's bytes (resources stay mapped while the module is loaded); nullptr: none.
-const void* LockUiResource(LPCWSTR type, LPCWSTR name);
+const void* LockUiResource(LPCWSTR type, LPCWSTR name, HMODULE module = nullptr);
 
 }  // namespace fw

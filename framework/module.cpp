@@ -24,9 +24,9 @@ std::wstring GetAppName() {
     return PathWithoutExtension(FileNameOfPath(GetModulePath()));
 }
 
-std::wstring LoadResString(UINT id) {
+std::wstring LoadResString(UINT id, HMODULE module) {
     // A string table block holds 16 counted strings; block n + 1 holds ids 16n to 16n + 15.
-    const auto* block = static_cast<const WCHAR*>(LockUiResource(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1)));
+    const auto* block = static_cast<const WCHAR*>(LockUiResource(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), module));
     if (block == nullptr)
         return std::wstring();
     for (UINT i = 0; i < id % 16; ++i)
@@ -36,11 +36,16 @@ std::wstring LoadResString(UINT id) {
 
 std::wstring GetEnvironmentString(const wchar_t* name) {
     DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-    if (size == 0)
-        return std::wstring();
-    std::wstring value(size, L'\0');
-    value.resize(GetEnvironmentVariableW(name, &value[0], size));
-    return value;
+    while (size != 0) {
+        std::wstring value(size, L'\0');
+        DWORD got = GetEnvironmentVariableW(name, &value[0], size);
+        if (got < size) {
+            value.resize(got);
+            return value;
+        }
+        size = got;  // the value grew in between: the buffer holds nothing yet
+    }
+    return std::wstring();
 }
 
 std::wstring GetCurrentDirectoryString() {
@@ -50,7 +55,7 @@ std::wstring GetCurrentDirectoryString() {
     return dir;
 }
 
-std::wstring FullPathName(const std::wstring& path) {
+std::optional<std::wstring> FullPathName(const std::wstring& path) {
     DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     while (size != 0) {
         std::wstring full(size, L'\0');
@@ -63,15 +68,7 @@ std::wstring FullPathName(const std::wstring& path) {
         }
         size = got;  // the current folder changed in between
     }
-    return path;
-}
-
-std::wstring GetWindowTextString(HWND hwnd) {
-    int len = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
-    int got = GetWindowTextW(hwnd, &text[0], len + 1);
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
+    return std::nullopt;
 }
 
 }  // namespace fw

@@ -1,8 +1,10 @@
-// What a program knows of its own module: path, name, resource strings.
+// What a program or library knows of its module and process: paths, name, resource strings,
+// environment. No windows: the virtual board's DLLs use these too (framework_base).
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace fw {
@@ -14,20 +16,20 @@ std::wstring GetModulePath(HMODULE module = nullptr);
 // The program's name as message boxes show it: the file name without its extension.
 std::wstring GetAppName();
 
-// A string resource of the program in the UI language; empty when it is missing.
-std::wstring LoadResString(UINT id);
+// A string resource in the UI language, of the program or of the given module (a DLL's own
+// texts); empty when it is missing.
+std::wstring LoadResString(UINT id, HMODULE module = nullptr);
 
-// An environment variable's value; empty when it is not set.
+// An environment variable's value, whole even when another thread changes it meanwhile;
+// empty when it is not set.
 std::wstring GetEnvironmentString(const wchar_t* name);
 
 // The process's current directory, whatever its length.
 std::wstring GetCurrentDirectoryString();
 
 // The full path of a file name as the system resolves it now (relative names against the
-// current folder); the name itself when it cannot be resolved.
-std::wstring FullPathName(const std::wstring& path);
-
-// Window text of any window, whatever its length.
-std::wstring GetWindowTextString(HWND hwnd);
+// current folder), whatever its length; nothing when the system cannot resolve it (an empty
+// name, a path past the system's limit): the caller decides whether to go on with the name.
+std::optional<std::wstring> FullPathName(const std::wstring& path);
 
 }  // namespace fw

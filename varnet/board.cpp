@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "call_log.h"
-#include "core/bytes.h"
+#include "core/portoptions.h"
 #include "core/record.h"
 
 namespace vboard {
@@ -35,7 +35,14 @@ void HideFirmwareMark(uint32_t address, uint8_t* buffer) {
 
 }  // namespace
 
-// The slots hold the product-information writer's records; their layout is the writer's.
+// The board reads what the programs store with the engine's own code (core/record.h): a
+// slot's status word and its record. Area 5 holds one port option image (core/portoptions.h),
+// kept as opaque bytes as the firmware keeps it. No reader of its own: the record's layout is
+// pinned once, against literal bytes, by the engine's record tests, and the board's tests
+// write records as literal bytes, so a layout fault of the engine fails there; a second copy
+// of the layout here would be one more to keep in step.
+static_assert(kSlotSize == core::kRecordSize, "a flash slot holds one product-information record");
+
 ProductInfo DecodeProductInfo(uint32_t slot, const uint8_t* record) {
     core::RecordFields fields = core::DecodeRecord(record);
     std::wstring uuid = core::FormatUuidText(fields.uuid.data());
@@ -50,9 +57,9 @@ ProductInfo DecodeProductInfo(uint32_t slot, const uint8_t* record) {
 
 bool FindNewestValidSlot(const FlashImage& flash, uint32_t& slot) {
     for (uint32_t address = kProductAreaEnd - kSlotSize;; address -= kSlotSize) {
-        uint8_t status[2];
-        flash.Read(address + core::kStatusOffset, status, sizeof status);
-        if (ReadU16LE(status) == core::kSlotValid) {
+        core::RecordImage record;
+        flash.Read(address, record.data(), kSlotSize);
+        if (core::ReadSlotStatus(record.data()) == core::kSlotValid) {
             slot = address;
             return true;
         }
@@ -286,9 +293,9 @@ int32_t VirtualBoard::ReadArea(uint32_t area, uint8_t* buffer) {
             return kStateError;
     }
     // A file of another size is not something this board wrote.
-    if (bytes.size() != kSlotSize)
+    if (bytes.size() != core::kPortOptionImageSize)
         return kNoSettings;
-    std::memcpy(buffer, bytes.data(), kSlotSize);
+    std::memcpy(buffer, bytes.data(), core::kPortOptionImageSize);
     return kOk;
 }
 
@@ -300,7 +307,8 @@ int32_t VirtualBoard::WriteArea(uint32_t area, const uint8_t* image) {
         return rc;
     if (config.faults.areaWriteFail)
         return kInjectedFault;
-    return store_.Replace(kAreaFile, std::vector<uint8_t>(image, image + kSlotSize)) ? kOk : kStateError;
+    return store_.Replace(kAreaFile, std::vector<uint8_t>(image, image + core::kPortOptionImageSize)) ? kOk
+                                                                                                      : kStateError;
 }
 
 int32_t VirtualBoard::ReadProductInfo(uint32_t& slot, uint8_t* record, bool& found) {

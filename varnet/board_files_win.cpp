@@ -5,7 +5,10 @@
 #include <map>
 
 #include "call_log.h"
+#include "framework/fileio.h"
+#include "framework/module.h"
 #include "framework/syslib.h"
+#include "framework/text.h"
 
 namespace vboard {
 namespace {
@@ -18,22 +21,6 @@ constexpr uint64_t kLargestStateFile = 64u << 20;
 
 bool IsBusy(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
-}
-
-std::wstring FullPath(const std::wstring& path) {
-    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    while (size != 0) {
-        std::wstring full(size, L'\0');
-        DWORD got = GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
-        if (got == 0)
-            break;
-        if (got < size) {
-            full.resize(got);
-            return full;
-        }
-        size = got;
-    }
-    return std::wstring();
 }
 
 // Only where LOCALAPPDATA is unset, so the shell and COM libraries are loaded then, not
@@ -58,19 +45,6 @@ bool IsDirectory(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool WriteAll(HANDLE file, const void* data, size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-        DWORD written = 0;
-        if (!WriteFile(file, p, chunk, &written, nullptr) || written == 0)
-            return false;
-        p += written;
-        size -= written;
-    }
-    return true;
-}
-
 // Per log file, the size it had after this process last wrote to it. Every append goes
 // through Varnet.dll under its lock.
 std::map<std::wstring, uint64_t>& LogSizes() {
@@ -78,60 +52,40 @@ std::map<std::wstring, uint64_t>& LogSizes() {
     return sizes;
 }
 
-std::wstring LogKey(std::wstring path) {
+// This program's file name, for the log's process lines.
+std::string ProgramName() {
+    return fw::ToUtf8(fw::FileNameOfPath(fw::GetModulePath()));
+}
+
+}  // namespace
+
+std::wstring PathKey(std::wstring path) {
     if (!path.empty())
         CharLowerBuffW(&path[0], static_cast<DWORD>(path.size()));
     return path;
 }
 
-// This program's file name, for the log's process lines.
-std::string ProgramName() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD got = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (got == 0)
-            return std::string();
-        if (got < path.size()) {
-            path.resize(got);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return Utf8FromWide(path.substr(path.find_last_of(L"\\/") + 1));
-}
-
-}  // namespace
-
 bool SilentBoard() {
-    std::wstring value = EnvironmentValue(L"TOLKA_VIRTUAL_BOARD_SILENT");
+    std::wstring value = fw::GetEnvironmentString(L"TOLKA_VIRTUAL_BOARD_SILENT");
     return !value.empty() && value != L"0";
 }
 
-std::wstring EnvironmentValue(const wchar_t* name) {
-    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-    while (size != 0) {
-        std::wstring value(size, L'\0');
-        DWORD got = GetEnvironmentVariableW(name, &value[0], size);
-        if (got < size) {
-            value.resize(got);
-            return value;
-        }
-        size = got;  // grew in between
-    }
-    return std::wstring();
-}
-
 std::wstring BoardFolder() {
-    std::wstring folder = EnvironmentValue(L"TOLKA_VIRTUAL_BOARD");
+    std::wstring folder = fw::GetEnvironmentString(L"TOLKA_VIRTUAL_BOARD");
     if (folder.empty()) {
-        std::wstring base = EnvironmentValue(L"LOCALAPPDATA");
+        std::wstring base = fw::GetEnvironmentString(L"LOCALAPPDATA");
         if (base.empty())
             base = KnownLocalAppData();
         if (base.empty())
             return std::wstring();
         folder = base + L"\\Tolka\\VirtualBoard";
     }
-    folder = FullPath(folder);
+    // A board whose folder the system cannot resolve has none: a relative name would follow
+    // the current folder, which a program's file dialog changes.
+    std::optional<std::wstring> full = fw::FullPathName(folder);
+    if (!full)
+        return std::wstring();
+    folder = *full;
     while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/'))
         folder.pop_back();
     return folder;
@@ -148,31 +102,9 @@ bool EnsureFolder(const std::wstring& folder) {
     return CreateDirectoryW(folder.c_str(), nullptr) || IsDirectory(folder);
 }
 
-std::wstring WideFromCodePage(unsigned codePage, const std::string& text) {
-    if (text.empty())
-        return std::wstring();
-    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
-
-std::wstring WideFromUtf8(const std::string& text) {
-    return WideFromCodePage(CP_UTF8, text);
-}
-
-std::string Utf8FromWide(const std::wstring& text) {
-    if (text.empty())
-        return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n, nullptr, nullptr);
-    return utf8;
-}
-
 std::wstring FolderStore::PathOf(const std::string& name) const {
     // Without a folder there is nowhere to go; an empty path makes every file call fail.
-    return folder_.empty() ? std::wstring() : folder_ + L"\\" + WideFromUtf8(name);
+    return folder_.empty() ? std::wstring() : folder_ + L"\\" + fw::FromUtf8(name);
 }
 
 BoardStore::Load FolderStore::Read(const std::string& name, std::vector<uint8_t>& bytes) {
@@ -213,7 +145,7 @@ bool FolderStore::Replace(const std::string& name, const std::vector<uint8_t>& b
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool written = WriteAll(file, bytes.data(), bytes.size()) && FlushFileBuffers(file);
+    bool written = fw::WriteAll(file, bytes.data(), bytes.size()) && FlushFileBuffers(file);
     CloseHandle(file);
     if (written) {
         for (int attempt = 0; attempt < kBusyRetries; ++attempt) {
@@ -307,13 +239,13 @@ bool FolderStore::AppendLine(const std::string& name, const std::string& line) {
             std::string entry = line + "\n";
             // The size the log had after this process's last line: any other size means the
             // log is new to this process or someone else has written since.
-            auto last = LogSizes().find(LogKey(path));
+            auto last = LogSizes().find(PathKey(path));
             if (last == LogSizes().end() || last->second != static_cast<uint64_t>(size.QuadPart))
                 entry = ProcessEntry(GetCurrentProcessId(), ProgramName()) + "\n" + entry;
-            bool ok = WriteAll(file, entry.data(), entry.size());
+            bool ok = fw::WriteAll(file, entry.data(), entry.size());
             CloseHandle(file);
             if (ok)
-                LogSizes()[LogKey(path)] = static_cast<uint64_t>(size.QuadPart) + entry.size();
+                LogSizes()[PathKey(path)] = static_cast<uint64_t>(size.QuadPart) + entry.size();
             return ok;
         }
         if (!IsBusy(GetLastError()))

@@ -1,4 +1,6 @@
-// Where the virtual board's files live on Windows and how they are written.
+// Where the virtual board's files live on Windows and how they are written. Paths, the
+// environment, text conversion and whole writes come from the framework's base helpers
+// (framework/module.h, codepage.h, fileio.h), as in the programs.
 #pragma once
 
 #include <windows.h>
@@ -6,11 +8,12 @@
 #include <string>
 
 #include "board.h"
+#include "framework/codepage.h"
 
 namespace vboard {
 
-// An environment variable's value; empty when it is not set.
-std::wstring EnvironmentValue(const wchar_t* name);
+// A path as the key of a table per file or folder (locks, logs): the file system ignores case.
+std::wstring PathKey(std::wstring path);
 
 // TOLKA_VIRTUAL_BOARD_SILENT=1: the libraries show no window at all (tests).
 bool SilentBoard();
@@ -21,11 +24,6 @@ std::wstring BoardFolder();
 
 // Creates the folder and any missing parents.
 bool EnsureFolder(const std::wstring& folder);
-
-// Multibyte text in a Windows code page (CP_UTF8, CP_THREAD_ACP, ...) as UTF-16.
-std::wstring WideFromCodePage(unsigned codePage, const std::string& text);
-std::wstring WideFromUtf8(const std::string& text);
-std::string Utf8FromWide(const std::wstring& text);
 
 // The board's files in one folder. Replace writes a temporary file beside the target and
 // moves it over the target, so another process never reads half a file.
@@ -39,7 +37,7 @@ public:
     // The first line a process writes to a log, and its first after another process wrote
     // there, is preceded by its process line (call_log.h).
     bool AppendLine(const std::string& name, const std::string& line) override;
-    std::string Where(const std::string& name) const override { return Utf8FromWide(PathOf(name)); }
+    std::string Where(const std::string& name) const override { return fw::ToUtf8(PathOf(name)); }
 
     std::wstring PathOf(const std::string& name) const;
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/utf8.h"
+
 namespace vboard {
 
 std::string HandleLabel(uint32_t id) {
@@ -18,42 +20,6 @@ std::string HexText(uint32_t value) {
     return buf;
 }
 
-namespace {
-
-// Length of the well-formed UTF-8 sequence at text[i], or 0 when there is none.
-size_t Utf8SequenceLength(const std::string& text, size_t i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;  // no overlong forms
-        if (lead == 0xED)
-            high = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;  // nothing above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high)
-        return 0;
-    for (size_t k = 2; k < length; ++k) {
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
-}  // namespace
-
 std::string EscapeText(const std::string& text) {
     std::string out;
     out.reserve(text.size());
@@ -67,7 +33,7 @@ std::string EscapeText(const std::string& text) {
             out += "\\\\";
         } else if (c >= 0x20 && c < 0x7F) {
             out += static_cast<char>(c);
-        } else if (size_t length = c >= 0x80 ? Utf8SequenceLength(text, i) : 0) {
+        } else if (size_t length = c >= 0x80 ? core::Utf8SequenceLength(text, i) : 0) {
             out.append(text, i, length);
             i += length;
             continue;

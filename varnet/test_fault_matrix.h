@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/codepage.h"
 #include "framework/test_support.h"
 #include "varnet/call_log.h"
 #include "varnet/fault_matrix.h"
@@ -24,13 +25,9 @@
 
 namespace testmatrix {
 
+// Texts of the windows as the matrix prints them (the framework's conversion).
 inline std::string Utf8(const std::wstring& text) {
-    if (text.empty())
-        return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n, nullptr, nullptr);
-    return utf8;
+    return fw::ToUtf8(text);
 }
 
 // One device operation: the board and the window before it, and the command.
@@ -100,7 +97,7 @@ public:
         // The user answers every question with Yes or OK, so that the operation goes on to
         // the board.
         fw::SetMessageBoxHook([&](const std::wstring& text, UINT type, const std::wstring&) {
-            run.messages.push_back({Utf8(text), type, CallsSoFar()});
+            run.messages.push_back({fw::ToUtf8(text), type, CallsSoFar()});
             return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
         });
         op_.act(hwnd);
@@ -123,7 +120,7 @@ private:
         state.flash = board_.Flash();
         state.area5 = board_.Area5();
         state.window = describe_(dlg);
-        state.files[Utf8(fileName_)] = ReadUserFile();
+        state.files[fw::ToUtf8(fileName_)] = ReadUserFile();
         return state;
     }
 

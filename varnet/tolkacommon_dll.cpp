@@ -13,6 +13,9 @@
 #include "board_files_win.h"
 #include "call_log.h"
 #include "core/devicelink.h"
+#include "framework/codepage.h"
+#include "framework/module.h"
+#include "framework/text.h"
 #include "resource.h"
 #include "virtualboard_link.h"
 
@@ -23,18 +26,15 @@ namespace {
 HINSTANCE g_module = nullptr;
 const wchar_t kCaption[] = L"TolkaCommon";
 
+// The library's own texts (not the program's), in the UI language the programs choose when
+// the library has it.
 std::wstring LoadText(UINT id) {
-    // With a zero length LoadStringW hands out the resource's own read-only text.
-    const wchar_t* text = nullptr;
-    int length = LoadStringW(g_module, id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+    return fw::LoadResString(id, g_module);
 }
 
-std::wstring WithArgument(std::wstring text, const std::wstring& argument) {
-    size_t at = text.find(L"%1");
-    if (at != std::wstring::npos)
-        text.replace(at, 2, argument);
-    return text;
+// A text whose %1 the argument takes.
+std::wstring LoadTextWith(UINT id, const std::wstring& argument) {
+    return fw::FormatMessageText(LoadText(id), argument);
 }
 
 std::wstring BoardFolderText() {
@@ -55,17 +55,12 @@ std::wstring HexWide(uint32_t value) {
     return text;
 }
 
-// Names in a record are in the thread's ANSI code page, as the writer stored them.
-std::wstring FromThreadCodePage(const std::string& text) {
-    return vboard::WideFromCodePage(CP_THREAD_ACP, text);
-}
-
 void Log(TOLKA_HANDLE handle, const std::string& line) {
     VirtualBoard_Log(handle, line.c_str());
 }
 
 void ShowMessage(TOLKA_HANDLE handle, const std::wstring& text, UINT type) {
-    Log(handle, vboard::MessageEntry(vboard::Utf8FromWide(text)));
+    Log(handle, vboard::MessageEntry(fw::ToUtf8(text)));
     if (!vboard::SilentBoard())
         MessageBoxW(GetActiveWindow(), text.c_str(), kCaption, type | MB_SETFOREGROUND);
 }
@@ -96,7 +91,7 @@ void InitSettingsDialog(HWND dialog, const Settings& settings) {
     // "Other" only keeps a value someone put into board.ini by hand.
     if (checked == IDC_IF_OTHER) {
         SetDlgItemTextW(dialog, IDC_IF_OTHER,
-                        WithArgument(LoadText(IDS_OTHER_INTERFACE), HexWide(settings.interfaceType)).c_str());
+                        LoadTextWith(IDS_OTHER_INTERFACE, HexWide(settings.interfaceType)).c_str());
     } else {
         EnableWindow(GetDlgItem(dialog, IDC_IF_OTHER), FALSE);
     }
@@ -141,8 +136,8 @@ struct ProductTexts {
 ProductTexts TextsOf(const vboard::ProductInfo& info) {
     wchar_t number[40];
     swprintf(number, 40, L"%u (0x%08X)", static_cast<unsigned>(info.number), static_cast<unsigned>(info.number));
-    return ProductTexts{vboard::WideFromUtf8(info.uuid), number, FromThreadCodePage(info.productName),
-                        FromThreadCodePage(info.maker), vboard::WideFromUtf8(vboard::HexText(info.slot))};
+    return ProductTexts{fw::FromUtf8(info.uuid), number, fw::FromThreadAnsi(info.productName),
+                        fw::FromThreadAnsi(info.maker), fw::FromUtf8(vboard::HexText(info.slot))};
 }
 
 INT_PTR CALLBACK ProductInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -193,7 +188,7 @@ TOLKA_HANDLE TOLKA_API Tolka_FlashModeOpen(uint32_t interfaces, uint32_t reserve
             case VB_OPENED:
                 break;
             case VB_NO_BOARD:
-                ShowMessage(nullptr, WithArgument(LoadText(IDS_NO_BOARD), BoardFolderText()), MB_ICONEXCLAMATION);
+                ShowMessage(nullptr, LoadTextWith(IDS_NO_BOARD, BoardFolderText()), MB_ICONEXCLAMATION);
                 break;
             case VB_BUSY:
                 ShowMessage(nullptr, LoadText(IDS_BUSY), MB_ICONEXCLAMATION);
@@ -201,7 +196,7 @@ TOLKA_HANDLE TOLKA_API Tolka_FlashModeOpen(uint32_t interfaces, uint32_t reserve
             case VB_BAD_SETTINGS:
                 break;  // the board has said what is wrong
             default:
-                ShowMessage(nullptr, WithArgument(LoadText(IDS_STATE_ERROR), BoardFolderText()), MB_ICONERROR);
+                ShowMessage(nullptr, LoadTextWith(IDS_STATE_ERROR, BoardFolderText()), MB_ICONERROR);
                 break;
         }
         Log(handle,
@@ -226,15 +221,15 @@ void TOLKA_API Tolka_OptionDlg1(void) {
         if (vboard::SilentBoard()) {
             Log(nullptr, vboard::DialogEntry("connection settings"));
         } else if (loaded != vboard::kOk) {
-            ShowMessage(nullptr, WithArgument(LoadText(IDS_STATE_ERROR), settings.folder), MB_ICONERROR);
+            ShowMessage(nullptr, LoadTextWith(IDS_STATE_ERROR, settings.folder), MB_ICONERROR);
         } else if (DialogBoxParamW(g_module, MAKEINTRESOURCEW(IDD_CONNECTION_SETTINGS), GetActiveWindow(), SettingsProc,
                                    reinterpret_cast<LPARAM>(&settings)) == IDOK) {
             if (VirtualBoard_SaveSettings(settings.attached, settings.interfaceType) != vboard::kOk) {
-                ShowMessage(nullptr, WithArgument(LoadText(IDS_SAVE_FAILED), settings.folder), MB_ICONERROR);
+                ShowMessage(nullptr, LoadTextWith(IDS_SAVE_FAILED, settings.folder), MB_ICONERROR);
             }
             Log(nullptr, vboard::DialogEntry("connection settings",
-                                             "OK, attached=" + std::to_string(settings.attached) + ", interface=" +
-                                                 vboard::Utf8FromWide(HexWide(settings.interfaceType))));
+                                             "OK, attached=" + std::to_string(settings.attached) +
+                                                 ", interface=" + fw::ToUtf8(HexWide(settings.interfaceType))));
         } else {
             Log(nullptr, vboard::DialogEntry("connection settings", "cancelled"));
         }
@@ -251,12 +246,10 @@ int TOLKA_API Tolka_ShowProductInfo(TOLKA_HANDLE handle) {
         int rc = VirtualBoard_ReadProductInfo(handle, &slot, record, &found);
         if (rc == vboard::kOk && found) {
             ProductTexts texts = TextsOf(vboard::DecodeProductInfo(slot, record));
-            Log(handle,
-                vboard::DialogEntry("product information", "slot " + vboard::HexText(slot) + ", uuid " +
-                                                               vboard::Utf8FromWide(texts.uuid) + ", number " +
-                                                               vboard::Utf8FromWide(texts.number) + ", product " +
-                                                               vboard::Utf8FromWide(texts.productName) + ", maker " +
-                                                               vboard::Utf8FromWide(texts.maker)));
+            Log(handle, vboard::DialogEntry("product information",
+                                            "slot " + vboard::HexText(slot) + ", uuid " + fw::ToUtf8(texts.uuid) +
+                                                ", number " + fw::ToUtf8(texts.number) + ", product " +
+                                                fw::ToUtf8(texts.productName) + ", maker " + fw::ToUtf8(texts.maker)));
             if (!vboard::SilentBoard()) {
                 DialogBoxParamW(g_module, MAKEINTRESOURCEW(IDD_PRODUCT_INFO), GetActiveWindow(), ProductInfoProc,
                                 reinterpret_cast<LPARAM>(&texts));

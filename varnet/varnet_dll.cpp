@@ -13,6 +13,7 @@
 #include "board_files_win.h"
 #include "call_log.h"
 #include "core/devicelink.h"
+#include "framework/codepage.h"
 #include "virtualboard_link.h"
 
 // One open of the board.
@@ -37,16 +38,9 @@ struct FolderLock {
 };
 std::map<std::wstring, FolderLock> g_locks;
 
-std::wstring LockKey(const std::wstring& folder) {
-    std::wstring key = folder;
-    if (!key.empty())
-        CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
-    return key;
-}
-
 // ERROR_SUCCESS, or why the lock could not be had (ERROR_SHARING_VIOLATION: someone has it).
 DWORD AcquireLock(const std::wstring& folder) {
-    const std::wstring key = LockKey(folder);
+    const std::wstring key = vboard::PathKey(folder);
     auto it = g_locks.find(key);
     if (it == g_locks.end()) {
         std::wstring path = folder + L"\\board.lock";
@@ -61,7 +55,7 @@ DWORD AcquireLock(const std::wstring& folder) {
 }
 
 void ReleaseLock(const std::wstring& folder) {
-    auto it = g_locks.find(LockKey(folder));
+    auto it = g_locks.find(vboard::PathKey(folder));
     if (it == g_locks.end() || it->second.users == 0)
         return;
     if (--it->second.users == 0) {
@@ -85,7 +79,7 @@ uint32_t IdOf(TOLKA_HANDLE handle) {
 // for silence.
 void ShowProblem(const std::string& text) {
     if (!vboard::SilentBoard())
-        MessageBoxW(GetActiveWindow(), vboard::WideFromUtf8(text).c_str(), L"Varnet", MB_ICONERROR | MB_SETFOREGROUND);
+        MessageBoxW(GetActiveWindow(), fw::FromUtf8(text).c_str(), L"Varnet", MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 // The board one call works on: the handle's, or for a handle that is not open the board
