@@ -216,7 +216,7 @@ TEST(DbLedger, ReservationsAfterAFailedCommitDependOnWhatTheServerKept) {
 }
 
 TEST(DbLedger, ReconnectingEndsWithTheTimeOutHoweverLongEachAttemptTakes) {
-    for (uint64_t attemptMs : {0, 1200, 4000, 9000}) {
+    for (uint64_t attemptMs : {0u, 1200u, 4000u, 9000u}) {
         FakeServer frozen;
         frozen.faults = {{"CONNECT", DbStatus::Failed("08001", "timeout expired"), false, 1000}};
         frozen.connectFailureMs = attemptMs;

@@ -252,8 +252,8 @@ struct LedgerIndex {
 };
 
 uint64_t Fnv1a(const std::string& bytes, uint64_t hash) {
-    for (unsigned char c : bytes)
-        hash = (hash ^ c) * 0x100000001b3ull;
+    for (char c : bytes)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
     return hash;
 }
 

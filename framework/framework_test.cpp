@@ -180,7 +180,7 @@ TEST(MenuUpdate, HandlersDecideAndItemsWithoutOneKeepTheirState) {
         }
         return false;
     });
-    auto grayed = [&](int index) { return (GetMenuState(popup, index, MF_BYPOSITION) & MF_GRAYED) != 0; };
+    auto grayed = [&](UINT index) { return (GetMenuState(popup, index, MF_BYPOSITION) & MF_GRAYED) != 0; };
     EXPECT_FALSE(grayed(0));  // enabled by its handler
     EXPECT_TRUE(grayed(2));   // disabled by its handler
     EXPECT_TRUE(grayed(3));   // no handler: as the resource made it

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@
 #include "framework/msgbox.h"
 
 namespace fwtest {
+
+// A list of command or control ids to loop over (the resource headers define them as ints).
+using Ids = std::initializer_list<UINT>;
 
 struct ShownMessage {
     std::wstring text;
@@ -144,7 +148,7 @@ inline void Command(HWND dlg, UINT id) {
 }
 
 inline void Click(HWND dlg, UINT id) {
-    SendMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(dlg, static_cast<int>(id)), BM_CLICK, 0, 0);
 }
 
 inline std::wstring Text(HWND hwnd) {
@@ -155,12 +159,12 @@ inline std::wstring Text(HWND hwnd) {
 }
 
 inline std::wstring ItemText(HWND dlg, UINT id) {
-    return Text(GetDlgItem(dlg, id));
+    return Text(GetDlgItem(dlg, static_cast<int>(id)));
 }
 
 // Types into a control as the user would: the control's text changes and it notifies.
 inline void Type(HWND dlg, UINT id, const std::wstring& text) {
-    SetDlgItemTextW(dlg, id, text.c_str());
+    SetDlgItemTextW(dlg, static_cast<int>(id), text.c_str());
 }
 
 // Opens the menu bar's popup at index as a click would, and tells whether the item with

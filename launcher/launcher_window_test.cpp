@@ -248,9 +248,9 @@ TEST_F(LauncherWindow, SystemMenuEndsWithTheAboutEntry) {
     ASSERT_GE(count, 2);
     EXPECT_EQ(GetMenuItemID(menu, count - 1), CMainDialog::IDM_ABOUTBOX);
     wchar_t text[128] = {};
-    GetMenuStringW(menu, count - 1, text, 128, MF_BYPOSITION);
+    GetMenuStringW(menu, static_cast<UINT>(count - 1), text, 128, MF_BYPOSITION);
     EXPECT_STREQ(text, L"バージョン情報 PelnTools(&A)...");
-    EXPECT_NE(GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    EXPECT_NE(GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR, 0u);
 }
 
 TEST_F(LauncherWindow, AboutBoxShowsTheLaunchersVersion) {
@@ -268,7 +268,7 @@ TEST_F(LauncherWindow, AboutBoxShowsTheLaunchersVersion) {
         box.EndDialog(IDOK);
     });
     // The low four bits of a system command are the system's own.
-    for (WPARAM command : {0x0010, 0x001F})
+    for (WPARAM command : {0x0010u, 0x001Fu})
         SendMessageW(hwnd, WM_SYSCOMMAND, command, 0);
     ASSERT_EQ(seen.size(), 2u);
     for (const Seen& s : seen) {

@@ -91,7 +91,7 @@ TEST_F(OptionOnBoard, ConnectAndDisconnectSayNothingAndFlipTheButtons) {
     EXPECT_TRUE(user.messages.empty());
     EXPECT_EQ(ConnectionButtons(), kConnected);
     EXPECT_FALSE(fwtest::MenuItemEnabled(hwnd, 1, ID_CONNECT));
-    for (UINT id : {ID_DISCONNECT, ID_ERASE_DEVICE, ID_PRODUCT_INFO, ID_READ_DEVICE, ID_WRITE_DEVICE})
+    for (UINT id : fwtest::Ids{ID_DISCONNECT, ID_ERASE_DEVICE, ID_PRODUCT_INFO, ID_READ_DEVICE, ID_WRITE_DEVICE})
         EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 1, id)) << id;
 
     board.ClearCalls();
@@ -100,7 +100,7 @@ TEST_F(OptionOnBoard, ConnectAndDisconnectSayNothingAndFlipTheButtons) {
     EXPECT_EQ(dlg.m_hDevice, nullptr);
     EXPECT_EQ(ConnectionButtons(), kNotConnected);
     EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 1, ID_CONNECT));
-    for (UINT id : {ID_DISCONNECT, ID_ERASE_DEVICE, ID_PRODUCT_INFO})
+    for (UINT id : fwtest::Ids{ID_DISCONNECT, ID_ERASE_DEVICE, ID_PRODUCT_INFO})
         EXPECT_FALSE(fwtest::MenuItemEnabled(hwnd, 1, id)) << id;
     EXPECT_EQ(Title(), L"TolkaOption");
 }
@@ -110,7 +110,7 @@ TEST_F(OptionOnBoard, ConnectAndDisconnectSayNothingAndFlipTheButtons) {
 TEST_F(OptionOnBoard, NoBoardEndsConnectReadAndWrite) {
     board.Configure(0x80000000u, "", false);
     user.Answer(IDYES);
-    for (UINT id : {ID_CONNECT, ID_READ_DEVICE, ID_WRITE_DEVICE})
+    for (UINT id : fwtest::Ids{ID_CONNECT, ID_READ_DEVICE, ID_WRITE_DEVICE})
         fwtest::Click(hwnd, id);
     EXPECT_EQ(user.Texts(), std::vector<std::wstring>{kWriteQuestion});  // only the write's question
     Lines calls = board.Calls();
@@ -392,7 +392,7 @@ TEST_F(OptionOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
         HWND w = window.GetSafeHwnd();
         for (UINT id : c.clicks)
             fwtest::Click(w, id);
-        EXPECT_EQ(fwtest::FocusedControl(w), GetDlgItem(w, c.focus));
+        EXPECT_EQ(fwtest::FocusedControl(w), GetDlgItem(w, static_cast<int>(c.focus)));
         fwtest::PressKey(window, VK_ESCAPE);
         EXPECT_TRUE(window.HasEnded());
     }

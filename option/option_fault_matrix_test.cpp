@@ -38,7 +38,7 @@ std::string Hex(const Bytes& bytes) {
 
 std::map<std::string, std::string> DescribeOption(CTolkaOptionDlg& dlg) {
     HWND h = dlg.GetSafeHwnd();
-    auto enabled = [&](UINT id) { return IsWindowEnabled(GetDlgItem(h, id)) != 0; };
+    auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(h, id)) != 0; };
     Bytes grid(128);
     dlg.GetPortOptions(grid.data());
     return {

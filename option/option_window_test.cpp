@@ -147,7 +147,7 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
     const std::set<unsigned> boxes = AllBoxes();
     EXPECT_GE(*boxes.begin(), unsigned{IDC_PORT_FIRST});
     EXPECT_LE(*boxes.rbegin(), unsigned{IDC_PORT_LAST});
-    for (unsigned command : {IDC_FILE_SAVE, IDC_FILE_OPEN, IDC_FLASHMODE_HELP})
+    for (UINT command : fwtest::Ids{IDC_FILE_SAVE, IDC_FILE_OPEN, IDC_FLASHMODE_HELP})
         EXPECT_EQ(boxes.count(command), 0u) << command;
 }
 
@@ -213,7 +213,7 @@ TEST_F(OptionWindow, AboutBoxFromTheHelpMenuAndTheSystemMenu) {
     ASSERT_GE(count, 2);
     EXPECT_EQ(GetMenuItemID(sys, count - 1), CMainDialog::IDM_ABOUTBOX);
     wchar_t text[64] = {};
-    GetMenuStringW(sys, count - 1, text, 64, MF_BYPOSITION);
+    GetMenuStringW(sys, static_cast<UINT>(count - 1), text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"TolkaOption のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 
     std::vector<std::wstring> seen;
@@ -288,7 +288,7 @@ TEST_F(OptionWindow, NewAsksOnlyWhenModifiedAndClearsTheGrid) {
 }
 
 TEST_F(OptionWindow, EveryWayOfClosingAsksWhileModified) {
-    for (UINT id : {IDOK, IDCANCEL}) {
+    for (UINT id : fwtest::Ids{IDOK, IDCANCEL}) {
         CTolkaOptionDlg window;
         ASSERT_TRUE(window.Create());
         HWND w = window.GetSafeHwnd();

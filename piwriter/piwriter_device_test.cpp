@@ -231,7 +231,7 @@ TEST_F(WriterOnBoard, APanelThatCouldNotBeReadIsNeverCopied) {
     fwtest::Click(hwnd, ID_READ_TO_EDITOR);
     EXPECT_EQ(user.Texts(), std::vector<std::wstring>{kReadFailed});
     EXPECT_EQ(board.Calls(), Concat({kRefresh, {"Varn_FlshRead(h1, 0x7F80) = 4"}}));
-    for (UINT id : {IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER})
+    for (UINT id : fwtest::Ids{IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER})
         EXPECT_EQ(ItemText(hwnd, id), L"");
     EXPECT_FALSE(dlg.m_bModified);
 
@@ -607,7 +607,7 @@ TEST_F(WriterOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
         HWND w = window.GetSafeHwnd();
         for (UINT id : c.clicks)
             fwtest::Click(w, id);
-        EXPECT_EQ(fwtest::FocusedControl(w), GetDlgItem(w, c.focus));
+        EXPECT_EQ(fwtest::FocusedControl(w), GetDlgItem(w, static_cast<int>(c.focus)));
         fwtest::PressKey(window, VK_ESCAPE);
         EXPECT_TRUE(window.HasEnded());
     }

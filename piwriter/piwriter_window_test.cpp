@@ -89,7 +89,7 @@ protected:
 
 TEST_F(WriterWindow, StartsEmptyWithTheProgramTitle) {
     EXPECT_EQ(Title(), L"TolkaPIWriter");
-    for (UINT id : {IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER, IDC_CUR_UUID, IDC_CUR_NUMBER,
+    for (UINT id : fwtest::Ids{IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER, IDC_CUR_UUID, IDC_CUR_NUMBER,
                     IDC_CUR_PRODUCT_NAME, IDC_CUR_MAKER})
         EXPECT_EQ(ItemText(hwnd, id), L"") << id;
     EXPECT_FALSE(dlg.m_bModified);
@@ -100,7 +100,7 @@ TEST_F(WriterWindow, StartsEmptyWithTheProgramTitle) {
 }
 
 TEST_F(WriterWindow, EachEditorFieldMarksTheTitleOnce) {
-    for (UINT id : {IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER}) {
+    for (UINT id : fwtest::Ids{IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER}) {
         fwtest::Command(hwnd, ID_FILE_NEW);
         ASSERT_EQ(Title(), L"TolkaPIWriter");
         Type(hwnd, id, L"1");
@@ -127,7 +127,7 @@ TEST_F(WriterWindow, NewAsksBeforeDiscardingEdits) {
 
     user.Answer(IDYES);
     fwtest::Command(hwnd, ID_FILE_NEW);
-    for (UINT id : {IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER})
+    for (UINT id : fwtest::Ids{IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER})
         EXPECT_EQ(ItemText(hwnd, id), L"");
     EXPECT_EQ(Title(), L"TolkaPIWriter");
     EXPECT_FALSE(dlg.m_bModified);
@@ -138,7 +138,7 @@ TEST_F(WriterWindow, NewAsksBeforeDiscardingEdits) {
 }
 
 TEST_F(WriterWindow, EveryWayOfClosingAsksWhileEdited) {
-    for (UINT id : {IDOK, IDCANCEL, ID_FILE_EXIT}) {
+    for (UINT id : fwtest::Ids{IDOK, IDCANCEL, ID_FILE_EXIT}) {
         CVarnPIWriteDlg window;
         ASSERT_TRUE(window.Create());
         Type(window.GetSafeHwnd(), IDC_NUMBER, L"1");
@@ -167,9 +167,9 @@ TEST_F(WriterWindow, MenuItemsFollowTheConnection) {
     EXPECT_FALSE(fwtest::MenuItemEnabled(hwnd, 1, ID_ERASE_DEVICE));
     EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 1, ID_READ_TO_EDITOR));
     EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 1, IDC_WRITE_DEVICE));
-    for (UINT id : {ID_FILE_NEW, IDC_FILE_OPEN, IDC_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_EXIT})
+    for (UINT id : fwtest::Ids{ID_FILE_NEW, IDC_FILE_OPEN, IDC_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_EXIT})
         EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 0, id)) << id;
-    for (UINT id : {ID_HELP, IDC_FLASHMODE_HELP, ID_APP_ABOUT})
+    for (UINT id : fwtest::Ids{ID_HELP, IDC_FLASHMODE_HELP, ID_APP_ABOUT})
         EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 3, id)) << id;
 }
 
@@ -254,7 +254,7 @@ TEST_F(WriterWindow, RecordChecksRunInOrderAndStopAtTheFirst) {
         EXPECT_EQ(user.messages[0].text, c.message);
         EXPECT_EQ(user.messages[0].type, kOkWarning);
         if (c.focus != 0) {
-            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, c.focus)) << c.message;
+            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, static_cast<int>(c.focus))) << c.message;
         }
     }
 }
@@ -294,14 +294,14 @@ TEST_F(WriterWindow, ACommandWithoutItsSystemLibraryFailsAsUsual) {
         {L"comdlg32.dll", IDC_FILE_OPEN, {}},
     };
     for (const auto& c : cases) {
-        fwtest::ScriptedUser user;
+        fwtest::ScriptedUser caseUser;  // a fresh one per case, in place of the fixture's
         fw::CFileDialog::SetHook(nullptr);
         fwtest::UnexpectedDialogGuard guard;
         fw::RefuseSystemLibraryForTest(c.library);
         fwtest::Command(hwnd, c.command);
         fw::RefuseSystemLibraryForTest(nullptr);
         EXPECT_FALSE(guard.Fired()) << c.library;
-        EXPECT_EQ(user.Texts(), c.messages) << c.library;
+        EXPECT_EQ(caseUser.Texts(), c.messages) << c.library;
         EXPECT_EQ(ItemText(hwnd, IDC_UUID), L"") << c.library;
         EXPECT_EQ(Title(), L"TolkaPIWriter") << c.library;
     }
@@ -590,7 +590,7 @@ TEST_F(WriterWindow, SystemMenuHasTheAboutEntry) {
     ASSERT_GE(count, 2);
     EXPECT_EQ(GetMenuItemID(sys, count - 1), 0x0010u);
     wchar_t text[64] = {};
-    GetMenuStringW(sys, count - 1, text, 64, MF_BYPOSITION);
+    GetMenuStringW(sys, static_cast<UINT>(count - 1), text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"TolkaPIWriter のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 }
 

@@ -25,7 +25,7 @@ Slot Record(uint32_t number, const char* product, const char* maker) {
     const uint8_t uuid[16] = {0x6D, 0x09, 0xA4, 0x3A, 0xC0, 0x2C, 0xDD, 0x46,
                               0x87, 0x8A, 0x88, 0x51, 0x1D, 0x75, 0xAC, 0x78};
     std::copy(uuid, uuid + 16, r.begin() + 4);
-    for (int i = 0; i < 4; ++i)
+    for (size_t i = 0; i < 4; ++i)
         r[20 + i] = static_cast<uint8_t>(number >> (8 * i));
     std::copy(product, product + std::strlen(product), r.begin() + 24);
     std::copy(maker, maker + std::strlen(maker), r.begin() + 56);

@@ -118,7 +118,7 @@ private:
                 while (end < line.size() && isdigit(static_cast<unsigned char>(line[end])))
                     ++end;
                 std::string original = line.substr(i, end - i);
-                size_t index = std::find(seen.begin(), seen.end(), original) - seen.begin();
+                size_t index = static_cast<size_t>(std::find(seen.begin(), seen.end(), original) - seen.begin());
                 if (index == seen.size())
                     seen.push_back(original);
                 out += "h" + std::to_string(index + 1);

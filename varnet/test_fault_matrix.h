@@ -111,7 +111,7 @@ private:
     size_t CallsSoFar() const {
         size_t calls = 0;
         for (const std::string& line : board_.Calls())
-            calls += vboard::IsCallLine(line) ? 1 : 0;
+            calls += vboard::IsCallLine(line) ? 1u : 0u;
         return calls;
     }
 

@@ -51,7 +51,7 @@ Bytes Record(uint32_t number, const char* product) {
     const uint8_t uuid[16] = {0xB3, 0x7E, 0x7C, 0x78, 0xAC, 0x31, 0xE1, 0x4B,
                               0xBD, 0x0A, 0xC0, 0x75, 0x63, 0xD3, 0x91, 0x79};
     std::copy(uuid, uuid + 16, r.begin() + 4);
-    for (int i = 0; i < 4; ++i)
+    for (size_t i = 0; i < 4; ++i)
         r[20 + i] = static_cast<uint8_t>(number >> (8 * i));
     std::copy(product, product + strlen(product), r.begin() + 24);
     std::copy("Maker", "Maker" + 5, r.begin() + 56);
@@ -347,7 +347,7 @@ TEST_F(VarnetDll, NoBoardGivesNullAndTheLibraryTellsTheUser) {
     EXPECT_EQ(Tolka_FlashModeOpen(0xE0000000, 0), nullptr);
     std::vector<std::string> log = LogLines();
     ASSERT_EQ(log.size(), 4u);
-    for (int i : {0, 2})
+    for (size_t i : {0u, 2u})
         EXPECT_EQ(log[i].rfind("message: ボードが見つかりませんでした。\\n", 0), 0u) << log[i];
     EXPECT_EQ(log[3], "Tolka_FlashModeOpen(0xE0000000, 0) = null");
 }
