@@ -2,20 +2,14 @@
 
 #include <iterator>
 
+#include "core/texts.h"
+
 namespace core {
 
 std::wstring MissingLibraryText(bool japanese, const MissingLibrary& missing) {
-    const wchar_t* pattern = nullptr;
-    if (missing.function.empty())
-        pattern = japanese
-                      ? L"デバイスライブラリ %1 が見つかりません。\n%1 をプログラムのフォルダ (%2) に置いてください。"
-                      : L"The device library %1 cannot be found.\nPut %1 in the program's folder (%2).";
-    else
-        pattern = japanese
-                      ? L"デバイスライブラリ %1 に関数 %3 がありません。\n"
-                        L"正しい %1 をプログラムのフォルダ (%2) に置いてください。"
-                      : L"The device library %1 has no function %3.\nPut the right %1 in the program's folder (%2).";
-    return FillPlaceholders(pattern, {missing.library, missing.folder, missing.function});
+    return Text(japanese ? Lang::Ja : Lang::En,
+                missing.function.empty() ? IDS_LIBRARY_MISSING : IDS_LIBRARY_LACKS_FUNCTION,
+                {missing.library, missing.folder, missing.function});
 }
 
 std::wstring FillPlaceholders(const wchar_t* pattern, std::initializer_list<std::wstring> args) {

@@ -22,14 +22,14 @@ const wchar_t* PortName(Port port) {
     return L"";
 }
 
-const wchar_t* PortGroupName(PortGroup group) {
+const wchar_t* PortGroupName(PortGroup group, Lang lang) {
     switch (group) {
         case PortGroup::Direction:
-            return L"入出力方向";
+            return CatalogueText(lang, IDS_GROUP_DIRECTION);
         case PortGroup::OutputData:
-            return L"出力データ";
+            return CatalogueText(lang, IDS_GROUP_OUTPUT_DATA);
         case PortGroup::PullUp:
-            return L"プルアップ";
+            return CatalogueText(lang, IDS_GROUP_PULL_UP);
     }
     return L"";
 }

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/texts.h"
+
 namespace core {
 
 constexpr size_t kPortOptionImageSize = 128;
@@ -49,8 +51,9 @@ constexpr size_t kPortBoxCount = 80;
 
 // Row labels: "P1", "P2", "P5", "P4", "PA", "POUT".
 const wchar_t* PortName(Port port);
-// Group captions: "入出力方向", "出力データ", "プルアップ".
-const wchar_t* PortGroupName(PortGroup group);
+// Group captions, as the option window heads its columns: "入出力方向", "出力データ",
+// "プルアップ"; "direction", "output data", "pull-up".
+const wchar_t* PortGroupName(PortGroup group, Lang lang);
 
 // The cell of a port in a group; nullptr where the port has no pins in that group.
 const PortCell* FindPortCell(PortGroup group, Port port);

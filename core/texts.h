@@ -1,0 +1,22 @@
+// The catalogue of the texts the user reads (core/texts_ja.inc, core/texts_en.inc), compiled
+// in: the console says its messages from here, and the engine composes its texts for every
+// face from here. The windows load theirs from their string tables, made from the same lines
+// (core/texts.rc). Portable: no <windows.h>.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "core/textids.h"
+
+namespace core {
+
+enum class Lang { Ja, En };
+
+// The catalogue's text of an id, placeholders unfilled; "" for an id the catalogue lacks.
+const wchar_t* CatalogueText(Lang lang, int id);
+
+// The text with %1, %2, ... replaced by the arguments in order.
+std::wstring Text(Lang lang, int id, std::initializer_list<std::wstring> args = {});
+
+}  // namespace core
