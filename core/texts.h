@@ -14,6 +14,7 @@ namespace core {
 enum class Lang { Ja, En };
 
 // The catalogue's text of an id, placeholders unfilled; "" for an id the catalogue lacks.
+// Not for IDS_ABOUTBOX, which each window program words its own way.
 const wchar_t* CatalogueText(Lang lang, int id);
 
 // The text with %1, %2, ... replaced by the arguments in order.

@@ -6,7 +6,6 @@
 // The launcher's texts: the catalogue's. Where the option editor words a text of the same name
 // its own way, the catalogue names the launcher's apart.
 #include "../core/textids.h"
-#define IDS_ABOUTBOX IDS_LAUNCHER_ABOUTBOX
 #define IDS_SOCKETS_INIT_FAILED IDS_LAUNCHER_SOCKETS_INIT_FAILED
 
 // Button images, one per tool.

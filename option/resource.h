@@ -8,7 +8,6 @@
 // writer or the launcher words a text of the same name its own way, the catalogue names the
 // option editor's apart.
 #include "../core/textids.h"
-#define IDS_ABOUTBOX IDS_OPTION_ABOUTBOX
 #define IDS_SOCKETS_INIT_FAILED IDS_OPTION_SOCKETS_INIT_FAILED
 #define IDS_FILE_FILTER IDS_OPTION_FILE_FILTER
 #define IDS_DISCARD_AND_EXIT IDS_OPTION_DISCARD_AND_EXIT

@@ -7,7 +7,6 @@
 // Texts of the writer's messages and file dialogs: the catalogue's. Where the option editor
 // words a text of the same name its own way, the catalogue names the writer's apart.
 #include "../core/textids.h"
-#define IDS_ABOUTBOX IDS_PIWRITER_ABOUTBOX
 #define IDS_FILE_FILTER IDS_PIWRITER_FILE_FILTER
 #define IDS_DISCARD_AND_EXIT IDS_PIWRITER_DISCARD_AND_EXIT
 #define IDS_WRITE_FIRST_FOUND IDS_PIWRITER_WRITE_FIRST_FOUND
