@@ -51,8 +51,8 @@ constexpr size_t kPortBoxCount = 80;
 
 // Row labels: "P1", "P2", "P5", "P4", "PA", "POUT".
 const wchar_t* PortName(Port port);
-// Group captions, as the option window heads its columns: "入出力方向", "出力データ",
-// "プルアップ"; "direction", "output data", "pull-up".
+// Group captions, as the option window's box names say them ("P1 bit 7 入出力方向"):
+// "入出力方向", "出力データ", "プルアップ"; "direction", "output data", "pull-up".
 const wchar_t* PortGroupName(PortGroup group, Lang lang);
 
 // The cell of a port in a group; nullptr where the port has no pins in that group.
