@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/portoptions.h"
+#include "core/texts.h"
 
 namespace cli {
 
@@ -38,7 +39,7 @@ std::wstring Padded(const std::wstring& text, size_t width) {
 
 // The option window's caption with a capital, as a heading: "Direction".
 std::wstring GroupName(core::PortGroup group, Lang lang) {
-    std::wstring name = core::PortGroupName(group, lang);
+    std::wstring name = core::CatalogueText(lang, core::PortGroupTextId(group));
     if (!name.empty() && name[0] >= L'a' && name[0] <= L'z')
         name[0] = static_cast<wchar_t>(name[0] - L'a' + L'A');
     return name;

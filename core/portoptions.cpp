@@ -22,16 +22,16 @@ const wchar_t* PortName(Port port) {
     return L"";
 }
 
-const wchar_t* PortGroupName(PortGroup group, Lang lang) {
+int PortGroupTextId(PortGroup group) {
     switch (group) {
         case PortGroup::Direction:
-            return CatalogueText(lang, IDS_GROUP_DIRECTION);
+            return IDS_GROUP_DIRECTION;
         case PortGroup::OutputData:
-            return CatalogueText(lang, IDS_GROUP_OUTPUT_DATA);
+            return IDS_GROUP_OUTPUT_DATA;
         case PortGroup::PullUp:
-            return CatalogueText(lang, IDS_GROUP_PULL_UP);
+            break;
     }
-    return L"";
+    return IDS_GROUP_PULL_UP;
 }
 
 const PortCell* FindPortCell(PortGroup group, Port port) {

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/texts.h"
+#include "core/textids.h"
 
 namespace core {
 
@@ -51,9 +51,9 @@ constexpr size_t kPortBoxCount = 80;
 
 // Row labels: "P1", "P2", "P5", "P4", "PA", "POUT".
 const wchar_t* PortName(Port port);
-// Group captions, as the option window's box names say them ("P1 bit 7 入出力方向"):
-// "入出力方向", "出力データ", "プルアップ"; "direction", "output data", "pull-up".
-const wchar_t* PortGroupName(PortGroup group, Lang lang);
+// The catalogue's caption of a group, as the option window's box names say it ("P1 bit 7
+// 入出力方向") and the console heads its tables: IDS_GROUP_DIRECTION, _OUTPUT_DATA, _PULL_UP.
+int PortGroupTextId(PortGroup group);
 
 // The cell of a port in a group; nullptr where the port has no pins in that group.
 const PortCell* FindPortCell(PortGroup group, Port port);

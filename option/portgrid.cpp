@@ -2,21 +2,8 @@
 
 #include "core/portoptions.h"
 #include "framework/module.h"
-#include "option/resource.h"
 
 namespace {
-
-UINT GroupNameId(core::PortGroup group) {
-    switch (group) {
-        case core::PortGroup::Direction:
-            return IDS_GROUP_DIRECTION;
-        case core::PortGroup::OutputData:
-            return IDS_GROUP_OUTPUT_DATA;
-        case core::PortGroup::PullUp:
-            break;
-    }
-    return IDS_GROUP_PULL_UP;
-}
 
 // The one box of the grid that Tab stops at: the last one with the focus.
 void MakeTabStop(HWND dialog, unsigned boxId) {
@@ -84,7 +71,7 @@ std::wstring PortBoxName(unsigned boxId) {
     if (cell == nullptr)
         return std::wstring();
     return std::wstring(core::PortName(cell->port)) + L" bit " + std::to_wstring(pin) + L" " +
-           fw::LoadResString(GroupNameId(cell->group));
+           fw::LoadResString(core::PortGroupTextId(cell->group));
 }
 
 void PrepareGridKeyboard(HWND dialog) {
