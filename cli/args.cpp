@@ -19,7 +19,7 @@ struct OptionRow {
 
 const OptionRow kOptionRows[] = {
     {Option::Json, L"--json", nullptr, false},
-    {Option::Lang, L"--lang", nullptr, true},
+    {Option::Language, L"--lang", nullptr, true},
     {Option::Help, L"--help", L"-h", false},
     {Option::Help, L"-?", L"/?", false},  // the spellings Windows users try first
     {Option::Version, L"--version", nullptr, false},
@@ -38,7 +38,7 @@ const OptionRow kOptionRows[] = {
 };
 
 // Options every command takes.
-const Option kGlobalOptions[] = {Option::Json, Option::Lang, Option::Help, Option::Version};
+const Option kGlobalOptions[] = {Option::Json, Option::Language, Option::Help, Option::Version};
 
 struct CommandRow {
     const wchar_t* name;
@@ -212,10 +212,10 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
             return UsageError{Msg::OptionTwice, row->name};
         inv.options[row->id] = value;
     }
-    if (inv.Has(Option::Lang)) {
-        inv.lang = ParseLang(inv.Value(Option::Lang));
+    if (inv.Has(Option::Language)) {
+        inv.lang = ParseLang(inv.Value(Option::Language));
         if (!inv.lang)
-            return UsageError{Msg::BadLang, inv.Value(Option::Lang)};
+            return UsageError{Msg::BadLang, inv.Value(Option::Language)};
     }
     if (inv.Has(Option::Help)) {
         inv.command = Command::Help;

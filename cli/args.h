@@ -33,7 +33,7 @@ enum class Command {
 
 enum class Option {
     Json,
-    Lang,
+    Language,
     Help,
     Version,
     Output,

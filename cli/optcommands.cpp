@@ -153,7 +153,7 @@ Exit Info(Context& c) {
     uint32_t interfaceType = 0;
     if (Exit exit = OpenBoard(c, board, interfaceType); exit != Exit::Done)
         return c.report.Finish(exit);
-    const wchar_t* kinds[] = {L"USB", L"LAN", c.report.Language() == Lang::Ja ? L"その他" : L"other"};
+    const std::wstring kinds[] = {L"USB", L"LAN", c.report.Text(Msg::InterfaceOther)};
     c.report.Say(Msg::InterfaceLine,
                  {Hex32(interfaceType), kinds[static_cast<int>(core::AnnouncedInterface(interfaceType))]});
     core::CurrentRecord current;

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/portoptions.h"
+#include "core/texts.h"
 
 namespace cli {
 
@@ -36,17 +37,12 @@ std::wstring Padded(const std::wstring& text, size_t width) {
     return text + std::wstring(used < width ? width - used : 1, L' ');
 }
 
+// The option window's caption with a capital, as a heading: "Direction".
 std::wstring GroupName(core::PortGroup group, Lang lang) {
-    if (lang == Lang::Ja)
-        return core::PortGroupName(group);
-    switch (group) {
-        case core::PortGroup::Direction:
-            return L"Direction";
-        case core::PortGroup::OutputData:
-            return L"Output data";
-        default:
-            return L"Pull-up";
-    }
+    std::wstring name = core::CatalogueText(lang, core::PortGroupTextId(group));
+    if (!name.empty() && name[0] >= L'a' && name[0] <= L'z')
+        name[0] = static_cast<wchar_t>(name[0] - L'a' + L'A');
+    return name;
 }
 
 // '1', '0', or '-' where the port has no such pin in the group.

@@ -46,7 +46,7 @@ size_t Decode(const std::string& text, size_t at, char32_t& c) {
     const size_t length = first < 0x80 ? 1 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 ? 2 : 0;
     if (length == 0 || first > 0xF4 || at + length > text.size())
         return 0;
-    c = length == 1 ? first : first & (0xFF >> (length + 1));
+    c = length == 1 ? first : first & (0xFFu >> (length + 1));
     for (size_t i = 1; i < length; ++i) {
         if ((byte(at + i) & 0xC0) != 0x80)
             return 0;

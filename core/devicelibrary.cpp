@@ -1,21 +1,55 @@
 #include "core/devicelibrary.h"
 
+#include <cstddef>
 #include <iterator>
+
+#include "core/textids.h"
 
 namespace core {
 
+namespace {
+
+struct EngineText {
+    int id;
+    const wchar_t* text;
+};
+
+// The engine's own lines of the catalogue, in tables of their own: a window program, which
+// says only these from the compiled catalogue, carries none of the console's texts.
+#define TOLKA_TEXT(face, id, text) TOLKA_ENGINE_##face(id, text)
+#define TOLKA_ENGINE_ENGINE(id, text) {id, L"" text},
+#define TOLKA_ENGINE_WINDOWS(id, text)
+#define TOLKA_ENGINE_EDITORS(id, text)
+#define TOLKA_ENGINE_PIWRITER(id, text)
+#define TOLKA_ENGINE_OPTION(id, text)
+#define TOLKA_ENGINE_LAUNCHER(id, text)
+#define TOLKA_ENGINE_CONSOLE(id, text)
+
+const EngineText kJapanese[] = {
+#include "core/texts_ja.inc"
+};
+
+const EngineText kEnglish[] = {
+#include "core/texts_en.inc"
+};
+
+#undef TOLKA_TEXT
+
+template <std::size_t N>
+const wchar_t* Find(const EngineText (&table)[N], int id) {
+    for (const EngineText& entry : table) {
+        if (entry.id == id)
+            return entry.text;
+    }
+    return L"";
+}
+
+}  // namespace
+
 std::wstring MissingLibraryText(bool japanese, const MissingLibrary& missing) {
-    const wchar_t* pattern = nullptr;
-    if (missing.function.empty())
-        pattern = japanese
-                      ? L"デバイスライブラリ %1 が見つかりません。\n%1 をプログラムのフォルダ (%2) に置いてください。"
-                      : L"The device library %1 cannot be found.\nPut %1 in the program's folder (%2).";
-    else
-        pattern = japanese
-                      ? L"デバイスライブラリ %1 に関数 %3 がありません。\n"
-                        L"正しい %1 をプログラムのフォルダ (%2) に置いてください。"
-                      : L"The device library %1 has no function %3.\nPut the right %1 in the program's folder (%2).";
-    return FillPlaceholders(pattern, {missing.library, missing.folder, missing.function});
+    int id = missing.function.empty() ? IDS_LIBRARY_MISSING : IDS_LIBRARY_LACKS_FUNCTION;
+    return FillPlaceholders(japanese ? Find(kJapanese, id) : Find(kEnglish, id),
+                            {missing.library, missing.folder, missing.function});
 }
 
 std::wstring FillPlaceholders(const wchar_t* pattern, std::initializer_list<std::wstring> args) {

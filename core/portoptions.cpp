@@ -22,16 +22,16 @@ const wchar_t* PortName(Port port) {
     return L"";
 }
 
-const wchar_t* PortGroupName(PortGroup group) {
+int PortGroupTextId(PortGroup group) {
     switch (group) {
         case PortGroup::Direction:
-            return L"入出力方向";
+            return IDS_GROUP_DIRECTION;
         case PortGroup::OutputData:
-            return L"出力データ";
+            return IDS_GROUP_OUTPUT_DATA;
         case PortGroup::PullUp:
-            return L"プルアップ";
+            break;
     }
-    return L"";
+    return IDS_GROUP_PULL_UP;
 }
 
 const PortCell* FindPortCell(PortGroup group, Port port) {

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/textids.h"
+
 namespace core {
 
 constexpr size_t kPortOptionImageSize = 128;
@@ -54,8 +56,9 @@ constexpr unsigned PortBit(const PortCell& cell, unsigned pin) {
 
 // Row labels: "P1", "P2", "P5", "P4", "PA", "POUT".
 const wchar_t* PortName(Port port);
-// Group captions: "入出力方向", "出力データ", "プルアップ".
-const wchar_t* PortGroupName(PortGroup group);
+// The catalogue's caption of a group, as the option window's box names say it ("P1 bit 7
+// 入出力方向") and the console heads its tables: IDS_GROUP_DIRECTION, _OUTPUT_DATA, _PULL_UP.
+int PortGroupTextId(PortGroup group);
 
 // The cell of a port in a group; nullptr where the port has no pins in that group.
 const PortCell* FindPortCell(PortGroup group, Port port);

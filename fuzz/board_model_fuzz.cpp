@@ -20,7 +20,7 @@ public:
     Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     bool Empty() const { return at_ >= size_; }
     uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-    uint32_t Word() { return Byte() | Byte() << 8 | Byte() << 16 | static_cast<uint32_t>(Byte()) << 24; }
+    uint32_t Word() { return uint32_t{Byte()} | uint32_t{Byte()} << 8 | uint32_t{Byte()} << 16 | uint32_t{Byte()} << 24; }
     std::vector<uint8_t> Bytes(size_t count) {
         count = std::min(count, size_ - std::min(at_, size_));
         std::vector<uint8_t> bytes(data_ + at_, data_ + at_ + count);
@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // A flash image around the product-information area, of any length up to past 0x8000.
         std::vector<uint8_t> flash(0x7000 + in.Word() % 0x1200, 0xFF);
         std::vector<uint8_t> area = in.Bytes(in.Byte() * 64);
-        std::copy(area.begin(), area.begin() + std::min(area.size(), flash.size() - 0x7000), flash.begin() + 0x7000);
+        const auto kept = static_cast<std::ptrdiff_t>(std::min(area.size(), flash.size() - 0x7000));
+        std::copy(area.begin(), area.begin() + kept, flash.begin() + 0x7000);
         store.files[vboard::kFlashFile] = flash;
     }
     store.readOnly = present & 8;

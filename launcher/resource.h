@@ -1,10 +1,12 @@
 // Resource and command ids of PelnTools.
 #define IDD_ABOUTBOX 100
-#define IDS_ABOUTBOX 101
 #define IDD_PELNTOOLS_DIALOG 102
-#define IDS_SOCKETS_INIT_FAILED 103
 #define IDR_MAINFRAME 128
-#define IDS_CANNOT_START 400
+
+// The launcher's texts: the catalogue's. Where the option editor words a text of the same name
+// its own way, the catalogue names the launcher's apart.
+#include "../core/textids.h"
+#define IDS_SOCKETS_INIT_FAILED IDS_LAUNCHER_SOCKETS_INIT_FAILED
 
 // Button images, one per tool.
 #define IDI_PELNCONFIG 146

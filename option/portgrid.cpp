@@ -15,18 +15,6 @@ const struct {
     {8, IDC_DIR_P5}, {9, IDC_DIR_PA}, {10, IDC_PULLUP_P2}, {11, IDC_PULLUP_P4}, {12, IDC_PULLUP_P5},
 };
 
-UINT GroupNameId(core::PortGroup group) {
-    switch (group) {
-        case core::PortGroup::Direction:
-            return IDS_GROUP_DIRECTION;
-        case core::PortGroup::OutputData:
-            return IDS_GROUP_OUTPUT_DATA;
-        case core::PortGroup::PullUp:
-            break;
-    }
-    return IDS_GROUP_PULL_UP;
-}
-
 // The one box of the grid that Tab stops at: the last one with the focus.
 void MakeTabStop(HWND dialog, unsigned boxId) {
     for (const core::PortCell& cell : core::kPortCells) {
@@ -120,7 +108,7 @@ std::wstring PortBoxName(unsigned boxId) {
     if (cell == nullptr)
         return std::wstring();
     return std::wstring(core::PortName(cell->port)) + L" bit " + std::to_wstring(pin) + L" " +
-           fw::LoadResString(GroupNameId(cell->group));
+           fw::LoadResString(static_cast<UINT>(core::PortGroupTextId(cell->group)));
 }
 
 void PrepareGridKeyboard(HWND dialog) {

@@ -1,23 +1,18 @@
 // Resource and command ids of TolkaOption.
 #define IDD_ABOUTBOX 100
-#define IDS_ABOUTBOX 101
 #define IDD_TOLKAOPTION_DIALOG 102
-#define IDS_SOCKETS_INIT_FAILED 103
-#define IDS_GROUP_DIRECTION 112
-#define IDS_GROUP_OUTPUT_DATA 113
-#define IDS_GROUP_PULL_UP 114
 #define IDD_FLASHMODE_HELP 105
 #define IDR_MAINFRAME 128
 
-// Texts of the option editor's messages and file dialogs.
-#define IDS_FILE_FILTER 400
-#define IDS_DISCARD_AND_EXIT 401
-#define IDS_FIRMWARE_UNSUPPORTED 402
-#define IDS_NO_SETTINGS 403
-#define IDS_SETTINGS_READ 404
-#define IDS_WRITE_FIRST_FOUND 405
-#define IDS_ERASE_QUESTION 406
-#define IDS_COMMUNICATION_ERROR 407
+// Texts of the option editor's messages, file dialogs and grid: the catalogue's. Where the
+// writer or the launcher words a text of the same name its own way, the catalogue names the
+// option editor's apart.
+#include "../core/textids.h"
+#define IDS_SOCKETS_INIT_FAILED IDS_OPTION_SOCKETS_INIT_FAILED
+#define IDS_FILE_FILTER IDS_OPTION_FILE_FILTER
+#define IDS_DISCARD_AND_EXIT IDS_OPTION_DISCARD_AND_EXIT
+#define IDS_WRITE_FIRST_FOUND IDS_OPTION_WRITE_FIRST_FOUND
+#define IDS_ERASE_QUESTION IDS_OPTION_ERASE_QUESTION
 
 #define ID_DISCONNECT 4
 #define ID_WRITE_DEVICE 5

@@ -1,30 +1,16 @@
 // Resource and command ids of TolkaPIWriter.
 #define IDD_ABOUTBOX 100
-#define IDS_ABOUTBOX 101
-#define IDS_PRODUCT_NAME_NOT_IN_CODE_PAGE 112
-#define IDS_MAKER_NOT_IN_CODE_PAGE 113
 #define IDD_VARNPIWRITE_DIALOG 102
 #define IDD_FLASHMODE_HELP 104
 #define IDR_MAINFRAME 128
 
-// Texts of the writer's messages and file dialogs.
-#define IDS_FILE_FILTER 400
-#define IDS_DISCARD_AND_EXIT 401
-#define IDS_DISCARD_CONTENTS 402
-#define IDS_UUID_CREATE_FAILED 403
-#define IDS_UUID_MISSING 404
-#define IDS_UUID_MALFORMED 405
-#define IDS_AREA_ERASED 406
-#define IDS_KIND_VARNEX_ON_LAN 407
-#define IDS_KIND_PELNEX_ON_USB 408
-#define IDS_READ_FAILED 409
-#define IDS_VERIFY_ERROR 410
-#define IDS_CONNECTED_USB 411
-#define IDS_CONNECTED_LAN 412
-#define IDS_NO_ANSWER 413
-#define IDS_NO_VALID_DATA 414
-#define IDS_WRITE_FIRST_FOUND 415
-#define IDS_ERASE_QUESTION 416
+// Texts of the writer's messages and file dialogs: the catalogue's. Where the option editor
+// words a text of the same name its own way, the catalogue names the writer's apart.
+#include "../core/textids.h"
+#define IDS_FILE_FILTER IDS_PIWRITER_FILE_FILTER
+#define IDS_DISCARD_AND_EXIT IDS_PIWRITER_DISCARD_AND_EXIT
+#define IDS_WRITE_FIRST_FOUND IDS_PIWRITER_WRITE_FIRST_FOUND
+#define IDS_ERASE_QUESTION IDS_PIWRITER_ERASE_QUESTION
 
 #define IDC_VERSION 1000
 #define IDC_CONNECT 1001

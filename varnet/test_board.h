@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstdint>
 #include <fstream>
 #include <optional>
@@ -52,7 +53,7 @@ public:
         std::vector<uint8_t> flash = Flash();
         if (flash.size() < address + bytes.size())
             flash.resize(address + bytes.size(), 0xFF);
-        std::copy(bytes.begin(), bytes.end(), flash.begin() + address);
+        std::copy(bytes.begin(), bytes.end(), flash.begin() + static_cast<std::ptrdiff_t>(address));
         SetFlash(flash);
     }
     // area5.bin, the port options; none when there is no such file.
@@ -79,7 +80,8 @@ public:
     }
     std::vector<uint8_t> Slot(uint32_t address) const {
         std::vector<uint8_t> flash = Flash();
-        return std::vector<uint8_t>(flash.begin() + address, flash.begin() + address + 128);
+        const auto first = flash.begin() + static_cast<std::ptrdiff_t>(address);
+        return std::vector<uint8_t>(first, first + 128);
     }
 
     // The call log's lines so far without the process lines; ClearCalls starts a new one.
