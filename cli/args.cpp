@@ -202,8 +202,7 @@ std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& i
     return std::nullopt;
 }
 
-std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std::wstring& envLedger,
-                                Invocation& inv) {
+std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std::wstring& envLedger, Invocation& inv) {
     Tokens tokens;
     if (auto error = Split(args, tokens))
         return error;

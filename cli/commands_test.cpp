@@ -411,11 +411,12 @@ TEST_F(Commands, LedgerShowCountsPerStationAndExportWritesTheSameCsv) {
     EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv --station 2/2"), Exit::Done);
     EXPECT_EQ(host.Run("ledger show l.csv --json"), Exit::Done);
     ASSERT_EQ(host.out.size(), 1u);
-    EXPECT_EQ(host.out[0],
-              L"{\"command\":\"ledger show\",\"exit_code\":0,\"ok\":true,\"ledger\":\"l.csv\",\"total\":{\"reserved\":3,"
-              L"\"ok\":2,\"failed\":1,\"highest\":1004,\"gaps\":[1002]},\"stations\":[{\"station\":\"1/2\",\"reserved\":1,"
-              L"\"ok\":1,\"failed\":0,\"highest\":1001,\"gaps\":[]},{\"station\":\"2/2\",\"reserved\":2,\"ok\":1,"
-              L"\"failed\":1,\"highest\":1004,\"gaps\":[1002]}]}");
+    EXPECT_EQ(
+        host.out[0],
+        L"{\"command\":\"ledger show\",\"exit_code\":0,\"ok\":true,\"ledger\":\"l.csv\",\"total\":{\"reserved\":3,"
+        L"\"ok\":2,\"failed\":1,\"highest\":1004,\"gaps\":[1002]},\"stations\":[{\"station\":\"1/2\",\"reserved\":1,"
+        L"\"ok\":1,\"failed\":0,\"highest\":1001,\"gaps\":[]},{\"station\":\"2/2\",\"reserved\":2,\"ok\":1,"
+        L"\"failed\":1,\"highest\":1004,\"gaps\":[1002]}]}");
     EXPECT_EQ(host.Run("ledger show l.csv"), Exit::Done);
     EXPECT_EQ(host.out.back(), L"  reserved without ok: 1002");
 
@@ -432,8 +433,9 @@ TEST_F(Commands, DatabaseLedgerThatCannotBeUsedStopsBeforeTheBoardWithoutShowing
         {"odbc:Driver={PostgreSQL};Database=line;Pwd=s3cret",
          L"The ledger odbc:Driver=PostgreSQL;Database=line;Pwd=*** cannot be used.\n"
          L"SQLSTATE IM002: Data source name not found"},
-        {"odbc:Server=db1;Pwd=s3cret", L"The ledger's connection string (after odbc:) is not correct: it names "
-                                       L"neither DSN nor Driver"},
+        {"odbc:Server=db1;Pwd=s3cret",
+         L"The ledger's connection string (after odbc:) is not correct: it names "
+         L"neither DSN nor Driver"},
         {"odbc:Driver={PostgreSQL;Pwd=s3cret", L"is not correct: a { is not closed"},
     };
     for (const Case& c : cases) {

@@ -140,8 +140,8 @@ public:
         if (core::ConnectionFault fault = core::ParseConnectionString(connection_, parsed);
             fault != core::ConnectionFault::None)
             return c_.report.Fail(Exit::Ledger, Msg::LedgerBadConnection, {c_.report.Text(ConnectionFaultText(fault))});
-        ledger_ = std::make_unique<core::DbLedger>(*link_, connection_, c_.inv.ledgerTimeout,
-                                                   ToUtf8(c_.host.ComputerName()));
+        ledger_ =
+            std::make_unique<core::DbLedger>(*link_, connection_, c_.inv.ledgerTimeout, ToUtf8(c_.host.ComputerName()));
         return Tell(ledger_->Open());
     }
 
@@ -160,9 +160,9 @@ public:
         if (r.outcome == core::DbOutcome::Done)
             return Exit::Done;
         const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
-        return c_.report.FailText(Exit::Ledger,
-                                  c_.report.Text(Msg::LedgerOutcomeLost, {name_, status, std::to_wstring(line.number)}) +
-                                      L"\n" + ServerText(r.status));
+        return c_.report.FailText(
+            Exit::Ledger, c_.report.Text(Msg::LedgerOutcomeLost, {name_, status, std::to_wstring(line.number)}) +
+                              L"\n" + ServerText(r.status));
     }
 
     // Every line, for show and export.

@@ -65,8 +65,9 @@ core::DbStatus Diagnostic(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle
     wchar_t text[1024] = {};
     SQLINTEGER native = 0;
     SQLSMALLINT length = 0;
-    SQLRETURN rc = api.getDiagRec(type, handle, 1, reinterpret_cast<SQLWCHAR*>(state), &native,
-                                  reinterpret_cast<SQLWCHAR*>(text), static_cast<SQLSMALLINT>(std::size(text)), &length);
+    SQLRETURN rc =
+        api.getDiagRec(type, handle, 1, reinterpret_cast<SQLWCHAR*>(state), &native, reinterpret_cast<SQLWCHAR*>(text),
+                       static_cast<SQLSMALLINT>(std::size(text)), &length);
     if (SQL_SUCCEEDED(rc))
         return core::DbStatus::Failed(ToUtf8(state), ToUtf8(text));
     return core::DbStatus::Failed("", std::string(call) + " failed without a diagnostic from the ODBC driver manager");
@@ -137,8 +138,8 @@ void FreeHandles(const OdbcApi& api, Handles& h) {
 // The parameters bound to a statement, kept alive until it has run.
 class Parameters {
 public:
-    explicit Parameters(const std::vector<core::DbValue>& values) : texts_(values.size()), numbers_(values.size()),
-                                                                     lengths_(values.size()) {
+    explicit Parameters(const std::vector<core::DbValue>& values)
+        : texts_(values.size()), numbers_(values.size()), lengths_(values.size()) {
         for (size_t i = 0; i < values.size(); ++i) {
             if (const std::string* text = std::get_if<std::string>(&values[i]))
                 texts_[i] = Wide(*text);
@@ -213,8 +214,13 @@ core::DbStatus ReadRows(const OdbcApi& api, SQLHSTMT stmt, core::DbRows& rows) {
     }
 }
 
-core::DbStatus ExecuteNow(const OdbcApi& api, SQLHDBC dbc, unsigned timeout, const std::wstring& sql,
-                          Parameters& params, bool wantRows, core::DbRows& rows) {
+core::DbStatus ExecuteNow(const OdbcApi& api,
+                          SQLHDBC dbc,
+                          unsigned timeout,
+                          const std::wstring& sql,
+                          Parameters& params,
+                          bool wantRows,
+                          core::DbRows& rows) {
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(api.allocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
         return Diagnostic(api, SQL_HANDLE_DBC, dbc, "SQLAllocHandle");
@@ -258,7 +264,8 @@ public:
         return status;
     }
 
-    core::DbStatus Execute(const std::string& sql, const std::vector<core::DbValue>& params,
+    core::DbStatus Execute(const std::string& sql,
+                           const std::vector<core::DbValue>& params,
                            core::DbRows* rows) override {
         if (handles_.dbc == SQL_NULL_HDBC)
             return NotConnected();
@@ -315,8 +322,8 @@ private:
     core::DbStatus Bounded(const std::shared_ptr<Pending>& pending, std::function<core::DbStatus(Pending&)> work) {
         pending->work = std::move(work);
         auto shared = std::make_unique<std::shared_ptr<Pending>>(pending);
-        HANDLE thread = pending->finished == nullptr ? nullptr
-                                                     : CreateThread(nullptr, 0, RunPending, shared.get(), 0, nullptr);
+        HANDLE thread =
+            pending->finished == nullptr ? nullptr : CreateThread(nullptr, 0, RunPending, shared.get(), 0, nullptr);
         if (thread == nullptr)
             return core::DbStatus::Failed("", "no thread could be started for the database call");
         shared.release();  // the thread's now
@@ -325,8 +332,8 @@ private:
             return pending->status;
         // The call may never return: its connection is left to it.
         handles_ = Handles();
-        return core::DbStatus::Failed("HYT00", "the database server did not answer within " +
-                                                   std::to_string(timeout_) + " s");
+        return core::DbStatus::Failed("HYT00",
+                                      "the database server did not answer within " + std::to_string(timeout_) + " s");
     }
 
     OdbcApi api_;

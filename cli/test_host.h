@@ -126,12 +126,14 @@ public:
         auto it = files.find(path);
         if (it == files.end() && ledgers.count(path) != 0) {  // a ledger is a file too
             const std::string& ledger = ledgers[path];
-            data.assign(ledger.begin(), ledger.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, ledger.size())));
+            data.assign(ledger.begin(),
+                        ledger.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, ledger.size())));
             return cli::FileStatus::Ok;
         }
         if (it == files.end())
             return cli::FileStatus::CannotOpen;
-        data.assign(it->second.begin(), it->second.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, it->second.size())));
+        data.assign(it->second.begin(),
+                    it->second.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, it->second.size())));
         return cli::FileStatus::Ok;
     }
     cli::FileStatus WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override {

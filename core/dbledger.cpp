@@ -121,7 +121,8 @@ ConnectionFault ParseConnectionString(const std::string& text, ConnectionString&
                 return ConnectionFault::TextAfterBrace;
             end = next;
         } else {
-            value = Trim(text.substr(equals + 1, semicolon == std::string::npos ? std::string::npos : semicolon - equals - 1));
+            value = Trim(
+                text.substr(equals + 1, semicolon == std::string::npos ? std::string::npos : semicolon - equals - 1));
         }
         if (key.empty())
             return ConnectionFault::NoEquals;
@@ -158,7 +159,10 @@ CommitFate FateOf(const DbStatus& lookup, const DbRows& rows) {
 }
 
 DbLedger::DbLedger(DbLink& link, std::string connection, unsigned timeoutSeconds, std::string hostName)
-    : link_(link), connection_(std::move(connection)), timeoutSeconds_(timeoutSeconds), hostName_(std::move(hostName)) {}
+    : link_(link),
+      connection_(std::move(connection)),
+      timeoutSeconds_(timeoutSeconds),
+      hostName_(std::move(hostName)) {}
 
 DbLedger::~DbLedger() {
     if (connected_)
@@ -264,12 +268,14 @@ DbResult DbLedger::OpenTables() {
 }
 
 DbStatus DbLedger::Insert(const LedgerEntry& line, const std::string& reservationId) {
-    return Run(kInsertLine, {reservationId, line.time, line.station, std::string(LedgerStatusText(line.status)),
-                             int64_t{line.number}, line.uuid, line.product, line.maker, line.slot,
-                             line.interfaceType, hostName_});
+    return Run(kInsertLine,
+               {reservationId, line.time, line.station, std::string(LedgerStatusText(line.status)),
+                int64_t{line.number}, line.uuid, line.product, line.maker, line.slot, line.interfaceType, hostName_});
 }
 
-CommitFate DbLedger::LookUp(const std::string& reservationId, LedgerStatus status, uint32_t& number,
+CommitFate DbLedger::LookUp(const std::string& reservationId,
+                            LedgerStatus status,
+                            uint32_t& number,
                             DbStatus& failure) {
     failure = ReconnectWithin();
     if (!failure.ok)
@@ -303,7 +309,8 @@ DbStatus DbLedger::NextFree(uint32_t floor, const Station& station, std::optiona
 // A COMMIT that reported a failure may have reached the server all the same: only the
 // server knows, so the line is looked up on a new connection. Nothing when it is not there
 // (the caller tries again).
-std::optional<DbResult> DbLedger::AfterFailedCommit(const DbStatus& commit, const std::string& reservationId,
+std::optional<DbResult> DbLedger::AfterFailedCommit(const DbStatus& commit,
+                                                    const std::string& reservationId,
                                                     LedgerStatus status) {
     uint32_t number = 0;
     DbStatus lookup;
@@ -321,8 +328,7 @@ std::optional<DbResult> DbLedger::AfterFailedCommit(const DbStatus& commit, cons
     return std::nullopt;
 }
 
-DbResult DbLedger::Reserve(LedgerEntry line, uint32_t floor, const Station& station,
-                           const std::string& reservationId) {
+DbResult DbLedger::Reserve(LedgerEntry line, uint32_t floor, const Station& station, const std::string& reservationId) {
     line.status = LedgerStatus::Reserved;
     DbStatus last;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {

@@ -115,7 +115,8 @@ private:
     DbStatus Insert(const LedgerEntry& line, const std::string& reservationId);
     DbStatus NextFree(uint32_t floor, const Station& station, std::optional<uint32_t>& next);
     CommitFate LookUp(const std::string& reservationId, LedgerStatus status, uint32_t& number, DbStatus& failure);
-    std::optional<DbResult> AfterFailedCommit(const DbStatus& commit, const std::string& reservationId,
+    std::optional<DbResult> AfterFailedCommit(const DbStatus& commit,
+                                              const std::string& reservationId,
                                               LedgerStatus status);
     DbResult Unusable(const DbStatus& status);
 

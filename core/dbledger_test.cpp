@@ -70,8 +70,8 @@ public:
         else if (sql.rfind("SELECT number", 0) == 0)
             FindReservation(std::get<std::string>(params[0]), std::get<std::string>(params[1]), *rows);
         else if (sql.rfind("INSERT INTO tolka_ledger (", 0) == 0)
-            return Insert({std::get<std::string>(params[0]), std::get<std::string>(params[3]),
-                           std::get<int64_t>(params[4])});
+            return Insert(
+                {std::get<std::string>(params[0]), std::get<std::string>(params[3]), std::get<int64_t>(params[4])});
         return DbStatus();
     }
 
@@ -181,21 +181,36 @@ TEST(DbLedger, ReservationsAfterAFailedCommitDependOnWhatTheServerKept) {
         {"healthy", {}, DbOutcome::Done, 1, 0},
         {"committed, reply lost", {{"COMMIT", kLost, true}}, DbOutcome::Done, 1, 1},
         {"not committed", {{"COMMIT", kLost, false}}, DbOutcome::Done, 1, 1},
-        {"commit refused without losing the connection", {{"COMMIT", DbStatus::Failed("40001", "abort"), false}},
-         DbOutcome::Done, 1, 1},
+        {"commit refused without losing the connection",
+         {{"COMMIT", DbStatus::Failed("40001", "abort"), false}},
+         DbOutcome::Done,
+         1,
+         1},
         {"lost before the insert", {{"SELECT MAX", kLost}}, DbOutcome::Done, 1, 1},
         {"lost on the insert", {{"INSERT INTO tolka_ledger (", kLost}}, DbOutcome::Done, 1, 1},
         {"server restarting", {{"SELECT MAX", kLost}, {"CONNECT", kRefused, false, 3}}, DbOutcome::Done, 1, 4},
         // Reached again for as long as the time-out (5 s, every 0.5 s), then given up.
-        {"server gone after the commit", {{"COMMIT", kLost, true}, {"CONNECT", kRefused, false, 1000}},
-         DbOutcome::Unusable, 1, 10},
-        {"server gone before the insert", {{"SELECT MAX", kLost}, {"CONNECT", kRefused, false, 1000}},
-         DbOutcome::Unusable, 0, 10},
+        {"server gone after the commit",
+         {{"COMMIT", kLost, true}, {"CONNECT", kRefused, false, 1000}},
+         DbOutcome::Unusable,
+         1,
+         10},
+        {"server gone before the insert",
+         {{"SELECT MAX", kLost}, {"CONNECT", kRefused, false, 1000}},
+         DbOutcome::Unusable,
+         0,
+         10},
         // Waiting again for a held lock or a frozen server would only double the wait.
-        {"lock held past the time-out", {{"SELECT MAX", DbStatus::Failed("57014", "statement timeout")}},
-         DbOutcome::Unusable, 0, 0},
-        {"frozen server", {{"COMMIT", DbStatus::Failed("HYT00", "no answer")}, {"CONNECT", kTimeOut, false, 1000}},
-         DbOutcome::Unusable, 0, 1},
+        {"lock held past the time-out",
+         {{"SELECT MAX", DbStatus::Failed("57014", "statement timeout")}},
+         DbOutcome::Unusable,
+         0,
+         0},
+        {"frozen server",
+         {{"COMMIT", DbStatus::Failed("HYT00", "no answer")}, {"CONNECT", kTimeOut, false, 1000}},
+         DbOutcome::Unusable,
+         0,
+         1},
     };
     for (const Case& c : cases) {
         FakeServer server;

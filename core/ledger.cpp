@@ -261,8 +261,8 @@ uint64_t Fnv1a(const std::string& bytes, uint64_t hash) {
 bool CheckOf(LedgerFile& file, uint64_t length, uint64_t& check) {
     std::string head, tail;
     const uint64_t tailLength = std::min(length, kCheckedBytes);
-    if (!file.ReadAt(0, std::min(length, kCheckedBytes), head) ||
-        !file.ReadAt(length - tailLength, tailLength, tail) || tail.size() != tailLength)
+    if (!file.ReadAt(0, std::min(length, kCheckedBytes), head) || !file.ReadAt(length - tailLength, tailLength, tail) ||
+        tail.size() != tailLength)
         return false;
     check = Fnv1a(tail, Fnv1a(head, 0xcbf29ce484222325ull));
     return true;
@@ -400,9 +400,15 @@ std::string CsvField(const std::string& text) {
 }
 
 std::string FormatLedgerLine(const LedgerEntry& entry) {
-    const std::string fields[] = {
-        entry.time,  entry.station, LedgerStatusText(entry.status), std::to_string(entry.number), entry.uuid, entry.product,
-        entry.maker, entry.slot,    entry.interfaceType};
+    const std::string fields[] = {entry.time,
+                                  entry.station,
+                                  LedgerStatusText(entry.status),
+                                  std::to_string(entry.number),
+                                  entry.uuid,
+                                  entry.product,
+                                  entry.maker,
+                                  entry.slot,
+                                  entry.interfaceType};
     std::string line;
     for (size_t i = 0; i < kColumnCount; ++i)
         line += (i ? "," : "") + CsvField(fields[i]);

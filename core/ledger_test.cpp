@@ -351,10 +351,8 @@ TEST(LedgerIndex, ALedgerChangedBehindTheIndexIsReadWholeAndRefusedAsBefore) {
         {"damaged line appended", sound + "garbage\r\n", LedgerFault::FieldCount, 402, std::nullopt},
         {"re-saved without the mark", sound.substr(3), LedgerFault::NoByteOrderMark, 1, std::nullopt},
         {"shortened", kHeader + ManyLines(1, 100), LedgerFault::None, 0, 100u},
-        {"first line edited", kHeader + "x" + sound.substr(kHeader.size() + 1), LedgerFault::BadField, 2,
-         std::nullopt},
-        {"last line edited", sound.substr(0, sound.size() - 3) + "z\r\n", LedgerFault::BadField, 401,
-         std::nullopt},
+        {"first line edited", kHeader + "x" + sound.substr(kHeader.size() + 1), LedgerFault::BadField, 2, std::nullopt},
+        {"last line edited", sound.substr(0, sound.size() - 3) + "z\r\n", LedgerFault::BadField, 401, std::nullopt},
     };
     for (const Case& c : cases) {
         MemoryLedger file;

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 5)
         return 0;
     const bool attached = data[0] & 1;
-    const uint32_t interfaceType = uint32_t{data[1]} | uint32_t{data[2]} << 8 | uint32_t{data[3]} << 16 | uint32_t{data[4]} << 24;
+    const uint32_t interfaceType =
+        uint32_t{data[1]} | uint32_t{data[2]} << 8 | uint32_t{data[3]} << 16 | uint32_t{data[4]} << 24;
     const std::string text(reinterpret_cast<const char*>(data + 5), size - 5);
 
     std::vector<std::string> problems;

@@ -20,7 +20,9 @@ public:
     Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     bool Empty() const { return at_ >= size_; }
     uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-    uint32_t Word() { return uint32_t{Byte()} | uint32_t{Byte()} << 8 | uint32_t{Byte()} << 16 | uint32_t{Byte()} << 24; }
+    uint32_t Word() {
+        return uint32_t{Byte()} | uint32_t{Byte()} << 8 | uint32_t{Byte()} << 16 | uint32_t{Byte()} << 24;
+    }
     std::vector<uint8_t> Bytes(size_t count) {
         count = std::min(count, size_ - std::min(at_, size_));
         std::vector<uint8_t> bytes(data_ + at_, data_ + at_ + count);

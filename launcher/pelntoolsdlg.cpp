@@ -46,7 +46,8 @@ BOOL CPelnToolsDlg::OnInitDialog() {
                                 CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, instance, nullptr);
     for (const Tool& tool : kTools) {
         HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(tool.iconId));
-        SendDlgItemMessageW(m_hWnd, static_cast<int>(tool.buttonId), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+        SendDlgItemMessageW(m_hWnd, static_cast<int>(tool.buttonId), BM_SETIMAGE, IMAGE_ICON,
+                            reinterpret_cast<LPARAM>(icon));
         NameToolButton(tips, tool.buttonId, tool.name);
     }
     m_strModulePath = fw::GetModulePath();

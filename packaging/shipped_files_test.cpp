@@ -82,8 +82,8 @@ struct ShippedFile {
 
 const ShippedFile kShipped[] = {
     {L"PelnTools.exe", true, L"1.3.0.1"},      {L"TolkaPIWriter.exe", true, L"4, 0, 0, 2"},
-    {L"TolkaOption.exe", true, L"3, 0, 0, 2"}, {L"tolka.exe", true, nullptr}, {L"Varnet.dll", false, nullptr},
-    {L"TolkaCommon.dll", false, nullptr},
+    {L"TolkaOption.exe", true, L"3, 0, 0, 2"}, {L"tolka.exe", true, nullptr},
+    {L"Varnet.dll", false, nullptr},           {L"TolkaCommon.dll", false, nullptr},
 };
 
 TEST(ShippedFiles, EveryProgramCarriesTheSuiteManifest) {

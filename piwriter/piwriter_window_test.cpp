@@ -90,7 +90,7 @@ protected:
 TEST_F(WriterWindow, StartsEmptyWithTheProgramTitle) {
     EXPECT_EQ(Title(), L"TolkaPIWriter");
     for (UINT id : fwtest::Ids{IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER, IDC_CUR_UUID, IDC_CUR_NUMBER,
-                    IDC_CUR_PRODUCT_NAME, IDC_CUR_MAKER})
+                               IDC_CUR_PRODUCT_NAME, IDC_CUR_MAKER})
         EXPECT_EQ(ItemText(hwnd, id), L"") << id;
     EXPECT_FALSE(dlg.m_bModified);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDC_CONNECT)));
