@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "cli/utf8.h"
+#include "core/utf8.h"
 #include "core/record.h"
 
 namespace cli {
@@ -186,7 +186,7 @@ std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& i
     if (inv.Has(Option::Station)) {
         if (!inv.Has(Option::Ledger))
             return UsageError{Msg::StationNeedsLedger, L""};
-        std::optional<core::Station> station = core::ParseStation(ToUtf8(inv.Value(Option::Station)));
+        std::optional<core::Station> station = core::ParseStation(core::ToUtf8(inv.Value(Option::Station)));
         if (!station)
             return UsageError{Msg::BadStation, inv.Value(Option::Station)};
         inv.station = *station;

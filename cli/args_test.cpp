@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/test_host.h"
-#include "cli/utf8.h"
+#include "core/utf8.h"
 
 namespace cli {
 namespace {
@@ -144,7 +144,7 @@ TEST(Args, NumberTakesOnlyDecimalOrHexadecimalUpTo32Bits) {
             std::vector<std::wstring> args = Words(command);
             args.push_back(text);
             ParsedArgs parsed = ParseArgs(args);
-            ASSERT_EQ(parsed.error.has_value(), kept == nullptr) << ToUtf8(text);
+            ASSERT_EQ(parsed.error.has_value(), kept == nullptr) << core::ToUtf8(text);
             if (kept != nullptr)
                 EXPECT_EQ(parsed.invocation.Value(Option::Number), kept);
             else

@@ -5,7 +5,7 @@
 
 #include "cli/context.h"
 #include "cli/ledgers.h"
-#include "cli/utf8.h"
+#include "core/utf8.h"
 
 namespace cli {
 
@@ -86,12 +86,12 @@ Exit LedgerShow(Context& c) {
     }
     std::vector<JsonObject> perStation;
     for (const auto& [station, tally] : stations) {
-        SayTally(c, station.empty() ? c.report.Text(Msg::LedgerNoStation) : FromUtf8(station), tally);
+        SayTally(c, station.empty() ? c.report.Text(Msg::LedgerNoStation) : core::FromUtf8(station), tally);
         JsonObject o;
         if (station.empty())
             o.Null("station");
         else
-            o.Text("station", FromUtf8(station));
+            o.Text("station", core::FromUtf8(station));
         perStation.push_back(o.Append(TallyJson(tally)));
     }
     SayTally(c, c.report.Text(Msg::LedgerAllStations), all);

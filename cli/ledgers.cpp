@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "cli/utf8.h"
+#include "core/utf8.h"
 #include "core/dbledger.h"
 
 namespace cli {
@@ -47,7 +47,7 @@ Msg ConnectionFaultText(core::ConnectionFault fault) {
 }
 
 std::string ConnectionText(const std::wstring& ledger) {
-    return ToUtf8(ledger.substr(kOdbcPrefixLength));
+    return core::ToUtf8(ledger.substr(kOdbcPrefixLength));
 }
 
 Exit Refused(Context& c, const std::wstring& name, core::LedgerFault fault, size_t line) {
@@ -140,8 +140,8 @@ public:
         if (core::ConnectionFault fault = core::ParseConnectionString(connection_, parsed);
             fault != core::ConnectionFault::None)
             return c_.report.Fail(Exit::Ledger, Msg::LedgerBadConnection, {c_.report.Text(ConnectionFaultText(fault))});
-        ledger_ =
-            std::make_unique<core::DbLedger>(*link_, connection_, c_.inv.ledgerTimeout, ToUtf8(c_.host.ComputerName()));
+        ledger_ = std::make_unique<core::DbLedger>(*link_, connection_, c_.inv.ledgerTimeout,
+                                                   core::ToUtf8(c_.host.ComputerName()));
         return Tell(ledger_->Open());
     }
 
@@ -149,7 +149,7 @@ public:
         core::Uuid id;
         if (!c_.host.NewUuid(id))
             return c_.report.Fail(Exit::Ledger, Msg::UuidCreateFailed);
-        reservation_ = ToUtf8(core::FormatUuidText(id.data()));
+        reservation_ = core::ToUtf8(core::FormatUuidText(id.data()));
         core::DbResult r = ledger_->Reserve(line, line.number, c_.inv.station, reservation_);
         number = r.number;
         return Tell(r);
@@ -174,8 +174,8 @@ public:
 
 private:
     std::wstring ServerText(const core::DbStatus& status) {
-        return c_.report.Text(Msg::LedgerServerSaid,
-                              {status.state.empty() ? L"-" : FromUtf8(status.state), FromUtf8(status.text)});
+        return c_.report.Text(Msg::LedgerServerSaid, {status.state.empty() ? L"-" : core::FromUtf8(status.state),
+                                                      core::FromUtf8(status.text)});
     }
 
     Exit Tell(const core::DbResult& r) {
@@ -213,7 +213,7 @@ std::wstring LedgerName(const std::wstring& ledger) {
     core::ConnectionString parsed;
     if (core::ParseConnectionString(ConnectionText(ledger), parsed) != core::ConnectionFault::None)
         return kOdbcPrefix;  // what it holds may be a password
-    return kOdbcPrefix + FromUtf8(core::MaskedConnectionString(parsed));
+    return kOdbcPrefix + core::FromUtf8(core::MaskedConnectionString(parsed));
 }
 
 std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledger) {

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "cli/utf8.h"
+#include "core/utf8.h"
 #include "framework/syslib.h"
 
 namespace cli {
@@ -55,7 +55,7 @@ bool LoadApi(OdbcApi& api) {
 }
 
 std::wstring Wide(const std::string& utf8) {
-    return FromUtf8(utf8);
+    return core::FromUtf8(utf8);
 }
 
 // The first diagnostic record of the handle. Without one (a driver manager that cannot load
@@ -69,7 +69,7 @@ core::DbStatus Diagnostic(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle
         api.getDiagRec(type, handle, 1, reinterpret_cast<SQLWCHAR*>(state), &native, reinterpret_cast<SQLWCHAR*>(text),
                        static_cast<SQLSMALLINT>(std::size(text)), &length);
     if (SQL_SUCCEEDED(rc))
-        return core::DbStatus::Failed(ToUtf8(state), ToUtf8(text));
+        return core::DbStatus::Failed(core::ToUtf8(state), core::ToUtf8(text));
     return core::DbStatus::Failed("", std::string(call) + " failed without a diagnostic from the ODBC driver manager");
 }
 
@@ -191,7 +191,7 @@ SQLRETURN ReadCell(const OdbcApi& api, SQLHSTMT stmt, SQLUSMALLINT column, std::
         if (rc == SQL_SUCCESS)
             break;
     }
-    cell = ToUtf8(text);
+    cell = core::ToUtf8(text);
     return SQL_SUCCESS;
 }
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "cli/test_host.h"
-#include "cli/utf8.h"
+#include "core/utf8.h"
 #include "core/portoptions.h"
 
 namespace cli {
@@ -118,7 +118,7 @@ std::vector<uint8_t> Head(std::vector<uint8_t> head) {
 std::vector<uint8_t> Utf8Lines(const std::vector<std::wstring>& lines) {
     std::string text;
     for (const std::wstring& line : lines)
-        text += ToUtf8(line) + "\r\n";
+        text += core::ToUtf8(line) + "\r\n";
     return std::vector<uint8_t>(text.begin(), text.end());
 }
 

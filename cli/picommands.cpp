@@ -4,7 +4,7 @@
 
 #include "cli/context.h"
 #include "cli/ledgers.h"
-#include "cli/utf8.h"
+#include "core/utf8.h"
 #include "core/ledger.h"
 
 namespace cli {
@@ -39,10 +39,10 @@ core::LedgerEntry LedgerLine(Context& c, const core::RecordFields& fields, uint3
     if (c.inv.Has(Option::Station))
         line.station = core::FormatStation(c.inv.station);
     line.number = fields.number;
-    line.uuid = ToUtf8(core::FormatUuidText(fields.uuid.data()));
-    line.product = ToUtf8(c.host.FromAnsi(fields.productName));
-    line.maker = ToUtf8(c.host.FromAnsi(fields.makerName));
-    line.interfaceType = ToUtf8(Hex32(interfaceType));
+    line.uuid = core::ToUtf8(core::FormatUuidText(fields.uuid.data()));
+    line.product = core::ToUtf8(c.host.FromAnsi(fields.productName));
+    line.maker = core::ToUtf8(c.host.FromAnsi(fields.makerName));
+    line.interfaceType = core::ToUtf8(Hex32(interfaceType));
     return line;
 }
 
@@ -131,7 +131,7 @@ Exit WriteBoard(Context& c, core::RecordFields fields) {
         line.time = core::FormatIsoTime(c.host.Now());
         line.number = fields.number;
         line.status = writeExit == Exit::Done ? core::LedgerStatus::Ok : core::LedgerStatus::Failed;
-        line.slot = SlotKnown(report) ? ToUtf8(HexSlot(report.slot)) : std::string();
+        line.slot = SlotKnown(report) ? core::ToUtf8(HexSlot(report.slot)) : std::string();
         ledgerExit = ledger->Record(line);
     }
     if (report.outcome == core::WriteOutcome::Refused)

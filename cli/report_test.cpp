@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/utf8.h"
+#include "core/utf8.h"
 
 namespace cli {
 namespace {
@@ -70,13 +70,14 @@ TEST(Messages, ArgumentsFillTheirPlaces) {
 }
 
 TEST(Utf8, WideTextOfEitherWidth) {
-    EXPECT_EQ(ToUtf8(L"A\u00e9\u88fd"), "A\xC3\xA9\xE8\xA3\xBD");
+    EXPECT_EQ(core::ToUtf8(L"A\u00e9\u88fd"), "A\xC3\xA9\xE8\xA3\xBD");
     // U+1F600 as a surrogate pair (16-bit wchar_t) and as one unit (32-bit).
-    EXPECT_EQ(ToUtf8(std::wstring{static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(core::ToUtf8(std::wstring{static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}),
+              "\xF0\x9F\x98\x80");
     if (sizeof(wchar_t) == 4) {
-        EXPECT_EQ(ToUtf8(std::wstring(1, static_cast<wchar_t>(0x1F600))), "\xF0\x9F\x98\x80");
+        EXPECT_EQ(core::ToUtf8(std::wstring(1, static_cast<wchar_t>(0x1F600))), "\xF0\x9F\x98\x80");
     }
-    EXPECT_EQ(ToUtf8(std::wstring(1, static_cast<wchar_t>(0xDC00))), "\xEF\xBF\xBD");
+    EXPECT_EQ(core::ToUtf8(std::wstring(1, static_cast<wchar_t>(0xDC00))), "\xEF\xBF\xBD");
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cli/odbclink.h"
-#include "cli/utf8.h"
+#include "core/utf8.h"
 #include "common/librarylink.h"
 #include "core/appendwhole.h"
 #include "framework/codepage.h"
@@ -275,7 +275,7 @@ void WinHost::Write(HANDLE stream, const std::wstring& line) {
     if (IsConsole(stream)) {
         WriteConsoleW(stream, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     } else {
-        std::string utf8 = ToUtf8(text);
+        std::string utf8 = core::ToUtf8(text);
         ::WriteFile(stream, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
     }
 }

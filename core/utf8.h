@@ -12,4 +12,11 @@ namespace core {
 // surrogate, a value above U+10FFFF, a sequence cut short by the end of the text).
 size_t Utf8SequenceLength(const std::string& text, size_t at);
 
+// UTF-16 (Windows) or UTF-32 (elsewhere) wide text to UTF-8, for the ledgers and the console's
+// JSON output; a lone surrogate becomes U+FFFD.
+std::string ToUtf8(const std::wstring& text);
+
+// UTF-8 to wide text; a byte that does not begin a well-formed sequence becomes U+FFFD.
+std::wstring FromUtf8(const std::string& text);
+
 }  // namespace core
