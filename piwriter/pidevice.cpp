@@ -12,8 +12,6 @@
 
 namespace {
 
-const wchar_t kEmpty[] = L"Empty";
-
 constexpr UINT kYesNoPlain = MB_YESNO | MB_DEFBUTTON2;
 
 // The product-kind questions of a write, asked in message boxes.
@@ -93,7 +91,7 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
             ShowRecordInPanel(current.record.data());
             break;
         case core::ReadResult::Empty:
-            m_strCurUuid = m_strCurNumber = m_strCurProductName = m_strCurMaker = kEmpty;
+            m_strCurUuid = m_strCurNumber = m_strCurProductName = m_strCurMaker = fw::LoadResString(IDS_PANEL_EMPTY);
             break;
         case core::ReadResult::NoAnswer:
         case core::ReadResult::ReadFailed:
@@ -123,7 +121,7 @@ void CVarnPIWriteDlg::OnReadToEditor() {
     // now may reach the editor.
     if (!m_bPanelShowsBoard && !RefreshCurrentData())
         return;
-    if (m_strCurUuid == kEmpty) {
+    if (m_strCurUuid == fw::LoadResString(IDS_PANEL_EMPTY)) {
         fw::AppMessageBox(IDS_NO_VALID_DATA, kOkInfo);
         return;
     }
