@@ -1,5 +1,6 @@
 #include "option/portgrid.h"
 
+#include "core/devicelibrary.h"
 #include "core/portoptions.h"
 #include "framework/module.h"
 #include "option/resource.h"
@@ -107,8 +108,9 @@ std::wstring PortBoxName(unsigned boxId) {
     const core::PortCell* cell = PortBoxBit(boxId, bit) ? core::FindPortBox(bit, pin) : nullptr;
     if (cell == nullptr)
         return std::wstring();
-    return std::wstring(core::PortName(cell->port)) + L" bit " + std::to_wstring(pin) + L" " +
-           fw::LoadResString(static_cast<UINT>(core::PortGroupTextId(cell->group)));
+    return core::FillPlaceholders(fw::LoadResString(IDS_PORT_BOX_NAME).c_str(),
+                                  {core::PortName(cell->port), std::to_wstring(pin),
+                                   fw::LoadResString(static_cast<UINT>(core::PortGroupTextId(cell->group)))});
 }
 
 void PrepareGridKeyboard(HWND dialog) {
