@@ -15,25 +15,14 @@
 
 #include "board.h"
 #include "core/devicelink.h"
+#include "framework/module.h"
+#include "framework/text.h"
 #include "resource.h"
 #include "virtualboard_link.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-std::wstring ExeFolder() {
-    std::wstring path(260, L'\0');
-    for (;;) {
-        DWORD got = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (got < path.size()) {
-            path.resize(got);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(L"\\/"));
-}
 
 std::wstring TempFolder() {
     DWORD size = GetTempPathW(0, nullptr);
@@ -127,7 +116,7 @@ protected:
 
     // Runs varnet_probe.exe with the same environment and returns its exit code.
     DWORD RunProbe(const std::wstring& mode) {
-        std::wstring command = L"\"" + ExeFolder() + L"\\varnet_probe.exe\" " + mode;
+        std::wstring command = L"\"" + fw::FolderOfPath(fw::GetModulePath()) + L"varnet_probe.exe\" " + mode;
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
