@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/devicelibrary.h"
+#include "core/placeholders.h"
 
 namespace cli {
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <iterator>
 
+#include "core/placeholders.h"
 #include "core/textids.h"
 
 namespace core {
@@ -50,20 +51,6 @@ std::wstring MissingLibraryText(bool japanese, const MissingLibrary& missing) {
     int id = missing.function.empty() ? IDS_LIBRARY_MISSING : IDS_LIBRARY_LACKS_FUNCTION;
     return FillPlaceholders(japanese ? Find(kJapanese, id) : Find(kEnglish, id),
                             {missing.library, missing.folder, missing.function});
-}
-
-std::wstring FillPlaceholders(const wchar_t* pattern, std::initializer_list<std::wstring> args) {
-    std::wstring text;
-    for (const wchar_t* p = pattern; *p != L'\0'; ++p) {
-        size_t index = p[1] >= L'1' && p[1] <= L'9' ? static_cast<size_t>(p[1] - L'1') : args.size();
-        if (*p == L'%' && index < args.size()) {
-            text += std::data(args)[index];
-            ++p;
-        } else {
-            text += *p;
-        }
-    }
-    return text;
 }
 
 }  // namespace core

@@ -22,8 +22,4 @@ struct MissingLibrary {
 // The message naming the library, what is wrong with it and where it belongs.
 std::wstring MissingLibraryText(bool japanese, const MissingLibrary& missing);
 
-// The pattern with %1, %2, ... replaced by the arguments in order; a placeholder without an
-// argument stays as it is.
-std::wstring FillPlaceholders(const wchar_t* pattern, std::initializer_list<std::wstring> args);
-
 }  // namespace core

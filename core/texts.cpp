@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "core/devicelibrary.h"
+#include "core/placeholders.h"
 
 namespace core {
 

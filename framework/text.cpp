@@ -1,18 +1,11 @@
 #include "framework/text.h"
 
+#include "core/placeholders.h"
+
 namespace fw {
 
 std::wstring FormatMessageText(const std::wstring& pattern, const std::wstring& arg1) {
-    std::wstring out;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == L'%' && i + 1 < pattern.size() && pattern[i + 1] == L'1') {
-            out += arg1;
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return out;
+    return core::FillPlaceholders(pattern.c_str(), {arg1});
 }
 
 static size_t NameStart(const std::wstring& path) {

@@ -1,6 +1,6 @@
 #include "option/portgrid.h"
 
-#include "core/devicelibrary.h"
+#include "core/placeholders.h"
 #include "core/portoptions.h"
 #include "framework/module.h"
 #include "option/resource.h"
