@@ -8,6 +8,7 @@
 #include <set>
 
 #include "common/cursor_watch_link.h"
+#include "common/editor_test_support.h"
 #include "framework/test_support.h"
 #include "option/optiondlg.h"
 #include "option/resource.h"
@@ -369,33 +370,14 @@ TEST_F(OptionOnBoard, ClosingTheWindowClosesAnOpenConnectionOnly) {
     EXPECT_EQ(board.Calls(), Lines{kClose});
 }
 
-// A button that its own command disables hands the focus on, so that the keyboard keeps
-// working: Esc still reaches the close path.
 TEST_F(OptionOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
-    struct Case {
-        const char* what;
-        std::string faults;
-        std::vector<UINT> clicks;
-        UINT focus;  // where the focus is afterwards
-    };
-    const Case cases[] = {
-        {"connect", "", {ID_CONNECT}, ID_DISCONNECT},
-        {"disconnect", "", {ID_CONNECT, ID_DISCONNECT}, ID_READ_DEVICE},
-        // the next tab stop: the grid's first box
-        {"product information fails", "product_info_fail=1", {ID_CONNECT, ID_PRODUCT_INFO}, 1008},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        board.SetFaults(c.faults);
-        CTolkaOptionDlg window;
-        ASSERT_TRUE(window.Create());
-        HWND w = window.GetSafeHwnd();
-        for (UINT id : c.clicks)
-            fwtest::Click(w, id);
-        EXPECT_EQ(fwtest::FocusedControl(w), GetDlgItem(w, static_cast<int>(c.focus)));
-        fwtest::PressKey(window, VK_ESCAPE);
-        EXPECT_TRUE(window.HasEnded());
-    }
+    editortest::ExpectFocusMovesOn<CTolkaOptionDlg>(
+        board, {
+                   {"connect", "", {ID_CONNECT}, ID_DISCONNECT},
+                   {"disconnect", "", {ID_CONNECT, ID_DISCONNECT}, ID_READ_DEVICE},
+                   // the next tab stop: the grid's first box
+                   {"product information fails", "product_info_fail=1", {ID_CONNECT, ID_PRODUCT_INFO}, 1008},
+               });
 }
 
 // Every call of a command that may block shows the wait cursor, also after the command's

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/cursor_watch_link.h"
+#include "common/editor_test_support.h"
 #include "core/test_records.h"
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
@@ -585,32 +586,13 @@ TEST_F(WriterOnBoard, ClosingTheWindowClosesTheConnection) {
     EXPECT_EQ(board.Calls(), Lines{"Tolka_FlashModeClose(h1, 0)"});
 }
 
-// A button that its own command disables hands the focus on, so that the keyboard keeps
-// working: Esc still reaches the close path.
 TEST_F(WriterOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
-    struct Case {
-        const char* what;
-        std::string faults;
-        std::vector<UINT> clicks;
-        UINT focus;  // where the focus is afterwards
-    };
-    const Case cases[] = {
-        {"connect", "", {IDC_CONNECT}, IDC_DISCONNECT},
-        {"disconnect", "", {IDC_CONNECT, IDC_DISCONNECT}, ID_READ_TO_EDITOR},
-        {"connect to a board that does not answer", "echo_fail=1", {IDC_CONNECT}, ID_READ_TO_EDITOR},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        board.SetFaults(c.faults);
-        CVarnPIWriteDlg window;
-        ASSERT_TRUE(window.Create());
-        HWND w = window.GetSafeHwnd();
-        for (UINT id : c.clicks)
-            fwtest::Click(w, id);
-        EXPECT_EQ(fwtest::FocusedControl(w), GetDlgItem(w, static_cast<int>(c.focus)));
-        fwtest::PressKey(window, VK_ESCAPE);
-        EXPECT_TRUE(window.HasEnded());
-    }
+    editortest::ExpectFocusMovesOn<CVarnPIWriteDlg>(
+        board, {
+                   {"connect", "", {IDC_CONNECT}, IDC_DISCONNECT},
+                   {"disconnect", "", {IDC_CONNECT, IDC_DISCONNECT}, ID_READ_TO_EDITOR},
+                   {"connect to a board that does not answer", "echo_fail=1", {IDC_CONNECT}, ID_READ_TO_EDITOR},
+               });
 }
 
 // Every call of a command that may block shows the wait cursor; afterwards the cursor that
