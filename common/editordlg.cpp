@@ -2,8 +2,8 @@
 
 #include "common/flashmodehelp.h"
 #include "common/librarylink.h"
-#include "common/strings.h"
 #include "core/imagefile.h"
+#include "core/textids.h"
 #include "framework/filedialog.h"
 #include "framework/fileio.h"
 #include "framework/language.h"

@@ -1,20 +1,13 @@
 #include "core/texts.h"
 
-#include <cstddef>
-
+#include "core/catalogue_table.h"
 #include "core/placeholders.h"
 
 namespace core {
 
 namespace {
 
-struct CatalogueEntry {
-    int id;
-    const wchar_t* text;
-};
-
-// L"" makes the text's literals wide, however many lines it takes.
-#define TOLKA_TEXT(face, id, text) {id, L"" text},
+#define TOLKA_TEXT(face, id, text) TOLKA_CATALOGUE_ROW(id, text)
 
 const CatalogueEntry kJapanese[] = {
 #include "core/texts_ja.inc"
@@ -26,19 +19,10 @@ const CatalogueEntry kEnglish[] = {
 
 #undef TOLKA_TEXT
 
-template <std::size_t N>
-const wchar_t* Find(const CatalogueEntry (&table)[N], int id) {
-    for (const CatalogueEntry& entry : table) {
-        if (entry.id == id)
-            return entry.text;
-    }
-    return L"";
-}
-
 }  // namespace
 
 const wchar_t* CatalogueText(Lang lang, int id) {
-    return lang == Lang::Ja ? Find(kJapanese, id) : Find(kEnglish, id);
+    return lang == Lang::Ja ? FindCatalogueText(kJapanese, id) : FindCatalogueText(kEnglish, id);
 }
 
 std::wstring Text(Lang lang, int id, std::initializer_list<std::wstring> args) {

@@ -2,11 +2,11 @@
 
 #include <vector>
 
+#include "core/textids.h"
 #include "framework/dialog.h"
 #include "framework/language.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
-#include "framework/strings.h"
 #include "framework/syslib.h"
 #include "framework/text.h"
 

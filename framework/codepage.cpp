@@ -6,18 +6,6 @@ namespace fw {
 
 namespace {
 
-std::wstring FromCodePage(UINT codePage, const std::string& bytes) {
-    if (bytes.empty())
-        return std::wstring();
-    int len = static_cast<int>(bytes.size());
-    int size = MultiByteToWideChar(codePage, 0, bytes.data(), len, nullptr, 0);
-    if (size <= 0)
-        return std::wstring();
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), len, &text[0], size);
-    return text;
-}
-
 int ConvertedSize(DWORD flags, const wchar_t* text, int len, char* out, int size, BOOL* usedDefault) {
     return WideCharToMultiByte(CP_THREAD_ACP, flags, text, len, out, size, nullptr, usedDefault);
 }
@@ -77,23 +65,15 @@ std::string ToThreadAnsi(const std::wstring& text, size_t* firstMissing) {
 }
 
 std::wstring FromThreadAnsi(const std::string& bytes) {
-    return FromCodePage(CP_THREAD_ACP, bytes);
-}
-
-std::wstring FromUtf8(const std::string& bytes) {
-    return FromCodePage(CP_UTF8, bytes);
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    if (text.empty())
-        return std::string();
-    int len = static_cast<int>(text.size());
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), len, nullptr, 0, nullptr, nullptr);
+    if (bytes.empty())
+        return std::wstring();
+    int len = static_cast<int>(bytes.size());
+    int size = MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), len, nullptr, 0);
     if (size <= 0)
-        return std::string();
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), len, &bytes[0], size, nullptr, nullptr);
-    return bytes;
+        return std::wstring();
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_THREAD_ACP, 0, bytes.data(), len, &text[0], size);
+    return text;
 }
 
 }  // namespace fw

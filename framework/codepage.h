@@ -1,6 +1,6 @@
-// Conversions between the windows' UTF-16 text and multibyte text: the ANSI code page of
-// the current thread, which is what stored records carry, and UTF-8, which text files the
-// suite writes for people (the virtual board's board.ini and calls.log) carry.
+// Conversions between the windows' UTF-16 text and multibyte text in the ANSI code page of
+// the current thread, which is what stored records carry. UTF-8 has one portable
+// conversion for every part of the suite (core/utf8.h).
 #pragma once
 
 #include <string>
@@ -12,9 +12,5 @@ namespace fw {
 // when the bytes turn back into exactly the text.
 std::string ToThreadAnsi(const std::wstring& text, size_t* firstMissing = nullptr);
 std::wstring FromThreadAnsi(const std::string& bytes);
-
-// As the system converts: malformed bytes and unpaired surrogates become U+FFFD.
-std::wstring FromUtf8(const std::string& bytes);
-std::string ToUtf8(const std::wstring& text);
 
 }  // namespace fw

@@ -2,12 +2,12 @@
 
 #include <new>
 
+#include "core/textids.h"
 #include "framework/app.h"
 #include "framework/codepage.h"
 #include "framework/language.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
-#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/waitcursor.h"
 

@@ -15,11 +15,6 @@ struct HandleCloser {
     }
 };
 
-// What a file holds once the call returns, not only the system's cache.
-bool WriteAllFlushed(HANDLE file, const uint8_t* data, size_t size) {
-    return WriteAll(file, data, size) && FlushFileBuffers(file);
-}
-
 // A device, a pipe or a console may hold a file's name; reading one could wait for ever.
 bool IsDiskFile(HANDLE file) {
     return GetFileType(file) == FILE_TYPE_DISK;
@@ -50,6 +45,10 @@ bool WriteAll(HANDLE file, const void* data, size_t size) {
         size -= written;
     }
     return true;
+}
+
+bool WriteAllFlushed(HANDLE file, const void* data, size_t size) {
+    return WriteAll(file, data, size) && FlushFileBuffers(file);
 }
 
 FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) {

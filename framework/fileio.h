@@ -17,9 +17,11 @@ enum class FileResult {
 };
 
 // Writes all the bytes at the handle's position, in pieces the system takes at once; false
-// when a write fails. Nothing is flushed: a caller that replaces a file flushes it itself,
-// one that appends a log line need not.
+// when a write fails. Nothing is flushed: a log line's append need not be.
 bool WriteAll(HANDLE file, const void* data, size_t size);
+// The same, then flushed: what the file holds once the call returns, not only the system's
+// cache, for the new content of a file that replaces the old.
+bool WriteAllFlushed(HANDLE file, const void* data, size_t size);
 
 // Reads at most maxBytes from the start of the file into data (resized to what was read).
 FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data);

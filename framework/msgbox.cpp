@@ -1,8 +1,8 @@
 #include "framework/msgbox.h"
 
+#include "core/textids.h"
 #include "framework/app.h"
 #include "framework/module.h"
-#include "framework/strings.h"
 #include "framework/text.h"
 
 namespace fw {

@@ -46,7 +46,7 @@ std::map<std::string, std::string> DescribeOption(CTolkaOptionDlg& dlg) {
         {"buttons", std::string(enabled(ID_CONNECT) ? "connect" : "") + (enabled(ID_DISCONNECT) ? "disconnect" : "") +
                         (enabled(ID_PRODUCT_INFO) ? "+info" : "")},
         {"grid", Hex(Bytes(grid.begin() + 2, grid.begin() + 13))},
-        {"title", testmatrix::Utf8(fwtest::Text(h))},
+        {"title", core::ToUtf8(fwtest::Text(h))},
     };
 }
 

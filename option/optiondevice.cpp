@@ -2,8 +2,8 @@
 // does the board's part) and product information; connecting is the editors' own
 // (common/editordlg.h) and says nothing here, since a board that cannot be opened has been
 // reported by the library itself. The window asks the questions and tells the outcomes.
-#include "common/strings.h"
 #include "core/optionops.h"
+#include "core/textids.h"
 #include "framework/msgbox.h"
 #include "option/optiondlg.h"
 #include "option/resource.h"

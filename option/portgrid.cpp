@@ -1,5 +1,7 @@
 #include "option/portgrid.h"
 
+#include <iterator>
+
 #include "core/placeholders.h"
 #include "core/portoptions.h"
 #include "framework/module.h"
@@ -7,14 +9,12 @@
 
 namespace {
 
-// The check box of each cell's pin 0, by the cell's byte of the image; pin n is that id + n.
-const struct {
-    size_t offset;
-    unsigned firstBoxId;
-} kCellBoxes[] = {
-    {2, IDC_OUT_P4}, {3, IDC_OUT_PA}, {4, IDC_OUT_POUT},   {5, IDC_DIR_P1},     {6, IDC_DIR_P2},     {7, IDC_DIR_P4},
-    {8, IDC_DIR_P5}, {9, IDC_DIR_PA}, {10, IDC_PULLUP_P2}, {11, IDC_PULLUP_P4}, {12, IDC_PULLUP_P5},
+// The check box of each cell's pin 0, in the order of core::kPortCells; pin n is that id + n.
+const unsigned kFirstBoxIds[] = {
+    IDC_OUT_P4, IDC_OUT_PA, IDC_OUT_POUT,  IDC_DIR_P1,    IDC_DIR_P2,    IDC_DIR_P4,
+    IDC_DIR_P5, IDC_DIR_PA, IDC_PULLUP_P2, IDC_PULLUP_P4, IDC_PULLUP_P5,
 };
+static_assert(std::size(kFirstBoxIds) == std::size(core::kPortCells), "one first box per cell");
 
 // The one box of the grid that Tab stops at: the last one with the focus.
 void MakeTabStop(HWND dialog, unsigned boxId) {
@@ -81,22 +81,15 @@ LRESULT CALLBACK GridBoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
 unsigned PortBoxId(unsigned bit) {
     unsigned pin = 0;
     const core::PortCell* cell = core::FindPortBox(bit, pin);
-    if (cell == nullptr)
-        return 0;
-    for (const auto& boxes : kCellBoxes) {
-        if (boxes.offset == cell->offset)
-            return boxes.firstBoxId + pin;
-    }
-    return 0;
+    return cell == nullptr ? 0 : kFirstBoxIds[cell - core::kPortCells] + pin;
 }
 
 bool PortBoxBit(unsigned boxId, unsigned& bit) {
-    for (const core::PortCell& cell : core::kPortCells) {
-        for (unsigned pin = 0; pin < cell.pinCount; ++pin) {
-            if (PortBoxId(core::PortBit(cell, pin)) == boxId) {
-                bit = core::PortBit(cell, pin);
-                return true;
-            }
+    for (size_t i = 0; i < std::size(core::kPortCells); ++i) {
+        const unsigned pin = boxId - kFirstBoxIds[i];  // wraps round below the cell's first box
+        if (pin < core::kPortCells[i].pinCount) {
+            bit = core::PortBit(core::kPortCells[i], pin);
+            return true;
         }
     }
     return false;

@@ -2,7 +2,7 @@
 // editor, write the editor's record into the next free slot, erase the area. The board
 // algorithms are core's; this file asks the user and tells what happened.
 #include "common/librarylink.h"
-#include "common/strings.h"
+#include "core/textids.h"
 #include "core/writerops.h"
 #include "framework/codepage.h"
 #include "framework/module.h"
@@ -85,16 +85,18 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
     TakeInWithoutChecks();
     core::CurrentRecord current;
     core::ReadResult result = core::ReadCurrentRecord(BoardLink(), m_hDevice, current);
-    m_bPanelShowsBoard = result == core::ReadResult::Found || result == core::ReadResult::Empty;
     switch (result) {
         case core::ReadResult::Found:
+            m_panel = Panel::Record;
             ShowRecordInPanel(current.record.data());
             break;
         case core::ReadResult::Empty:
+            m_panel = Panel::Empty;
             m_strCurUuid = m_strCurNumber = m_strCurProductName = m_strCurMaker = fw::LoadResString(IDS_PANEL_EMPTY);
             break;
         case core::ReadResult::NoAnswer:
         case core::ReadResult::ReadFailed:
+            m_panel = Panel::Nothing;
             m_strCurUuid.clear();
             m_strCurNumber.clear();
             m_strCurProductName.clear();
@@ -109,19 +111,19 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
     } else if (result == core::ReadResult::ReadFailed) {
         fw::AppMessageBox(IDS_READ_FAILED);
     }
-    return m_bPanelShowsBoard;
+    return m_panel != Panel::Nothing;
 }
 
 void CVarnPIWriteDlg::OnReadToEditor() {
     if (m_bModified && fw::AppMessageBox(IDS_DISCARD_CONTENTS, kAskYesNo) != IDYES)
         return;
-    if (m_hDevice == nullptr && !Connect())
+    if (!Connect())
         return;
     // A panel that an earlier read could not fill is read again; only what the board holds
     // now may reach the editor.
-    if (!m_bPanelShowsBoard && !RefreshCurrentData())
+    if (m_panel == Panel::Nothing && !RefreshCurrentData())
         return;
-    if (m_strCurUuid == fw::LoadResString(IDS_PANEL_EMPTY)) {
+    if (m_panel == Panel::Empty) {
         fw::AppMessageBox(IDS_NO_VALID_DATA, kOkInfo);
         return;
     }

@@ -2,10 +2,10 @@
 // into the editor, the new and exit commands.
 #include "piwriter/piwritedlg.h"
 
+#include "core/textids.h"
 #include "framework/codepage.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
-#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/uuid.h"
 #include "piwriter/resource.h"

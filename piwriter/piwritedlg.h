@@ -23,9 +23,10 @@ public:
     std::wstring m_strCurNumber;
     std::wstring m_strNumber;
     HWND m_btnAutoIncrement = nullptr;
-    // Whether the current-data panel shows what the board held at its last refresh; false
-    // before the first refresh and after one that could not read the board.
-    bool m_bPanelShowsBoard = false;
+    // What the current-data panel shows: nothing of the board before the first refresh and
+    // after one that could not read it; else the board's record, or "Empty" for none.
+    enum class Panel { Nothing, Record, Empty };
+    Panel m_panel = Panel::Nothing;
 
     // The record from the editor's fields; false after its own message (the caller stops).
     bool BuildRecord(core::RecordImage& dest);

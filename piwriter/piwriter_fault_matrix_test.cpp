@@ -13,9 +13,9 @@
 
 namespace {
 
+using core::ToUtf8;
 using faultmatrix::Run;
 using faultmatrix::Verdict;
-using testmatrix::Utf8;
 using testmatrix::WindowOperation;
 using testrecords::RecordBytes;
 using Bytes = std::vector<uint8_t>;
@@ -38,7 +38,7 @@ std::string PanelOf(const Bytes& flash) {
     for (uint32_t slot = 0x7F80; slot >= 0x7000; slot -= 0x80) {
         if (core::ReadSlotStatus(flash.data() + slot) == core::kSlotValid) {
             core::RecordFields fields = core::DecodeRecord(flash.data() + slot);
-            return Join({Utf8(core::FormatUuidText(fields.uuid.data())), std::to_string(fields.number),
+            return Join({ToUtf8(core::FormatUuidText(fields.uuid.data())), std::to_string(fields.number),
                          fields.productName, fields.makerName});
         }
     }
@@ -47,14 +47,14 @@ std::string PanelOf(const Bytes& flash) {
 
 std::map<std::string, std::string> DescribeWriter(CVarnPIWriteDlg& dlg) {
     HWND h = dlg.GetSafeHwnd();
-    auto text = [&](UINT id) { return Utf8(fwtest::ItemText(h, id)); };
+    auto text = [&](UINT id) { return ToUtf8(fwtest::ItemText(h, id)); };
     return {
         {"connected", dlg.m_hDevice ? "yes" : "no"},
         {"buttons", std::string(IsWindowEnabled(GetDlgItem(h, IDC_CONNECT)) ? "connect" : "") +
                         (IsWindowEnabled(GetDlgItem(h, IDC_DISCONNECT)) ? "disconnect" : "")},
         {"panel", Join({text(IDC_CUR_UUID), text(IDC_CUR_NUMBER), text(IDC_CUR_PRODUCT_NAME), text(IDC_CUR_MAKER)})},
         {"editor", Join({text(IDC_UUID), text(IDC_NUMBER), text(IDC_PRODUCT_NAME), text(IDC_MAKER)})},
-        {"title", Utf8(fwtest::Text(h))},
+        {"title", ToUtf8(fwtest::Text(h))},
         {"modified", dlg.m_bModified ? "yes" : "no"},
     };
 }

@@ -54,7 +54,7 @@ std::map<std::wstring, uint64_t>& LogSizes() {
 
 // This program's file name, for the log's process lines.
 std::string ProgramName() {
-    return fw::ToUtf8(fw::FileNameOfPath(fw::GetModulePath()));
+    return core::ToUtf8(fw::FileNameOfPath(fw::GetModulePath()));
 }
 
 }  // namespace
@@ -104,7 +104,7 @@ bool EnsureFolder(const std::wstring& folder) {
 
 std::wstring FolderStore::PathOf(const std::string& name) const {
     // Without a folder there is nowhere to go; an empty path makes every file call fail.
-    return folder_.empty() ? std::wstring() : folder_ + L"\\" + fw::FromUtf8(name);
+    return folder_.empty() ? std::wstring() : folder_ + L"\\" + core::FromUtf8(name);
 }
 
 BoardStore::Load FolderStore::Read(const std::string& name, std::vector<uint8_t>& bytes) {
@@ -145,7 +145,7 @@ bool FolderStore::Replace(const std::string& name, const std::vector<uint8_t>& b
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool written = fw::WriteAll(file, bytes.data(), bytes.size()) && FlushFileBuffers(file);
+    bool written = fw::WriteAllFlushed(file, bytes.data(), bytes.size());
     CloseHandle(file);
     if (written) {
         for (int attempt = 0; attempt < kBusyRetries; ++attempt) {

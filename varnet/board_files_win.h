@@ -8,7 +8,7 @@
 #include <string>
 
 #include "board.h"
-#include "framework/codepage.h"
+#include "core/utf8.h"
 
 namespace vboard {
 
@@ -37,7 +37,7 @@ public:
     // The first line a process writes to a log, and its first after another process wrote
     // there, is preceded by its process line (call_log.h).
     bool AppendLine(const std::string& name, const std::string& line) override;
-    std::string Where(const std::string& name) const override { return fw::ToUtf8(PathOf(name)); }
+    std::string Where(const std::string& name) const override { return core::ToUtf8(PathOf(name)); }
 
     std::wstring PathOf(const std::string& name) const;
 

@@ -17,18 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/codepage.h"
+#include "core/utf8.h"
 #include "framework/test_support.h"
 #include "varnet/call_log.h"
 #include "varnet/fault_matrix.h"
 #include "varnet/test_board.h"
 
 namespace testmatrix {
-
-// Texts of the windows as the matrix prints them (the framework's conversion).
-inline std::string Utf8(const std::wstring& text) {
-    return fw::ToUtf8(text);
-}
 
 // One device operation: the board and the window before it, and the command.
 struct WindowOperation {
@@ -97,7 +92,7 @@ public:
         // The user answers every question with Yes or OK, so that the operation goes on to
         // the board.
         fw::SetMessageBoxHook([&](const std::wstring& text, UINT type, const std::wstring&) {
-            run.messages.push_back({fw::ToUtf8(text), type, CallsSoFar()});
+            run.messages.push_back({core::ToUtf8(text), type, CallsSoFar()});
             return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
         });
         op_.act(hwnd);
@@ -120,7 +115,7 @@ private:
         state.flash = board_.Flash();
         state.area5 = board_.Area5();
         state.window = describe_(dlg);
-        state.files[fw::ToUtf8(fileName_)] = ReadUserFile();
+        state.files[core::ToUtf8(fileName_)] = ReadUserFile();
         return state;
     }
 

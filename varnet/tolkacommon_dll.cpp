@@ -13,6 +13,7 @@
 #include "board_files_win.h"
 #include "call_log.h"
 #include "core/devicelink.h"
+#include "core/utf8.h"
 #include "framework/codepage.h"
 #include "framework/module.h"
 #include "framework/text.h"
@@ -60,7 +61,7 @@ void Log(TOLKA_HANDLE handle, const std::string& line) {
 }
 
 void ShowMessage(TOLKA_HANDLE handle, const std::wstring& text, UINT type) {
-    Log(handle, vboard::MessageEntry(fw::ToUtf8(text)));
+    Log(handle, vboard::MessageEntry(core::ToUtf8(text)));
     if (!vboard::SilentBoard())
         MessageBoxW(GetActiveWindow(), text.c_str(), kCaption, type | MB_SETFOREGROUND);
 }
@@ -136,8 +137,8 @@ struct ProductTexts {
 ProductTexts TextsOf(const vboard::ProductInfo& info) {
     wchar_t number[40];
     swprintf(number, 40, L"%u (0x%08X)", static_cast<unsigned>(info.number), static_cast<unsigned>(info.number));
-    return ProductTexts{fw::FromUtf8(info.uuid), number, fw::FromThreadAnsi(info.productName),
-                        fw::FromThreadAnsi(info.maker), fw::FromUtf8(vboard::HexText(info.slot))};
+    return ProductTexts{core::FromUtf8(info.uuid), number, fw::FromThreadAnsi(info.productName),
+                        fw::FromThreadAnsi(info.maker), core::FromUtf8(vboard::HexText(info.slot))};
 }
 
 INT_PTR CALLBACK ProductInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -229,7 +230,7 @@ void TOLKA_API Tolka_OptionDlg1(void) {
             }
             Log(nullptr, vboard::DialogEntry("connection settings",
                                              "OK, attached=" + std::to_string(settings.attached) +
-                                                 ", interface=" + fw::ToUtf8(HexWide(settings.interfaceType))));
+                                                 ", interface=" + core::ToUtf8(HexWide(settings.interfaceType))));
         } else {
             Log(nullptr, vboard::DialogEntry("connection settings", "cancelled"));
         }
@@ -246,10 +247,11 @@ int TOLKA_API Tolka_ShowProductInfo(TOLKA_HANDLE handle) {
         int rc = VirtualBoard_ReadProductInfo(handle, &slot, record, &found);
         if (rc == vboard::kOk && found) {
             ProductTexts texts = TextsOf(vboard::DecodeProductInfo(slot, record));
-            Log(handle, vboard::DialogEntry("product information",
-                                            "slot " + vboard::HexText(slot) + ", uuid " + fw::ToUtf8(texts.uuid) +
-                                                ", number " + fw::ToUtf8(texts.number) + ", product " +
-                                                fw::ToUtf8(texts.productName) + ", maker " + fw::ToUtf8(texts.maker)));
+            Log(handle,
+                vboard::DialogEntry("product information",
+                                    "slot " + vboard::HexText(slot) + ", uuid " + core::ToUtf8(texts.uuid) +
+                                        ", number " + core::ToUtf8(texts.number) + ", product " +
+                                        core::ToUtf8(texts.productName) + ", maker " + core::ToUtf8(texts.maker)));
             if (!vboard::SilentBoard()) {
                 DialogBoxParamW(g_module, MAKEINTRESOURCEW(IDD_PRODUCT_INFO), GetActiveWindow(), ProductInfoProc,
                                 reinterpret_cast<LPARAM>(&texts));

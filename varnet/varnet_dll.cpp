@@ -13,7 +13,7 @@
 #include "board_files_win.h"
 #include "call_log.h"
 #include "core/devicelink.h"
-#include "framework/codepage.h"
+#include "core/utf8.h"
 #include "virtualboard_link.h"
 
 // One open of the board.
@@ -79,7 +79,7 @@ uint32_t IdOf(TOLKA_HANDLE handle) {
 // for silence.
 void ShowProblem(const std::string& text) {
     if (!vboard::SilentBoard())
-        MessageBoxW(GetActiveWindow(), fw::FromUtf8(text).c_str(), L"Varnet", MB_ICONERROR | MB_SETFOREGROUND);
+        MessageBoxW(GetActiveWindow(), core::FromUtf8(text).c_str(), L"Varnet", MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 // The board one call works on: the handle's, or for a handle that is not open the board
