@@ -8,18 +8,6 @@ set -u
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bin=$1
 db=$2
-# Processes this run starts may outlive it: Wine's system processes stay with the prefix that
-# the other Windows tests share, and the database server with the fixture. Whatever they
-# inherit must not be ctest's output pipe, or ctest waits for them to end; so the run writes
-# to a file, which is shown when it ends.
-if [ -z "${TOLKA_LEDGER_DB_LOG:-}" ]; then
-    mkdir -p "$db"
-    export TOLKA_LEDGER_DB_LOG=$db/test.log
-    bash "${BASH_SOURCE[0]}" "$@" </dev/null >"$TOLKA_LEDGER_DB_LOG" 2>&1
-    rc=$?
-    cat "$TOLKA_LEDGER_DB_LOG"
-    exit $rc
-fi
 source "$repo/scripts/wine-env.sh"
 "$repo/scripts/wineprefix.sh" >&2 || exit 1
 export ODBCSYSINI=$db/odbc
@@ -51,8 +39,8 @@ check() {
 tolka() {
     local k=$1
     shift
-    timeout 120 env TOLKA_VIRTUAL_BOARD="$(winpath "$work/board$k")" TOLKA_VIRTUAL_BOARD_SILENT=1 \
-        LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$bin/tolka.exe" "$@"
+    tolka_output_after timeout 120 env TOLKA_VIRTUAL_BOARD="$(winpath "$work/board$k")" \
+        TOLKA_VIRTUAL_BOARD_SILENT=1 LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$bin/tolka.exe" "$@"
 }
 
 new_board() {

@@ -10,14 +10,4 @@ source "$repo/scripts/wine-env.sh"
 if [ -z "${DISPLAY:-}" ]; then
     exec bash "$repo/scripts/with-xvfb.sh" "$0" "$@"
 fi
-# Wine's system processes (services, the desktop) are started by the first program that needs
-# them and outlive it while any other program of the prefix runs. They inherit that program's
-# output: were it ctest's pipe, ctest would wait for them, up to the test's time limit. So the
-# program writes to files, shown when it ends.
-out=$(mktemp) err=$(mktemp)
-trap 'rm -f "$out" "$err"' EXIT
-tolka_wine "$@" >"$out" 2>"$err"
-rc=$?
-cat "$out"
-cat "$err" >&2
-exit $rc
+tolka_output_after tolka_wine "$@"

@@ -46,3 +46,18 @@ fi
 tolka_wine_mode=wine32=$TOLKA_WINE32
 
 tolka_wine() { env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$@"; }
+
+# Runs a command that starts Wine with its output in files, shown when it ends. Wine's system
+# processes (services, the desktop) are started by the first program that needs them and
+# outlive it while any other program of the prefix runs. They inherit that program's output:
+# were it a pipe, its reader (ctest, a command substitution) would wait for them to end.
+tolka_output_after() {
+    local out err rc
+    out=$(mktemp) && err=$(mktemp) || return 1
+    "$@" >"$out" 2>"$err"
+    rc=$?
+    cat "$out"
+    cat "$err" >&2
+    rm -f "$out" "$err"
+    return $rc
+}
