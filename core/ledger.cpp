@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "core/record.h"
 #include "core/utf8.h"
@@ -81,28 +82,15 @@ bool IsUuidText(const std::string& text) {
     return ParseUuidText(std::wstring(text.begin(), text.end()), ignored);
 }
 
-// The line (1-based) of the first byte that is not UTF-8, or 0 when all are.
-size_t FirstNonUtf8Line(const std::string& bytes, size_t from) {
-    size_t line = 1;
-    for (size_t at = from; at < bytes.size();) {
-        size_t n = Utf8SequenceLength(bytes, at);
-        if (n == 0)
-            return line;
-        if (bytes[at] == '\n')
-            ++line;
-        at += n;
-    }
-    return 0;
-}
-
 // Splits RFC 4180 records off the text one at a time, counting physical lines.
 class CsvReader {
 public:
     CsvReader(const std::string& text, size_t from, size_t line) : text_(text), pos_(from), line_(line) {}
 
     bool AtEnd() const { return pos_ >= text_.size(); }
-    // The line on which the next record starts.
+    // The line on which the next record starts, and its first byte.
     size_t Line() const { return line_; }
+    size_t Position() const { return pos_; }
 
     LedgerFault Next(std::vector<std::string>& fields) {
         fields.clear();
@@ -172,10 +160,11 @@ private:
     size_t line_;
 };
 
-// A text that a spreadsheet would run as a formula: apostrophes, then one of "=+-@".
+// A text that a spreadsheet would run as a formula: apostrophes, then one of "=+-@", or a tab
+// or a CR, which spreadsheets pass over before a formula.
 bool LooksLikeFormula(const std::string& text, size_t from) {
     size_t first = text.find_first_not_of('\'', from);
-    return first != std::string::npos && std::string("=+-@").find(text[first]) != std::string::npos;
+    return first != std::string::npos && std::string("=+-@\t\r").find(text[first]) != std::string::npos;
 }
 
 // The field as written, less the apostrophe that CsvField put before a formula-like text.
@@ -211,45 +200,215 @@ LedgerContent Refuse(LedgerFault fault, size_t line) {
     return content;
 }
 
-// The records from the reader's place to the end of its text.
-LedgerContent ReadRecords(CsvReader& reader) {
-    LedgerContent content;
-    std::vector<std::string> fields;
-    while (!reader.AtEnd()) {
-        const size_t line = reader.Line();
-        if (LedgerFault fault = reader.Next(fields); fault != LedgerFault::None)
-            return Refuse(fault, line);
+// Reads ledger text a piece at a time, from the start of a file (byte-order mark and header
+// first) or from the start of a line (lines appended after an index): a line is taken once
+// it is whole, so memory holds one piece and the line that runs past it, whatever the length
+// of the ledger. Faults come back as ParseLedger gives them for the whole text: the
+// byte-order mark first, then bytes that are no UTF-8 anywhere, then the first line that
+// cannot be read.
+class LedgerStream {
+public:
+    // Appends the next piece of the text to `text`; appends nothing at the end. False when
+    // the text cannot be read.
+    using Source = std::function<bool(std::string& text)>;
+    using EntrySink = std::function<void(LedgerEntry&& entry)>;
+
+    LedgerStream(const Source& source, bool fromFileStart, const EntrySink& sink)
+        : source_(source), sink_(sink), preamble_(fromFileStart) {}
+
+    bool Read(LedgerContent& content) {
+        content = LedgerContent();
+        bool started = false;
+        for (;;) {
+            const size_t before = text_.size();
+            if (!source_(text_))
+                return false;
+            end_ = text_.size() == before;
+            if (!started && preamble_) {
+                if (text_.empty() && end_) {
+                    content.fresh = true;
+                    return true;
+                }
+                if (text_.size() < kMarkLength && !end_)
+                    continue;
+                if (text_.compare(0, kMarkLength, kByteOrderMark) != 0) {
+                    content = Refuse(LedgerFault::NoByteOrderMark, 1);
+                    return true;
+                }
+                pos_ = utf8At_ = kMarkLength;
+            }
+            started = true;
+            if (size_t line = CheckUtf8()) {
+                content = Refuse(LedgerFault::NotUtf8, line);
+                return true;
+            }
+            if (fault_ == LedgerFault::None)
+                TakeLines();
+            else
+                pos_ = utf8At_;  // after a fault only the UTF-8 check goes on
+            if (end_)
+                break;
+            text_.erase(0, pos_);
+            utf8At_ -= pos_;
+            pos_ = 0;
+        }
+        if (fault_ == LedgerFault::None && preamble_) {
+            fault_ = LedgerFault::BadHeader;  // the mark and nothing after it
+            faultLine_ = 1;
+        }
+        if (fault_ != LedgerFault::None) {
+            content = Refuse(fault_, faultLine_);
+            return true;
+        }
+        content.highest = highest_;
+        content.lines = line_ - 1;
+        return true;
+    }
+
+private:
+    static constexpr size_t kMarkLength = sizeof kByteOrderMark - 1;
+
+    // The line of the first byte that is no UTF-8, or 0. Checks what has been read, less a
+    // character that may still be cut by the piece's end.
+    size_t CheckUtf8() {
+        const size_t limit = end_ ? text_.size() : text_.size() - std::min<size_t>(text_.size(), 3);
+        while (utf8At_ < limit) {
+            size_t n = Utf8SequenceLength(text_, utf8At_);
+            if (n == 0)
+                return utf8Line_;
+            if (text_[utf8At_] == '\n')
+                ++utf8Line_;
+            utf8At_ += n;
+        }
+        return 0;
+    }
+
+    void TakeLines() {
+        std::vector<std::string> fields;
+        for (;;) {
+            CsvReader reader(text_, pos_, line_);
+            if (reader.AtEnd())
+                return;
+            LedgerFault fault = reader.Next(fields);
+            if (fault == LedgerFault::UnterminatedLine && !end_)
+                return;  // the rest of the line is in the next piece
+            const size_t line = line_;
+            pos_ = reader.Position();
+            line_ = reader.Line();
+            if (fault == LedgerFault::None)
+                fault = preamble_ ? CheckHeader(fields) : TakeEntry(fields);
+            else if (preamble_)
+                fault = LedgerFault::BadHeader;
+            preamble_ = false;
+            if (fault != LedgerFault::None) {
+                fault_ = fault;
+                faultLine_ = line;
+                return;
+            }
+        }
+    }
+
+    static LedgerFault CheckHeader(const std::vector<std::string>& fields) {
+        return std::equal(fields.begin(), fields.end(), std::begin(kColumns), std::end(kColumns))
+                   ? LedgerFault::None
+                   : LedgerFault::BadHeader;
+    }
+
+    LedgerFault TakeEntry(std::vector<std::string>& fields) {
         if (fields.size() != kColumnCount)
-            return Refuse(LedgerFault::FieldCount, line);
+            return LedgerFault::FieldCount;
         LedgerEntry entry;
         if (!ToEntry(fields, entry))
-            return Refuse(LedgerFault::BadField, line);
-        content.highest = std::max(content.highest.value_or(0), entry.number);
-        content.entries.push_back(std::move(entry));
+            return LedgerFault::BadField;
+        highest_ = std::max(highest_.value_or(0), entry.number);
+        if (sink_)
+            sink_(std::move(entry));
+        return LedgerFault::None;
     }
-    content.lines = reader.Line() - 1;
+
+    const Source& source_;
+    const EntrySink& sink_;
+    bool preamble_;  // the header line is still to come
+    std::string text_;
+    bool end_ = false;
+    size_t pos_ = 0;  // where the next line starts
+    size_t line_ = 1;
+    size_t utf8At_ = 0;  // the first byte not yet checked
+    size_t utf8Line_ = 1;
+    LedgerFault fault_ = LedgerFault::None;
+    size_t faultLine_ = 0;
+    std::optional<uint32_t> highest_;
+};
+
+// Reads pieces of this size: memory for a scan stays the same for any ledger.
+constexpr uint64_t kPieceBytes = 1 << 20;
+
+// The held ledger's bytes from `from` to `to`, as a source of pieces.
+LedgerStream::Source FileSource(LedgerFile& file, uint64_t from, uint64_t to) {
+    return [&file, at = from, to](std::string& text) mutable {
+        if (at >= to)
+            return true;
+        std::string piece;
+        if (!file.ReadAt(at, std::min(kPieceBytes, to - at), piece))
+            return false;
+        at = piece.empty() ? to : at + piece.size();
+        text += piece;
+        return true;
+    };
+}
+
+bool ReadStream(LedgerFile& file,
+                uint64_t from,
+                uint64_t to,
+                const LedgerStream::EntrySink& sink,
+                LedgerContent& content) {
+    const LedgerStream::Source source = FileSource(file, from, to);
+    return LedgerStream(source, from == 0, sink).Read(content);
+}
+
+// Lines of ledger text that begins at the start of a line, without the header.
+LedgerContent ParseLines(const std::string& text) {
+    bool given = false;
+    const LedgerStream::Source source = [&](std::string& out) {
+        if (!given)
+            out += text;
+        given = true;
+        return true;
+    };
+    LedgerContent content;
+    LedgerStream(source, false, nullptr).Read(content);
     return content;
 }
 
-// Lines appended after the first `lines` lines of a ledger.
-LedgerContent ParseAppended(const std::string& bytes, size_t lines) {
-    if (size_t line = FirstNonUtf8Line(bytes, 0))
-        return Refuse(LedgerFault::NotUtf8, lines + line);
-    CsvReader reader(bytes, 0, lines + 1);
-    return ReadRecords(reader);
-}
-
-// The index beside a ledger: "tolka-ledger-index 1 <length> <lines> <highest or -> <check>".
+// The index beside a ledger, one line: "tolka-ledger-index 2 <length> <highest or -> <check>".
+// It says that the ledger's first <length> bytes were read whole and sound and that <highest>
+// is the highest Number on them. <check> is a hash of the line's own fields and of the first
+// and the last 4 KiB of those bytes. It is believed only when it is exactly such a line, its
+// check holds, the bytes it covers end with a whole line, and the lines in their last 4 KiB
+// agree with <highest> (a Number reserved is above every earlier one, so the last lines of a
+// ledger hold its highest Number). Otherwise the ledger is read whole: the index can cost
+// time, never decide a Number that a full read would not.
 constexpr char kIndexTag[] = "tolka-ledger-index";
-constexpr int kIndexVersion = 1;
+constexpr char kIndexVersion[] = "2";
 constexpr uint64_t kCheckedBytes = 4096;  // at the start and at the end
 
 struct LedgerIndex {
     uint64_t length = 0;
-    size_t lines = 0;
     std::optional<uint32_t> highest;
     uint64_t check = 0;
 };
+
+// The first and the last bytes of the ledger's first `length` bytes.
+struct LedgerEnds {
+    std::string head;
+    std::string tail;
+};
+
+bool ReadEnds(LedgerFile& file, uint64_t length, LedgerEnds& ends) {
+    const uint64_t tailLength = std::min(length, kCheckedBytes);
+    return file.ReadAt(0, tailLength, ends.head) && ends.head.size() == tailLength &&
+           file.ReadAt(length - tailLength, tailLength, ends.tail) && ends.tail.size() == tailLength;
+}
 
 uint64_t Fnv1a(const std::string& bytes, uint64_t hash) {
     for (char c : bytes)
@@ -257,15 +416,26 @@ uint64_t Fnv1a(const std::string& bytes, uint64_t hash) {
     return hash;
 }
 
-// A hash of the first and the last bytes of the ledger's first `length` bytes.
-bool CheckOf(LedgerFile& file, uint64_t length, uint64_t& check) {
-    std::string head, tail;
-    const uint64_t tailLength = std::min(length, kCheckedBytes);
-    if (!file.ReadAt(0, std::min(length, kCheckedBytes), head) || !file.ReadAt(length - tailLength, tailLength, tail) ||
-        tail.size() != tailLength)
-        return false;
-    check = Fnv1a(tail, Fnv1a(head, 0xcbf29ce484222325ull));
-    return true;
+std::string IndexFields(const LedgerIndex& index) {
+    return std::string(kIndexTag) + " " + kIndexVersion + " " + std::to_string(index.length) + " " +
+           (index.highest ? std::to_string(*index.highest) : "-");
+}
+
+uint64_t CheckOf(const LedgerIndex& index, const LedgerEnds& ends) {
+    return Fnv1a(ends.tail, Fnv1a(ends.head, Fnv1a(IndexFields(index), 0xcbf29ce484222325ull)));
+}
+
+std::string HexText(uint64_t value) {
+    std::string text;
+    do {
+        text.insert(text.begin(), "0123456789abcdef"[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    return text;
+}
+
+std::string FormatIndex(const LedgerIndex& index) {
+    return IndexFields(index) + " " + HexText(index.check) + "\n";
 }
 
 // The blank-separated words of a line.
@@ -294,37 +464,54 @@ bool ParseUnsigned(const std::string& text, int base, uint64_t& value) {
     return true;
 }
 
+// The index as written by FormatIndex, and nothing else: no other spelling of a field.
 std::optional<LedgerIndex> ParseIndex(const std::string& text) {
     const std::vector<std::string> w = Words(text);
     LedgerIndex index;
-    uint64_t lines = 0;
     uint32_t highest = 0;
-    if (w.size() != 6 || w[0] != kIndexTag || w[1] != std::to_string(kIndexVersion) ||
-        !ParseUnsigned(w[2], 10, index.length) || !ParseUnsigned(w[3], 10, lines) ||
-        !ParseUnsigned(w[5], 16, index.check) || (w[4] != "-" && !ParseDecimal(w[4], highest)))
+    if (w.size() != 5 || !ParseUnsigned(w[2], 10, index.length) || !ParseUnsigned(w[4], 16, index.check) ||
+        (w[3] != "-" && !ParseDecimal(w[3], highest)))
         return std::nullopt;
-    index.lines = static_cast<size_t>(lines);
-    if (w[4] != "-")
+    if (w[3] != "-")
         index.highest = highest;
-    return index;
-}
-
-std::string FormatIndex(const LedgerIndex& index) {
-    char check[20];
-    std::snprintf(check, sizeof check, "%llx", static_cast<unsigned long long>(index.check));
-    return std::string(kIndexTag) + " " + std::to_string(kIndexVersion) + " " + std::to_string(index.length) + " " +
-           std::to_string(index.lines) + " " + (index.highest ? std::to_string(*index.highest) : "-") + " " + check +
-           "\n";
-}
-
-// The index when it still describes the start of the ledger.
-std::optional<LedgerIndex> ValidIndex(LedgerFile& file, uint64_t size) {
-    std::optional<LedgerIndex> index = ParseIndex(file.ReadIndex());
-    uint64_t check = 0;
-    if (!index || index->length > size || index->lines == 0 || !CheckOf(file, index->length, check) ||
-        check != index->check)
+    if (FormatIndex(index) != text)
         return std::nullopt;
     return index;
+}
+
+// Whether the whole lines in the last bytes the index covers have its highest Number.
+bool TailAgrees(const LedgerIndex& index, const LedgerEnds& ends) {
+    const std::string& tail = ends.tail;
+    if (tail.empty() || tail.back() != '\n')
+        return false;
+    LedgerContent seen;
+    if (tail.size() == index.length) {
+        seen = ParseLedger(tail);
+    } else {
+        const size_t lineStart = tail.find('\n') + 1;
+        seen = ParseLines(tail.substr(lineStart));
+    }
+    return seen.fault == LedgerFault::None && seen.highest == index.highest;
+}
+
+// The index when it is to be believed for the held ledger of `size` bytes.
+std::optional<LedgerIndex> TrustedIndex(LedgerFile& file, uint64_t size) {
+    std::optional<LedgerIndex> index = ParseIndex(file.ReadIndex());
+    LedgerEnds ends;
+    if (!index || index->length > size || !ReadEnds(file, index->length, ends) ||
+        CheckOf(*index, ends) != index->check || !TailAgrees(*index, ends))
+        return std::nullopt;
+    return index;
+}
+
+// Records that the ledger's first `length` bytes are sound with this highest Number.
+void RecordIndex(LedgerFile& file, uint64_t length, std::optional<uint32_t> highest) {
+    LedgerIndex index{length, highest, 0};
+    LedgerEnds ends;
+    if (!ReadEnds(file, length, ends))
+        return;
+    index.check = CheckOf(index, ends);
+    file.WriteIndex(FormatIndex(index));
 }
 
 }  // namespace
@@ -361,22 +548,17 @@ std::string FormatStation(const Station& station) {
 }
 
 LedgerContent ParseLedger(const std::string& bytes) {
+    bool given = false;
+    const LedgerStream::Source source = [&](std::string& text) {
+        if (!given)
+            text += bytes;
+        given = true;
+        return true;
+    };
     LedgerContent content;
-    if (bytes.empty()) {
-        content.fresh = true;
-        return content;
-    }
-    const size_t bom = sizeof kByteOrderMark - 1;
-    if (bytes.compare(0, bom, kByteOrderMark) != 0)
-        return Refuse(LedgerFault::NoByteOrderMark, 1);
-    if (size_t line = FirstNonUtf8Line(bytes, bom))
-        return Refuse(LedgerFault::NotUtf8, line);
-    CsvReader reader(bytes, bom, 1);
-    std::vector<std::string> fields;
-    if (reader.AtEnd() || reader.Next(fields) != LedgerFault::None ||
-        !std::equal(fields.begin(), fields.end(), std::begin(kColumns), std::end(kColumns)))
-        return Refuse(LedgerFault::BadHeader, 1);
-    return ReadRecords(reader);
+    const LedgerStream::EntrySink sink = [&](LedgerEntry&& entry) { content.entries.push_back(std::move(entry)); };
+    LedgerStream(source, true, sink).Read(content);
+    return content;
 }
 
 std::string LedgerPreamble() {
@@ -436,9 +618,9 @@ std::string FormatIsoTime(const LocalTime& t) {
     return text;
 }
 
-bool ReadWholeLedger(LedgerFile& file, std::string& bytes) {
+bool ReadLedgerEntries(LedgerFile& file, const std::function<void(LedgerEntry&&)>& onEntry, LedgerContent& content) {
     uint64_t size = 0;
-    return file.Size(size) && file.ReadAt(0, size, bytes) && bytes.size() == size;
+    return file.Size(size) && ReadStream(file, 0, size, onEntry, content);
 }
 
 bool ScanLedger(LedgerFile& file, LedgerContent& content) {
@@ -446,21 +628,23 @@ bool ScanLedger(LedgerFile& file, LedgerContent& content) {
     uint64_t size = 0;
     if (!file.Size(size))
         return false;
-    std::string bytes;
-    if (std::optional<LedgerIndex> index = ValidIndex(file, size)) {
-        if (!file.ReadAt(index->length, size - index->length, bytes))
+    if (std::optional<LedgerIndex> index = TrustedIndex(file, size)) {
+        if (!ReadStream(file, index->length, size, nullptr, content))
             return false;
-        content = ParseAppended(bytes, index->lines);
-        if (content.fault == LedgerFault::None && index->highest)
-            content.highest = std::max(content.highest.value_or(0), *index->highest);
-    } else {
-        if (!ReadWholeLedger(file, bytes))
-            return false;
-        content = ParseLedger(bytes);
+        if (content.fault == LedgerFault::None) {
+            if (index->highest)
+                content.highest = std::max(content.highest.value_or(0), *index->highest);
+            if (size > index->length)
+                RecordIndex(file, size, content.highest);
+            return true;
+        }
     }
-    LedgerIndex now{size, content.lines, content.highest, 0};
-    if (content.fault == LedgerFault::None && !content.fresh && !bytes.empty() && CheckOf(file, size, now.check))
-        file.WriteIndex(FormatIndex(now));
+    // A fault after the index is told as a read of the whole file tells it, from the
+    // ledger's own lines.
+    if (!ReadStream(file, 0, size, nullptr, content))
+        return false;
+    if (content.fault == LedgerFault::None && !content.fresh)
+        RecordIndex(file, size, content.highest);
     return true;
 }
 

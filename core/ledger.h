@@ -7,7 +7,7 @@
 //   2024-05-01T09:30:01+09:00,1/2,ok,1001,3aa4...,製品,製造元,0x7080,0x80000000
 //
 // UTF-8 with a byte-order mark (so that a spreadsheet shows Japanese names), CRLF line ends,
-// RFC 4180 quoting. A field that begins with "=", "+", "-" or "@" is written after an
+// RFC 4180 quoting. A field that begins with "=", "+", "-", "@", a tab or a CR is written after an
 // apostrophe, so that a spreadsheet shows it as text instead of running it as a formula.
 // A ledger is only ever appended to: a file this code cannot read fully is refused, never
 // repaired, rewritten or truncated. A small index beside it (see ScanLedger) spares each
@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,7 +71,7 @@ struct LedgerContent {
     bool fresh = false;  // no bytes at all: the header is still to be written
     std::vector<LedgerEntry> entries;
     std::optional<uint32_t> highest;  // the highest Number on any line
-    size_t lines = 0;                 // physical lines read, the header included
+    size_t lines = 0;                 // physical lines read, the header included (a whole read)
 };
 
 // Reads a whole ledger file. Takes any bytes: a fault comes back as a fault, never as a
@@ -118,17 +119,23 @@ public:
     virtual void WriteIndex(const std::string& text) = 0;
 };
 
-// The whole file.
-bool ReadWholeLedger(LedgerFile& file, std::string& bytes);
+// Reads the whole held ledger a piece at a time, handing each sound line to `onEntry` in
+// its order; memory does not grow with the ledger. The lines handed over count only when
+// `content` comes back without a fault (a fault further on refuses the whole ledger).
+// `content.entries` stays empty. False when the file could not be read.
+bool ReadLedgerEntries(LedgerFile& file, const std::function<void(LedgerEntry&&)>& onEntry, LedgerContent& content);
 
-// What the held ledger says about its Numbers, read as far as the index does not already
-// vouch for it: the index records how long the ledger was when it was last read whole and
-// sound, with its highest Number, its line count and a check of its first and last bytes.
-// When the ledger still begins and ends at that length as it did, only the lines appended
-// since are read (the cost does not grow with the ledger); otherwise the whole file is
-// read, so a ledger replaced or re-saved elsewhere is refused as before. `entries` holds
-// only the lines read. The index is brought up to date when anything was read. False when
-// the file could not be read.
+// What the held ledger says about its Numbers (`entries` stays empty). The index beside it
+// (`<ledger>.index`) spares a read of the whole file: it vouches for the ledger's first bytes
+// as they were last read whole and sound, with their highest Number, under a check of its
+// own fields and of the first and last 4 KiB of those bytes; then only the lines appended
+// since are read, and the cost stays the same however long the ledger grows. An index that
+// is not exactly such a line, whose check fails, that covers part of a line, or whose
+// highest Number the last lines it covers do not bear out, is passed over, and so is one
+// after which a line cannot be read: the whole file is then read, a piece at a time, and a
+// fault is told from the ledger's own lines. Whatever the index holds, the result is that of
+// a read of the whole file; the index is brought up to date. False when the file could not
+// be read.
 bool ScanLedger(LedgerFile& file, LedgerContent& content);
 
 enum class ReserveFailure { None, Refused, Exhausted, ReadFailed, AppendFailed };

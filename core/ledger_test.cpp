@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace core {
 namespace {
@@ -93,6 +95,8 @@ TEST(Ledger, QuotesOnlyWhereNeeded) {
         {"-x,y", "\"'-x,y\""},
         {"@SUM(A1)", "'@SUM(A1)"},
         {"''=x", "'''=x"},
+        {"\t=1+2", "'\t=1+2"},
+        {"\r=1+2", "\"'\r=1+2\""},
         {"'plain", "'plain"},
         {"a=b", "a=b"},
     };
@@ -338,50 +342,109 @@ TEST(LedgerIndex, AReservationReadsOnlyWhatWasAppendedSinceTheLastOne) {
     }
 }
 
-TEST(LedgerIndex, ALedgerChangedBehindTheIndexIsReadWholeAndRefusedAsBefore) {
-    const std::string sound = kHeader + ManyLines(1, 200);
-    struct Case {
-        const char* what;
-        std::string bytes;
-        LedgerFault fault;
-        size_t line;
-        std::optional<uint32_t> highest;
-    } cases[] = {
-        {"appended by a later reservation", sound + Line("reserved", "900"), LedgerFault::None, 0, 900u},
-        {"damaged line appended", sound + "garbage\r\n", LedgerFault::FieldCount, 402, std::nullopt},
-        {"re-saved without the mark", sound.substr(3), LedgerFault::NoByteOrderMark, 1, std::nullopt},
-        {"shortened", kHeader + ManyLines(1, 100), LedgerFault::None, 0, 100u},
-        {"first line edited", kHeader + "x" + sound.substr(kHeader.size() + 1), LedgerFault::BadField, 2, std::nullopt},
-        {"last line edited", sound.substr(0, sound.size() - 3) + "z\r\n", LedgerFault::BadField, 401, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        MemoryLedger file;
-        file.bytes = sound;
-        LedgerContent content;
-        ASSERT_TRUE(ScanLedger(file, content));
-        ASSERT_FALSE(file.index.empty());
-        file.bytes = c.bytes;
-        ASSERT_TRUE(ScanLedger(file, content)) << c.what;
-        EXPECT_EQ(content.fault, c.fault) << c.what;
-        EXPECT_EQ(content.faultLine, c.line) << c.what;
-        EXPECT_EQ(content.highest, c.highest) << c.what;
+// What a reservation gives: a Number, or why there is none.
+struct Outcome {
+    ReserveFailure failure;
+    LedgerFault fault;
+    size_t line;
+    uint32_t number;
+    bool operator==(const Outcome& o) const {
+        return failure == o.failure && fault == o.fault && line == o.line && number == o.number;
     }
+};
+
+std::ostream& operator<<(std::ostream& out, const Outcome& o) {
+    return out << "failure " << static_cast<int>(o.failure) << " fault " << static_cast<int>(o.fault) << " line "
+               << o.line << " Number " << o.number;
 }
 
-TEST(LedgerIndex, AnIndexThatDoesNotFitIsIgnored) {
-    const std::string bytes = kHeader + ManyLines(1, 10);
-    const char* indexes[] = {"", "garbage", "tolka-ledger-index 2 0 1 - 0\n", "tolka-ledger-index 1 99999 3 7 0\n",
-                             "tolka-ledger-index 1 10 0 - 0\n"};
-    for (const char* index : indexes) {
-        MemoryLedger file;
-        file.bytes = bytes;
-        file.index = index;
-        LedgerContent content;
-        ASSERT_TRUE(ScanLedger(file, content));
-        EXPECT_EQ(content.fault, LedgerFault::None) << index;
-        EXPECT_EQ(content.highest, 10u) << index;
-        EXPECT_EQ(content.lines, 21u) << index;
+Outcome Reserve(const std::string& bytes, const std::string& index) {
+    MemoryLedger file;
+    file.bytes = bytes;
+    file.index = index;
+    Reservation r = ReserveNumber(file, Entry(LedgerStatus::Reserved, 0), 0, Station{});
+    return {r.failure, r.fault, r.faultLine, r.number};
+}
+
+// An index line with a check that holds, as someone who knows its format would write it.
+std::string ForgedIndex(const std::string& ledger, uint64_t length, const std::string& highest) {
+    const std::string fields = "tolka-ledger-index 2 " + std::to_string(length) + " " + highest;
+    const uint64_t ends = std::min<uint64_t>(length, 4096);
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (const std::string& part : {fields, ledger.substr(0, ends), ledger.substr(length - ends, ends)}) {
+        for (char c : part)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
     }
+    std::ostringstream line;
+    line << fields << " " << std::hex << hash << "\n";
+    return line.str();
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to, size_t after = 0) {
+    return text.replace(text.find(from, after), from.size(), to);
+}
+
+// Whatever the index holds and whatever happened to the ledger behind its back, a
+// reservation gives what a read of the whole ledger without any index gives.
+TEST(LedgerIndex, NoDamageToTheIndexOrTheLedgerChangesWhatAFullReadGives) {
+    const std::string sound = kHeader + ManyLines(100, 100);  // about 19 KiB: a start, a middle, an end
+    MemoryLedger scanned;
+    scanned.bytes = sound;
+    LedgerContent content;
+    ASSERT_TRUE(ScanLedger(scanned, content));
+    const std::string index = scanned.index;
+    ASSERT_EQ(index, ForgedIndex(sound, sound.size(), "199"));
+
+    std::vector<std::pair<std::string, std::string>> indexes;  // what, index text
+    for (size_t at = 0; at < index.size(); ++at) {
+        for (const char* with : {"", "0", "9", "-", " ", "x", "\n"})
+            indexes.push_back({"character " + std::to_string(at) + " made '" + with + "'",
+                               index.substr(0, at) + with + index.substr(at + 1)});
+        indexes.push_back({"cut to " + std::to_string(at), index.substr(0, at)});
+    }
+    std::vector<std::string> words;
+    for (size_t at = 0, end; at < index.size(); at = end + 1) {
+        end = index.find_first_of(" \n", at);
+        words.push_back(index.substr(at, end - at));
+    }
+    for (size_t i = 0; i < words.size(); ++i) {
+        for (size_t j = i + 1; j < words.size(); ++j) {
+            std::vector<std::string> w = words;
+            std::swap(w[i], w[j]);
+            indexes.push_back({"words swapped", w[0] + " " + w[1] + " " + w[2] + " " + w[3] + " " + w[4] + "\n"});
+        }
+    }
+    for (const char* highest : {"-", "0", "1", "198", "200", "4294967295", "00199", "+199"})
+        indexes.push_back({std::string("claims ") + highest, ForgedIndex(sound, sound.size(), highest)});
+    for (size_t length = sound.size() - 300; length < sound.size(); length += 7)
+        indexes.push_back({"covers part of a line", ForgedIndex(sound, length, "199")});
+    indexes.push_back({"version 1", "tolka-ledger-index 1 " + std::to_string(sound.size()) + " 401 199 0\n"});
+    indexes.push_back({"another ledger's", ForgedIndex(kHeader + ManyLines(100, 50), sound.size() / 2, "149")});
+    indexes.push_back({"twice", index + index});
+    indexes.push_back({"bytes", std::string("\0\xff\r\n", 4)});
+    const Outcome fullRead = Reserve(sound, "");
+    for (const auto& [what, damaged] : indexes)
+        EXPECT_EQ(Reserve(sound, damaged), fullRead) << "index " << what << ": " << damaged;
+
+    const std::string lastLine = Line("ok", "199");
+    const std::pair<const char*, std::string> ledgers[] = {
+        {"lines appended", sound + Line("reserved", "900") + Line("failed", "900")},
+        {"a damaged line appended", sound + "garbage\r\n"},
+        {"a line appended without its end", sound + Line("reserved", "900").substr(0, 40)},
+        {"last line's Number raised", Replaced(sound, lastLine, Line("ok", "999"), sound.size() - lastLine.size())},
+        {"last line's Number lowered", Replaced(sound, lastLine, Line("ok", "001"), sound.size() - lastLine.size())},
+        {"first line's Number raised", Replaced(sound, Line("reserved", "100"), Line("reserved", "999"))},
+        {"first line damaged", Replaced(sound, "2024", "x024")},
+        {"last line damaged", sound.substr(0, sound.size() - 3) + "z\r\n"},
+        {"cut to a line's end", kHeader + ManyLines(100, 60)},
+        {"cut inside the last line", sound.substr(0, sound.size() - 5)},
+        {"cut and others appended", kHeader + ManyLines(100, 60) + ManyLines(500, 40)},
+        {"replaced by another of the same length", kHeader + ManyLines(300, 100)},
+        {"re-saved without the mark", sound.substr(3)},
+        {"emptied", ""},
+    };
+    for (const auto& [what, bytes] : ledgers)
+        EXPECT_EQ(Reserve(bytes, index), Reserve(bytes, "")) << what;
 }
 
 }  // namespace
