@@ -178,11 +178,8 @@ std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& i
         return UsageError{Msg::UuidOrNewUuid, L""};
     if ((row.command == Command::PiErase || row.command == Command::OptErase) && !inv.Has(Option::Yes))
         return UsageError{Msg::EraseNeedsYes, L""};
-    if (inv.Has(Option::Number)) {
-        if (!core::ParseStrictNumberText(inv.Value(Option::Number)))
-            return UsageError{Msg::BadNumber, RowOf(Option::Number).name};
-        inv.options[Option::Number] = core::TrimBlanks(inv.Value(Option::Number));
-    }
+    if (inv.Has(Option::Number) && !core::ParseStrictNumberText(inv.Value(Option::Number)))
+        return UsageError{Msg::BadNumber, RowOf(Option::Number).name};
     if (inv.Has(Option::Station)) {
         if (!inv.Has(Option::Ledger))
             return UsageError{Msg::StationNeedsLedger, L""};

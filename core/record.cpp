@@ -231,8 +231,7 @@ uint32_t ParseNumberText(const std::wstring& trimmedText) {
     return negative ? static_cast<uint32_t>(0u - value) : value;
 }
 
-std::optional<uint32_t> ParseStrictNumberText(const std::wstring& text) {
-    const std::wstring s = TrimBlanks(text);
+std::optional<uint32_t> ParseStrictNumberText(const std::wstring& s) {
     const int base = NumberTextBase(s);
     const size_t begin = base == 16 ? 2 : 0;
     if (s.size() == begin)

@@ -131,9 +131,9 @@ int NumberTextBase(const std::wstring& trimmedText);
 // negates modulo 2^32. Never fails.
 uint32_t ParseNumberText(const std::wstring& trimmedText);
 
-// A Number given on a command line: decimal digits, or 0x/0X and hexadecimal digits, with
-// blanks around them, from 0 to 4294967295; anything else (signs, exponents, separators, other
-// digits, a larger value) is no Number.
+// A Number given on a command line: decimal digits, or 0x/0X and hexadecimal digits, from 0
+// to 4294967295; anything else (blanks around them, signs, exponents, separators, other
+// digits, a larger value) is no Number, as a station "K/N" with blanks is none.
 std::optional<uint32_t> ParseStrictNumberText(const std::wstring& text);
 
 // The Number field's text after a count-up: "0x%08x" when the current text starts with
