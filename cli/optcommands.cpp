@@ -25,7 +25,7 @@ void ShowOptions(Context& c, const uint8_t* image) {
     for (const std::wstring& line : OptionTable(image, c.report.Language()))
         c.report.SayText(line);
     for (const std::wstring& warning : OptionWarnings(image, c.report.Language()))
-        c.report.Warn(warning);
+        c.report.WarnBesideTable(warning);
     c.report.Fields().Object("ports", OptionJson(image));
 }
 
@@ -91,7 +91,7 @@ Exit OptMake(Context& c) {
     if (std::optional<TableError> error = ParseOptionTable(text, c.report.Language(), image))
         return c.report.Finish(TableFailure(c, *error));
     for (const std::wstring& warning : OptionWarnings(image.data(), c.report.Language()))
-        c.report.Warn(warning);
+        c.report.WarnBesideTable(warning);
     c.report.Fields().Object("ports", OptionJson(image.data()));
     return c.report.Finish(WriteImageFile(c, c.inv.Value(Option::Output), image.data(), image.size()));
 }

@@ -85,7 +85,7 @@ TEST(OptCommands, WhatIsWrittenAndSavedIsTheWindowsImage) {
     // The grid and its warning are shown before the board is written.
     EXPECT_EQ(host.out[2], L"P1      0 0 0 0 0 0 0 1   - - - - - - - -   - - - - - - - -");
     EXPECT_EQ(host.err.size(), 1u);
-    EXPECT_EQ(host.err[0].rfind(L"P1 pins 0 are set to output", 0), 0u);
+    EXPECT_EQ(host.err[0].rfind(L"# P1 pins 0 are set to output", 0), 0u);
 
     host.store.files[vboard::kAreaFile] = OddImage();
     EXPECT_EQ(host.Run("opt read -o r.topt"), Exit::Done);
@@ -122,7 +122,8 @@ std::vector<uint8_t> Utf8Lines(const std::vector<std::wstring>& lines) {
     return std::vector<uint8_t>(text.begin(), text.end());
 }
 
-// show, make, show: the same table again, and the file as the window would save that grid.
+// show, make, show: the same table again, and the file as the window would save that grid,
+// also when what show said on the error stream went into the same file.
 TEST(OptCommands, MakeTakesBackWhatShowPrints) {
     const struct {
         const char* what;
@@ -136,6 +137,10 @@ TEST(OptCommands, MakeTakesBackWhatShowPrints) {
         {"worked example", Head({0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0}),
          Head({0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0}), Lang::En},
         {"odd bytes", OddImage(), KeptImage(), Lang::Ja},
+        {"every warning", Head({0, 0, 0xFF, 0xFF, 0, 1, 2, 0, 4, 0, 0, 0, 0}),
+         Head({0, 0, 0xFF, 0xFF, 0, 1, 2, 0, 4, 0, 0, 0, 0}), Lang::En},
+        {"every warning in Japanese", Head({0, 0, 0xFF, 0xFF, 0, 1, 2, 0, 4, 0, 0, 0, 0}),
+         Head({0, 0, 0xFF, 0xFF, 0, 1, 2, 0, 4, 0, 0, 0, 0}), Lang::Ja},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -143,7 +148,10 @@ TEST(OptCommands, MakeTakesBackWhatShowPrints) {
         host.files[L"a.topt"] = c.shown;
         ASSERT_EQ(host.RunArgs({L"opt", L"show", L"a.topt"}, c.lang), Exit::Done);
         const std::vector<std::wstring> table = host.out;
-        host.files[L"a.txt"] = Utf8Lines(table);
+        // As a shell that sends both streams to one file may save it: the warnings first.
+        std::vector<std::wstring> saved = host.err;
+        saved.insert(saved.end(), table.begin(), table.end());
+        host.files[L"a.txt"] = Utf8Lines(saved);
         ASSERT_EQ(host.RunArgs({L"opt", L"make", L"a.txt", L"-o", L"b.topt"}, c.lang), Exit::Done) << host.err[0];
         EXPECT_EQ(host.files[L"b.topt"], c.made);
         ASSERT_EQ(host.RunArgs({L"opt", L"show", L"b.topt"}, c.lang), Exit::Done);

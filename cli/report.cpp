@@ -126,6 +126,12 @@ void Report::Warn(const std::wstring& text) {
         out_.Err(text);
 }
 
+void Report::WarnBesideTable(const std::wstring& text) {
+    warnings_.push_back(text);
+    if (!json_)
+        out_.Err(L"# " + text);
+}
+
 Exit Report::Fail(Exit code, Msg id, std::initializer_list<std::wstring> args) {
     return FailText(code, Text(id, args));
 }

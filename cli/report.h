@@ -64,6 +64,9 @@ public:
     // Something the user should know that does not end the command: standard error, and
     // the object's "warnings".
     void Warn(const std::wstring& text);
+    // The same beside a table that may be read back (opt show | opt make): on standard error
+    // after "# ", so that a table with the error stream mixed in still reads back.
+    void WarnBesideTable(const std::wstring& text);
     // The failure that ends the command: standard error, and the object's "error".
     Exit Fail(Exit code, Msg id, std::initializer_list<std::wstring> args = {});
     Exit FailText(Exit code, const std::wstring& text);

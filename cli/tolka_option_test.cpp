@@ -141,7 +141,7 @@ TEST(TolkaOptShow, TableOnStandardOutputWarningsOnStandardError) {
         << r.out;
     EXPECT_NE(r.out.find("\r\nP4      1 0 0 0 0 0 0 0   1 0 0 0 0 0 0 0   0 0 0 0 0 0 0 0\r\n"), std::string::npos)
         << r.out;
-    EXPECT_EQ(r.err, tolkatest::Utf8(L"P1 の端子 0 が出力です: P1, P2, P5 は出力するとアドレス出力となります。"
+    EXPECT_EQ(r.err, tolkatest::Utf8(L"# P1 の端子 0 が出力です: P1, P2, P5 は出力するとアドレス出力となります。"
                                      L"出力ポートとしては使用できません。\r\n"));
 }
 
