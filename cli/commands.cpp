@@ -62,6 +62,8 @@ Exit FileFailure(Context& c, FileStatus status, const std::wstring& path) {
     switch (status) {
         case FileStatus::CannotOpen:
             return c.report.Fail(Exit::BadFile, Msg::FileCannotOpen, {path});
+        case FileStatus::Missing:
+            return c.report.Fail(Exit::BadFile, Msg::FileMissing, {path});
         case FileStatus::IoError:
             return c.report.Fail(Exit::BadFile, Msg::FileIoError, {path});
         case FileStatus::Ok:

@@ -190,6 +190,12 @@ TEST_F(Commands, LedgerNumbersBeatTheFileAndTheStationKeepsToItsClass) {
     EXPECT_EQ(rows[3], (std::vector<std::string>{"ok", "8", "0x7080", "2/3"}));
 }
 
+TEST_F(Commands, ARunThatReservesNothingLeavesNoLedgerBehind) {
+    host.Board("[board]\nattached=0\n");
+    EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv"), Exit::NoBoard);
+    EXPECT_EQ(host.ledgers.count(L"l.csv"), 0u);
+}
+
 TEST_F(Commands, RefusedKindCostsItsReservedNumberButNeverReusesIt) {
     host.files[L"v.tpi"] = Bytes(MakeRecord(kVarnex, 1));
     host.Board("[board]\ninterface=0x40000000\n");

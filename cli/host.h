@@ -20,8 +20,16 @@ namespace cli {
 
 enum class FileStatus {
     Ok,
-    CannotOpen,  // missing, locked by another program, read-only, no access
+    CannotOpen,  // locked by another program, read-only, no access (missing, for a write)
+    Missing,     // a read of a file, or in a folder, that is not there
     IoError,     // opened, but reading or writing failed
+};
+
+// Whether opening a missing ledger leaves a file behind.
+enum class LedgerOpen {
+    MayCreate,    // a reservation: the new ledger is made
+    LeaveNoFile,  // a check before any board is touched: a new ledger is only tried, and is
+                  // gone again when the object goes
 };
 
 // Why a ledger could not be opened.
@@ -43,7 +51,8 @@ public:
     virtual core::AnsiName ToAnsi(const std::wstring& text) = 0;
     virtual std::wstring FromAnsi(const std::string& bytes) = 0;
 
-    // At most maxBytes from the start of the file.
+    // At most maxBytes from the start of the file. Other readers may read it at the same
+    // moment; a program writing it is waited for a short while.
     virtual FileStatus ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) = 0;
     // The file's whole new content; the old file stays intact when that fails.
     virtual FileStatus WriteFile(const std::wstring& path, const uint8_t* data, size_t size) = 0;
@@ -52,9 +61,11 @@ public:
     virtual core::LocalTime Now() = 0;
 
     // The ledger, held by this process alone until the object goes; created empty when
-    // missing. Null when it cannot be opened or another process holds it for too long, with
-    // the reason in `failure`.
-    virtual std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path, LedgerOpenFailure& failure) = 0;
+    // missing (and with LeaveNoFile deleted again when the object goes). Null when it cannot
+    // be opened or another process holds it for too long, with the reason in `failure`.
+    virtual std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path,
+                                                         LedgerOpen how,
+                                                         LedgerOpenFailure& failure) = 0;
 
     // The ODBC calls of a database ledger, on a connection of their own.
     virtual std::unique_ptr<core::DbLink> OpenDatabase() = 0;

@@ -61,9 +61,10 @@ class FileLedger : public LineLedger {
 public:
     FileLedger(Context& c, const std::wstring& path) : c_(c), path_(path) {}
 
+    // A ledger that is not there yet is only tried: a run that reserves nothing leaves no file.
     Exit Check() override {
         LedgerOpenFailure failure;
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, failure);
+        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, LedgerOpen::LeaveNoFile, failure);
         if (file == nullptr)
             return CannotOpen(failure);
         core::LedgerContent content;
@@ -76,7 +77,7 @@ public:
 
     Exit Reserve(const core::LedgerEntry& line, uint32_t& number) override {
         LedgerOpenFailure failure;
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, failure);
+        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, LedgerOpen::MayCreate, failure);
         if (file == nullptr)
             return CannotOpen(failure);
         core::Reservation r = core::ReserveNumber(*file, line, line.number, c_.inv.station);
@@ -98,7 +99,7 @@ public:
 
     Exit Record(const core::LedgerEntry& line) override {
         LedgerOpenFailure failure;
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, failure);
+        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, LedgerOpen::MayCreate, failure);
         if (file == nullptr || !file->Append(core::FormatLedgerLine(line))) {
             const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
             return c_.report.Fail(Exit::Ledger, Msg::LedgerOutcomeLost, {path_, status, std::to_wstring(line.number)});
@@ -227,8 +228,16 @@ Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::Ledger
         return DatabaseLedger(c, ledger).ReadAll(entries);
     // Read as any file: a ledger that is not there is not made.
     std::vector<uint8_t> bytes;
-    if (c.host.ReadFile(ledger, SIZE_MAX, bytes) != FileStatus::Ok)
-        return c.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {ledger});
+    switch (c.host.ReadFile(ledger, SIZE_MAX, bytes)) {
+        case FileStatus::Ok:
+            break;
+        case FileStatus::Missing:
+            return c.report.Fail(Exit::Ledger, Msg::LedgerMissing, {ledger});
+        case FileStatus::CannotOpen:
+            return c.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {ledger});
+        case FileStatus::IoError:
+            return c.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {ledger});
+    }
     core::LedgerContent content = core::ParseLedger(std::string(bytes.begin(), bytes.end()));
     if (content.fault != core::LedgerFault::None)
         return Refused(c, ledger, content.fault, content.faultLine);

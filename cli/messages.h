@@ -58,6 +58,7 @@ enum class Msg : int {
     UuidCreateFailed = IDS_UUID_CANNOT_BE_CREATED,
     // Files
     FileCannotOpen = IDS_FILE_CANNOT_OPEN_NAMED,
+    FileMissing = IDS_FILE_MISSING_NAMED,
     FileBadFormat = IDS_FILE_BAD_FORMAT_NAMED,
     FileIoError = IDS_FILE_IO_ERROR,
     FileNameTooLong = IDS_FILE_NAME_TOO_LONG,
@@ -112,6 +113,7 @@ enum class Msg : int {
     TableNoSuchPin = IDS_TABLE_NO_SUCH_PIN,
     // Ledger
     LedgerCannotOpen = IDS_LEDGER_CANNOT_OPEN,
+    LedgerMissing = IDS_LEDGER_MISSING,
     LedgerBusy = IDS_LEDGER_BUSY,
     LedgerNoPlace = IDS_LEDGER_NO_PLACE,
     LedgerNotAFile = IDS_LEDGER_NOT_AFILE,

@@ -131,7 +131,7 @@ public:
             return cli::FileStatus::Ok;
         }
         if (it == files.end())
-            return cli::FileStatus::CannotOpen;
+            return cli::FileStatus::Missing;
         data.assign(it->second.begin(),
                     it->second.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, it->second.size())));
         return cli::FileStatus::Ok;
@@ -151,10 +151,17 @@ public:
     }
     core::LocalTime Now() override { return {2024, 5, 1, 9, 30, 0, 540}; }
 
-    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path, cli::LedgerOpenFailure& failure) override {
+    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path,
+                                                 cli::LedgerOpen how,
+                                                 cli::LedgerOpenFailure& failure) override {
         failure = cli::LedgerOpenFailure::Busy;
         if (ledgerLocked)
             return nullptr;
+        if (how == cli::LedgerOpen::LeaveNoFile && ledgers.count(path) == 0) {
+            triedLedger.clear();
+            triedIndex.clear();
+            return std::make_unique<MemoryLedger>(triedLedger, triedIndex, !ledgerReadOnly, ledgerAppendsLeft);
+        }
         return std::make_unique<MemoryLedger>(ledgers[path], indexes[path], !ledgerReadOnly, ledgerAppendsLeft);
     }
 
@@ -186,6 +193,7 @@ public:
     std::map<std::wstring, std::vector<uint8_t>> files;
     std::map<std::wstring, std::string> ledgers;
     std::map<std::wstring, std::string> indexes;
+    std::string triedLedger, triedIndex;  // a missing ledger only tried: never kept
     std::map<std::wstring, std::wstring> environment;
     bool ledgerLocked = false;
     bool ledgerReadOnly = false;

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
+#include <vector>
 
 #include "cli/tolka_runner.h"
 #include "core/ledger.h"
@@ -173,6 +175,30 @@ TEST_F(Line, TwoProgramsOnOneLedgerNeverShareANumber) {
             onBoards.insert(core::DecodeRecord(board->Slot(slot).data()).number);
     }
     EXPECT_EQ(onBoards, Reserved(content));
+}
+
+// Stations of a line started at the same moment all read the one prepared record.
+TEST_F(Line, ThreeStationsStartedTogetherAllReadTheOneRecord) {
+    for (int round = 1; round <= 10; ++round) {
+        std::vector<std::unique_ptr<testboard::VirtualBoard>> boards;
+        std::vector<std::unique_ptr<tolkatest::Tolka>> stations;
+        for (int k = 0; k < 3; ++k) {
+            boards.push_back(std::make_unique<testboard::VirtualBoard>());  // named to the next program
+            stations.push_back(std::make_unique<tolkatest::Tolka>());
+            ASSERT_TRUE(stations.back()->Start(L"pi write " + Quoted(tpi) + L" --lang en"));
+        }
+        for (auto& station : stations)
+            EXPECT_EQ(station->Wait(), 0) << "round " << round << ": " << station->Err();
+        for (auto& board : boards)
+            EXPECT_EQ(core::DecodeRecord(board->Slot(0x7000).data()).number, 5000u) << "round " << round;
+    }
+}
+
+TEST_F(Line, ARunWithoutABoardLeavesNoLedgerBehind) {
+    testboard::VirtualBoard board;
+    board.Configure(0x80000000u, "", false);
+    EXPECT_EQ(tolkatest::Run(WriteArgs()).exit, 4);
+    EXPECT_EQ(GetFileAttributesW(ledger.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Line, StationsTakeTheirOwnClassAndARefusedLedgerStaysAsItWas) {

@@ -214,7 +214,7 @@ TEST(TolkaBesideTheWindow, RecordsAreByteIdentical) {
     }
     testboard::VirtualBoard board;
     tolkatest::Result made = tolkatest::Run(
-        L"pi make --uuid 3AA4096D-2CC0-46DD-878A-88511D75AC78 --number \" 0x00ff \" "
+        L"pi make --uuid 3AA4096D-2CC0-46DD-878A-88511D75AC78 --number 0x00ff "
         L"--product " +
         Quoted(product) + L" --maker \"株式会社トルカ, \\\"東京\\\"\" -o " + Quoted(tolkaFile));
     ASSERT_EQ(made.exit, 0) << made.err;
@@ -302,7 +302,8 @@ TEST(Tolka, UsageFilesAndLanguage) {
     const ExitCase cases[] = {
         {"no command", Board(), L"", 2, "使い方が正しくありません: コマンドを指定してください"},
         {"unknown option in English", Board(), L"info --fast --lang en", 2, "Usage error: there is no option --fast"},
-        {"missing file", Board(), L"pi show " + Quoted(missing), 3, "ファイルが開けませんでした。"},
+        {"missing file", Board(), L"pi show " + Quoted(missing), 3, "ファイルが見つかりません。"},
+        {"missing ledger", Board(), L"ledger show " + Quoted(missing), 10, "が見つかりません。"},
         {"short file", Board(), L"pi write " + Quoted(shortFile), 3, "ファイルの形式が正しくありません。"},
         {"erase without --yes", Board(), L"pi erase", 2, "消去するには --yes を指定してください"},
         {"one byte too long", Board(), L"opt show " + Quoted(longFile), 3, "ファイルの形式が正しくありません。"},

@@ -27,6 +27,8 @@ FileStatus StatusOf(fw::FileResult result) {
             return FileStatus::Ok;
         case fw::FileResult::CannotOpen:
             return FileStatus::CannotOpen;
+        case fw::FileResult::Missing:
+            return FileStatus::Missing;
         default:
             return FileStatus::IoError;
     }
@@ -164,7 +166,7 @@ std::wstring WinHost::FromAnsi(const std::string& bytes) {
 }
 
 FileStatus WinHost::ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) {
-    return StatusOf(fw::ReadFilePrefix(path, maxBytes, data));
+    return StatusOf(fw::ReadFilePrefix(path, maxBytes, data, fw::ReadSharing::Readers));
 }
 
 FileStatus WinHost::WriteFile(const std::wstring& path, const uint8_t* data, size_t size) {
@@ -199,14 +201,33 @@ core::LocalTime WinHost::Now() {
     return now;
 }
 
-std::unique_ptr<core::LedgerFile> WinHost::OpenLedger(const std::wstring& path, LedgerOpenFailure& failure) {
+namespace {
+
+// Opens the ledger without sharing. A ledger that is only tried is made, when missing, as a
+// new file deleted on closing: a delete on closing never touches a file that was there.
+HANDLE OpenLedgerFile(const std::wstring& path, LedgerOpen how) {
+    if (how == LedgerOpen::MayCreate)
+        return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_NOT_FOUND)
+        return file;
+    return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+}  // namespace
+
+std::unique_ptr<core::LedgerFile> WinHost::OpenLedger(const std::wstring& path,
+                                                      LedgerOpen how,
+                                                      LedgerOpenFailure& failure) {
     failure = LedgerOpenFailure::NotAFile;
     if (fw::IsDeviceName(path))
         return nullptr;
     const ULONGLONG deadline = GetTickCount64() + kLedgerWaitMs;
     for (;;) {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = OpenLedgerFile(path, how);
         if (file != INVALID_HANDLE_VALUE) {
             if (GetFileType(file) == FILE_TYPE_DISK)
                 return std::make_unique<WinLedgerFile>(file, path);

@@ -20,7 +20,9 @@ public:
     FileStatus WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override;
     bool NewUuid(core::Uuid& uuid) override;
     core::LocalTime Now() override;
-    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path, LedgerOpenFailure& failure) override;
+    std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path,
+                                                 LedgerOpen how,
+                                                 LedgerOpenFailure& failure) override;
     std::unique_ptr<core::DbLink> OpenDatabase() override;
     std::wstring ComputerName() override;
     std::wstring Environment(const wchar_t* name) override;

@@ -99,6 +99,7 @@ bool CEditorDialog::ReadFileImage(const std::wstring& path, FileImage& image) {
     std::vector<uint8_t> data;
     switch (fw::ReadFilePrefix(path, core::ImageFileReadLimit(image.size()), data)) {
         case fw::FileResult::CannotOpen:
+        case fw::FileResult::Missing:
             fw::AppMessageBox(IDS_FILE_CANNOT_OPEN);
             return false;
         case fw::FileResult::IoError:
@@ -121,6 +122,7 @@ bool CEditorDialog::WriteFileImage(const std::wstring& path) {
         return false;
     switch (fw::WriteFileReplacing(path, image.data(), image.size())) {
         case fw::FileResult::CannotOpen:
+        case fw::FileResult::Missing:
             fw::AppMessageBox(IDS_FILE_CANNOT_OPEN);
             return false;
         case fw::FileResult::IoError:

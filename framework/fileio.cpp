@@ -51,12 +51,40 @@ bool WriteAllFlushed(HANDLE file, const void* data, size_t size) {
     return WriteAll(file, data, size) && FlushFileBuffers(file);
 }
 
-FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) {
+namespace {
+
+// How long a shared read waits for a program that holds the file for writing: a save or a
+// copy of a record takes milliseconds.
+constexpr DWORD kSharedReadWaitMs = 3000;
+constexpr DWORD kSharedReadRetryMs = 20;
+
+HANDLE OpenForReading(const std::wstring& path, ReadSharing sharing) {
+    if (sharing == ReadSharing::None)
+        return CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const ULONGLONG deadline = GetTickCount64() + kSharedReadWaitMs;
+    for (;;) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = GetLastError();
+        if (file != INVALID_HANDLE_VALUE || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
+            GetTickCount64() >= deadline)
+            return file;
+        Sleep(kSharedReadRetryMs);
+    }
+}
+
+}  // namespace
+
+FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data, ReadSharing sharing) {
     if (IsDeviceName(path))
         return FileResult::CannotOpen;
-    HandleCloser file{
-        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE || !IsDiskFile(file.h))
+    HandleCloser file{OpenForReading(path, sharing)};
+    if (file.h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileResult::Missing
+                                                                              : FileResult::CannotOpen;
+    }
+    if (!IsDiskFile(file.h))
         return FileResult::CannotOpen;
     // Room for what the file holds now, not for all a caller would take.
     LARGE_INTEGER size{};

@@ -1,5 +1,6 @@
 // Whole-file reads and writes of the editors' small binary files, with the messages the
-// user gets when they fail. Files are opened only for one read or write, without sharing.
+// user gets when they fail. Files are opened only for one read or write, without sharing
+// (the console program reads sharing with other readers).
 #pragma once
 
 #include <windows.h>
@@ -12,8 +13,17 @@ namespace fw {
 
 enum class FileResult {
     Ok,
-    CannotOpen,  // missing, locked by another program, read-only, no access
+    CannotOpen,  // locked by another program, read-only, no access (and missing, for a write)
+    Missing,     // a read of a file that is not there, or whose folder is not
     IoError,     // opened, but reading or writing failed
+};
+
+// Who else may have the file open while it is read.
+enum class ReadSharing {
+    None,     // nobody: the editors' read, the file theirs alone for that moment
+    Readers,  // other readers at the same moment (stations that read one prepared record at
+              // once); a program writing the file is still excluded, and a read it refuses is
+              // tried again for a short while
 };
 
 // Writes all the bytes at the handle's position, in pieces the system takes at once; false
@@ -24,7 +34,10 @@ bool WriteAll(HANDLE file, const void* data, size_t size);
 bool WriteAllFlushed(HANDLE file, const void* data, size_t size);
 
 // Reads at most maxBytes from the start of the file into data (resized to what was read).
-FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data);
+FileResult ReadFilePrefix(const std::wstring& path,
+                          size_t maxBytes,
+                          std::vector<uint8_t>& data,
+                          ReadSharing sharing = ReadSharing::None);
 
 // Writes data as the file's whole content without ever destroying the file it replaces:
 // the bytes go to a new file beside it, which the system then puts in the old one's place,

@@ -202,7 +202,15 @@ TEST(FileIo, ReadsAtMostThePrefixAsked) {
     EXPECT_EQ(got, std::vector<uint8_t>(content.begin(), content.begin() + 128));
     EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got), fw::FileResult::Ok);
     EXPECT_EQ(got, content);
-    EXPECT_EQ(fw::ReadFilePrefix(TempPath(L"missing.bin"), 128, got), fw::FileResult::CannotOpen);
+    EXPECT_EQ(fw::ReadFilePrefix(TempPath(L"missing.bin"), 128, got), fw::FileResult::Missing);
+    EXPECT_EQ(fw::ReadFilePrefix(TempPath(L"no-such-folder\\x.bin"), 128, got), fw::FileResult::Missing);
+
+    // Readers that share the file read it at the same moment; the editors' read excludes them.
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got, fw::ReadSharing::Readers), fw::FileResult::Ok);
+    EXPECT_EQ(got, content);
+    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got), fw::FileResult::CannotOpen);
+    CloseHandle(reader);
     DeleteFileW(path.c_str());
 }
 
