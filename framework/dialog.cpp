@@ -253,10 +253,19 @@ BOOL CDialog::PreTranslateMessage(MSG* msg) {
     if (m_hWnd == nullptr)
         return FALSE;
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1 && (msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd))) {
+        DropQueuedHelpKey();
         OnHelpKey();
         return TRUE;
     }
     return IsDialogMessageW(m_hWnd, msg);
+}
+
+// Handing out an F1 key press, the system also queues WM_KEYF1, which a window turns into
+// WM_HELP: taken here, the press would ask for help a second time.
+void CDialog::DropQueuedHelpKey() {
+    MSG queued;
+    while (PeekMessageW(&queued, nullptr, kHelpKeyMessage, kHelpKeyMessage, PM_REMOVE)) {
+    }
 }
 
 void CDialog::OnHelpKey() {

@@ -23,6 +23,9 @@
 
 namespace fw {
 
+// WM_KEYF1, which the system queues with an F1 key press and which the headers do not name.
+constexpr UINT kHelpKeyMessage = 0x004D;
+
 class CDialog;
 
 // --- Command tables --------------------------------------------------------------------
@@ -215,6 +218,7 @@ private:
     // The window from the template of the UI language, with its menu in that language.
     HWND CreateFromTemplate(HWND parent);
 
+    static void DropQueuedHelpKey();
     void OnHelpKey();
 
     UINT m_templateId;

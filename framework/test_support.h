@@ -178,7 +178,9 @@ inline bool MenuItemEnabled(HWND dlg, int popupIndex, UINT id) {
 
 // Presses and releases a key as the system delivers it: to the control with the focus, or,
 // when no window has the focus, as a system key to the active window. The dialog's
-// message loop sees it first (PreTranslateMessage), then the window.
+// message loop sees it first (PreTranslateMessage), then the window. Handing out F1 the
+// system also queues WM_KEYF1 (which a window turns into WM_HELP); it is handled after the
+// key, as the message loop would.
 inline void PressKey(fw::CDialog& dlg, WPARAM key) {
     HWND target = GetFocus();
     UINT down = WM_KEYDOWN, up = WM_KEYUP;
@@ -188,6 +190,8 @@ inline void PressKey(fw::CDialog& dlg, WPARAM key) {
         up = WM_SYSKEYUP;
     }
     for (UINT message : {down, up}) {
+        if (message == WM_KEYDOWN && key == VK_F1)
+            PostMessageW(target, fw::kHelpKeyMessage, 0, 0);
         // lParam: one press; a release also has the previous-state and transition bits.
         LPARAM flags = static_cast<LPARAM>(message == down ? 1u : 0xC0000001u);
         MSG msg{target, message, key, flags, 0, {0, 0}};
@@ -196,6 +200,9 @@ inline void PressKey(fw::CDialog& dlg, WPARAM key) {
             DispatchMessageW(&msg);
         }
     }
+    MSG queued;
+    while (PeekMessageW(&queued, nullptr, fw::kHelpKeyMessage, fw::kHelpKeyMessage, PM_REMOVE))
+        DispatchMessageW(&queued);
 }
 
 // The control of the dialog that has the focus, or nullptr.
