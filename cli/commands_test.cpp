@@ -437,7 +437,7 @@ TEST_F(Commands, DatabaseLedgerThatCannotBeUsedStopsBeforeTheBoardWithoutShowing
         const wchar_t* message;
     } cases[] = {
         {"odbc:Driver={PostgreSQL};Database=line;Pwd=s3cret",
-         L"The ledger odbc:Driver=PostgreSQL;Database=line;Pwd=*** cannot be used.\n"
+         L"The ledger odbc:Driver={PostgreSQL};Database=line;Pwd=*** cannot be used.\n"
          L"SQLSTATE IM002: Data source name not found"},
         {"odbc:Server=db1;Pwd=s3cret",
          L"The ledger's connection string (after odbc:) is not correct: it names "

@@ -64,11 +64,6 @@ ConnectionFault BracedValue(const std::string& text, size_t at, std::string& val
     return ConnectionFault::OpenBrace;
 }
 
-// A value that must be written in braces to read back the same.
-bool NeedsBraces(const std::string& value) {
-    return value.find_first_of(";{}") != std::string::npos || value != Trim(value);
-}
-
 // A number read from a cell: decimal digits only.
 std::optional<uint32_t> CellNumber(const std::string& cell) {
     if (cell.empty() || cell.size() > 10 ||
@@ -99,6 +94,8 @@ bool IsTimeOut(const DbStatus& status) {
 
 ConnectionFault ParseConnectionString(const std::string& text, ConnectionString& parsed) {
     parsed.pairs.clear();
+    parsed.shown.clear();
+    size_t shownUpTo = 0;  // text before this is in `shown`
     size_t at = 0;
     while (at < text.size()) {
         size_t equals = text.find('=', at);
@@ -126,9 +123,15 @@ ConnectionFault ParseConnectionString(const std::string& text, ConnectionString&
         }
         if (key.empty())
             return ConnectionFault::NoEquals;
+        if (SameKey(key, "pwd") || SameKey(key, "password")) {
+            const size_t valueEnd = end == std::string::npos ? text.size() : end;
+            parsed.shown += text.substr(shownUpTo, equals + 1 - shownUpTo) + "***";
+            shownUpTo = valueEnd;
+        }
         parsed.pairs.emplace_back(key, value);
         at = end == std::string::npos ? text.size() : end + 1;
     }
+    parsed.shown += text.substr(shownUpTo);
     if (parsed.pairs.empty())
         return ConnectionFault::Empty;
     bool target = std::any_of(parsed.pairs.begin(), parsed.pairs.end(), [](const auto& pair) {
@@ -138,18 +141,7 @@ ConnectionFault ParseConnectionString(const std::string& text, ConnectionString&
 }
 
 std::string MaskedConnectionString(const ConnectionString& parsed) {
-    std::string text;
-    for (const auto& [key, value] : parsed.pairs) {
-        std::string shown = SameKey(key, "pwd") || SameKey(key, "password") ? "***" : value;
-        if (NeedsBraces(shown)) {
-            std::string braced = "{";
-            for (char c : shown)
-                braced += c == '}' ? std::string("}}") : std::string(1, c);
-            shown = braced + "}";
-        }
-        text += (text.empty() ? "" : ";") + key + "=" + shown;
-    }
-    return text;
+    return parsed.shown;
 }
 
 CommitFate FateOf(const DbStatus& lookup, const DbRows& rows) {

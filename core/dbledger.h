@@ -30,6 +30,7 @@ namespace core {
 // ";" and "}}" for "}". Keys keep their spelling; they compare without case.
 struct ConnectionString {
     std::vector<std::pair<std::string, std::string>> pairs;
+    std::string shown;  // the string as given, the password's value as "***"
 };
 
 enum class ConnectionFault { None, Empty, NoEquals, OpenBrace, TextAfterBrace, NoTarget };
@@ -37,7 +38,8 @@ enum class ConnectionFault { None, Empty, NoEquals, OpenBrace, TextAfterBrace, N
 // Empty pairs (";;") are skipped. NoTarget: neither DSN, FILEDSN nor DRIVER is named.
 ConnectionFault ParseConnectionString(const std::string& text, ConnectionString& parsed);
 
-// The string as a person may see it: the password's value replaced by "***".
+// The string as a person may see it: as it was given, braces and all, with the password's
+// value replaced by "***".
 std::string MaskedConnectionString(const ConnectionString& parsed);
 
 // What an ODBC call reported: nothing, or the SQLSTATE and text of its first diagnostic.

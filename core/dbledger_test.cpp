@@ -15,9 +15,10 @@ TEST(ConnectionString, ParsedAndShownWithoutThePassword) {
     } cases[] = {
         {"DSN=line", ConnectionFault::None, "DSN=line"},
         {"Driver={PostgreSQL Unicode};Server=db1;Database=line;Uid=tolka;Pwd=s3cret", ConnectionFault::None,
-         "Driver=PostgreSQL Unicode;Server=db1;Database=line;Uid=tolka;Pwd=***"},
-        {" driver = {a;b}}c} ; PASSWORD={x;y} ;", ConnectionFault::None, "driver={a;b}}c};PASSWORD=***"},
-        {"DSN=line;;Pwd=", ConnectionFault::None, "DSN=line;Pwd=***"},
+         "Driver={PostgreSQL Unicode};Server=db1;Database=line;Uid=tolka;Pwd=***"},
+        {" driver = {a;b}}c} ; PASSWORD={x;y} ;", ConnectionFault::None, " driver = {a;b}}c} ; PASSWORD=***;"},
+        {"DSN=line;;Pwd=", ConnectionFault::None, "DSN=line;;Pwd=***"},
+        {"Pwd = {a;b} ;DSN=line;pwd=x", ConnectionFault::None, "Pwd =***;DSN=line;pwd=***"},
         {"", ConnectionFault::Empty, ""},
         {" ; ", ConnectionFault::Empty, ""},
         {"Server=db1;Database=line", ConnectionFault::NoTarget, ""},
