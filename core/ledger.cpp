@@ -248,9 +248,11 @@ public:
                 pos_ = utf8At_;  // after a fault only the UTF-8 check goes on
             if (end_)
                 break;
-            text_.erase(0, pos_);
-            utf8At_ -= pos_;
-            pos_ = 0;
+            // Lines already taken may run past the bytes checked for UTF-8: those stay.
+            const size_t done = std::min(pos_, utf8At_);
+            text_.erase(0, done);
+            utf8At_ -= done;
+            pos_ -= done;
         }
         if (fault_ == LedgerFault::None && preamble_) {
             fault_ = LedgerFault::BadHeader;  // the mark and nothing after it

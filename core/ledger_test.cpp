@@ -34,7 +34,7 @@ public:
         return readable;
     }
     bool ReadAt(uint64_t offset, uint64_t length, std::string& out) override {
-        out = offset < bytes.size() ? bytes.substr(offset, length) : std::string();
+        out = offset < bytes.size() ? bytes.substr(offset, std::min(length, pieceBytes)) : std::string();
         bytesRead += out.size();
         return readable;
     }
@@ -51,6 +51,7 @@ public:
     bool readable = true;
     bool writable = true;
     uint64_t bytesRead = 0;
+    uint64_t pieceBytes = UINT64_MAX;  // at most this much per read, as a file may hand it out
 };
 
 TEST(Ledger, WrittenLinesReadBackFieldForField) {
@@ -62,9 +63,25 @@ TEST(Ledger, WrittenLinesReadBackFieldForField) {
     LedgerEntry plain = Entry(LedgerStatus::Failed, 0);
     plain.time = "2024-12-31T23:59:59-03:30";
 
-    LedgerContent content =
-        ParseLedger(LedgerPreamble() + FormatLedgerLine(awkward) + FormatLedgerLine(plain) + Line("reserved", "7"));
+    const std::string bytes =
+        LedgerPreamble() + FormatLedgerLine(awkward) + FormatLedgerLine(plain) + Line("reserved", "7");
+    LedgerContent content = ParseLedger(bytes);
     ASSERT_EQ(content.fault, LedgerFault::None);
+    // A piece at a time, however the pieces cut the lines and characters, the same lines.
+    for (uint64_t piece = 1; piece < 10; ++piece) {
+        MemoryLedger file;
+        file.bytes = bytes;
+        file.pieceBytes = piece;
+        std::vector<LedgerEntry> streamed;
+        LedgerContent whole;
+        ASSERT_TRUE(ReadLedgerEntries(
+            file, [&](LedgerEntry&& e) { streamed.push_back(std::move(e)); }, whole));
+        ASSERT_EQ(whole.fault, LedgerFault::None) << piece;
+        ASSERT_EQ(streamed.size(), 3u);
+        EXPECT_EQ(streamed[0].product, awkward.product) << piece;
+        EXPECT_EQ(streamed[0].maker, awkward.maker) << piece;
+        EXPECT_EQ(whole.highest, 4294967295u) << piece;
+    }
     ASSERT_EQ(content.entries.size(), 3u);
     const LedgerEntry& a = content.entries[0];
     EXPECT_EQ(a.product, awkward.product);
@@ -161,12 +178,24 @@ TEST(Ledger, RefusesForeignAndDamagedFilesAtTheirLine) {
         // A name with a line break inside quotes moves the following lines down by one.
         {"after a two-line name", kHeader + "2024-05-01T09:30:00Z,,ok,5," + kUuid + ",\"a\r\nb\",m,,0x1\r\n" + "x\r\n",
          LedgerFault::FieldCount, 4},
+        // Bytes that are no UTF-8 refuse the file before any line does.
+        {"no UTF-8 after a damaged line", kHeader + "x\r\n" + ok + "\xFF\r\n", LedgerFault::NotUtf8, 4},
     };
     for (const Case& c : cases) {
         LedgerContent content = ParseLedger(c.bytes);
         EXPECT_EQ(content.fault, c.fault) << c.what;
         EXPECT_EQ(content.faultLine, c.line) << c.what;
         EXPECT_TRUE(content.entries.empty() || content.fault == LedgerFault::None) << c.what;
+        // Read a piece at a time, however the pieces fall, the file reads the same.
+        for (uint64_t piece = 1; piece < 10; ++piece) {
+            MemoryLedger file;
+            file.bytes = c.bytes;
+            file.pieceBytes = piece;
+            LedgerContent streamed;
+            ASSERT_TRUE(ReadLedgerEntries(file, nullptr, streamed));
+            EXPECT_EQ(streamed.fault, c.fault) << c.what << ", pieces of " << piece;
+            EXPECT_EQ(streamed.faultLine, c.line) << c.what << ", pieces of " << piece;
+        }
     }
 }
 
