@@ -80,18 +80,6 @@ Exit ShowUsageError(Output& out, Lang lang, bool json, const UsageError& error) 
 
 }  // namespace
 
-bool Connection::Open() {
-    handle_ = link_.FlashModeOpen(TOLKA_IF_ALL, 0);
-    return handle_ != nullptr;
-}
-
-void Connection::Close() {
-    if (handle_ == nullptr)
-        return;
-    link_.FlashModeClose(handle_, 0);
-    handle_ = nullptr;
-}
-
 std::wstring Hex32(uint32_t value) {
     wchar_t text[16];
     std::swprintf(text, 16, L"0x%08X", static_cast<unsigned>(value));
@@ -129,7 +117,7 @@ Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, 
     return Exit::Done;
 }
 
-Exit OpenConnection(Context& c, Connection& board) {
+Exit OpenConnection(Context& c, core::BoardConnection& board) {
     if (std::optional<core::MissingLibrary> missing = c.host.MissingDeviceLibrary()) {
         c.report.Fields().Text("missing_library", missing->library);
         return c.report.FailText(Exit::NoBoard, core::MissingLibraryText(c.report.Language() == Lang::Ja, *missing));
@@ -137,7 +125,7 @@ Exit OpenConnection(Context& c, Connection& board) {
     return board.Open() ? Exit::Done : c.report.Fail(Exit::NoBoard, Msg::NoBoard);
 }
 
-Exit OpenBoard(Context& c, Connection& board, uint32_t& interfaceType) {
+Exit OpenBoard(Context& c, core::BoardConnection& board, uint32_t& interfaceType) {
     if (Exit exit = OpenConnection(c, board); exit != Exit::Done)
         return exit;
     interfaceType = c.host.Link().GetIFType(board.Handle());
@@ -159,16 +147,20 @@ Exit OpenBoard(Context& c, Connection& board, uint32_t& interfaceType) {
     return Exit::Done;
 }
 
-Exit ShowCurrentRecord(Context& c, Connection& board, core::CurrentRecord* current, core::ReadResult* result) {
+Exit ShowCurrentRecord(Context& c,
+                       core::BoardConnection& board,
+                       core::CurrentRecord* current,
+                       core::ReadResult* result) {
     core::CurrentRecord read;
     core::ReadResult r = core::ReadCurrentRecord(c.host.Link(), board.Handle(), read);
     if (current != nullptr)
         *current = read;
     if (result != nullptr)
         *result = r;
+    if (core::EndsConnection(r))
+        board.Close();
     switch (r) {
         case core::ReadResult::NoAnswer:
-            board.Close();
             return c.report.Fail(Exit::NoAnswer, Msg::NoAnswer);
         case core::ReadResult::ReadFailed:
             return c.report.Fail(Exit::ReadFailed, Msg::ReadFailed);
@@ -185,7 +177,7 @@ Exit ShowCurrentRecord(Context& c, Connection& board, core::CurrentRecord* curre
     return Exit::Done;
 }
 
-Exit ConnectWriter(Context& c, Connection& board, uint32_t& interfaceType) {
+Exit ConnectWriter(Context& c, core::BoardConnection& board, uint32_t& interfaceType) {
     Exit exit = OpenBoard(c, board, interfaceType);
     return exit != Exit::Done ? exit : ShowCurrentRecord(c, board);
 }

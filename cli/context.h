@@ -19,24 +19,6 @@ struct Context {
     Report& report;
 };
 
-// A board in flash-rewrite mode, given back when the object goes.
-class Connection {
-public:
-    explicit Connection(core::DeviceLink& link) : link_(link) {}
-    ~Connection() { Close(); }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    // The first board found on any interface; false when there is none.
-    bool Open();
-    void Close();
-    TOLKA_HANDLE Handle() const { return handle_; }
-
-private:
-    core::DeviceLink& link_;
-    TOLKA_HANDLE handle_ = nullptr;
-};
-
 std::wstring Hex32(uint32_t value);    // "0x80000000"
 std::wstring HexSlot(uint32_t value);  // "0x7080"
 
@@ -48,18 +30,18 @@ Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, 
 
 // The device libraries checked, then the first board found; a missing library or no board
 // is reported.
-Exit OpenConnection(Context& c, Connection& board);
+Exit OpenConnection(Context& c, core::BoardConnection& board);
 
 // Opens the board and announces its interface: the first steps of every board command.
-Exit OpenBoard(Context& c, Connection& board, uint32_t& interfaceType);
+Exit OpenBoard(Context& c, core::BoardConnection& board, uint32_t& interfaceType);
 
 // The writer's connect: OpenBoard, then the board's current record.
-Exit ConnectWriter(Context& c, Connection& board, uint32_t& interfaceType);
+Exit ConnectWriter(Context& c, core::BoardConnection& board, uint32_t& interfaceType);
 
 // Reads the board's current record and tells it; the connection is dropped when the board
 // does not answer, as the writer window drops it.
 Exit ShowCurrentRecord(Context& c,
-                       Connection& board,
+                       core::BoardConnection& board,
                        core::CurrentRecord* current = nullptr,
                        core::ReadResult* result = nullptr);
 

@@ -30,20 +30,18 @@ void ShowOptions(Context& c, const uint8_t* image) {
 }
 
 // The option window connects without asking the interface type.
-Exit OpenOptionBoard(Context& c, Connection& board) {
+Exit OpenOptionBoard(Context& c, core::BoardConnection& board) {
     return OpenConnection(c, board);
 }
 
-Exit Unsupported(Context& c, Connection& board) {
-    // The window drops the connection to such a board.
-    board.Close();
+Exit Unsupported(Context& c) {
     c.report.Fields().Bool("option_area", false);
     return c.report.Fail(Exit::Refused, Msg::FirmwareUnsupported);
 }
 
 // info's look at the port option area: the firmware check, then area 5. A failed read of
 // 0x8000 says nothing of the firmware and is told as a failure, not as firmware without it.
-Exit TellOptionArea(Context& c, Connection& board) {
+Exit TellOptionArea(Context& c, core::BoardConnection& board) {
     switch (core::CheckOptionArea(c.host.Link(), board.Handle())) {
         case core::OptionAreaCheck::ReadFailed:
             c.report.Fields().Null("option_area").Null("area5_settings");
@@ -97,13 +95,16 @@ Exit OptMake(Context& c) {
 }
 
 Exit OptRead(Context& c) {
-    Connection board(c.host.Link());
+    core::BoardConnection board(c.host.Link());
     if (Exit exit = OpenOptionBoard(c, board); exit != Exit::Done)
         return c.report.Finish(exit);
     core::PortOptionImage image;
-    switch (core::ReadPortOptions(c.host.Link(), board.Handle(), image)) {
+    const core::OptionReadResult result = core::ReadPortOptions(c.host.Link(), board.Handle(), image);
+    if (core::EndsConnection(result))
+        board.Close();
+    switch (result) {
         case core::OptionReadResult::UnsupportedFirmware:
-            return c.report.Finish(Unsupported(c, board));
+            return c.report.Finish(Unsupported(c));
         case core::OptionReadResult::NoSettings:
             return c.report.Finish(c.report.Fail(Exit::ReadFailed, Msg::NoSettings));
         case core::OptionReadResult::Ok:
@@ -123,12 +124,15 @@ Exit OptWrite(Context& c) {
         return c.report.Finish(exit);
     core::PortOptionImage image = AsTheWindowKeepsIt(file.data());
     ShowOptions(c, image.data());
-    Connection board(c.host.Link());
+    core::BoardConnection board(c.host.Link());
     if (Exit exit = OpenOptionBoard(c, board); exit != Exit::Done)
         return c.report.Finish(exit);
-    switch (core::WritePortOptions(c.host.Link(), board.Handle(), image)) {
+    const core::OptionWriteResult result = core::WritePortOptions(c.host.Link(), board.Handle(), image);
+    if (core::EndsConnection(result))
+        board.Close();
+    switch (result) {
         case core::OptionWriteResult::UnsupportedFirmware:
-            return c.report.Finish(Unsupported(c, board));
+            return c.report.Finish(Unsupported(c));
         case core::OptionWriteResult::WriteFailed:
             return c.report.Finish(c.report.Fail(Exit::WriteFailed, Msg::WriteFailed));
         case core::OptionWriteResult::Ok:
@@ -139,7 +143,7 @@ Exit OptWrite(Context& c) {
 }
 
 Exit OptErase(Context& c) {
-    Connection board(c.host.Link());
+    core::BoardConnection board(c.host.Link());
     if (Exit exit = OpenOptionBoard(c, board); exit != Exit::Done)
         return c.report.Finish(exit);
     if (core::ErasePortOptions(c.host.Link(), board.Handle()) != core::OptionEraseResult::Ok)
@@ -149,7 +153,7 @@ Exit OptErase(Context& c) {
 }
 
 Exit Info(Context& c) {
-    Connection board(c.host.Link());
+    core::BoardConnection board(c.host.Link());
     uint32_t interfaceType = 0;
     if (Exit exit = OpenBoard(c, board, interfaceType); exit != Exit::Done)
         return c.report.Finish(exit);

@@ -112,7 +112,7 @@ Exit WriteBoard(Context& c, core::RecordFields fields) {
         if (Exit exit = ledger->Check(); exit != Exit::Done)
             return exit;
     }
-    Connection board(c.host.Link());
+    core::BoardConnection board(c.host.Link());
     uint32_t interfaceType = 0;
     if (Exit exit = ConnectWriter(c, board, interfaceType); exit != Exit::Done)
         return exit;
@@ -138,7 +138,7 @@ Exit WriteBoard(Context& c, core::RecordFields fields) {
         return FirstFailure({writeExit, ledgerExit});
     // Whatever the board holds now is shown; a written board is given back at once.
     Exit refreshExit = ShowCurrentRecord(c, board);
-    if (writeExit == Exit::Done)
+    if (core::EndsConnection(report))
         board.Close();
     return FirstFailure({writeExit, ledgerExit, refreshExit});
 }
@@ -208,7 +208,7 @@ Exit PiMake(Context& c) {
 }
 
 Exit PiRead(Context& c) {
-    Connection board(c.host.Link());
+    core::BoardConnection board(c.host.Link());
     uint32_t interfaceType = 0;
     if (Exit exit = OpenBoard(c, board, interfaceType); exit != Exit::Done)
         return c.report.Finish(exit);
@@ -248,7 +248,7 @@ Exit PiWrite(Context& c) {
 }
 
 Exit PiErase(Context& c) {
-    Connection board(c.host.Link());
+    core::BoardConnection board(c.host.Link());
     uint32_t interfaceType = 0;
     if (Exit exit = ConnectWriter(c, board, interfaceType); exit != Exit::Done)
         return c.report.Finish(exit);

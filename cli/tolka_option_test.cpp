@@ -102,7 +102,7 @@ TEST(TolkaBesideTheOptionWindow, SameCallsSameImagesAndACodePerCause) {
                     fwtest::Command(hwnd, ID_ERASE_DEVICE);
                     break;
             }
-            if (dlg.m_hDevice != nullptr)
+            if (dlg.IsConnected())
                 fwtest::Click(hwnd, ID_DISCONNECT);
             windowCalls = board.Calls();
             windowArea = tolkatest::ReadFileBytes(board.Folder() + L"area5.bin");

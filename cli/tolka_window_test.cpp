@@ -71,7 +71,7 @@ public:
     }
     // Ends the operation as the user would: a connection left open is closed.
     Lines Calls() {
-        if (dlg.m_hDevice != nullptr)
+        if (dlg.IsConnected())
             fwtest::Click(hwnd, IDC_DISCONNECT);
         return ::Calls(board);
     }

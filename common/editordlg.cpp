@@ -47,10 +47,8 @@ void CEditorDialog::OnCancel() {
 // A board left in flash mode would stay locked for other programs: the window closes the
 // connection when it goes.
 INT_PTR CEditorDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-    if (msg == WM_DESTROY && m_hDevice != nullptr) {
-        BoardLink().FlashModeClose(m_hDevice, 0);
-        m_hDevice = nullptr;
-    }
+    if (msg == WM_DESTROY)
+        m_hDevice.Close();
     return CMainDialog::OnMessage(msg, wParam, lParam, handled);
 }
 
@@ -190,34 +188,29 @@ void CEditorDialog::OnFileSaveAs() {
     m_bModified = false;
 }
 
-void CEditorDialog::EnableConnectionButtons(bool connected) {
-    // Enabling comes first, so that the focus of a button disabled here can go to them.
-    for (bool enable : {true, false}) {
-        if (connected != enable)
-            EnableControl(m_traits.connectButtonId, enable);
-        for (int id : m_traits.connectedButtonIds) {
-            if (connected == enable)
-                EnableControl(id, enable);
-        }
-    }
-}
-
 bool CEditorDialog::Connect() {
-    if (m_hDevice != nullptr)
+    if (m_hDevice.IsOpen())
         return true;
-    m_hDevice = BoardLink().FlashModeOpen(TOLKA_IF_ALL, 0);
-    if (m_hDevice == nullptr)
+    if (!m_hDevice.Open())
         return false;  // the library has told the user why
     AnnounceConnection();
-    EnableConnectionButtons(true);
+    UpdateControls();
     return RefreshAfterConnect();
 }
 
 void CEditorDialog::Disconnect() {
-    if (m_hDevice != nullptr)
-        BoardLink().FlashModeClose(m_hDevice, 0);
-    m_hDevice = nullptr;
-    EnableConnectionButtons(false);
+    m_hDevice.Close();
+    UpdateControls();
+}
+
+bool CEditorDialog::ConnectForWrite() {
+    if (m_hDevice.IsOpen())
+        return true;
+    return fw::AppMessageBox(m_traits.writeFirstFoundId, kAskYesNo) == IDYES && Connect();
+}
+
+bool CEditorDialog::ConfirmErase() {
+    return m_hDevice.IsOpen() && fw::AppMessageBox(m_traits.eraseQuestionId, kAskYesNo) == IDYES;
 }
 
 void CEditorDialog::OnConnectionSettings() {

@@ -1,5 +1,6 @@
-// What the two editor windows share: the connection to the board and the buttons that
-// follow it, the window's life (start-up, the close path with its discard question, closing
+// What the two editor windows share: the connection to the board (the buttons follow it
+// through the update handlers that also enable the menu items), the guards of the write and
+// erase commands, the window's life (start-up, the close path with its discard question, closing
 // the connection when the window goes), the current file and the modified flag with the
 // title that shows them, the file commands on their 128-byte files, and the flash-mode help
 // dialog.
@@ -21,7 +22,6 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "common/mainframe.h"
 #include "common/waitlink.h"
@@ -48,9 +48,9 @@ public:
         const wchar_t* appTitle;
         UINT fileFilterId;  // string resource "description|pattern||"
         const wchar_t* fileExtension;
-        int connectButtonId;
-        std::vector<int> connectedButtonIds;  // enabled only while connected
-        UINT discardAndExitId;                // the close path's question while modified
+        UINT discardAndExitId;   // the close path's question while modified
+        UINT writeFirstFoundId;  // a write without a connection: "to the first device found?"
+        UINT eraseQuestionId;    // before an erase
     };
 
     // link: the board's libraries (tests give a recording link).
@@ -58,8 +58,8 @@ public:
     // Destroys the window before the editor goes, so that WM_DESTROY closes the connection.
     ~CEditorDialog() override;
 
-    // The board in flash-rewrite mode; nullptr while not connected.
-    TOLKA_HANDLE m_hDevice = nullptr;
+    // Whether a board is connected.
+    bool IsConnected() const { return m_hDevice.IsOpen(); }
 
     std::wstring m_strPathName;  // full path of the current file; empty: none
     bool m_bModified = false;
@@ -109,21 +109,25 @@ protected:
     // The file named on the command line; one that cannot be read is dropped.
     void OpenFileAtStartup();
 
-    // The connect button while not connected, the others while connected.
-    void EnableConnectionButtons(bool connected);
-
     // Connection. Connect opens the first board on any interface (the library tells the user
     // when there is none) unless one is open; true when connected and refreshed afterwards.
     // A second connection is never opened over the first.
     bool Connect();
     // Closes the connection, if any; the buttons show the editor as not connected.
     void Disconnect();
+    // The board in flash-rewrite mode; nullptr while not connected.
+    TOLKA_HANDLE Device() const { return m_hDevice.Handle(); }
+    // The start of a write: without a connection the user is asked whether the write goes
+    // to the first device found, which is then connected. False when it is not to go on.
+    bool ConnectForWrite();
+    // The start of an erase: only on an open connection, after the erase question.
+    bool ConfirmErase();
     void OnConnect() { Connect(); }
     void OnDisconnect() { Disconnect(); }
     void OnConnectionSettings();
     // Update handlers: the connect command while not connected, the others while connected.
-    bool OnUpdateConnect() const { return m_hDevice == nullptr; }
-    bool OnUpdateConnected() const { return m_hDevice != nullptr; }
+    bool OnUpdateConnect() const { return !m_hDevice.IsOpen(); }
+    bool OnUpdateConnected() const { return m_hDevice.IsOpen(); }
 
     void OnFlashModeHelp();
 
@@ -133,6 +137,7 @@ protected:
 private:
     EditorTraits m_traits;
     CWaitCursorLink m_boardLink;
+    core::BoardConnection m_hDevice{m_boardLink};
 };
 
 // Runs an editor as its program's main window, with the file the command line names.

@@ -1,5 +1,8 @@
 #include "common/mainframe.h"
 
+#include <utility>
+#include <vector>
+
 #include "common/about.h"
 #include "framework/module.h"
 
@@ -66,6 +69,22 @@ void CMainDialog::EnableControl(int id, bool enable) {
     HWND next = GetNextDlgTabItem(m_hWnd, control, FALSE);
     if (next != nullptr && next != control && IsWindowEnabled(next))
         SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+}
+
+void CMainDialog::UpdateControls() {
+    std::vector<std::pair<int, bool>> states;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        bool enabled = true;
+        if (OnUpdateCommand(static_cast<UINT>(id), enabled))
+            states.emplace_back(id, enabled);
+    }
+    for (bool enable : {true, false}) {
+        for (const auto& [id, enabled] : states) {
+            if (enabled == enable)
+                EnableControl(id, enabled);
+        }
+    }
 }
 
 bool CMainDialog::OnPaintMinimised() {

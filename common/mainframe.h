@@ -36,6 +36,10 @@ protected:
     // to the next enabled control in tab order, as Tab would: a window without a focus
     // ignores Esc, Enter and Tab.
     void EnableControl(int id, bool enable);
+    // Enables or disables each control that has an update handler, by the same handler that
+    // enables its menu item; enabling first, so that the focus of a control disabled here
+    // can go to one enabled.
+    void UpdateControls();
 
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 

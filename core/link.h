@@ -30,6 +30,36 @@ public:
     virtual int FlshWriteRWArea(TOLKA_HANDLE handle, uint32_t area, const uint8_t* image) = 0;
 };
 
+// The one connection an editor or a console command holds: the first board found on any
+// interface in flash-rewrite mode, given back when the object goes. Both faces open and
+// close a board only through it.
+class BoardConnection {
+public:
+    explicit BoardConnection(DeviceLink& link) : link_(link) {}
+    ~BoardConnection() { Close(); }
+    BoardConnection(const BoardConnection&) = delete;
+    BoardConnection& operator=(const BoardConnection&) = delete;
+
+    // True when a board is open (also one opened before: a second is never opened over it);
+    // false when none could be, which the library has told the user.
+    bool Open() {
+        if (handle_ == nullptr)
+            handle_ = link_.FlashModeOpen(TOLKA_IF_ALL, 0);
+        return handle_ != nullptr;
+    }
+    void Close() {
+        if (handle_ != nullptr)
+            link_.FlashModeClose(handle_, 0);
+        handle_ = nullptr;
+    }
+    bool IsOpen() const { return handle_ != nullptr; }
+    TOLKA_HANDLE Handle() const { return handle_; }
+
+private:
+    DeviceLink& link_;
+    TOLKA_HANDLE handle_ = nullptr;
+};
+
 // A link that hands every call on to another one, with a hook before each call that may block
 // the caller until the board answers (all but the libraries' own dialogs, which run their own
 // message loop). The windows' wait cursor and the tests that watch it are such links.

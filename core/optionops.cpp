@@ -26,6 +26,14 @@ bool ReadPortOptionArea(DeviceLink& link, TOLKA_HANDLE handle, PortOptionImage& 
     return true;
 }
 
+bool EndsConnection(OptionReadResult result) {
+    return result == OptionReadResult::UnsupportedFirmware;
+}
+
+bool EndsConnection(OptionWriteResult) {
+    return true;
+}
+
 OptionReadResult ReadPortOptions(DeviceLink& link, TOLKA_HANDLE handle, PortOptionImage& image) {
     if (!IsOptionAreaSupported(link, handle))
         return OptionReadResult::UnsupportedFirmware;

@@ -43,6 +43,9 @@ enum class OptionReadResult {
 // The firmware check, then the area. image changes only on Ok.
 OptionReadResult ReadPortOptions(DeviceLink& link, TOLKA_HANDLE handle, PortOptionImage& image);
 
+// A board whose firmware has no port option area is given back.
+bool EndsConnection(OptionReadResult result);
+
 enum class OptionWriteResult {
     Ok,
     UnsupportedFirmware,  // the firmware check failed; nothing was written
@@ -51,6 +54,9 @@ enum class OptionWriteResult {
 
 // The firmware check, then the area.
 OptionWriteResult WritePortOptions(DeviceLink& link, TOLKA_HANDLE handle, const PortOptionImage& image);
+
+// Every write ends disconnected, so that the next one goes to whichever board is attached then.
+bool EndsConnection(OptionWriteResult result);
 
 enum class OptionEraseResult { Ok, EraseFailed };
 

@@ -48,6 +48,14 @@ SlotSearch FindFreeSlot(DeviceLink& link, TOLKA_HANDLE device, uint32_t& target)
 
 }  // namespace
 
+bool EndsConnection(ReadResult result) {
+    return result == ReadResult::NoAnswer;
+}
+
+bool EndsConnection(const WriteReport& report) {
+    return report.outcome == WriteOutcome::Written;
+}
+
 InterfaceKind AnnouncedInterface(uint32_t interfaceType) {
     switch (interfaceType & 0xFF000000u) {
         case TOLKA_IF_USB:

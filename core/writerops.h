@@ -38,6 +38,9 @@ struct CurrentRecord {
 // 0x7F80 down to the first valid one.
 ReadResult ReadCurrentRecord(DeviceLink& link, TOLKA_HANDLE device, CurrentRecord& current);
 
+// A board that does not answer is given back, so that the user reconnects with one click.
+bool EndsConnection(ReadResult result);
+
 // A record of one product kind about to go into a board of the other kind.
 enum class KindMismatch { VarnexOnLan, PelnexOnUsb };
 
@@ -67,6 +70,10 @@ struct WriteReport {
 // The product-kind check, the search for the first free slot from 0x7000 up (erasing the
 // area with selector 128 when none is free), the write and its read-back verify.
 WriteReport WriteRecord(DeviceLink& link, TOLKA_HANDLE device, const RecordImage& record, WriteQuestions& questions);
+
+// A board written and verified is given back once its record has been shown, so that the
+// next write goes to whichever board is attached then; after a failure it stays connected.
+bool EndsConnection(const WriteReport& report);
 
 // Empties the product-information area; true when the board did it.
 bool EraseProductInfo(DeviceLink& link, TOLKA_HANDLE device);

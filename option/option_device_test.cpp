@@ -48,7 +48,7 @@ protected:
     }
     void Connect() {
         fwtest::Click(hwnd, ID_CONNECT);
-        ASSERT_NE(dlg.m_hDevice, nullptr);
+        ASSERT_TRUE(dlg.IsConnected());
         board.ClearCalls();
     }
     std::wstring AreaPath() const { return board.Folder() + L"area5.bin"; }
@@ -98,7 +98,7 @@ TEST_F(OptionOnBoard, ConnectAndDisconnectSayNothingAndFlipTheButtons) {
     board.ClearCalls();
     fwtest::Click(hwnd, ID_DISCONNECT);
     EXPECT_EQ(board.Calls(), Lines{kClose});
-    EXPECT_EQ(dlg.m_hDevice, nullptr);
+    EXPECT_FALSE(dlg.IsConnected());
     EXPECT_EQ(ConnectionButtons(), kNotConnected);
     EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 1, ID_CONNECT));
     for (UINT id : fwtest::Ids{ID_DISCONNECT, ID_ERASE_DEVICE, ID_PRODUCT_INFO})
@@ -214,7 +214,7 @@ TEST_F(OptionOnBoard, ReadFailuresLeaveTheGridTitleAndFlag) {
         EXPECT_EQ(user.messages[0].text, c.message);
         EXPECT_EQ(user.messages[0].type, kOkWarning);
         EXPECT_EQ(board.Calls(), c.calls);
-        EXPECT_EQ(window.m_hDevice != nullptr, c.connected);
+        EXPECT_EQ(window.IsConnected(), c.connected);
         EXPECT_EQ(IsWindowEnabled(GetDlgItem(w, ID_CONNECT)) == 0, c.connected);
         EXPECT_EQ(fwtest::Text(w), L"TolkaOption");
         EXPECT_FALSE(window.m_bModified);
@@ -249,7 +249,7 @@ TEST_F(OptionOnBoard, WriteAsksConnectsChecksWritesAndDisconnects) {
     fwtest::Click(hwnd, ID_WRITE_DEVICE);
     EXPECT_EQ(board.Calls(), (Lines{kCheck, kWriteArea, kClose}));
     EXPECT_EQ(user.messages.size(), 4u);
-    EXPECT_EQ(dlg.m_hDevice, nullptr);
+    EXPECT_FALSE(dlg.IsConnected());
 }
 
 TEST_F(OptionOnBoard, WriteFailuresEndDisconnectedWithTheAreaAsItWas) {
@@ -331,7 +331,7 @@ TEST_F(OptionOnBoard, ProductInformationFailureDisconnectsBeforeItSaysSo) {
     fwtest::Click(hwnd, ID_PRODUCT_INFO);
     EXPECT_EQ(board.Calls().back(), "Tolka_ShowProductInfo(h1) = 0");
     EXPECT_TRUE(user.messages.empty());
-    EXPECT_NE(dlg.m_hDevice, nullptr);
+    EXPECT_TRUE(dlg.IsConnected());
 
     board.SetFaults("product_info_fail=1");
     board.ClearCalls();
@@ -339,7 +339,7 @@ TEST_F(OptionOnBoard, ProductInformationFailureDisconnectsBeforeItSaysSo) {
     fw::SetMessageBoxHook([&](const std::wstring& text, UINT type, const std::wstring&) {
         EXPECT_EQ(text, L"通信エラーが発生しました。");
         EXPECT_EQ(type, kOkWarning);
-        connectedAtMessage = dlg.m_hDevice != nullptr;
+        connectedAtMessage = dlg.IsConnected();
         return IDOK;
     });
     fwtest::Click(hwnd, ID_PRODUCT_INFO);
@@ -355,7 +355,7 @@ TEST_F(OptionOnBoard, ConnectionSettingsWithOrWithoutAConnection) {
     Lines calls = board.Calls();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back(), "Tolka_OptionDlg1()");
-    EXPECT_NE(dlg.m_hDevice, nullptr);
+    EXPECT_TRUE(dlg.IsConnected());
     EXPECT_TRUE(user.messages.empty());
 }
 

@@ -42,7 +42,7 @@ std::map<std::string, std::string> DescribeOption(CTolkaOptionDlg& dlg) {
     Bytes grid(128);
     dlg.GetPortOptions(grid.data());
     return {
-        {"connected", dlg.m_hDevice ? "yes" : "no"},
+        {"connected", dlg.IsConnected() ? "yes" : "no"},
         {"buttons", std::string(enabled(ID_CONNECT) ? "connect" : "") + (enabled(ID_DISCONNECT) ? "disconnect" : "") +
                         (enabled(ID_PRODUCT_INFO) ? "+info" : "")},
         {"grid", Hex(Bytes(grid.begin() + 2, grid.begin() + 13))},

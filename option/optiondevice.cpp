@@ -22,34 +22,34 @@ void CTolkaOptionDlg::OnReadFromDevice() {
     if (!Connect())
         return;
     core::PortOptionImage image;
-    switch (core::ReadPortOptions(BoardLink(), m_hDevice, image)) {
+    const core::OptionReadResult result = core::ReadPortOptions(BoardLink(), Device(), image);
+    switch (result) {
         case core::OptionReadResult::UnsupportedFirmware:
             fw::AppMessageBox(IDS_FIRMWARE_UNSUPPORTED, kOkWarning);
-            Disconnect();
-            return;
+            break;
         case core::OptionReadResult::NoSettings:
             fw::AppMessageBox(IDS_NO_SETTINGS, kOkWarning);
-            return;
+            break;
         case core::OptionReadResult::Ok:
             break;
     }
+    if (core::EndsConnection(result))
+        Disconnect();
+    if (result != core::OptionReadResult::Ok)
+        return;
     SetPortOptions(image.data());
     fw::AppMessageBox(IDS_SETTINGS_READ, kOkInfo);
     MarkReadFromBoard();
 }
 
-// Writes the grid; every write ends disconnected, so that the next one goes to whichever
-// board is attached then.
+// Writes the grid; the write ends disconnected (core::EndsConnection).
 void CTolkaOptionDlg::OnWriteToDevice() {
-    if (m_hDevice == nullptr) {
-        if (fw::AppMessageBox(IDS_WRITE_FIRST_FOUND, kAskYesNo) != IDYES)
-            return;
-        if (!Connect())
-            return;
-    }
+    if (!ConnectForWrite())
+        return;
     core::PortOptionImage image;
     GetPortOptions(image.data());
-    switch (core::WritePortOptions(BoardLink(), m_hDevice, image)) {
+    const core::OptionWriteResult result = core::WritePortOptions(BoardLink(), Device(), image);
+    switch (result) {
         case core::OptionWriteResult::UnsupportedFirmware:
             fw::AppMessageBox(IDS_FIRMWARE_UNSUPPORTED, kOkWarning);
             break;
@@ -60,16 +60,15 @@ void CTolkaOptionDlg::OnWriteToDevice() {
             fw::AppMessageBox(IDS_WRITTEN, kOkInfo);
             break;
     }
-    Disconnect();
+    if (core::EndsConnection(result))
+        Disconnect();
 }
 
 // Only on an open connection, which stays open.
 void CTolkaOptionDlg::OnEraseDevice() {
-    if (m_hDevice == nullptr)
+    if (!ConfirmErase())
         return;
-    if (fw::AppMessageBox(IDS_ERASE_QUESTION, kAskYesNo) != IDYES)
-        return;
-    if (core::ErasePortOptions(BoardLink(), m_hDevice) != core::OptionEraseResult::Ok) {
+    if (core::ErasePortOptions(BoardLink(), Device()) != core::OptionEraseResult::Ok) {
         fw::AppMessageBox(IDS_ERASE_FAILED, kOkWarning);
         return;
     }
@@ -79,7 +78,7 @@ void CTolkaOptionDlg::OnEraseDevice() {
 // A board that fails to show its product information is disconnected before the user
 // is told.
 void CTolkaOptionDlg::OnProductInfo() {
-    if (m_hDevice == nullptr || BoardLink().ShowProductInfo(m_hDevice) == 0)
+    if (!IsConnected() || BoardLink().ShowProductInfo(Device()) == 0)
         return;
     Disconnect();
     fw::AppMessageBox(IDS_COMMUNICATION_ERROR, kOkWarning);

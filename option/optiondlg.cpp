@@ -9,15 +9,15 @@
 namespace {
 
 const CEditorDialog::EditorTraits kOptionEditor = {
-    IDD_TOLKAOPTION_DIALOG,            // window
-    IDC_VERSION,                       // About box's version text
-    IDD_FLASHMODE_HELP,                // flash-mode help
-    L"TolkaOption",                    // title
-    IDS_FILE_FILTER,                   // file dialogs
-    L"topt",                           // default extension
-    ID_CONNECT,                        // enabled while not connected
-    {ID_DISCONNECT, ID_PRODUCT_INFO},  // enabled while connected
-    IDS_DISCARD_AND_EXIT,              // the close path's question
+    IDD_TOLKAOPTION_DIALOG,  // window
+    IDC_VERSION,             // About box's version text
+    IDD_FLASHMODE_HELP,      // flash-mode help
+    L"TolkaOption",          // title
+    IDS_FILE_FILTER,         // file dialogs
+    L"topt",                 // default extension
+    IDS_DISCARD_AND_EXIT,    // the close path's question
+    IDS_WRITE_FIRST_FOUND,   // a write without a connection
+    IDS_ERASE_QUESTION,      // before an erase
 };
 
 }  // namespace

@@ -50,7 +50,7 @@ std::wstring WriteFailureText(const core::WriteReport& report) {
 
 // The interface the board answered on, told before the panel is read.
 void CVarnPIWriteDlg::AnnounceConnection() {
-    switch (core::AnnouncedInterface(BoardLink().GetIFType(m_hDevice))) {
+    switch (core::AnnouncedInterface(BoardLink().GetIFType(Device()))) {
         case core::InterfaceKind::Usb:
             fw::AppMessageBox(IDS_CONNECTED_USB, kOkInfo);
             break;
@@ -79,12 +79,12 @@ void CVarnPIWriteDlg::ShowRecordInPanel(const uint8_t* record) {
 // read the panel goes blank instead: it must never show what the board may no longer hold.
 // True when the panel now shows the board.
 bool CVarnPIWriteDlg::RefreshCurrentData() {
-    if (m_hDevice == nullptr)
+    if (!IsConnected())
         return false;
     // Taken in without checks, so that the redisplay below keeps every field as typed.
     TakeInWithoutChecks();
     core::CurrentRecord current;
-    core::ReadResult result = core::ReadCurrentRecord(BoardLink(), m_hDevice, current);
+    core::ReadResult result = core::ReadCurrentRecord(BoardLink(), Device(), current);
     switch (result) {
         case core::ReadResult::Found:
             m_panel = Panel::Record;
@@ -104,13 +104,12 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
             break;
     }
     UpdateData(false);
-    if (result == core::ReadResult::NoAnswer) {
-        // The connection is dropped, so that the user reconnects with one click.
+    if (result == core::ReadResult::NoAnswer)
         fw::AppMessageBox(IDS_NO_ANSWER);
-        Disconnect();
-    } else if (result == core::ReadResult::ReadFailed) {
+    else if (result == core::ReadResult::ReadFailed)
         fw::AppMessageBox(IDS_READ_FAILED);
-    }
+    if (core::EndsConnection(result))
+        Disconnect();
     return m_panel != Panel::Nothing;
 }
 
@@ -137,16 +136,10 @@ void CVarnPIWriteDlg::OnReadToEditor() {
 
 void CVarnPIWriteDlg::OnWriteToDevice() {
     core::RecordImage record;
-    if (!BuildRecord(record))
+    if (!BuildRecord(record) || !ConnectForWrite())
         return;
-    if (m_hDevice == nullptr) {
-        if (fw::AppMessageBox(IDS_WRITE_FIRST_FOUND, kAskYesNo) != IDYES)
-            return;
-        if (!Connect())
-            return;
-    }
     KindQuestions questions;
-    core::WriteReport report = core::WriteRecord(BoardLink(), m_hDevice, record, questions);
+    core::WriteReport report = core::WriteRecord(BoardLink(), Device(), record, questions);
     switch (report.outcome) {
         case core::WriteOutcome::Refused:
             return;
@@ -154,14 +147,15 @@ void CVarnPIWriteDlg::OnWriteToDevice() {
             fw::AppMessageBox(IDS_WRITTEN, kOkInfo);
             RefreshCurrentData();
             CountUpNumber(core::DecodeRecord(record.data()).number);
-            Disconnect();
-            return;
+            break;
         default:
             fw::AppMessageBox(WriteFailureText(report));
             // Whatever the board holds now, the panel shows it.
             RefreshCurrentData();
-            return;
+            break;
     }
+    if (core::EndsConnection(report))
+        Disconnect();
 }
 
 // After a write with "Numberの自動加算" on: the next number, in the form the field uses.
@@ -176,11 +170,9 @@ void CVarnPIWriteDlg::CountUpNumber(uint32_t written) {
 }
 
 void CVarnPIWriteDlg::OnEraseDevice() {
-    if (m_hDevice == nullptr)
+    if (!ConfirmErase())
         return;
-    if (fw::AppMessageBox(IDS_ERASE_QUESTION, kAskYesNo) != IDYES)
-        return;
-    if (core::EraseProductInfo(BoardLink(), m_hDevice))
+    if (core::EraseProductInfo(BoardLink(), Device()))
         fw::AppMessageBox(IDS_ERASED, kOkInfo);
     else
         fw::AppMessageBox(IDS_ERASE_FAILED);

@@ -18,9 +18,9 @@ const CEditorDialog::EditorTraits kWriter = {
     L"TolkaPIWriter",        // title
     IDS_FILE_FILTER,         // file dialogs
     L"tpi",                  // default extension
-    IDC_CONNECT,             // enabled while not connected
-    {IDC_DISCONNECT},        // enabled while connected
     IDS_DISCARD_AND_EXIT,    // the close path's question
+    IDS_WRITE_FIRST_FOUND,   // a write without a connection
+    IDS_ERASE_QUESTION,      // before an erase
 };
 
 // A name in the thread's ANSI code page as the record rules take it (core/record.h).

@@ -69,7 +69,7 @@ protected:
     }
     void Connect() {
         fwtest::Click(hwnd, IDC_CONNECT);
-        ASSERT_NE(dlg.m_hDevice, nullptr);
+        ASSERT_TRUE(dlg.IsConnected());
     }
     void FillEditor(const std::wstring& uuid, const std::wstring& number) {
         Type(hwnd, IDC_UUID, uuid);
@@ -150,7 +150,7 @@ TEST_F(WriterOnBoard, ConnectAnnouncesTheInterfaceByItsTopByte) {
 TEST_F(WriterOnBoard, NoBoardLeavesTheWindowNotConnected) {
     board.Configure(0x80000000u, "", false);
     fwtest::Click(hwnd, IDC_CONNECT);
-    EXPECT_EQ(dlg.m_hDevice, nullptr);
+    EXPECT_FALSE(dlg.IsConnected());
     EXPECT_TRUE(user.messages.empty());  // the library has said so itself
     Lines calls = board.Calls();
     ASSERT_EQ(calls.size(), 2u);
@@ -197,7 +197,7 @@ TEST_F(WriterOnBoard, NoAnswerDropsTheConnectionAndBlanksThePanel) {
     ASSERT_EQ(user.messages.size(), 2u);
     EXPECT_EQ(user.messages[1].text, kNoAnswer);
     EXPECT_EQ(user.messages[1].type, kOkWarning);
-    EXPECT_EQ(dlg.m_hDevice, nullptr);
+    EXPECT_FALSE(dlg.IsConnected());
     EXPECT_TRUE(ConnectEnabled());
     EXPECT_FALSE(DisconnectEnabled());
     EXPECT_EQ(Panel(), std::vector<std::wstring>(4, L""));
@@ -225,7 +225,7 @@ TEST_F(WriterOnBoard, APanelThatCouldNotBeReadIsNeverCopied) {
     EXPECT_EQ(user.Texts(), (std::vector<std::wstring>{L"USBデバイスに接続しました。", kReadFailed}));
     EXPECT_EQ(user.messages[1].type, kOkWarning);
     EXPECT_EQ(Panel(), std::vector<std::wstring>(4, L""));
-    EXPECT_NE(dlg.m_hDevice, nullptr);
+    EXPECT_TRUE(dlg.IsConnected());
 
     board.ClearCalls();
     user.messages.clear();
@@ -262,7 +262,7 @@ TEST_F(WriterOnBoard, AFailedEraseRefreshesThePanel) {
     EXPECT_EQ(user.Texts(), (std::vector<std::wstring>{L"デバイスに書き込まれた製品情報を消去します。続けますか？",
                                                        L"消去しました。", kReadFailed}));
     EXPECT_EQ(Panel(), std::vector<std::wstring>(4, L""));
-    EXPECT_NE(dlg.m_hDevice, nullptr);
+    EXPECT_TRUE(dlg.IsConnected());
 }
 
 // --- Writing --------------------------------------------------------------------------------
@@ -293,7 +293,7 @@ TEST_F(WriterOnBoard, WriteConnectsAppendsVerifiesRefreshesCountsUpAndDisconnect
     EXPECT_EQ(Panel(), (std::vector<std::wstring>{kVarnex, L"10", L"prod", L"maker"}));
     EXPECT_EQ(ItemText(hwnd, IDC_NUMBER), L"11");
     EXPECT_EQ(fwtest::Text(hwnd), L"TolkaPIWriter*");
-    EXPECT_EQ(dlg.m_hDevice, nullptr);
+    EXPECT_FALSE(dlg.IsConnected());
     EXPECT_TRUE(ConnectEnabled());
 }
 
@@ -302,7 +302,7 @@ TEST_F(WriterOnBoard, RefusedQuestionOrBadRecordWritesNothing) {
     user.Answer(IDNO);
     fwtest::Click(hwnd, IDC_WRITE_DEVICE);
     EXPECT_TRUE(board.Calls().empty());
-    EXPECT_EQ(dlg.m_hDevice, nullptr);
+    EXPECT_FALSE(dlg.IsConnected());
 
     Type(hwnd, IDC_UUID, L"");
     user.messages.clear();
@@ -386,7 +386,7 @@ TEST_F(WriterOnBoard, FailedWritesKeepTheConnectionAndShowWhatTheBoardHolds) {
         EXPECT_EQ(user.Texts(), c.messages);
         for (const fwtest::ShownMessage& m : user.messages)
             EXPECT_EQ(m.type, kOkWarning);
-        EXPECT_NE(window.m_hDevice, nullptr);
+        EXPECT_TRUE(window.IsConnected());
         EXPECT_EQ(ItemText(w, IDC_NUMBER), L"5");
         EXPECT_EQ(ItemText(w, IDC_CUR_NUMBER), c.panelNumber);
         EXPECT_EQ(fresh.Flash() == before, c.flashUnchanged);
@@ -425,11 +425,11 @@ TEST_F(WriterOnBoard, ProductKindMismatchAsksFirst) {
             EXPECT_EQ(user.messages[0].text, c.question);
             EXPECT_EQ(user.messages[0].type, MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
             EXPECT_EQ(board.Calls().back().rfind("Varn_GetIFType", 0), 0u);
-            EXPECT_NE(dlg.m_hDevice, nullptr);  // refused: the connection stays
+            EXPECT_TRUE(dlg.IsConnected());  // refused: the connection stays
             fwtest::Click(hwnd, IDC_DISCONNECT);
         } else {
             EXPECT_EQ(user.messages.back().text, L"正常に書き込みが終了しました。");
-            EXPECT_EQ(dlg.m_hDevice, nullptr);
+            EXPECT_FALSE(dlg.IsConnected());
         }
     }
 }
@@ -482,7 +482,7 @@ TEST_F(WriterOnBoard, NoAnswerAfterAWriteStillCountsUpAndDisconnects) {
     fwtest::Click(hwnd, IDC_WRITE_DEVICE);
     EXPECT_EQ(user.Texts(), (std::vector<std::wstring>{L"正常に書き込みが終了しました。", kNoAnswer}));
     EXPECT_EQ(ItemText(hwnd, IDC_NUMBER), L"42");
-    EXPECT_EQ(dlg.m_hDevice, nullptr);
+    EXPECT_FALSE(dlg.IsConnected());
     EXPECT_EQ(board.Slot(0x7000), RecordBytes(kOther, 41, "prod"));
 }
 
@@ -498,7 +498,7 @@ TEST_F(WriterOnBoard, ReadIntoEditorCopiesThePanel) {
     EXPECT_EQ(fwtest::Text(hwnd), L"TolkaPIWriter*");
     EXPECT_TRUE(dlg.m_bModified);
     EXPECT_TRUE(dlg.m_strPathName.empty());
-    EXPECT_NE(dlg.m_hDevice, nullptr);
+    EXPECT_TRUE(dlg.IsConnected());
 
     // With edits: the question comes first; No changes nothing.
     Type(hwnd, IDC_NUMBER, L"1");
@@ -540,13 +540,13 @@ TEST_F(WriterOnBoard, EraseAsksErasesAndShowsEmpty) {
     EXPECT_EQ(user.messages.back().text, L"消去しました。");
     EXPECT_EQ(user.messages.back().type, kOkInfo);
     EXPECT_EQ(Panel(), kEmptyPanel);
-    EXPECT_NE(dlg.m_hDevice, nullptr);
+    EXPECT_TRUE(dlg.IsConnected());
 
     board.SetFaults("erase_fail=1");
     user.Answer(IDYES);
     fwtest::Command(hwnd, ID_ERASE_DEVICE);
     EXPECT_EQ(user.messages.back().text, L"フラッシュメモリの消去に失敗しました。");
-    EXPECT_NE(dlg.m_hDevice, nullptr);
+    EXPECT_TRUE(dlg.IsConnected());
 }
 
 TEST_F(WriterOnBoard, RefreshKeepsWhatTheUserTyped) {
@@ -576,7 +576,7 @@ TEST_F(WriterOnBoard, SettingsAndHelpNeedNoConnection) {
     Lines calls = board.Calls();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back(), "Tolka_OptionDlg1()");
-    EXPECT_NE(dlg.m_hDevice, nullptr);
+    EXPECT_TRUE(dlg.IsConnected());
 }
 
 TEST_F(WriterOnBoard, ClosingTheWindowClosesTheConnection) {

@@ -49,7 +49,7 @@ std::map<std::string, std::string> DescribeWriter(CVarnPIWriteDlg& dlg) {
     HWND h = dlg.GetSafeHwnd();
     auto text = [&](UINT id) { return ToUtf8(fwtest::ItemText(h, id)); };
     return {
-        {"connected", dlg.m_hDevice ? "yes" : "no"},
+        {"connected", dlg.IsConnected() ? "yes" : "no"},
         {"buttons", std::string(IsWindowEnabled(GetDlgItem(h, IDC_CONNECT)) ? "connect" : "") +
                         (IsWindowEnabled(GetDlgItem(h, IDC_DISCONNECT)) ? "disconnect" : "")},
         {"panel", Join({text(IDC_CUR_UUID), text(IDC_CUR_NUMBER), text(IDC_CUR_PRODUCT_NAME), text(IDC_CUR_MAKER)})},
