@@ -74,3 +74,32 @@ function(tolka_shipped target)
             VERBATIM)
     endif()
 endfunction()
+
+# tolka_window_program(<program> PREFIX <prefix> MAIN <file> SOURCES <files...> [LIBS <targets...>]
+#                      RESOURCES <script.rc> [INCLUDES <files...>])
+# A windowed program of the suite: its window code in the static library <prefix>_win, which
+# its Wine tests link too; its resource script as the object library <prefix>_res, built
+# again when the script or anything it includes changes (the manifest, resource.h,
+# version.h, the text catalogue, the framework's command ids and the INCLUDES, relative to
+# the folder); the program <program>.exe in bin/ from MAIN, the library and the resources,
+# shipped.
+function(tolka_window_program program)
+    cmake_parse_arguments(P "" "PREFIX;MAIN;RESOURCES" "SOURCES;LIBS;INCLUDES" ${ARGN})
+    add_library(${P_PREFIX}_win STATIC ${P_SOURCES})
+    target_link_libraries(${P_PREFIX}_win PUBLIC ${P_LIBS} common_win framework)
+
+    set(depends ${PROJECT_SOURCE_DIR}/common/program.manifest ${CMAKE_CURRENT_SOURCE_DIR}/resource.h
+                ${CMAKE_CURRENT_SOURCE_DIR}/version.h ${TOLKA_TEXT_CATALOGUE} ${PROJECT_SOURCE_DIR}/framework/commands.h)
+    foreach(file IN LISTS P_INCLUDES)
+        get_filename_component(file ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+        list(APPEND depends ${file})
+    endforeach()
+    add_library(${P_PREFIX}_res OBJECT ${P_RESOURCES})
+    set_source_files_properties(${P_RESOURCES} PROPERTIES OBJECT_DEPENDS "${depends}")
+
+    add_executable(${program} WIN32 ${P_MAIN} $<TARGET_OBJECTS:${P_PREFIX}_res> $<TARGET_OBJECTS:framework_main>)
+    target_link_libraries(${program} PRIVATE ${P_PREFIX}_win)
+    target_link_options(${program} PRIVATE -municode)
+    set_target_properties(${program} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    tolka_shipped(${program})
+endfunction()
