@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace fw {
 
@@ -62,6 +63,33 @@ struct UpdateEntry {
 
 inline bool IsCommandCode(UINT code) {
     return code == 0 || code == 1;
+}
+
+// The command ids a window's tables serve, for the check that every menu item, accelerator
+// and control has a handler and every handler a sender: fw::IdsOf(kCommands, kNotifications).
+template <class T>
+void AppendIds(std::vector<UINT>& ids, const CommandEntry<T>& e) {
+    ids.push_back(e.id);
+}
+template <class T>
+void AppendIds(std::vector<UINT>& ids, const NotifyEntry<T>& e) {
+    ids.push_back(e.id);
+}
+template <class T>
+void AppendIds(std::vector<UINT>& ids, const CommandRangeEntry<T>& e) {
+    for (UINT id = e.first; id <= e.last; ++id)
+        ids.push_back(id);
+}
+template <class... Tables>
+std::vector<UINT> IdsOf(const Tables&... tables) {
+    std::vector<UINT> ids;
+    (
+        [&](const auto& table) {
+            for (const auto& e : table)
+                AppendIds(ids, e);
+        }(tables),
+        ...);
+    return ids;
 }
 
 template <class T, size_t N>
@@ -205,6 +233,12 @@ protected:
     virtual bool OnCommand(UINT id, UINT code);
     // Update handler lookup: true when the dialog has one for id, with its answer.
     virtual bool OnUpdateCommand(UINT id, bool& enabled) const;
+
+public:
+    // The command and control ids the window's tables serve (fw::IdsOf).
+    virtual std::vector<UINT> CommandIds() const { return {}; }
+
+protected:
     // Any other message; set handled to give the result instead of the default handling.
     virtual INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
 

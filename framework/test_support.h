@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <deque>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "framework/commands.h"
 #include "framework/dialog.h"
 #include "framework/filedialog.h"
 #include "framework/msgbox.h"
@@ -220,6 +222,45 @@ inline void PumpMessages(fw::CDialog& dlg) {
             DispatchMessageW(&msg);
         }
     }
+}
+
+// The ids of a menu's items, its popups' items included.
+inline void CollectMenuIds(HMENU menu, std::vector<UINT>& ids) {
+    for (int i = 0; menu != nullptr && i < GetMenuItemCount(menu); ++i) {
+        if (HMENU sub = GetSubMenu(menu, i))
+            CollectMenuIds(sub, ids);
+        else if (UINT id = GetMenuItemID(menu, i); id != 0)
+            ids.push_back(id);
+    }
+}
+
+// What does not match between a window's senders of commands and its handlers: a menu item
+// or an accelerator whose command no table (nor the application: help) handles, and an id
+// a table handles that no menu item, accelerator or control sends. Empty when all match.
+inline std::vector<std::wstring> UnmatchedCommands(const fw::CDialog& dlg, UINT acceleratorsId) {
+    std::vector<UINT> senders;
+    CollectMenuIds(GetMenu(dlg.GetSafeHwnd()), senders);
+    if (HACCEL accel = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(acceleratorsId))) {
+        std::vector<ACCEL> keys(static_cast<size_t>(CopyAcceleratorTableW(accel, nullptr, 0)));
+        CopyAcceleratorTableW(accel, keys.data(), static_cast<int>(keys.size()));
+        for (const ACCEL& key : keys)
+            senders.push_back(key.cmd);
+    }
+    std::vector<UINT> handled = dlg.CommandIds();
+    handled.insert(handled.end(), {IDOK, IDCANCEL, ID_HELP});  // the dialog's own, the application's
+    std::vector<std::wstring> unmatched;
+    auto has = [](const std::vector<UINT>& ids, UINT id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
+    for (UINT id : senders) {
+        if (!has(handled, id))
+            unmatched.push_back(L"sent, not handled: " + std::to_wstring(id));
+    }
+    for (HWND child = GetWindow(dlg.GetSafeHwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        senders.push_back(static_cast<UINT>(GetDlgCtrlID(child)));
+    for (UINT id : dlg.CommandIds()) {
+        if (!has(senders, id))
+            unmatched.push_back(L"handled, never sent: " + std::to_wstring(id));
+    }
+    return unmatched;
 }
 
 }  // namespace fwtest

@@ -133,6 +133,10 @@ TEST_F(LauncherWindow, HasTheTemplatesControlsInOrder) {
     }
 }
 
+TEST_F(LauncherWindow, EveryButtonHasAHandlerAndEveryHandlerAButton) {
+    EXPECT_EQ(fwtest::UnmatchedCommands(dlg, IDR_MAINFRAME), std::vector<std::wstring>{});
+}
+
 TEST_F(LauncherWindow, TabGoesThroughTheButtonsInTemplateOrder) {
     const int order[] = {IDC_PELNCONFIG,       IDC_TOLKAPIWRITER, IDC_TOLKAOPTION,    IDC_FLASHWRITER,
                          IDC_FIRMWARE_UPDATER, IDCANCEL,          IDC_TOLKAINIWRITER, IDC_PELNCONFIG};

@@ -32,8 +32,10 @@ const Tool kTools[] = {
 
 }  // namespace
 
+// The six tool buttons (1002 is no button's).
 const fw::CommandRangeEntry<CPelnToolsDlg> CPelnToolsDlg::kCommands[] = {
-    {IDC_PELNCONFIG, IDC_TOLKAINIWRITER, &CPelnToolsDlg::OnToolButton},
+    {IDC_PELNCONFIG, IDC_PELNCONFIG, &CPelnToolsDlg::OnToolButton},
+    {IDC_TOLKAPIWRITER, IDC_TOLKAINIWRITER, &CPelnToolsDlg::OnToolButton},
 };
 
 CPelnToolsDlg::CPelnToolsDlg() : CMainDialog(IDD_PELNTOOLS_DIALOG, IDC_VERSION) {}
@@ -73,6 +75,10 @@ void CPelnToolsDlg::NameToolButton(HWND tips, UINT buttonId, const wchar_t* name
 
 bool CPelnToolsDlg::OnCommand(UINT id, UINT code) {
     return fw::Dispatch(this, kCommands, id, code);
+}
+
+std::vector<UINT> CPelnToolsDlg::CommandIds() const {
+    return fw::IdsOf(kCommands);
 }
 
 // A tool button: starts that tool's program.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/mainframe.h"
 
@@ -16,6 +17,8 @@ public:
     // Starts "<launcher's folder>\<fileName>" without arguments and without waiting for it;
     // a program that cannot be started is reported with its bare file name.
     void LaunchTool(const wchar_t* fileName);
+
+    std::vector<UINT> CommandIds() const override;
 
 protected:
     BOOL OnInitDialog() override;

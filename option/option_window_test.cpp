@@ -110,6 +110,10 @@ protected:
 // --- The window and its resources -----------------------------------------------------------
 
 // Where the grid's boxes stand: rows by port, pin 7 at the left of each group.
+TEST_F(OptionWindow, EveryMenuItemAndKeyHasAHandlerAndEveryHandlerASender) {
+    EXPECT_EQ(fwtest::UnmatchedCommands(dlg, IDR_MAINFRAME), std::vector<std::wstring>{});
+}
+
 TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
     const int rowY[] = {91, 107, 123, 139, 155, 171};  // P1, P2, P5, P4, PA, POUT
     const int groupX[] = {34, 106, 178};               // pin 7 of each group

@@ -38,9 +38,11 @@ const fw::CommandEntry<CTolkaOptionDlg> CTolkaOptionDlg::kCommands[] = {
     {IDC_FLASHMODE_HELP, &CTolkaOptionDlg::OnFlashModeHelp},
 };
 
-// The 80 grid boxes; the commands among them are dispatched before the range.
+// The 80 grid boxes, in two runs around 1072, which no control has; the commands among them
+// are dispatched before the ranges.
 const fw::CommandRangeEntry<CTolkaOptionDlg> CTolkaOptionDlg::kPortBoxes[] = {
-    {IDC_PORT_FIRST, IDC_PORT_LAST, &CTolkaOptionDlg::OnPortCheckClicked},
+    {IDC_PORT_FIRST, IDC_PORT_UNUSED - 1, &CTolkaOptionDlg::OnPortCheckClicked},
+    {IDC_PORT_UNUSED + 1, IDC_PORT_LAST, &CTolkaOptionDlg::OnPortCheckClicked},
 };
 
 const fw::UpdateEntry<CTolkaOptionDlg> CTolkaOptionDlg::kUpdateHandlers[] = {
@@ -54,6 +56,10 @@ CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOption
 
 bool CTolkaOptionDlg::OnCommand(UINT id, UINT code) {
     return fw::Dispatch(this, kCommands, id, code) || fw::Dispatch(this, kPortBoxes, id, code);
+}
+
+std::vector<UINT> CTolkaOptionDlg::CommandIds() const {
+    return fw::IdsOf(kCommands, kPortBoxes);
 }
 
 bool CTolkaOptionDlg::OnUpdateCommand(UINT id, bool& enabled) const {

@@ -22,6 +22,11 @@ public:
 protected:
     bool OnCommand(UINT id, UINT code) override;
     bool OnUpdateCommand(UINT id, bool& enabled) const override;
+
+public:
+    std::vector<UINT> CommandIds() const override;
+
+protected:
     void PrepareControls() override;
     bool BuildFileImage(FileImage& image) override;
     void ShowFileImage(const FileImage& image) override;

@@ -39,6 +39,7 @@
 // Every box of the grid lies in this span, as do the file and help commands 1009-1011 (and
 // 1072, which is not used).
 #define IDC_PORT_FIRST IDC_DIR_P1
+#define IDC_PORT_UNUSED 1072
 #define IDC_PORT_SPAN 84
 #define IDC_PORT_LAST (IDC_PORT_FIRST + IDC_PORT_SPAN - 1)
 

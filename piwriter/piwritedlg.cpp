@@ -36,7 +36,6 @@ const fw::CommandEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kCommands[] = {
     {IDC_CONNECT, &CVarnPIWriteDlg::OnConnect},
     {IDC_CREATE_UUID, &CVarnPIWriteDlg::OnCreateUuid},
     {IDC_FILE_SAVE, &CVarnPIWriteDlg::OnFileSave},
-    {ID_FILE_SAVE, &CVarnPIWriteDlg::OnFileSave},
     {IDC_FILE_OPEN, &CVarnPIWriteDlg::OnFileOpen},
     {IDC_WRITE_DEVICE, &CVarnPIWriteDlg::OnWriteToDevice},
     {IDC_CONNECTION_SETTINGS, &CVarnPIWriteDlg::OnConnectionSettings},
@@ -68,6 +67,10 @@ CVarnPIWriteDlg::CVarnPIWriteDlg(core::DeviceLink& link) : CEditorDialog(kWriter
 
 bool CVarnPIWriteDlg::OnCommand(UINT id, UINT code) {
     return fw::Dispatch(this, kCommands, id, code) || fw::Dispatch(this, kNotifications, id, code);
+}
+
+std::vector<UINT> CVarnPIWriteDlg::CommandIds() const {
+    return fw::IdsOf(kCommands, kNotifications);
 }
 
 bool CVarnPIWriteDlg::OnUpdateCommand(UINT id, bool& enabled) const {

@@ -37,6 +37,11 @@ protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
     bool OnCommand(UINT id, UINT code) override;
     bool OnUpdateCommand(UINT id, bool& enabled) const override;
+
+public:
+    std::vector<UINT> CommandIds() const override;
+
+protected:
     bool BuildFileImage(FileImage& image) override;
     void ShowFileImage(const FileImage& image) override;
     void AnnounceConnection() override;

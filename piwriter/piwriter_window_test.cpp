@@ -173,6 +173,10 @@ TEST_F(WriterWindow, MenuItemsFollowTheConnection) {
         EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 3, id)) << id;
 }
 
+TEST_F(WriterWindow, EveryMenuItemAndKeyHasAHandlerAndEveryHandlerASender) {
+    EXPECT_EQ(fwtest::UnmatchedCommands(dlg, IDR_MAINFRAME), std::vector<std::wstring>{});
+}
+
 TEST_F(WriterWindow, HelpMenuEndsWithTheVersionItem) {
     HMENU help = GetSubMenu(GetMenu(hwnd), 3);
     int count = GetMenuItemCount(help);
