@@ -120,7 +120,7 @@ Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, 
 Exit OpenConnection(Context& c, core::BoardConnection& board) {
     if (std::optional<core::MissingLibrary> missing = c.host.MissingDeviceLibrary()) {
         c.report.Fields().Text("missing_library", missing->library);
-        return c.report.FailText(Exit::NoBoard, core::MissingLibraryText(c.report.Language() == Lang::Ja, *missing));
+        return c.report.FailText(Exit::NoBoard, core::MissingLibraryText(c.report.Language(), *missing));
     }
     return board.Open() ? Exit::Done : c.report.Fail(Exit::NoBoard, Msg::NoBoard);
 }

@@ -302,7 +302,7 @@ void WinHost::Write(HANDLE stream, const std::wstring& line) {
 }
 
 Lang UserLanguage() {
-    return fw::GetUiLang() == fw::UiLang::Ja ? Lang::Ja : Lang::En;
+    return fw::GetUiLang();
 }
 
 }  // namespace cli

@@ -226,7 +226,7 @@ void CEditorDialog::OnFlashModeHelp() {
 void RunEditor(fw::CWinApp& app, CEditorDialog& dlg) {
     // Every command of an editor that touches the board needs both device libraries.
     if (std::optional<core::MissingLibrary> missing = DeviceLibrariesMissing()) {
-        fw::AppMessageBox(core::MissingLibraryText(fw::GetUiLang() == fw::UiLang::Ja, *missing), MB_OK | MB_ICONSTOP);
+        fw::AppMessageBox(core::MissingLibraryText(fw::GetUiLang(), *missing), MB_OK | MB_ICONSTOP);
         return;
     }
     app.m_pMainWnd = &dlg;

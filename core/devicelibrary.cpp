@@ -31,9 +31,9 @@ const CatalogueEntry kEnglish[] = {
 
 }  // namespace
 
-std::wstring MissingLibraryText(bool japanese, const MissingLibrary& missing) {
+std::wstring MissingLibraryText(Lang lang, const MissingLibrary& missing) {
     int id = missing.function.empty() ? IDS_LIBRARY_MISSING : IDS_LIBRARY_LACKS_FUNCTION;
-    return FillPlaceholders(japanese ? FindCatalogueText(kJapanese, id) : FindCatalogueText(kEnglish, id),
+    return FillPlaceholders(lang == Lang::Ja ? FindCatalogueText(kJapanese, id) : FindCatalogueText(kEnglish, id),
                             {missing.library, missing.folder, missing.function});
 }
 

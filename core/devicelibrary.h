@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "core/lang.h"
+
 namespace core {
 
 constexpr wchar_t kVarnetLibrary[] = L"Varnet.dll";
@@ -20,6 +22,6 @@ struct MissingLibrary {
 };
 
 // The message naming the library, what is wrong with it and where it belongs.
-std::wstring MissingLibraryText(bool japanese, const MissingLibrary& missing);
+std::wstring MissingLibraryText(Lang lang, const MissingLibrary& missing);
 
 }  // namespace core

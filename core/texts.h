@@ -8,11 +8,10 @@
 #include <initializer_list>
 #include <string>
 
+#include "core/lang.h"
 #include "core/textids.h"
 
 namespace core {
-
-enum class Lang { Ja, En };
 
 // The catalogue's text of an id, placeholders unfilled; "" for an id the catalogue lacks.
 // Not for IDS_ABOUTBOX, which each window program words its own way.

@@ -86,7 +86,7 @@ void CWinApp::OnHelp() {
 }
 
 std::wstring CWinApp::HelpFilePath() {
-    const wchar_t* suffix = GetUiLang() == UiLang::Ja ? L".CHM" : L"EN.CHM";
+    const wchar_t* suffix = GetUiLang() == core::Lang::Ja ? L".CHM" : L"EN.CHM";
     return PathWithoutExtension(GetModulePath()) + suffix;
 }
 

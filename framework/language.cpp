@@ -4,18 +4,18 @@
 
 namespace fw {
 
-UiLang GetUiLang() {
+core::Lang GetUiLang() {
     std::wstring chosen = GetEnvironmentString(L"TOLKA_LANG");
     if (chosen == L"ja")
-        return UiLang::Ja;
+        return core::Lang::Ja;
     if (chosen == L"en")
-        return UiLang::En;
-    return PRIMARYLANGID(GetThreadUILanguage()) == LANG_JAPANESE ? UiLang::Ja : UiLang::En;
+        return core::Lang::En;
+    return PRIMARYLANGID(GetThreadUILanguage()) == LANG_JAPANESE ? core::Lang::Ja : core::Lang::En;
 }
 
-LANGID ResourceLanguage(UiLang lang) {
-    return lang == UiLang::Ja ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
-                              : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+LANGID ResourceLanguage(core::Lang lang) {
+    return lang == core::Lang::Ja ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
+                                  : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 }
 
 void ApplyUiLanguageToThread() {

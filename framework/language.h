@@ -9,14 +9,14 @@
 
 #include <windows.h>
 
+#include "core/lang.h"
+
 namespace fw {
 
-enum class UiLang { Ja, En };
-
-UiLang GetUiLang();
+core::Lang GetUiLang();
 
 // The resource language of the scripts' blocks for a UI language.
-LANGID ResourceLanguage(UiLang lang);
+LANGID ResourceLanguage(core::Lang lang);
 
 // At start: makes the system's own texts (message-box buttons, common dialogs) follow the
 // same choice where the system lets a thread choose.

@@ -47,7 +47,7 @@ inline INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
-inline const void* ResourceIn(LPCWSTR type, UINT id, fw::UiLang lang) {
+inline const void* ResourceIn(LPCWSTR type, UINT id, core::Lang lang) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceExW(module, type, MAKEINTRESOURCEW(id), fw::ResourceLanguage(lang));
     return found ? LockResource(LoadResource(module, found)) : nullptr;
@@ -55,7 +55,7 @@ inline const void* ResourceIn(LPCWSTR type, UINT id, fw::UiLang lang) {
 
 // The shape of a resource that both languages must share: the strings present in a string
 // block, the control ids of a dialog in template order, the command ids of a menu in order.
-inline std::vector<int> Shape(LPCWSTR type, UINT id, fw::UiLang lang) {
+inline std::vector<int> Shape(LPCWSTR type, UINT id, core::Lang lang) {
     std::vector<int> shape;
     const void* data = ResourceIn(type, id, lang);
     if (data == nullptr)
@@ -90,7 +90,7 @@ inline std::vector<int> Shape(LPCWSTR type, UINT id, fw::UiLang lang) {
 // Every dialog, menu and string block of the program is there in Japanese and in English,
 // with the same controls, commands and strings.
 inline void ExpectEveryTextInBothLanguages() {
-    const LANGID both[] = {fw::ResourceLanguage(fw::UiLang::Ja), fw::ResourceLanguage(fw::UiLang::En)};
+    const LANGID both[] = {fw::ResourceLanguage(core::Lang::Ja), fw::ResourceLanguage(core::Lang::En)};
     for (LPCWSTR type : {RT_DIALOG, RT_MENU, RT_STRING}) {
         std::vector<UINT> ids;
         EnumResourceNamesW(GetModuleHandleW(nullptr), type, CollectName, reinterpret_cast<LONG_PTR>(&ids));
@@ -103,9 +103,9 @@ inline void ExpectEveryTextInBothLanguages() {
             EXPECT_EQ(langs.size(), 2u);
             for (LANGID lang : both)
                 EXPECT_NE(std::find(langs.begin(), langs.end(), lang), langs.end()) << std::hex << lang;
-            std::vector<int> ja = Shape(type, id, fw::UiLang::Ja);
+            std::vector<int> ja = Shape(type, id, core::Lang::Ja);
             EXPECT_FALSE(ja.empty());
-            EXPECT_EQ(ja, Shape(type, id, fw::UiLang::En));
+            EXPECT_EQ(ja, Shape(type, id, core::Lang::En));
         }
     }
 }
