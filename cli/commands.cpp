@@ -58,15 +58,15 @@ Exit NameRefusal(Context& c,
 }
 
 // The message of a file that could not be used, or Done.
-Exit FileFailure(Context& c, FileStatus status, const std::wstring& path) {
+Exit FileFailure(Context& c, core::FileResult status, const std::wstring& path) {
     switch (status) {
-        case FileStatus::CannotOpen:
+        case core::FileResult::CannotOpen:
             return c.report.Fail(Exit::BadFile, Msg::FileCannotOpen, {path});
-        case FileStatus::Missing:
+        case core::FileResult::Missing:
             return c.report.Fail(Exit::BadFile, Msg::FileMissing, {path});
-        case FileStatus::IoError:
+        case core::FileResult::IoError:
             return c.report.Fail(Exit::BadFile, Msg::FileIoError, {path});
-        case FileStatus::Ok:
+        case core::FileResult::Ok:
             break;
     }
     return Exit::Done;

@@ -12,18 +12,12 @@
 #include "cli/report.h"
 #include "core/devicelibrary.h"
 #include "core/dbledger.h"
+#include "core/fileresult.h"
 #include "core/ledger.h"
 #include "core/link.h"
 #include "core/record.h"
 
 namespace cli {
-
-enum class FileStatus {
-    Ok,
-    CannotOpen,  // locked by another program, read-only, no access (missing, for a write)
-    Missing,     // a read of a file, or in a folder, that is not there
-    IoError,     // opened, but reading or writing failed
-};
 
 // Whether opening a missing ledger leaves a file behind.
 enum class LedgerOpen {
@@ -53,9 +47,9 @@ public:
 
     // At most maxBytes from the start of the file. Other readers may read it at the same
     // moment; a program writing it is waited for a short while.
-    virtual FileStatus ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) = 0;
+    virtual core::FileResult ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) = 0;
     // The file's whole new content; the old file stays intact when that fails.
-    virtual FileStatus WriteFile(const std::wstring& path, const uint8_t* data, size_t size) = 0;
+    virtual core::FileResult WriteFile(const std::wstring& path, const uint8_t* data, size_t size) = 0;
 
     virtual bool NewUuid(core::Uuid& uuid) = 0;
     virtual core::LocalTime Now() = 0;

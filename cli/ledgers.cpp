@@ -229,13 +229,13 @@ Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::Ledger
     // Read as any file: a ledger that is not there is not made.
     std::vector<uint8_t> bytes;
     switch (c.host.ReadFile(ledger, SIZE_MAX, bytes)) {
-        case FileStatus::Ok:
+        case core::FileResult::Ok:
             break;
-        case FileStatus::Missing:
+        case core::FileResult::Missing:
             return c.report.Fail(Exit::Ledger, Msg::LedgerMissing, {ledger});
-        case FileStatus::CannotOpen:
+        case core::FileResult::CannotOpen:
             return c.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {ledger});
-        case FileStatus::IoError:
+        case core::FileResult::IoError:
             return c.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {ledger});
     }
     core::LedgerContent content = core::ParseLedger(std::string(bytes.begin(), bytes.end()));

@@ -122,25 +122,25 @@ public:
         return text;
     }
 
-    cli::FileStatus ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) override {
+    core::FileResult ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) override {
         auto it = files.find(path);
         if (it == files.end() && ledgers.count(path) != 0) {  // a ledger is a file too
             const std::string& ledger = ledgers[path];
             data.assign(ledger.begin(),
                         ledger.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, ledger.size())));
-            return cli::FileStatus::Ok;
+            return core::FileResult::Ok;
         }
         if (it == files.end())
-            return cli::FileStatus::Missing;
+            return core::FileResult::Missing;
         data.assign(it->second.begin(),
                     it->second.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, it->second.size())));
-        return cli::FileStatus::Ok;
+        return core::FileResult::Ok;
     }
-    cli::FileStatus WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override {
+    core::FileResult WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override {
         if (path.find(L"readonly") != std::wstring::npos)
-            return cli::FileStatus::CannotOpen;
+            return core::FileResult::CannotOpen;
         files[path].assign(data, data + size);
-        return cli::FileStatus::Ok;
+        return core::FileResult::Ok;
     }
 
     bool NewUuid(core::Uuid& uuid) override {

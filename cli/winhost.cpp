@@ -21,19 +21,6 @@ namespace {
 constexpr DWORD kLedgerWaitMs = 15000;
 constexpr DWORD kLedgerRetryMs = 20;
 
-FileStatus StatusOf(fw::FileResult result) {
-    switch (result) {
-        case fw::FileResult::Ok:
-            return FileStatus::Ok;
-        case fw::FileResult::CannotOpen:
-            return FileStatus::CannotOpen;
-        case fw::FileResult::Missing:
-            return FileStatus::Missing;
-        default:
-            return FileStatus::IoError;
-    }
-}
-
 // The ledger opened without any sharing: while this handle lives, every other open of the
 // file fails, in this process and in any other, so a reservation cannot interleave.
 class WinLedgerFile : public core::LedgerFile, private core::AppendTarget {
@@ -75,7 +62,7 @@ public:
     // on it as on the ledger.
     std::string ReadIndex() override {
         std::vector<uint8_t> data;
-        if (fw::ReadFilePrefix(indexPath_, kIndexMaxBytes, data) != fw::FileResult::Ok)
+        if (fw::ReadFilePrefix(indexPath_, kIndexMaxBytes, data) != core::FileResult::Ok)
             return std::string();
         return std::string(data.begin(), data.end());
     }
@@ -165,12 +152,12 @@ std::wstring WinHost::FromAnsi(const std::string& bytes) {
     return fw::FromThreadAnsi(bytes);
 }
 
-FileStatus WinHost::ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) {
-    return StatusOf(fw::ReadFilePrefix(path, maxBytes, data, fw::ReadSharing::Readers));
+core::FileResult WinHost::ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) {
+    return fw::ReadFilePrefix(path, maxBytes, data, fw::ReadSharing::Readers);
 }
 
-FileStatus WinHost::WriteFile(const std::wstring& path, const uint8_t* data, size_t size) {
-    return StatusOf(fw::WriteFileReplacing(path, data, size));
+core::FileResult WinHost::WriteFile(const std::wstring& path, const uint8_t* data, size_t size) {
+    return fw::WriteFileReplacing(path, data, size);
 }
 
 // As the editor's "作成" (framework/uuid.h).

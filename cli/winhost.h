@@ -16,8 +16,8 @@ public:
     std::optional<core::MissingLibrary> MissingDeviceLibrary() override;
     core::AnsiName ToAnsi(const std::wstring& text) override;
     std::wstring FromAnsi(const std::string& bytes) override;
-    FileStatus ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) override;
-    FileStatus WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override;
+    core::FileResult ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) override;
+    core::FileResult WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override;
     bool NewUuid(core::Uuid& uuid) override;
     core::LocalTime Now() override;
     std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path,

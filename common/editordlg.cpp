@@ -96,14 +96,14 @@ bool CEditorDialog::ConfirmDiscardFile() {
 bool CEditorDialog::ReadFileImage(const std::wstring& path, FileImage& image) {
     std::vector<uint8_t> data;
     switch (fw::ReadFilePrefix(path, core::ImageFileReadLimit(image.size()), data)) {
-        case fw::FileResult::CannotOpen:
-        case fw::FileResult::Missing:
+        case core::FileResult::CannotOpen:
+        case core::FileResult::Missing:
             fw::AppMessageBox(IDS_FILE_CANNOT_OPEN);
             return false;
-        case fw::FileResult::IoError:
+        case core::FileResult::IoError:
             fw::ReportFileError(fw::FileErrorKind::Read, path);
             return false;
-        case fw::FileResult::Ok:
+        case core::FileResult::Ok:
             break;
     }
     if (!core::IsWholeImageFile(data.size(), image.size())) {
@@ -119,14 +119,14 @@ bool CEditorDialog::WriteFileImage(const std::wstring& path) {
     if (!BuildFileImage(image))
         return false;
     switch (fw::WriteFileReplacing(path, image.data(), image.size())) {
-        case fw::FileResult::CannotOpen:
-        case fw::FileResult::Missing:
+        case core::FileResult::CannotOpen:
+        case core::FileResult::Missing:
             fw::AppMessageBox(IDS_FILE_CANNOT_OPEN);
             return false;
-        case fw::FileResult::IoError:
+        case core::FileResult::IoError:
             fw::ReportFileError(fw::FileErrorKind::Write, path);
             return false;
-        case fw::FileResult::Ok:
+        case core::FileResult::Ok:
             break;
     }
     return true;

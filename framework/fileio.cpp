@@ -75,17 +75,20 @@ HANDLE OpenForReading(const std::wstring& path, ReadSharing sharing) {
 
 }  // namespace
 
-FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data, ReadSharing sharing) {
+core::FileResult ReadFilePrefix(const std::wstring& path,
+                                size_t maxBytes,
+                                std::vector<uint8_t>& data,
+                                ReadSharing sharing) {
     if (IsDeviceName(path))
-        return FileResult::CannotOpen;
+        return core::FileResult::CannotOpen;
     HandleCloser file{OpenForReading(path, sharing)};
     if (file.h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileResult::Missing
-                                                                              : FileResult::CannotOpen;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? core::FileResult::Missing
+                                                                              : core::FileResult::CannotOpen;
     }
     if (!IsDiskFile(file.h))
-        return FileResult::CannotOpen;
+        return core::FileResult::CannotOpen;
     // Room for what the file holds now, not for all a caller would take.
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file.h, &size) && static_cast<uint64_t>(size.QuadPart) < maxBytes)
@@ -97,49 +100,49 @@ FileResult ReadFilePrefix(const std::wstring& path, size_t maxBytes, std::vector
         DWORD want = static_cast<DWORD>(maxBytes - got > 0x10000000 ? 0x10000000 : maxBytes - got);
         if (!ReadFile(file.h, data.data() + got, want, &n, nullptr)) {
             data.clear();
-            return FileResult::IoError;
+            return core::FileResult::IoError;
         }
         if (n == 0)
             break;
         got += n;
     }
     data.resize(got);
-    return FileResult::Ok;
+    return core::FileResult::Ok;
 }
 
 namespace {
 
 // The bytes written over the file's old content, which is cut to the new length. Only where
 // no new file can be made beside it: a failure part way could leave a mix.
-FileResult WriteInPlace(const std::wstring& path, const uint8_t* data, size_t size) {
+core::FileResult WriteInPlace(const std::wstring& path, const uint8_t* data, size_t size) {
     HandleCloser file{
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE)
-        return FileResult::CannotOpen;
-    return WriteAll(file.h, data, size) && SetEndOfFile(file.h) && FlushFileBuffers(file.h) ? FileResult::Ok
-                                                                                            : FileResult::IoError;
+        return core::FileResult::CannotOpen;
+    return WriteAll(file.h, data, size) && SetEndOfFile(file.h) && FlushFileBuffers(file.h) ? core::FileResult::Ok
+                                                                                            : core::FileResult::IoError;
 }
 
 }  // namespace
 
-FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, size_t size) {
+core::FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, size_t size) {
     if (IsDeviceName(name))
-        return FileResult::CannotOpen;
+        return core::FileResult::CannotOpen;
     // Some systems' file replacement takes full paths only.
     const std::wstring path = FullPathName(name).value_or(name);
     // A read-only file is never replaced, also where the account could write it anyway.
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return FileResult::CannotOpen;
+        return core::FileResult::CannotOpen;
     // Opening the target first tells a file that another program holds open, or a folder
     // that cannot be reached, before anything is written; it also creates a new file.
     HANDLE target = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (target == INVALID_HANDLE_VALUE)
-        return FileResult::CannotOpen;
+        return core::FileResult::CannotOpen;
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     if (!IsDiskFile(target)) {
         CloseHandle(target);
-        return FileResult::CannotOpen;
+        return core::FileResult::CannotOpen;
     }
     if (!existed) {
         // A new file: there is no old content to protect.
@@ -147,7 +150,7 @@ FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, siz
         CloseHandle(target);
         if (!written)
             DeleteFileW(path.c_str());
-        return written ? FileResult::Ok : FileResult::IoError;
+        return written ? core::FileResult::Ok : core::FileResult::IoError;
     }
     CloseHandle(target);
 
@@ -162,12 +165,12 @@ FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, siz
     ok = ok && ReplaceFileW(path.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
     if (!ok) {
         DeleteFileW(tempPath.c_str());
-        return FileResult::IoError;
+        return core::FileResult::IoError;
     }
     // Not every implementation of the replacement carries the attributes over.
     if (attributes != INVALID_FILE_ATTRIBUTES)
         SetFileAttributesW(path.c_str(), attributes);
-    return FileResult::Ok;
+    return core::FileResult::Ok;
 }
 
 }  // namespace fw

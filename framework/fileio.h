@@ -9,14 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace fw {
+#include "core/fileresult.h"
 
-enum class FileResult {
-    Ok,
-    CannotOpen,  // locked by another program, read-only, no access (and missing, for a write)
-    Missing,     // a read of a file that is not there, or whose folder is not
-    IoError,     // opened, but reading or writing failed
-};
+namespace fw {
 
 // Who else may have the file open while it is read.
 enum class ReadSharing {
@@ -34,10 +29,10 @@ bool WriteAll(HANDLE file, const void* data, size_t size);
 bool WriteAllFlushed(HANDLE file, const void* data, size_t size);
 
 // Reads at most maxBytes from the start of the file into data (resized to what was read).
-FileResult ReadFilePrefix(const std::wstring& path,
-                          size_t maxBytes,
-                          std::vector<uint8_t>& data,
-                          ReadSharing sharing = ReadSharing::None);
+core::FileResult ReadFilePrefix(const std::wstring& path,
+                                size_t maxBytes,
+                                std::vector<uint8_t>& data,
+                                ReadSharing sharing = ReadSharing::None);
 
 // Writes data as the file's whole content without ever destroying the file it replaces:
 // the bytes go to a new file beside it, which the system then puts in the old one's place,
@@ -45,6 +40,6 @@ FileResult ReadFilePrefix(const std::wstring& path,
 // file, the bytes are written into the file itself. A target that cannot be opened for
 // writing (read-only, held open by another program) gives CannotOpen and is left alone; no
 // temporary file stays behind.
-FileResult WriteFileReplacing(const std::wstring& path, const uint8_t* data, size_t size);
+core::FileResult WriteFileReplacing(const std::wstring& path, const uint8_t* data, size_t size);
 
 }  // namespace fw

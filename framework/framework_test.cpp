@@ -196,20 +196,20 @@ TEST(FileIo, ReadsAtMostThePrefixAsked) {
     std::vector<uint8_t> content(300);
     for (size_t i = 0; i < content.size(); ++i)
         content[i] = static_cast<uint8_t>(i);
-    ASSERT_EQ(fw::WriteFileReplacing(path, content.data(), content.size()), fw::FileResult::Ok);
+    ASSERT_EQ(fw::WriteFileReplacing(path, content.data(), content.size()), core::FileResult::Ok);
     std::vector<uint8_t> got;
-    EXPECT_EQ(fw::ReadFilePrefix(path, 128, got), fw::FileResult::Ok);
+    EXPECT_EQ(fw::ReadFilePrefix(path, 128, got), core::FileResult::Ok);
     EXPECT_EQ(got, std::vector<uint8_t>(content.begin(), content.begin() + 128));
-    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got), fw::FileResult::Ok);
+    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got), core::FileResult::Ok);
     EXPECT_EQ(got, content);
-    EXPECT_EQ(fw::ReadFilePrefix(TempPath(L"missing.bin"), 128, got), fw::FileResult::Missing);
-    EXPECT_EQ(fw::ReadFilePrefix(TempPath(L"no-such-folder\\x.bin"), 128, got), fw::FileResult::Missing);
+    EXPECT_EQ(fw::ReadFilePrefix(TempPath(L"missing.bin"), 128, got), core::FileResult::Missing);
+    EXPECT_EQ(fw::ReadFilePrefix(TempPath(L"no-such-folder\\x.bin"), 128, got), core::FileResult::Missing);
 
     // Readers that share the file read it at the same moment; the editors' read excludes them.
     HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got, fw::ReadSharing::Readers), fw::FileResult::Ok);
+    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got, fw::ReadSharing::Readers), core::FileResult::Ok);
     EXPECT_EQ(got, content);
-    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got), fw::FileResult::CannotOpen);
+    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got), core::FileResult::CannotOpen);
     CloseHandle(reader);
     DeleteFileW(path.c_str());
 }
@@ -217,21 +217,21 @@ TEST(FileIo, ReadsAtMostThePrefixAsked) {
 TEST(FileIo, AReplacedFileIsWholeAndAnUnwritableOneIsLeftAlone) {
     std::wstring path = TempPath(L"replace.bin");
     const std::vector<uint8_t> first(128, 1), second(64, 2);
-    ASSERT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), fw::FileResult::Ok);
-    ASSERT_EQ(fw::WriteFileReplacing(path, second.data(), second.size()), fw::FileResult::Ok);
+    ASSERT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), core::FileResult::Ok);
+    ASSERT_EQ(fw::WriteFileReplacing(path, second.data(), second.size()), core::FileResult::Ok);
     std::vector<uint8_t> got;
     fw::ReadFilePrefix(path, 1000, got);
     EXPECT_EQ(got, second);  // truncated to the new content
 
     HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), fw::FileResult::CannotOpen);
-    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got), fw::FileResult::CannotOpen);  // no sharing
+    EXPECT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), core::FileResult::CannotOpen);
+    EXPECT_EQ(fw::ReadFilePrefix(path, 1000, got), core::FileResult::CannotOpen);  // no sharing
     CloseHandle(holder);
     fw::ReadFilePrefix(path, 1000, got);
     EXPECT_EQ(got, second);
 
     std::wstring inMissingFolder = TempPath(L"no-such-folder\\x.bin");
-    EXPECT_EQ(fw::WriteFileReplacing(inMissingFolder, first.data(), first.size()), fw::FileResult::CannotOpen);
+    EXPECT_EQ(fw::WriteFileReplacing(inMissingFolder, first.data(), first.size()), core::FileResult::CannotOpen);
     DeleteFileW(path.c_str());
 }
 
@@ -247,9 +247,9 @@ bool TemporaryFilesLeft() {
 TEST(FileIo, AReplacedFileKeepsItsAttributes) {
     std::wstring path = TempPath(L"attributes.bin");
     const std::vector<uint8_t> first(128, 1), second(128, 2);
-    ASSERT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), fw::FileResult::Ok);
+    ASSERT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), core::FileResult::Ok);
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_EQ(fw::WriteFileReplacing(path, second.data(), second.size()), fw::FileResult::Ok);
+    ASSERT_EQ(fw::WriteFileReplacing(path, second.data(), second.size()), core::FileResult::Ok);
     EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     std::vector<uint8_t> got;
     fw::ReadFilePrefix(path, 1000, got);
@@ -263,8 +263,8 @@ TEST(FileIo, AReplacedFileKeepsItsAttributes) {
 TEST(FileIo, WhereNoFileCanBeMadeBesideItTheFileItselfIsWritten) {
     std::wstring path = TempPath(std::wstring(250, L'n') + L".bin");
     const std::vector<uint8_t> first(300, 1), second(128, 2);
-    ASSERT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), fw::FileResult::Ok);
-    ASSERT_EQ(fw::WriteFileReplacing(path, second.data(), second.size()), fw::FileResult::Ok);
+    ASSERT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), core::FileResult::Ok);
+    ASSERT_EQ(fw::WriteFileReplacing(path, second.data(), second.size()), core::FileResult::Ok);
     std::vector<uint8_t> got;
     fw::ReadFilePrefix(path, 1000, got);
     EXPECT_EQ(got, second);  // cut to the new length
