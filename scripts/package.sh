@@ -43,8 +43,10 @@ dist=$(cd "$dist" && pwd)
 # right everywhere), CRLF line ends.
 windows_text() { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$1"; }
 
-# The install folder on the system PATH (appended, taken off again on uninstall), so that
-# tolka runs from any command line: the Environment table and the two actions that apply it.
+# The install folder on the system PATH, so that tolka runs from any command line: the
+# Environment table and the two actions that apply it. It goes at the front: an installer takes
+# the folder off again with the separator after it, and Wine's leaves the one before a folder
+# that ends the PATH, which would leave ";" behind at the end, ";;" after a reinstall.
 add_path_entry() {
     cp "$repo/packaging/path-environment.idt" Environment.idt &&
         msibuild "$1" -i Environment.idt &&
