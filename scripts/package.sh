@@ -36,7 +36,7 @@ help_files=(TolkaPIWriter.chm TolkaPIWriterEN.chm TolkaOption.chm TolkaOptionEN.
 
 signing=no
 if [ -n "${TOLKA_SIGN_PFX:-}" ]; then
-    command -v osslsigncode >/dev/null || { echo "package: osslsigncode is not installed (scripts/setup.sh)" >&2; exit 1; }
+    command -v osslsigncode >/dev/null || { echo "package: no osslsigncode (scripts/setup.sh)" >&2; exit 1; }
     [ -r "$TOLKA_SIGN_PFX" ] || { echo "package: cannot read the certificate $TOLKA_SIGN_PFX" >&2; exit 1; }
     if [ -n "${TOLKA_SIGN_PASSWORD_FILE:-}" ] && [ ! -r "$TOLKA_SIGN_PASSWORD_FILE" ]; then
         echo "package: cannot read the password file $TOLKA_SIGN_PASSWORD_FILE" >&2
