@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Tests the packages under Wine, each architecture in a fresh prefix and with an X server of
 # its own, the architectures side by side:
+#   - this build is signed with a throw-away certificate: each program and library (zip and
+#     install) and the MSI verify against its CA and still link to their .debug files;
 #   - a silent install puts the programs, the read-me, the Start-menu shortcuts and the file
-#     associations in place, without the virtual board's DLLs and with one uninstall entry;
-#   - a silent uninstall leaves no file, folder, shortcut or key behind;
+#     associations in place, without the virtual board's DLLs and with one uninstall entry (in
+#     the user's language, linking to the read-me), and the folder on the PATH once;
+#   - each install command line of README.md, README.txt and the help, run as written there,
+#     installs the programs with the virtual board;
+#   - a silent uninstall leaves no file, folder, shortcut or key, and the PATH as it was found;
 #   - installing this build over an older one leaves one entry, of this version, and the
-#     virtual board feature is there when asked for;
+#     virtual board feature is there when asked for and goes again when removed;
 #   - a .tpi file opened through its association opens the writer on that file (its title);
 #   - the zip unpacks to the programs and the virtual board, and each program starts.
 # Each architecture counts twice in the closing line: its installer, and its programs' starts.
@@ -27,6 +32,7 @@ name="Tolka Configuration Suite"
 # no menu entries or file types of the host are touched.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 win() { tolka_wine "$@" 2>/dev/null; }
+win_en() { env LANG=C.UTF-8 LC_ALL=C.UTF-8 wine "$@" 2>/dev/null; }  # an English user's
 # Each check counts in its group: the installer (install) or the programs' starts (starts).
 declare -A held=([install]=0 [starts]=0) broke=([install]=0 [starts]=0)
 count_check() {  # count_check <group> <description> <command...>
@@ -56,12 +62,13 @@ shortcut_exists() { [ -e "${menus[0]}/$1" ] || [ -e "${menus[1]}/$1" ]; }
 absent() { [ ! -e "$1" ]; }
 key_exists() { win reg query "$1" "/reg:$bits" >/dev/null; }
 key_absent() { ! key_exists "$1"; }
-# The system PATH holds the install folder (for tolka.exe).
-on_path() {
+# The system PATH, and how often it holds the install folder (for tolka.exe).
+system_path() {
     win reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH | tr -d '\r' |
-        grep -qiF -- "C:\\$program_files\\Tolka\\"
+        sed -nE 's/^ +PATH +REG_[A-Z_]+ +//p'
 }
-off_path() { ! on_path; }
+on_path_once() { [ "$(system_path | tr ';' '\n' | grep -ciFx -- "C:\\$program_files\\Tolka\\")" -eq 1 ]; }
+path_as_found() { [ "$(system_path)" = "$path_before" ]; }
 value_is() { win reg query "$1" /ve "/reg:$bits" | tr -d '\r' | grep -qF -- "$2"; }
 entries() {
     win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "/reg:$bits" | tr -d '\r' |
@@ -71,7 +78,7 @@ entries() {
 entry_value() {
     win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "/reg:$bits" | tr -d '\r' |
         awk -v n="$name" -v key="$1" '/^HKEY/ {k=$0} $0 ~ "DisplayName +REG_SZ +" n "$" {hit=k}
-            $1 == key {sub(/^ *[^ ]+ +REG_SZ +/, ""); v[k]=$0} END {print v[hit]}'
+            $1 == key {sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); v[k]=$0} END {print v[hit]}'
 }
 # A visible window titled exactly so, waited for up to 30 s.
 window_appears() {
@@ -111,8 +118,38 @@ nothing_left() {
     local key
     for key in "${installed_keys[@]}"; do check "uninstall removes $key" key_absent "$key"; done
     check "uninstall removes the entry" test "$(entries)" -eq 0
-    check "uninstall takes the install folder off the system PATH" off_path
+    check "uninstall leaves the system PATH exactly as it was found" path_as_found
 }
+
+# The programs are in the install folder; the virtual board is there or absent (exists|absent).
+programs_installed() {  # programs_installed <how> exists|absent
+    local p
+    for p in "${programs[@]}" tolka; do check "$1 installs $p.exe" exists "$dir/$p.exe"; done
+    for p in Varnet TolkaCommon; do check "$1: virtual board's $p.dll $2" "$2" "$dir/$p.dll"; done
+}
+
+# Signatures: verified against the throw-away CA, which signed this build only.
+signed() { osslsigncode verify -CAfile "$work/sign/ca.pem" -in "$1" >/dev/null 2>&1; }
+# A stripped file's debug link names its .debug file and that file's CRC-32, which a debugger
+# checks before it believes the file (gzip's trailer holds the same CRC).
+debug_link_holds() {  # debug_link_holds <file> <folder of the .debug files>
+    local link=$work/link-$arch debug=$2/$(basename "$1").debug
+    x86_64-w64-mingw32-objcopy --dump-section .gnu_debuglink="$link" "$1" "$link.out" 2>/dev/null || return 1
+    rm -f "$link.out"
+    [ -f "$debug" ] && [ "$(head -c "$(($(stat -c %s "$link") - 4))" "$link" | tr -d '\0')" = "${debug##*/}" ] &&
+        [ "$(tail -c 4 "$link" | od -An -tx1)" = "$(gzip -c "$debug" | tail -c 8 | head -c 4 | od -An -tx1)" ]
+}
+
+# The install command lines of README.md, README.txt and the help pages, for this version and
+# architecture (REMOVE=, for an installed suite, runs after the upgrade below).
+doc_install_lines() {  # doc_install_lines <file>...
+    grep -ohE 'msiexec /i Tolka-[^ ]+-x64\.msi( [A-Za-z/][^ `<()]*)*' "$@" | grep -v REMOVE= |
+        sed -E "s/Tolka-[^ ]+-x64\.msi/Tolka-$version-$arch.msi/"
+}
+docs=("$repo/README.md" "$repo/packaging/README.txt" "$repo/help/en/common/virtualboard.htm"
+    "$repo/help/ja/common/virtualboard.htm")
+# Runs a command line in the packages' folder, as a user types it there.
+run_in_dist() { (cd "$work/dist" && read -ra words <<<"$1" && win "${words[@]}" </dev/null); }
 
 # One architecture, in its own prefix: writes "<passed> <failed> <skipped>" to
 # $work/result-<arch>, counting its installer and its programs' starts.
@@ -138,20 +175,25 @@ test_arch() {
     menus=("$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tolka"
         "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tolka")
 
-    # Silent install with the defaults.
-    check "msiexec /i succeeds" win msiexec /i "$msi" /qn
+    # Signed: this build; the older one, made without a certificate, says it is unsigned.
+    check "the MSI is signed" signed "$work/dist/Tolka-$version-$arch.msi"
+    check "packaging says the older build is unsigned" \
+        grep -q "$old_version-$arch.msi.*(unsigned)" "$work/package-old.log"
+    check "packaging never prints the password" eval '! grep -qFf "$work/sign/password" "$work"/package*.log'
+
+    # Silent install with the defaults, as README gives it, in the packages' folder.
+    path_before=$(system_path)
+    local silent="msiexec /i Tolka-$version-$arch.msi /qn"
+    check "README.md gives the silent install" eval 'doc_install_lines "$repo/README.md" | grep -qxF "$silent"'
+    check "msiexec /i succeeds" run_in_dist "$silent"
     settle
-    for p in "${programs[@]}"; do
-        check "$p.exe installed" exists "$dir/$p.exe"
-        check "$p shortcut" shortcut_exists "$p.lnk"
-    done
-    check "tolka.exe installed" exists "$dir/tolka.exe"
+    programs_installed "the silent install" absent
+    for p in "${programs[@]}"; do check "$p shortcut" shortcut_exists "$p.lnk"; done
+    for p in "${programs[@]}" tolka; do check "the installed $p.exe is signed" signed "$dir/$p.exe"; done
     check "read-me installed" exists "$dir/README.txt"
     for f in TolkaPIWriter.chm TolkaPIWriterEN.chm TolkaOption.chm TolkaOptionEN.chm; do
         check "help file $f installed" exists "$dir/$f"
     done
-    check "virtual board absent by default" absent "$dir/Varnet.dll"
-    check "virtual board absent by default" absent "$dir/TolkaCommon.dll"
     check ".tpi opens the writer's file type" value_is 'HKLM\Software\Classes\.tpi' Tolka.ProductInfoFile
     check ".topt opens the option editor's file type" value_is 'HKLM\Software\Classes\.topt' Tolka.PortOptionFile
     check ".tpi command passes the file" value_is 'HKLM\Software\Classes\Tolka.ProductInfoFile\shell\open\command' \
@@ -162,34 +204,57 @@ test_arch() {
     check ".topt icon is the option editor's" value_is 'HKLM\Software\Classes\Tolka.PortOptionFile\DefaultIcon' \
         'TolkaOption.exe",0'
     check "one uninstall entry" test "$(entries)" -eq 1
-    check "the install folder is on the system PATH" on_path
+    check "the install folder is on the system PATH once" on_path_once
     check "the entry names the publisher" test "$(entry_value Publisher)" = "Tolka Devices"
     check "the entry names the version" test "$(entry_value DisplayVersion)" = "$version"
+    check "the entry is Japanese for a Japanese user" test "$(entry_value Language)" = 0x411
+    check "the entry links to the read-me" test "$(entry_value HelpLink)" = "C:\\$program_files\\Tolka\\README.txt"
 
     check "msiexec /x succeeds" win msiexec /x "$msi" /qn
     settle
     nothing_left
 
-    # An older build, then this one over it with the virtual board.
+    # Every other install command line of the read-mes and the help, exactly as written there.
+    local doc line lines
+    for doc in "${docs[@]}"; do
+        check "${doc#"$repo/"} gives the install with the virtual board" \
+            eval 'doc_install_lines "$doc" | grep -q VirtualBoard'
+    done
+    mapfile -t lines < <(doc_install_lines "${docs[@]}" | sort -u | grep -vxF "$silent")
+    for line in "${lines[@]}"; do
+        check "$line succeeds" run_in_dist "$line"
+        settle
+        programs_installed "$line" "$(grep -qE 'ADDLOCAL=|VIRTUALBOARD=' <<<"$line" && echo exists || echo absent)"
+        check "msiexec /x after $line succeeds" win msiexec /x "$msi" /qn
+        settle
+        check "msiexec /x after $line leaves the system PATH exactly as it was found" path_as_found
+    done
+
+    # An older build, then this one over it by an English user with the virtual board, which
+    # then goes alone.
     check "older build installs" win msiexec /i "$old_msi" /qn
     settle
     check "older build's entry" test "$(entry_value DisplayVersion)" = "$old_version"
-    check "upgrade installs" win msiexec /i "$msi" VIRTUALBOARD=1 /qn
+    check "upgrade installs" win_en msiexec /i "$msi" VIRTUALBOARD=1 /qn
     settle
     check "one entry after the upgrade" test "$(entries)" -eq 1
     check "the entry is this version" test "$(entry_value DisplayVersion)" = "$version"
-    check "virtual board installed when asked" exists "$dir/Varnet.dll"
-    check "virtual board installed when asked" exists "$dir/TolkaCommon.dll"
+    check "the entry is English for an English user" test "$(entry_value Language)" = 0x409
+    check "the install folder is on the system PATH once after the upgrade" on_path_once
+    programs_installed "the upgrade with VIRTUALBOARD=1" exists
+    for f in Varnet.dll TolkaCommon.dll; do check "the installed $f is signed" signed "$dir/$f"; done
 
     # Opening a document as Explorer does: through its association.
     sample=$WINEPREFIX/drive_c/users/Public/sample.tpi
     head -c 128 /dev/zero >"$sample"
     start_check "the associated writer opens the file" opens_through_association "$sample"
 
+    check "REMOVE=VirtualBoard succeeds" run_in_dist "msiexec /i Tolka-$version-$arch.msi REMOVE=VirtualBoard /qn"
+    settle
+    programs_installed "REMOVE=VirtualBoard" absent
     check "msiexec /x after the upgrade succeeds" win msiexec /x "$msi" /qn
     settle
     nothing_left
-    check "uninstall removes the virtual board" absent "$dir/Varnet.dll"
 
     # The zip: unpack, start the launcher, then the editors with the virtual board beside them.
     unpacked=$WINEPREFIX/drive_c/users/Public/zip
@@ -203,6 +268,11 @@ test_arch() {
         check "zip holds $f" exists "$root/$f"
     done
     check "zip keeps the virtual board out of the programs' folder" absent "$root/Varnet.dll"
+    rm -rf "$work/debug-$arch" && unzip -q -d "$work/debug-$arch" "$work/dist/Tolka-$version-$arch-debug.zip"
+    for f in "$root"/*.exe "$root"/virtual-board/*.dll; do
+        check "the zip's ${f#"$root/"} is signed" signed "$f"
+        check "the zip's ${f#"$root/"} links to its .debug" debug_link_holds "$f" "$work/debug-$arch/${root##*/}"
+    done
     start_check "the zip's PelnTools starts" starts_showing "$root/PelnTools.exe" PelnTools
     cp "$root"/virtual-board/*.dll "$root/"
     start_check "the zip's tolka.exe answers" quietly win "$(winepath -w "$root/tolka.exe")" --help
@@ -239,9 +309,25 @@ for arch in "${archs[@]}"; do
     esac
 done
 rm -rf "$work"
-mkdir -p "$work"
-if ! TOLKA_DIST=$work/dist bash "$repo/scripts/package.sh" --no-build "${archs[@]}" >/dev/null ||
-    ! TOLKA_DIST=$work/old TOLKA_PACKAGE_VERSION=$old_version bash "$repo/scripts/package.sh" --no-build "${archs[@]}" >/dev/null; then
+mkdir -p "$work/sign"
+
+# A throw-away CA and a code-signing certificate it issued, with its key in a PKCS#12 file
+# under a random password, as a factory's certificate would come.
+make_certificate() {
+    local new=(openssl req -x509 -newkey rsa:2048 -nodes -days 2)
+    cd "$work/sign" && openssl rand -hex 16 >password &&
+        "${new[@]}" -keyout ca.key -out ca.pem -subj "/CN=Tolka test CA" -addext keyUsage=critical,keyCertSign &&
+        "${new[@]}" -keyout signer.key -out signer.pem -subj "/CN=Tolka test signer" -CA ca.pem -CAkey ca.key \
+            -addext basicConstraints=CA:FALSE -addext extendedKeyUsage=codeSigning &&
+        openssl pkcs12 -export -inkey signer.key -in signer.pem -certfile ca.pem -passout file:password -out signer.pfx
+}
+unset TOLKA_SIGN_PFX TOLKA_SIGN_PASSWORD_FILE TOLKA_SIGN_TIMESTAMP_URL
+if ! (make_certificate) >"$work/sign/openssl.log" 2>&1 ||
+    ! TOLKA_DIST=$work/dist TOLKA_SIGN_PFX=$work/sign/signer.pfx TOLKA_SIGN_PASSWORD_FILE=$work/sign/password \
+        bash "$repo/scripts/package.sh" --no-build "${archs[@]}" >"$work/package.log" 2>&1 ||
+    ! TOLKA_DIST=$work/old TOLKA_PACKAGE_VERSION=$old_version bash "$repo/scripts/package.sh" --no-build "${archs[@]}" \
+        >"$work/package-old.log" 2>&1; then
+    cat "$work/sign/openssl.log" "$work/package.log" "$work/package-old.log" 2>/dev/null
     echo "packages: 0 passed, 1 failed, 0 skipped"
     exit 1
 fi

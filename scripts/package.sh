@@ -8,6 +8,13 @@
 #   --no-build          package what build/win64 and build/win32 hold
 #   TOLKA_DIST=dir      another output folder
 #   TOLKA_PACKAGE_VERSION=x.y.z   another version (the package tests build an older one)
+# Signing (osslsigncode, Authenticode with SHA-256): every shipped .exe and .dll, in the MSI
+# and in the zip, and both MSIs are signed when
+#   TOLKA_SIGN_PFX=file              names the code-signing certificate with its key (PKCS#12)
+#   TOLKA_SIGN_PASSWORD_FILE=file    holds its password (first line); never give it otherwise
+#   TOLKA_SIGN_TIMESTAMP_URL=url     a time-stamp server (RFC 3161); several, space-separated,
+#                                    are tried in turn
+# Without TOLKA_SIGN_PFX the packages are unsigned, and the script says so.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 root=${TOLKA_BUILD_ROOT:-$repo/build}
@@ -27,6 +34,17 @@ libraries=(Varnet.dll TolkaCommon.dll)
 # The editors' help files, Japanese and English, beside the programs (built with them).
 help_files=(TolkaPIWriter.chm TolkaPIWriterEN.chm TolkaOption.chm TolkaOptionEN.chm)
 
+signing=no
+if [ -n "${TOLKA_SIGN_PFX:-}" ]; then
+    command -v osslsigncode >/dev/null || { echo "package: no osslsigncode (scripts/setup.sh)" >&2; exit 1; }
+    [ -r "$TOLKA_SIGN_PFX" ] || { echo "package: cannot read the certificate $TOLKA_SIGN_PFX" >&2; exit 1; }
+    if [ -n "${TOLKA_SIGN_PASSWORD_FILE:-}" ] && [ ! -r "$TOLKA_SIGN_PASSWORD_FILE" ]; then
+        echo "package: cannot read the password file $TOLKA_SIGN_PASSWORD_FILE" >&2
+        exit 1
+    fi
+    signing=yes
+fi
+
 configs=()
 for arch in "${archs[@]}"; do
     case $arch in
@@ -43,8 +61,10 @@ dist=$(cd "$dist" && pwd)
 # right everywhere), CRLF line ends.
 windows_text() { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$1"; }
 
-# The install folder on the system PATH (appended, taken off again on uninstall), so that
-# tolka runs from any command line: the Environment table and the two actions that apply it.
+# The install folder on the system PATH, so that tolka runs from any command line: the
+# Environment table and the two actions that apply it. It goes at the front: an installer takes
+# the folder off again with the separator after it, and Wine's leaves the one before a folder
+# that ends the PATH, which would leave ";" behind at the end, ";;" after a reinstall.
 add_path_entry() {
     cp "$repo/packaging/path-environment.idt" Environment.idt &&
         msibuild "$1" -i Environment.idt &&
@@ -53,23 +73,42 @@ add_path_entry() {
         msibuild "$1" -i InstallExecuteSequence.idt
 }
 
+# Signs a file in place with the certificate of TOLKA_SIGN_PFX. The password reaches
+# osslsigncode as the name of its file only; osslsigncode's output is shown only on failure.
+sign() {
+    local args=(sign -pkcs12 "$TOLKA_SIGN_PFX" -h sha256 -n "Tolka Configuration Suite") url out
+    [ -z "${TOLKA_SIGN_PASSWORD_FILE:-}" ] || args+=(-readpass "$TOLKA_SIGN_PASSWORD_FILE")
+    for url in ${TOLKA_SIGN_TIMESTAMP_URL:-}; do args+=(-ts "$url"); done
+    rm -f "$1.signed"
+    if ! out=$(osslsigncode "${args[@]}" -in "$1" -out "$1.signed" 2>&1); then
+        echo "package: signing $(basename "$1") failed:" >&2
+        echo "$out" >&2
+        rm -f "$1.signed"
+        exit 1
+    fi
+    mv -f "$1.signed" "$1"
+}
+
 package() {
     local arch=$1 config=$2
     local bin=$root/$config/bin name=Tolka-$version-$arch
     local stage=$root/package/$arch
     rm -rf "$stage"
-    mkdir -p "$stage/msi" "$stage/zip/$name/virtual-board" "$stage/debug/$name"
+    mkdir -p "$stage/files" "$stage/msi" "$stage/zip/$name/virtual-board" "$stage/debug/$name"
     for f in "${programs[@]}" "${libraries[@]}"; do
         [ -f "$bin/$f" ] || { echo "package: $bin/$f was not built" >&2; exit 1; }
-        cp "$bin/$f" "$stage/msi/"
+        cp "$bin/$f" "$stage/files/"
         cp "$bin/$f.debug" "$stage/debug/$name/"
+        # Signing appends the signature and changes only the header's checksum and certificate
+        # entry: the sections stay, and with them the debug link to the unchanged .debug file.
+        [ $signing = no ] || sign "$stage/files/$f"
     done
     for f in "${help_files[@]}"; do
         [ -f "$bin/$f" ] || { echo "package: $bin/$f was not built" >&2; exit 1; }
     done
-    cp "${help_files[@]/#/$bin/}" "$stage/msi/"
-    cp "${programs[@]/#/$bin/}" "${help_files[@]/#/$bin/}" "$stage/zip/$name/"
-    cp "${libraries[@]/#/$bin/}" "$stage/zip/$name/virtual-board/"
+    cp "${programs[@]/#/$stage/files/}" "${libraries[@]/#/$stage/files/}" "${help_files[@]/#/$bin/}" "$stage/msi/"
+    cp "${programs[@]/#/$stage/files/}" "${help_files[@]/#/$bin/}" "$stage/zip/$name/"
+    cp "${libraries[@]/#/$stage/files/}" "$stage/zip/$name/virtual-board/"
     windows_text "$repo/packaging/README.txt" >"$stage/msi/README.txt"
     cp "$stage/msi/README.txt" "$stage/zip/$name/README.txt"
     windows_text "$repo/packaging/README-virtual-board.txt" >"$stage/zip/$name/virtual-board/README.txt"
@@ -81,13 +120,20 @@ package() {
         cp "$repo/packaging/virtualboard-condition.idt" Condition.idt &&
         msibuild "$name.msi" -i Condition.idt &&
         add_path_entry "$name.msi") 2> >(grep -v 'GLib-GObject-WARNING' >&2)
+    [ $signing = no ] || sign "$stage/msi/$name.msi"
     mv "$stage/msi/$name.msi" "$dist/"
 
     rm -f "$dist/$name.zip" "$dist/$name-debug.zip"
     (cd "$stage/zip" && zip -qrX "$dist/$name.zip" "$name")
     (cd "$stage/debug" && zip -qrX "$dist/$name-debug.zip" "$name")
-    echo "package: $dist/$name.msi, $name.zip, $name-debug.zip"
+    echo "package: $dist/$name.msi, $name.zip, $name-debug.zip ($([ $signing = yes ] && echo signed || echo unsigned))"
 }
+
+if [ $signing = yes ]; then
+    echo "package: signing with $TOLKA_SIGN_PFX${TOLKA_SIGN_TIMESTAMP_URL:+, time-stamped by $TOLKA_SIGN_TIMESTAMP_URL}"
+else
+    echo "package: unsigned: TOLKA_SIGN_PFX names no code-signing certificate"
+fi
 
 for i in "${!archs[@]}"; do
     package "${archs[$i]}" "${configs[$i]}"

@@ -12,7 +12,7 @@ packages=(
     wine wine64 wine32:i386 xvfb xauth x11-apps x11-utils imagemagick
     fonts-ipafont-gothic locales
     clang libclang-rt-dev clang-format
-    wixl msitools zip unzip
+    wixl msitools zip unzip osslsigncode openssl
     fp-utils
     postgresql odbc-postgresql unixodbc
 )
