@@ -67,14 +67,6 @@ bool CVarnPIWriteDlg::RefreshAfterConnect() {
     return RefreshCurrentData();
 }
 
-void CVarnPIWriteDlg::ShowRecordInPanel(const uint8_t* record) {
-    core::RecordTexts texts = core::TextsOfRecord(record, fw::FromThreadAnsi);
-    m_strCurUuid = texts.uuid;
-    m_strCurNumber = texts.number;
-    m_strCurProductName = texts.product;
-    m_strCurMaker = texts.maker;
-}
-
 // Shows the board's newest valid record in the panel, or "Empty". When the board cannot be
 // read the panel goes blank instead: it must never show what the board may no longer hold.
 // True when the panel now shows the board.
@@ -88,19 +80,18 @@ bool CVarnPIWriteDlg::RefreshCurrentData() {
     switch (result) {
         case core::ReadResult::Found:
             m_panel = Panel::Record;
-            ShowRecordInPanel(current.record.data());
+            m_current = core::TextsOfRecord(current.record.data(), fw::FromThreadAnsi);
             break;
-        case core::ReadResult::Empty:
+        case core::ReadResult::Empty: {
             m_panel = Panel::Empty;
-            m_strCurUuid = m_strCurNumber = m_strCurProductName = m_strCurMaker = fw::LoadResString(IDS_PANEL_EMPTY);
+            const std::wstring empty = fw::LoadResString(IDS_PANEL_EMPTY);
+            m_current = {empty, empty, empty, empty};
             break;
+        }
         case core::ReadResult::NoAnswer:
         case core::ReadResult::ReadFailed:
             m_panel = Panel::Nothing;
-            m_strCurUuid.clear();
-            m_strCurNumber.clear();
-            m_strCurProductName.clear();
-            m_strCurMaker.clear();
+            m_current = core::RecordTexts();
             break;
     }
     UpdateData(false);
@@ -126,10 +117,7 @@ void CVarnPIWriteDlg::OnReadToEditor() {
         fw::AppMessageBox(IDS_NO_VALID_DATA, kOkInfo);
         return;
     }
-    m_strUuid = m_strCurUuid;
-    m_strNumber = m_strCurNumber;
-    m_strProductName = m_strCurProductName;
-    m_strMaker = m_strCurMaker;
+    m_editor = m_current;
     UpdateData(false);
     MarkReadFromBoard();
 }

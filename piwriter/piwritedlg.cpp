@@ -125,10 +125,7 @@ void CVarnPIWriteDlg::OnEditChange() {
 void CVarnPIWriteDlg::OnFileNew() {
     if (!ConfirmDiscard(IDS_DISCARD_CONTENTS, kAskYesNo))
         return;
-    m_strUuid.clear();
-    m_strMaker.clear();
-    m_strNumber.clear();
-    m_strProductName.clear();
+    m_editor = core::RecordTexts();
     UpdateData(false);
     ForgetFile();
 }
@@ -151,8 +148,8 @@ void CVarnPIWriteDlg::OnCreateUuid() {
 bool CVarnPIWriteDlg::BuildRecord(core::RecordImage& dest) {
     if (!UpdateData(true))
         return false;
-    core::RecordFromTexts made = core::FieldsFromTexts({m_strUuid, m_strNumber, m_strProductName, m_strMaker},
-                                                       ThreadAnsiName(m_strProductName), ThreadAnsiName(m_strMaker));
+    core::RecordFromTexts made =
+        core::FieldsFromTexts(m_editor, ThreadAnsiName(m_strProductName), ThreadAnsiName(m_strMaker));
     switch (made.fault) {
         case core::RecordTextFault::UuidMissing:
             fw::AppMessageBox(IDS_UUID_MISSING);
@@ -176,10 +173,6 @@ bool CVarnPIWriteDlg::BuildRecord(core::RecordImage& dest) {
 }
 
 void CVarnPIWriteDlg::LoadRecordIntoEditor(const uint8_t* record) {
-    core::RecordTexts texts = core::TextsOfRecord(record, fw::FromThreadAnsi);
-    m_strProductName = texts.product;
-    m_strMaker = texts.maker;
-    m_strNumber = texts.number;
-    m_strUuid = texts.uuid;
+    m_editor = core::TextsOfRecord(record, fw::FromThreadAnsi);
     UpdateData(false);
 }

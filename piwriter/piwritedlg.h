@@ -14,14 +14,18 @@ public:
     // The board is reached through link: the device libraries, or a stand-in in tests.
     explicit CVarnPIWriteDlg(core::DeviceLink& link = LibraryLink());
 
-    std::wstring m_strMaker;
-    std::wstring m_strProductName;
-    std::wstring m_strUuid;
-    std::wstring m_strCurProductName;
-    std::wstring m_strCurUuid;
-    std::wstring m_strCurMaker;
-    std::wstring m_strCurNumber;
-    std::wstring m_strNumber;
+    // The record's four texts as the editor holds them, and as the current-data panel shows
+    // the board's; each field is also known by its member name.
+    core::RecordTexts m_editor;
+    core::RecordTexts m_current;
+    std::wstring& m_strUuid = m_editor.uuid;
+    std::wstring& m_strNumber = m_editor.number;
+    std::wstring& m_strProductName = m_editor.product;
+    std::wstring& m_strMaker = m_editor.maker;
+    std::wstring& m_strCurUuid = m_current.uuid;
+    std::wstring& m_strCurNumber = m_current.number;
+    std::wstring& m_strCurProductName = m_current.product;
+    std::wstring& m_strCurMaker = m_current.maker;
     HWND m_btnAutoIncrement = nullptr;
     // What the current-data panel shows: nothing of the board before the first refresh and
     // after one that could not read it; else the board's record, or "Empty" for none.
@@ -61,7 +65,6 @@ private:
     void OnWriteToDevice();
     void OnEraseDevice();
     bool RefreshCurrentData();
-    void ShowRecordInPanel(const uint8_t* record);
     void CountUpNumber(uint32_t written);
 
     static const fw::CommandEntry<CVarnPIWriteDlg> kCommands[];
