@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/portoptions.h"
+#include "common/editor_test_support.h"
 #include "framework/test_support.h"
 #include "option/app.h"
 #include "option/optiondlg.h"
@@ -76,10 +77,7 @@ protected:
         ASSERT_TRUE(dlg.Create());
         hwnd = dlg.GetSafeHwnd();
     }
-    void SetUp() override {
-        if (!deferOpen)
-            Open();
-    }
+    void SetUp() override { Open(); }
     std::wstring Title() const { return fwtest::Text(hwnd); }
     void ClickBoxes(const std::set<unsigned>& ids) {
         for (unsigned id : ids)
@@ -101,7 +99,6 @@ protected:
         return path;
     }
 
-    bool deferOpen = false;
     fwtest::ScriptedUser user;
     CTolkaOptionDlg dlg;
     HWND hwnd = nullptr;
@@ -291,29 +288,6 @@ TEST_F(OptionWindow, NewAsksOnlyWhenModifiedAndClearsTheGrid) {
     EXPECT_EQ(user.messages.size(), 2u);
 }
 
-TEST_F(OptionWindow, EveryWayOfClosingAsksWhileModified) {
-    for (UINT id : fwtest::Ids{IDOK, IDCANCEL}) {
-        CTolkaOptionDlg window;
-        ASSERT_TRUE(window.Create());
-        HWND w = window.GetSafeHwnd();
-        fwtest::Click(w, 1020);
-        user.messages.clear();
-        user.Answer(IDCANCEL);
-        fwtest::Command(w, id);
-        ASSERT_EQ(user.messages.size(), 1u) << id;
-        EXPECT_EQ(user.messages[0].text, L"編集中のファイルを破棄して終了しますか。");
-        EXPECT_EQ(user.messages[0].type, 0x121u);
-        EXPECT_FALSE(window.HasEnded());
-        user.Answer(IDOK);
-        fwtest::PressKey(window, VK_ESCAPE);
-        EXPECT_TRUE(window.HasEnded()) << id;
-        EXPECT_EQ(window.GetResult(), IDCANCEL);
-    }
-    fwtest::Command(hwnd, IDOK);  // nothing modified: closes at once
-    EXPECT_TRUE(dlg.HasEnded());
-    EXPECT_EQ(user.messages.size(), 2u);
-}
-
 // --- Files ------------------------------------------------------------------------------------
 
 TEST_F(OptionWindow, SaveWritesTheCanonicalImageAndNamesTheWindow) {
@@ -368,54 +342,40 @@ TEST_F(OptionWindow, CtrlSSaves) {
     EXPECT_EQ(Title(), L"TolkaOption - ctrl-s.topt");
 }
 
-struct OpenCase {
-    const char* what;
-    Bytes content;             // empty: no file at all
-    const wchar_t* message;    // nullptr: opens
-    std::set<unsigned> boxes;  // shown after a successful open
+// The editors' contract: closing, the start-up file, opening files.
+struct Option {
+    using Window = CTolkaOptionDlg;
+    static constexpr const wchar_t* kTitle = L"TolkaOption";
+    static constexpr const wchar_t* kExtension = L".topt";
+    static constexpr const wchar_t* kDiscardAndExit = L"編集中のファイルを破棄して終了しますか。";
+    static constexpr UINT kOpenCommand = IDC_FILE_OPEN, kSaveCommand = IDC_FILE_SAVE;
+    static std::vector<UINT> CloseCommands() { return {IDOK, IDCANCEL}; }
+    static Bytes Sample() { return kExample; }
+    static void Edit(HWND window) { fwtest::Click(window, 1084); }
+    static bool ShowsSample(HWND window) { return CheckedBoxes(window) == kExampleBoxes; }
+    static bool ShowsNothing(HWND window) { return CheckedBoxes(window).empty(); }
 };
 
-TEST_F(OptionWindow, OpenShowsTheFileOrLeavesEverythingAsItWas) {
-    Bytes longer = kExample;
-    longer.resize(129, 0x01);
+TEST(OptionEditor, KeepsTheEditorsContract) {
+    editortest::ExpectEditorContract<Option>();
+}
+
+// Bytes the window never writes are passed over; saved again, the file is the canonical
+// image of what the grid shows.
+TEST_F(OptionWindow, OpenPassesOverBytesTheGridDoesNotShow) {
     Bytes junk = kExample;
     junk[0] = 0x12, junk[1] = 0x34, junk[8] = 0xF5, junk[12] = 0xA0;  // P5: pins 0 and 2 only
     for (size_t i = 13; i < junk.size(); ++i)
         junk[i] = static_cast<uint8_t>(i);
-    const OpenCase cases[] = {
-        {"missing", {}, kCannotOpen, {}},
-        {"short", Bytes(127, 0xFF), L"ファイルの形式が正しくありません。", {}},
-        {"exact", kExample, nullptr, kExampleBoxes},
-        {"one byte longer", longer, L"ファイルの形式が正しくありません。", {}},
-        {"junk", junk, nullptr, {1001, 1002, 1047, 1028, 1030}},
-    };
-    for (const OpenCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::wstring before = EditedFile(L"before.topt");
-        user.messages.clear();
-        std::wstring path = TempPath(L"open.topt");
-        if (!c.content.empty())
-            WriteBytes(path, c.content);
-        OpenFile(path);
-        ASSERT_EQ(user.messages.size(), c.message ? 2u : 1u);
-        EXPECT_EQ(user.messages[0].text, L"編集中のファイルを破棄しますか。");
-        if (c.message) {
-            EXPECT_EQ(user.messages[1].text, c.message);
-            EXPECT_EQ(user.messages[1].type, kOkWarning);
-            EXPECT_EQ(CheckedBoxes(hwnd), (std::set<unsigned>{1001, 1002, 1047, 1084}));
-            EXPECT_EQ(Title(), L"TolkaOption - before.topt*");
-            EXPECT_EQ(dlg.m_strPathName, before);
-            continue;
-        }
-        EXPECT_EQ(CheckedBoxes(hwnd), c.boxes);
-        EXPECT_EQ(Title(), L"TolkaOption - open.topt");
-        EXPECT_FALSE(dlg.m_bModified);
-        // Saved again, it is the canonical image of what the grid shows.
-        fwtest::Command(hwnd, IDC_FILE_SAVE);
-        uint8_t image[128];
-        dlg.GetPortOptions(image);
-        EXPECT_EQ(ReadBytes(path), Bytes(image, image + 128));
-    }
+    std::wstring path = TempPath(L"junk.topt");
+    WriteBytes(path, junk);
+    OpenFile(path);
+    EXPECT_TRUE(user.messages.empty());
+    EXPECT_EQ(CheckedBoxes(hwnd), (std::set<unsigned>{1001, 1002, 1047, 1028, 1030}));
+    fwtest::Command(hwnd, IDC_FILE_SAVE);
+    uint8_t image[128];
+    dlg.GetPortOptions(image);
+    EXPECT_EQ(ReadBytes(path), Bytes(image, image + 128));
 }
 
 TEST_F(OptionWindow, CancellingAnOpenChangesNothing) {
@@ -453,47 +413,6 @@ TEST_F(OptionWindow, SaveThatCannotWriteKeepsTheFileAndTheMark) {
     fwtest::Command(hwnd, IDCANCEL);
     EXPECT_EQ(user.messages.size(), 2u);
     EXPECT_FALSE(dlg.HasEnded());
-}
-
-class OptionStartup : public OptionWindow {
-protected:
-    OptionStartup() { deferOpen = true; }
-};
-
-TEST_F(OptionStartup, OpensTheFileNamedOnTheCommandLineAndSavesBackToIt) {
-    std::wstring path = TempPath(L"startup.topt");
-    WriteBytes(path, kExample);
-    dlg.m_strPathName = path;
-    Open();
-    EXPECT_EQ(Title(), L"TolkaOption - startup.topt");
-    EXPECT_EQ(CheckedBoxes(hwnd), kExampleBoxes);
-    EXPECT_FALSE(dlg.m_bModified);
-    ClickBoxes({1063});
-    fwtest::Command(hwnd, IDC_FILE_SAVE);
-    EXPECT_TRUE(user.fileDialogs.empty());
-    EXPECT_EQ(ReadBytes(path)[4], 0x80);
-    EXPECT_TRUE(user.messages.empty());
-}
-
-TEST_F(OptionStartup, AFileThatCannotBeReadIsDropped) {
-    for (const Bytes& content : {Bytes(), Bytes(12, 0xFF)}) {
-        CTolkaOptionDlg window;
-        std::wstring path = TempPath(L"bad-startup.topt");
-        if (!content.empty())
-            WriteBytes(path, content);
-        user.messages.clear();
-        window.m_strPathName = path;
-        ASSERT_TRUE(window.Create());
-        ASSERT_EQ(user.messages.size(), 1u);
-        EXPECT_EQ(user.messages[0].text, content.empty() ? kCannotOpen : L"ファイルの形式が正しくありません。");
-        EXPECT_EQ(fwtest::Text(window.GetSafeHwnd()), L"TolkaOption");
-        EXPECT_TRUE(window.m_strPathName.empty());
-        EXPECT_TRUE(CheckedBoxes(window.GetSafeHwnd()).empty());
-        // Save asks for a name.
-        user.CancelFileDialog();
-        fwtest::Command(window.GetSafeHwnd(), IDC_FILE_SAVE);
-        EXPECT_EQ(user.fileDialogs.size(), content.empty() ? 1u : 2u);
-    }
 }
 
 // --- The application ---------------------------------------------------------------------------

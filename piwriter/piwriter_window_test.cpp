@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/syslib.h"
+#include "common/editor_test_support.h"
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "core/record_cases.h"
@@ -66,10 +67,7 @@ protected:
         ASSERT_TRUE(dlg.Create());
         hwnd = dlg.GetSafeHwnd();
     }
-    void SetUp() override {
-        if (!deferOpen)
-            Open();
-    }
+    void SetUp() override { Open(); }
     void FillEditor(const std::wstring& uuid,
                     const std::wstring& number,
                     const std::wstring& product,
@@ -81,7 +79,6 @@ protected:
     }
     std::wstring Title() const { return fwtest::Text(hwnd); }
 
-    bool deferOpen = false;
     fwtest::ScriptedUser user;
     CVarnPIWriteDlg dlg;
     HWND hwnd = nullptr;
@@ -135,30 +132,6 @@ TEST_F(WriterWindow, NewAsksBeforeDiscardingEdits) {
     fwtest::Command(hwnd, IDCANCEL);  // closing right after does not ask
     EXPECT_EQ(user.messages.size(), 2u);
     EXPECT_TRUE(dlg.HasEnded());
-}
-
-TEST_F(WriterWindow, EveryWayOfClosingAsksWhileEdited) {
-    for (UINT id : fwtest::Ids{IDOK, IDCANCEL, ID_FILE_EXIT}) {
-        CVarnPIWriteDlg window;
-        ASSERT_TRUE(window.Create());
-        Type(window.GetSafeHwnd(), IDC_NUMBER, L"1");
-        size_t before = user.messages.size();
-        user.Answer(IDCANCEL);
-        fwtest::Command(window.GetSafeHwnd(), id);
-        ASSERT_EQ(user.messages.size(), before + 1) << id;
-        EXPECT_EQ(user.messages.back().text, L"編集中のファイルを破棄して終了します。");
-        EXPECT_EQ(user.messages.back().type, 0x121u);
-        EXPECT_FALSE(window.HasEnded()) << id;
-        user.Answer(IDOK);
-        fwtest::Command(window.GetSafeHwnd(), id);
-        EXPECT_TRUE(window.HasEnded()) << id;
-        EXPECT_EQ(window.GetResult(), IDCANCEL);
-    }
-    // Without edits the window closes at once.
-    size_t before = user.messages.size();
-    fwtest::Command(hwnd, IDOK);
-    EXPECT_TRUE(dlg.HasEnded());
-    EXPECT_EQ(user.messages.size(), before);
 }
 
 TEST_F(WriterWindow, MenuItemsFollowTheConnection) {
@@ -421,57 +394,43 @@ TEST_F(WriterWindow, SaveThatCannotWriteKeepsTheOldFile) {
     SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-struct OpenCase {
-    const char* what;
-    std::vector<uint8_t> content;  // empty: no file at all
-    const wchar_t* message;        // nullptr: opens
+// The editors' contract: closing, the start-up file, opening files.
+struct Writer {
+    using Window = CVarnPIWriteDlg;
+    static constexpr const wchar_t* kTitle = L"TolkaPIWriter";
+    static constexpr const wchar_t* kExtension = L".tpi";
+    static constexpr const wchar_t* kDiscardAndExit = L"編集中のファイルを破棄して終了します。";
+    static constexpr UINT kOpenCommand = IDC_FILE_OPEN, kSaveCommand = IDC_FILE_SAVE;
+    static std::vector<UINT> CloseCommands() { return {IDOK, IDCANCEL, ID_FILE_EXIT}; }
+    static std::vector<uint8_t> Sample() { return SampleRecord(); }
+    static void Edit(HWND window) { Type(window, IDC_UUID, L"edited"); }
+    static bool ShowsSample(HWND window) {
+        return ItemText(window, IDC_UUID) == kVarnexUuid && ItemText(window, IDC_NUMBER) == L"305419896" &&
+               ItemText(window, IDC_PRODUCT_NAME) == L"AB" && ItemText(window, IDC_MAKER) == L"CD";
+    }
+    static bool ShowsNothing(HWND window) {
+        for (UINT id : fwtest::Ids{IDC_UUID, IDC_NUMBER, IDC_PRODUCT_NAME, IDC_MAKER}) {
+            if (!ItemText(window, id).empty())
+                return false;
+        }
+        return true;
+    }
 };
 
-TEST_F(WriterWindow, OpenShowsTheFileOrLeavesEverythingAsItWas) {
-    std::vector<uint8_t> longer = SampleRecord();
-    longer.resize(129, 0xEE);
+TEST(WriterEditor, KeepsTheEditorsContract) {
+    editortest::ExpectEditorContract<Writer>();
+}
+
+// The record's status word is not looked at when a file is opened.
+TEST_F(WriterWindow, OpenTakesARecordWhateverItsStatus) {
     std::vector<uint8_t> used = SampleRecord();
-    used[0] = 0x34;  // status is not looked at
-    const OpenCase cases[] = {
-        {"missing", {}, L"ファイルが開けませんでした。"},
-        {"short", std::vector<uint8_t>(127, 0), L"ファイルの形式が正しくありません。"},
-        {"exact", SampleRecord(), nullptr},
-        {"one byte longer", longer, L"ファイルの形式が正しくありません。"},
-        {"status", used, nullptr},
-    };
-    for (const OpenCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (dlg.m_bModified)
-            user.Answer(IDYES);
-        fwtest::Command(hwnd, ID_FILE_NEW);
-        user.messages.clear();
-        FillEditor(L"keep", L"9", L"", L"");
-        std::wstring path = TempPath(L"open.tpi");
-        if (!c.content.empty())
-            WriteBytes(path, c.content);
-        user.Answer(IDOK);  // discard the edits
-        user.ChooseFile(path);
-        fwtest::Command(hwnd, IDC_FILE_OPEN);
-        ASSERT_EQ(user.messages.size(), c.message ? 2u : 1u);
-        EXPECT_EQ(user.messages[0].text, L"編集中のファイルを破棄しますか。");
-        EXPECT_EQ(user.messages[0].type, 0x121u);
-        if (c.message) {
-            EXPECT_EQ(user.messages[1].text, c.message);
-            EXPECT_EQ(user.messages[1].type, kOkWarning);
-            EXPECT_EQ(ItemText(hwnd, IDC_UUID), L"keep");
-            EXPECT_EQ(Title(), L"TolkaPIWriter*");
-            EXPECT_TRUE(dlg.m_bModified);
-            EXPECT_TRUE(dlg.m_strPathName.empty());
-        } else {
-            EXPECT_EQ(ItemText(hwnd, IDC_UUID), kVarnexUuid);
-            EXPECT_EQ(ItemText(hwnd, IDC_NUMBER), L"305419896");
-            EXPECT_EQ(ItemText(hwnd, IDC_PRODUCT_NAME), L"AB");
-            EXPECT_EQ(ItemText(hwnd, IDC_MAKER), L"CD");
-            EXPECT_EQ(Title(), L"TolkaPIWriter - open.tpi");
-            EXPECT_FALSE(dlg.m_bModified);
-            EXPECT_EQ(dlg.m_strPathName, path);
-        }
-    }
+    used[0] = 0x34;
+    std::wstring path = TempPath(L"used.tpi");
+    WriteBytes(path, used);
+    user.ChooseFile(path);
+    fwtest::Command(hwnd, IDC_FILE_OPEN);
+    EXPECT_TRUE(user.messages.empty());
+    EXPECT_TRUE(Writer::ShowsSample(hwnd));
 }
 
 TEST_F(WriterWindow, OpenWithPendingEditsAndCancelChangesNothing) {
@@ -510,41 +469,6 @@ TEST_F(WriterWindow, JapaneseNamesRoundTripThroughCodePage932) {
     fwtest::Command(hwnd, IDC_FILE_OPEN);
     EXPECT_EQ(ItemText(hwnd, IDC_PRODUCT_NAME), product);
     EXPECT_EQ(ItemText(hwnd, IDC_MAKER), maker);
-}
-
-class WriterStartup : public WriterWindow {
-protected:
-    WriterStartup() { deferOpen = true; }
-};
-
-TEST_F(WriterStartup, OpensTheFileNamedOnTheCommandLine) {
-    std::wstring path = TempPath(L"startup.tpi");
-    WriteBytes(path, SampleRecord());
-    dlg.m_strPathName = path;
-    Open();
-    EXPECT_EQ(Title(), L"TolkaPIWriter - startup.tpi");
-    EXPECT_EQ(ItemText(hwnd, IDC_MAKER), L"CD");
-    EXPECT_FALSE(dlg.m_bModified);
-    EXPECT_TRUE(user.messages.empty());
-}
-
-TEST_F(WriterStartup, AFileThatCannotBeOpenedIsDropped) {
-    for (const std::vector<uint8_t>& content : {std::vector<uint8_t>(), std::vector<uint8_t>(10, 1)}) {
-        CVarnPIWriteDlg window;
-        std::wstring path = TempPath(L"bad-startup.tpi");
-        if (!content.empty())
-            WriteBytes(path, content);
-        user.messages.clear();
-        window.m_strPathName = path;
-        ASSERT_TRUE(window.Create());
-        ASSERT_EQ(user.messages.size(), 1u);
-        EXPECT_EQ(user.messages[0].text,
-                  content.empty() ? L"ファイルが開けませんでした。" : L"ファイルの形式が正しくありません。");
-        EXPECT_EQ(fwtest::Text(window.GetSafeHwnd()), L"TolkaPIWriter");
-        EXPECT_TRUE(window.m_strPathName.empty());
-        EXPECT_FALSE(window.m_bModified);
-        EXPECT_EQ(ItemText(window.GetSafeHwnd(), IDC_UUID), L"");
-    }
 }
 
 // --- Dialogs of the shared frame -------------------------------------------------------------
