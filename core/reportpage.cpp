@@ -1,6 +1,7 @@
 #include "core/reportpage.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "core/utf8.h"
 
@@ -108,6 +109,8 @@ std::string StretchLabel(ChartUnit unit, int64_t start) {
     return year;
 }
 
+// The page, written front to back. Pieces are appended in lists rather than joined with
+// operator+, which keeps the console program small.
 class Page {
 public:
     Page(const LedgerFigures& figures, const ReportFacts& facts) : f_(figures), facts_(facts) {}
@@ -123,103 +126,123 @@ public:
             Gaps();
             Ranges();
         }
-        out_ += "</body>\n</html>\n";
+        Put({"</body>\n</html>\n"});
         return std::move(out_);
     }
 
 private:
+    void Put(std::initializer_list<std::string_view> pieces) {
+        for (std::string_view piece : pieces)
+            out_.append(piece);
+    }
+
     std::string T(int id, std::initializer_list<std::wstring> args = {}) const {
         return HtmlText(ToUtf8(Text(facts_.lang, id, args)));
     }
 
     void More(uint64_t notListed) {
         if (notListed != 0)
-            out_ += "<p class=\"note\">" + T(IDS_REPORT_MORE, {FromUtf8(Grouped(notListed))}) + "</p>\n";
+            Put({"<p class=\"note\">", T(IDS_REPORT_MORE, {FromUtf8(Grouped(notListed))}), "</p>\n"});
     }
 
     void Head() {
-        out_ += "<!DOCTYPE html>\n<html lang=\"";
-        out_ += facts_.lang == Lang::Ja ? "ja" : "en";
-        out_ += "\">\n<head>\n<meta charset=\"utf-8\">\n";
-        // Nothing from outside and no script, even if a text ever slipped through as markup.
-        out_ +=
-            "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">\n";
-        out_ += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
-        out_ += "<title>" + T(IDS_REPORT_TITLE) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
-        out_ += "<h1>" + T(IDS_REPORT_TITLE) + "</h1>\n";
+        const std::string title = T(IDS_REPORT_TITLE);
+        Put({"<!DOCTYPE html>\n<html lang=\"", facts_.lang == Lang::Ja ? "ja" : "en",
+             "\">\n<head>\n<meta charset=\"utf-8\">\n"
+             // Nothing from outside and no script, even if a text ever slipped through as markup.
+             "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'\">\n"
+             "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>",
+             title, "</title>\n<style>", kStyle, "</style>\n</head>\n<body>\n<h1>", title, "</h1>\n"});
     }
 
-    void FactRow(const std::string& name, const std::string& value) {
-        out_ += "<tr><th>" + name + "</th><td>" + value + "</td></tr>\n";
-    }
+    void FactRow(int name, const std::string& value) { Put({"<tr><th>", T(name), "</th><td>", value, "</td></tr>\n"}); }
 
     void Facts() {
-        out_ += "<table class=\"facts\">\n";
-        FactRow(T(IDS_REPORT_LEDGER), HtmlText(ToUtf8(facts_.ledger)));
+        Put({"<table class=\"facts\">\n"});
+        FactRow(IDS_REPORT_LEDGER, HtmlText(ToUtf8(facts_.ledger)));
         const std::wstring from =
             facts_.from.empty() ? Text(facts_.lang, IDS_REPORT_LEDGER_START) : FromUtf8(facts_.from);
         const std::wstring to = facts_.to.empty() ? Text(facts_.lang, IDS_REPORT_LEDGER_END) : FromUtf8(facts_.to);
-        FactRow(T(IDS_REPORT_PERIOD), T(IDS_REPORT_PERIOD_RANGE, {from, to}));
+        FactRow(IDS_REPORT_PERIOD, T(IDS_REPORT_PERIOD_RANGE, {from, to}));
         if (f_.total.reserved != 0)
-            FactRow(T(IDS_REPORT_SPAN), HtmlText(f_.firstReservation) + " &ndash; " + HtmlText(f_.lastReservation));
-        FactRow(T(IDS_REPORT_MADE), HtmlText(facts_.made));
-        out_ += "</table>\n<p class=\"note\">" + T(IDS_REPORT_TIMES_NOTE) + "</p>\n";
+            FactRow(IDS_REPORT_SPAN, HtmlText(f_.firstReservation + " \xE2\x80\x93 " + f_.lastReservation));
+        FactRow(IDS_REPORT_MADE, HtmlText(facts_.made));
+        Put({"</table>\n<p class=\"note\">", T(IDS_REPORT_TIMES_NOTE), "</p>\n"});
     }
 
-    void CountHeadings() {
-        out_ += "<th class=\"n\">" + T(IDS_REPORT_RESERVED) + "</th><th class=\"n\">" + T(IDS_REPORT_OK) +
-                "</th><th class=\"n\">" + T(IDS_REPORT_FAILED) + "</th><th class=\"n\">" + T(IDS_REPORT_GAPS) +
-                "</th><th>" + T(IDS_REPORT_YIELD) + "</th>";
+    // Table headings, each right-aligned as its figures unless it is text.
+    void Headings(std::initializer_list<std::pair<int, bool>> columns) {
+        Put({"<thead><tr>"});
+        for (auto [id, figures] : columns)
+            Put({figures ? "<th class=\"n\">" : "<th>", T(id), "</th>"});
+        Put({"</tr></thead>\n<tbody>\n"});
     }
+
+    void CountHeadings(int first) {
+        Headings({{first, false},
+                  {IDS_REPORT_RESERVED, true},
+                  {IDS_REPORT_OK, true},
+                  {IDS_REPORT_FAILED, true},
+                  {IDS_REPORT_GAPS, true},
+                  {IDS_REPORT_YIELD, false}});
+    }
+
+    void Figure(const std::string& text) { Put({"<td class=\"n\">", text, "</td>"}); }
 
     void CountCells(const ReportCounts& c, bool withBar) {
         for (uint64_t n : {c.reserved, c.ok, c.failed, c.Gaps()})
-            out_ += "<td class=\"n\">" + Grouped(n) + "</td>";
-        out_ += "<td class=\"yield\">";
-        if (withBar && c.reserved != 0) {
-            out_ +=
-                "<svg class=\"bar\" viewBox=\"0 0 1000 10\" preserveAspectRatio=\"none\" aria-hidden=\"true\">"
-                "<rect width=\"1000\" height=\"10\" fill=\"#e2e2e2\"/><rect width=\"" +
-                std::to_string(Permille(c)) + "\" height=\"10\" fill=\"" + kOkColour + "\"/></svg>";
-        }
-        out_ += Percent(c) + "</td>";
+            Figure(Grouped(n));
+        Put({"<td class=\"yield\">"});
+        if (withBar && c.reserved != 0)
+            Put(
+                {"<svg class=\"bar\" viewBox=\"0 0 1000 10\" preserveAspectRatio=\"none\" aria-hidden=\"true\">"
+                 "<rect width=\"1000\" height=\"10\" fill=\"#e2e2e2\"/><rect width=\"",
+                 std::to_string(Permille(c)), "\" height=\"10\" fill=\"", kOkColour, "\"/></svg>"});
+        Put({Percent(c), "</td>"});
     }
 
     void Totals() {
-        out_ += "<h2>" + T(IDS_REPORT_TOTALS) + "</h2>\n";
-        if (f_.total.reserved == 0)
-            out_ += "<p>" + T(IDS_REPORT_NONE) + "</p>\n";
-        else {
-            out_ += "<table class=\"totals\">\n<thead><tr>";
-            CountHeadings();
-            out_ += "</tr></thead>\n<tbody><tr>";
+        Put({"<h2>", T(IDS_REPORT_TOTALS), "</h2>\n"});
+        if (f_.total.reserved == 0) {
+            Put({"<p>", T(IDS_REPORT_NONE), "</p>\n"});
+        } else {
+            Put({"<table class=\"totals\">\n"});
+            Headings({{IDS_REPORT_RESERVED, true},
+                      {IDS_REPORT_OK, true},
+                      {IDS_REPORT_FAILED, true},
+                      {IDS_REPORT_GAPS, true},
+                      {IDS_REPORT_YIELD, false}});
+            Put({"<tr>"});
             CountCells(f_.total, false);
-            out_ += "</tr></tbody>\n</table>\n<p class=\"note\">" + T(IDS_REPORT_DEFINITIONS) + "</p>\n";
+            Put({"</tr>\n</tbody>\n</table>\n<p class=\"note\">", T(IDS_REPORT_DEFINITIONS), "</p>\n"});
         }
         if (f_.untimedReservations != 0)
-            out_ +=
-                "<p class=\"note\">" + T(IDS_REPORT_UNTIMED, {FromUtf8(Grouped(f_.untimedReservations))}) + "</p>\n";
+            Put({"<p class=\"note\">", T(IDS_REPORT_UNTIMED, {FromUtf8(Grouped(f_.untimedReservations))}), "</p>\n"});
     }
 
     static int64_t Y10(uint64_t value, uint64_t top) {
         return (kTop + kPlotHeight) * 10 - static_cast<int64_t>(value * kPlotHeight * 10 / top);
     }
 
-    void Key(const char* colour, const std::string& text) {
-        out_ +=
-            "<svg class=\"key\" viewBox=\"0 0 10 10\" aria-hidden=\"true\"><rect width=\"10\" height=\"10\" fill=\"";
-        out_ += colour;
-        out_ += "\"/></svg>" + text;
+    void Key(const char* colour, int text) {
+        Put({"<svg class=\"key\" viewBox=\"0 0 10 10\" aria-hidden=\"true\"><rect width=\"10\" height=\"10\" fill=\"",
+             colour, "\"/></svg>", T(text)});
+    }
+
+    void HorizontalLine(int64_t y10, const char* more) {
+        const std::string y = Tenths(y10);
+        Put({"<line x1=\"", std::to_string(kLeft), "\" x2=\"", std::to_string(kWidth - kRight), "\" y1=\"", y,
+             "\" y2=\"", y, "\"", more, "/>"});
     }
 
     void Chart() {
         const std::vector<ChartBucket>& c = f_.chart;
         const int kHeadings[] = {IDS_REPORT_PER_HOUR, IDS_REPORT_PER_DAY, IDS_REPORT_PER_MONTH, IDS_REPORT_PER_YEAR};
         const std::string heading = T(kHeadings[static_cast<int>(f_.unit)]);
-        out_ += "<h2>" + heading + "</h2>\n<p class=\"note\">";
-        Key(kOkColour, T(IDS_REPORT_OK));
-        Key(kGapColour, T(IDS_REPORT_GAPS));
-        out_ += "</p>\n";
+        Put({"<h2>", heading, "</h2>\n<p class=\"note\">"});
+        Key(kOkColour, IDS_REPORT_OK);
+        Key(kGapColour, IDS_REPORT_GAPS);
+        Put({"</p>\n"});
 
         const auto n = static_cast<int64_t>(c.size());
         const bool bars = c.size() <= kMostBars;
@@ -229,19 +252,16 @@ private:
         const uint64_t step = GridStep(most);
         const uint64_t top = (most + step - 1) / step * step;
 
-        out_ += "<svg class=\"chart\" viewBox=\"0 0 " + std::to_string(kWidth) + " " + std::to_string(kHeight) +
-                "\" role=\"img\" aria-label=\"" + heading + "\" font-size=\"15\">\n<title>" + heading + "</title>\n";
-        out_ += "<g stroke=\"#d8d8d8\" stroke-width=\"1\">";
-        for (uint64_t v = 0; v <= top; v += step) {
-            const std::string y = Tenths(Y10(v, top));
-            out_ += "<line x1=\"" + std::to_string(kLeft) + "\" x2=\"" + std::to_string(kWidth - kRight) + "\" y1=\"" +
-                    y + "\" y2=\"" + y + "\"/>";
-        }
-        out_ += "</g>\n<g fill=\"#555\" text-anchor=\"end\">";
+        Put({"<svg class=\"chart\" viewBox=\"0 0 ", std::to_string(kWidth), " ", std::to_string(kHeight),
+             "\" role=\"img\" aria-label=\"", heading, "\" font-size=\"15\">\n<title>", heading,
+             "</title>\n<g stroke=\"#d8d8d8\" stroke-width=\"1\">"});
         for (uint64_t v = 0; v <= top; v += step)
-            out_ += "<text x=\"" + std::to_string(kLeft - 8) + "\" y=\"" + Tenths(Y10(v, top) + 50) + "\">" +
-                    Grouped(v) + "</text>";
-        out_ += "</g>\n";
+            HorizontalLine(Y10(v, top), "");
+        Put({"</g>\n<g fill=\"#555\" text-anchor=\"end\">"});
+        for (uint64_t v = 0; v <= top; v += step)
+            Put({"<text x=\"", std::to_string(kLeft - 8), "\" y=\"", Tenths(Y10(v, top) + 50), "\">", Grouped(v),
+                 "</text>"});
+        Put({"</g>\n"});
 
         // Where stretch i stands on the time axis, in tenths.
         const int64_t slot10 = bars ? kPlotWidth * 10 / n : 0;
@@ -258,44 +278,37 @@ private:
                     continue;
                 const int64_t left = x10(i) - bar10 / 2, base = Y10(0, top), okTop = Y10(b.ok, top),
                               gapTop = Y10(b.reserved, top);
-                out_ += "<g><title>" + HtmlText(StretchLabel(f_.unit, b.start)) + ": " + T(IDS_REPORT_OK) + " " +
-                        Grouped(b.ok) + ", " + T(IDS_REPORT_GAPS) + " " + Grouped(b.reserved - b.ok) + "</title>";
+                Put({"<g><title>", HtmlText(StretchLabel(f_.unit, b.start)), ": ", T(IDS_REPORT_OK), " ", Grouped(b.ok),
+                     ", ", T(IDS_REPORT_GAPS), " ", Grouped(b.reserved - b.ok), "</title>"});
                 if (b.ok != 0)
                     Rect(left, okTop, bar10, base - okTop, kOkColour);
                 if (b.reserved != b.ok)
                     Rect(left, gapTop, bar10, okTop - gapTop, kGapColour);
-                out_ += "</g>\n";
+                Put({"</g>\n"});
             }
         } else {
-            Line(c, x10, top, true, kOkColour);
-            Line(c, x10, top, false, kGapColour);
+            for (bool ok : {true, false}) {
+                Put({"<polyline fill=\"none\" stroke-width=\"2\" stroke-linejoin=\"round\" stroke=\"",
+                     ok ? kOkColour : kGapColour, "\" points=\""});
+                for (int64_t i = 0; i < n; ++i) {
+                    const ChartBucket& b = c[static_cast<size_t>(i)];
+                    Put({i ? " " : "", Tenths(x10(i)), ",", Tenths(Y10(ok ? b.ok : b.reserved - b.ok, top))});
+                }
+                Put({"\"/>\n"});
+            }
         }
-        const std::string base = Tenths(Y10(0, top));
-        out_ += "<line x1=\"" + std::to_string(kLeft) + "\" x2=\"" + std::to_string(kWidth - kRight) + "\" y1=\"" +
-                base + "\" y2=\"" + base + "\" stroke=\"#666\" stroke-width=\"1.5\"/>\n";
-        out_ += "<g fill=\"#555\" text-anchor=\"middle\">";
+        HorizontalLine(Y10(0, top), " stroke=\"#666\" stroke-width=\"1.5\"");
+        Put({"\n<g fill=\"#555\" text-anchor=\"middle\">"});
         const int64_t every = (n + kLabels - 1) / kLabels;
         for (int64_t i = 0; i < n; i += every)
-            out_ += "<text x=\"" + Tenths(x10(i)) + "\" y=\"" + std::to_string(kHeight - 14) + "\">" +
-                    HtmlText(StretchLabel(f_.unit, c[static_cast<size_t>(i)].start)) + "</text>";
-        out_ += "</g>\n</svg>\n";
+            Put({"<text x=\"", Tenths(x10(i)), "\" y=\"", std::to_string(kHeight - 14), "\">",
+                 HtmlText(StretchLabel(f_.unit, c[static_cast<size_t>(i)].start)), "</text>"});
+        Put({"</g>\n</svg>\n"});
     }
 
     void Rect(int64_t x10, int64_t y10, int64_t w10, int64_t h10, const char* colour) {
-        out_ += "<rect x=\"" + Tenths(x10) + "\" y=\"" + Tenths(y10) + "\" width=\"" + Tenths(w10) + "\" height=\"" +
-                Tenths(h10) + "\" fill=\"" + colour + "\"/>";
-    }
-
-    template <typename X>
-    void Line(const std::vector<ChartBucket>& c, const X& x10, uint64_t top, bool ok, const char* colour) {
-        out_ += "<polyline fill=\"none\" stroke-width=\"2\" stroke-linejoin=\"round\" stroke=\"";
-        out_ += colour;
-        out_ += "\" points=\"";
-        for (size_t i = 0; i < c.size(); ++i) {
-            const uint64_t v = ok ? c[i].ok : c[i].reserved - c[i].ok;
-            out_ += (i ? " " : "") + Tenths(x10(static_cast<int64_t>(i))) + "," + Tenths(Y10(v, top));
-        }
-        out_ += "\"/>\n";
+        Put({"<rect x=\"", Tenths(x10), "\" y=\"", Tenths(y10), "\" width=\"", Tenths(w10), "\" height=\"", Tenths(h10),
+             "\" fill=\"", colour, "\"/>"});
     }
 
     std::string StationName(const std::string& station) const {
@@ -303,64 +316,70 @@ private:
     }
 
     void Stations() {
-        out_ +=
-            "<h2>" + T(IDS_REPORT_PER_STATION) + "</h2>\n<table>\n<thead><tr><th>" + T(IDS_REPORT_STATION) + "</th>";
-        CountHeadings();
-        out_ += "</tr></thead>\n<tbody>\n";
+        Put({"<h2>", T(IDS_REPORT_PER_STATION), "</h2>\n<table>\n"});
+        CountHeadings(IDS_REPORT_STATION);
         for (const StationFigures& s : f_.stations) {
-            out_ += "<tr><td>" + StationName(s.station) + "</td>";
+            Put({"<tr><td>", StationName(s.station), "</td>"});
             CountCells(s.counts, true);
-            out_ += "</tr>\n";
+            Put({"</tr>\n"});
         }
-        out_ += "</tbody>\n</table>\n";
+        Put({"</tbody>\n</table>\n"});
         More(f_.stationCount - f_.stations.size());
     }
 
     void Products() {
-        out_ +=
-            "<h2>" + T(IDS_REPORT_PER_PRODUCT) + "</h2>\n<table>\n<thead><tr><th>" + T(IDS_REPORT_PRODUCT) + "</th>";
-        CountHeadings();
-        out_ += "</tr></thead>\n<tbody>\n";
+        Put({"<h2>", T(IDS_REPORT_PER_PRODUCT), "</h2>\n<table>\n"});
+        CountHeadings(IDS_REPORT_PRODUCT);
         for (const ProductFigures& p : f_.products) {
-            out_ += "<tr><td>" + (p.product.empty() ? T(IDS_REPORT_NO_PRODUCT) : HtmlText(p.product)) + "</td>";
+            Put({"<tr><td>", p.product.empty() ? T(IDS_REPORT_NO_PRODUCT) : HtmlText(p.product), "</td>"});
             CountCells(p.counts, true);
-            out_ += "</tr>\n";
+            Put({"</tr>\n"});
         }
-        out_ += "</tbody>\n</table>\n";
+        Put({"</tbody>\n</table>\n"});
         More(f_.productCount - f_.products.size());
     }
 
     void Gaps() {
         if (f_.total.Gaps() == 0)
             return;
-        out_ += "<h2>" + T(IDS_REPORT_FAILURES) + "</h2>\n<table>\n<thead><tr><th class=\"n\">" + T(IDS_REPORT_NUMBER) +
-                "</th><th>" + T(IDS_REPORT_TIME) + "</th><th>" + T(IDS_REPORT_STATION) + "</th><th>" +
-                T(IDS_REPORT_PRODUCT) + "</th><th>" + T(IDS_REPORT_OUTCOME) + "</th></tr></thead>\n<tbody>\n";
+        Put({"<h2>", T(IDS_REPORT_FAILURES), "</h2>\n<table>\n"});
+        Headings({{IDS_REPORT_NUMBER, true},
+                  {IDS_REPORT_TIME, false},
+                  {IDS_REPORT_STATION, false},
+                  {IDS_REPORT_PRODUCT, false},
+                  {IDS_REPORT_OUTCOME, false}});
         for (const GapLine& g : f_.gaps) {
-            out_ += "<tr><td class=\"n\">" + std::to_string(g.number) + "</td><td>" + HtmlText(g.time) + "</td><td>" +
-                    StationName(g.station) + "</td><td>" + HtmlText(g.product) + "</td><td>" +
-                    T(g.failed ? IDS_REPORT_FAILED : IDS_REPORT_NO_OUTCOME) + "</td></tr>\n";
+            Put({"<tr>"});
+            Figure(std::to_string(g.number));
+            Put({"<td>", HtmlText(g.time), "</td><td>", StationName(g.station), "</td><td>", HtmlText(g.product),
+                 "</td><td>", T(g.failed ? IDS_REPORT_FAILED : IDS_REPORT_NO_OUTCOME), "</td></tr>\n"});
         }
-        out_ += "</tbody>\n</table>\n";
+        Put({"</tbody>\n</table>\n"});
         More(f_.total.Gaps() - f_.gaps.size());
     }
 
     void Ranges() {
-        out_ += "<h2>" + T(IDS_REPORT_RANGES) + "</h2>\n<table>\n<thead><tr><th>" + T(IDS_REPORT_STATION) +
-                "</th><th class=\"n\">" + T(IDS_REPORT_FIRST) + "</th><th class=\"n\">" + T(IDS_REPORT_LAST) +
-                "</th><th class=\"n\">" + T(IDS_REPORT_COUNT) + "</th><th class=\"n\">" + T(IDS_REPORT_STEP) +
-                "</th></tr></thead>\n<tbody>\n";
+        Put({"<h2>", T(IDS_REPORT_RANGES), "</h2>\n<table>\n"});
+        Headings({{IDS_REPORT_STATION, false},
+                  {IDS_REPORT_FIRST, true},
+                  {IDS_REPORT_LAST, true},
+                  {IDS_REPORT_COUNT, true},
+                  {IDS_REPORT_STEP, true}});
         for (const StationFigures& s : f_.stations) {
+            const std::string station = StationName(s.station);
             for (const NumberRange& r : s.ranges) {
-                out_ += "<tr><td>" + StationName(s.station) + "</td><td class=\"n\">" + std::to_string(r.first) +
-                        "</td><td class=\"n\">" + std::to_string(r.last) + "</td><td class=\"n\">" + Grouped(r.count) +
-                        "</td><td class=\"n\">" + std::to_string(s.step) + "</td></tr>\n";
+                Put({"<tr><td>", station, "</td>"});
+                Figure(std::to_string(r.first));
+                Figure(std::to_string(r.last));
+                Figure(Grouped(r.count));
+                Figure(std::to_string(s.step));
+                Put({"</tr>\n"});
             }
             if (s.rangeCount > s.ranges.size())
-                out_ += "<tr><td></td><td class=\"note\" colspan=\"4\">" +
-                        T(IDS_REPORT_MORE, {FromUtf8(Grouped(s.rangeCount - s.ranges.size()))}) + "</td></tr>\n";
+                Put({"<tr><td></td><td class=\"note\" colspan=\"4\">",
+                     T(IDS_REPORT_MORE, {FromUtf8(Grouped(s.rangeCount - s.ranges.size()))}), "</td></tr>\n"});
         }
-        out_ += "</tbody>\n</table>\n";
+        Put({"</tbody>\n</table>\n"});
     }
 
     const LedgerFigures& f_;
