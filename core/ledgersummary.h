@@ -117,7 +117,8 @@ struct LedgerFigures {
 
 // How much of each list a report shows, so that the page stays small for any ledger.
 constexpr size_t kListedStations = 100;
-constexpr size_t kListedRanges = 20;  // per station
+constexpr size_t kListedRanges = 20;      // per station
+constexpr size_t kListedRangeRows = 200;  // of all stations together
 constexpr size_t kListedProducts = 50;
 constexpr size_t kListedGaps = 200;
 // The chart's unit is the smallest of hour, day, month and year that needs no more stretches.

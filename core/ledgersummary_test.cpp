@@ -225,30 +225,35 @@ TEST(ReportPage, EveryLedgerTextIsEscapedAndNothingIsLoadedOrRun) {
     }
 }
 
-// However many Numbers, stations and products, the lists stop and say how many more there are.
-TEST(ReportPage, ListsStopAndTellTheRest) {
+// However many Numbers, stations, products and years, and however long a name, the page stays
+// small: the lists stop and tell the rest, long texts are cut, a chart of centuries sums runs.
+TEST(ReportPage, StaysSmallForAnyLedger) {
     LedgerSummary summary({});
-    constexpr uint32_t kMany = 1000;
-    for (uint32_t n = 0; n < kMany; ++n) {
-        const std::string station = std::to_string(n + 1) + "/" + std::to_string(kMany);
-        summary.Add(Line("2024-05-01T09:00:00+09:00", station.c_str(), LedgerStatus::Reserved, n,
-                         ("product " + std::to_string(n)).c_str()));
-        summary.Add(Line("2024-05-01T09:00:00+09:00", station.c_str(), LedgerStatus::Reserved, n + kMany + 1));
+    constexpr uint32_t kStations = 1000, kRanges = 22;
+    for (uint32_t k = 1; k <= kStations; ++k) {
+        const std::string station = std::to_string(k) + "/" + std::to_string(kStations);
+        const std::string product = std::string(120, '<') + std::to_string(k);
+        for (uint32_t j = 0; j < kRanges; ++j) {
+            const std::string time = std::to_string(1000 + (k * kRanges + j) % 3000) + "-05-01T09:00:00+09:00";
+            summary.Add(Line(time.c_str(), station.c_str(), LedgerStatus::Reserved, j * 1000000 + k, product.c_str()));
+        }
     }
     const LedgerFigures& f = summary.Finish();
-    EXPECT_EQ(f.total.Gaps(), 2 * kMany);
+    EXPECT_EQ(f.total.Gaps(), kStations * kRanges);
     EXPECT_EQ(f.gaps.size(), kListedGaps);
-    EXPECT_EQ(f.gaps.back().number, kListedGaps - 1);
+    EXPECT_EQ(f.gaps.back().number, kListedGaps);
     EXPECT_EQ(f.stations.size(), kListedStations);
     EXPECT_EQ(f.stations[1].station, "2/1000");
-    EXPECT_EQ(f.stations[1].rangeCount, 2u);
-    EXPECT_EQ(f.productCount, kMany + 1);
+    EXPECT_EQ(f.stations[1].ranges.size(), kListedRanges);
+    EXPECT_EQ(f.stations[1].rangeCount, kRanges);
+    EXPECT_EQ(f.productCount, kStations);
     EXPECT_EQ(f.products.size(), kListedProducts);
-    EXPECT_EQ(f.products[0].product, "");
-    ReportFacts facts;
-    const std::string page = ReportPage(f, facts);
-    EXPECT_LT(page.size(), 150000u);
-    for (const char* more : {"1,800 more, not listed.", "900 more, not listed.", "951 more, not listed."})
+    EXPECT_EQ(f.unit, ChartUnit::Year);
+    const std::string page = ReportPage(f, ReportFacts());
+    EXPECT_LT(page.size(), 250000u);
+    EXPECT_EQ(page.find(std::string(97, '<')), std::string::npos);
+    for (const char* more : {"21,800 more, not listed.", "900 more, not listed.", "950 more, not listed.",
+                             "2 more, not listed.", "22 more, not listed."})
         EXPECT_NE(page.find(more), std::string::npos) << more;
 }
 

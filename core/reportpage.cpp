@@ -45,8 +45,10 @@ constexpr int64_t kPlotHeight = 240;
 constexpr int64_t kBottom = 40;
 constexpr int64_t kPlotWidth = kWidth - kLeft - kRight;
 constexpr int64_t kHeight = kTop + kPlotHeight + kBottom;
-constexpr size_t kMostBars = 200;  // more stretches are drawn as lines
-constexpr int64_t kLabels = 8;     // on the time axis
+constexpr size_t kMostBars = 200;     // more stretches are drawn as lines
+constexpr size_t kMostPoints = 1100;  // more (only years, over centuries) are summed in runs
+constexpr size_t kShownBytes = 96;    // of a text from the ledger; a record's names take 31
+constexpr int64_t kLabels = 8;        // on the time axis
 
 std::string Grouped(uint64_t n) {
     const std::string digits = std::to_string(n);
@@ -91,6 +93,17 @@ uint64_t GridStep(uint64_t most) {
                 return step;
         }
     }
+}
+
+// A text from the ledger as the page shows it: escaped, and cut (with an ellipsis) where it is
+// far longer than any name a record holds, so that no line can swell the page.
+std::string Shown(const std::string& text) {
+    if (text.size() <= kShownBytes)
+        return HtmlText(text);
+    size_t cut = kShownBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;  // not inside a character
+    return HtmlText(text.substr(0, cut)) + "\xE2\x80\xA6";
 }
 
 std::string StretchLabel(ChartUnit unit, int64_t start) {
@@ -165,7 +178,7 @@ private:
         const std::wstring to = facts_.to.empty() ? Text(facts_.lang, IDS_REPORT_LEDGER_END) : FromUtf8(facts_.to);
         FactRow(IDS_REPORT_PERIOD, T(IDS_REPORT_PERIOD_RANGE, {from, to}));
         if (f_.total.reserved != 0)
-            FactRow(IDS_REPORT_SPAN, HtmlText(f_.firstReservation + " \xE2\x80\x93 " + f_.lastReservation));
+            FactRow(IDS_REPORT_SPAN, Shown(f_.firstReservation) + " \xE2\x80\x93 " + Shown(f_.lastReservation));
         FactRow(IDS_REPORT_MADE, HtmlText(facts_.made));
         Put({"</table>\n<p class=\"note\">", T(IDS_REPORT_TIMES_NOTE), "</p>\n"});
     }
@@ -236,7 +249,16 @@ private:
     }
 
     void Chart() {
-        const std::vector<ChartBucket>& c = f_.chart;
+        std::vector<ChartBucket> c;
+        const size_t run = (f_.chart.size() + kMostPoints - 1) / kMostPoints;
+        for (size_t i = 0; i < f_.chart.size(); ++i) {
+            if (i % run == 0) {
+                c.push_back(f_.chart[i]);
+            } else {
+                c.back().reserved += f_.chart[i].reserved;
+                c.back().ok += f_.chart[i].ok;
+            }
+        }
         const int kHeadings[] = {IDS_REPORT_PER_HOUR, IDS_REPORT_PER_DAY, IDS_REPORT_PER_MONTH, IDS_REPORT_PER_YEAR};
         const std::string heading = T(kHeadings[static_cast<int>(f_.unit)]);
         Put({"<h2>", heading, "</h2>\n<p class=\"note\">"});
@@ -312,7 +334,7 @@ private:
     }
 
     std::string StationName(const std::string& station) const {
-        return station.empty() ? T(IDS_LEDGER_NO_STATION) : HtmlText(station);
+        return station.empty() ? T(IDS_LEDGER_NO_STATION) : Shown(station);
     }
 
     void Stations() {
@@ -331,7 +353,7 @@ private:
         Put({"<h2>", T(IDS_REPORT_PER_PRODUCT), "</h2>\n<table>\n"});
         CountHeadings(IDS_REPORT_PRODUCT);
         for (const ProductFigures& p : f_.products) {
-            Put({"<tr><td>", p.product.empty() ? T(IDS_REPORT_NO_PRODUCT) : HtmlText(p.product), "</td>"});
+            Put({"<tr><td>", p.product.empty() ? T(IDS_REPORT_NO_PRODUCT) : Shown(p.product), "</td>"});
             CountCells(p.counts, true);
             Put({"</tr>\n"});
         }
@@ -351,8 +373,8 @@ private:
         for (const GapLine& g : f_.gaps) {
             Put({"<tr>"});
             Figure(std::to_string(g.number));
-            Put({"<td>", HtmlText(g.time), "</td><td>", StationName(g.station), "</td><td>", HtmlText(g.product),
-                 "</td><td>", T(g.failed ? IDS_REPORT_FAILED : IDS_REPORT_NO_OUTCOME), "</td></tr>\n"});
+            Put({"<td>", Shown(g.time), "</td><td>", StationName(g.station), "</td><td>", Shown(g.product), "</td><td>",
+                 T(g.failed ? IDS_REPORT_FAILED : IDS_REPORT_NO_OUTCOME), "</td></tr>\n"});
         }
         Put({"</tbody>\n</table>\n"});
         More(f_.total.Gaps() - f_.gaps.size());
@@ -365,9 +387,13 @@ private:
                   {IDS_REPORT_LAST, true},
                   {IDS_REPORT_COUNT, true},
                   {IDS_REPORT_STEP, true}});
+        size_t rowsLeft = kListedRangeRows;
         for (const StationFigures& s : f_.stations) {
             const std::string station = StationName(s.station);
-            for (const NumberRange& r : s.ranges) {
+            const size_t shown = std::min(s.ranges.size(), rowsLeft);
+            rowsLeft -= shown;
+            for (size_t i = 0; i < shown; ++i) {
+                const NumberRange& r = s.ranges[i];
                 Put({"<tr><td>", station, "</td>"});
                 Figure(std::to_string(r.first));
                 Figure(std::to_string(r.last));
@@ -375,9 +401,9 @@ private:
                 Figure(std::to_string(s.step));
                 Put({"</tr>\n"});
             }
-            if (s.rangeCount > s.ranges.size())
-                Put({"<tr><td></td><td class=\"note\" colspan=\"4\">",
-                     T(IDS_REPORT_MORE, {FromUtf8(Grouped(s.rangeCount - s.ranges.size()))}), "</td></tr>\n"});
+            if (s.rangeCount > shown)
+                Put({"<tr><td>", station, "</td><td class=\"note\" colspan=\"4\">",
+                     T(IDS_REPORT_MORE, {FromUtf8(Grouped(s.rangeCount - shown))}), "</td></tr>\n"});
         }
         Put({"</tbody>\n</table>\n"});
     }
