@@ -1,16 +1,23 @@
 // What one reservation in the file ledger costs against the ledger's length: for ledgers
 // of 1k, 100k and 1M lines, the first reservation (no index yet: the whole file is read and
 // checked, as before) and the ones after it (the index vouches for all but the new lines).
+// Then what a production report of the whole ledger costs (tolka ledger report): the time,
+// the page's size, and the process's peak memory.
 //   ledger_bench [folder]      default: the system's temporary folder
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include "core/ledger.h"
+#include "core/ledgersummary.h"
+#include "core/reportpage.h"
 
 namespace {
 
@@ -48,9 +55,12 @@ private:
     std::string path_;
 };
 
+// A board every 3 seconds from 2024-05-01 09:30 on.
 core::LedgerEntry Line(uint32_t number, core::LedgerStatus status) {
     core::LedgerEntry e;
-    e.time = "2024-05-01T09:30:00+09:00";
+    const uint32_t s = 9 * 3600 + 30 * 60 + number * 3;
+    e.time = core::FormatIsoTime({2024, 5, static_cast<int>(1 + s / 86400), static_cast<int>(s / 3600 % 24),
+                                  static_cast<int>(s / 60 % 60), static_cast<int>(s % 60), 540});
     e.station = "1/1";
     e.status = status;
     e.number = number;
@@ -62,13 +72,15 @@ core::LedgerEntry Line(uint32_t number, core::LedgerStatus status) {
     return e;
 }
 
-// A ledger of `lines` lines: reservations, each followed by its outcome.
+// A ledger of `lines` lines: reservations, each followed by its outcome (one board in 50
+// failed).
 void MakeLedger(const std::string& path, size_t lines) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << core::LedgerPreamble();
     for (size_t i = 0; i < lines; ++i) {
         auto number = static_cast<uint32_t>(i / 2);
-        out << core::FormatLedgerLine(Line(number, i % 2 ? core::LedgerStatus::Ok : core::LedgerStatus::Reserved));
+        const core::LedgerStatus outcome = number % 50 == 7 ? core::LedgerStatus::Failed : core::LedgerStatus::Ok;
+        out << core::FormatLedgerLine(Line(number, i % 2 ? outcome : core::LedgerStatus::Reserved));
     }
     std::filesystem::remove(path + ".index");
 }
@@ -87,6 +99,38 @@ double Reserve(const std::string& path) {
     return ms;
 }
 
+struct ReportCost {
+    double ms = 0;
+    double cpuMs = 0;  // this process's, whatever else the machine runs
+    size_t pageBytes = 0;
+    uint64_t reserved = 0;
+};
+
+// The report of the whole ledger, as tolka ledger report makes it.
+ReportCost Report(const std::string& path) {
+    PlainLedgerFile file(path);
+    auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
+    core::LedgerSummary summary({});
+    core::LedgerContent content;
+    if (!core::ReadLedgerEntries(
+            file, [&](core::LedgerEntry&& e) { summary.Add(e); }, content) ||
+        content.fault != core::LedgerFault::None) {
+        std::fprintf(stderr, "the ledger could not be read\n");
+        std::exit(1);
+    }
+    const core::LedgerFigures& figures = summary.Finish();
+    core::ReportFacts facts;
+    facts.ledger = L"bench.csv";
+    const std::string page = core::ReportPage(figures, facts);
+    ReportCost cost;
+    cost.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    cost.cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    cost.pageBytes = page.size();
+    cost.reserved = figures.total.reserved;
+    return cost;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +139,7 @@ int main(int argc, char** argv) {
     constexpr int kRuns = 21;
     std::printf("| lines | file MB | first reservation ms | later reservations ms (median of %d) |\n", kRuns);
     std::printf("|---|---|---|---|\n");
+    std::vector<std::string> reports;
     for (size_t lines : {size_t{1000}, size_t{100000}, size_t{1000000}}) {
         MakeLedger(path, lines);
         const double mb = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
@@ -104,7 +149,20 @@ int main(int argc, char** argv) {
             later.push_back(Reserve(path));
         std::nth_element(later.begin(), later.begin() + kRuns / 2, later.end());
         std::printf("| %zu | %.1f | %.1f | %.3f |\n", lines, mb, first, later[kRuns / 2]);
+        const ReportCost report = Report(path);
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        char row[160];
+        std::snprintf(row, sizeof row, "| %zu | %llu | %.0f | %.0f | %.1f | %ld |", lines,
+                      static_cast<unsigned long long>(report.reserved), report.ms, report.cpuMs,
+                      static_cast<double>(report.pageBytes) / 1000, usage.ru_maxrss / 1024);
+        reports.push_back(row);
     }
+    std::printf(
+        "\n| lines | reserved | report ms | of it CPU ms | page KB | peak memory so far MB "
+        "|\n|---|---|---|---|---|---|\n");
+    for (const std::string& row : reports)
+        std::printf("%s\n", row.c_str());
     std::filesystem::remove(path);
     std::filesystem::remove(path + ".index");
     return 0;

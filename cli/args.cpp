@@ -35,6 +35,8 @@ const OptionRow kOptionRows[] = {
     {Option::AllowKindMismatch, L"--allow-kind-mismatch", nullptr, false},
     {Option::Yes, L"--yes", nullptr, false},
     {Option::Repeat, L"--repeat", nullptr, false},
+    {Option::From, L"--from", nullptr, true},
+    {Option::To, L"--to", nullptr, true},
 };
 
 // Options every command takes.
@@ -73,6 +75,12 @@ const CommandRow kCommandRows[] = {
     {L"opt erase", Command::OptErase, false, {Option::Yes}, {}},
     {L"ledger show", Command::LedgerShow, true, {Option::LedgerTimeout}, {}, true},
     {L"ledger export", Command::LedgerExport, true, {Option::LedgerTimeout, Option::Output}, {Option::Output}, true},
+    {L"ledger report",
+     Command::LedgerReport,
+     true,
+     {Option::LedgerTimeout, Option::Output, Option::From, Option::To},
+     {Option::Output},
+     true},
 };
 
 // Command words that need a second word.
@@ -169,6 +177,27 @@ std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const Co
     return UsageError{Msg::UnknownCommand, name};
 }
 
+// --from and --to, each a day, a minute or a second (core::ParsePeriodBound).
+std::optional<UsageError> CheckPeriod(Invocation& inv) {
+    for (Option option : {Option::From, Option::To}) {
+        if (!inv.Has(option))
+            continue;
+        std::optional<core::PeriodBound> bound =
+            core::ParsePeriodBound(core::ToUtf8(inv.Value(option)), option == Option::To);
+        if (!bound)
+            return UsageError{Msg::BadPeriod, RowOf(option).name + std::wstring(L" ") + inv.Value(option)};
+        (option == Option::From ? inv.period.from : inv.period.to) = bound;
+    }
+    const std::optional<core::PeriodBound>&from = inv.period.from, &to = inv.period.to;
+    // Two wall-clock times, or two instants; a wall-clock time and an instant cannot be told apart
+    // without the ledger's offsets.
+    if (from && to && from->time.offsetMinutes.has_value() == to->time.offsetMinutes.has_value() &&
+        (from->time.offsetMinutes ? from->time.Instant() > to->time.Instant()
+                                  : from->time.wallSeconds > to->time.wallSeconds))
+        return UsageError{Msg::PeriodReversed, L""};
+    return std::nullopt;
+}
+
 std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& inv) {
     for (Option required : row.required) {
         if (!inv.Has(required))
@@ -196,7 +225,7 @@ std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& i
             return UsageError{Msg::BadLedgerTimeout, text};
         inv.ledgerTimeout = seconds;
     }
-    return std::nullopt;
+    return CheckPeriod(inv);
 }
 
 std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std::wstring& envLedger, Invocation& inv) {

@@ -10,6 +10,7 @@
 
 #include "cli/messages.h"
 #include "core/ledger.h"
+#include "core/ledgersummary.h"
 
 namespace cli {
 
@@ -29,6 +30,7 @@ enum class Command {
     OptErase,
     LedgerShow,
     LedgerExport,
+    LedgerReport,
 };
 
 enum class Option {
@@ -48,6 +50,8 @@ enum class Option {
     AllowKindMismatch,
     Yes,
     Repeat,
+    From,
+    To,
 };
 
 struct Invocation {
@@ -58,6 +62,7 @@ struct Invocation {
     std::optional<Lang> lang;                // --lang
     core::Station station;                   // --station, 1/1 without it
     unsigned ledgerTimeout = 5;              // --ledger-timeout, seconds
+    core::Period period;                     // --from, --to
 
     bool Has(Option option) const { return options.count(option) != 0; }
     const std::wstring& Value(Option option) const;  // empty when not given

@@ -31,6 +31,7 @@ const Handled kHandlers[] = {
     {Command::OptErase, OptErase},
     {Command::LedgerShow, LedgerShow},
     {Command::LedgerExport, LedgerExport},
+    {Command::LedgerReport, LedgerReport},
 };
 
 // A name the editor's rule refused; the message names the field (and the character the code

@@ -431,6 +431,54 @@ TEST_F(Commands, LedgerShowCountsPerStationAndExportWritesTheSameCsv) {
     EXPECT_EQ(host.files[L"copy.csv"], std::vector<uint8_t>(ledger.begin(), ledger.end()));
 }
 
+// The figures themselves are checked in core; here the command's ends: the period, the page
+// written, and what stops it before anything is written.
+TEST_F(Commands, LedgerReportWritesThePeriodsPageOrNothing) {
+    std::string ledger = core::LedgerPreamble();
+    for (uint32_t n = 1; n <= 4; ++n) {
+        core::LedgerEntry e{n < 4 ? "2024-05-01T09:30:00+09:00" : "2024-05-02T09:30:00+09:00",
+                            "1/1",
+                            core::LedgerStatus::Reserved,
+                            n,
+                            "3aa4096d-2cc0-46dd-878a-88511d75ac78",
+                            "<b>&",
+                            "m",
+                            "",
+                            "0x80000000"};
+        ledger += core::FormatLedgerLine(e);
+        e.status = n == 3 ? core::LedgerStatus::Failed : core::LedgerStatus::Ok;
+        ledger += n == 2 ? "" : core::FormatLedgerLine(e);
+    }
+    host.ledgers[L"l.csv"] = ledger;
+    host.ledgers[L"bad.csv"] = ledger.substr(3);
+    EXPECT_EQ(host.Run("ledger report l.csv -o r.html --to 2024-05-01 --json", Lang::Ja), Exit::Done);
+    ASSERT_EQ(host.out.size(), 1u);
+    EXPECT_EQ(host.out[0],
+              L"{\"command\":\"ledger report\",\"exit_code\":0,\"ok\":true,\"ledger\":\"l.csv\",\"file\":\"r.html\","
+              L"\"lines\":7,\"total\":{\"reserved\":3,\"ok\":1,\"failed\":1,\"gaps\":2}}");
+    const std::string page(host.files[L"r.html"].begin(), host.files[L"r.html"].end());
+    EXPECT_NE(page.find("<td>&lt;b&gt;&amp;</td>"), std::string::npos);
+    EXPECT_NE(page.find("<title>生産レポート</title>"), std::string::npos) << "the asked language";
+    host.files.clear();
+    const struct {
+        const char* line;
+        Exit exit;
+        const wchar_t* message;
+    } refused[] = {
+        {"ledger report l.csv -o r.html --from 2024-05-32", Exit::Usage, L"--from 2024-05-32 must be a date"},
+        {"ledger report l.csv -o r.html --from 2024-05-02 --to=2024-05-01", Exit::Usage, L"must not be later than"},
+        {"ledger report l.csv --to 2024-05-01", Exit::Usage, L"option --output is required"},
+        {"ledger show l.csv --from 2024-05-01", Exit::Usage, L"--from does not go with this command"},
+        {"ledger report missing.csv -o r.html", Exit::Ledger, L"The ledger missing.csv does not exist."},
+        {"ledger report bad.csv -o r.html", Exit::Ledger, L"The ledger bad.csv cannot be read at line 1"},
+    };
+    for (const auto& r : refused) {
+        EXPECT_EQ(host.Run(r.line), r.exit) << r.line;
+        EXPECT_TRUE(Has(host.err, r.message)) << r.line;
+        EXPECT_TRUE(host.files.empty()) << r.line;
+    }
+}
+
 TEST_F(Commands, DatabaseLedgerThatCannotBeUsedStopsBeforeTheBoardWithoutShowingThePassword) {
     struct Case {
         const char* ledger;

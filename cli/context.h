@@ -72,5 +72,6 @@ Exit OptErase(Context& c);
 Exit Info(Context& c);
 Exit LedgerShow(Context& c);
 Exit LedgerExport(Context& c);
+Exit LedgerReport(Context& c);
 
 }  // namespace cli

@@ -61,6 +61,13 @@ public:
                                                          LedgerOpen how,
                                                          LedgerOpenFailure& failure) = 0;
 
+    // The ledger file as it is now, for a read from start to end a piece at a time (a report):
+    // each piece is read under a handle of its own that shares the file with readers only, so
+    // that a station waits at most for one piece, and the lines it appends meanwhile lie beyond
+    // the length taken now. Null when the file cannot be opened, with the reason in `status`.
+    // Nothing is ever appended or indexed through it.
+    virtual std::unique_ptr<core::LedgerFile> ReadLedgerPieces(const std::wstring& path, FileStatus& status) = 0;
+
     // The ODBC calls of a database ledger, on a connection of their own.
     virtual std::unique_ptr<core::DbLink> OpenDatabase() = 0;
     // This computer's name, which a database ledger records with each line.

@@ -245,4 +245,33 @@ Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::Ledger
     return Exit::Done;
 }
 
+Exit ForEachLedgerLine(Context& c, const std::wstring& ledger, const std::function<void(core::LedgerEntry&&)>& onLine) {
+    if (IsDatabaseLedger(ledger)) {
+        std::vector<core::LedgerEntry> entries;
+        if (Exit exit = DatabaseLedger(c, ledger).ReadAll(entries); exit != Exit::Done)
+            return exit;
+        for (core::LedgerEntry& e : entries)
+            onLine(std::move(e));
+        return Exit::Done;
+    }
+    FileStatus status = FileStatus::Ok;
+    std::unique_ptr<core::LedgerFile> file = c.host.ReadLedgerPieces(ledger, status);
+    switch (status) {
+        case FileStatus::Ok:
+            break;
+        case FileStatus::Missing:
+            return c.report.Fail(Exit::Ledger, Msg::LedgerMissing, {ledger});
+        case FileStatus::CannotOpen:
+            return c.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {ledger});
+        case FileStatus::IoError:
+            return c.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {ledger});
+    }
+    core::LedgerContent content;
+    if (file == nullptr || !core::ReadLedgerEntries(*file, onLine, content))
+        return c.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {ledger});
+    if (content.fault != core::LedgerFault::None)
+        return Refused(c, ledger, content.fault, content.faultLine);
+    return Exit::Done;
+}
+
 }  // namespace cli

@@ -5,6 +5,7 @@
 // Portable: no <windows.h>.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,5 +36,10 @@ std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledge
 
 // Every line of either kind of ledger, in its order.
 Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::LedgerEntry>& entries);
+
+// The same, handed over one line at a time: a file ledger is read a piece at a time, in memory
+// that does not grow with it. The lines handed over count only when the result is Done (a
+// fault further on refuses the whole ledger).
+Exit ForEachLedgerLine(Context& c, const std::wstring& ledger, const std::function<void(core::LedgerEntry&&)>& onLine);
 
 }  // namespace cli

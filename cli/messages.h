@@ -47,6 +47,8 @@ enum class Msg : int {
     BadNumber = IDS_BAD_NUMBER,
     BadLedgerTimeout = IDS_BAD_LEDGER_TIMEOUT,
     EraseNeedsYes = IDS_ERASE_NEEDS_YES,
+    BadPeriod = IDS_BAD_PERIOD,
+    PeriodReversed = IDS_PERIOD_REVERSED,
     // Record fields
     UuidMissing = IDS_UUID_MISSING,
     UuidMalformed = IDS_UUID_MALFORMED,
@@ -145,6 +147,7 @@ enum class Msg : int {
     LedgerAllStations = IDS_LEDGER_ALL_STATIONS,
     LedgerGaps = IDS_LEDGER_GAPS,
     LedgerExported = IDS_LEDGER_EXPORTED,
+    ReportWritten = IDS_REPORT_WRITTEN,
     // Repeat
     BoardHeading = IDS_BOARD_HEADING,
     NextBoardPrompt = IDS_NEXT_BOARD_PROMPT,

@@ -97,7 +97,7 @@ check "every line names its host" "$(sql "SELECT count(*) FROM tolka_ledger WHER
 check "Numbers on the boards" "$(for k in 1 2 3; do board_numbers $k; done | sort -n | uniq | wc -l)" 60
 echo "    $(($(date +%s) - start)) s"
 
-echo "--- ledger show and export (at ${SECONDS} s)"
+echo "--- ledger show, export and report (at ${SECONDS} s)"
 tolka 0 ledger show "$ledger" --json >"$work/show" 2>&1
 check "show: exit code" "$?" 0
 check "show: totals" "$(grep -o '"total":{"reserved":60,"ok":60,"failed":0,"highest":1059,"gaps":\[\]}' "$work/show" | wc -l)" 1
@@ -106,6 +106,9 @@ tolka 0 ledger export "$ledger" -o "$(winpath "$work/export.csv")" >/dev/null 2>
 check "export: exit code" "$?" 0
 check "export: lines" "$(grep -c $'\r$' "$work/export.csv")" 121
 check "export: byte-order mark" "$(head -c 3 "$work/export.csv" | od -A n -t x1 | tr -d ' ')" efbbbf
+tolka 0 ledger report "$ledger" -o "$(winpath "$work/report.html")" --json >"$work/report" 2>&1
+check "report: totals" "$(grep -o '"lines":120,"total":{"reserved":60,"ok":60,"failed":0,"gaps":0}' "$work/report" | wc -l)" 1
+check "report: the page, without the password" "$(grep -c '</html>' "$work/report.html")/$(grep -c 'Pwd=unused' "$work/report.html")" 1/0
 
 echo "--- the server restarted in the middle of a run (at ${SECONDS} s)"
 start=$(date +%s)

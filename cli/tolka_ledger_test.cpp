@@ -223,4 +223,24 @@ TEST_F(Line, StationsTakeTheirOwnClassAndARefusedLedgerStaysAsItWas) {
     EXPECT_TRUE(board.Calls().empty());
 }
 
+// The real program's report of a small ledger: one page with the line's figures and its gap.
+TEST_F(Line, AReportOfTheLedgerIsOnePageWithItsFigures) {
+    testboard::VirtualBoard board;
+    ASSERT_EQ(tolkatest::Run(WriteArgs()).exit, 0);
+    board.SetFaults("write_fail=1");
+    EXPECT_EQ(tolkatest::Run(WriteArgs()).exit, 7);
+    board.SetFaults("");
+    ASSERT_EQ(tolkatest::Run(WriteArgs()).exit, 0);
+    const std::wstring page = fwtest::TempPath(L"line report.html");
+    tolkatest::Result r =
+        tolkatest::Run(L"ledger report " + Quoted(ledger) + L" -o " + Quoted(page) + L" --from 2020-01-01 --json");
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_NE(r.out.find("\"lines\":6,\"total\":{\"reserved\":3,\"ok\":2,\"failed\":1,\"gaps\":1}"), std::string::npos)
+        << r.out;
+    const std::string html = LedgerBytes(page);
+    EXPECT_NE(html.find("<svg class=\"chart\""), std::string::npos);
+    EXPECT_NE(html.find("<td class=\"n\">5001</td>"), std::string::npos) << "the failed Number among the gaps";
+    EXPECT_EQ(html.substr(html.size() - 8), "</html>\n");
+}
+
 }  // namespace

@@ -231,6 +231,97 @@ std::unique_ptr<core::LedgerFile> WinHost::OpenLedger(const std::wstring& path,
     }
 }
 
+namespace {
+
+// Opens the ledger to read, sharing it with other readers only; a station that holds it for a
+// reservation is waited for as long as a station waits for another.
+HANDLE OpenLedgerToRead(const std::wstring& path) {
+    const ULONGLONG deadline = GetTickCount64() + kLedgerWaitMs;
+    for (;;) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = GetLastError();
+        if (file != INVALID_HANDLE_VALUE || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
+            GetTickCount64() >= deadline)
+            return file;
+        Sleep(kLedgerRetryMs);
+    }
+}
+
+// The ledger's first `size` bytes, each piece read under a handle of its own: between two
+// pieces the stations append and reserve as always. What lies below `size` never changes (a
+// ledger is only appended to, and a station takes back only a line of its own cut short).
+class LedgerPieces : public core::LedgerFile {
+public:
+    LedgerPieces(const std::wstring& path, uint64_t size) : path_(path), size_(size) {}
+
+    bool Size(uint64_t& size) override {
+        size = size_;
+        return true;
+    }
+
+    bool ReadAt(uint64_t offset, uint64_t length, std::string& bytes) override {
+        bytes.clear();
+        if (offset >= size_)
+            return true;
+        length = std::min(length, size_ - offset);
+        HANDLE file = OpenLedgerToRead(path_);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        LARGE_INTEGER start{};
+        start.QuadPart = static_cast<LONGLONG>(offset);
+        bool ok = SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != 0;
+        bytes.resize(static_cast<size_t>(length));
+        size_t got = 0;
+        while (ok && got < bytes.size()) {
+            DWORD n = 0;
+            ok = ::ReadFile(file, &bytes[got], static_cast<DWORD>(std::min<size_t>(bytes.size() - got, 1 << 20)), &n,
+                            nullptr) != 0;
+            if (n == 0)
+                break;
+            got += n;
+        }
+        CloseHandle(file);
+        bytes.resize(got);
+        return ok;
+    }
+
+    bool Append(const std::string&) override { return false; }
+    std::string ReadIndex() override { return std::string(); }
+    void WriteIndex(const std::string&) override {}
+
+private:
+    std::wstring path_;
+    uint64_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<core::LedgerFile> WinHost::ReadLedgerPieces(const std::wstring& path, FileStatus& status) {
+    status = FileStatus::CannotOpen;
+    if (fw::IsDeviceName(path))
+        return nullptr;
+    HANDLE file = OpenLedgerToRead(path);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            status = FileStatus::Missing;
+        return nullptr;
+    }
+    LARGE_INTEGER length{};
+    const bool disk = GetFileType(file) == FILE_TYPE_DISK;
+    const bool sized = disk && GetFileSizeEx(file, &length);
+    CloseHandle(file);
+    if (!disk)
+        return nullptr;
+    if (!sized) {
+        status = FileStatus::IoError;
+        return nullptr;
+    }
+    status = FileStatus::Ok;
+    return std::make_unique<LedgerPieces>(path, static_cast<uint64_t>(length.QuadPart));
+}
+
 std::unique_ptr<core::DbLink> WinHost::OpenDatabase() {
     return MakeOdbcLink();
 }

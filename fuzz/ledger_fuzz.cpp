@@ -2,7 +2,7 @@
 // bytes come back as entries or as a fault, never a crash; what is read is written back the
 // same way and reads back the same; read a piece at a time it reads as it does whole; an index
 // beside it, whatever it holds, never changes what a reservation gives; station texts
-// round-trip.
+// round-trip; its production report adds up and no text of it becomes markup.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +11,8 @@
 #include <string>
 
 #include "core/ledger.h"
+#include "core/ledgersummary.h"
+#include "core/reportpage.h"
 
 namespace {
 
@@ -72,6 +74,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (!SameEntries(again.entries[i], content.entries[i]))
                 std::abort();
         }
+    }
+    if (content.fault == core::LedgerFault::None) {
+        core::LedgerSummary summary({core::ParsePeriodBound(bytes.substr(0, 16), false), std::nullopt});
+        for (const core::LedgerEntry& entry : content.entries)
+            summary.Add(entry);
+        const core::LedgerFigures& f = summary.Finish();
+        if (f.total.ok > f.total.reserved || f.total.failed > f.total.Gaps() || f.gaps.size() > f.total.Gaps() ||
+            core::ReportPage(f, core::ReportFacts()).find("<script") != std::string::npos)
+            std::abort();
     }
     // Pieces of 1 to 16 bytes, chosen by the first byte.
     FuzzLedger chopped(bytes, "", size > 0 ? data[0] % 16u + 1u : 1u);

@@ -15,6 +15,7 @@ packages=(
     wixl msitools zip unzip osslsigncode openssl
     fp-utils
     postgresql odbc-postgresql unixodbc
+    chromium
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

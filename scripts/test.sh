@@ -57,7 +57,18 @@ run_ctest() {  # run_ctest <name> <build dir> [ctest args...]
     begin=$(date +%s)
     echo "== ctest $(basename "$dir") $*" >"$log"
     ctest --test-dir "$dir" --output-on-failure "$@" >>"$log" 2>&1
-    echo "$(ctest_counts "$log") 0" >"$logs/$name.result"
+    # A test that ended in its skip code did not run: counted as skipped, never as passed, with
+    # the reason it printed ("skipped: ..."; ctest keeps every test's output in LastTest.log).
+    local p f test why skipped=0
+    read -r p f <<<"$(ctest_counts "$log")"
+    : >"$logs/$name.skipped"
+    for test in $(sed -nE 's/^[[:space:]]+[0-9]+ - ([^ ]+) \(Skipped\)$/\1/p' "$log"); do
+        why=$(awk -v t="$test" '$0 ~ "Testing: " t "$" { on = 1 } on && /^skipped: / { sub(/^skipped: /, ""); print; exit }
+                                $0 ~ "\"" t "\" end time" { on = 0 }' "$dir/Testing/Temporary/LastTest.log")
+        echo "skipped: $name $test (${why:-see its output})" >>"$logs/$name.skipped"
+        skipped=$((skipped + 1))
+    done
+    echo "$((p - skipped)) $f $skipped" >"$logs/$name.result"
     echo "$name: $(($(date +%s) - begin)) s" >"$logs/$name.time"
 }
 # The i686 tests where no 32-bit program can run: only those that start none (labelled
