@@ -66,7 +66,7 @@ public:
     // that a station waits at most for one piece, and the lines it appends meanwhile lie beyond
     // the length taken now. Null when the file cannot be opened, with the reason in `status`.
     // Nothing is ever appended or indexed through it.
-    virtual std::unique_ptr<core::LedgerFile> ReadLedgerPieces(const std::wstring& path, FileStatus& status) = 0;
+    virtual std::unique_ptr<core::LedgerFile> ReadLedgerPieces(const std::wstring& path, core::FileResult& status) = 0;
 
     // The ODBC calls of a database ledger, on a connection of their own.
     virtual std::unique_ptr<core::DbLink> OpenDatabase() = 0;

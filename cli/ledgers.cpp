@@ -254,16 +254,16 @@ Exit ForEachLedgerLine(Context& c, const std::wstring& ledger, const std::functi
             onLine(std::move(e));
         return Exit::Done;
     }
-    FileStatus status = FileStatus::Ok;
+    core::FileResult status = core::FileResult::Ok;
     std::unique_ptr<core::LedgerFile> file = c.host.ReadLedgerPieces(ledger, status);
     switch (status) {
-        case FileStatus::Ok:
+        case core::FileResult::Ok:
             break;
-        case FileStatus::Missing:
+        case core::FileResult::Missing:
             return c.report.Fail(Exit::Ledger, Msg::LedgerMissing, {ledger});
-        case FileStatus::CannotOpen:
+        case core::FileResult::CannotOpen:
             return c.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {ledger});
-        case FileStatus::IoError:
+        case core::FileResult::IoError:
             return c.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {ledger});
     }
     core::LedgerContent content;

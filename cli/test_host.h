@@ -165,9 +165,9 @@ public:
         return std::make_unique<MemoryLedger>(ledgers[path], indexes[path], !ledgerReadOnly, ledgerAppendsLeft);
     }
 
-    std::unique_ptr<core::LedgerFile> ReadLedgerPieces(const std::wstring& path, cli::FileStatus& status) override {
+    std::unique_ptr<core::LedgerFile> ReadLedgerPieces(const std::wstring& path, core::FileResult& status) override {
         auto it = ledgers.find(path);
-        status = it == ledgers.end() ? cli::FileStatus::Missing : cli::FileStatus::Ok;
+        status = it == ledgers.end() ? core::FileResult::Missing : core::FileResult::Ok;
         if (it == ledgers.end())
             return nullptr;
         return std::make_unique<MemoryLedger>(it->second, indexes[path], false, ledgerAppendsLeft);

@@ -297,15 +297,15 @@ private:
 
 }  // namespace
 
-std::unique_ptr<core::LedgerFile> WinHost::ReadLedgerPieces(const std::wstring& path, FileStatus& status) {
-    status = FileStatus::CannotOpen;
+std::unique_ptr<core::LedgerFile> WinHost::ReadLedgerPieces(const std::wstring& path, core::FileResult& status) {
+    status = core::FileResult::CannotOpen;
     if (fw::IsDeviceName(path))
         return nullptr;
     HANDLE file = OpenLedgerToRead(path);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            status = FileStatus::Missing;
+            status = core::FileResult::Missing;
         return nullptr;
     }
     LARGE_INTEGER length{};
@@ -315,10 +315,10 @@ std::unique_ptr<core::LedgerFile> WinHost::ReadLedgerPieces(const std::wstring& 
     if (!disk)
         return nullptr;
     if (!sized) {
-        status = FileStatus::IoError;
+        status = core::FileResult::IoError;
         return nullptr;
     }
-    status = FileStatus::Ok;
+    status = core::FileResult::Ok;
     return std::make_unique<LedgerPieces>(path, static_cast<uint64_t>(length.QuadPart));
 }
 
