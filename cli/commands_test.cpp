@@ -471,6 +471,8 @@ TEST_F(Commands, LedgerReportWritesThePeriodsPageOrNothing) {
         {"ledger show l.csv --from 2024-05-01", Exit::Usage, L"--from does not go with this command"},
         {"ledger report missing.csv -o r.html", Exit::Ledger, L"The ledger missing.csv does not exist."},
         {"ledger report bad.csv -o r.html", Exit::Ledger, L"The ledger bad.csv cannot be read at line 1"},
+        {"ledger report l.csv -o l.csv", Exit::BadFile, L"l.csv is the ledger itself"},
+        {"ledger export l.csv -o l.csv.index", Exit::BadFile, L"l.csv.index is the ledger itself (or its index)"},
     };
     for (const auto& r : refused) {
         EXPECT_EQ(host.Run(r.line), r.exit) << r.line;

@@ -48,6 +48,8 @@ public:
     // At most maxBytes from the start of the file. Other readers may read it at the same
     // moment; a program writing it is waited for a short while.
     virtual core::FileResult ReadFile(const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& data) = 0;
+    // Whether the two names are one file that exists (another spelling, a link).
+    virtual bool IsSameFile(const std::wstring& a, const std::wstring& b) = 0;
     // The file's whole new content; the old file stays intact when that fails.
     virtual core::FileResult WriteFile(const std::wstring& path, const uint8_t* data, size_t size) = 0;
 

@@ -102,8 +102,20 @@ Exit LedgerShow(Context& c) {
     return c.report.Finish(Exit::Done);
 }
 
+// What a command writes never goes over the file ledger it reads, nor its index: that would
+// lose the ledger.
+Exit RefuseOutputOverLedger(Context& c) {
+    const std::wstring& output = c.inv.Value(Option::Output);
+    if (IsDatabaseLedger(c.inv.file) ||
+        (!c.host.IsSameFile(output, c.inv.file) && !c.host.IsSameFile(output, c.inv.file + L".index")))
+        return Exit::Done;
+    return c.report.Fail(Exit::BadFile, Msg::OutputIsTheLedger, {output});
+}
+
 Exit LedgerExport(Context& c) {
     c.report.Fields().Text("ledger", LedgerName(c.inv.file));
+    if (Exit exit = RefuseOutputOverLedger(c); exit != Exit::Done)
+        return c.report.Finish(exit);
     std::vector<core::LedgerEntry> entries;
     if (Exit exit = ReadLedger(c, c.inv.file, entries); exit != Exit::Done)
         return c.report.Finish(exit);
@@ -124,6 +136,8 @@ Exit LedgerExport(Context& c) {
 Exit LedgerReport(Context& c) {
     const std::wstring name = LedgerName(c.inv.file);
     c.report.Fields().Text("ledger", name);
+    if (Exit exit = RefuseOutputOverLedger(c); exit != Exit::Done)
+        return c.report.Finish(exit);
     core::LedgerSummary summary(c.inv.period);
     if (Exit exit = ForEachLedgerLine(c, c.inv.file, [&](core::LedgerEntry&& e) { summary.Add(e); });
         exit != Exit::Done)

@@ -148,6 +148,7 @@ enum class Msg : int {
     LedgerGaps = IDS_LEDGER_GAPS,
     LedgerExported = IDS_LEDGER_EXPORTED,
     ReportWritten = IDS_REPORT_WRITTEN,
+    OutputIsTheLedger = IDS_OUTPUT_IS_THE_LEDGER,
     // Repeat
     BoardHeading = IDS_BOARD_HEADING,
     NextBoardPrompt = IDS_NEXT_BOARD_PROMPT,

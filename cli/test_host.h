@@ -165,6 +165,10 @@ public:
         return std::make_unique<MemoryLedger>(ledgers[path], indexes[path], !ledgerReadOnly, ledgerAppendsLeft);
     }
 
+    bool IsSameFile(const std::wstring& a, const std::wstring& b) override {
+        return a == b &&
+               (files.count(a) != 0 || ledgers.count(a) != 0 || indexes.count(a.substr(0, a.size() - 6)) != 0);
+    }
     std::unique_ptr<core::LedgerFile> ReadLedgerPieces(const std::wstring& path, core::FileResult& status) override {
         auto it = ledgers.find(path);
         status = it == ledgers.end() ? core::FileResult::Missing : core::FileResult::Ok;

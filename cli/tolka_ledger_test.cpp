@@ -241,6 +241,15 @@ TEST_F(Line, AReportOfTheLedgerIsOnePageWithItsFigures) {
     EXPECT_NE(html.find("<svg class=\"chart\""), std::string::npos);
     EXPECT_NE(html.find("<td class=\"n\">5001</td>"), std::string::npos) << "the failed Number among the gaps";
     EXPECT_EQ(html.substr(html.size() - 8), "</html>\n");
+    // Never over the ledger itself, by whatever name.
+    const std::string before = LedgerBytes(ledger);
+    std::wstring shortName(MAX_PATH, L'\0');
+    shortName.resize(GetShortPathNameW(ledger.c_str(), &shortName[0], MAX_PATH));
+    for (const std::wstring& name : {ledger, shortName}) {
+        r = tolkatest::Run(L"ledger report " + Quoted(ledger) + L" -o " + Quoted(name));
+        EXPECT_EQ(r.exit, 3) << r.err;
+        EXPECT_EQ(LedgerBytes(ledger), before);
+    }
 }
 
 }  // namespace

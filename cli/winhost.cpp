@@ -156,6 +156,31 @@ core::FileResult WinHost::ReadFile(const std::wstring& path, size_t maxBytes, st
     return fw::ReadFilePrefix(path, maxBytes, data, fw::ReadSharing::Readers);
 }
 
+namespace {
+
+// The volume and the file's number on it: the same file under any name.
+bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+    if (fw::IsDeviceName(path))
+        return false;
+    HANDLE file =
+        CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return known;
+}
+
+}  // namespace
+
+bool WinHost::IsSameFile(const std::wstring& a, const std::wstring& b) {
+    BY_HANDLE_FILE_INFORMATION first{}, second{};
+    return FileIdentity(a, first) && FileIdentity(b, second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber && first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+}
+
 core::FileResult WinHost::WriteFile(const std::wstring& path, const uint8_t* data, size_t size) {
     return fw::WriteFileReplacing(path, data, size);
 }

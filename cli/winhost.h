@@ -23,6 +23,7 @@ public:
     std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path,
                                                  LedgerOpen how,
                                                  LedgerOpenFailure& failure) override;
+    bool IsSameFile(const std::wstring& a, const std::wstring& b) override;
     std::unique_ptr<core::LedgerFile> ReadLedgerPieces(const std::wstring& path, core::FileResult& status) override;
     std::unique_ptr<core::DbLink> OpenDatabase() override;
     std::wstring ComputerName() override;
