@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/test_host.h"
+#include "cli/host_test_support.h"
 #include "core/utf8.h"
 
 namespace cli {

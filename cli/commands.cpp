@@ -4,7 +4,7 @@
 
 #include "cli/context.h"
 #include "core/imagefile.h"
-#include "common/suite_version.h"
+#include "suite/suite_version.h"
 
 namespace cli {
 

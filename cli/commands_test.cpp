@@ -8,9 +8,9 @@
 #include <cwchar>
 #include <set>
 
-#include "cli/test_host.h"
+#include "cli/host_test_support.h"
 #include "core/ledger.h"
-#include "core/test_records.h"
+#include "core/records_test_support.h"
 #include "core/writerops.h"
 
 namespace cli {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "cli/test_host.h"
+#include "cli/host_test_support.h"
 #include "core/utf8.h"
 #include "core/portoptions.h"
 

@@ -8,11 +8,11 @@
 #include <set>
 #include <vector>
 
-#include "cli/tolka_runner.h"
+#include "cli/tolka_test_support.h"
 #include "core/ledger.h"
 #include "core/record.h"
 #include "framework/test_support.h"
-#include "varnet/test_board.h"
+#include "testing/board_test_support.h"
 
 namespace {
 

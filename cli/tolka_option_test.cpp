@@ -3,11 +3,11 @@
 // exit code that names what went wrong.
 #include <gtest/gtest.h>
 
-#include "cli/tolka_runner.h"
+#include "cli/tolka_test_support.h"
 #include "framework/test_support.h"
 #include "option/optiondlg.h"
 #include "option/resource.h"
-#include "varnet/test_board.h"
+#include "testing/board_test_support.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 // same records byte for byte, and tolka an exit code that names what went wrong.
 #include <gtest/gtest.h>
 
-#include "cli/tolka_runner.h"
+#include "cli/tolka_test_support.h"
 #include "core/record.h"
-#include "core/test_records.h"
+#include "core/records_test_support.h"
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
-#include "varnet/test_board.h"
+#include "testing/board_test_support.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "cli/odbclink.h"
 #include "core/utf8.h"
-#include "common/librarylink.h"
+#include "devicelink/librarylink.h"
 #include "core/appendwhole.h"
 #include "framework/codepage.h"
 #include "framework/fileio.h"

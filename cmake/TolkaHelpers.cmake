@@ -88,7 +88,7 @@ function(tolka_window_program program)
     add_library(${P_PREFIX}_win STATIC ${P_SOURCES})
     target_link_libraries(${P_PREFIX}_win PUBLIC ${P_LIBS} common_win framework)
 
-    set(depends ${PROJECT_SOURCE_DIR}/common/program.manifest ${CMAKE_CURRENT_SOURCE_DIR}/resource.h
+    set(depends ${PROJECT_SOURCE_DIR}/suite/program.manifest ${CMAKE_CURRENT_SOURCE_DIR}/resource.h
                 ${CMAKE_CURRENT_SOURCE_DIR}/version.h ${TOLKA_TEXT_CATALOGUE} ${PROJECT_SOURCE_DIR}/framework/commands.h)
     foreach(file IN LISTS P_INCLUDES)
         get_filename_component(file ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})

@@ -1,7 +1,7 @@
 #include "common/editordlg.h"
 
 #include "common/flashmodehelp.h"
-#include "common/librarylink.h"
+#include "devicelink/librarylink.h"
 #include "core/imagefile.h"
 #include "core/textids.h"
 #include "framework/filedialog.h"

@@ -1,6 +1,6 @@
 // The board as the board operations see it: one call per function of the maker's two device
 // libraries, with the same arguments and results. The programs pass the libraries themselves
-// (common/librarylink.h); native tests pass the virtual board's model (varnet/model_link.h),
+// (devicelink/librarylink.h); native tests pass the virtual board's model (varnet/model_link.h),
 // so every operation runs, fault paths included, without Windows.
 // Portable: no <windows.h>.
 #pragma once

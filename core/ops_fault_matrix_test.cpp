@@ -8,11 +8,11 @@
 #include <functional>
 
 #include "core/optionops.h"
-#include "core/test_records.h"
+#include "core/records_test_support.h"
 #include "core/writerops.h"
 #include "varnet/call_log.h"
-#include "varnet/fault_matrix.h"
-#include "varnet/memory_store.h"
+#include "testing/fault_matrix.h"
+#include "testing/memory_store.h"
 #include "varnet/model_link.h"
 
 namespace core {

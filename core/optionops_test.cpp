@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "varnet/memory_store.h"
+#include "testing/memory_store.h"
 #include "varnet/model_link.h"
 
 namespace core {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/bytes.h"
-#include "core/record_cases.h"
+#include "core/record_test_support.h"
 
 namespace core {
 namespace {

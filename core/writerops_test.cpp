@@ -4,9 +4,9 @@
 
 #include <sstream>
 
-#include "core/test_records.h"
+#include "core/records_test_support.h"
 #include "core/writerops.h"
-#include "varnet/memory_store.h"
+#include "testing/memory_store.h"
 #include "varnet/model_link.h"
 
 namespace core {

@@ -8,7 +8,7 @@
 // After <windows.h>, which the framework headers bring.
 #include <shellapi.h>
 
-#include "framework/cmdline_cases.h"
+#include "framework/cmdline_test_support.h"
 #include "framework/filedialog.h"
 #include "framework/fileio.h"
 #include "framework/module.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "framework/cmdline_cases.h"
+#include "framework/cmdline_test_support.h"
 
 namespace {
 

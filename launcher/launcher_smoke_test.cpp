@@ -2,7 +2,7 @@
 // ends with exit code 0 when the window is closed.
 #include <gtest/gtest.h>
 
-#include "framework/smoke_support.h"
+#include "framework/smoke_test_support.h"
 #include "launcher/resource.h"
 
 namespace {

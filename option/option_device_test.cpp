@@ -7,12 +7,12 @@
 #include <iterator>
 #include <set>
 
-#include "common/cursor_watch_link.h"
+#include "common/cursor_watch_test_support.h"
 #include "common/editor_test_support.h"
 #include "framework/test_support.h"
 #include "option/optiondlg.h"
 #include "option/resource.h"
-#include "varnet/test_board.h"
+#include "testing/board_test_support.h"
 
 namespace {
 

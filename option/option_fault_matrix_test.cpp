@@ -6,7 +6,7 @@
 
 #include "option/optiondlg.h"
 #include "option/resource.h"
-#include "varnet/test_fault_matrix.h"
+#include "testing/fault_matrix_test_support.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "framework/test_support.h"
 #include "option/optiondlg.h"
 #include "option/resource.h"
-#include "varnet/test_board.h"
+#include "testing/board_test_support.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/smoke_support.h"
+#include "framework/smoke_test_support.h"
 #include "option/resource.h"
 
 namespace {

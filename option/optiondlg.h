@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "common/editordlg.h"
-#include "common/librarylink.h"
+#include "devicelink/librarylink.h"
 #include "core/devicelink.h"
 #include "core/link.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/suite_version.h"
+#include "suite/suite_version.h"
 #include "framework/module.h"
 #include "framework/text.h"
 

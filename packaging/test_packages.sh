@@ -25,7 +25,7 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$repo/scripts/wine-env.sh"
 work=$TOLKA_BUILD_ROOT/package-test
 old_version=0.9.0
-version=$(sed -nE 's/^#define TOLKA_SUITE_VERSION_TEXT "(.*)"/\1/p' "$repo/common/suite_version.h")
+version=$(sed -nE 's/^#define TOLKA_SUITE_VERSION_TEXT "(.*)"/\1/p' "$repo/suite/suite_version.h")
 name="Tolka Configuration Suite"
 
 # Each architecture gets a prefix of its own, with the project's locale and font set-up;

@@ -1,7 +1,7 @@
 // The writer on the board: connect, show the board's current record, read it into the
 // editor, write the editor's record into the next free slot, erase the area. The board
 // algorithms are core's; this file asks the user and tells what happened.
-#include "common/librarylink.h"
+#include "devicelink/librarylink.h"
 #include "core/textids.h"
 #include "core/writerops.h"
 #include "framework/codepage.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/editordlg.h"
-#include "common/librarylink.h"
+#include "devicelink/librarylink.h"
 #include "core/devicelink.h"
 #include "core/record.h"
 

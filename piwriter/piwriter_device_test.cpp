@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "common/cursor_watch_link.h"
+#include "common/cursor_watch_test_support.h"
 #include "common/editor_test_support.h"
-#include "core/test_records.h"
+#include "core/records_test_support.h"
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
-#include "varnet/test_board.h"
+#include "testing/board_test_support.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <algorithm>
 
 #include "core/record.h"
-#include "core/test_records.h"
+#include "core/records_test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
-#include "varnet/test_fault_matrix.h"
+#include "testing/fault_matrix_test_support.h"
 
 namespace {
 

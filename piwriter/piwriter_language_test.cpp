@@ -9,7 +9,7 @@
 #include "framework/text.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
-#include "varnet/test_board.h"
+#include "testing/board_test_support.h"
 
 namespace {
 

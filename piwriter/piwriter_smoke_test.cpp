@@ -1,7 +1,7 @@
 // End to end: the real TolkaPIWriter.exe opens the .tpi file named on its command line.
 #include <gtest/gtest.h>
 
-#include "framework/smoke_support.h"
+#include "framework/smoke_test_support.h"
 #include "piwriter/resource.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "common/editor_test_support.h"
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
-#include "core/record_cases.h"
+#include "core/record_test_support.h"
 #include "piwriter/resource.h"
 
 namespace {

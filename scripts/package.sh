@@ -3,7 +3,7 @@
 #   Tolka-<version>-x64.msi, Tolka-<version>-x86.msi   installers (wixl)
 #   Tolka-<version>-x64.zip, Tolka-<version>-x86.zip   the programs, read-me, virtual-board/
 #   Tolka-<version>-<arch>-debug.zip                    debug information for crash analysis
-# The version is the suite's (common/suite_version.h).
+# The version is the suite's (suite/suite_version.h).
 #   bash scripts/package.sh [--no-build] [x64] [x86]      (default: both)
 #   --no-build          package what build/win64 and build/win32 hold
 #   TOLKA_DIST=dir      another output folder
@@ -27,8 +27,8 @@ fi
 archs=("$@")
 [ ${#archs[@]} -gt 0 ] || archs=(x64 x86)
 
-version=${TOLKA_PACKAGE_VERSION:-$(sed -nE 's/^#define TOLKA_SUITE_VERSION_TEXT "(.*)"/\1/p' "$repo/common/suite_version.h")}
-[ -n "$version" ] || { echo "package: no suite version in common/suite_version.h" >&2; exit 1; }
+version=${TOLKA_PACKAGE_VERSION:-$(sed -nE 's/^#define TOLKA_SUITE_VERSION_TEXT "(.*)"/\1/p' "$repo/suite/suite_version.h")}
+[ -n "$version" ] || { echo "package: no suite version in suite/suite_version.h" >&2; exit 1; }
 programs=(PelnTools.exe TolkaPIWriter.exe TolkaOption.exe tolka.exe)
 libraries=(Varnet.dll TolkaCommon.dll)
 # The editors' help files, Japanese and English, beside the programs (built with them).

@@ -7,7 +7,7 @@
 
 #include "board.h"
 #include "call_log.h"
-#include "memory_store.h"
+#include "testing/memory_store.h"
 #include "model_link.h"
 
 namespace vboard {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/smoke_support.h"
+#include "framework/smoke_test_support.h"
 
 namespace tolkatest {
 

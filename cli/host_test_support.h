@@ -10,7 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/host.h"
-#include "varnet/memory_store.h"
+#include "testing/memory_store.h"
 #include "varnet/model_link.h"
 
 namespace clitest {

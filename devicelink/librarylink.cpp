@@ -1,4 +1,4 @@
-#include "common/librarylink.h"
+#include "devicelink/librarylink.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "board.h"
+#include "varnet/board.h"
 
 namespace vboard {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "framework/module.h"
-#include "framework/smoke_support.h"
+#include "framework/smoke_test_support.h"
 #include "framework/test_support.h"
 
 namespace {

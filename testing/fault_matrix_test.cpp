@@ -1,14 +1,14 @@
 // The fault matrix's rules catch the mistakes they are there for: small operations on the
 // model, one careful and the others each with one mistake, run through the whole matrix.
-#include "fault_matrix.h"
+#include "testing/fault_matrix.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "call_log.h"
-#include "memory_store.h"
-#include "model_link.h"
+#include "varnet/call_log.h"
+#include "testing/memory_store.h"
+#include "varnet/model_link.h"
 
 namespace faultmatrix {
 namespace {

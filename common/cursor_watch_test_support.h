@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "common/librarylink.h"
+#include "devicelink/librarylink.h"
 
 class CursorWatchLink : public core::ForwardingLink {
 public:

@@ -1,11 +1,11 @@
-#include "fault_matrix.h"
+#include "testing/fault_matrix.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <set>
 
-#include "board.h"
-#include "call_log.h"
+#include "varnet/board.h"
+#include "varnet/call_log.h"
 
 namespace faultmatrix {
 namespace {
