@@ -31,9 +31,6 @@ public:
     void Err(const std::wstring& line) override;
 
 private:
-    // The console gets UTF-16 as it is; a pipe or a file gets UTF-8.
-    void Write(HANDLE stream, const std::wstring& line);
-
     HANDLE out_;
     HANDLE err_;
     HANDLE in_;
