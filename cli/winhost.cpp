@@ -245,6 +245,11 @@ std::wstring WinHost::Environment(const wchar_t* name) {
     return fw::GetEnvironmentString(name);
 }
 
+// The virtual board chooses its language as the programs do, TOLKA_LANG first.
+void WinHost::SetLibraryLanguage(Lang lang) {
+    SetEnvironmentVariableW(L"TOLKA_LANG", lang == Lang::Ja ? L"ja" : L"en");
+}
+
 // One line from standard input: "q" stops, anything else goes on, the end of input stops.
 bool WinHost::NextBoard() {
     std::string line;

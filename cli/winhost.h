@@ -26,6 +26,7 @@ public:
     std::unique_ptr<core::DbLink> OpenDatabase() override;
     std::wstring ComputerName() override;
     std::wstring Environment(const wchar_t* name) override;
+    void SetLibraryLanguage(Lang lang) override;
     bool NextBoard() override;
     void Out(const std::wstring& line) override;
     void Err(const std::wstring& line) override;
