@@ -64,8 +64,7 @@ inline std::vector<int> Shape(HMODULE module, LPCWSTR type, UINT id, core::Lang 
         for (int i = 0; i < 16; text += 1 + *text, ++i)
             shape.push_back(*text != 0);
     } else if (type == RT_DIALOG) {
-        HWND dlg =
-            CreateDialogIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(data), nullptr, InertDialogProc, 0);
+        HWND dlg = CreateDialogIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(data), nullptr, InertDialogProc, 0);
         for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
             shape.push_back(GetDlgCtrlID(c));
         DestroyWindow(dlg);
