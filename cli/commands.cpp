@@ -230,6 +230,8 @@ std::wstring RecordLine(Context& c, const RecordTexts& texts) {
 Exit Run(const std::vector<std::wstring>& args, Host& host, Lang uiLang) {
     ParsedArgs parsed = ParseArgs(args, host.Environment(L"TOLKA_LEDGER"));
     const Lang lang = parsed.lang.value_or(uiLang);
+    if (parsed.lang)
+        host.SetLibraryLanguage(lang);
     if (parsed.error)
         return ShowUsageError(host, lang, parsed.json, *parsed.error);
     const Invocation& inv = parsed.invocation;

@@ -76,6 +76,9 @@ public:
     virtual std::wstring ComputerName() = 0;
     // An environment variable's value; empty when it is not set.
     virtual std::wstring Environment(const wchar_t* name) = 0;
+    // The language in which the device libraries say what they say themselves (the virtual
+    // board's messages), when the command line chose one other than the user's.
+    virtual void SetLibraryLanguage(Lang lang) = 0;
 
     // Waits for the user between two devices: true to go on (Enter), false to stop ("q",
     // or the end of the input).

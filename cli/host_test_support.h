@@ -194,6 +194,7 @@ public:
     std::unique_ptr<core::DbLink> OpenDatabase() override { return std::make_unique<NoDatabase>(); }
     std::wstring ComputerName() override { return L"pc1"; }
     std::wstring Environment(const wchar_t* name) override { return environment[name]; }
+    void SetLibraryLanguage(cli::Lang) override {}  // the model speaks no language
 
     bool NextBoard() override { return nextBoard ? nextBoard() : false; }
 

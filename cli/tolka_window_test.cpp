@@ -6,6 +6,7 @@
 #include "cli/tolka_test_support.h"
 #include "core/record.h"
 #include "core/records_test_support.h"
+#include "framework/language_test_support.h"
 #include "framework/test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
@@ -345,6 +346,42 @@ TEST(Tolka, JsonIsOneObjectOnStandardOutput) {
               "{\"command\":\"pi read\",\"exit_code\":0,\"ok\":true,\"interface\":\"0x40000000\",\"interface_kind\":"
               "\"LAN\",\"current\":{\"uuid\":\"01234567-89ab-cdef-0123-456789abcdef\",\"number\":1,\"product\":"
               "\"prod\",\"maker\":\"maker\",\"slot\":\"0x7080\"}}\r\n");
+}
+
+// On a line where nobody clicks, the virtual board says why there is no board on standard
+// error, in tolka's language, and tolka ends: a box would keep it waiting until it is killed.
+TEST(TolkaOnALine, TheVirtualBoardWritesToStandardErrorAndNothingWaits) {
+    const struct {
+        const wchar_t* uiLang;  // TOLKA_LANG
+        const wchar_t* options;
+        BoardSetup setup;
+        const wchar_t* boardSays;  // how standard error starts
+        const wchar_t* tolkaSays;  // tolka's own line, after the board's
+    } cases[] = {
+        {L"ja", L"", Board(0x80000000u, "", 0, false), L"TolkaCommon: ボードが見つかりませんでした。\r\n",
+         L"デバイスに接続できませんでした。"},
+        {L"en", L"", Board(0x80000000u, "", 0, false), L"TolkaCommon: No board was found.\r\n",
+         L"No board could be connected."},
+        {L"ja", L" --lang en", Board(0x80000000u, "no_board=1"), L"TolkaCommon: No board was found.\r\n",
+         L"No board could be connected."},
+        // Varnet.dll's own message: a line of board.ini it does not understand.
+        {L"en", L"", Board(0x80000000u, "no_bord=1"), L"Varnet: ", L"No board could be connected."},
+    };
+    const std::wstring file = fwtest::TempPath(L"line.tpi");
+    tolkatest::WriteFileBytes(file, RecordBytes(kOther, 1));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(tolkatest::Utf8(std::wstring(c.uiLang) + c.options + L" " + c.boardSays));
+        testboard::VirtualBoard board;
+        Prepare(board, c.setup);
+        SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", nullptr);
+        fwtest::ScopedUiLang lang(c.uiLang);
+        tolkatest::Result r = tolkatest::Run(L"pi write " + Quoted(file) + c.options);
+        SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", L"1");
+        EXPECT_EQ(r.exit, 4) << r.err;
+        EXPECT_EQ(r.err.rfind(tolkatest::Utf8(c.boardSays), 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(tolkatest::Utf8(std::wstring(L"\r\n") + c.tolkaSays + L"\r\n")), std::string::npos)
+            << r.err;
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "framework/fileio.h"
 #include "framework/language.h"
 #include "framework/module.h"
+#include "framework/stdstream.h"
 #include "framework/text.h"
 #include "framework/uuid.h"
 
@@ -120,11 +121,6 @@ LedgerOpenFailure LedgerOpenFailureOf(const std::wstring& path, DWORD error) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return LedgerOpenFailure::NotAFile;
     return LedgerOpenFailure::NoAccess;
-}
-
-bool IsConsole(HANDLE stream) {
-    DWORD mode = 0;
-    return GetConsoleMode(stream, &mode) != 0;
 }
 
 }  // namespace
@@ -365,6 +361,11 @@ std::wstring WinHost::Environment(const wchar_t* name) {
     return fw::GetEnvironmentString(name);
 }
 
+// The virtual board chooses its language as the programs do, TOLKA_LANG first.
+void WinHost::SetLibraryLanguage(Lang lang) {
+    SetEnvironmentVariableW(L"TOLKA_LANG", lang == Lang::Ja ? L"ja" : L"en");
+}
+
 // One line from standard input: "q" stops, anything else goes on, the end of input stops.
 bool WinHost::NextBoard() {
     std::string line;
@@ -382,26 +383,11 @@ bool WinHost::NextBoard() {
 }
 
 void WinHost::Out(const std::wstring& line) {
-    Write(out_, line);
+    fw::WriteLine(out_, line);
 }
 
 void WinHost::Err(const std::wstring& line) {
-    Write(err_, line);
-}
-
-void WinHost::Write(HANDLE stream, const std::wstring& line) {
-    if (stream == nullptr || stream == INVALID_HANDLE_VALUE)
-        return;
-    std::wstring text;
-    for (wchar_t c : line + L"\n")
-        text += c == L'\n' ? L"\r\n" : std::wstring(1, c);
-    DWORD written = 0;
-    if (IsConsole(stream)) {
-        WriteConsoleW(stream, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    } else {
-        std::string utf8 = core::ToUtf8(text);
-        ::WriteFile(stream, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-    }
+    fw::WriteLine(err_, line);
 }
 
 Lang UserLanguage() {

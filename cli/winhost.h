@@ -28,14 +28,12 @@ public:
     std::unique_ptr<core::DbLink> OpenDatabase() override;
     std::wstring ComputerName() override;
     std::wstring Environment(const wchar_t* name) override;
+    void SetLibraryLanguage(Lang lang) override;
     bool NextBoard() override;
     void Out(const std::wstring& line) override;
     void Err(const std::wstring& line) override;
 
 private:
-    // The console gets UTF-16 as it is; a pipe or a file gets UTF-8.
-    void Write(HANDLE stream, const std::wstring& line);
-
     HANDLE out_;
     HANDLE err_;
     HANDLE in_;

@@ -18,6 +18,7 @@ namespace {
 #define TOLKA_ENGINE_OPTION(id, text)
 #define TOLKA_ENGINE_LAUNCHER(id, text)
 #define TOLKA_ENGINE_CONSOLE(id, text)
+#define TOLKA_ENGINE_BOARD(id, text)
 
 const CatalogueEntry kJapanese[] = {
 #include "core/texts_ja.inc"

@@ -69,6 +69,15 @@
 #define IDS_LAUNCHER_SOCKETS_INIT_FAILED 61400
 #define IDS_CANNOT_START 61401
 
+// The virtual board's library (TolkaCommon.dll): its messages and its connection dialog's
+// text for an interface value of its own.
+#define IDS_VBOARD_NOT_FOUND 61600
+#define IDS_VBOARD_BUSY 61601
+#define IDS_VBOARD_FILES_ERROR 61602
+#define IDS_VBOARD_NO_PRODUCT_INFO 61603
+#define IDS_VBOARD_SETTINGS_NOT_SAVED 61604
+#define IDS_VBOARD_OTHER_INTERFACE 61605
+
 // The engine's, for every face.
 #define IDS_LIBRARY_MISSING 61500
 #define IDS_LIBRARY_LACKS_FUNCTION 61501

@@ -47,17 +47,16 @@ inline INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
-inline const void* ResourceIn(LPCWSTR type, UINT id, core::Lang lang) {
-    HMODULE module = GetModuleHandleW(nullptr);
+inline const void* ResourceIn(HMODULE module, LPCWSTR type, UINT id, core::Lang lang) {
     HRSRC found = FindResourceExW(module, type, MAKEINTRESOURCEW(id), fw::ResourceLanguage(lang));
     return found ? LockResource(LoadResource(module, found)) : nullptr;
 }
 
 // The shape of a resource that both languages must share: the strings present in a string
 // block, the control ids of a dialog in template order, the command ids of a menu in order.
-inline std::vector<int> Shape(LPCWSTR type, UINT id, core::Lang lang) {
+inline std::vector<int> Shape(HMODULE module, LPCWSTR type, UINT id, core::Lang lang) {
     std::vector<int> shape;
-    const void* data = ResourceIn(type, id, lang);
+    const void* data = ResourceIn(module, type, id, lang);
     if (data == nullptr)
         return shape;
     if (type == RT_STRING) {
@@ -65,8 +64,7 @@ inline std::vector<int> Shape(LPCWSTR type, UINT id, core::Lang lang) {
         for (int i = 0; i < 16; text += 1 + *text, ++i)
             shape.push_back(*text != 0);
     } else if (type == RT_DIALOG) {
-        HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(data), nullptr,
-                                              InertDialogProc, 0);
+        HWND dlg = CreateDialogIndirectParamW(module, static_cast<LPCDLGTEMPLATEW>(data), nullptr, InertDialogProc, 0);
         for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
             shape.push_back(GetDlgCtrlID(c));
         DestroyWindow(dlg);
@@ -87,25 +85,25 @@ inline std::vector<int> Shape(LPCWSTR type, UINT id, core::Lang lang) {
     return shape;
 }
 
-// Every dialog, menu and string block of the program is there in Japanese and in English,
-// with the same controls, commands and strings.
-inline void ExpectEveryTextInBothLanguages() {
+// Every dialog, menu and string block of the program (or of the given library) is there in
+// Japanese and in English, with the same controls, commands and strings.
+inline void ExpectEveryTextInBothLanguages(HMODULE module = GetModuleHandleW(nullptr)) {
     const LANGID both[] = {fw::ResourceLanguage(core::Lang::Ja), fw::ResourceLanguage(core::Lang::En)};
     for (LPCWSTR type : {RT_DIALOG, RT_MENU, RT_STRING}) {
         std::vector<UINT> ids;
-        EnumResourceNamesW(GetModuleHandleW(nullptr), type, CollectName, reinterpret_cast<LONG_PTR>(&ids));
+        EnumResourceNamesW(module, type, CollectName, reinterpret_cast<LONG_PTR>(&ids));
         for (UINT id : ids) {
             SCOPED_TRACE("resource type " + std::to_string(reinterpret_cast<UINT_PTR>(type)) + " id " +
                          std::to_string(type == RT_STRING ? (id - 1) * 16 : id));
             std::vector<LANGID> langs;
-            EnumResourceLanguagesW(GetModuleHandleW(nullptr), type, MAKEINTRESOURCEW(id), CollectLanguage,
+            EnumResourceLanguagesW(module, type, MAKEINTRESOURCEW(id), CollectLanguage,
                                    reinterpret_cast<LONG_PTR>(&langs));
             EXPECT_EQ(langs.size(), 2u);
             for (LANGID lang : both)
                 EXPECT_NE(std::find(langs.begin(), langs.end(), lang), langs.end()) << std::hex << lang;
-            std::vector<int> ja = Shape(type, id, core::Lang::Ja);
+            std::vector<int> ja = Shape(module, type, id, core::Lang::Ja);
             EXPECT_FALSE(ja.empty());
-            EXPECT_EQ(ja, Shape(type, id, core::Lang::En));
+            EXPECT_EQ(ja, Shape(module, type, id, core::Lang::En));
         }
     }
 }

@@ -65,11 +65,6 @@ std::wstring PathKey(std::wstring path) {
     return path;
 }
 
-bool SilentBoard() {
-    std::wstring value = fw::GetEnvironmentString(L"TOLKA_VIRTUAL_BOARD_SILENT");
-    return !value.empty() && value != L"0";
-}
-
 std::wstring BoardFolder() {
     std::wstring folder = fw::GetEnvironmentString(L"TOLKA_VIRTUAL_BOARD");
     if (folder.empty()) {

@@ -15,9 +15,6 @@ namespace vboard {
 // A path as the key of a table per file or folder (locks, logs): the file system ignores case.
 std::wstring PathKey(std::wstring path);
 
-// TOLKA_VIRTUAL_BOARD_SILENT=1: the libraries show no window at all (tests).
-bool SilentBoard();
-
 // The board's folder as a full path: TOLKA_VIRTUAL_BOARD, or else
 // %LOCALAPPDATA%\Tolka\VirtualBoard. Empty when neither can be determined.
 std::wstring BoardFolder();

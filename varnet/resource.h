@@ -1,4 +1,4 @@
-// Resource ids of TolkaCommon.dll.
+// Resource ids of TolkaCommon.dll; its texts' ids are the catalogue's (core/textids.h).
 #pragma once
 
 #define IDC_STATIC (-1)
@@ -18,10 +18,3 @@
 #define IDC_PI_PRODUCT 1013
 #define IDC_PI_MAKER 1014
 #define IDC_PI_SLOT 1015
-
-#define IDS_NO_BOARD 201
-#define IDS_BUSY 202
-#define IDS_STATE_ERROR 203
-#define IDS_NO_PRODUCT_INFO 204
-#define IDS_SAVE_FAILED 205
-#define IDS_OTHER_INTERFACE 206

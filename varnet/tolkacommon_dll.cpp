@@ -1,20 +1,23 @@
 // TolkaCommon.dll of the virtual board: the Tolka_* functions and the library's own
 // windows. The board and its handles belong to Varnet.dll (virtualboard_link.h).
 //
-// With TOLKA_VIRTUAL_BOARD_SILENT=1 no window is shown at all, so automated tests never
-// wait for a click: message boxes and dialogs only leave their entries in calls.log.
+// Its dialogs and messages are in the UI language the programs choose (TOLKA_LANG, else the
+// system's). A console program never waits for a click here: it gets the messages on its
+// error stream and no dialog (board_voice_win.h).
 
 #include <windows.h>
 
-#include <cwchar>
 #include <string>
 
 #include "board.h"
 #include "board_files_win.h"
 #include "call_log.h"
+#include "board_voice_win.h"
 #include "core/devicelink.h"
+#include "core/textids.h"
 #include "core/utf8.h"
 #include "framework/codepage.h"
+#include "framework/language.h"
 #include "framework/module.h"
 #include "framework/text.h"
 #include "resource.h"
@@ -27,8 +30,7 @@ namespace {
 HINSTANCE g_module = nullptr;
 const wchar_t kCaption[] = L"TolkaCommon";
 
-// The library's own texts (not the program's), in the UI language the programs choose when
-// the library has it.
+// The library's own texts (not the program's), in the UI language.
 std::wstring LoadText(UINT id) {
     return fw::LoadResString(id, g_module);
 }
@@ -50,10 +52,18 @@ std::wstring BoardFolderText() {
     }
 }
 
+// The value's digits in base 10 or 16 (upper case), at least `width` of them.
+std::wstring Digits(uint32_t value, uint32_t base, size_t width = 1) {
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), L"0123456789ABCDEF"[value % base]);
+        value /= base;
+    } while (value != 0 || digits.size() < width);
+    return digits;
+}
+
 std::wstring HexWide(uint32_t value) {
-    wchar_t text[16];
-    swprintf(text, 16, L"0x%08X", static_cast<unsigned>(value));
-    return text;
+    return L"0x" + Digits(value, 16, 8);
 }
 
 void Log(TOLKA_HANDLE handle, const std::string& line) {
@@ -62,8 +72,15 @@ void Log(TOLKA_HANDLE handle, const std::string& line) {
 
 void ShowMessage(TOLKA_HANDLE handle, const std::wstring& text, UINT type) {
     Log(handle, vboard::MessageEntry(core::ToUtf8(text)));
-    if (!vboard::SilentBoard())
-        MessageBoxW(GetActiveWindow(), text.c_str(), kCaption, type | MB_SETFOREGROUND);
+    vboard::Tell(kCaption, text, type);
+}
+
+// One of the library's dialogs in the UI language, modal.
+INT_PTR ShowDialog(UINT id, DLGPROC proc, LPARAM param) {
+    const void* dialog = fw::LockUiResource(RT_DIALOG, MAKEINTRESOURCEW(id), g_module);
+    if (dialog == nullptr)
+        return -1;
+    return DialogBoxIndirectParamW(g_module, static_cast<LPCDLGTEMPLATEW>(dialog), GetActiveWindow(), proc, param);
 }
 
 // Connection settings dialog.
@@ -92,7 +109,7 @@ void InitSettingsDialog(HWND dialog, const Settings& settings) {
     // "Other" only keeps a value someone put into board.ini by hand.
     if (checked == IDC_IF_OTHER) {
         SetDlgItemTextW(dialog, IDC_IF_OTHER,
-                        LoadTextWith(IDS_OTHER_INTERFACE, HexWide(settings.interfaceType)).c_str());
+                        LoadTextWith(IDS_VBOARD_OTHER_INTERFACE, HexWide(settings.interfaceType)).c_str());
     } else {
         EnableWindow(GetDlgItem(dialog, IDC_IF_OTHER), FALSE);
     }
@@ -135,8 +152,7 @@ struct ProductTexts {
 };
 
 ProductTexts TextsOf(const vboard::ProductInfo& info) {
-    wchar_t number[40];
-    swprintf(number, 40, L"%u (0x%08X)", static_cast<unsigned>(info.number), static_cast<unsigned>(info.number));
+    std::wstring number = Digits(info.number, 10) + L" (" + HexWide(info.number) + L")";
     return ProductTexts{core::FromUtf8(info.uuid), number, fw::FromThreadAnsi(info.productName),
                         fw::FromThreadAnsi(info.maker), core::FromUtf8(vboard::HexText(info.slot))};
 }
@@ -189,15 +205,15 @@ TOLKA_HANDLE TOLKA_API Tolka_FlashModeOpen(uint32_t interfaces, uint32_t reserve
             case VB_OPENED:
                 break;
             case VB_NO_BOARD:
-                ShowMessage(nullptr, LoadTextWith(IDS_NO_BOARD, BoardFolderText()), MB_ICONEXCLAMATION);
+                ShowMessage(nullptr, LoadTextWith(IDS_VBOARD_NOT_FOUND, BoardFolderText()), MB_ICONEXCLAMATION);
                 break;
             case VB_BUSY:
-                ShowMessage(nullptr, LoadText(IDS_BUSY), MB_ICONEXCLAMATION);
+                ShowMessage(nullptr, LoadText(IDS_VBOARD_BUSY), MB_ICONEXCLAMATION);
                 break;
             case VB_BAD_SETTINGS:
                 break;  // the board has said what is wrong
             default:
-                ShowMessage(nullptr, LoadTextWith(IDS_STATE_ERROR, BoardFolderText()), MB_ICONERROR);
+                ShowMessage(nullptr, LoadTextWith(IDS_VBOARD_FILES_ERROR, BoardFolderText()), MB_ICONERROR);
                 break;
         }
         Log(handle,
@@ -219,14 +235,17 @@ void TOLKA_API Tolka_OptionDlg1(void) {
     Guarded(0, [&] {
         Settings settings{1, TOLKA_IF_USB, BoardFolderText()};
         int loaded = VirtualBoard_GetSettings(&settings.attached, &settings.interfaceType);
-        if (vboard::SilentBoard()) {
+        const vboard::Voice voice = vboard::CurrentVoice();
+        if (voice == vboard::Voice::Silent) {
             Log(nullptr, vboard::DialogEntry("connection settings"));
         } else if (loaded != vboard::kOk) {
-            ShowMessage(nullptr, LoadTextWith(IDS_STATE_ERROR, settings.folder), MB_ICONERROR);
-        } else if (DialogBoxParamW(g_module, MAKEINTRESOURCEW(IDD_CONNECTION_SETTINGS), GetActiveWindow(), SettingsProc,
-                                   reinterpret_cast<LPARAM>(&settings)) == IDOK) {
+            ShowMessage(nullptr, LoadTextWith(IDS_VBOARD_FILES_ERROR, settings.folder), MB_ICONERROR);
+        } else if (voice != vboard::Voice::Windows) {
+            // A dialog waits for an answer that no console program can give.
+            Log(nullptr, vboard::DialogEntry("connection settings"));
+        } else if (ShowDialog(IDD_CONNECTION_SETTINGS, SettingsProc, reinterpret_cast<LPARAM>(&settings)) == IDOK) {
             if (VirtualBoard_SaveSettings(settings.attached, settings.interfaceType) != vboard::kOk) {
-                ShowMessage(nullptr, LoadTextWith(IDS_SAVE_FAILED, settings.folder), MB_ICONERROR);
+                ShowMessage(nullptr, LoadTextWith(IDS_VBOARD_SETTINGS_NOT_SAVED, settings.folder), MB_ICONERROR);
             }
             Log(nullptr, vboard::DialogEntry("connection settings",
                                              "OK, attached=" + std::to_string(settings.attached) +
@@ -252,12 +271,10 @@ int TOLKA_API Tolka_ShowProductInfo(TOLKA_HANDLE handle) {
                                     "slot " + vboard::HexText(slot) + ", uuid " + core::ToUtf8(texts.uuid) +
                                         ", number " + core::ToUtf8(texts.number) + ", product " +
                                         core::ToUtf8(texts.productName) + ", maker " + core::ToUtf8(texts.maker)));
-            if (!vboard::SilentBoard()) {
-                DialogBoxParamW(g_module, MAKEINTRESOURCEW(IDD_PRODUCT_INFO), GetActiveWindow(), ProductInfoProc,
-                                reinterpret_cast<LPARAM>(&texts));
-            }
+            if (vboard::CurrentVoice() == vboard::Voice::Windows)
+                ShowDialog(IDD_PRODUCT_INFO, ProductInfoProc, reinterpret_cast<LPARAM>(&texts));
         } else if (rc == vboard::kOk) {
-            ShowMessage(handle, LoadText(IDS_NO_PRODUCT_INFO), MB_ICONINFORMATION);
+            ShowMessage(handle, LoadText(IDS_VBOARD_NO_PRODUCT_INFO), MB_ICONINFORMATION);
         }
         Log(handle, CallLine("Tolka_ShowProductInfo").Handle(VirtualBoard_HandleId(handle)).Result(rc));
         return rc;

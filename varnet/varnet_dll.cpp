@@ -11,6 +11,7 @@
 
 #include "board_calls.h"
 #include "board_files_win.h"
+#include "board_voice_win.h"
 #include "call_log.h"
 #include "core/devicelink.h"
 #include "core/utf8.h"
@@ -75,11 +76,9 @@ uint32_t IdOf(TOLKA_HANDLE handle) {
     return tag ? tag->state.id : vboard::kInvalidHandleId;
 }
 
-// The board's own messages (a board.ini line it does not understand), unless tests asked
-// for silence.
+// The board's own messages (a board.ini line it does not understand).
 void ShowProblem(const std::string& text) {
-    if (!vboard::SilentBoard())
-        MessageBoxW(GetActiveWindow(), core::FromUtf8(text).c_str(), L"Varnet", MB_ICONERROR | MB_SETFOREGROUND);
+    vboard::Tell(L"Varnet", core::FromUtf8(text), MB_ICONERROR);
 }
 
 // The board one call works on: the handle's, or for a handle that is not open the board

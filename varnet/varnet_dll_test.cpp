@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,8 @@
 
 #include "board.h"
 #include "core/devicelink.h"
+#include "framework/language.h"
+#include "framework/language_test_support.h"
 #include "framework/module.h"
 #include "framework/text.h"
 #include "resource.h"
@@ -134,6 +137,14 @@ protected:
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         return code;
+    }
+
+    // A path of the test's (ASCII) as the log writes it: backslashes doubled.
+    static std::string Logged(const std::wstring& path) {
+        std::string logged;
+        for (wchar_t c : path)
+            logged += c == L'\\' ? std::string("\\\\") : std::string(1, static_cast<char>(c));
+        return logged;
     }
 
     static std::string ThisProcess() {
@@ -295,11 +306,8 @@ TEST_F(VarnetDll, ABoardIniLineNotUnderstoodFailsTheNextCall) {
     EXPECT_EQ(Varn_FlshWrite(h, 0x7000, buffer.data(), 128), 4);
     Tolka_FlashModeClose(h, 0);
 
-    std::string path;
-    for (wchar_t c : PathOf(L"board.ini"))
-        path += c == L'\\' ? std::string("\\\\") : std::string(1, static_cast<char>(c));  // ASCII, escaped
-    const std::string message =
-        "message: " + path + " line 3: unknown key in [faults]: write_fial=1 (every call fails until it is mended)";
+    const std::string message = "message: " + Logged(PathOf(L"board.ini")) +
+                                " line 3: unknown key in [faults]: write_fial=1 (every call fails until it is mended)";
     std::vector<std::string> log = LogLines();
     ASSERT_EQ(log.size(), 9u);
     EXPECT_EQ(log[1], message);
@@ -339,6 +347,38 @@ TEST_F(VarnetDll, NoBoardGivesNullAndTheLibraryTellsTheUser) {
     for (size_t i : {0u, 2u})
         EXPECT_EQ(log[i].rfind("message: ボードが見つかりませんでした。\\n", 0), 0u) << log[i];
     EXPECT_EQ(log[3], "Tolka_FlashModeOpen(0xE0000000, 0) = null");
+}
+
+// The library's messages follow the UI language the programs choose (TOLKA_LANG here).
+TEST_F(VarnetDll, MessagesAreInTheUiLanguage) {
+    const struct {
+        const wchar_t* lang;
+        const char* noBoard;  // its first line; the board's folder ends it
+        const char* noProductInfo;
+    } rows[] = {
+        {L"ja", "ボードが見つかりませんでした。", "このボードには製品情報が書き込まれていません。"},
+        {L"en", "No board was found.", "No product information has been written to this board."},
+    };
+    const std::string folder = Logged(folder_);
+    for (const auto& row : rows) {
+        fwtest::ScopedUiLang lang(row.lang);
+        DeleteFileW(PathOf(L"calls.log").c_str());
+        WriteFileText(L"board.ini", "[board]\nattached=0\n");
+        EXPECT_EQ(Tolka_FlashModeOpen(0xE0000000, 0), nullptr);
+        WriteFileText(L"board.ini", "[board]\nattached=1\n");
+        TOLKA_HANDLE h = Tolka_FlashModeOpen(0xE0000000, 0);
+        EXPECT_EQ(Tolka_ShowProductInfo(h), 0);
+        Tolka_FlashModeClose(h, 0);
+        std::vector<std::string> log = LogLines();
+        ASSERT_EQ(log.size(), 6u);
+        EXPECT_EQ(log[0].rfind("message: " + std::string(row.noBoard) + "\\n", 0), 0u) << log[0];
+        EXPECT_EQ(log[0].rfind(folder), log[0].size() - folder.size()) << log[0];
+        EXPECT_EQ(log[3], "message: " + std::string(row.noProductInfo));
+    }
+}
+
+TEST_F(VarnetDll, EveryDialogAndTextIsThereInBothLanguages) {
+    fwtest::ExpectEveryTextInBothLanguages(GetModuleHandleW(L"TolkaCommon.dll"));
 }
 
 TEST_F(VarnetDll, AnotherProcessCannotOpenWhileTheBoardIsHeld) {
@@ -436,16 +476,24 @@ TEST_F(VarnetDll, CallsWithoutAnOpenHandleFail) {
     EXPECT_EQ(ReadFileBytes(L"flash.bin")[0x7000], 0xFF);
 }
 
-// The library's real windows: a second thread plays the user.
+// The library's real windows, in the UI language the test program runs in: a second thread
+// plays the user. This test program is a console program, whose libraries would otherwise
+// write to its error stream instead.
 class VarnetDllWindows : public VarnetDll {
 protected:
     void SetUp() override {
         VarnetDll::SetUp();
         SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", nullptr);
+        SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_WINDOWS", L"1");
     }
     void TearDown() override {
+        SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_WINDOWS", nullptr);
         SetEnvironmentVariableW(L"TOLKA_VIRTUAL_BOARD_SILENT", L"1");
         VarnetDll::TearDown();
+    }
+
+    static const wchar_t* Caption(const wchar_t* japanese, const wchar_t* english) {
+        return fw::GetUiLang() == core::Lang::Ja ? japanese : english;
     }
 
     // Waits for the dialog with this caption and lets act work on it. A dialog that has not
@@ -484,9 +532,13 @@ TEST_F(VarnetDllWindows, ConnectionSettingsSavesTheChoice) {
     bool usbChecked = false;
     bool attachedChecked = false;
     std::wstring folderShown;
+    std::wstring face;
     std::thread user = PlayUser(
-        L"接続設定 (仮想ボード)",
+        Caption(L"接続設定 (仮想ボード)", L"Connection Settings (Virtual Board)"),
         [&](HWND dialog) {
+            LOGFONTW font{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+            face = font.lfFaceName;
             usbChecked = IsDlgButtonChecked(dialog, IDC_IF_USB) == BST_CHECKED;
             attachedChecked = IsDlgButtonChecked(dialog, IDC_ATTACHED) == BST_CHECKED;
             folderShown = Text(dialog, IDC_FOLDER);
@@ -502,6 +554,10 @@ TEST_F(VarnetDllWindows, ConnectionSettingsSavesTheChoice) {
 
     EXPECT_TRUE(usbChecked);
     EXPECT_TRUE(attachedChecked);
+    // Under an English Windows there may be no Japanese font: the English dialog names none.
+    if (fw::GetUiLang() == core::Lang::En) {
+        EXPECT_TRUE(std::all_of(face.begin(), face.end(), [](wchar_t c) { return c < 0x80; }));
+    }
     EXPECT_EQ(folderShown, folder_);
     Bytes ini = ReadFileBytes(L"board.ini");
     vboard::BoardConfig config = vboard::ParseBoardIni(std::string(ini.begin(), ini.end()));
@@ -523,7 +579,7 @@ TEST_F(VarnetDllWindows, ProductInformationShowsTheNewestRecord) {
     std::atomic<bool> stop{false};
     std::vector<std::wstring> shown;
     std::thread user = PlayUser(
-        L"製品情報",
+        Caption(L"製品情報", L"Product Information"),
         [&](HWND dialog) {
             for (int id : {IDC_PI_UUID, IDC_PI_NUMBER, IDC_PI_PRODUCT, IDC_PI_MAKER, IDC_PI_SLOT})
                 shown.push_back(Text(dialog, id));
