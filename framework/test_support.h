@@ -178,12 +178,24 @@ inline bool MenuItemEnabled(HWND dlg, int popupIndex, UINT id) {
     return (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
+// The test programs share one display: a window another test program shows may take the
+// activation from this one's. Made active again, a dialog gives the focus back to the
+// control that had it, so a key or a look at the focus starts with this.
+inline void KeepActive(HWND dlg) {
+    HWND top = GetAncestor(dlg, GA_ROOT);
+    if (top != nullptr && IsWindowVisible(top) && GetActiveWindow() != top) {
+        SetForegroundWindow(top);
+        SetActiveWindow(top);
+    }
+}
+
 // Presses and releases a key as the system delivers it: to the control with the focus, or,
 // when no window has the focus, as a system key to the active window. The dialog's
 // message loop sees it first (PreTranslateMessage), then the window. Handing out F1 the
 // system also queues WM_KEYF1 (which a window turns into WM_HELP); it is handled after the
 // key, as the message loop would.
 inline void PressKey(fw::CDialog& dlg, WPARAM key) {
+    KeepActive(dlg.GetSafeHwnd());
     HWND target = GetFocus();
     UINT down = WM_KEYDOWN, up = WM_KEYUP;
     if (target == nullptr) {
@@ -209,6 +221,7 @@ inline void PressKey(fw::CDialog& dlg, WPARAM key) {
 
 // The control of the dialog that has the focus, or nullptr.
 inline HWND FocusedControl(HWND dlg) {
+    KeepActive(dlg);
     HWND focus = GetFocus();
     return focus != nullptr && IsChild(dlg, focus) ? focus : nullptr;
 }
