@@ -4,6 +4,7 @@
 
 #include "core/utf8.h"
 #include "core/dbledger.h"
+#include "core/digits.h"
 
 namespace cli {
 
@@ -52,7 +53,7 @@ std::string ConnectionText(const std::wstring& ledger) {
 
 Exit Refused(Context& c, const std::wstring& name, core::LedgerFault fault, size_t line) {
     return c.report.Fail(Exit::Ledger, Msg::LedgerRefused,
-                         {name, std::to_wstring(line), c.report.Text(FaultText(fault))});
+                         {name, core::DecimalText<wchar_t>(line), c.report.Text(FaultText(fault))});
 }
 
 // The file ledger: held only while it is read or appended to, so that other stations on the
@@ -161,8 +162,9 @@ public:
             return Exit::Done;
         const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
         return c_.report.FailText(
-            Exit::Ledger, c_.report.Text(Msg::LedgerOutcomeLost, {name_, status, std::to_wstring(line.number)}) +
-                              L"\n" + ServerText(r.status));
+            Exit::Ledger,
+            c_.report.Text(Msg::LedgerOutcomeLost, {name_, status, core::DecimalText<wchar_t>(line.number)}) + L"\n" +
+                ServerText(r.status));
     }
 
     // Every line, for show and export.

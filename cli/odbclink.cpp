@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "core/digits.h"
 #include "core/utf8.h"
 #include "framework/syslib.h"
 
@@ -332,8 +333,8 @@ private:
             return pending->status;
         // The call may never return: its connection is left to it.
         handles_ = Handles();
-        return core::DbStatus::Failed("HYT00",
-                                      "the database server did not answer within " + std::to_string(timeout_) + " s");
+        return core::DbStatus::Failed(
+            "HYT00", "the database server did not answer within " + core::DecimalText(timeout_) + " s");
     }
 
     OdbcApi api_;

@@ -4,6 +4,7 @@
 
 #include "cli/context.h"
 #include "cli/ledgers.h"
+#include "core/digits.h"
 #include "core/utf8.h"
 #include "core/ledger.h"
 
@@ -95,7 +96,7 @@ Exit TellWrite(Context& c, const core::WriteReport& report, const KindAnswers& a
         return WriteFailure(c, report, answers);
     if (report.erased)
         c.report.Say(Msg::AreaFullErased);
-    c.report.Say(Msg::Written, {HexSlot(report.slot), std::to_wstring(number)});
+    c.report.Say(Msg::Written, {HexSlot(report.slot), core::DecimalText<wchar_t>(number)});
     return Exit::Done;
 }
 
@@ -121,7 +122,7 @@ Exit WriteBoard(Context& c, core::RecordFields fields) {
     if (ledger) {
         if (Exit exit = ledger->Reserve(line, fields.number); exit != Exit::Done)
             return exit;
-        c.report.Say(Msg::Reserved, {std::to_wstring(fields.number)});
+        c.report.Say(Msg::Reserved, {core::DecimalText<wchar_t>(fields.number)});
     }
     KindAnswers answers(c);
     core::WriteReport report = core::WriteRecord(c.host.Link(), board.Handle(), *core::EncodeRecord(fields), answers);
@@ -152,7 +153,7 @@ Exit WriteBoards(Context& c, const core::RecordFields& fields) {
         ++boards;
         Report report(c.host, c.report.Language(), c.report.IsJson(), c.inv.name);
         Context board{c.host, c.inv, report};
-        report.Say(Msg::BoardHeading, {std::to_wstring(boards)});
+        report.Say(Msg::BoardHeading, {core::DecimalText<wchar_t>(boards)});
         report.Fields().Number("board", boards);
         Exit exit = report.Finish(WriteBoard(board, fields));
         if (exit != Exit::Done) {
@@ -167,7 +168,7 @@ Exit WriteBoards(Context& c, const core::RecordFields& fields) {
         if (!c.host.NextBoard())
             break;
     }
-    c.report.Say(Msg::RepeatSummary, {std::to_wstring(boards - failed), std::to_wstring(failed)});
+    c.report.Say(Msg::RepeatSummary, {core::DecimalText<wchar_t>(boards - failed), core::DecimalText<wchar_t>(failed)});
     c.report.Fields().Number("boards", boards).Number("failed", failed);
     return c.report.Finish(first);
 }

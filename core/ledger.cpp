@@ -1,9 +1,9 @@
 #include "core/ledger.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 
+#include "core/digits.h"
 #include "core/record.h"
 #include "core/utf8.h"
 
@@ -612,10 +612,9 @@ std::optional<uint32_t> NextNumber(std::optional<uint32_t> highest, uint32_t flo
 
 std::string FormatIsoTime(const LocalTime& t) {
     const int offset = t.offsetMinutes < 0 ? -t.offsetMinutes : t.offsetMinutes;
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second, t.offsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
-    return text;
+    return DecimalText(t.year, 4) + "-" + DecimalText(t.month, 2) + "-" + DecimalText(t.day, 2) + "T" +
+           DecimalText(t.hour, 2) + ":" + DecimalText(t.minute, 2) + ":" + DecimalText(t.second, 2) +
+           (t.offsetMinutes < 0 ? "-" : "+") + DecimalText(offset / 60, 2) + ":" + DecimalText(offset % 60, 2);
 }
 
 bool ReadLedgerEntries(LedgerFile& file, const std::function<void(LedgerEntry&&)>& onEntry, LedgerContent& content) {

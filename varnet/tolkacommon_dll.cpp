@@ -6,13 +6,13 @@
 
 #include <windows.h>
 
-#include <cwchar>
 #include <string>
 
 #include "board.h"
 #include "board_files_win.h"
 #include "call_log.h"
 #include "core/devicelink.h"
+#include "core/digits.h"
 #include "core/utf8.h"
 #include "framework/codepage.h"
 #include "framework/module.h"
@@ -51,9 +51,7 @@ std::wstring BoardFolderText() {
 }
 
 std::wstring HexWide(uint32_t value) {
-    wchar_t text[16];
-    swprintf(text, 16, L"0x%08X", static_cast<unsigned>(value));
-    return text;
+    return L"0x" + core::HexText<wchar_t>(value, 8);
 }
 
 void Log(TOLKA_HANDLE handle, const std::string& line) {
@@ -135,8 +133,8 @@ struct ProductTexts {
 };
 
 ProductTexts TextsOf(const vboard::ProductInfo& info) {
-    wchar_t number[40];
-    swprintf(number, 40, L"%u (0x%08X)", static_cast<unsigned>(info.number), static_cast<unsigned>(info.number));
+    const std::wstring number =
+        core::DecimalText<wchar_t>(info.number) + L" (0x" + core::HexText<wchar_t>(info.number, 8) + L")";
     return ProductTexts{core::FromUtf8(info.uuid), number, fw::FromThreadAnsi(info.productName),
                         fw::FromThreadAnsi(info.maker), core::FromUtf8(vboard::HexText(info.slot))};
 }
@@ -229,7 +227,7 @@ void TOLKA_API Tolka_OptionDlg1(void) {
                 ShowMessage(nullptr, LoadTextWith(IDS_SAVE_FAILED, settings.folder), MB_ICONERROR);
             }
             Log(nullptr, vboard::DialogEntry("connection settings",
-                                             "OK, attached=" + std::to_string(settings.attached) +
+                                             "OK, attached=" + core::DecimalText(settings.attached) +
                                                  ", interface=" + core::ToUtf8(HexWide(settings.interfaceType))));
         } else {
             Log(nullptr, vboard::DialogEntry("connection settings", "cancelled"));
