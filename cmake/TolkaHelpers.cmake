@@ -61,10 +61,12 @@ function(tolka_fuzz name)
 endfunction()
 
 # tolka_shipped(<target>): a program or DLL that the packages carry. It gets the lean
-# terminate handler, and a release build is stripped after linking, its debug information
-# kept beside it as <file>.debug (found again through the file's debug link).
+# terminate handler and the lean throws of the C++ library's own checks, and a release build
+# is stripped after linking, its debug information kept beside it as <file>.debug (found
+# again through the file's debug link).
 function(tolka_shipped target)
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/terminate.cpp)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/terminate.cpp
+                                     ${PROJECT_SOURCE_DIR}/framework/library_throws.cpp)
     if(CMAKE_BUILD_TYPE STREQUAL "Release")
         add_custom_command(TARGET ${target} POST_BUILD
             COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:${target}>.debug
