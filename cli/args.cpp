@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/digits.h"
 #include "core/utf8.h"
 #include "core/record.h"
 
@@ -219,11 +220,10 @@ std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& i
     }
     if (inv.Has(Option::LedgerTimeout)) {
         const std::wstring& text = inv.Value(Option::LedgerTimeout);
-        bool digits = !text.empty() && text.size() <= 3 && text.find_first_not_of(L"0123456789") == std::wstring::npos;
-        unsigned seconds = digits ? static_cast<unsigned>(std::stoul(text)) : 0;
-        if (seconds < 1 || seconds > kLedgerTimeoutMax)
+        std::optional<uint64_t> seconds = text.size() <= 3 ? core::ParseDecimal(text, kLedgerTimeoutMax) : std::nullopt;
+        if (!seconds || *seconds < 1)
             return UsageError{Msg::BadLedgerTimeout, text};
-        inv.ledgerTimeout = seconds;
+        inv.ledgerTimeout = static_cast<unsigned>(*seconds);
     }
     return CheckPeriod(inv);
 }

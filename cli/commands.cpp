@@ -1,8 +1,7 @@
 #include "cli/commands.h"
 
-#include <cstdio>
-
 #include "cli/context.h"
+#include "core/digits.h"
 #include "core/imagefile.h"
 #include "suite/suite_version.h"
 
@@ -45,17 +44,19 @@ Exit NameRefusal(Context& c,
                  const std::wstring* file) {
     const std::wstring label = c.report.Text(field);
     if (file != nullptr)
-        return c.report.Fail(failCode, Msg::FileNameTooLong, {*file, label, std::to_wstring(core::kNameMaxBytes)});
+        return c.report.Fail(failCode, Msg::FileNameTooLong,
+                             {*file, label, core::DecimalText<wchar_t>(core::kNameMaxBytes)});
     switch (verdict) {
         case core::NameVerdict::TooManyChars:
-            return c.report.Fail(failCode, Msg::NameTooManyChars, {label, std::to_wstring(core::kNameMaxChars)});
+            return c.report.Fail(failCode, Msg::NameTooManyChars,
+                                 {label, core::DecimalText<wchar_t>(core::kNameMaxChars)});
         case core::NameVerdict::NotInCodePage:
             return c.report.Fail(failCode, Msg::NameNotInCodePage, {label, core::MissingCharacter(name, ansi)});
         case core::NameVerdict::TooManyBytes:
         case core::NameVerdict::Fits:
             break;
     }
-    return c.report.Fail(failCode, Msg::NameTooManyBytes, {label, std::to_wstring(core::kNameMaxBytes)});
+    return c.report.Fail(failCode, Msg::NameTooManyBytes, {label, core::DecimalText<wchar_t>(core::kNameMaxBytes)});
 }
 
 // The message of a file that could not be used, or Done.
@@ -82,15 +83,11 @@ Exit ShowUsageError(Output& out, Lang lang, bool json, const UsageError& error) 
 }  // namespace
 
 std::wstring Hex32(uint32_t value) {
-    wchar_t text[16];
-    std::swprintf(text, 16, L"0x%08X", static_cast<unsigned>(value));
-    return text;
+    return L"0x" + core::HexText<wchar_t>(value, 8);
 }
 
 std::wstring HexSlot(uint32_t value) {
-    wchar_t text[16];
-    std::swprintf(text, 16, L"0x%04X", static_cast<unsigned>(value));
-    return text;
+    return L"0x" + core::HexText<wchar_t>(value, 4);
 }
 
 Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t size) {

@@ -5,6 +5,7 @@
 
 #include "cli/context.h"
 #include "cli/ledgers.h"
+#include "core/digits.h"
 #include "core/ledgersummary.h"
 #include "core/reportpage.h"
 #include "core/utf8.h"
@@ -50,7 +51,7 @@ struct Tally {
 std::wstring NumberList(const std::vector<uint64_t>& numbers) {
     std::wstring text;
     for (uint64_t n : numbers)
-        text += (text.empty() ? L"" : L", ") + std::to_wstring(n);
+        text += (text.empty() ? L"" : L", ") + core::DecimalText<wchar_t>(n);
     return text;
 }
 
@@ -67,8 +68,9 @@ JsonObject TallyJson(const Tally& t) {
 void SayTally(Context& c, const std::wstring& who, const Tally& t) {
     const std::vector<uint64_t> gaps = t.Gaps();
     c.report.Say(Msg::LedgerStationLine,
-                 {who, std::to_wstring(t.reserved), std::to_wstring(t.ok), std::to_wstring(t.failed),
-                  t.highest ? std::to_wstring(*t.highest) : L"-", std::to_wstring(gaps.size())});
+                 {who, core::DecimalText<wchar_t>(t.reserved), core::DecimalText<wchar_t>(t.ok),
+                  core::DecimalText<wchar_t>(t.failed), t.highest ? core::DecimalText<wchar_t>(*t.highest) : L"-",
+                  core::DecimalText<wchar_t>(gaps.size())});
     if (!gaps.empty())
         c.report.Say(Msg::LedgerGaps, {NumberList(gaps)});
 }
@@ -126,7 +128,7 @@ Exit LedgerExport(Context& c) {
     if (Exit exit = WriteImageFile(c, output, reinterpret_cast<const uint8_t*>(csv.data()), csv.size());
         exit != Exit::Done)
         return c.report.Finish(exit);
-    c.report.Say(Msg::LedgerExported, {std::to_wstring(entries.size()), output});
+    c.report.Say(Msg::LedgerExported, {core::DecimalText<wchar_t>(entries.size()), output});
     c.report.Fields().Number("lines", entries.size());
     return c.report.Finish(Exit::Done);
 }
@@ -154,7 +156,8 @@ Exit LedgerReport(Context& c) {
     if (Exit exit = WriteImageFile(c, output, reinterpret_cast<const uint8_t*>(page.data()), page.size());
         exit != Exit::Done)
         return c.report.Finish(exit);
-    c.report.Say(Msg::ReportWritten, {std::to_wstring(figures.total.reserved), std::to_wstring(figures.lines), output});
+    c.report.Say(Msg::ReportWritten, {core::DecimalText<wchar_t>(figures.total.reserved),
+                                      core::DecimalText<wchar_t>(figures.lines), output});
     JsonObject total;
     total.Number("reserved", figures.total.reserved)
         .Number("ok", figures.total.ok)

@@ -4,6 +4,7 @@
 
 #include "cli/context.h"
 #include "cli/optiontable.h"
+#include "core/digits.h"
 #include "core/optionops.h"
 #include "core/portoptions.h"
 
@@ -65,7 +66,7 @@ Exit TableFailure(Context& c, const TableError& error) {
     const std::wstring detail = c.report.Text(error.detail, {error.args[0], error.args[1], error.args[2]});
     if (error.line == 0)
         return c.report.Fail(Exit::BadFile, Msg::TableWhole, {c.inv.file, detail});
-    return c.report.Fail(Exit::BadFile, Msg::TableLine, {c.inv.file, std::to_wstring(error.line), detail});
+    return c.report.Fail(Exit::BadFile, Msg::TableLine, {c.inv.file, core::DecimalText<wchar_t>(error.line), detail});
 }
 
 }  // namespace
@@ -163,7 +164,7 @@ Exit Info(Context& c) {
     core::CurrentRecord current;
     if (Exit exit = ShowCurrentRecord(c, board, &current); exit != Exit::Done)
         return c.report.Finish(exit);
-    c.report.Say(Msg::SlotsUsedLine, {std::to_wstring(current.slotsUsed)});
+    c.report.Say(Msg::SlotsUsedLine, {core::DecimalText<wchar_t>(current.slotsUsed)});
     c.report.Fields().Number("slots_used", current.slotsUsed);
     return c.report.Finish(TellOptionArea(c, board));
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <sstream>
 
+#include "core/digits.h"
 #include "core/portoptions.h"
 #include "core/texts.h"
 
@@ -60,7 +60,7 @@ bool IsSet(const uint8_t* image, core::PortGroup group, core::Port port, unsigne
 std::wstring PinList(const std::vector<unsigned>& pins) {
     std::wstring list;
     for (unsigned pin : pins)
-        list += (list.empty() ? L"" : L", ") + std::to_wstring(pin);
+        list += (list.empty() ? L"" : L", ") + core::DecimalText<wchar_t>(pin);
     return list;
 }
 
@@ -129,7 +129,7 @@ std::optional<TableError> ReadRow(size_t line,
             const bool exists = cell != nullptr && pin < cell->pinCount;
             if (exists != (mark != "-")) {
                 Msg why = exists ? Msg::TablePinTakesBit : Msg::TableNoSuchPin;
-                return TableError{line, why, {name, GroupName(kGroups[g], lang), std::to_wstring(pin)}};
+                return TableError{line, why, {name, GroupName(kGroups[g], lang), core::DecimalText<wchar_t>(pin)}};
             }
             if (exists)
                 boxes[core::PortBit(*cell, pin)] = mark == "1";
@@ -143,11 +143,14 @@ std::optional<TableError> ReadRow(size_t line,
 std::optional<TableError> ParseOptionTable(const std::vector<uint8_t>& text, Lang lang, core::PortOptionImage& image) {
     std::map<unsigned, bool> boxes;
     std::set<core::Port> seen;
-    std::istringstream lines(AsciiOf(text));
+    const std::string ascii = AsciiOf(text);
     size_t number = 0;
-    for (std::string line; std::getline(lines, line);) {
+    // Lines end at '\n'; a last line may go without one.
+    for (size_t at = 0; at < ascii.size();) {
         ++number;
-        std::vector<std::string> words = WordsOf(line);
+        size_t end = std::min(ascii.find('\n', at), ascii.size());
+        std::vector<std::string> words = WordsOf(ascii.substr(at, end - at));
+        at = end + 1;
         if (words.empty())
             continue;
         std::optional<core::Port> port = PortNamed(words[0]);

@@ -4,6 +4,7 @@
 
 #include "cli/context.h"
 #include "cli/ledgers.h"
+#include "core/digits.h"
 #include "core/utf8.h"
 #include "core/ledger.h"
 
@@ -95,20 +96,20 @@ Exit TellWrite(Context& c, const core::WriteReport& report, const KindAnswers& a
         return WriteFailure(c, report, answers);
     if (report.erased)
         c.report.Say(Msg::AreaFullErased);
-    c.report.Say(Msg::Written, {HexSlot(report.slot), std::to_wstring(number)});
+    c.report.Say(Msg::Written, {HexSlot(report.slot), core::DecimalText<wchar_t>(number)});
     return Exit::Done;
 }
 
 // One board: connect and show its record as the window does, take the Number from the
 // ledger, write and verify, record the outcome, show the board's record again.
-Exit WriteBoard(Context& c, core::RecordFields fields) {
+Exit WriteBoard(Context& c, core::RecordFields fields, LedgerConnection& connection) {
     std::unique_ptr<LineLedger> ledger;
     if (c.inv.Has(Option::Ledger)) {
         const std::wstring& name = c.inv.Value(Option::Ledger);
         c.report.Fields().Text("ledger", LedgerName(name));
         if (c.inv.Has(Option::Station))
             c.report.Fields().Text("station", c.inv.Value(Option::Station));
-        ledger = MakeLineLedger(c, name);
+        ledger = MakeLineLedger(c, name, connection);
         if (Exit exit = ledger->Check(); exit != Exit::Done)
             return exit;
     }
@@ -121,7 +122,7 @@ Exit WriteBoard(Context& c, core::RecordFields fields) {
     if (ledger) {
         if (Exit exit = ledger->Reserve(line, fields.number); exit != Exit::Done)
             return exit;
-        c.report.Say(Msg::Reserved, {std::to_wstring(fields.number)});
+        c.report.Say(Msg::Reserved, {core::DecimalText<wchar_t>(fields.number)});
     }
     KindAnswers answers(c);
     core::WriteReport report = core::WriteRecord(c.host.Link(), board.Handle(), *core::EncodeRecord(fields), answers);
@@ -143,8 +144,10 @@ Exit WriteBoard(Context& c, core::RecordFields fields) {
     return FirstFailure({writeExit, ledgerExit, refreshExit});
 }
 
-// Board after board at one station, until the user stops.
+// Board after board at one station, until the user stops; a database ledger stays connected
+// from the first board to the last.
 Exit WriteBoards(Context& c, const core::RecordFields& fields) {
+    LedgerConnection connection;
     unsigned boards = 0;
     unsigned failed = 0;
     Exit first = Exit::Done;
@@ -152,9 +155,9 @@ Exit WriteBoards(Context& c, const core::RecordFields& fields) {
         ++boards;
         Report report(c.host, c.report.Language(), c.report.IsJson(), c.inv.name);
         Context board{c.host, c.inv, report};
-        report.Say(Msg::BoardHeading, {std::to_wstring(boards)});
+        report.Say(Msg::BoardHeading, {core::DecimalText<wchar_t>(boards)});
         report.Fields().Number("board", boards);
-        Exit exit = report.Finish(WriteBoard(board, fields));
+        Exit exit = report.Finish(WriteBoard(board, fields, connection));
         if (exit != Exit::Done) {
             ++failed;
             if (first == Exit::Done)
@@ -167,7 +170,7 @@ Exit WriteBoards(Context& c, const core::RecordFields& fields) {
         if (!c.host.NextBoard())
             break;
     }
-    c.report.Say(Msg::RepeatSummary, {std::to_wstring(boards - failed), std::to_wstring(failed)});
+    c.report.Say(Msg::RepeatSummary, {core::DecimalText<wchar_t>(boards - failed), core::DecimalText<wchar_t>(failed)});
     c.report.Fields().Number("boards", boards).Number("failed", failed);
     return c.report.Finish(first);
 }
@@ -244,7 +247,8 @@ Exit PiWrite(Context& c) {
         return c.report.Finish(exit);
     if (c.inv.Has(Option::Repeat))
         return WriteBoards(c, *fields);
-    return c.report.Finish(WriteBoard(c, *fields));
+    LedgerConnection connection;
+    return c.report.Finish(WriteBoard(c, *fields, connection));
 }
 
 Exit PiErase(Context& c) {

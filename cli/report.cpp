@@ -1,6 +1,6 @@
 #include "cli/report.h"
 
-#include <cstdio>
+#include "core/digits.h"
 
 namespace cli {
 
@@ -25,9 +25,7 @@ std::wstring JsonString(const std::wstring& text) {
                 break;
             default:
                 if (static_cast<uint32_t>(c) < 0x20) {
-                    wchar_t escape[8];
-                    std::swprintf(escape, 8, L"\\u%04x", static_cast<unsigned>(c));
-                    out += escape;
+                    out += L"\\u" + core::HexText<wchar_t>(static_cast<uint32_t>(c), 4, core::HexCase::Lower);
                 } else {
                     out += c;
                 }
@@ -52,7 +50,7 @@ JsonObject& JsonObject::Text(const std::string& key, const std::wstring& value) 
 }
 
 JsonObject& JsonObject::Number(const std::string& key, uint64_t value) {
-    return Set(key, std::to_wstring(value));
+    return Set(key, core::DecimalText<wchar_t>(value));
 }
 
 JsonObject& JsonObject::Bool(const std::string& key, bool value) {
@@ -77,7 +75,7 @@ JsonObject& JsonObject::Texts(const std::string& key, const std::vector<std::wst
 JsonObject& JsonObject::Numbers(const std::string& key, const std::vector<uint64_t>& values) {
     std::wstring json = L"[";
     for (size_t i = 0; i < values.size(); ++i)
-        json += (i ? L"," : L"") + std::to_wstring(values[i]);
+        json += (i ? L"," : L"") + core::DecimalText<wchar_t>(values[i]);
     return Set(key, json + L"]");
 }
 

@@ -1,9 +1,8 @@
 #include "common/versiontext.h"
 
-#include <cstdio>
+#include "core/digits.h"
 
 std::wstring VersionQueryPath(uint16_t language, uint16_t codePage, const std::wstring& key) {
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%04x%04x", static_cast<unsigned>(language), static_cast<unsigned>(codePage));
-    return L"\\StringFileInfo\\" + std::wstring(hex, hex + 8) + L"\\" + key;
+    return L"\\StringFileInfo\\" + core::HexText<wchar_t>(language, 4, core::HexCase::Lower) +
+           core::HexText<wchar_t>(codePage, 4, core::HexCase::Lower) + L"\\" + key;
 }

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string>
 
+#include "core/digits.h"
+
 namespace core {
 
 namespace {
@@ -66,13 +68,10 @@ ConnectionFault BracedValue(const std::string& text, size_t at, std::string& val
 
 // A number read from a cell: decimal digits only.
 std::optional<uint32_t> CellNumber(const std::string& cell) {
-    if (cell.empty() || cell.size() > 10 ||
-        !std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    std::optional<uint64_t> value = cell.size() <= 10 ? ParseDecimal(cell, 0xFFFFFFFFu) : std::nullopt;
+    if (!value)
         return std::nullopt;
-    uint64_t value = std::stoull(cell);
-    if (value > 0xFFFFFFFFu)
-        return std::nullopt;
-    return static_cast<uint32_t>(value);
+    return static_cast<uint32_t>(*value);
 }
 
 bool IsUniqueViolation(const DbStatus& status) {
@@ -218,7 +217,7 @@ DbResult DbLedger::CheckLayout() {
     if (!status.ok)
         return Unusable(status);
     link_.EndTransaction(true);
-    if (rows.size() != 1 || rows[0].empty() || rows[0][0] != std::to_string(kLayout)) {
+    if (rows.size() != 1 || rows[0].empty() || rows[0][0] != DecimalText(kLayout)) {
         DbResult result;
         result.outcome = DbOutcome::OtherLayout;
         return result;

@@ -1,9 +1,9 @@
 #include "core/ledger.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 
+#include "core/digits.h"
 #include "core/record.h"
 #include "core/utf8.h"
 
@@ -614,9 +614,15 @@ std::optional<uint32_t> NextNumber(std::optional<uint32_t> highest, uint32_t flo
 
 std::string FormatIsoTime(const LocalTime& t) {
     const int offset = t.offsetMinutes < 0 ? -t.offsetMinutes : t.offsetMinutes;
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second, t.offsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
+    std::string text = DecimalText(t.year, 4);
+    auto add = [&text](char separator, int value) { text += separator + DecimalText(value, 2); };
+    add('-', t.month);
+    add('-', t.day);
+    add('T', t.hour);
+    add(':', t.minute);
+    add(':', t.second);
+    add(t.offsetMinutes < 0 ? '-' : '+', offset / 60);
+    add(':', offset % 60);
     return text;
 }
 

@@ -1,10 +1,10 @@
 #include "core/record.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "core/bytes.h"
+#include "core/digits.h"
 
 namespace core {
 
@@ -53,10 +53,6 @@ void PutName(uint8_t* field, const std::string& name) {
 std::string GetName(const uint8_t* field) {
     const uint8_t* end = std::find(field, field + kNameFieldSize, uint8_t{0});
     return std::string(reinterpret_cast<const char*>(field), static_cast<size_t>(end - field));
-}
-
-std::wstring Widen(const char* ascii) {
-    return std::wstring(ascii, ascii + std::strlen(ascii));
 }
 
 }  // namespace
@@ -136,7 +132,7 @@ RecordFromTexts FieldsFromTexts(const RecordTexts& texts, const AnsiName& produc
 
 RecordTexts TextsOfRecord(const uint8_t* image, const NameFromBytes& fromAnsi) {
     const RecordFields fields = DecodeRecord(image);
-    return {FormatUuidText(fields.uuid.data()), std::to_wstring(fields.number), fromAnsi(fields.productName),
+    return {FormatUuidText(fields.uuid.data()), DecimalText<wchar_t>(fields.number), fromAnsi(fields.productName),
             fromAnsi(fields.makerName)};
 }
 
@@ -177,11 +173,13 @@ bool ParseUuidText(const std::wstring& text, Uuid& out) {
 }
 
 std::wstring FormatUuidText(const uint8_t* uuid16) {
-    char buf[kUuidTextLength + 1];
-    std::snprintf(buf, sizeof buf, "%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x",
-                  static_cast<unsigned long>(ReadU32LE(uuid16)), ReadU16LE(uuid16 + 4), ReadU16LE(uuid16 + 6),
-                  uuid16[8], uuid16[9], uuid16[10], uuid16[11], uuid16[12], uuid16[13], uuid16[14], uuid16[15]);
-    return Widen(buf);
+    constexpr HexCase kLower = HexCase::Lower;
+    std::wstring text = HexText<wchar_t>(ReadU32LE(uuid16), 8, kLower) + L"-" +
+                        HexText<wchar_t>(ReadU16LE(uuid16 + 4), 4, kLower) + L"-" +
+                        HexText<wchar_t>(ReadU16LE(uuid16 + 6), 4, kLower) + L"-";
+    for (size_t i = 8; i < kUuidSize; ++i)
+        text += (i == 10 ? L"-" : L"") + HexText<wchar_t>(uuid16[i], 2, kLower);
+    return text;
 }
 
 ProductKind ProductKindOf(const uint8_t* uuid16) {
@@ -249,12 +247,9 @@ std::optional<uint32_t> ParseStrictNumberText(const std::wstring& s) {
 }
 
 std::wstring FormatNumberText(uint32_t n, const std::wstring& currentNumberText) {
-    char buf[16];
     if (StartsWithHexPrefix(currentNumberText))
-        std::snprintf(buf, sizeof buf, "0x%08lx", static_cast<unsigned long>(n));
-    else
-        std::snprintf(buf, sizeof buf, "%lu", static_cast<unsigned long>(n));
-    return Widen(buf);
+        return L"0x" + HexText<wchar_t>(n, 8, HexCase::Lower);
+    return DecimalText<wchar_t>(n);
 }
 
 }  // namespace core

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "call_log.h"
+#include "core/digits.h"
 #include "core/portoptions.h"
 #include "core/record.h"
 
@@ -219,7 +220,7 @@ int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t leng
     if (!data)
         return Refuse("Varn_FlshWrite: no data");
     if (length != kSlotSize)
-        return Refuse("Varn_FlshWrite: length " + std::to_string(length) + ": the board writes 128 bytes at a time");
+        return Refuse("Varn_FlshWrite: length " + core::DecimalText(length) + ": the board writes 128 bytes at a time");
     if (address < kProductAreaBegin || uint64_t{address} + length > kProductAreaEnd)
         return Refuse("Varn_FlshWrite: " + HexText(address) + " is outside the product-information area 0x7000-0x7FFF");
     if (address % kSlotSize != 0)
@@ -250,7 +251,7 @@ int32_t VirtualBoard::Write(uint32_t address, const uint8_t* data, uint32_t leng
 
 int32_t VirtualBoard::Erase(uint32_t selector) {
     if (selector != kEraseProductInfo && selector != kErasePortOptions)
-        return Refuse("Varn_FlshErase: unknown selector " + std::to_string(selector) + " (128 or 32)");
+        return Refuse("Varn_FlshErase: unknown selector " + core::DecimalText(selector) + " (128 or 32)");
     BoardConfig config;
     if (int32_t rc = Present(config))
         return rc;
@@ -269,7 +270,7 @@ int32_t VirtualBoard::Erase(uint32_t selector) {
 
 int32_t VirtualBoard::PresentArea(uint32_t area, BoardConfig& config) {
     if (area != kPortOptionArea)
-        return Refuse("read/write area " + std::to_string(area) + ": the board has only area 5");
+        return Refuse("read/write area " + core::DecimalText(area) + ": the board has only area 5");
     if (int32_t rc = Present(config))
         return rc;
     return config.optionArea ? kOk : Refuse(kNoOptionArea);

@@ -1,6 +1,6 @@
 #include "board_config.h"
 
-#include <cstdio>
+#include "core/digits.h"
 
 namespace vboard {
 namespace {
@@ -72,9 +72,7 @@ bool SplitKeyValue(const std::string& trimmed, std::string& key, std::string& va
 }
 
 std::string Hex32(uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(v));
-    return buf;
+    return "0x" + core::HexText(v, 8);
 }
 
 const char kSwitchValues[] = "1/0, true/false, yes/no or on/off";
@@ -208,7 +206,7 @@ BoardConfig ParseBoardIni(const std::string& text, std::vector<std::string>* pro
     int lineNumber = 0;
     auto problem = [&](const std::string& what) {
         if (problems)
-            problems->push_back("line " + std::to_string(lineNumber) + ": " + what);
+            problems->push_back("line " + core::DecimalText(lineNumber) + ": " + what);
     };
     for (const std::string& raw : SplitLines(WithoutBom(text))) {
         ++lineNumber;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "call_log.h"
+#include "core/digits.h"
 #include "framework/fileio.h"
 #include "framework/module.h"
 #include "framework/syslib.h"
@@ -135,8 +136,8 @@ bool FolderStore::Replace(const std::string& name, const std::vector<uint8_t>& b
     const std::wstring target = PathOf(name);
     if (target.empty())
         return false;
-    const std::wstring temp =
-        target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetCurrentThreadId()) + L".tmp";
+    const std::wstring temp = target + L"." + core::DecimalText<wchar_t>(GetCurrentProcessId()) + L"-" +
+                              core::DecimalText<wchar_t>(GetCurrentThreadId()) + L".tmp";
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;

@@ -1,7 +1,6 @@
 #include "call_log.h"
 
-#include <cstdio>
-
+#include "core/digits.h"
 #include "core/utf8.h"
 
 namespace vboard {
@@ -11,13 +10,11 @@ std::string HandleLabel(uint32_t id) {
         return "null";
     if (id == kInvalidHandleId)
         return "invalid";
-    return "h" + std::to_string(id);
+    return "h" + core::DecimalText(id);
 }
 
 std::string HexText(uint32_t value) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%04X", static_cast<unsigned>(value));
-    return buf;
+    return "0x" + core::HexText(value, 4);
 }
 
 std::string EscapeText(const std::string& text) {
@@ -38,9 +35,7 @@ std::string EscapeText(const std::string& text) {
             i += length;
             continue;
         } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
+            out += "\\x" + core::HexText(c, 2);
         }
         ++i;
     }
@@ -65,9 +60,7 @@ uint32_t CountCalls(const std::string& log) {
 }
 
 std::string CallLine::ResultHex32(uint32_t result) const {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(result));
-    return text_ + ") = " + buf;
+    return text_ + ") = 0x" + core::HexText(result, 8);
 }
 
 std::string MessageEntry(const std::string& utf8Text) {
@@ -86,7 +79,7 @@ std::string WarningEntry(const std::string& text) {
 }
 
 std::string ProcessEntry(uint32_t processId, const std::string& program) {
-    return "process: " + std::to_string(processId) + " " + EscapeText(program);
+    return "process: " + core::DecimalText(processId) + " " + EscapeText(program);
 }
 
 }  // namespace vboard

@@ -37,6 +37,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/digits.h"
+
 namespace vboard {
 
 // Stands for a handle value that is not an open handle.
@@ -61,10 +63,10 @@ public:
 
     CallLine& Handle(uint32_t id) { return Arg(HandleLabel(id)); }
     CallLine& Hex(uint32_t value) { return Arg(HexText(value)); }
-    CallLine& Dec(uint32_t value) { return Arg(std::to_string(value)); }
+    CallLine& Dec(uint32_t value) { return Arg(core::DecimalText(value)); }
 
     std::string NoResult() const { return text_ + ")"; }
-    std::string Result(int32_t result) const { return text_ + ") = " + std::to_string(result); }
+    std::string Result(int32_t result) const { return text_ + ") = " + core::DecimalText(result); }
     std::string ResultHex32(uint32_t result) const;
     std::string ResultHandle(uint32_t id) const { return text_ + ") = " + HandleLabel(id); }
 

@@ -15,6 +15,7 @@
 #include "board_voice_win.h"
 #include "core/devicelink.h"
 #include "core/textids.h"
+#include "core/digits.h"
 #include "core/utf8.h"
 #include "framework/codepage.h"
 #include "framework/language.h"
@@ -52,18 +53,8 @@ std::wstring BoardFolderText() {
     }
 }
 
-// The value's digits in base 10 or 16 (upper case), at least `width` of them.
-std::wstring Digits(uint32_t value, uint32_t base, size_t width = 1) {
-    std::wstring digits;
-    do {
-        digits.insert(digits.begin(), L"0123456789ABCDEF"[value % base]);
-        value /= base;
-    } while (value != 0 || digits.size() < width);
-    return digits;
-}
-
 std::wstring HexWide(uint32_t value) {
-    return L"0x" + Digits(value, 16, 8);
+    return L"0x" + core::HexText<wchar_t>(value, 8);
 }
 
 void Log(TOLKA_HANDLE handle, const std::string& line) {
@@ -152,7 +143,8 @@ struct ProductTexts {
 };
 
 ProductTexts TextsOf(const vboard::ProductInfo& info) {
-    std::wstring number = Digits(info.number, 10) + L" (" + HexWide(info.number) + L")";
+    const std::wstring number =
+        core::DecimalText<wchar_t>(info.number) + L" (0x" + core::HexText<wchar_t>(info.number, 8) + L")";
     return ProductTexts{core::FromUtf8(info.uuid), number, fw::FromThreadAnsi(info.productName),
                         fw::FromThreadAnsi(info.maker), core::FromUtf8(vboard::HexText(info.slot))};
 }
@@ -248,7 +240,7 @@ void TOLKA_API Tolka_OptionDlg1(void) {
                 ShowMessage(nullptr, LoadTextWith(IDS_VBOARD_SETTINGS_NOT_SAVED, settings.folder), MB_ICONERROR);
             }
             Log(nullptr, vboard::DialogEntry("connection settings",
-                                             "OK, attached=" + std::to_string(settings.attached) +
+                                             "OK, attached=" + core::DecimalText(settings.attached) +
                                                  ", interface=" + core::ToUtf8(HexWide(settings.interfaceType))));
         } else {
             Log(nullptr, vboard::DialogEntry("connection settings", "cancelled"));

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <map>
-#include <mutex>
 #include <set>
 
 #include "board_calls.h"
@@ -25,8 +24,18 @@ struct TolkaDeviceTag {
 
 namespace {
 
-// Calls may come from any thread of the process.
-std::mutex g_mutex;
+// Calls may come from any thread of the process. The system's own lock: std::mutex would
+// bring the C++ library's system_error and its strings into the DLL for a failure that
+// cannot happen here.
+SRWLOCK g_lock = SRWLOCK_INIT;
+
+class LockHeld {
+public:
+    LockHeld() { AcquireSRWLockExclusive(&g_lock); }
+    ~LockHeld() { ReleaseSRWLockExclusive(&g_lock); }
+    LockHeld(const LockHeld&) = delete;
+    LockHeld& operator=(const LockHeld&) = delete;
+};
 std::set<TolkaDeviceTag*> g_handles;
 uint32_t g_lastHandleId = 0;
 
@@ -108,7 +117,7 @@ private:
 template <typename T, typename F>
 T Guarded(T onError, F body) {
     try {
-        std::lock_guard<std::mutex> guard(g_mutex);
+        LockHeld held;
         return body();
     } catch (...) {
         return onError;
