@@ -102,11 +102,11 @@ const OptionRow& RowOf(Option id) {
                          [id](const OptionRow& row) { return row.id == id; });
 }
 
-std::optional<Lang> ParseLang(const std::wstring& text) {
+std::optional<core::Lang> ParseLang(const std::wstring& text) {
     if (text == L"ja")
-        return Lang::Ja;
+        return core::Lang::Ja;
     if (text == L"en")
-        return Lang::En;
+        return core::Lang::En;
     return std::nullopt;
 }
 
@@ -143,7 +143,7 @@ std::optional<UsageError> Split(const std::vector<std::wstring>& args, Tokens& t
         const size_t equals = arg.find(L'=');
         const OptionRow* row = FindOption(arg.substr(0, equals));
         if (row == nullptr || (!row->takesValue && equals != std::wstring::npos))
-            return UsageError{Msg::UnknownOption, arg};
+            return UsageError{IDS_UNKNOWN_OPTION, arg};
         std::wstring value;
         if (row->takesValue) {
             if (equals != std::wstring::npos)
@@ -151,7 +151,7 @@ std::optional<UsageError> Split(const std::vector<std::wstring>& args, Tokens& t
             else if (i + 1 < args.size())
                 value = args[++i];
             else
-                return UsageError{Msg::OptionNeedsValue, row->name};
+                return UsageError{IDS_OPTION_NEEDS_VALUE, row->name};
         }
         tokens.options.emplace_back(row, value);
     }
@@ -161,7 +161,7 @@ std::optional<UsageError> Split(const std::vector<std::wstring>& args, Tokens& t
 // The command named by the first one or two words; they are taken off the list.
 std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const CommandRow*& found) {
     if (words.empty())
-        return UsageError{Msg::MissingCommand, L""};
+        return UsageError{IDS_MISSING_COMMAND, L""};
     std::wstring name = words.front();
     size_t used = 1;
     if (std::find(std::begin(kGroups), std::end(kGroups), name) != std::end(kGroups) && words.size() > 1) {
@@ -175,7 +175,7 @@ std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const Co
             return std::nullopt;
         }
     }
-    return UsageError{Msg::UnknownCommand, name};
+    return UsageError{IDS_UNKNOWN_COMMAND, name};
 }
 
 // --from and --to, each a day, a minute or a second (core::ParsePeriodBound).
@@ -186,7 +186,7 @@ std::optional<UsageError> CheckPeriod(Invocation& inv) {
         std::optional<core::PeriodBound> bound =
             core::ParsePeriodBound(core::ToUtf8(inv.Value(option)), option == Option::To);
         if (!bound)
-            return UsageError{Msg::BadPeriod, RowOf(option).name + std::wstring(L" ") + inv.Value(option)};
+            return UsageError{IDS_BAD_PERIOD, RowOf(option).name + std::wstring(L" ") + inv.Value(option)};
         (option == Option::From ? inv.period.from : inv.period.to) = bound;
     }
     const std::optional<core::PeriodBound>&from = inv.period.from, &to = inv.period.to;
@@ -195,34 +195,34 @@ std::optional<UsageError> CheckPeriod(Invocation& inv) {
     if (from && to && from->time.offsetMinutes.has_value() == to->time.offsetMinutes.has_value() &&
         (from->time.offsetMinutes ? from->time.Instant() > to->time.Instant()
                                   : from->time.wallSeconds > to->time.wallSeconds))
-        return UsageError{Msg::PeriodReversed, L""};
+        return UsageError{IDS_PERIOD_REVERSED, L""};
     return std::nullopt;
 }
 
 std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& inv) {
     for (Option required : row.required) {
         if (!inv.Has(required))
-            return UsageError{Msg::MissingOption, RowOf(required).name};
+            return UsageError{IDS_MISSING_OPTION, RowOf(required).name};
     }
     if (row.command == Command::PiMake && inv.Has(Option::Uuid) == inv.Has(Option::NewUuid))
-        return UsageError{Msg::UuidOrNewUuid, L""};
+        return UsageError{IDS_UUID_OR_NEW_UUID, L""};
     if ((row.command == Command::PiErase || row.command == Command::OptErase) && !inv.Has(Option::Yes))
-        return UsageError{Msg::EraseNeedsYes, L""};
+        return UsageError{IDS_ERASE_NEEDS_YES, L""};
     if (inv.Has(Option::Number) && !core::ParseStrictNumberText(inv.Value(Option::Number)))
-        return UsageError{Msg::BadNumber, RowOf(Option::Number).name};
+        return UsageError{IDS_BAD_NUMBER, RowOf(Option::Number).name};
     if (inv.Has(Option::Station)) {
         if (!inv.Has(Option::Ledger))
-            return UsageError{Msg::StationNeedsLedger, L""};
+            return UsageError{IDS_STATION_NEEDS_LEDGER, L""};
         std::optional<core::Station> station = core::ParseStation(core::ToUtf8(inv.Value(Option::Station)));
         if (!station)
-            return UsageError{Msg::BadStation, inv.Value(Option::Station)};
+            return UsageError{IDS_BAD_STATION, inv.Value(Option::Station)};
         inv.station = *station;
     }
     if (inv.Has(Option::LedgerTimeout)) {
         const std::wstring& text = inv.Value(Option::LedgerTimeout);
         std::optional<uint64_t> seconds = text.size() <= 3 ? core::ParseDecimal(text, kLedgerTimeoutMax) : std::nullopt;
         if (!seconds || *seconds < 1)
-            return UsageError{Msg::BadLedgerTimeout, text};
+            return UsageError{IDS_BAD_LEDGER_TIMEOUT, text};
         inv.ledgerTimeout = static_cast<unsigned>(*seconds);
     }
     return CheckPeriod(inv);
@@ -234,13 +234,13 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
         return error;
     for (const auto& [row, value] : tokens.options) {
         if (inv.Has(row->id))
-            return UsageError{Msg::OptionTwice, row->name};
+            return UsageError{IDS_OPTION_TWICE, row->name};
         inv.options[row->id] = value;
     }
     if (inv.Has(Option::Language)) {
         inv.lang = ParseLang(inv.Value(Option::Language));
         if (!inv.lang)
-            return UsageError{Msg::BadLang, inv.Value(Option::Language)};
+            return UsageError{IDS_BAD_LANG, inv.Value(Option::Language)};
     }
     if (inv.Has(Option::Help)) {
         inv.command = Command::Help;
@@ -257,7 +257,7 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
     inv.name = row->name;
     for (const auto& [option, value] : inv.options) {
         if (!IsGlobal(option) && !Contains(row->options, option))
-            return UsageError{Msg::OptionNotForCommand, RowOf(option).name};
+            return UsageError{IDS_OPTION_NOT_FOR_COMMAND, RowOf(option).name};
     }
     if (Contains(row->options, Option::Ledger) && !inv.Has(Option::Ledger) && !envLedger.empty())
         inv.options[Option::Ledger] = envLedger;
@@ -265,12 +265,12 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
         tokens.words.push_back(envLedger);
     if (row->takesFile) {
         if (tokens.words.empty())
-            return UsageError{Msg::MissingFile, L""};
+            return UsageError{IDS_MISSING_FILE, L""};
         inv.file = tokens.words.front();
         tokens.words.erase(tokens.words.begin());
     }
     if (!tokens.words.empty())
-        return UsageError{Msg::ExtraArgument, tokens.words.front()};
+        return UsageError{IDS_EXTRA_ARGUMENT, tokens.words.front()};
     return CheckCombinations(*row, inv);
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/messages.h"
+#include "cli/report.h"
 #include "core/ledger.h"
 #include "core/ledgersummary.h"
 
@@ -59,7 +59,7 @@ struct Invocation {
     std::wstring name;                       // "pi write", as the JSON output names it
     std::wstring file;                       // the command's one file argument, when it has one
     std::map<Option, std::wstring> options;  // flags map to an empty text
-    std::optional<Lang> lang;                // --lang
+    std::optional<core::Lang> lang;          // --lang
     core::Station station;                   // --station, 1/1 without it
     unsigned ledgerTimeout = 5;              // --ledger-timeout, seconds
     core::Period period;                     // --from, --to
@@ -70,7 +70,7 @@ struct Invocation {
 };
 
 struct UsageError {
-    Msg detail;
+    int detail;
     std::wstring argument;  // %1 of the detail
 };
 
@@ -78,7 +78,7 @@ struct ParsedArgs {
     Invocation invocation;
     std::optional<UsageError> error;
     // --lang as far as it could be read, so that even a usage error speaks the asked language
-    std::optional<Lang> lang;
+    std::optional<core::Lang> lang;
     bool json = false;
 };
 

@@ -57,7 +57,7 @@ TEST(Args, OptionValues) {
     EXPECT_EQ(inv.Value(Option::Ledger), L"l.csv");
     EXPECT_EQ(inv.station.k, 2u);
     EXPECT_EQ(inv.station.n, 3u);
-    EXPECT_EQ(inv.lang, Lang::En);
+    EXPECT_EQ(inv.lang, core::Lang::En);
     EXPECT_EQ(inv.Value(Option::Maker), L"");
     // A value may itself look like an option.
     EXPECT_EQ(ParseArgs(Words("pi make --new-uuid --product -x- -o a.tpi")).invocation.Value(Option::Product), L"-x-");
@@ -65,40 +65,40 @@ TEST(Args, OptionValues) {
 
 struct Refused {
     const char* line;
-    Msg detail;
+    int detail;
     const wchar_t* argument;
 };
 
 TEST(Args, UsageErrorsNameTheirCause) {
     const Refused cases[] = {
-        {"", Msg::MissingCommand, L""},
-        {"--json", Msg::MissingCommand, L""},
-        {"write", Msg::UnknownCommand, L"write"},
-        {"pi", Msg::UnknownCommand, L"pi"},
-        {"pi burn a.tpi", Msg::UnknownCommand, L"pi burn"},
-        {"info --verbose", Msg::UnknownOption, L"--verbose"},
-        {"info --json=1", Msg::UnknownOption, L"--json=1"},
-        {"info --yes", Msg::OptionNotForCommand, L"--yes"},
-        {"pi read --ledger l.csv", Msg::OptionNotForCommand, L"--ledger"},
-        {"pi write a.tpi --number", Msg::OptionNeedsValue, L"--number"},
-        {"pi write a.tpi --number 1 --number 2", Msg::OptionTwice, L"--number"},
-        {"pi write", Msg::MissingFile, L""},
-        {"pi show a.tpi b.tpi", Msg::ExtraArgument, L"b.tpi"},
-        {"info now", Msg::ExtraArgument, L"now"},
-        {"pi make --new-uuid", Msg::MissingOption, L"--output"},
-        {"pi make -o a.tpi", Msg::UuidOrNewUuid, L""},
-        {"pi make --uuid x --new-uuid -o a.tpi", Msg::UuidOrNewUuid, L""},
-        {"pi erase", Msg::EraseNeedsYes, L""},
-        {"opt erase", Msg::EraseNeedsYes, L""},
-        {"pi write a.tpi --station 1/2", Msg::StationNeedsLedger, L""},
-        {"pi write a.tpi --ledger l.csv --station 3/2", Msg::BadStation, L"3/2"},
-        {"pi write a.tpi --ledger l.csv --station 0/2", Msg::BadStation, L"0/2"},
-        {"info --lang fr", Msg::BadLang, L"fr"},
-        {"pi write a.tpi --ledger l.csv --ledger-timeout 0", Msg::BadLedgerTimeout, L"0"},
-        {"pi write a.tpi --ledger l.csv --ledger-timeout 601", Msg::BadLedgerTimeout, L"601"},
-        {"pi write a.tpi --ledger l.csv --ledger-timeout 5s", Msg::BadLedgerTimeout, L"5s"},
-        {"ledger show", Msg::MissingFile, L""},
-        {"ledger export l.csv", Msg::MissingOption, L"--output"},
+        {"", IDS_MISSING_COMMAND, L""},
+        {"--json", IDS_MISSING_COMMAND, L""},
+        {"write", IDS_UNKNOWN_COMMAND, L"write"},
+        {"pi", IDS_UNKNOWN_COMMAND, L"pi"},
+        {"pi burn a.tpi", IDS_UNKNOWN_COMMAND, L"pi burn"},
+        {"info --verbose", IDS_UNKNOWN_OPTION, L"--verbose"},
+        {"info --json=1", IDS_UNKNOWN_OPTION, L"--json=1"},
+        {"info --yes", IDS_OPTION_NOT_FOR_COMMAND, L"--yes"},
+        {"pi read --ledger l.csv", IDS_OPTION_NOT_FOR_COMMAND, L"--ledger"},
+        {"pi write a.tpi --number", IDS_OPTION_NEEDS_VALUE, L"--number"},
+        {"pi write a.tpi --number 1 --number 2", IDS_OPTION_TWICE, L"--number"},
+        {"pi write", IDS_MISSING_FILE, L""},
+        {"pi show a.tpi b.tpi", IDS_EXTRA_ARGUMENT, L"b.tpi"},
+        {"info now", IDS_EXTRA_ARGUMENT, L"now"},
+        {"pi make --new-uuid", IDS_MISSING_OPTION, L"--output"},
+        {"pi make -o a.tpi", IDS_UUID_OR_NEW_UUID, L""},
+        {"pi make --uuid x --new-uuid -o a.tpi", IDS_UUID_OR_NEW_UUID, L""},
+        {"pi erase", IDS_ERASE_NEEDS_YES, L""},
+        {"opt erase", IDS_ERASE_NEEDS_YES, L""},
+        {"pi write a.tpi --station 1/2", IDS_STATION_NEEDS_LEDGER, L""},
+        {"pi write a.tpi --ledger l.csv --station 3/2", IDS_BAD_STATION, L"3/2"},
+        {"pi write a.tpi --ledger l.csv --station 0/2", IDS_BAD_STATION, L"0/2"},
+        {"info --lang fr", IDS_BAD_LANG, L"fr"},
+        {"pi write a.tpi --ledger l.csv --ledger-timeout 0", IDS_BAD_LEDGER_TIMEOUT, L"0"},
+        {"pi write a.tpi --ledger l.csv --ledger-timeout 601", IDS_BAD_LEDGER_TIMEOUT, L"601"},
+        {"pi write a.tpi --ledger l.csv --ledger-timeout 5s", IDS_BAD_LEDGER_TIMEOUT, L"5s"},
+        {"ledger show", IDS_MISSING_FILE, L""},
+        {"ledger export l.csv", IDS_MISSING_OPTION, L"--output"},
     };
     for (const Refused& c : cases) {
         ParsedArgs parsed = ParseArgs(Words(c.line));
@@ -156,7 +156,7 @@ TEST(Args, NumberTakesOnlyDecimalOrHexadecimalUpTo32Bits) {
             if (kept != nullptr)
                 EXPECT_EQ(parsed.invocation.Value(Option::Number), kept);
             else
-                EXPECT_TRUE(parsed.error->detail == Msg::BadNumber && parsed.error->argument == L"--number");
+                EXPECT_TRUE(parsed.error->detail == IDS_BAD_NUMBER && parsed.error->argument == L"--number");
         }
     }
 }
@@ -164,9 +164,9 @@ TEST(Args, NumberTakesOnlyDecimalOrHexadecimalUpTo32Bits) {
 TEST(Args, LanguageAndJsonAreKnownEvenWhenTheLineIsWrong) {
     ParsedArgs parsed = ParseArgs(Words("--bogus --lang en --json"));
     ASSERT_TRUE(parsed.error);
-    EXPECT_EQ(parsed.lang, Lang::En);
+    EXPECT_EQ(parsed.lang, core::Lang::En);
     EXPECT_TRUE(parsed.json);
-    EXPECT_EQ(ParseArgs(Words("pi burn --lang=ja")).lang, Lang::Ja);
+    EXPECT_EQ(ParseArgs(Words("pi burn --lang=ja")).lang, core::Lang::Ja);
     EXPECT_FALSE(ParseArgs(Words("pi write -- --json")).json);
 }
 

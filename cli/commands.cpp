@@ -36,7 +36,7 @@ const Handled kHandlers[] = {
 // A name the editor's rule refused; the message names the field (and the character the code
 // page lacks). A name read from a file was never typed: the file is at fault.
 Exit NameRefusal(Context& c,
-                 Msg field,
+                 int field,
                  const std::wstring& name,
                  const core::AnsiName& ansi,
                  core::NameVerdict verdict,
@@ -44,40 +44,40 @@ Exit NameRefusal(Context& c,
                  const std::wstring* file) {
     const std::wstring label = c.report.Text(field);
     if (file != nullptr)
-        return c.report.Fail(failCode, Msg::FileNameTooLong,
+        return c.report.Fail(failCode, IDS_FILE_NAME_TOO_LONG,
                              {*file, label, core::DecimalText<wchar_t>(core::kNameMaxBytes)});
     switch (verdict) {
         case core::NameVerdict::TooManyChars:
-            return c.report.Fail(failCode, Msg::NameTooManyChars,
+            return c.report.Fail(failCode, IDS_NAME_TOO_MANY_CHARS,
                                  {label, core::DecimalText<wchar_t>(core::kNameMaxChars)});
         case core::NameVerdict::NotInCodePage:
-            return c.report.Fail(failCode, Msg::NameNotInCodePage, {label, core::MissingCharacter(name, ansi)});
+            return c.report.Fail(failCode, IDS_NAME_NOT_IN_CODE_PAGE, {label, core::MissingCharacter(name, ansi)});
         case core::NameVerdict::TooManyBytes:
         case core::NameVerdict::Fits:
             break;
     }
-    return c.report.Fail(failCode, Msg::NameTooManyBytes, {label, core::DecimalText<wchar_t>(core::kNameMaxBytes)});
+    return c.report.Fail(failCode, IDS_NAME_TOO_MANY_BYTES, {label, core::DecimalText<wchar_t>(core::kNameMaxBytes)});
 }
 
 // The message of a file that could not be used, or Done.
 Exit FileFailure(Context& c, core::FileResult status, const std::wstring& path) {
     switch (status) {
         case core::FileResult::CannotOpen:
-            return c.report.Fail(Exit::BadFile, Msg::FileCannotOpen, {path});
+            return c.report.Fail(Exit::BadFile, IDS_FILE_CANNOT_OPEN_NAMED, {path});
         case core::FileResult::Missing:
-            return c.report.Fail(Exit::BadFile, Msg::FileMissing, {path});
+            return c.report.Fail(Exit::BadFile, IDS_FILE_MISSING_NAMED, {path});
         case core::FileResult::IoError:
-            return c.report.Fail(Exit::BadFile, Msg::FileIoError, {path});
+            return c.report.Fail(Exit::BadFile, IDS_FILE_IO_ERROR, {path});
         case core::FileResult::Ok:
             break;
     }
     return Exit::Done;
 }
 
-Exit ShowUsageError(Output& out, Lang lang, bool json, const UsageError& error) {
+Exit ShowUsageError(Output& out, core::Lang lang, bool json, const UsageError& error) {
     Report report(out, lang, json, L"");
-    std::wstring detail = Text(lang, error.detail, {error.argument});
-    return report.Finish(report.Fail(Exit::Usage, Msg::UsageError, {detail}));
+    std::wstring detail = core::Text(lang, error.detail, {error.argument});
+    return report.Finish(report.Fail(Exit::Usage, IDS_USAGE_ERROR, {detail}));
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t 
         exit != Exit::Done)
         return exit;
     if (!core::IsWholeImageFile(data.size(), size))
-        return c.report.Fail(Exit::BadFile, Msg::FileBadFormat, {path});
+        return c.report.Fail(Exit::BadFile, IDS_FILE_BAD_FORMAT_NAMED, {path});
     std::copy(data.begin(), data.end(), image);
     return Exit::Done;
 }
@@ -104,13 +104,13 @@ Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t 
 Exit ReadTextFile(Context& c, const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& text) {
     if (Exit exit = FileFailure(c, c.host.ReadFile(path, maxBytes + 1, text), path); exit != Exit::Done)
         return exit;
-    return text.size() > maxBytes ? c.report.Fail(Exit::BadFile, Msg::FileBadFormat, {path}) : Exit::Done;
+    return text.size() > maxBytes ? c.report.Fail(Exit::BadFile, IDS_FILE_BAD_FORMAT_NAMED, {path}) : Exit::Done;
 }
 
 Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, size_t size) {
     if (Exit exit = FileFailure(c, c.host.WriteFile(path, image, size), path); exit != Exit::Done)
         return exit;
-    c.report.Say(Msg::FileSaved, {path});
+    c.report.Say(IDS_FILE_SAVED, {path});
     c.report.Fields().Text("file", path);
     return Exit::Done;
 }
@@ -120,7 +120,7 @@ Exit OpenConnection(Context& c, core::BoardConnection& board) {
         c.report.Fields().Text("missing_library", missing->library);
         return c.report.FailText(Exit::NoBoard, core::MissingLibraryText(c.report.Language(), *missing));
     }
-    return board.Open() ? Exit::Done : c.report.Fail(Exit::NoBoard, Msg::NoBoard);
+    return board.Open() ? Exit::Done : c.report.Fail(Exit::NoBoard, IDS_CANNOT_CONNECT);
 }
 
 Exit OpenBoard(Context& c, core::BoardConnection& board, uint32_t& interfaceType) {
@@ -131,14 +131,14 @@ Exit OpenBoard(Context& c, core::BoardConnection& board, uint32_t& interfaceType
     switch (core::AnnouncedInterface(interfaceType)) {
         case core::InterfaceKind::Usb:
             kind = L"USB";
-            c.report.Say(Msg::ConnectedUsb);
+            c.report.Say(IDS_CONNECTED_USB);
             break;
         case core::InterfaceKind::Lan:
             kind = L"LAN";
-            c.report.Say(Msg::ConnectedLan);
+            c.report.Say(IDS_CONNECTED_LAN);
             break;
         case core::InterfaceKind::Other:
-            c.report.Say(Msg::ConnectedOther, {Hex32(interfaceType)});
+            c.report.Say(IDS_CONNECTED_OTHER, {Hex32(interfaceType)});
             break;
     }
     c.report.Fields().Text("interface", Hex32(interfaceType)).Text("interface_kind", kind);
@@ -159,18 +159,18 @@ Exit ShowCurrentRecord(Context& c,
         board.Close();
     switch (r) {
         case core::ReadResult::NoAnswer:
-            return c.report.Fail(Exit::NoAnswer, Msg::NoAnswer);
+            return c.report.Fail(Exit::NoAnswer, IDS_NO_ANSWER);
         case core::ReadResult::ReadFailed:
-            return c.report.Fail(Exit::ReadFailed, Msg::ReadFailed);
+            return c.report.Fail(Exit::ReadFailed, IDS_READ_FAILED);
         case core::ReadResult::Empty:
-            c.report.Say(Msg::CurrentEmpty);
+            c.report.Say(IDS_CURRENT_EMPTY);
             c.report.Fields().Null("current");
             return Exit::Done;
         case core::ReadResult::Found:
             break;
     }
     RecordTexts texts = TextsOf(c.host, read.record.data());
-    c.report.Say(Msg::CurrentRecord, {HexSlot(read.slot), RecordLine(c, texts)});
+    c.report.Say(IDS_CURRENT_RECORD, {HexSlot(read.slot), RecordLine(c, texts)});
     c.report.Fields().Object("current", RecordJson(texts).Text("slot", HexSlot(read.slot)));
     return Exit::Done;
 }
@@ -196,16 +196,16 @@ std::optional<core::RecordFields> BuildFields(Context& c,
         case core::RecordTextFault::None:
             return made.fields;
         case core::RecordTextFault::MakerName:
-            exit = NameRefusal(c, Msg::MakerField, texts.maker, maker, made.nameVerdict, failCode, file);
+            exit = NameRefusal(c, IDS_MAKER_FIELD, texts.maker, maker, made.nameVerdict, failCode, file);
             break;
         case core::RecordTextFault::ProductName:
-            exit = NameRefusal(c, Msg::ProductNameField, texts.product, product, made.nameVerdict, failCode, file);
+            exit = NameRefusal(c, IDS_PRODUCT_NAME_FIELD, texts.product, product, made.nameVerdict, failCode, file);
             break;
         case core::RecordTextFault::UuidMissing:
-            exit = c.report.Fail(failCode, Msg::UuidMissing);
+            exit = c.report.Fail(failCode, IDS_UUID_MISSING);
             break;
         case core::RecordTextFault::UuidMalformed:
-            exit = c.report.Fail(failCode, Msg::UuidMalformed);
+            exit = c.report.Fail(failCode, IDS_UUID_MALFORMED);
             break;
     }
     return std::nullopt;
@@ -221,19 +221,19 @@ JsonObject RecordJson(const RecordTexts& texts) {
 }
 
 std::wstring RecordLine(Context& c, const RecordTexts& texts) {
-    return c.report.Text(Msg::RecordLine, {texts.uuid, texts.number, texts.product, texts.maker});
+    return c.report.Text(IDS_RECORD_LINE, {texts.uuid, texts.number, texts.product, texts.maker});
 }
 
-Exit Run(const std::vector<std::wstring>& args, Host& host, Lang uiLang) {
+Exit Run(const std::vector<std::wstring>& args, Host& host, core::Lang uiLang) {
     ParsedArgs parsed = ParseArgs(args, host.Environment(L"TOLKA_LEDGER"));
-    const Lang lang = parsed.lang.value_or(uiLang);
+    const core::Lang lang = parsed.lang.value_or(uiLang);
     if (parsed.lang)
         host.SetLibraryLanguage(lang);
     if (parsed.error)
         return ShowUsageError(host, lang, parsed.json, *parsed.error);
     const Invocation& inv = parsed.invocation;
     if (inv.command == Command::Help) {
-        host.Out(Text(lang, Msg::Help));
+        host.Out(core::Text(lang, IDS_CONSOLE_HELP));
         return Exit::Done;
     }
     if (inv.command == Command::Version) {
@@ -246,7 +246,7 @@ Exit Run(const std::vector<std::wstring>& args, Host& host, Lang uiLang) {
         if (h.command == inv.command)
             return h.handler(context);
     }
-    return report.Finish(report.Fail(Exit::Usage, Msg::UnknownCommand, {inv.name}));
+    return report.Finish(report.Fail(Exit::Usage, IDS_UNKNOWN_COMMAND, {inv.name}));
 }
 
 }  // namespace cli

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "cli/host.h"
-#include "cli/messages.h"
+#include "cli/report.h"
 
 namespace cli {
 
 // Runs the command line (the arguments after the program name) and returns its exit code.
 // uiLang is the user's language, used when --lang does not say.
-Exit Run(const std::vector<std::wstring>& args, Host& host, Lang uiLang);
+Exit Run(const std::vector<std::wstring>& args, Host& host, core::Lang uiLang);
 
 }  // namespace cli

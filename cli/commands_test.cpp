@@ -244,7 +244,7 @@ TEST_F(Commands, ALostOutcomeTellsTheWritesStatusAndNumber) {
     EXPECT_TRUE(
         Has(host.err, L"The outcome could not be written to the ledger l.csv. Device write: ok (Number 1000)."));
     host.ledgerAppendsLeft = 1;
-    EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv", Lang::Ja), Exit::Ledger);
+    EXPECT_EQ(host.Run("pi write a.tpi --ledger l.csv", core::Lang::Ja), Exit::Ledger);
     EXPECT_TRUE(Has(host.err, L"デバイスの書き込みは ok です (Number 1001)。"));
 }
 
@@ -269,7 +269,7 @@ TEST_F(Commands, RepeatWritesBoardAfterBoardWithDistinctNumbers) {
     EXPECT_EQ(numbers.size(), 50u);
     EXPECT_TRUE(Has(host.out, L"--- board 50 ---"));
     EXPECT_EQ(host.out.back(), L"50 devices written (0 failed).");
-    EXPECT_EQ(std::count(host.err.begin(), host.err.end(), Text(Lang::En, Msg::NextBoardPrompt)), 50);
+    EXPECT_EQ(std::count(host.err.begin(), host.err.end(), core::Text(core::Lang::En, IDS_NEXT_BOARD_PROMPT)), 50);
 }
 
 TEST_F(Commands, RepeatGoesOnAfterAFailedBoardAndEndsWithItsCode) {
@@ -451,7 +451,7 @@ TEST_F(Commands, LedgerReportWritesThePeriodsPageOrNothing) {
     }
     host.ledgers[L"l.csv"] = ledger;
     host.ledgers[L"bad.csv"] = ledger.substr(3);
-    EXPECT_EQ(host.Run("ledger report l.csv -o r.html --to 2024-05-01 --json", Lang::Ja), Exit::Done);
+    EXPECT_EQ(host.Run("ledger report l.csv -o r.html --to 2024-05-01 --json", core::Lang::Ja), Exit::Done);
     ASSERT_EQ(host.out.size(), 1u);
     EXPECT_EQ(host.out[0],
               L"{\"command\":\"ledger report\",\"exit_code\":0,\"ok\":true,\"ledger\":\"l.csv\",\"file\":\"r.html\","

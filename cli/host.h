@@ -78,7 +78,7 @@ public:
     virtual std::wstring Environment(const wchar_t* name) = 0;
     // The language in which the device libraries say what they say themselves (the virtual
     // board's messages), when the command line chose one other than the user's.
-    virtual void SetLibraryLanguage(Lang lang) = 0;
+    virtual void SetLibraryLanguage(core::Lang lang) = 0;
 
     // Waits for the user between two devices: true to go on (Enter), false to stop ("q",
     // or the end of the input).

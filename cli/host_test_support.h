@@ -60,8 +60,8 @@ public:
     TestHost() : link(store) {}
 
     // Runs a command line given as one string of words separated by blanks.
-    cli::Exit Run(const std::string& line, cli::Lang lang = cli::Lang::En) { return RunArgs(Words(line), lang); }
-    cli::Exit RunArgs(const std::vector<std::wstring>& args, cli::Lang lang = cli::Lang::En) {
+    cli::Exit Run(const std::string& line, core::Lang lang = core::Lang::En) { return RunArgs(Words(line), lang); }
+    cli::Exit RunArgs(const std::vector<std::wstring>& args, core::Lang lang = core::Lang::En) {
         out.clear();
         err.clear();
         return cli::Run(args, *this, lang);
@@ -194,7 +194,7 @@ public:
     std::unique_ptr<core::DbLink> OpenDatabase() override { return std::make_unique<NoDatabase>(); }
     std::wstring ComputerName() override { return L"pc1"; }
     std::wstring Environment(const wchar_t* name) override { return environment[name]; }
-    void SetLibraryLanguage(cli::Lang) override {}  // the model speaks no language
+    void SetLibraryLanguage(core::Lang) override {}  // the model speaks no language
 
     bool NextBoard() override { return nextBoard ? nextBoard() : false; }
 

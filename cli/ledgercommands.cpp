@@ -67,12 +67,12 @@ JsonObject TallyJson(const Tally& t) {
 
 void SayTally(Context& c, const std::wstring& who, const Tally& t) {
     const std::vector<uint64_t> gaps = t.Gaps();
-    c.report.Say(Msg::LedgerStationLine,
+    c.report.Say(IDS_LEDGER_STATION_LINE,
                  {who, core::DecimalText<wchar_t>(t.reserved), core::DecimalText<wchar_t>(t.ok),
                   core::DecimalText<wchar_t>(t.failed), t.highest ? core::DecimalText<wchar_t>(*t.highest) : L"-",
                   core::DecimalText<wchar_t>(gaps.size())});
     if (!gaps.empty())
-        c.report.Say(Msg::LedgerGaps, {NumberList(gaps)});
+        c.report.Say(IDS_LEDGER_GAPS, {NumberList(gaps)});
 }
 
 }  // namespace
@@ -90,7 +90,7 @@ Exit LedgerShow(Context& c) {
     }
     std::vector<JsonObject> perStation;
     for (const auto& [station, tally] : stations) {
-        SayTally(c, station.empty() ? c.report.Text(Msg::LedgerNoStation) : core::FromUtf8(station), tally);
+        SayTally(c, station.empty() ? c.report.Text(IDS_LEDGER_NO_STATION) : core::FromUtf8(station), tally);
         JsonObject o;
         if (station.empty())
             o.Null("station");
@@ -98,7 +98,7 @@ Exit LedgerShow(Context& c) {
             o.Text("station", core::FromUtf8(station));
         perStation.push_back(o.Append(TallyJson(tally)));
     }
-    SayTally(c, c.report.Text(Msg::LedgerAllStations), all);
+    SayTally(c, c.report.Text(IDS_LEDGER_ALL_STATIONS), all);
     // Nested: the report's own "ok" says whether the command succeeded.
     c.report.Fields().Object("total", TallyJson(all)).Objects("stations", perStation);
     return c.report.Finish(Exit::Done);
@@ -111,7 +111,7 @@ Exit RefuseOutputOverLedger(Context& c) {
     if (IsDatabaseLedger(c.inv.file) ||
         (!c.host.IsSameFile(output, c.inv.file) && !c.host.IsSameFile(output, c.inv.file + L".index")))
         return Exit::Done;
-    return c.report.Fail(Exit::BadFile, Msg::OutputIsTheLedger, {output});
+    return c.report.Fail(Exit::BadFile, IDS_OUTPUT_IS_THE_LEDGER, {output});
 }
 
 Exit LedgerExport(Context& c) {
@@ -128,7 +128,7 @@ Exit LedgerExport(Context& c) {
     if (Exit exit = WriteImageFile(c, output, reinterpret_cast<const uint8_t*>(csv.data()), csv.size());
         exit != Exit::Done)
         return c.report.Finish(exit);
-    c.report.Say(Msg::LedgerExported, {core::DecimalText<wchar_t>(entries.size()), output});
+    c.report.Say(IDS_LEDGER_EXPORTED, {core::DecimalText<wchar_t>(entries.size()), output});
     c.report.Fields().Number("lines", entries.size());
     return c.report.Finish(Exit::Done);
 }
@@ -156,7 +156,7 @@ Exit LedgerReport(Context& c) {
     if (Exit exit = WriteImageFile(c, output, reinterpret_cast<const uint8_t*>(page.data()), page.size());
         exit != Exit::Done)
         return c.report.Finish(exit);
-    c.report.Say(Msg::ReportWritten, {core::DecimalText<wchar_t>(figures.total.reserved),
+    c.report.Say(IDS_REPORT_WRITTEN, {core::DecimalText<wchar_t>(figures.total.reserved),
                                       core::DecimalText<wchar_t>(figures.lines), output});
     JsonObject total;
     total.Number("reserved", figures.total.reserved)

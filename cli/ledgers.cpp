@@ -13,37 +13,37 @@ namespace {
 const wchar_t kOdbcPrefix[] = L"odbc:";
 constexpr size_t kOdbcPrefixLength = sizeof kOdbcPrefix / sizeof kOdbcPrefix[0] - 1;
 
-Msg FaultText(core::LedgerFault fault) {
+int FaultText(core::LedgerFault fault) {
     switch (fault) {
         case core::LedgerFault::NoByteOrderMark:
-            return Msg::FaultNoByteOrderMark;
+            return IDS_FAULT_NO_BYTE_ORDER_MARK;
         case core::LedgerFault::BadHeader:
-            return Msg::FaultBadHeader;
+            return IDS_FAULT_BAD_HEADER;
         case core::LedgerFault::NotUtf8:
-            return Msg::FaultNotUtf8;
+            return IDS_FAULT_NOT_UTF8;
         case core::LedgerFault::BadQuoting:
-            return Msg::FaultBadQuoting;
+            return IDS_FAULT_BAD_QUOTING;
         case core::LedgerFault::UnterminatedLine:
-            return Msg::FaultUnterminatedLine;
+            return IDS_FAULT_UNTERMINATED_LINE;
         case core::LedgerFault::FieldCount:
-            return Msg::FaultFieldCount;
+            return IDS_FAULT_FIELD_COUNT;
         default:
-            return Msg::FaultBadField;
+            return IDS_FAULT_BAD_FIELD;
     }
 }
 
-Msg ConnectionFaultText(core::ConnectionFault fault) {
+int ConnectionFaultText(core::ConnectionFault fault) {
     switch (fault) {
         case core::ConnectionFault::Empty:
-            return Msg::ConnectionEmpty;
+            return IDS_CONNECTION_EMPTY;
         case core::ConnectionFault::NoEquals:
-            return Msg::ConnectionNoEquals;
+            return IDS_CONNECTION_NO_EQUALS;
         case core::ConnectionFault::OpenBrace:
-            return Msg::ConnectionOpenBrace;
+            return IDS_CONNECTION_OPEN_BRACE;
         case core::ConnectionFault::TextAfterBrace:
-            return Msg::ConnectionTextAfterBrace;
+            return IDS_CONNECTION_TEXT_AFTER_BRACE;
         default:
-            return Msg::ConnectionNoTarget;
+            return IDS_CONNECTION_NO_TARGET;
     }
 }
 
@@ -52,7 +52,7 @@ std::string ConnectionText(const std::wstring& ledger) {
 }
 
 Exit Refused(Context& c, const std::wstring& name, core::LedgerFault fault, size_t line) {
-    return c.report.Fail(Exit::Ledger, Msg::LedgerRefused,
+    return c.report.Fail(Exit::Ledger, IDS_LEDGER_REFUSED,
                          {name, core::DecimalText<wchar_t>(line), c.report.Text(FaultText(fault))});
 }
 
@@ -70,7 +70,7 @@ public:
             return CannotOpen(failure);
         core::LedgerContent content;
         if (!core::ScanLedger(*file, content))
-            return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {path_});
+            return c_.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {path_});
         if (content.fault != core::LedgerFault::None)
             return Refused(c_, path_, content.fault, content.faultLine);
         return Exit::Done;
@@ -88,11 +88,11 @@ public:
             case core::ReserveFailure::Refused:
                 return Refused(c_, path_, r.fault, r.faultLine);
             case core::ReserveFailure::Exhausted:
-                return c_.report.Fail(Exit::Ledger, Msg::LedgerExhausted, {path_});
+                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_EXHAUSTED, {path_});
             case core::ReserveFailure::ReadFailed:
-                return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {path_});
+                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {path_});
             case core::ReserveFailure::AppendFailed:
-                return c_.report.Fail(Exit::Ledger, Msg::LedgerCannotWrite, {path_});
+                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_WRITE, {path_});
         }
         number = r.number;
         return Exit::Done;
@@ -103,7 +103,7 @@ public:
         std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, LedgerOpen::MayCreate, failure);
         if (file == nullptr || !file->Append(core::FormatLedgerLine(line))) {
             const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
-            return c_.report.Fail(Exit::Ledger, Msg::LedgerOutcomeLost,
+            return c_.report.Fail(Exit::Ledger, IDS_LEDGER_OUTCOME_LOST,
                                   {path_, status, core::DecimalText<wchar_t>(line.number)});
         }
         return Exit::Done;
@@ -111,16 +111,16 @@ public:
 
 private:
     Exit CannotOpen(LedgerOpenFailure failure) {
-        Msg msg = Msg::LedgerCannotOpen;
+        int msg = IDS_LEDGER_CANNOT_OPEN;
         switch (failure) {
             case LedgerOpenFailure::Busy:
-                msg = Msg::LedgerBusy;
+                msg = IDS_LEDGER_BUSY;
                 break;
             case LedgerOpenFailure::NoPlace:
-                msg = Msg::LedgerNoPlace;
+                msg = IDS_LEDGER_NO_PLACE;
                 break;
             case LedgerOpenFailure::NotAFile:
-                msg = Msg::LedgerNotAFile;
+                msg = IDS_LEDGER_NOT_AFILE;
                 break;
             case LedgerOpenFailure::NoAccess:
                 break;
@@ -144,7 +144,8 @@ public:
         core::ConnectionString parsed;
         if (core::ConnectionFault fault = core::ParseConnectionString(connection_, parsed);
             fault != core::ConnectionFault::None)
-            return c_.report.Fail(Exit::Ledger, Msg::LedgerBadConnection, {c_.report.Text(ConnectionFaultText(fault))});
+            return c_.report.Fail(Exit::Ledger, IDS_LEDGER_BAD_CONNECTION,
+                                  {c_.report.Text(ConnectionFaultText(fault))});
         if (kept_.ledger)  // opened for an earlier board of the line
             return Exit::Done;
         kept_.link = c_.host.OpenDatabase();
@@ -159,7 +160,7 @@ public:
     Exit Reserve(const core::LedgerEntry& line, uint32_t& number) override {
         core::Uuid id;
         if (!c_.host.NewUuid(id))
-            return c_.report.Fail(Exit::Ledger, Msg::UuidCreateFailed);
+            return c_.report.Fail(Exit::Ledger, IDS_UUID_CANNOT_BE_CREATED);
         reservation_ = core::ToUtf8(core::FormatUuidText(id.data()));
         core::DbResult r = kept_.ledger->Reserve(line, line.number, c_.inv.station, reservation_);
         number = r.number;
@@ -173,7 +174,7 @@ public:
         const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
         return c_.report.FailText(
             Exit::Ledger,
-            c_.report.Text(Msg::LedgerOutcomeLost, {name_, status, core::DecimalText<wchar_t>(line.number)}) + L"\n" +
+            c_.report.Text(IDS_LEDGER_OUTCOME_LOST, {name_, status, core::DecimalText<wchar_t>(line.number)}) + L"\n" +
                 ServerText(r.status));
     }
 
@@ -186,8 +187,8 @@ public:
 
 private:
     std::wstring ServerText(const core::DbStatus& status) {
-        return c_.report.Text(Msg::LedgerServerSaid, {status.state.empty() ? L"-" : core::FromUtf8(status.state),
-                                                      core::FromUtf8(status.text)});
+        return c_.report.Text(IDS_LEDGER_SERVER_SAID, {status.state.empty() ? L"-" : core::FromUtf8(status.state),
+                                                       core::FromUtf8(status.text)});
     }
 
     Exit Tell(const core::DbResult& r) {
@@ -195,14 +196,14 @@ private:
             case core::DbOutcome::Done:
                 return Exit::Done;
             case core::DbOutcome::Exhausted:
-                return c_.report.Fail(Exit::Ledger, Msg::LedgerExhausted, {name_});
+                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_EXHAUSTED, {name_});
             case core::DbOutcome::OtherLayout:
-                return c_.report.Fail(Exit::Ledger, Msg::LedgerOtherLayout, {name_});
+                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_OTHER_LAYOUT, {name_});
             case core::DbOutcome::Unusable:
                 break;
         }
         return c_.report.FailText(Exit::Ledger,
-                                  c_.report.Text(Msg::LedgerUnusable, {name_}) + L"\n" + ServerText(r.status));
+                                  c_.report.Text(IDS_LEDGER_UNUSABLE, {name_}) + L"\n" + ServerText(r.status));
     }
 
     Context& c_;
@@ -243,11 +244,11 @@ Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::Ledger
         case core::FileResult::Ok:
             break;
         case core::FileResult::Missing:
-            return c.report.Fail(Exit::Ledger, Msg::LedgerMissing, {ledger});
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_MISSING, {ledger});
         case core::FileResult::CannotOpen:
-            return c.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {ledger});
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_OPEN, {ledger});
         case core::FileResult::IoError:
-            return c.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {ledger});
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {ledger});
     }
     core::LedgerContent content = core::ParseLedger(std::string(bytes.begin(), bytes.end()));
     if (content.fault != core::LedgerFault::None)
@@ -271,15 +272,15 @@ Exit ForEachLedgerLine(Context& c, const std::wstring& ledger, const std::functi
         case core::FileResult::Ok:
             break;
         case core::FileResult::Missing:
-            return c.report.Fail(Exit::Ledger, Msg::LedgerMissing, {ledger});
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_MISSING, {ledger});
         case core::FileResult::CannotOpen:
-            return c.report.Fail(Exit::Ledger, Msg::LedgerCannotOpen, {ledger});
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_OPEN, {ledger});
         case core::FileResult::IoError:
-            return c.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {ledger});
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {ledger});
     }
     core::LedgerContent content;
     if (file == nullptr || !core::ReadLedgerEntries(*file, onLine, content))
-        return c.report.Fail(Exit::Ledger, Msg::LedgerCannotRead, {ledger});
+        return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {ledger});
     if (content.fault != core::LedgerFault::None)
         return Refused(c, ledger, content.fault, content.faultLine);
     return Exit::Done;

@@ -37,7 +37,7 @@ Exit OpenOptionBoard(Context& c, core::BoardConnection& board) {
 
 Exit Unsupported(Context& c) {
     c.report.Fields().Bool("option_area", false);
-    return c.report.Fail(Exit::Refused, Msg::FirmwareUnsupported);
+    return c.report.Fail(Exit::Refused, IDS_FIRMWARE_UNSUPPORTED);
 }
 
 // info's look at the port option area: the firmware check, then area 5. A failed read of
@@ -46,18 +46,18 @@ Exit TellOptionArea(Context& c, core::BoardConnection& board) {
     switch (core::CheckOptionArea(c.host.Link(), board.Handle())) {
         case core::OptionAreaCheck::ReadFailed:
             c.report.Fields().Null("option_area").Null("area5_settings");
-            return c.report.Fail(Exit::ReadFailed, Msg::OptionAreaReadFailed);
+            return c.report.Fail(Exit::ReadFailed, IDS_OPTION_AREA_READ_FAILED);
         case core::OptionAreaCheck::Unsupported:
-            c.report.Say(Msg::OptionAreaNo);
+            c.report.Say(IDS_OPTION_AREA_NO);
             c.report.Fields().Bool("option_area", false).Null("area5_settings");
             return Exit::Done;
         case core::OptionAreaCheck::Supported:
             break;
     }
-    c.report.Say(Msg::OptionAreaYes);
+    c.report.Say(IDS_OPTION_AREA_YES);
     core::PortOptionImage image;
     const bool settings = core::ReadPortOptionArea(c.host.Link(), board.Handle(), image);
-    c.report.Say(settings ? Msg::Area5Settings : Msg::Area5Empty);
+    c.report.Say(settings ? IDS_AREA5_SETTINGS : IDS_AREA5_EMPTY);
     c.report.Fields().Bool("option_area", true).Bool("area5_settings", settings);
     return Exit::Done;
 }
@@ -65,8 +65,8 @@ Exit TellOptionArea(Context& c, core::BoardConnection& board) {
 Exit TableFailure(Context& c, const TableError& error) {
     const std::wstring detail = c.report.Text(error.detail, {error.args[0], error.args[1], error.args[2]});
     if (error.line == 0)
-        return c.report.Fail(Exit::BadFile, Msg::TableWhole, {c.inv.file, detail});
-    return c.report.Fail(Exit::BadFile, Msg::TableLine, {c.inv.file, core::DecimalText<wchar_t>(error.line), detail});
+        return c.report.Fail(Exit::BadFile, IDS_TABLE_WHOLE, {c.inv.file, detail});
+    return c.report.Fail(Exit::BadFile, IDS_TABLE_LINE, {c.inv.file, core::DecimalText<wchar_t>(error.line), detail});
 }
 
 }  // namespace
@@ -107,11 +107,11 @@ Exit OptRead(Context& c) {
         case core::OptionReadResult::UnsupportedFirmware:
             return c.report.Finish(Unsupported(c));
         case core::OptionReadResult::NoSettings:
-            return c.report.Finish(c.report.Fail(Exit::ReadFailed, Msg::NoSettings));
+            return c.report.Finish(c.report.Fail(Exit::ReadFailed, IDS_NO_SETTINGS));
         case core::OptionReadResult::Ok:
             break;
     }
-    c.report.Say(Msg::SettingsRead);
+    c.report.Say(IDS_SETTINGS_READ);
     core::PortOptionImage kept = AsTheWindowKeepsIt(image.data());
     ShowOptions(c, kept.data());
     if (!c.inv.Has(Option::Output))
@@ -135,11 +135,11 @@ Exit OptWrite(Context& c) {
         case core::OptionWriteResult::UnsupportedFirmware:
             return c.report.Finish(Unsupported(c));
         case core::OptionWriteResult::WriteFailed:
-            return c.report.Finish(c.report.Fail(Exit::WriteFailed, Msg::WriteFailed));
+            return c.report.Finish(c.report.Fail(Exit::WriteFailed, IDS_WRITE_FAILED));
         case core::OptionWriteResult::Ok:
             break;
     }
-    c.report.Say(Msg::OptionWritten);
+    c.report.Say(IDS_WRITTEN);
     return c.report.Finish(Exit::Done);
 }
 
@@ -148,8 +148,8 @@ Exit OptErase(Context& c) {
     if (Exit exit = OpenOptionBoard(c, board); exit != Exit::Done)
         return c.report.Finish(exit);
     if (core::ErasePortOptions(c.host.Link(), board.Handle()) != core::OptionEraseResult::Ok)
-        return c.report.Finish(c.report.Fail(Exit::WriteFailed, Msg::EraseFailed));
-    c.report.Say(Msg::Erased);
+        return c.report.Finish(c.report.Fail(Exit::WriteFailed, IDS_ERASE_FAILED));
+    c.report.Say(IDS_ERASED);
     return c.report.Finish(Exit::Done);
 }
 
@@ -158,13 +158,13 @@ Exit Info(Context& c) {
     uint32_t interfaceType = 0;
     if (Exit exit = OpenBoard(c, board, interfaceType); exit != Exit::Done)
         return c.report.Finish(exit);
-    const std::wstring kinds[] = {L"USB", L"LAN", c.report.Text(Msg::InterfaceOther)};
-    c.report.Say(Msg::InterfaceLine,
+    const std::wstring kinds[] = {L"USB", L"LAN", c.report.Text(IDS_INTERFACE_OTHER)};
+    c.report.Say(IDS_INTERFACE_LINE,
                  {Hex32(interfaceType), kinds[static_cast<int>(core::AnnouncedInterface(interfaceType))]});
     core::CurrentRecord current;
     if (Exit exit = ShowCurrentRecord(c, board, &current); exit != Exit::Done)
         return c.report.Finish(exit);
-    c.report.Say(Msg::SlotsUsedLine, {core::DecimalText<wchar_t>(current.slotsUsed)});
+    c.report.Say(IDS_SLOTS_USED_LINE, {core::DecimalText<wchar_t>(current.slotsUsed)});
     c.report.Fields().Number("slots_used", current.slotsUsed);
     return c.report.Finish(TellOptionArea(c, board));
 }

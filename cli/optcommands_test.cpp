@@ -129,18 +129,18 @@ TEST(OptCommands, MakeTakesBackWhatShowPrints) {
         const char* what;
         std::vector<uint8_t> shown;
         std::vector<uint8_t> made;
-        Lang lang;
+        core::Lang lang;
     } cases[] = {
-        {"all clear", Head(std::vector<uint8_t>(13, 0)), Head(std::vector<uint8_t>(13, 0)), Lang::En},
+        {"all clear", Head(std::vector<uint8_t>(13, 0)), Head(std::vector<uint8_t>(13, 0)), core::Lang::En},
         {"all set", std::vector<uint8_t>(128, 0xFF),
-         Head({0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0xFF, 0xFF, 0xFF, 0x0F}), Lang::Ja},
+         Head({0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0xFF, 0xFF, 0xFF, 0x0F}), core::Lang::Ja},
         {"worked example", Head({0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0}),
-         Head({0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0}), Lang::En},
-        {"odd bytes", OddImage(), KeptImage(), Lang::Ja},
+         Head({0, 0, 0x80, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0}), core::Lang::En},
+        {"odd bytes", OddImage(), KeptImage(), core::Lang::Ja},
         {"every warning", Head({0, 0, 0xFF, 0xFF, 0, 1, 2, 0, 4, 0, 0, 0, 0}),
-         Head({0, 0, 0xFF, 0xFF, 0, 1, 2, 0, 4, 0, 0, 0, 0}), Lang::En},
+         Head({0, 0, 0xFF, 0xFF, 0, 1, 2, 0, 4, 0, 0, 0, 0}), core::Lang::En},
         {"every warning in Japanese", Head({0, 0, 0xFF, 0xFF, 0, 1, 2, 0, 4, 0, 0, 0, 0}),
-         Head({0, 0, 0xFF, 0xFF, 0, 1, 2, 0, 4, 0, 0, 0, 0}), Lang::Ja},
+         Head({0, 0, 0xFF, 0xFF, 0, 1, 2, 0, 4, 0, 0, 0, 0}), core::Lang::Ja},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -163,7 +163,7 @@ TEST(OptCommands, MakeTakesBackWhatShowPrints) {
 TEST(OptCommands, MakeReadsATableSavedAsUtf16) {
     TestHost host;
     host.files[L"a.topt"] = KeptImage();
-    ASSERT_EQ(host.Run("opt show a.topt", Lang::Ja), Exit::Done);
+    ASSERT_EQ(host.Run("opt show a.topt", core::Lang::Ja), Exit::Done);
     std::vector<uint8_t> utf16 = {0xFF, 0xFE};
     for (const std::wstring& line : host.out) {
         for (wchar_t ch : line + L"\r\n") {

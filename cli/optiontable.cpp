@@ -38,7 +38,7 @@ std::wstring Padded(const std::wstring& text, size_t width) {
 }
 
 // The option window's caption with a capital, as a heading: "Direction".
-std::wstring GroupName(core::PortGroup group, Lang lang) {
+std::wstring GroupName(core::PortGroup group, core::Lang lang) {
     std::wstring name = core::CatalogueText(lang, core::PortGroupTextId(group));
     if (!name.empty() && name[0] >= L'a' && name[0] <= L'z')
         name[0] = static_cast<wchar_t>(name[0] - L'a' + L'A');
@@ -116,11 +116,11 @@ std::wstring Wide(const std::string& ascii) {
 std::optional<TableError> ReadRow(size_t line,
                                   core::Port port,
                                   const std::vector<std::string>& marks,
-                                  Lang lang,
+                                  core::Lang lang,
                                   std::map<unsigned, bool>& boxes) {
     const std::wstring name = core::PortName(port);
     if (marks.size() != kPins * core::kPortGroupCount || !std::all_of(marks.begin(), marks.end(), IsMark))
-        return TableError{line, Msg::TableRowMarks, {name}};
+        return TableError{line, IDS_TABLE_ROW_MARKS, {name}};
     for (size_t g = 0; g < core::kPortGroupCount; ++g) {
         const core::PortCell* cell = core::FindPortCell(kGroups[g], port);
         for (unsigned column = 0; column < kPins; ++column) {
@@ -128,7 +128,7 @@ std::optional<TableError> ReadRow(size_t line,
             const std::string& mark = marks[g * kPins + column];
             const bool exists = cell != nullptr && pin < cell->pinCount;
             if (exists != (mark != "-")) {
-                Msg why = exists ? Msg::TablePinTakesBit : Msg::TableNoSuchPin;
+                int why = exists ? IDS_TABLE_PIN_TAKES_BIT : IDS_TABLE_NO_SUCH_PIN;
                 return TableError{line, why, {name, GroupName(kGroups[g], lang), core::DecimalText<wchar_t>(pin)}};
             }
             if (exists)
@@ -140,7 +140,9 @@ std::optional<TableError> ReadRow(size_t line,
 
 }  // namespace
 
-std::optional<TableError> ParseOptionTable(const std::vector<uint8_t>& text, Lang lang, core::PortOptionImage& image) {
+std::optional<TableError> ParseOptionTable(const std::vector<uint8_t>& text,
+                                           core::Lang lang,
+                                           core::PortOptionImage& image) {
     std::map<unsigned, bool> boxes;
     std::set<core::Port> seen;
     const std::string ascii = AsciiOf(text);
@@ -157,23 +159,23 @@ std::optional<TableError> ParseOptionTable(const std::vector<uint8_t>& text, Lan
         std::vector<std::string> marks(words.begin() + 1, words.end());
         if (!port) {
             if (!marks.empty() && std::all_of(marks.begin(), marks.end(), IsMark))
-                return TableError{number, Msg::TableUnknownPort, {Wide(words[0])}};
+                return TableError{number, IDS_TABLE_UNKNOWN_PORT, {Wide(words[0])}};
             continue;
         }
         if (!seen.insert(*port).second)
-            return TableError{number, Msg::TablePortTwice, {core::PortName(*port)}};
+            return TableError{number, IDS_TABLE_PORT_TWICE, {core::PortName(*port)}};
         if (auto error = ReadRow(number, *port, marks, lang, boxes))
             return error;
     }
     for (core::Port port : kPorts) {
         if (seen.count(port) == 0)
-            return TableError{0, Msg::TablePortMissing, {core::PortName(port)}};
+            return TableError{0, IDS_TABLE_PORT_MISSING, {core::PortName(port)}};
     }
     core::GetPortOptions(image.data(), [&](unsigned box) { return boxes[box]; });
     return std::nullopt;
 }
 
-std::vector<std::wstring> OptionTable(const uint8_t* image, Lang lang) {
+std::vector<std::wstring> OptionTable(const uint8_t* image, core::Lang lang) {
     std::wstring heading(kLabelWidth, L' ');
     std::wstring pinNumbers(kLabelWidth, L' ');
     for (core::PortGroup group : kGroups) {
@@ -198,7 +200,7 @@ std::vector<std::wstring> OptionTable(const uint8_t* image, Lang lang) {
     return lines;
 }
 
-std::vector<std::wstring> OptionWarnings(const uint8_t* image, Lang lang) {
+std::vector<std::wstring> OptionWarnings(const uint8_t* image, core::Lang lang) {
     std::vector<std::wstring> warnings;
     for (core::Port port : {core::Port::P1, core::Port::P2, core::Port::P5}) {
         std::vector<unsigned> outputs;
@@ -207,7 +209,7 @@ std::vector<std::wstring> OptionWarnings(const uint8_t* image, Lang lang) {
                 outputs.push_back(pin);
         }
         if (!outputs.empty())
-            warnings.push_back(Text(lang, Msg::WarnAddressOutput, {core::PortName(port), PinList(outputs)}));
+            warnings.push_back(core::Text(lang, IDS_WARN_ADDRESS_OUTPUT, {core::PortName(port), PinList(outputs)}));
     }
     for (core::Port port : {core::Port::P4, core::Port::PA}) {
         std::vector<unsigned> inputs;
@@ -217,7 +219,8 @@ std::vector<std::wstring> OptionWarnings(const uint8_t* image, Lang lang) {
                 inputs.push_back(pin);
         }
         if (!inputs.empty())
-            warnings.push_back(Text(lang, Msg::WarnOutputDataOnInput, {core::PortName(port), PinList(inputs)}));
+            warnings.push_back(
+                core::Text(lang, IDS_WARN_OUTPUT_DATA_ON_INPUT, {core::PortName(port), PinList(inputs)}));
     }
     return warnings;
 }

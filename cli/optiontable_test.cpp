@@ -33,14 +33,14 @@ TEST(OptionTable, PortsAndPinsAsTheGridShowsThem) {
         L"PA      0 0 0 0 0 0 0 0   0 0 0 0 0 0 0 0   - - - - - - - -",
         L"POUT    - - - - - - - -   0 0 0 0 0 0 0 0   - - - - - - - -",
     };
-    EXPECT_EQ(OptionTable(image.data(), Lang::En), expected);
+    EXPECT_EQ(OptionTable(image.data(), core::Lang::En), expected);
     // Japanese captions take two columns a character; the pin columns stay under them.
-    EXPECT_EQ(OptionTable(image.data(), Lang::Ja)[0], L"        入出力方向        出力データ        プルアップ");
+    EXPECT_EQ(OptionTable(image.data(), core::Lang::Ja)[0], L"        入出力方向        出力データ        プルアップ");
 }
 
 TEST(OptionTable, UpperBitsOfTheFourPinCellsAreNotShown) {
     Image image = PortBytes({{8, 0xF5}, {12, 0xF0}});
-    std::vector<std::wstring> lines = OptionTable(image.data(), Lang::En);
+    std::vector<std::wstring> lines = OptionTable(image.data(), core::Lang::En);
     EXPECT_EQ(lines[4], L"P5      - - - - 0 1 0 1   - - - - - - - -   - - - - 0 0 0 0");
 }
 
@@ -56,22 +56,22 @@ TEST(OptionTable, RefusesARowItCannotRead) {
     const struct {
         std::string text;
         size_t line;
-        Msg detail;
+        int detail;
         std::wstring firstArg;
     } cases[] = {
-        {rows, 0, Msg::TablePortMissing, L"POUT"},
-        {rows + pout + "P2 0 0 0 0 0 0 0 0 - - - - - - - - 0 0 0 0 0 0 0 0\n", 7, Msg::TablePortTwice, L"P2"},
-        {rows + "P6 0 0 0 0\n" + pout, 6, Msg::TableUnknownPort, L"P6"},
-        {"P1 0 0 0 0 0 0 1 1 - - - - - - - -\n", 1, Msg::TableRowMarks, L"P1"},
-        {"P1 0 0 0 0 0 0 1 2 - - - - - - - - - - - - - - - -\n", 1, Msg::TableRowMarks, L"P1"},
-        {"\n# pins 7-0\nP5 1 - - - 0 0 0 0 - - - - - - - - - - - - 0 0 0 0\n", 3, Msg::TableNoSuchPin, L"P5"},
-        {"P1 0 0 0 0 0 0 1 1 - - - - - - - 0 - - - - - - - -\n", 1, Msg::TableNoSuchPin, L"P1"},
-        {"P4 0 0 0 0 0 0 0 - 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n", 1, Msg::TablePinTakesBit, L"P4"},
+        {rows, 0, IDS_TABLE_PORT_MISSING, L"POUT"},
+        {rows + pout + "P2 0 0 0 0 0 0 0 0 - - - - - - - - 0 0 0 0 0 0 0 0\n", 7, IDS_TABLE_PORT_TWICE, L"P2"},
+        {rows + "P6 0 0 0 0\n" + pout, 6, IDS_TABLE_UNKNOWN_PORT, L"P6"},
+        {"P1 0 0 0 0 0 0 1 1 - - - - - - - -\n", 1, IDS_TABLE_ROW_MARKS, L"P1"},
+        {"P1 0 0 0 0 0 0 1 2 - - - - - - - - - - - - - - - -\n", 1, IDS_TABLE_ROW_MARKS, L"P1"},
+        {"\n# pins 7-0\nP5 1 - - - 0 0 0 0 - - - - - - - - - - - - 0 0 0 0\n", 3, IDS_TABLE_NO_SUCH_PIN, L"P5"},
+        {"P1 0 0 0 0 0 0 1 1 - - - - - - - 0 - - - - - - - -\n", 1, IDS_TABLE_NO_SUCH_PIN, L"P1"},
+        {"P4 0 0 0 0 0 0 0 - 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n", 1, IDS_TABLE_PIN_TAKES_BIT, L"P4"},
     };
     for (const auto& c : cases) {
         core::PortOptionImage image;
         std::optional<TableError> error =
-            ParseOptionTable(std::vector<uint8_t>(c.text.begin(), c.text.end()), Lang::En, image);
+            ParseOptionTable(std::vector<uint8_t>(c.text.begin(), c.text.end()), core::Lang::En, image);
         ASSERT_TRUE(error) << c.text;
         EXPECT_EQ(error->line, c.line) << c.text;
         EXPECT_EQ(error->detail, c.detail) << c.text;
@@ -105,7 +105,7 @@ TEST(OptionTable, WarnsWhereTheHelpTextsWarn) {
         {"pull-up on an output", PortBytes({{7, 0x01}, {11, 0x01}}), {}},
     };
     for (const WarningCase& c : cases)
-        EXPECT_EQ(OptionWarnings(c.image.data(), Lang::En), c.warnings) << c.what;
+        EXPECT_EQ(OptionWarnings(c.image.data(), core::Lang::En), c.warnings) << c.what;
 }
 
 TEST(OptionTable, JsonGivesEveryCellPinsSevenToZero) {

@@ -18,10 +18,10 @@ public:
     explicit KindAnswers(Context& c) : c_(c) {}
 
     bool ContinueDespite(core::KindMismatch mismatch) override {
-        std::wstring what =
-            c_.report.Text(mismatch == core::KindMismatch::VarnexOnLan ? Msg::KindVarnexOnLan : Msg::KindPelnexOnUsb);
+        std::wstring what = c_.report.Text(mismatch == core::KindMismatch::VarnexOnLan ? IDS_KIND_VARNEX_ON_LAN_NOTE
+                                                                                       : IDS_KIND_PELNEX_ON_USB_NOTE);
         if (c_.inv.Has(Option::AllowKindMismatch)) {
-            c_.report.Say(Msg::KindAllowed, {what});
+            c_.report.Say(IDS_KIND_ALLOWED, {what});
             return true;
         }
         refusal = what;
@@ -49,19 +49,19 @@ core::LedgerEntry LedgerLine(Context& c, const core::RecordFields& fields, uint3
 
 // The message of a write that did not end in a verified record, and its exit code.
 Exit WriteFailure(Context& c, const core::WriteReport& report, const KindAnswers& answers) {
-    Msg msg = Msg::VerifyFailed;
+    int msg = IDS_VERIFY_ERROR;
     Exit code = Exit::VerifyFailed;
     switch (report.outcome) {
         case core::WriteOutcome::Refused:
-            return c.report.Fail(Exit::Refused, Msg::KindRefused, {answers.refusal});
+            return c.report.Fail(Exit::Refused, IDS_KIND_REFUSED, {answers.refusal});
         case core::WriteOutcome::ReadFailed:
-            msg = Msg::ReadFailed, code = Exit::ReadFailed;
+            msg = IDS_READ_FAILED, code = Exit::ReadFailed;
             break;
         case core::WriteOutcome::EraseFailed:
-            msg = Msg::EraseFailed, code = Exit::WriteFailed;
+            msg = IDS_ERASE_FAILED, code = Exit::WriteFailed;
             break;
         case core::WriteOutcome::WriteFailed:
-            msg = Msg::WriteFailed, code = Exit::WriteFailed;
+            msg = IDS_WRITE_FAILED, code = Exit::WriteFailed;
             break;
         default:
             break;
@@ -69,7 +69,7 @@ Exit WriteFailure(Context& c, const core::WriteReport& report, const KindAnswers
     std::wstring text = c.report.Text(msg);
     // The board's earlier records are gone and the new one is not there: the user must know.
     if (report.erased)
-        text += L"\n" + c.report.Text(Msg::AreaErasedAfterFailure);
+        text += L"\n" + c.report.Text(IDS_AREA_ERASED);
     return c.report.FailText(code, text);
 }
 
@@ -95,8 +95,8 @@ Exit TellWrite(Context& c, const core::WriteReport& report, const KindAnswers& a
     if (!written)
         return WriteFailure(c, report, answers);
     if (report.erased)
-        c.report.Say(Msg::AreaFullErased);
-    c.report.Say(Msg::Written, {HexSlot(report.slot), core::DecimalText<wchar_t>(number)});
+        c.report.Say(IDS_AREA_FULL_ERASED);
+    c.report.Say(IDS_WRITTEN_TO_SLOT, {HexSlot(report.slot), core::DecimalText<wchar_t>(number)});
     return Exit::Done;
 }
 
@@ -122,7 +122,7 @@ Exit WriteBoard(Context& c, core::RecordFields fields, LedgerConnection& connect
     if (ledger) {
         if (Exit exit = ledger->Reserve(line, fields.number); exit != Exit::Done)
             return exit;
-        c.report.Say(Msg::Reserved, {core::DecimalText<wchar_t>(fields.number)});
+        c.report.Say(IDS_NUMBER_RESERVED, {core::DecimalText<wchar_t>(fields.number)});
     }
     KindAnswers answers(c);
     core::WriteReport report = core::WriteRecord(c.host.Link(), board.Handle(), *core::EncodeRecord(fields), answers);
@@ -155,7 +155,7 @@ Exit WriteBoards(Context& c, const core::RecordFields& fields) {
         ++boards;
         Report report(c.host, c.report.Language(), c.report.IsJson(), c.inv.name);
         Context board{c.host, c.inv, report};
-        report.Say(Msg::BoardHeading, {core::DecimalText<wchar_t>(boards)});
+        report.Say(IDS_BOARD_HEADING, {core::DecimalText<wchar_t>(boards)});
         report.Fields().Number("board", boards);
         Exit exit = report.Finish(WriteBoard(board, fields, connection));
         if (exit != Exit::Done) {
@@ -166,11 +166,11 @@ Exit WriteBoards(Context& c, const core::RecordFields& fields) {
         // A ledger that cannot be used stops the line: no further board could be recorded.
         if (exit == Exit::Ledger)
             break;
-        c.host.Err(c.report.Text(Msg::NextBoardPrompt));
+        c.host.Err(c.report.Text(IDS_NEXT_BOARD_PROMPT));
         if (!c.host.NextBoard())
             break;
     }
-    c.report.Say(Msg::RepeatSummary, {core::DecimalText<wchar_t>(boards - failed), core::DecimalText<wchar_t>(failed)});
+    c.report.Say(IDS_REPEAT_SUMMARY, {core::DecimalText<wchar_t>(boards - failed), core::DecimalText<wchar_t>(failed)});
     c.report.Fields().Number("boards", boards).Number("failed", failed);
     return c.report.Finish(first);
 }
@@ -193,7 +193,7 @@ Exit PiMake(Context& c) {
     if (c.inv.Has(Option::NewUuid)) {
         core::Uuid uuid;
         if (!c.host.NewUuid(uuid))
-            return c.report.Finish(c.report.Fail(Exit::Other, Msg::UuidCreateFailed));
+            return c.report.Finish(c.report.Fail(Exit::Other, IDS_UUID_CANNOT_BE_CREATED));
         texts.uuid = core::FormatUuidText(uuid.data());
     }
     Exit exit = Exit::Done;
@@ -220,7 +220,7 @@ Exit PiRead(Context& c) {
     if (Exit exit = ShowCurrentRecord(c, board, &current, &result); exit != Exit::Done)
         return c.report.Finish(exit);
     if (result == core::ReadResult::Empty)
-        return c.report.Finish(c.report.Fail(Exit::ReadFailed, Msg::NoValidData));
+        return c.report.Finish(c.report.Fail(Exit::ReadFailed, IDS_NO_VALID_DATA));
     if (!c.inv.Has(Option::Output))
         return c.report.Finish(Exit::Done);
     // Saved as the editor would save it after reading: the record made anew from its texts.
@@ -258,9 +258,9 @@ Exit PiErase(Context& c) {
         return c.report.Finish(exit);
     Exit exit = Exit::Done;
     if (core::EraseProductInfo(c.host.Link(), board.Handle()))
-        c.report.Say(Msg::Erased);
+        c.report.Say(IDS_ERASED);
     else
-        exit = c.report.Fail(Exit::WriteFailed, Msg::EraseFailed);
+        exit = c.report.Fail(Exit::WriteFailed, IDS_ERASE_FAILED);
     // A failed erase may have emptied part of the area: what is left is shown.
     Exit refresh = ShowCurrentRecord(c, board);
     return c.report.Finish(FirstFailure({exit, refresh}));

@@ -1,5 +1,7 @@
 #include "cli/report.h"
 
+#include <algorithm>
+
 #include "core/digits.h"
 
 namespace cli {
@@ -102,42 +104,53 @@ std::wstring JsonObject::Serialize() const {
     return json + L"}";
 }
 
-Report::Report(Output& out, Lang lang, bool json, const std::wstring& command)
-    : out_(out), lang_(lang), json_(json), command_(command) {}
+namespace {
 
-std::wstring Report::Text(Msg id, std::initializer_list<std::wstring> args) const {
-    return cli::Text(lang_, id, args);
+// A text as the console says it: a window's "\r\n" is a plain line end here, since the
+// console writes its own.
+std::wstring ConsoleLines(std::wstring text) {
+    text.erase(std::remove(text.begin(), text.end(), L'\r'), text.end());
+    return text;
 }
 
-void Report::Say(Msg id, std::initializer_list<std::wstring> args) {
+}  // namespace
+
+Report::Report(Output& out, core::Lang lang, bool json, const std::wstring& command)
+    : out_(out), lang_(lang), json_(json), command_(command) {}
+
+std::wstring Report::Text(int id, std::initializer_list<std::wstring> args) const {
+    return core::Text(lang_, id, args);
+}
+
+void Report::Say(int id, std::initializer_list<std::wstring> args) {
     SayText(Text(id, args));
 }
 
 void Report::SayText(const std::wstring& text) {
     if (!json_)
-        out_.Out(text);
+        out_.Out(ConsoleLines(text));
 }
 
 void Report::Warn(const std::wstring& text) {
-    warnings_.push_back(text);
+    warnings_.push_back(ConsoleLines(text));
     if (!json_)
-        out_.Err(text);
+        out_.Err(warnings_.back());
 }
 
 void Report::WarnBesideTable(const std::wstring& text) {
-    warnings_.push_back(text);
+    warnings_.push_back(ConsoleLines(text));
     if (!json_)
-        out_.Err(L"# " + text);
+        out_.Err(L"# " + warnings_.back());
 }
 
-Exit Report::Fail(Exit code, Msg id, std::initializer_list<std::wstring> args) {
+Exit Report::Fail(Exit code, int id, std::initializer_list<std::wstring> args) {
     return FailText(code, Text(id, args));
 }
 
 Exit Report::FailText(Exit code, const std::wstring& text) {
-    error_ = text;
+    error_ = ConsoleLines(text);
     if (!json_)
-        out_.Err(text);
+        out_.Err(error_);
     return code;
 }
 

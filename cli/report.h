@@ -1,10 +1,10 @@
 // How a command tells what it did: one line per step for a person, or one JSON object per
 // command for a script (--json). Portable: no <windows.h>.
 //
-//   Report report(out, Lang::Ja, json, L"pi write");
-//   report.Say(Msg::ConnectedUsb);                  // a person sees the line at once
+//   Report report(out, core::Lang::Ja, json, L"pi write");
+//   report.Say(IDS_CONNECTED_USB);                  // a person sees the line at once
 //   report.Fields().Text("uuid", uuidText);         // a script sees it in the object
-//   return report.Finish(report.Fail(Exit::WriteFailed, Msg::WriteFailed));
+//   return report.Finish(report.Fail(Exit::WriteFailed, IDS_WRITE_FAILED));
 #pragma once
 
 #include <cstdint>
@@ -12,9 +12,24 @@
 #include <utility>
 #include <vector>
 
-#include "cli/messages.h"
+#include "core/texts.h"
 
 namespace cli {
+
+// Distinct per cause, so that a production script can tell what went wrong.
+enum class Exit : int {
+    Done = 0,
+    Other = 1,  // no UUID could be made; nothing else should end here
+    Usage = 2,
+    BadFile = 3,
+    NoBoard = 4,
+    NoAnswer = 5,
+    ReadFailed = 6,
+    WriteFailed = 7,  // write or erase
+    VerifyFailed = 8,
+    Refused = 9,  // product-kind mismatch, firmware without the port option area
+    Ledger = 10,
+};
 
 // Where the text goes: the two standard streams, one or more lines per call, "\n" between
 // lines and none at the end.
@@ -52,14 +67,14 @@ std::wstring JsonString(const std::wstring& text);
 
 class Report {
 public:
-    Report(Output& out, Lang lang, bool json, const std::wstring& command);
+    Report(Output& out, core::Lang lang, bool json, const std::wstring& command);
 
-    Lang Language() const { return lang_; }
+    core::Lang Language() const { return lang_; }
     bool IsJson() const { return json_; }
-    std::wstring Text(Msg id, std::initializer_list<std::wstring> args = {}) const;
+    std::wstring Text(int id, std::initializer_list<std::wstring> args = {}) const;
 
     // A step done: its line on standard output (nothing in JSON, which carries fields).
-    void Say(Msg id, std::initializer_list<std::wstring> args = {});
+    void Say(int id, std::initializer_list<std::wstring> args = {});
     void SayText(const std::wstring& text);
     // Something the user should know that does not end the command: standard error, and
     // the object's "warnings".
@@ -68,7 +83,7 @@ public:
     // after "# ", so that a table with the error stream mixed in still reads back.
     void WarnBesideTable(const std::wstring& text);
     // The failure that ends the command: standard error, and the object's "error".
-    Exit Fail(Exit code, Msg id, std::initializer_list<std::wstring> args = {});
+    Exit Fail(Exit code, int id, std::initializer_list<std::wstring> args = {});
     Exit FailText(Exit code, const std::wstring& text);
 
     JsonObject& Fields() { return fields_; }
@@ -79,7 +94,7 @@ public:
 
 private:
     Output& out_;
-    Lang lang_;
+    core::Lang lang_;
     bool json_;
     std::wstring command_;
     JsonObject fields_;

@@ -42,20 +42,20 @@ TEST(Json, ObjectsKeepTheirOrderAndReplaceAKeySetTwice) {
 
 TEST(Report, PersonGetsLinesScriptGetsOneObject) {
     Lines human;
-    Report h(human, Lang::En, false, L"pi erase");
-    h.Say(Msg::ConnectedUsb);
+    Report h(human, core::Lang::En, false, L"pi erase");
+    h.Say(IDS_CONNECTED_USB);
     h.Fields().Text("interface", L"0x80000000");
     h.Warn(L"careful");
-    EXPECT_EQ(h.Finish(h.Fail(Exit::WriteFailed, Msg::EraseFailed)), Exit::WriteFailed);
+    EXPECT_EQ(h.Finish(h.Fail(Exit::WriteFailed, IDS_ERASE_FAILED)), Exit::WriteFailed);
     EXPECT_EQ(human.out, std::vector<std::wstring>{L"Connected to a USB device."});
     EXPECT_EQ(human.err, (std::vector<std::wstring>{L"careful", L"Erasing the flash memory failed."}));
 
     Lines script;
-    Report j(script, Lang::Ja, true, L"pi erase");
-    j.Say(Msg::ConnectedUsb);
+    Report j(script, core::Lang::Ja, true, L"pi erase");
+    j.Say(IDS_CONNECTED_USB);
     j.Fields().Text("interface", L"0x80000000");
     j.Warn(L"careful");
-    j.Finish(j.Fail(Exit::WriteFailed, Msg::EraseFailed));
+    j.Finish(j.Fail(Exit::WriteFailed, IDS_ERASE_FAILED));
     EXPECT_TRUE(script.err.empty());
     EXPECT_EQ(script.out, std::vector<std::wstring>{
                               L"{\"command\":\"pi erase\",\"exit_code\":7,\"ok\":false,\"interface\":\"0x80000000\","
@@ -63,10 +63,12 @@ TEST(Report, PersonGetsLinesScriptGetsOneObject) {
 }
 
 TEST(Messages, ArgumentsFillTheirPlaces) {
-    EXPECT_EQ(Text(Lang::En, Msg::NameTooManyChars, {L"Maker", L"31"}), L"Maker: enter at most 31 characters.");
-    EXPECT_EQ(Text(Lang::Ja, Msg::NameTooManyBytes, {L"製造元", L"31"}), L"製造元: 31 バイト以内で入力してください。");
+    EXPECT_EQ(core::Text(core::Lang::En, IDS_NAME_TOO_MANY_CHARS, {L"Maker", L"31"}),
+              L"Maker: enter at most 31 characters.");
+    EXPECT_EQ(core::Text(core::Lang::Ja, IDS_NAME_TOO_MANY_BYTES, {L"製造元", L"31"}),
+              L"製造元: 31 バイト以内で入力してください。");
     // A missing argument leaves its place as it is rather than reading past the list.
-    EXPECT_EQ(Text(Lang::En, Msg::FileSaved), L"Saved to %1");
+    EXPECT_EQ(core::Text(core::Lang::En, IDS_FILE_SAVED), L"Saved to %1");
 }
 
 TEST(Utf8, WideTextOfEitherWidth) {

@@ -362,8 +362,8 @@ std::wstring WinHost::Environment(const wchar_t* name) {
 }
 
 // The virtual board chooses its language as the programs do, TOLKA_LANG first.
-void WinHost::SetLibraryLanguage(Lang lang) {
-    SetEnvironmentVariableW(L"TOLKA_LANG", lang == Lang::Ja ? L"ja" : L"en");
+void WinHost::SetLibraryLanguage(core::Lang lang) {
+    SetEnvironmentVariableW(L"TOLKA_LANG", lang == core::Lang::Ja ? L"ja" : L"en");
 }
 
 // One line from standard input: "q" stops, anything else goes on, the end of input stops.
@@ -390,7 +390,7 @@ void WinHost::Err(const std::wstring& line) {
     fw::WriteLine(err_, line);
 }
 
-Lang UserLanguage() {
+core::Lang UserLanguage() {
     return fw::GetUiLang();
 }
 

@@ -28,7 +28,7 @@ public:
     std::unique_ptr<core::DbLink> OpenDatabase() override;
     std::wstring ComputerName() override;
     std::wstring Environment(const wchar_t* name) override;
-    void SetLibraryLanguage(Lang lang) override;
+    void SetLibraryLanguage(core::Lang lang) override;
     bool NextBoard() override;
     void Out(const std::wstring& line) override;
     void Err(const std::wstring& line) override;
@@ -40,6 +40,6 @@ private:
 };
 
 // Japanese when the user's interface language is Japanese, English otherwise.
-Lang UserLanguage();
+core::Lang UserLanguage();
 
 }  // namespace cli
