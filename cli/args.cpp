@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "core/digits.h"
+#include "cli/context.h"
 #include "core/utf8.h"
 #include "core/record.h"
 
@@ -16,36 +17,45 @@ struct OptionRow {
     const wchar_t* name;
     const wchar_t* alias;  // or null
     bool takesValue;
+    const wchar_t* synopsis;  // as the help lists it; null: not listed (said in the synopses)
+    int helpId;
 };
 
+// In the order the help lists them.
 const OptionRow kOptionRows[] = {
-    {Option::Json, L"--json", nullptr, false},
-    {Option::Language, L"--lang", nullptr, true},
-    {Option::Help, L"--help", L"-h", false},
-    {Option::Help, L"-?", L"/?", false},  // the spellings Windows users try first
-    {Option::Version, L"--version", nullptr, false},
-    {Option::Output, L"--output", L"-o", true},
-    {Option::Uuid, L"--uuid", nullptr, true},
-    {Option::NewUuid, L"--new-uuid", nullptr, false},
-    {Option::Number, L"--number", nullptr, true},
-    {Option::Product, L"--product", nullptr, true},
-    {Option::Maker, L"--maker", nullptr, true},
-    {Option::Ledger, L"--ledger", nullptr, true},
-    {Option::LedgerTimeout, L"--ledger-timeout", nullptr, true},
-    {Option::Station, L"--station", nullptr, true},
-    {Option::AllowKindMismatch, L"--allow-kind-mismatch", nullptr, false},
-    {Option::Yes, L"--yes", nullptr, false},
-    {Option::Repeat, L"--repeat", nullptr, false},
-    {Option::From, L"--from", nullptr, true},
-    {Option::To, L"--to", nullptr, true},
+    {Option::Number, L"--number", nullptr, true, L"--number N", IDS_HELP_NUMBER},
+    {Option::Ledger, L"--ledger", nullptr, true, L"--ledger L.csv", IDS_HELP_LEDGER},
+    {Option::LedgerTimeout, L"--ledger-timeout", nullptr, true, L"--ledger-timeout S", IDS_HELP_LEDGER_TIMEOUT},
+    {Option::Station, L"--station", nullptr, true, L"--station K/N", IDS_HELP_STATION},
+    {Option::From, L"--from", nullptr, true, L"--from T, --to T", IDS_HELP_PERIOD},
+    {Option::To, L"--to", nullptr, true, nullptr, 0},
+    {Option::AllowKindMismatch, L"--allow-kind-mismatch", nullptr, false, L"--allow-kind-mismatch",
+     IDS_HELP_ALLOW_KIND_MISMATCH},
+    {Option::Repeat, L"--repeat", nullptr, false, L"--repeat", IDS_HELP_REPEAT},
+    {Option::Yes, L"--yes", nullptr, false, L"--yes", IDS_HELP_YES},
+    {Option::Json, L"--json", nullptr, false, L"--json", IDS_HELP_JSON},
+    {Option::Language, L"--lang", nullptr, true, L"--lang ja|en", IDS_HELP_LANG},
+    {Option::Version, L"--version", nullptr, false, L"--version", IDS_HELP_VERSION},
+    {Option::Help, L"--help", L"-h", false, nullptr, 0},
+    {Option::Help, L"-?", L"/?", false, nullptr, 0},  // the spellings Windows users try first
+    {Option::Output, L"--output", L"-o", true, nullptr, 0},
+    {Option::Uuid, L"--uuid", nullptr, true, nullptr, 0},
+    {Option::NewUuid, L"--new-uuid", nullptr, false, nullptr, 0},
+    {Option::Product, L"--product", nullptr, true, nullptr, 0},
+    {Option::Maker, L"--maker", nullptr, true, nullptr, 0},
 };
 
 // Options every command takes.
 const Option kGlobalOptions[] = {Option::Json, Option::Language, Option::Help, Option::Version};
 
+// One row per command: its words, what runs it, how the help shows it, and what it takes.
+// The parser, the dispatcher and the help all read this table.
 struct CommandRow {
     const wchar_t* name;
     Command command;
+    Handler handler;
+    const wchar_t* synopsis;  // what follows "tolka" in the help
+    int helpId;
     bool takesFile;
     std::vector<Option> options;   // besides the global ones
     std::vector<Option> required;  // among them
@@ -53,31 +63,70 @@ struct CommandRow {
 };
 
 const CommandRow kCommandRows[] = {
-    {L"help", Command::Help, false, {}, {}},
-    {L"info", Command::Info, false, {}, {}},
-    {L"pi show", Command::PiShow, true, {}, {}},
+    {L"help", Command::Help, ShowHelp, L"help [COMMAND]", IDS_HELP_HELP, false, {}, {}},
+    {L"info", Command::Info, Info, L"info", IDS_HELP_INFO, false, {}, {}},
+    {L"pi show", Command::PiShow, PiShow, L"pi show FILE.tpi", IDS_HELP_PI_SHOW, true, {}, {}},
     {L"pi make",
      Command::PiMake,
+     PiMake,
+     L"pi make (--uuid U | --new-uuid) [--number N] [--product P] [--maker M] -o FILE.tpi",
+     IDS_HELP_PI_MAKE,
      false,
      {Option::Uuid, Option::NewUuid, Option::Number, Option::Product, Option::Maker, Option::Output},
      {Option::Output}},
-    {L"pi read", Command::PiRead, false, {Option::Output}, {}},
+    {L"pi read", Command::PiRead, PiRead, L"pi read [-o FILE.tpi]", IDS_HELP_PI_READ, false, {Option::Output}, {}},
     {L"pi write",
      Command::PiWrite,
+     PiWrite,
+     L"pi write FILE.tpi [--number N] [--ledger L.csv [--station K/N]] [--allow-kind-mismatch] [--repeat]",
+     IDS_HELP_PI_WRITE,
      true,
      {Option::Number, Option::Ledger, Option::LedgerTimeout, Option::Station, Option::AllowKindMismatch,
       Option::Repeat},
      {}},
-    {L"pi erase", Command::PiErase, false, {Option::Yes}, {}},
-    {L"opt show", Command::OptShow, true, {}, {}},
-    {L"opt make", Command::OptMake, true, {Option::Output}, {Option::Output}},
-    {L"opt read", Command::OptRead, false, {Option::Output}, {}},
-    {L"opt write", Command::OptWrite, true, {}, {}},
-    {L"opt erase", Command::OptErase, false, {Option::Yes}, {}},
-    {L"ledger show", Command::LedgerShow, true, {Option::LedgerTimeout}, {}, true},
-    {L"ledger export", Command::LedgerExport, true, {Option::LedgerTimeout, Option::Output}, {Option::Output}, true},
+    {L"pi erase", Command::PiErase, PiErase, L"pi erase --yes", IDS_HELP_PI_ERASE, false, {Option::Yes}, {}},
+    {L"opt show", Command::OptShow, OptShow, L"opt show FILE.topt", IDS_HELP_OPT_SHOW, true, {}, {}},
+    {L"opt make",
+     Command::OptMake,
+     OptMake,
+     L"opt make TABLE.txt -o FILE.topt",
+     IDS_HELP_OPT_MAKE,
+     true,
+     {Option::Output},
+     {Option::Output}},
+    {L"opt read",
+     Command::OptRead,
+     OptRead,
+     L"opt read [-o FILE.topt]",
+     IDS_HELP_OPT_READ,
+     false,
+     {Option::Output},
+     {}},
+    {L"opt write", Command::OptWrite, OptWrite, L"opt write FILE.topt", IDS_HELP_OPT_WRITE, true, {}, {}},
+    {L"opt erase", Command::OptErase, OptErase, L"opt erase --yes", IDS_HELP_OPT_ERASE, false, {Option::Yes}, {}},
+    {L"ledger show",
+     Command::LedgerShow,
+     LedgerShow,
+     L"ledger show L",
+     IDS_HELP_LEDGER_SHOW,
+     true,
+     {Option::LedgerTimeout},
+     {},
+     true},
+    {L"ledger export",
+     Command::LedgerExport,
+     LedgerExport,
+     L"ledger export L -o L.csv",
+     IDS_HELP_LEDGER_EXPORT,
+     true,
+     {Option::LedgerTimeout, Option::Output},
+     {Option::Output},
+     true},
     {L"ledger report",
      Command::LedgerReport,
+     LedgerReport,
+     L"ledger report L -o R.html [--from T] [--to T]",
+     IDS_HELP_LEDGER_REPORT,
      true,
      {Option::LedgerTimeout, Option::Output, Option::From, Option::To},
      {Option::Output},
@@ -158,13 +207,26 @@ std::optional<UsageError> Split(const std::vector<std::wstring>& args, Tokens& t
     return std::nullopt;
 }
 
+// The second words of a group's commands: "show, make, read, write, erase".
+std::wstring CommandsOfGroup(const std::wstring& group) {
+    std::wstring list;
+    for (const CommandRow& row : kCommandRows) {
+        const std::wstring name = row.name;
+        if (name.compare(0, group.size() + 1, group + L" ") == 0)
+            list += (list.empty() ? L"" : L", ") + name.substr(group.size() + 1);
+    }
+    return list;
+}
+
 // The command named by the first one or two words; they are taken off the list.
 std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const CommandRow*& found) {
     if (words.empty())
         return UsageError{IDS_MISSING_COMMAND, L""};
     std::wstring name = words.front();
     size_t used = 1;
-    if (std::find(std::begin(kGroups), std::end(kGroups), name) != std::end(kGroups) && words.size() > 1) {
+    if (std::find(std::begin(kGroups), std::end(kGroups), name) != std::end(kGroups)) {
+        if (words.size() == 1)
+            return UsageError{IDS_GROUP_NEEDS_COMMAND, name, CommandsOfGroup(name)};
         name += L" " + words[1];
         used = 2;
     }
@@ -243,18 +305,32 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
             return UsageError{IDS_BAD_LANG, inv.Value(Option::Language)};
     }
     if (inv.Has(Option::Help)) {
+        // "tolka pi write --help": that command's help; the whole help for anything else.
+        const CommandRow* row = nullptr;
         inv.command = Command::Help;
+        inv.handler = ShowHelp;
+        if (!FindCommand(tokens.words, row) && row->command != Command::Help)
+            inv.file = row->name;
         return std::nullopt;
     }
     if (inv.Has(Option::Version)) {
         inv.command = Command::Version;
+        inv.handler = ShowVersion;
         return std::nullopt;
     }
     const CommandRow* row = nullptr;
     if (auto error = FindCommand(tokens.words, row))
         return error;
     inv.command = row->command;
+    inv.handler = row->handler;
     inv.name = row->name;
+    if (row->command == Command::Help && !tokens.words.empty()) {
+        // "tolka help pi write": the command asked about must be one.
+        const CommandRow* asked = nullptr;
+        if (auto error = FindCommand(tokens.words, asked))
+            return error;
+        inv.file = asked->name;
+    }
     for (const auto& [option, value] : inv.options) {
         if (!IsGlobal(option) && !Contains(row->options, option))
             return UsageError{IDS_OPTION_NOT_FOR_COMMAND, RowOf(option).name};
@@ -274,7 +350,57 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
     return CheckCombinations(*row, inv);
 }
 
+// "  synopsis" and the text beside it from the 25th column, or below the synopsis when that
+// is longer; the text's further lines start in the same column.
+void AddHelpEntry(std::wstring& help, const std::wstring& synopsis, const std::wstring& text) {
+    constexpr size_t kColumn = 24;
+    std::wstring entry = L"\n  " + synopsis;
+    const size_t used = synopsis.size() + 2;
+    entry += used < kColumn ? std::wstring(kColumn - used, L' ') : L"\n" + std::wstring(kColumn, L' ');
+    for (wchar_t c : text)
+        entry += c == L'\n' ? L"\n" + std::wstring(kColumn, L' ') : std::wstring(1, c);
+    help += entry;
+}
+
+// The options a command takes (all of them for none), as the help lists them.
+void AddOptionEntries(std::wstring& help, core::Lang lang, const CommandRow* row) {
+    for (const OptionRow& option : kOptionRows) {
+        if (option.synopsis != nullptr && (row == nullptr || IsGlobal(option.id) || Contains(row->options, option.id)))
+            AddHelpEntry(help, option.synopsis, core::Text(lang, option.helpId));
+    }
+}
+
 }  // namespace
+
+std::vector<std::wstring> CommandNames() {
+    std::vector<std::wstring> names;
+    for (const CommandRow& row : kCommandRows)
+        names.push_back(row.name);
+    return names;
+}
+
+std::wstring HelpText(core::Lang lang, const std::wstring& command) {
+    std::wstring help;
+    if (command.empty()) {
+        help = core::Text(lang, IDS_HELP_USAGE) + L"\n\n" + core::Text(lang, IDS_HELP_COMMANDS);
+        for (const CommandRow& row : kCommandRows)
+            AddHelpEntry(help, row.synopsis, core::Text(lang, row.helpId));
+        help += L"\n\n" + core::Text(lang, IDS_HELP_OPTIONS);
+        AddOptionEntries(help, lang, nullptr);
+        return help + L"\n\n" + core::Text(lang, IDS_HELP_EXIT_CODES);
+    }
+    for (const CommandRow& row : kCommandRows) {
+        if (command != row.name)
+            continue;
+        help = core::Text(lang, IDS_HELP_USAGE_OF, {row.synopsis}) + L"\n  ";
+        for (wchar_t c : core::Text(lang, row.helpId))
+            help += c == L'\n' ? std::wstring(L"\n  ") : std::wstring(1, c);
+        help += L"\n\n" + core::Text(lang, IDS_HELP_OPTIONS);
+        AddOptionEntries(help, lang, &row);
+        return help;
+    }
+    return help;
+}
 
 const std::wstring& Invocation::Value(Option option) const {
     static const std::wstring kNone;

@@ -54,10 +54,15 @@ enum class Option {
     To,
 };
 
+struct Context;
+// What a command does, given its context; the command table names one for each command.
+using Handler = Exit (*)(Context& c);
+
 struct Invocation {
     Command command = Command::Help;
+    Handler handler = nullptr;
     std::wstring name;                       // "pi write", as the JSON output names it
-    std::wstring file;                       // the command's one file argument, when it has one
+    std::wstring file;                       // the command's one file argument (help: the command asked about)
     std::map<Option, std::wstring> options;  // flags map to an empty text
     std::optional<core::Lang> lang;          // --lang
     core::Station station;                   // --station, 1/1 without it
@@ -71,7 +76,8 @@ struct Invocation {
 
 struct UsageError {
     int detail;
-    std::wstring argument;  // %1 of the detail
+    std::wstring argument;   // %1 of the detail
+    std::wstring more = {};  // %2
 };
 
 struct ParsedArgs {
@@ -86,5 +92,13 @@ struct ParsedArgs {
 // "--" ends the options, so that a file name may start with "-". `ledgerFromEnvironment`
 // (TOLKA_LEDGER) stands for a --ledger not given, and for the ledger of the ledger commands.
 ParsedArgs ParseArgs(const std::vector<std::wstring>& args, const std::wstring& ledgerFromEnvironment = L"");
+
+// The commands' names, in the table's order: "help", "info", "pi show", ...
+std::vector<std::wstring> CommandNames();
+
+// The help made from the command table: every command with its synopsis and what it does,
+// the options and the exit codes; or, given a command's name, that command alone with its
+// options. Empty for a name that is no command.
+std::wstring HelpText(core::Lang lang, const std::wstring& command = L"");
 
 }  // namespace cli

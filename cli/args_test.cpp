@@ -20,7 +20,8 @@ TEST(Args, CommandsWithTheirFiles) {
     const Accepted cases[] = {
         {"info", Command::Info, ""},
         {"help", Command::Help, ""},
-        {"pi write --help", Command::Help, ""},
+        {"pi write --help", Command::Help, "pi write"},  // the help of that command
+        {"help ledger report", Command::Help, "ledger report"},
         {"-h", Command::Help, ""},
         {"-?", Command::Help, ""},
         {"/?", Command::Help, ""},
@@ -74,7 +75,8 @@ TEST(Args, UsageErrorsNameTheirCause) {
         {"", IDS_MISSING_COMMAND, L""},
         {"--json", IDS_MISSING_COMMAND, L""},
         {"write", IDS_UNKNOWN_COMMAND, L"write"},
-        {"pi", IDS_UNKNOWN_COMMAND, L"pi"},
+        {"pi", IDS_GROUP_NEEDS_COMMAND, L"pi"},
+        {"help pi burn", IDS_UNKNOWN_COMMAND, L"pi burn"},
         {"pi burn a.tpi", IDS_UNKNOWN_COMMAND, L"pi burn"},
         {"info --verbose", IDS_UNKNOWN_OPTION, L"--verbose"},
         {"info --json=1", IDS_UNKNOWN_OPTION, L"--json=1"},
@@ -159,6 +161,23 @@ TEST(Args, NumberTakesOnlyDecimalOrHexadecimalUpTo32Bits) {
                 EXPECT_TRUE(parsed.error->detail == IDS_BAD_NUMBER && parsed.error->argument == L"--number");
         }
     }
+}
+
+// The help is made from the command table: every command is in it and has a help of its own,
+// asked for either way, in both languages.
+TEST(Args, EveryCommandIsInTheHelpAndHasItsOwn) {
+    for (const std::wstring& name : CommandNames()) {
+        const std::string text = core::ToUtf8(name);
+        for (core::Lang lang : {core::Lang::Ja, core::Lang::En}) {
+            EXPECT_NE(HelpText(lang).find(L"\n  " + name), std::wstring::npos) << text;
+            const std::wstring own = HelpText(lang, name);
+            EXPECT_NE(own.find(name), std::wstring::npos) << text;
+            EXPECT_GT(own.find(L'\n'), 0u) << text;
+        }
+        EXPECT_EQ(ParseArgs(Words("help " + text)).invocation.file, name) << text;
+        EXPECT_EQ(ParseArgs(Words(text + " --help")).invocation.file, name == L"help" ? L"" : name) << text;
+    }
+    EXPECT_TRUE(HelpText(core::Lang::En, L"pi burn").empty());
 }
 
 TEST(Args, LanguageAndJsonAreKnownEvenWhenTheLineIsWrong) {

@@ -9,30 +9,6 @@ namespace cli {
 
 namespace {
 
-using Handler = Exit (*)(Context&);
-
-struct Handled {
-    Command command;
-    Handler handler;
-};
-
-const Handled kHandlers[] = {
-    {Command::Info, Info},
-    {Command::PiShow, PiShow},
-    {Command::PiMake, PiMake},
-    {Command::PiRead, PiRead},
-    {Command::PiWrite, PiWrite},
-    {Command::PiErase, PiErase},
-    {Command::OptShow, OptShow},
-    {Command::OptMake, OptMake},
-    {Command::OptRead, OptRead},
-    {Command::OptWrite, OptWrite},
-    {Command::OptErase, OptErase},
-    {Command::LedgerShow, LedgerShow},
-    {Command::LedgerExport, LedgerExport},
-    {Command::LedgerReport, LedgerReport},
-};
-
 // A name the editor's rule refused; the message names the field (and the character the code
 // page lacks). A name read from a file was never typed: the file is at fault.
 Exit NameRefusal(Context& c,
@@ -76,7 +52,7 @@ Exit FileFailure(Context& c, core::FileResult status, const std::wstring& path) 
 
 Exit ShowUsageError(Output& out, core::Lang lang, bool json, const UsageError& error) {
     Report report(out, lang, json, L"");
-    std::wstring detail = core::Text(lang, error.detail, {error.argument});
+    std::wstring detail = core::Text(lang, error.detail, {error.argument, error.more});
     return report.Finish(report.Fail(Exit::Usage, IDS_USAGE_ERROR, {detail}));
 }
 
@@ -232,21 +208,20 @@ Exit Run(const std::vector<std::wstring>& args, Host& host, core::Lang uiLang) {
     if (parsed.error)
         return ShowUsageError(host, lang, parsed.json, *parsed.error);
     const Invocation& inv = parsed.invocation;
-    if (inv.command == Command::Help) {
-        host.Out(core::Text(lang, IDS_CONSOLE_HELP));
-        return Exit::Done;
-    }
-    if (inv.command == Command::Version) {
-        host.Out(L"tolka " TOLKA_SUITE_VERSION_TEXT);
-        return Exit::Done;
-    }
     Report report(host, lang, inv.Json(), inv.name);
     Context context{host, inv, report};
-    for (const Handled& h : kHandlers) {
-        if (h.command == inv.command)
-            return h.handler(context);
-    }
-    return report.Finish(report.Fail(Exit::Usage, IDS_UNKNOWN_COMMAND, {inv.name}));
+    return inv.handler(context);
+}
+
+// The help, whole or of one command, as plain text also with --json.
+Exit ShowHelp(Context& c) {
+    c.host.Out(HelpText(c.report.Language(), c.inv.file));
+    return Exit::Done;
+}
+
+Exit ShowVersion(Context& c) {
+    c.host.Out(L"tolka " TOLKA_SUITE_VERSION_TEXT);
+    return Exit::Done;
 }
 
 }  // namespace cli

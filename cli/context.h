@@ -59,6 +59,9 @@ std::optional<core::RecordFields> BuildFields(Context& c,
 JsonObject RecordJson(const RecordTexts& texts);
 std::wstring RecordLine(Context& c, const RecordTexts& texts);
 
+// The command handlers, one per row of the command table (cli/args.cpp).
+Exit ShowHelp(Context& c);
+Exit ShowVersion(Context& c);
 Exit PiShow(Context& c);
 Exit PiMake(Context& c);
 Exit PiRead(Context& c);
