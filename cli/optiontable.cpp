@@ -156,7 +156,16 @@ std::optional<TableError> ParseOptionTable(const std::vector<uint8_t>& text,
         if (words.empty())
             continue;
         std::optional<core::Port> port = PortNamed(words[0]);
-        std::vector<std::string> marks(words.begin() + 1, words.end());
+        // Marks may stand apart or run together, as --json writes a group: "00000000".
+        std::vector<std::string> marks;
+        for (auto word = words.begin() + 1; word != words.end(); ++word) {
+            if (word->find_first_not_of("01-") == std::string::npos) {
+                for (char c : *word)
+                    marks.emplace_back(1, c);
+            } else {
+                marks.push_back(*word);
+            }
+        }
         if (!port) {
             if (!marks.empty() && std::all_of(marks.begin(), marks.end(), IsMark))
                 return TableError{number, IDS_TABLE_UNKNOWN_PORT, {Wide(words[0])}};

@@ -38,6 +38,31 @@ TEST(OptionTable, PortsAndPinsAsTheGridShowsThem) {
     EXPECT_EQ(OptionTable(image.data(), core::Lang::Ja)[0], L"        入出力方向        出力データ        プルアップ");
 }
 
+// Marks may run together, a group at a time as --json writes them or all 24 in one word.
+TEST(OptionTable, MarksMayStandApartOrRunTogether) {
+    Image image = PortBytes({{5, 0x03}, {2, 0x80}, {12, 0x08}});
+    for (bool byGroup : {true, false}) {
+        std::string table;
+        for (const std::wstring& line : OptionTable(image.data(), core::Lang::En)) {
+            std::string row(line.begin(), line.end());
+            const size_t marks = row.find_first_of("01-", row.find(' '));
+            if (row.rfind("P", 0) != 0)
+                continue;
+            std::string joined = row.substr(0, marks);
+            for (size_t i = marks; i < row.size(); ++i) {
+                if (row[i] != ' ')
+                    joined += row[i];
+                else if (byGroup && row.compare(i, 3, "   ") == 0)
+                    joined += ' ';
+            }
+            table += joined + "\n";
+        }
+        core::PortOptionImage back;
+        EXPECT_FALSE(ParseOptionTable(std::vector<uint8_t>(table.begin(), table.end()), core::Lang::En, back)) << table;
+        EXPECT_TRUE(std::equal(back.begin() + 2, back.begin() + 13, image.begin() + 2)) << table;
+    }
+}
+
 TEST(OptionTable, UpperBitsOfTheFourPinCellsAreNotShown) {
     Image image = PortBytes({{8, 0xF5}, {12, 0xF0}});
     std::vector<std::wstring> lines = OptionTable(image.data(), core::Lang::En);
