@@ -52,7 +52,6 @@ const Option kGlobalOptions[] = {Option::Json, Option::Language, Option::Help, O
 // The parser, the dispatcher and the help all read this table.
 struct CommandRow {
     const wchar_t* name;
-    Command command;
     Handler handler;
     const wchar_t* synopsis;  // what follows "tolka" in the help
     int helpId;
@@ -63,20 +62,18 @@ struct CommandRow {
 };
 
 const CommandRow kCommandRows[] = {
-    {L"help", Command::Help, ShowHelp, L"help [COMMAND]", IDS_HELP_HELP, false, {}, {}},
-    {L"info", Command::Info, Info, L"info", IDS_HELP_INFO, false, {}, {}},
-    {L"pi show", Command::PiShow, PiShow, L"pi show FILE.tpi", IDS_HELP_PI_SHOW, true, {}, {}},
+    {L"help", ShowHelp, L"help [COMMAND]", IDS_HELP_HELP, false, {}, {}},
+    {L"info", Info, L"info", IDS_HELP_INFO, false, {}, {}},
+    {L"pi show", PiShow, L"pi show FILE.tpi", IDS_HELP_PI_SHOW, true, {}, {}},
     {L"pi make",
-     Command::PiMake,
      PiMake,
      L"pi make (--uuid U | --new-uuid) [--number N] [--product P] [--maker M] -o FILE.tpi",
      IDS_HELP_PI_MAKE,
      false,
      {Option::Uuid, Option::NewUuid, Option::Number, Option::Product, Option::Maker, Option::Output},
      {Option::Output}},
-    {L"pi read", Command::PiRead, PiRead, L"pi read [-o FILE.tpi]", IDS_HELP_PI_READ, false, {Option::Output}, {}},
+    {L"pi read", PiRead, L"pi read [-o FILE.tpi]", IDS_HELP_PI_READ, false, {Option::Output}, {}},
     {L"pi write",
-     Command::PiWrite,
      PiWrite,
      L"pi write FILE.tpi [--number N] [--ledger L.csv [--station K/N]] [--allow-kind-mismatch] [--repeat]",
      IDS_HELP_PI_WRITE,
@@ -84,37 +81,20 @@ const CommandRow kCommandRows[] = {
      {Option::Number, Option::Ledger, Option::LedgerTimeout, Option::Station, Option::AllowKindMismatch,
       Option::Repeat},
      {}},
-    {L"pi erase", Command::PiErase, PiErase, L"pi erase --yes", IDS_HELP_PI_ERASE, false, {Option::Yes}, {}},
-    {L"opt show", Command::OptShow, OptShow, L"opt show FILE.topt", IDS_HELP_OPT_SHOW, true, {}, {}},
+    {L"pi erase", PiErase, L"pi erase --yes", IDS_HELP_PI_ERASE, false, {Option::Yes}, {}},
+    {L"opt show", OptShow, L"opt show FILE.topt", IDS_HELP_OPT_SHOW, true, {}, {}},
     {L"opt make",
-     Command::OptMake,
      OptMake,
      L"opt make TABLE.txt -o FILE.topt",
      IDS_HELP_OPT_MAKE,
      true,
      {Option::Output},
      {Option::Output}},
-    {L"opt read",
-     Command::OptRead,
-     OptRead,
-     L"opt read [-o FILE.topt]",
-     IDS_HELP_OPT_READ,
-     false,
-     {Option::Output},
-     {}},
-    {L"opt write", Command::OptWrite, OptWrite, L"opt write FILE.topt", IDS_HELP_OPT_WRITE, true, {}, {}},
-    {L"opt erase", Command::OptErase, OptErase, L"opt erase --yes", IDS_HELP_OPT_ERASE, false, {Option::Yes}, {}},
-    {L"ledger show",
-     Command::LedgerShow,
-     LedgerShow,
-     L"ledger show L",
-     IDS_HELP_LEDGER_SHOW,
-     true,
-     {Option::LedgerTimeout},
-     {},
-     true},
+    {L"opt read", OptRead, L"opt read [-o FILE.topt]", IDS_HELP_OPT_READ, false, {Option::Output}, {}},
+    {L"opt write", OptWrite, L"opt write FILE.topt", IDS_HELP_OPT_WRITE, true, {}, {}},
+    {L"opt erase", OptErase, L"opt erase --yes", IDS_HELP_OPT_ERASE, false, {Option::Yes}, {}},
+    {L"ledger show", LedgerShow, L"ledger show L", IDS_HELP_LEDGER_SHOW, true, {Option::LedgerTimeout}, {}, true},
     {L"ledger export",
-     Command::LedgerExport,
      LedgerExport,
      L"ledger export L -o L.csv",
      IDS_HELP_LEDGER_EXPORT,
@@ -123,7 +103,6 @@ const CommandRow kCommandRows[] = {
      {Option::Output},
      true},
     {L"ledger report",
-     Command::LedgerReport,
      LedgerReport,
      L"ledger report L -o R.html [--from T] [--to T]",
      IDS_HELP_LEDGER_REPORT,
@@ -266,9 +245,9 @@ std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& i
         if (!inv.Has(required))
             return UsageError{IDS_MISSING_OPTION, RowOf(required).name};
     }
-    if (row.command == Command::PiMake && inv.Has(Option::Uuid) == inv.Has(Option::NewUuid))
+    if (row.handler == PiMake && inv.Has(Option::Uuid) == inv.Has(Option::NewUuid))
         return UsageError{IDS_UUID_OR_NEW_UUID, L""};
-    if ((row.command == Command::PiErase || row.command == Command::OptErase) && !inv.Has(Option::Yes))
+    if ((row.handler == PiErase || row.handler == OptErase) && !inv.Has(Option::Yes))
         return UsageError{IDS_ERASE_NEEDS_YES, L""};
     if (inv.Has(Option::Number) && !core::ParseStrictNumberText(inv.Value(Option::Number)))
         return UsageError{IDS_BAD_NUMBER, RowOf(Option::Number).name};
@@ -307,24 +286,21 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
     if (inv.Has(Option::Help)) {
         // "tolka pi write --help": that command's help; the whole help for anything else.
         const CommandRow* row = nullptr;
-        inv.command = Command::Help;
         inv.handler = ShowHelp;
-        if (!FindCommand(tokens.words, row) && row->command != Command::Help)
+        if (!FindCommand(tokens.words, row) && row->handler != ShowHelp)
             inv.file = row->name;
         return std::nullopt;
     }
     if (inv.Has(Option::Version)) {
-        inv.command = Command::Version;
         inv.handler = ShowVersion;
         return std::nullopt;
     }
     const CommandRow* row = nullptr;
     if (auto error = FindCommand(tokens.words, row))
         return error;
-    inv.command = row->command;
     inv.handler = row->handler;
     inv.name = row->name;
-    if (row->command == Command::Help && !tokens.words.empty()) {
+    if (row->handler == ShowHelp && !tokens.words.empty()) {
         // "tolka help pi write": the command asked about must be one.
         const CommandRow* asked = nullptr;
         if (auto error = FindCommand(tokens.words, asked))

@@ -14,25 +14,6 @@
 
 namespace cli {
 
-enum class Command {
-    Help,
-    Version,
-    Info,
-    PiShow,
-    PiMake,
-    PiRead,
-    PiWrite,
-    PiErase,
-    OptShow,
-    OptMake,
-    OptRead,
-    OptWrite,
-    OptErase,
-    LedgerShow,
-    LedgerExport,
-    LedgerReport,
-};
-
 enum class Option {
     Json,
     Language,
@@ -59,8 +40,7 @@ struct Context;
 using Handler = Exit (*)(Context& c);
 
 struct Invocation {
-    Command command = Command::Help;
-    Handler handler = nullptr;
+    Handler handler = nullptr;               // the command's, from the command table
     std::wstring name;                       // "pi write", as the JSON output names it
     std::wstring file;                       // the command's one file argument (help: the command asked about)
     std::map<Option, std::wstring> options;  // flags map to an empty text

@@ -1,4 +1,5 @@
 #include "cli/args.h"
+#include "cli/context.h"
 
 #include <gtest/gtest.h>
 
@@ -12,39 +13,39 @@ using clitest::Words;
 
 struct Accepted {
     const char* line;
-    Command command;
+    Handler handler;
     const char* file;
 };
 
 TEST(Args, CommandsWithTheirFiles) {
     const Accepted cases[] = {
-        {"info", Command::Info, ""},
-        {"help", Command::Help, ""},
-        {"pi write --help", Command::Help, "pi write"},  // the help of that command
-        {"help ledger report", Command::Help, "ledger report"},
-        {"-h", Command::Help, ""},
-        {"-?", Command::Help, ""},
-        {"/?", Command::Help, ""},
-        {"--version", Command::Version, ""},
-        {"opt make a.txt -o a.topt", Command::OptMake, "a.txt"},
-        {"pi show a.tpi", Command::PiShow, "a.tpi"},
-        {"pi make --new-uuid -o a.tpi", Command::PiMake, ""},
-        {"pi make --uuid=x --output=a.tpi", Command::PiMake, ""},
-        {"pi read", Command::PiRead, ""},
-        {"--json pi read -o out.tpi", Command::PiRead, ""},
-        {"pi write a.tpi --ledger l.csv --station 2/3 --repeat --allow-kind-mismatch", Command::PiWrite, "a.tpi"},
-        {"pi write --number 0x10 a.tpi", Command::PiWrite, "a.tpi"},
-        {"pi write -- -odd.tpi", Command::PiWrite, "-odd.tpi"},
-        {"pi erase --yes", Command::PiErase, ""},
-        {"opt show a.topt --lang ja", Command::OptShow, "a.topt"},
-        {"opt read", Command::OptRead, ""},
-        {"opt write a.topt", Command::OptWrite, "a.topt"},
-        {"opt erase --yes --json", Command::OptErase, ""},
+        {"info", Info, ""},
+        {"help", ShowHelp, ""},
+        {"pi write --help", ShowHelp, "pi write"},  // the help of that command
+        {"help ledger report", ShowHelp, "ledger report"},
+        {"-h", ShowHelp, ""},
+        {"-?", ShowHelp, ""},
+        {"/?", ShowHelp, ""},
+        {"--version", ShowVersion, ""},
+        {"opt make a.txt -o a.topt", OptMake, "a.txt"},
+        {"pi show a.tpi", PiShow, "a.tpi"},
+        {"pi make --new-uuid -o a.tpi", PiMake, ""},
+        {"pi make --uuid=x --output=a.tpi", PiMake, ""},
+        {"pi read", PiRead, ""},
+        {"--json pi read -o out.tpi", PiRead, ""},
+        {"pi write a.tpi --ledger l.csv --station 2/3 --repeat --allow-kind-mismatch", PiWrite, "a.tpi"},
+        {"pi write --number 0x10 a.tpi", PiWrite, "a.tpi"},
+        {"pi write -- -odd.tpi", PiWrite, "-odd.tpi"},
+        {"pi erase --yes", PiErase, ""},
+        {"opt show a.topt --lang ja", OptShow, "a.topt"},
+        {"opt read", OptRead, ""},
+        {"opt write a.topt", OptWrite, "a.topt"},
+        {"opt erase --yes --json", OptErase, ""},
     };
     for (const Accepted& c : cases) {
         ParsedArgs parsed = ParseArgs(Words(c.line));
         EXPECT_FALSE(parsed.error) << c.line;
-        EXPECT_EQ(parsed.invocation.command, c.command) << c.line;
+        EXPECT_EQ(parsed.invocation.handler, c.handler) << c.line;
         EXPECT_EQ(parsed.invocation.file, std::wstring(c.file, c.file + strlen(c.file))) << c.line;
     }
 }
