@@ -7,6 +7,7 @@
 #   ledger_db_server.sh stop DIR    immediate stop (also: kill, a server that died mid-test)
 #   ledger_db_server.sh restart DIR stop and start on the same port
 #   ledger_db_server.sh psql DIR SQL...  runs SQL in the database, unaligned output
+# The server's log (DIR/server.log) names every connection made to it.
 # The server refuses to run as root: as root it runs as the user postgres, in a folder that
 # user owns. Every wait is bounded; a server that cannot be started fails the caller.
 set -u
@@ -49,7 +50,8 @@ start() {
     port=$(cat "$dir/port" 2>/dev/null) || port=$(free_port) || fail "no free port"
     echo "$port" >"$dir/port"
     as_server "$pgbin/pg_ctl" -D "$data" -l "$log" -w -t 30 -o \
-        "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories=$dir -c fsync=off" start >/dev/null ||
+        "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories=$dir -c fsync=off -c log_connections=on" \
+        start >/dev/null ||
         fail "the server did not start"
     sql postgres "SELECT 1 FROM pg_database WHERE datname = 'line'" | grep -q 1 ||
         sql postgres "CREATE DATABASE line" >/dev/null || fail "cannot create the database"

@@ -130,20 +130,28 @@ private:
     std::wstring path_;
 };
 
-// The database ledger: one connection per board, the reservation under an id of its own.
+// The database ledger: the reservation under an id of its own, on the line's connection
+// (a lost one is made again and the reservation looked up by its id: core::DbLedger).
 class DatabaseLedger : public LineLedger {
 public:
-    DatabaseLedger(Context& c, const std::wstring& ledger)
-        : c_(c), name_(LedgerName(ledger)), connection_(ConnectionText(ledger)), link_(c.host.OpenDatabase()) {}
+    // Without a line, the connection is the ledger's own.
+    DatabaseLedger(Context& c, const std::wstring& ledger, LedgerConnection* line = nullptr)
+        : c_(c), name_(LedgerName(ledger)), connection_(ConnectionText(ledger)), kept_(line ? *line : own_) {}
 
     Exit Check() override {
         core::ConnectionString parsed;
         if (core::ConnectionFault fault = core::ParseConnectionString(connection_, parsed);
             fault != core::ConnectionFault::None)
             return c_.report.Fail(Exit::Ledger, Msg::LedgerBadConnection, {c_.report.Text(ConnectionFaultText(fault))});
-        ledger_ = std::make_unique<core::DbLedger>(*link_, connection_, c_.inv.ledgerTimeout,
-                                                   core::ToUtf8(c_.host.ComputerName()));
-        return Tell(ledger_->Open());
+        if (kept_.ledger)  // opened for an earlier board of the line
+            return Exit::Done;
+        kept_.link = c_.host.OpenDatabase();
+        auto ledger = std::make_unique<core::DbLedger>(*kept_.link, connection_, c_.inv.ledgerTimeout,
+                                                       core::ToUtf8(c_.host.ComputerName()));
+        if (Exit exit = Tell(ledger->Open()); exit != Exit::Done)
+            return exit;
+        kept_.ledger = std::move(ledger);
+        return Exit::Done;
     }
 
     Exit Reserve(const core::LedgerEntry& line, uint32_t& number) override {
@@ -151,13 +159,13 @@ public:
         if (!c_.host.NewUuid(id))
             return c_.report.Fail(Exit::Ledger, Msg::UuidCreateFailed);
         reservation_ = core::ToUtf8(core::FormatUuidText(id.data()));
-        core::DbResult r = ledger_->Reserve(line, line.number, c_.inv.station, reservation_);
+        core::DbResult r = kept_.ledger->Reserve(line, line.number, c_.inv.station, reservation_);
         number = r.number;
         return Tell(r);
     }
 
     Exit Record(const core::LedgerEntry& line) override {
-        core::DbResult r = ledger_->Record(line, reservation_);
+        core::DbResult r = kept_.ledger->Record(line, reservation_);
         if (r.outcome == core::DbOutcome::Done)
             return Exit::Done;
         const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
@@ -171,7 +179,7 @@ public:
     Exit ReadAll(std::vector<core::LedgerEntry>& entries) {
         if (Exit exit = Check(); exit != Exit::Done)
             return exit;
-        return Tell(ledger_->ReadAll(entries));
+        return Tell(kept_.ledger->ReadAll(entries));
     }
 
 private:
@@ -198,8 +206,8 @@ private:
     Context& c_;
     std::wstring name_;
     std::string connection_;
-    std::unique_ptr<core::DbLink> link_;
-    std::unique_ptr<core::DbLedger> ledger_;
+    LedgerConnection own_;
+    LedgerConnection& kept_;
     std::string reservation_;
 };
 
@@ -218,9 +226,9 @@ std::wstring LedgerName(const std::wstring& ledger) {
     return kOdbcPrefix + core::FromUtf8(core::MaskedConnectionString(parsed));
 }
 
-std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledger) {
+std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledger, LedgerConnection& connection) {
     if (IsDatabaseLedger(ledger))
-        return std::make_unique<DatabaseLedger>(c, ledger);
+        return std::make_unique<DatabaseLedger>(c, ledger, &connection);
     return std::make_unique<FileLedger>(c, ledger);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/context.h"
+#include "core/dbledger.h"
 #include "core/ledger.h"
 
 namespace cli {
@@ -31,7 +32,16 @@ public:
     virtual Exit Record(const core::LedgerEntry& line) = 0;
 };
 
-std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledger);
+// What a line of boards keeps from one board to the next: a database ledger's connection,
+// made for the first board and used by every later one (made anew only when it is lost). A
+// file ledger keeps nothing: it is opened for each reservation and each outcome.
+struct LedgerConnection {
+    std::unique_ptr<core::DbLink> link;
+    std::unique_ptr<core::DbLedger> ledger;  // open: its tables checked
+};
+
+// A board's ledger; a database ledger uses the line's connection.
+std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledger, LedgerConnection& connection);
 
 // Every line of either kind of ledger, in its order.
 Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::LedgerEntry>& entries);

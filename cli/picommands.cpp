@@ -102,14 +102,14 @@ Exit TellWrite(Context& c, const core::WriteReport& report, const KindAnswers& a
 
 // One board: connect and show its record as the window does, take the Number from the
 // ledger, write and verify, record the outcome, show the board's record again.
-Exit WriteBoard(Context& c, core::RecordFields fields) {
+Exit WriteBoard(Context& c, core::RecordFields fields, LedgerConnection& connection) {
     std::unique_ptr<LineLedger> ledger;
     if (c.inv.Has(Option::Ledger)) {
         const std::wstring& name = c.inv.Value(Option::Ledger);
         c.report.Fields().Text("ledger", LedgerName(name));
         if (c.inv.Has(Option::Station))
             c.report.Fields().Text("station", c.inv.Value(Option::Station));
-        ledger = MakeLineLedger(c, name);
+        ledger = MakeLineLedger(c, name, connection);
         if (Exit exit = ledger->Check(); exit != Exit::Done)
             return exit;
     }
@@ -144,8 +144,10 @@ Exit WriteBoard(Context& c, core::RecordFields fields) {
     return FirstFailure({writeExit, ledgerExit, refreshExit});
 }
 
-// Board after board at one station, until the user stops.
+// Board after board at one station, until the user stops; a database ledger stays connected
+// from the first board to the last.
 Exit WriteBoards(Context& c, const core::RecordFields& fields) {
+    LedgerConnection connection;
     unsigned boards = 0;
     unsigned failed = 0;
     Exit first = Exit::Done;
@@ -155,7 +157,7 @@ Exit WriteBoards(Context& c, const core::RecordFields& fields) {
         Context board{c.host, c.inv, report};
         report.Say(Msg::BoardHeading, {core::DecimalText<wchar_t>(boards)});
         report.Fields().Number("board", boards);
-        Exit exit = report.Finish(WriteBoard(board, fields));
+        Exit exit = report.Finish(WriteBoard(board, fields, connection));
         if (exit != Exit::Done) {
             ++failed;
             if (first == Exit::Done)
@@ -245,7 +247,8 @@ Exit PiWrite(Context& c) {
         return c.report.Finish(exit);
     if (c.inv.Has(Option::Repeat))
         return WriteBoards(c, *fields);
-    return c.report.Finish(WriteBoard(c, *fields));
+    LedgerConnection connection;
+    return c.report.Finish(WriteBoard(c, *fields, connection));
 }
 
 Exit PiErase(Context& c) {

@@ -83,11 +83,19 @@ new_board 0
 tolka 0 pi make --uuid 3aa4096d-2cc0-46dd-878a-88511d75ac78 --number 1000 --product Varnex --maker Tolka \
     -o "$(winpath "$work/line.tpi")" >/dev/null || { echo "FAIL: pi make"; exit 1; }
 
+# The connections tolka made since the server's log had `lines` lines (psql names itself).
+tolka_connections() {
+    tail -n +"$(($1 + 1))" "$db/server.log" | grep 'connection authorized: user=tolka database=line' |
+        grep -vc 'application_name=psql'
+}
+
 echo "--- three stations, 20 boards each, at once (at ${SECONDS} s)"
 start=$(date +%s)
+log_lines=$(wc -l <"$db/server.log")
 run_stations 20
 wait_stations
 for k in 1 2 3; do check "station $k exit code" "$(cat "$work/exit$k")" 0; done
+check "one connection per station for its whole line" "$(tolka_connections "$log_lines")" 3
 check "reserved rows" "$(sql "SELECT count(*) FROM tolka_ledger WHERE status = 'reserved'")" 60
 check "distinct reserved Numbers" "$(sql "SELECT count(DISTINCT number) FROM tolka_ledger WHERE status = 'reserved'")" 60
 check "ok rows, one per reservation" "$(sql "SELECT count(*) FROM tolka_ledger o JOIN tolka_ledger r ON r.number = o.number

@@ -255,6 +255,49 @@ TEST(DbLedger, StationsRacingForOneNumberGetDistinctOnes) {
     EXPECT_EQ(numbers, (std::set<int64_t>{1000, 1004}));  // 1004 mod 3 = 2
 }
 
+// A line of boards keeps the connection it opened; a connection lost between boards (a server
+// restarted while the line waited) or a commit whose reply was lost costs a new connection,
+// and the reservation id decides what the server kept.
+TEST(DbLedger, ALineOfBoardsKeepsOneConnectionUntilItIsLost) {
+    struct Board {
+        const char* what;
+        std::vector<FakeServer::Fault> reserveFaults, recordFaults;
+        int connects;  // since the ledger was opened
+    } boards[] = {
+        {"first board", {}, {}, 1},
+        {"second board", {}, {}, 1},
+        {"server restarted", {{"SELECT MAX", kLost}, {"CONNECT", kRefused, false, 2}}, {}, 4},
+        {"after the restart", {}, {}, 4},
+        {"reservation committed, reply lost", {{"COMMIT", kLost, true}}, {}, 5},
+        {"reservation not committed", {{"COMMIT", kLost, false}}, {}, 6},
+        {"outcome committed, reply lost", {}, {{"COMMIT", kLost, true}}, 7},
+        {"lost before the outcome", {}, {{"INSERT INTO tolka_ledger (", kLost}}, 8},
+        {"last board", {}, {}, 8},
+    };
+    FakeServer server;
+    DbLedger ledger(server, "DSN=line", 5, "pc1");
+    ASSERT_EQ(ledger.Open().outcome, DbOutcome::Done);
+    uint32_t expected = 1000;
+    for (const Board& b : boards) {
+        const std::string id = std::string("id-") + b.what;
+        server.faults = b.reserveFaults;
+        LedgerEntry line = Line();
+        DbResult reserved = ledger.Reserve(line, 1000, Station{}, id);
+        ASSERT_EQ(reserved.outcome, DbOutcome::Done) << b.what;
+        EXPECT_EQ(reserved.number, expected++) << b.what;
+        server.faults = b.recordFaults;
+        line.number = reserved.number;
+        line.status = LedgerStatus::Ok;
+        EXPECT_EQ(ledger.Record(line, id).outcome, DbOutcome::Done) << b.what;
+        EXPECT_EQ(server.connects, b.connects) << b.what;
+    }
+    // Each reservation and each outcome once, whatever the replies said.
+    std::set<std::pair<std::string, std::string>> rows;
+    for (const FakeServer::Row& r : server.committed)
+        EXPECT_TRUE(rows.insert({r.reservation, r.status}).second) << r.reservation << " " << r.status;
+    EXPECT_EQ(rows.size(), 2 * std::size(boards));
+}
+
 TEST(DbLedger, OutcomeRecordedOnceWhateverTheCommitSaid) {
     for (bool committed : {true, false}) {
         FakeServer server;
