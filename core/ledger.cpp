@@ -612,9 +612,16 @@ std::optional<uint32_t> NextNumber(std::optional<uint32_t> highest, uint32_t flo
 
 std::string FormatIsoTime(const LocalTime& t) {
     const int offset = t.offsetMinutes < 0 ? -t.offsetMinutes : t.offsetMinutes;
-    return DecimalText(t.year, 4) + "-" + DecimalText(t.month, 2) + "-" + DecimalText(t.day, 2) + "T" +
-           DecimalText(t.hour, 2) + ":" + DecimalText(t.minute, 2) + ":" + DecimalText(t.second, 2) +
-           (t.offsetMinutes < 0 ? "-" : "+") + DecimalText(offset / 60, 2) + ":" + DecimalText(offset % 60, 2);
+    std::string text = DecimalText(t.year, 4);
+    auto add = [&text](char separator, int value) { text += separator + DecimalText(value, 2); };
+    add('-', t.month);
+    add('-', t.day);
+    add('T', t.hour);
+    add(':', t.minute);
+    add(':', t.second);
+    add(t.offsetMinutes < 0 ? '-' : '+', offset / 60);
+    add(':', offset % 60);
+    return text;
 }
 
 bool ReadLedgerEntries(LedgerFile& file, const std::function<void(LedgerEntry&&)>& onEntry, LedgerContent& content) {
