@@ -8,11 +8,25 @@
 #   - it is stripped (no symbols, no debug sections) and links to <file>.debug beside it, which
 #     holds the debug information;
 #   - a device library exports each function the programs call under its plain name, as the
-#     maker's libraries do (no __stdcall decoration such as "@8" on i686).
-#   check_shipped.sh <objdump> <file>...
+#     maker's libraries do (no __stdcall decoration such as "@8" on i686);
+#   - it is within its size budget (each file's size is printed), and links none of the C++
+#     library's streams and locales: their facets for char and wchar_t alone are hundreds of
+#     KB, brought in by one string stream. Told by the symbols of <file>.debug.
+#   check_shipped.sh <objdump> <nm> <file>...
 set -u
 objdump=$1
-shift
+nm=$2
+shift 2
+# Size budgets in bytes (1 KB = 1000 bytes) by the files' format: every shipped file, and the
+# console program on its own. The README ("Size budgets") says what each file is made of.
+declare -A budget=(
+    [pei-x86-64]=250000
+    [pei-x86-64/tolka.exe]=300000
+    [pei-i386]=240000
+    [pei-i386/tolka.exe]=330000
+)
+# The streams and the locale machinery, as the demangled symbols name them.
+streams='std::(__cxx11::)?(basic_([io]?stringstream|[io]?fstream|istream|ostream|iostream|ios|streambuf|stringbuf|filebuf)<|locale::|ios_base::|(num|money|time)_(get|put)<|(numpunct|moneypunct|codecvt|ctype|collate|messages)<)'
 # The functions each device library must export, by plain name.
 declare -A exports=(
     [Varnet.dll]="Varn_GetIFType Varn_SetTimeouts Varn_FlshEchoTest Varn_FlshRead Varn_FlshWrite Varn_FlshErase
@@ -45,6 +59,25 @@ for file in "$@"; do
         status=1
     fi
     name=$(basename "$file")
+    format=$("$objdump" -f "$file" | sed -n 's/.*file format //p')
+    limit=${budget[$format/$name]:-${budget[$format]:-}}
+    size=$(stat -c %s "$file")
+    if [ -z "$limit" ]; then
+        echo "FAIL $name: no size budget for the format $format"
+        status=1
+    else
+        echo "$name: $size bytes ($((size / 1024)) KiB), budget $limit"
+        [ "$size" -le "$limit" ] || { echo "FAIL $name is $((size - limit)) bytes over its budget"; status=1; }
+    fi
+    symbols=$("$nm" -C "$file.debug" 2>/dev/null)
+    if [ -z "$symbols" ]; then
+        echo "FAIL $name: no symbols in $name.debug to look for streams and locales in"
+        status=1
+    elif grep -qE "$streams" <<<"$symbols"; then
+        echo "FAIL $name links the C++ streams or locales ($(grep -cE "$streams" <<<"$symbols") symbols), e.g.:"
+        grep -E "$streams" <<<"$symbols" | head -n 5 | sed 's/^/    /'
+        status=1
+    fi
     if [ -n "${exports[$name]:-}" ]; then
         table=$("$objdump" -p "$file" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^\t\[/ {print $NF}')
         for function in ${exports[$name]}; do
