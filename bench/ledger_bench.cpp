@@ -1,6 +1,7 @@
 // What one reservation in the file ledger costs against the ledger's length: for ledgers
 // of 1k, 100k and 1M lines, the first reservation (no index yet: the whole file is read and
-// checked, as before) and the ones after it (the index vouches for all but the new lines).
+// checked, as before) beside one plain read of the file, the process's peak memory after it,
+// and the reservations after it (the index vouches for all but the new lines).
 //   ledger_bench [folder]      default: the system's temporary folder
 #include <algorithm>
 #include <chrono>
@@ -9,6 +10,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "core/ledger.h"
 
@@ -87,23 +90,45 @@ double Reserve(const std::string& path) {
     return ms;
 }
 
+// Milliseconds to read the whole file once, in pieces of 1 MiB.
+double ReadOnce(const std::string& path) {
+    auto start = std::chrono::steady_clock::now();
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> piece(1 << 20);
+    while (in.read(piece.data(), static_cast<std::streamsize>(piece.size()))) {
+    }
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The most memory the process has held so far, in MiB.
+double PeakMemoryMib() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::filesystem::path folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path();
     const std::string path = (folder / "tolka-ledger-bench.csv").string();
     constexpr int kRuns = 21;
-    std::printf("| lines | file MB | first reservation ms | later reservations ms (median of %d) |\n", kRuns);
-    std::printf("|---|---|---|---|\n");
+    std::printf(
+        "| lines | file MB | one read of the file ms | first reservation ms | peak memory MiB "
+        "| later reservations ms (median of %d) |\n",
+        kRuns);
+    std::printf("|---|---|---|---|---|---|\n");
     for (size_t lines : {size_t{1000}, size_t{100000}, size_t{1000000}}) {
         MakeLedger(path, lines);
         const double mb = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+        const double read = ReadOnce(path);
         const double first = Reserve(path);
+        const double peak = PeakMemoryMib();
         std::vector<double> later;
         for (int i = 0; i < kRuns; ++i)
             later.push_back(Reserve(path));
         std::nth_element(later.begin(), later.begin() + kRuns / 2, later.end());
-        std::printf("| %zu | %.1f | %.1f | %.3f |\n", lines, mb, first, later[kRuns / 2]);
+        std::printf("| %zu | %.1f | %.1f | %.1f | %.1f | %.3f |\n", lines, mb, read, first, peak, later[kRuns / 2]);
     }
     std::filesystem::remove(path);
     std::filesystem::remove(path + ".index");
