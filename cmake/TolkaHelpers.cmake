@@ -60,13 +60,17 @@ function(tolka_fuzz name)
     set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
 endfunction()
 
-# tolka_shipped(<target>): a program or DLL that the packages carry. It gets the lean
+# tolka_shipped(<target> [FLOOR]): a program or DLL that the packages carry. It gets the lean
 # terminate handler and the lean throws of the C++ library's own checks, and a release build
 # is stripped after linking, its debug information kept beside it as <file>.debug (found
-# again through the file's debug link).
+# again through the file's debug link). FLOOR: a benchmark's bare program, built alike but
+# without the throws, which would bring it the exception machinery it never uses.
 function(tolka_shipped target)
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/terminate.cpp
-                                     ${PROJECT_SOURCE_DIR}/framework/library_throws.cpp)
+    cmake_parse_arguments(S "FLOOR" "" "" ${ARGN})
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/terminate.cpp)
+    if(NOT S_FLOOR)
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/library_throws.cpp)
+    endif()
     if(CMAKE_BUILD_TYPE STREQUAL "Release")
         add_custom_command(TARGET ${target} POST_BUILD
             COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:${target}>.debug
