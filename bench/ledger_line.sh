@@ -4,17 +4,20 @@
 # and with the database ledger (a PostgreSQL server of the bench's own, cli/ledger_db_server.sh,
 # through Wine's odbc32), at one station and at three stations at once.
 #
-# A board's cost is what a line of N boards takes beyond a line of one board, divided by the
-# boards written meanwhile (N-1 per station): Wine's start, the device libraries' loading and
-# the database connection belong to the line, not to its boards. Lines of one kind and of the
-# other take turns, round after round; the medians are printed with the load average.
-#   bash bench/ledger_line.sh [boards] [rounds]     (default 21 boards per station, 7 rounds)
+# A board's cost is the time from one board's end to the next one's: tolka asks for the next
+# board on its error output after each board, and each prompt is stamped with the time it came
+# (Wine's start, the device libraries' loading and the database connection come before the
+# first board's end: they belong to the line). Lines of one kind and of the other take turns,
+# round after round. Printed: the median and the spread over all boards of all rounds, with the
+# load average; on a busy machine the other programs' share of the processor widens the spread
+# (the 10th percentile is then nearer a board's own cost).
+#   bash bench/ledger_line.sh [boards] [rounds]     (default 21 boards per station, 5 rounds)
 # TOLKA_BENCH_BIN names another folder of tolka.exe and the device libraries (another build's
 # bin) to measure instead of this tree's.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 boards=${1:-21}
-rounds=${2:-7}
+rounds=${2:-5}
 if [ -z "${TOLKA_BENCH_BUILT:-}" ]; then
     bash "$repo/scripts/build.sh" win64 >/dev/null
     bash "$repo/scripts/wineprefix.sh"
@@ -49,34 +52,45 @@ new_board() {
     printf '[board]\nattached=1\ninterface=0x80000000\n' >"$work/board$1/board.ini"
 }
 
-# Milliseconds for `stations` lines of `count` boards at once, each at its own station.
+# The microseconds at which each line of the input came, one a line.
+stamp() {
+    local line
+    while IFS= read -r line; do echo "${EPOCHREALTIME/[.,]/}"; done
+}
+
+# `stations` lines of `count` boards at once, each at its own station; the milliseconds each
+# board after the first took are added to `costs`.
 run_line() {
-    local ledger=$1 stations=$2 count=$3 k start pids=()
+    local ledger=$1 stations=$2 count=$3 costs=$4 k pids=()
     for k in $(seq 1 "$stations"); do new_board "$k"; done
-    start=$(date +%s%N)
     for k in $(seq 1 "$stations"); do
         { for _ in $(seq 2 "$count"); do echo; done; echo q; } |
-            tolka "$k" pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --repeat --lang en \
-                >"$work/out$k" 2>"$work/err$k" &
+            tolka "$k" pi write "$(winpath "$work/line$k.tpi")" --ledger "$ledger" --repeat --lang en \
+                2>&1 >"$work/out$k" | tee "$work/err$k" | stamp >"$work/stamps$k" &
         pids+=($!)
     done
     for k in "${!pids[@]}"; do
         wait "${pids[$k]}" || { echo "ledger_line: station $((k + 1)) failed:" >&2; cat "$work/err$((k + 1))" >&2; exit 1; }
+        awk 'NR > 1 { printf "%.1f\n", ($1 - last) / 1000 } { last = $1 }' "$work/stamps$((k + 1))" >>"$costs"
     done
-    echo $((($(date +%s%N) - start) / 1000000))
 }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# The 10th, 50th and 90th percentile of the numbers, one a line.
+percentiles() {
+    sort -n | awk '{ v[NR] = $1 } END { printf "%s %s %s\n", v[int(NR * 0.1) + 1], v[int((NR + 1) / 2)], v[int(NR * 0.9)] }'
+}
 
 new_board 0
 tolka 0 pi make --uuid 3aa4096d-2cc0-46dd-878a-88511d75ac78 --number 1000 --product Varnex --maker Tolka \
     -o "$(winpath "$work/line.tpi")" >/dev/null
+# A copy for each station: what is measured is the ledger, not stations taking turns on one file.
+for k in 1 2 3; do cp "$work/line.tpi" "$work/line$k.tpi"; done
 server psql "DROP TABLE IF EXISTS tolka_ledger; DROP TABLE IF EXISTS tolka_ledger_version" >/dev/null
 file_ledger=$(winpath "$work/line.csv")
 db_ledger="odbc:$(cat "$db/connection")"
 # The tables and the file made, Wine's processes started.
-run_line "$file_ledger" 1 1 >/dev/null
-run_line "$db_ledger" 1 1 >/dev/null
+run_line "$file_ledger" 1 1 /dev/null
+run_line "$db_ledger" 1 1 /dev/null
 
 load_before=$(cut -d ' ' -f 1 /proc/loadavg)
 for stations in 1 3; do
@@ -85,20 +99,20 @@ for stations in 1 3; do
         for kind in file db; do
             ledger=$file_ledger
             [ "$kind" = db ] && ledger=$db_ledger
-            one=$(run_line "$ledger" "$stations" 1)
-            line=$(run_line "$ledger" "$stations" "$boards")
-            awk -v a="$one" -v b="$line" -v n="$(((boards - 1) * stations))" 'BEGIN { printf "%.1f\n", (b - a) / n }' \
-                >>"$work/cost-$kind-$stations"
+            run_line "$ledger" "$stations" "$boards" "$work/cost-$kind-$stations"
         done
     done
 done
 load_after=$(cut -d ' ' -f 1 /proc/loadavg)
 
-echo "ms per board written ($boards boards per station, median of $rounds rounds; load average $load_before -> $load_after):"
+echo "ms per board at a station, median [10th-90th percentile] of $rounds lines of $boards boards (load average"
+echo "$load_before -> $load_after); the ratio of the medians and of the 10th percentiles:"
 echo "| stations | file ledger | database ledger | database / file |"
 echo "|---|---|---|---|"
 for stations in 1 3; do
-    file=$(median <"$work/cost-file-$stations")
-    dbc=$(median <"$work/cost-db-$stations")
-    awk -v s="$stations" -v f="$file" -v d="$dbc" 'BEGIN { printf "| %d | %.1f | %.1f | %.2f |\n", s, f, d, d / f }'
+    read -r f10 f50 f90 < <(percentiles <"$work/cost-file-$stations")
+    read -r d10 d50 d90 < <(percentiles <"$work/cost-db-$stations")
+    awk -v s="$stations" -v f10="$f10" -v f50="$f50" -v f90="$f90" -v d10="$d10" -v d50="$d50" -v d90="$d90" \
+        'BEGIN { printf "| %d | %.1f [%.1f-%.1f] | %.1f [%.1f-%.1f] | %.2f (%.2f) |\n", s, f50, f10, f90, d50, d10, d90,
+                 d50 / f50, d10 / f10 }'
 done
