@@ -74,12 +74,15 @@ bool IsIsoTime(const std::string& text) {
     return zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && MatchesDigits(zone, 1, "99:99");
 }
 
+// "3aa4096d-2cc0-46dd-878a-88511d75ac78": hexadecimal digits in groups of 8, 4, 4, 4 and 12.
 bool IsUuidText(const std::string& text) {
-    if (text.size() != kUuidTextLength ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    if (text.size() != kUuidTextLength)
         return false;
-    Uuid ignored;
-    return ParseUuidText(std::wstring(text.begin(), text.end()), ignored);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((i == 8 || i == 13 || i == 18 || i == 23) ? text[i] != '-' : !IsHexDigit(text[i]))
+            return false;
+    }
+    return true;
 }
 
 // Splits RFC 4180 records off the text one at a time, counting physical lines.
@@ -92,14 +95,19 @@ public:
     size_t Line() const { return line_; }
     size_t Position() const { return pos_; }
 
+    // The fields' strings are used again from line to line, so that reading a line seldom
+    // allocates.
     LedgerFault Next(std::vector<std::string>& fields) {
-        fields.clear();
+        size_t count = 0;
         for (;;) {
-            std::string field;
+            if (count == fields.size())
+                fields.emplace_back();
+            std::string& field = fields[count++];
+            field.clear();
             LedgerFault fault = !AtEnd() && text_[pos_] == '"' ? Quoted(field) : Plain(field);
+            fields.resize(count);
             if (fault != LedgerFault::None)
                 return fault;
-            fields.push_back(std::move(field));
             if (AtEnd())
                 return LedgerFault::UnterminatedLine;
             char c = text_[pos_++];
@@ -174,23 +182,27 @@ std::string FromCsvText(std::string field) {
     return field;
 }
 
-bool ToEntry(std::vector<std::string>& f, LedgerEntry& entry) {
-    for (std::string& field : f)
-        field = FromCsvText(std::move(field));
-    entry.time = f[0];
-    entry.station = f[1];
-    entry.uuid = f[4];
-    entry.product = f[5];
-    entry.maker = f[6];
-    entry.slot = f[7];
-    entry.interfaceType = f[8];
-    std::optional<LedgerStatus> status = ParseLedgerStatus(f[2]);
-    if (!status)
-        return false;
-    entry.status = *status;
-    return IsIsoTime(entry.time) && (entry.station.empty() || ParseStation(entry.station)) &&
-           ParseDecimal(f[3], entry.number) && IsUuidText(entry.uuid) &&
-           (entry.slot.empty() || IsHexValue(entry.slot)) && IsHexValue(entry.interfaceType);
+// Whether a line's nine fields hold what their columns hold, and its Number. Checked as
+// written: the apostrophe that keeps a formula from running is never valid in these columns,
+// taken off or not.
+bool IsSoundLine(const std::vector<std::string>& f, uint32_t& number) {
+    return ParseLedgerStatus(f[2]) && IsIsoTime(f[0]) && (f[1].empty() || ParseStation(f[1])) &&
+           ParseDecimal(f[3], number) && IsUuidText(f[4]) && (f[7].empty() || IsHexValue(f[7])) && IsHexValue(f[8]);
+}
+
+// A sound line's entry, its texts as they were before CsvField wrote them.
+LedgerEntry EntryOf(const std::vector<std::string>& f, uint32_t number) {
+    LedgerEntry entry;
+    entry.time = FromCsvText(f[0]);
+    entry.station = FromCsvText(f[1]);
+    entry.status = *ParseLedgerStatus(f[2]);
+    entry.number = number;
+    entry.uuid = FromCsvText(f[4]);
+    entry.product = FromCsvText(f[5]);
+    entry.maker = FromCsvText(f[6]);
+    entry.slot = FromCsvText(f[7]);
+    entry.interfaceType = FromCsvText(f[8]);
+    return entry;
 }
 
 LedgerContent Refuse(LedgerFault fault, size_t line) {
@@ -275,6 +287,12 @@ private:
     size_t CheckUtf8() {
         const size_t limit = end_ ? text_.size() : text_.size() - std::min<size_t>(text_.size(), 3);
         while (utf8At_ < limit) {
+            const auto byte = static_cast<unsigned char>(text_[utf8At_]);
+            if (byte < 0x80) {  // most of a ledger
+                utf8Line_ += byte == '\n';
+                ++utf8At_;
+                continue;
+            }
             size_t n = Utf8SequenceLength(text_, utf8At_);
             if (n == 0)
                 return utf8Line_;
@@ -286,7 +304,7 @@ private:
     }
 
     void TakeLines() {
-        std::vector<std::string> fields;
+        std::vector<std::string>& fields = fields_;
         for (;;) {
             CsvReader reader(text_, pos_, line_);
             if (reader.AtEnd())
@@ -316,20 +334,21 @@ private:
                    : LedgerFault::BadHeader;
     }
 
-    LedgerFault TakeEntry(std::vector<std::string>& fields) {
+    LedgerFault TakeEntry(const std::vector<std::string>& fields) {
         if (fields.size() != kColumnCount)
             return LedgerFault::FieldCount;
-        LedgerEntry entry;
-        if (!ToEntry(fields, entry))
+        uint32_t number = 0;
+        if (!IsSoundLine(fields, number))
             return LedgerFault::BadField;
-        highest_ = std::max(highest_.value_or(0), entry.number);
+        highest_ = std::max(highest_.value_or(0), number);
         if (sink_)
-            sink_(std::move(entry));
+            sink_(EntryOf(fields, number));
         return LedgerFault::None;
     }
 
     const Source& source_;
     const EntrySink& sink_;
+    std::vector<std::string> fields_;
     bool preamble_;  // the header line is still to come
     std::string text_;
     bool end_ = false;
