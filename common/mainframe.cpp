@@ -4,20 +4,41 @@
 #include <vector>
 
 #include "common/about.h"
+#include "common/placement.h"
 #include "framework/module.h"
 
 namespace {
 constexpr UINT kProgramIconId = 128;
 constexpr UINT kAcceleratorsId = 128;
 constexpr UINT kAboutEntryStringId = 101;
+// The window's top left corner in screen coordinates, as two's complement DWORDs (a monitor
+// left of or above the primary one has negative coordinates).
+const wchar_t* const kPlaceValues[] = {L"WindowLeft", L"WindowTop"};
+
+ScreenRect ScreenRectOf(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+RECT WorkAreaOf(HMONITOR monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    return info.rcWork;
+}
 }  // namespace
 
 CMainDialog::CMainDialog(UINT templateId, int aboutVersionControlId)
     : CDialog(templateId),
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIconId))),
+      m_placementKey(L"Software\\Tolka\\" + fw::GetAppName()),
       m_aboutVersionControlId(aboutVersionControlId) {}
 
+CMainDialog::~CMainDialog() {
+    DestroyWindow();
+}
+
 void CMainDialog::InitMainWindow(bool loadAccelerators) {
+    PlaceWindow();
     AddAboutEntryToSystemMenu();
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -34,6 +55,62 @@ void CMainDialog::AddAboutEntryToSystemMenu() {
         return;
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, entry.c_str());
+}
+
+void CMainDialog::PlaceWindow() {
+    RECT made;
+    ::GetWindowRect(m_hWnd, &made);
+    DWORD corner[2] = {};
+    bool remembered = true;
+    for (size_t i = 0; i < 2 && remembered; ++i) {
+        DWORD size = sizeof corner[i];
+        remembered = RegGetValueW(HKEY_CURRENT_USER, m_placementKey.c_str(), kPlaceValues[i], RRF_RT_REG_DWORD, nullptr,
+                                  &corner[i], &size) == ERROR_SUCCESS;
+    }
+    ScreenRect place;
+    if (remembered) {
+        const auto left = static_cast<LONG>(static_cast<int32_t>(corner[0]));
+        const auto top = static_cast<LONG>(static_cast<int32_t>(corner[1]));
+        const RECT last{left, top, left + made.right - made.left, top + made.bottom - made.top};
+        // The monitor it was closed on, or, when that one is gone, the nearest that is there.
+        HMONITOR monitor = MonitorFromRect(&last, MONITOR_DEFAULTTONULL);
+        if (monitor == nullptr)
+            monitor = MonitorFromRect(&last, MONITOR_DEFAULTTONEAREST);
+        place = MovedOnto(ScreenRectOf(last), ScreenRectOf(WorkAreaOf(monitor)));
+    } else {
+        POINT pointer{};
+        GetCursorPos(&pointer);
+        place = CentredOn(ScreenRectOf(made),
+                          ScreenRectOf(WorkAreaOf(MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY))));
+    }
+    SetWindowPos(m_hWnd, nullptr, static_cast<int>(place.left), static_cast<int>(place.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CMainDialog::RememberPlace() {
+    RECT window;
+    ::GetWindowRect(m_hWnd, &window);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (IsIconic(m_hWnd) && GetWindowPlacement(m_hWnd, &placement)) {
+        // Minimised: the place it is restored to, from workspace coordinates (relative to its
+        // monitor's work area) into screen coordinates.
+        window = placement.rcNormalPosition;
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        GetMonitorInfoW(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &info);
+        OffsetRect(&window, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, m_placementKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    const LONG corner[2] = {window.left, window.top};
+    for (size_t i = 0; i < 2; ++i) {
+        const auto value = static_cast<DWORD>(corner[i]);
+        RegSetValueExW(key, kPlaceValues[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
+    RegCloseKey(key);
 }
 
 BOOL CMainDialog::PreTranslateMessage(MSG* msg) {
@@ -118,6 +195,9 @@ INT_PTR CMainDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM, bool& handled) {
         case WM_QUERYDRAGICON:
             handled = true;
             return reinterpret_cast<INT_PTR>(m_hIcon);
+        case WM_DESTROY:
+            RememberPlace();
+            return 0;
         default:
             return 0;
     }

@@ -1,6 +1,7 @@
 // The chores every main window of the suite shares: the program icon (title bar, taskbar,
-// minimised window), the About entry of the system menu, the editors' accelerators and
-// Ctrl+A in edit fields.
+// minimised window), the About entry of the system menu, the editors' accelerators,
+// Ctrl+A in edit fields, and the window's place: where the user last closed it (per user, in
+// HKEY_CURRENT_USER\Software\Tolka\<program>), at first centred on the pointer's monitor.
 //
 //   class CMyDlg : public CMainDialog {
 //       CMyDlg() : CMainDialog(IDD_MAIN, IDC_VERSION) {}
@@ -12,6 +13,8 @@
 //   };
 #pragma once
 
+#include <string>
+
 #include "framework/dialog.h"
 
 class CMainDialog : public fw::CDialog {
@@ -20,6 +23,8 @@ public:
     static constexpr UINT IDM_ABOUTBOX = 0x0010;
 
     CMainDialog(UINT templateId, int aboutVersionControlId);
+    // Destroys the window while it is still this class's, so that its place is remembered.
+    ~CMainDialog() override;
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
@@ -27,8 +32,8 @@ public:
     void OnAppAbout();
 
 protected:
-    // After the dialog's standard initialisation: the About entry (string 101), the big
-    // and small icon, and in the editors accelerator table 128.
+    // After the dialog's standard initialisation: the window's place, the About entry
+    // (string 101), the big and small icon, and in the editors accelerator table 128.
     void InitMainWindow(bool loadAccelerators);
     // Selects the whole text of the focused edit field (Ctrl+A).
     void SelectAllInFocusedEdit();
@@ -45,10 +50,18 @@ protected:
 
     HICON m_hIcon;
     HACCEL m_hAccel = nullptr;
+    // The registry key, under HKEY_CURRENT_USER, that remembers where the window was closed:
+    // Software\Tolka\ and the program's file name without extension.
+    std::wstring m_placementKey;
 
 private:
     void AddAboutEntryToSystemMenu();
     bool OnPaintMinimised();
+    // Opens the window where it was last closed, moved onto a monitor that is there; the
+    // first time centred on the monitor of the pointer.
+    void PlaceWindow();
+    // On closing: remembers the window's place (its place before it was minimised).
+    void RememberPlace();
 
     int m_aboutVersionControlId;
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -167,6 +168,77 @@ TEST_F(LauncherWindow, IsAnApplicationWindowWithTheProgramIcon) {
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_QUERYDRAGICON, 0, 0)), icon);
     ShowWindow(hwnd, SW_RESTORE);
     EXPECT_FALSE(IsIconic(hwnd));
+}
+
+// The window's place, kept for this test alone so that other test programs that close windows
+// meanwhile do not change it.
+class PlacedLauncher : public CPelnToolsDlg {
+public:
+    PlacedLauncher() { m_placementKey = Key(); }
+    static std::wstring Key() { return L"Software\\Tolka\\place-test-" + std::to_wstring(GetCurrentProcessId()); }
+};
+
+RECT WindowRectOf(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+RECT WorkAreaAt(const RECT& r) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
+}
+
+// A window opens centred on the pointer's monitor the first time, then where the user closed
+// it (minimised, where it is restored to); a place on no monitor any more is moved onto one.
+TEST(LauncherPlace, OpensWhereItWasLastClosed) {
+    const std::wstring key = PlacedLauncher::Key();
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    fwtest::ScriptedUser user;
+    RECT first;
+    {
+        PlacedLauncher dlg;
+        ASSERT_TRUE(dlg.Create());
+        first = WindowRectOf(dlg.GetSafeHwnd());
+        POINT pointer;
+        GetCursorPos(&pointer);
+        const RECT area = WorkAreaAt(RECT{pointer.x, pointer.y, pointer.x + 1, pointer.y + 1});
+        EXPECT_LE(std::abs((first.left - area.left) - (area.right - first.right)), 1);
+        EXPECT_LE(std::abs((first.top - area.top) - (area.bottom - first.bottom)), 1);
+    }
+    const LONG width = first.right - first.left, height = first.bottom - first.top;
+    const RECT work = WorkAreaAt(first);
+    // Where the last run's window was closed, and where the next one opens.
+    const struct {
+        const char* what;
+        int x, y;
+        bool minimised;
+        LONG left, top;
+    } runs[] = {
+        {"moved", 123, 45, false, 123, 45},
+        {"moved, then minimised", 201, 77, true, 201, 77},
+        {"on a monitor right of and below this one, gone", 30000, 20000, false, work.right - width,
+         work.bottom - height},
+        {"on a monitor left of and above this one, gone", -30000, -20000, false, work.left, work.top},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.what);
+        {
+            PlacedLauncher dlg;
+            ASSERT_TRUE(dlg.Create());
+            SetWindowPos(dlg.GetSafeHwnd(), nullptr, run.x, run.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            if (run.minimised)
+                ShowWindow(dlg.GetSafeHwnd(), SW_MINIMIZE);
+        }
+        PlacedLauncher dlg;
+        ASSERT_TRUE(dlg.Create());
+        const RECT r = WindowRectOf(dlg.GetSafeHwnd());
+        EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                  (std::vector<LONG>{run.left, run.top, width, height}));
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
 TEST_F(LauncherWindow, EachButtonShowsItsOwnIcon) {
