@@ -249,7 +249,7 @@ inline void ExpectEveryTextFitsItsControl() {
     ASSERT_FALSE(ids.empty());
     for (core::Lang lang : {core::Lang::Ja, core::Lang::En}) {
         for (UINT id : ids) {
-            const void* data = ResourceIn(RT_DIALOG, id, lang);
+            const void* data = ResourceIn(GetModuleHandleW(nullptr), RT_DIALOG, id, lang);
             ASSERT_NE(data, nullptr) << id;
             HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(data),
                                                   nullptr, InertDialogProc, 0);
