@@ -1,6 +1,8 @@
 #include "cli/args.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <initializer_list>
 #include <iterator>
 
 #include "core/digits.h"
@@ -48,6 +50,21 @@ const OptionRow kOptionRows[] = {
 // Options every command takes.
 const Option kGlobalOptions[] = {Option::Json, Option::Language, Option::Help, Option::Version};
 
+// Options as a set, one bit each, so that the command table below is a constant that no code
+// has to build at start-up.
+class OptionSet {
+public:
+    constexpr OptionSet(std::initializer_list<Option> options) {
+        for (Option option : options)
+            bits_ |= Bit(option);
+    }
+    constexpr bool Has(Option option) const { return (bits_ & Bit(option)) != 0; }
+
+private:
+    static constexpr uint32_t Bit(Option option) { return uint32_t{1} << static_cast<unsigned>(option); }
+    uint32_t bits_ = 0;
+};
+
 // One row per command: its words, what runs it, how the help shows it, and what it takes.
 // The parser, the dispatcher and the help all read this table.
 struct CommandRow {
@@ -56,9 +73,9 @@ struct CommandRow {
     const wchar_t* synopsis;  // what follows "tolka" in the help
     int helpId;
     bool takesFile;
-    std::vector<Option> options;   // besides the global ones
-    std::vector<Option> required;  // among them
-    bool ledgerAsFile = false;     // the file is a ledger: TOLKA_LEDGER when not given
+    OptionSet options;          // besides the global ones
+    OptionSet required;         // among them
+    bool ledgerAsFile = false;  // the file is a ledger: TOLKA_LEDGER when not given
 };
 
 const CommandRow kCommandRows[] = {
@@ -136,10 +153,6 @@ std::optional<core::Lang> ParseLang(const std::wstring& text) {
     if (text == L"en")
         return core::Lang::En;
     return std::nullopt;
-}
-
-bool Contains(const std::vector<Option>& list, Option option) {
-    return std::find(list.begin(), list.end(), option) != list.end();
 }
 
 bool IsGlobal(Option option) {
@@ -241,9 +254,9 @@ std::optional<UsageError> CheckPeriod(Invocation& inv) {
 }
 
 std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& inv) {
-    for (Option required : row.required) {
-        if (!inv.Has(required))
-            return UsageError{IDS_MISSING_OPTION, RowOf(required).name};
+    for (const OptionRow& option : kOptionRows) {
+        if (row.required.Has(option.id) && !inv.Has(option.id))
+            return UsageError{IDS_MISSING_OPTION, option.name};
     }
     if (row.handler == PiMake && inv.Has(Option::Uuid) == inv.Has(Option::NewUuid))
         return UsageError{IDS_UUID_OR_NEW_UUID, L""};
@@ -308,10 +321,10 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
         inv.file = asked->name;
     }
     for (const auto& [option, value] : inv.options) {
-        if (!IsGlobal(option) && !Contains(row->options, option))
+        if (!IsGlobal(option) && !row->options.Has(option))
             return UsageError{IDS_OPTION_NOT_FOR_COMMAND, RowOf(option).name};
     }
-    if (Contains(row->options, Option::Ledger) && !inv.Has(Option::Ledger) && !envLedger.empty())
+    if (row->options.Has(Option::Ledger) && !inv.Has(Option::Ledger) && !envLedger.empty())
         inv.options[Option::Ledger] = envLedger;
     if (row->ledgerAsFile && tokens.words.empty() && !envLedger.empty())
         tokens.words.push_back(envLedger);
@@ -341,7 +354,7 @@ void AddHelpEntry(std::wstring& help, const std::wstring& synopsis, const std::w
 // The options a command takes (all of them for none), as the help lists them.
 void AddOptionEntries(std::wstring& help, core::Lang lang, const CommandRow* row) {
     for (const OptionRow& option : kOptionRows) {
-        if (option.synopsis != nullptr && (row == nullptr || IsGlobal(option.id) || Contains(row->options, option.id)))
+        if (option.synopsis != nullptr && (row == nullptr || IsGlobal(option.id) || row->options.Has(option.id)))
             AddHelpEntry(help, option.synopsis, core::Text(lang, option.helpId));
     }
 }

@@ -5,7 +5,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include <functional>
+#include <memory>
 
 #include "core/digits.h"
 #include "core/utf8.h"
@@ -80,6 +80,25 @@ struct Handles {
     SQLHDBC dbc = SQL_NULL_HDBC;
 };
 
+struct Worker;
+
+// A call for the worker thread: a function object and what it captured, owned by the worker.
+class Work {
+public:
+    virtual ~Work() = default;
+    virtual core::DbStatus Run(Worker& w) = 0;
+};
+
+template <class Function>
+class WorkOf : public Work {
+public:
+    explicit WorkOf(Function function) : function_(std::move(function)) {}
+    core::DbStatus Run(Worker& w) override { return function_(w); }
+
+private:
+    Function function_;
+};
+
 // The thread that makes the ODBC calls, one at a time, while the caller waits for each at most
 // its time-out: a thread of its own for each call cost about 1 ms under Wine, five times a
 // board. Shared by the caller and the thread, whichever lets go last frees it. A call that
@@ -103,7 +122,7 @@ struct Worker {
     HANDLE ready;     // a call is waiting
     HANDLE finished;  // the call has ended
     HANDLE quit;      // the caller has given the thread up
-    std::function<core::DbStatus(Worker&)> work;
+    std::unique_ptr<Work> work;
     core::DbStatus status;
     core::DbRows rows;
     Handles handles;
@@ -114,7 +133,7 @@ DWORD WINAPI RunWorker(void* parameter) {
     Worker& w = **held;
     const HANDLE events[] = {w.quit, w.ready};
     while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
-        w.status = w.work(w);
+        w.status = w.work->Run(w);
         SetEvent(w.finished);
     }
     return 0;
@@ -161,7 +180,7 @@ public:
                 texts_[i] = Wide(*text);
             else
                 numbers_[i] = std::get<int64_t>(values[i]);
-            kinds_.push_back(std::holds_alternative<std::string>(values[i]));
+            kinds_.push_back(std::holds_alternative<std::string>(values[i]) ? 1 : 0);
         }
     }
 
@@ -189,7 +208,7 @@ private:
     std::vector<std::wstring> texts_;
     std::vector<SQLBIGINT> numbers_;
     std::vector<SQLLEN> lengths_;
-    std::vector<bool> kinds_;  // true: text
+    std::vector<char> kinds_;  // true: text (not a bit vector: one of those costs its own code)
 };
 
 // One cell as text, read piece by piece; NULL as "".
@@ -339,7 +358,12 @@ private:
     // Runs the work on the worker thread and waits for it at most the time-out and the grace.
     // The work may use only what it captured (by value: a call given up outlives the caller's
     // frame) and the worker.
-    core::DbStatus Bounded(std::function<core::DbStatus(Worker&)> work) {
+    template <class Function>
+    core::DbStatus Bounded(Function function) {
+        return Bounded(std::unique_ptr<Work>(new WorkOf<Function>(std::move(function))));
+    }
+
+    core::DbStatus Bounded(std::unique_ptr<Work> work) {
         if (!worker_ && !StartWorker())
             return core::DbStatus::Failed("", "no thread could be started for the database call");
         worker_->work = std::move(work);

@@ -22,20 +22,48 @@ namespace {
 constexpr DWORD kLedgerWaitMs = 15000;
 constexpr DWORD kLedgerRetryMs = 20;
 
+// The end of the ledger's file, which a line is appended to whole.
+class LedgerEnd : public core::AppendTarget {
+public:
+    explicit LedgerEnd(HANDLE file) : file_(file) {}
+
+    bool Length(uint64_t& length) override {
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file_, &size))
+            return false;
+        length = static_cast<uint64_t>(size.QuadPart);
+        return true;
+    }
+
+    size_t WriteAtEnd(const char* data, size_t size) override {
+        LARGE_INTEGER end{};
+        DWORD written = 0;
+        if (!SetFilePointerEx(file_, end, nullptr, FILE_END) ||
+            !::WriteFile(file_, data, static_cast<DWORD>(std::min<size_t>(size, 0x10000000)), &written, nullptr))
+            return 0;
+        return written;
+    }
+
+    bool Flush() override { return FlushFileBuffers(file_) != 0; }
+
+    bool CutTo(uint64_t length) override {
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(length);
+        return SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) && SetEndOfFile(file_);
+    }
+
+private:
+    HANDLE file_;
+};
+
 // The ledger opened without any sharing: while this handle lives, every other open of the
 // file fails, in this process and in any other, so a reservation cannot interleave.
-class WinLedgerFile : public core::LedgerFile, private core::AppendTarget {
+class WinLedgerFile : public core::LedgerFile {
 public:
     WinLedgerFile(HANDLE file, const std::wstring& path) : file_(file), indexPath_(path + L".index") {}
     ~WinLedgerFile() override { CloseHandle(file_); }
 
-    bool Size(uint64_t& size) override {
-        LARGE_INTEGER length{};
-        if (!GetFileSizeEx(file_, &length))
-            return false;
-        size = static_cast<uint64_t>(length.QuadPart);
-        return true;
-    }
+    bool Size(uint64_t& size) override { return LedgerEnd(file_).Length(size); }
 
     bool ReadAt(uint64_t offset, uint64_t length, std::string& bytes) override {
         bytes.clear();
@@ -57,7 +85,10 @@ public:
     }
 
     // A line cut short by a full disk is taken back off the file.
-    bool Append(const std::string& bytes) override { return core::AppendWhole(*this, bytes); }
+    bool Append(const std::string& bytes) override {
+        LedgerEnd end(file_);
+        return core::AppendWhole(end, bytes);
+    }
 
     // The index is read and written only while the ledger is held, so stations take turns
     // on it as on the ledger.
@@ -73,25 +104,6 @@ public:
     }
 
 private:
-    bool Length(uint64_t& length) override { return Size(length); }
-
-    size_t WriteAtEnd(const char* data, size_t size) override {
-        LARGE_INTEGER end{};
-        DWORD written = 0;
-        if (!SetFilePointerEx(file_, end, nullptr, FILE_END) ||
-            !::WriteFile(file_, data, static_cast<DWORD>(std::min<size_t>(size, 0x10000000)), &written, nullptr))
-            return 0;
-        return written;
-    }
-
-    bool Flush() override { return FlushFileBuffers(file_) != 0; }
-
-    bool CutTo(uint64_t length) override {
-        LARGE_INTEGER at{};
-        at.QuadPart = static_cast<LONGLONG>(length);
-        return SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) && SetEndOfFile(file_);
-    }
-
     static constexpr size_t kIndexMaxBytes = 256;
     HANDLE file_;
     std::wstring indexPath_;

@@ -1,29 +1,33 @@
-// The catalogue's lines compiled in as tables of ids and wide texts, for the two files that
-// do so: core/texts.cpp takes every line, core/devicelibrary.cpp only the engine's own.
+// The catalogue's lines compiled in, for the two files that do so: core/texts.cpp takes every
+// line, core/devicelibrary.cpp only the engine's own. A language's lines are two tables: their
+// ids in order, and their texts one after the other, each ended by a NUL, with no pointer per
+// line. English is kept in UTF-8 as the catalogue writes it (half the size of wide text),
+// Japanese as wide text (two bytes for a kana or kanji, where UTF-8 takes three).
 // Portable: no <windows.h>.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 namespace core {
 
-struct CatalogueEntry {
-    int id;
-    const wchar_t* text;
+// A language's lines: count texts, each ended by a NUL, the one of ids[i] i-th; in UTF-8 or
+// wide, whichever of the two is not null.
+struct CatalogueTable {
+    const std::uint16_t* ids;
+    std::size_t count;
+    const char* utf8;
+    const wchar_t* wide;
 };
 
-// One table row from a catalogue line; L"" makes the text's literals wide, however many
-// lines it takes.
-#define TOLKA_CATALOGUE_ROW(id, text) {id, L"" text},
-
-// The text of an id in a table; "" for an id the table lacks.
-template <std::size_t N>
-const wchar_t* FindCatalogueText(const CatalogueEntry (&table)[N], int id) {
-    for (const CatalogueEntry& entry : table) {
-        if (entry.id == id)
-            return entry.text;
-    }
-    return L"";
-}
+// The text of an id in a table, made wide; "" for an id the table lacks.
+std::wstring FindCatalogueText(const CatalogueTable& table, int id);
 
 }  // namespace core
+
+// A catalogue line as an entry of the ids' table, and as a text of the texts' table (UTF-8 or
+// wide). A file includes a language's lines twice, once with TOLKA_CATALOGUE_ROW defined as each.
+#define TOLKA_CATALOGUE_ID(id, text) id,
+#define TOLKA_CATALOGUE_TEXT(id, text) text "\0"
+#define TOLKA_CATALOGUE_WIDE_TEXT(id, text) L"" text "\0"

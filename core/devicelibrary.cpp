@@ -1,5 +1,7 @@
 #include "core/devicelibrary.h"
 
+#include <iterator>
+
 #include "core/catalogue_table.h"
 #include "core/placeholders.h"
 #include "core/textids.h"
@@ -20,21 +22,36 @@ namespace {
 #define TOLKA_ENGINE_CONSOLE(id, text)
 #define TOLKA_ENGINE_BOARD(id, text)
 
-const CatalogueEntry kJapanese[] = {
+#define TOLKA_CATALOGUE_ROW TOLKA_CATALOGUE_ID
+const std::uint16_t kJapaneseIds[] = {
 #include "core/texts_ja.inc"
 };
-
-const CatalogueEntry kEnglish[] = {
+const std::uint16_t kEnglishIds[] = {
 #include "core/texts_en.inc"
 };
+#undef TOLKA_CATALOGUE_ROW
+
+#define TOLKA_CATALOGUE_ROW TOLKA_CATALOGUE_WIDE_TEXT
+const wchar_t kJapaneseTexts[] =
+#include "core/texts_ja.inc"
+    ;
+#undef TOLKA_CATALOGUE_ROW
+#define TOLKA_CATALOGUE_ROW TOLKA_CATALOGUE_TEXT
+const char kEnglishTexts[] =
+#include "core/texts_en.inc"
+    ;
+#undef TOLKA_CATALOGUE_ROW
 
 #undef TOLKA_TEXT
+
+const CatalogueTable kJapanese = {kJapaneseIds, std::size(kJapaneseIds), nullptr, kJapaneseTexts};
+const CatalogueTable kEnglish = {kEnglishIds, std::size(kEnglishIds), kEnglishTexts, nullptr};
 
 }  // namespace
 
 std::wstring MissingLibraryText(Lang lang, const MissingLibrary& missing) {
     int id = missing.function.empty() ? IDS_LIBRARY_MISSING : IDS_LIBRARY_LACKS_FUNCTION;
-    return FillPlaceholders(lang == Lang::Ja ? FindCatalogueText(kJapanese, id) : FindCatalogueText(kEnglish, id),
+    return FillPlaceholders(FindCatalogueText(lang == Lang::Ja ? kJapanese : kEnglish, id).c_str(),
                             {missing.library, missing.folder, missing.function});
 }
 

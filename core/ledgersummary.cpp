@@ -135,6 +135,50 @@ int64_t StretchStart(ChartUnit unit, int64_t stretch) {
     return DaysFromCivil(stretch, 1, 1) * kDay;
 }
 
+// The order std::sort gives the items under Before, sorted as pointers to them: one
+// instantiation of the sort serves every kind of item. The sort's steps depend only on what
+// the comparisons answer, so the order, ties included, is the one of sorting the items
+// themselves.
+using PointeeBefore = bool (*)(const void* a, const void* b);
+
+struct ComparePointees {
+    PointeeBefore before;
+    bool operator()(const void* a, const void* b) const { return before(a, b); }
+};
+
+void SortPointers(std::vector<const void*>& order, PointeeBefore before) {
+    std::sort(order.begin(), order.end(), ComparePointees{before});
+}
+
+template <class T, bool (*Before)(const T&, const T&)>
+void SortItems(std::vector<T>& items) {
+    std::vector<const void*> order;
+    order.reserve(items.size());
+    for (const T& item : items)
+        order.push_back(&item);
+    SortPointers(order, [](const void* a, const void* b) {
+        return Before(*static_cast<const T*>(a), *static_cast<const T*>(b));
+    });
+    std::vector<T> sorted;
+    sorted.reserve(items.size());
+    for (const void* item : order)
+        sorted.push_back(std::move(*static_cast<T*>(const_cast<void*>(item))));
+    items = std::move(sorted);
+}
+
+bool GapBefore(const GapLine& a, const GapLine& b) {
+    return std::tie(a.number, a.time) < std::tie(b.number, b.time);
+}
+
+bool StationFiguresBefore(const StationFigures& a, const StationFigures& b) {
+    return StationBefore(a.station, b.station);
+}
+
+// The most reserved first, then by name.
+bool ProductBefore(const ProductFigures& a, const ProductFigures& b) {
+    return a.counts.reserved != b.counts.reserved ? a.counts.reserved > b.counts.reserved : a.product < b.product;
+}
+
 }  // namespace
 
 std::optional<ClockTime> ParseLedgerTime(const std::string& text) {
@@ -283,9 +327,7 @@ const LedgerFigures& LedgerSummary::Finish() {
         gap(p);
     for (const Pending& p : superseded_)
         gap(p);
-    std::sort(gaps.begin(), gaps.end(), [](const GapLine& a, const GapLine& b) {
-        return std::tie(a.number, a.time) < std::tie(b.number, b.time);
-    });
+    SortItems<GapLine, GapBefore>(gaps);
     if (gaps.size() > kListedGaps)
         gaps.resize(kListedGaps);
     figures_.gaps = std::move(gaps);
@@ -297,8 +339,7 @@ const LedgerFigures& LedgerSummary::Finish() {
         s.rangeCount += s.current ? 1u : 0u;
         figures_.stations.push_back({stationNames_[i], s.step, s.counts, std::move(s.ranges), s.rangeCount});
     }
-    std::sort(figures_.stations.begin(), figures_.stations.end(),
-              [](const StationFigures& a, const StationFigures& b) { return StationBefore(a.station, b.station); });
+    SortItems<StationFigures, StationFiguresBefore>(figures_.stations);
     figures_.stationCount = figures_.stations.size();
     if (figures_.stations.size() > kListedStations)
         figures_.stations.resize(kListedStations);
@@ -306,9 +347,7 @@ const LedgerFigures& LedgerSummary::Finish() {
     for (size_t i = 0; i < products_.size(); ++i)
         figures_.products.push_back({productNames_[i], products_[i]});
     figures_.productCount = products_.size();
-    std::sort(figures_.products.begin(), figures_.products.end(), [](const ProductFigures& a, const ProductFigures& b) {
-        return a.counts.reserved != b.counts.reserved ? a.counts.reserved > b.counts.reserved : a.product < b.product;
-    });
+    SortItems<ProductFigures, ProductBefore>(figures_.products);
     if (figures_.products.size() > kListedProducts)
         figures_.products.resize(kListedProducts);
 

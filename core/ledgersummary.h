@@ -17,8 +17,8 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <string>
 #include <unordered_map>
+#include <string>
 #include <vector>
 
 #include "core/ledger.h"
@@ -160,10 +160,10 @@ private:
     LedgerFigures figures_;
     std::vector<std::string> stationNames_;
     std::vector<StationTally> stations_;
-    std::unordered_map<std::string, uint32_t> stationIndex_;
+    std::map<std::string, uint32_t> stationIndex_;
     std::vector<std::string> productNames_;
     std::vector<ReportCounts> products_;
-    std::unordered_map<std::string, uint32_t> productIndex_;
+    std::map<std::string, uint32_t> productIndex_;
     std::unordered_map<uint32_t, Pending> pending_;  // reserved in the period, no ok yet
     std::vector<Pending> superseded_;                // reserved again before an ok: gaps for good
     std::map<int64_t, ChartBucket> hours_;           // by wall-clock hour

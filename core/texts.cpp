@@ -1,5 +1,7 @@
 #include "core/texts.h"
 
+#include <iterator>
+
 #include "core/catalogue_table.h"
 #include "core/placeholders.h"
 
@@ -18,24 +20,39 @@ namespace {
 #define TOLKA_COMPILED_CONSOLE(id, text) TOLKA_CATALOGUE_ROW(id, text)
 #define TOLKA_COMPILED_BOARD(id, text)
 
-const CatalogueEntry kJapanese[] = {
+#define TOLKA_CATALOGUE_ROW TOLKA_CATALOGUE_ID
+const std::uint16_t kJapaneseIds[] = {
 #include "core/texts_ja.inc"
 };
-
-const CatalogueEntry kEnglish[] = {
+const std::uint16_t kEnglishIds[] = {
 #include "core/texts_en.inc"
 };
+#undef TOLKA_CATALOGUE_ROW
+
+#define TOLKA_CATALOGUE_ROW TOLKA_CATALOGUE_WIDE_TEXT
+const wchar_t kJapaneseTexts[] =
+#include "core/texts_ja.inc"
+    ;
+#undef TOLKA_CATALOGUE_ROW
+#define TOLKA_CATALOGUE_ROW TOLKA_CATALOGUE_TEXT
+const char kEnglishTexts[] =
+#include "core/texts_en.inc"
+    ;
+#undef TOLKA_CATALOGUE_ROW
 
 #undef TOLKA_TEXT
 
+const CatalogueTable kJapanese = {kJapaneseIds, std::size(kJapaneseIds), nullptr, kJapaneseTexts};
+const CatalogueTable kEnglish = {kEnglishIds, std::size(kEnglishIds), kEnglishTexts, nullptr};
+
 }  // namespace
 
-const wchar_t* CatalogueText(Lang lang, int id) {
-    return lang == Lang::Ja ? FindCatalogueText(kJapanese, id) : FindCatalogueText(kEnglish, id);
+std::wstring CatalogueText(Lang lang, int id) {
+    return FindCatalogueText(lang == Lang::Ja ? kJapanese : kEnglish, id);
 }
 
 std::wstring Text(Lang lang, int id, std::initializer_list<std::wstring> args) {
-    return FillPlaceholders(CatalogueText(lang, id), args);
+    return FillPlaceholders(CatalogueText(lang, id).c_str(), args);
 }
 
 }  // namespace core

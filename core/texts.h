@@ -15,7 +15,7 @@ namespace core {
 
 // The catalogue's text of an id, placeholders unfilled; "" for an id the catalogue lacks.
 // Not for IDS_ABOUTBOX, which each window program words its own way.
-const wchar_t* CatalogueText(Lang lang, int id);
+std::wstring CatalogueText(Lang lang, int id);
 
 // The text with %1, %2, ... replaced by the arguments in order.
 std::wstring Text(Lang lang, int id, std::initializer_list<std::wstring> args = {});

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/texts.h"
 #include "core/textids.h"
 
 namespace {
@@ -67,6 +68,21 @@ TEST(Catalogue, EachTextTakesTheSameArgumentsInBothLanguages) {
         EXPECT_FALSE(ja.empty());
         EXPECT_FALSE(en.empty());
         EXPECT_EQ(Placeholders(ja), Placeholders(en));
+    }
+}
+
+// What the console says is each line as written, in both languages: the compiled tables hold
+// every line but the virtual board's, and an id's first line where several faces share it.
+TEST(Catalogue, TheCompiledTextOfEachIdIsItsFirstLine) {
+    for (auto [lang, lines] : {std::pair{core::Lang::Ja, &kJapaneseLines}, std::pair{core::Lang::En, &kEnglishLines}}) {
+        std::set<int> seen;
+        for (const Line& line : *lines) {
+            if (line.face == "BOARD" || !seen.insert(line.id).second)
+                continue;
+            SCOPED_TRACE(line.name);
+            EXPECT_EQ(core::CatalogueText(lang, line.id), line.text);
+        }
+        EXPECT_EQ(core::CatalogueText(lang, 1), L"");
     }
 }
 
