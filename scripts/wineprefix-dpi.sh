@@ -27,6 +27,12 @@ if ! ready; then
         for entry in "$base/drive_c"/* "$base/drive_c/windows"/*; do
             case $entry in
                 "$base/drive_c/windows") ;;
+                # The users' folders without their temporary files, which tests running in the
+                # project's prefix make and delete while this copies.
+                "$base/drive_c/users")
+                    (cd "$base/drive_c" && tar -cf - --exclude='users/*/Temp/*' --exclude='users/*/AppData/Local/Temp/*' users) |
+                        (cd "$prefix/drive_c" && tar -xf -)
+                    ;;
                 */windows/system32 | */windows/syswow64 | */windows/winsxs) cp -al "$entry" "$prefix/drive_c/windows/" ;;
                 */windows/*) cp -a "$entry" "$prefix/drive_c/windows/" ;;
                 *) cp -a "$entry" "$prefix/drive_c/" ;;
