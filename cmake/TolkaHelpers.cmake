@@ -43,6 +43,17 @@ function(tolka_test_in_japanese name)
     set_tests_properties(${name}_ja PROPERTIES ENVIRONMENT TOLKA_LANG=ja TIMEOUT 300 COST 30)
 endfunction()
 
+# tolka_test_at_dpi(<test> <dpi> <filter>): runs the tests of a Windows test program that the
+# GoogleTest filter names again on a screen of <dpi> dots per inch (144, 192), in a Wine prefix
+# of its own (scripts/wineprefix-dpi.sh); the program's own entry runs them at 96.
+function(tolka_test_at_dpi name dpi filter)
+    if(TOLKA_FUZZ OR NOT WIN32)
+        return()
+    endif()
+    add_test(NAME ${name}_dpi${dpi} COMMAND ${name} --gtest_filter=${filter})
+    set_tests_properties(${name}_dpi${dpi} PROPERTIES ENVIRONMENT TOLKA_DPI=${dpi} TIMEOUT 300)
+endfunction()
+
 # tolka_fuzz(<name> LIBS <targets...>)
 # A libFuzzer target <name>.cpp in fuzz/. ctest runs it for TOLKA_FUZZ_SECONDS on its seeds
 # (fuzz/seeds/<name>) and what earlier runs found (build/fuzz/fuzz/corpus/<name>).

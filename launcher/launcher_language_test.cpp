@@ -14,6 +14,11 @@ TEST(LauncherLanguages, EveryTextIsThereInBothLanguages) {
     fwtest::ExpectEveryTextInBothLanguages();
 }
 
+// Every dialog's texts fit their controls in both languages; run at 144 and 192 DPI too.
+TEST(LauncherLanguages, EveryTextFitsItsControl) {
+    fwtest::ExpectEveryTextFitsItsControl();
+}
+
 BOOL CALLBACK FindTooltip(HWND window, LPARAM found) {
     wchar_t name[32] = {};
     GetClassNameW(window, name, 32);

@@ -13,6 +13,11 @@ TEST(OptionLanguages, EveryTextIsThereInBothLanguages) {
     fwtest::ExpectEveryTextInBothLanguages();
 }
 
+// Every dialog's texts fit their controls in both languages; run at 144 and 192 DPI too.
+TEST(OptionLanguages, EveryTextFitsItsControl) {
+    fwtest::ExpectEveryTextFitsItsControl();
+}
+
 TEST(OptionLanguages, InEnglishTheWindowAndItsMessagesAreEnglish) {
     fwtest::ScopedUiLang english(L"en");
     testboard::VirtualBoard board;

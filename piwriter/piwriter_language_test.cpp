@@ -17,6 +17,11 @@ TEST(WriterLanguages, EveryTextIsThereInBothLanguages) {
     fwtest::ExpectEveryTextInBothLanguages();
 }
 
+// Every dialog's texts fit their controls in both languages; run at 144 and 192 DPI too.
+TEST(WriterLanguages, EveryTextFitsItsControl) {
+    fwtest::ExpectEveryTextFitsItsControl();
+}
+
 std::wstring ModalCaption(HWND hwnd, UINT command) {
     std::wstring caption;
     fw::CDialog::SetModalHook([&](fw::CDialog& box) {

@@ -10,7 +10,7 @@ packages=(
     cmake g++ make ninja-build googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
     wine wine64 wine32:i386 xvfb xauth x11-apps x11-utils imagemagick
-    fonts-ipafont-gothic locales
+    fonts-ipafont-gothic fonts-dejavu-core locales
     clang libclang-rt-dev clang-format
     wixl msitools zip unzip osslsigncode openssl
     fp-utils
