@@ -207,6 +207,21 @@ inline void PressKey(fw::CDialog& dlg, WPARAM key) {
         DispatchMessageW(&queued);
 }
 
+// Presses a key that only moves the focus (Tab, an arrow key). Under Wine a window of another
+// test program may take the activation, and this thread's focus with it, while the key is on its
+// way; the key is then pressed again from where it started, the window in front, a few times at
+// most. A window that loses the focus by itself every time still shows as such.
+inline void PressNavigationKey(fw::CDialog& dlg, WPARAM key) {
+    HWND from = GetFocus();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        PressKey(dlg, key);
+        if (GetFocus() != nullptr || from == nullptr)
+            return;
+        SetForegroundWindow(dlg.GetSafeHwnd());
+        SetFocus(from);
+    }
+}
+
 // The control of the dialog that has the focus, or nullptr.
 inline HWND FocusedControl(HWND dlg) {
     HWND focus = GetFocus();

@@ -43,6 +43,11 @@
 #define IDC_PORT_SPAN 84
 #define IDC_PORT_LAST (IDC_PORT_FIRST + IDC_PORT_SPAN - 1)
 
+// The grid's row labels, P1 to POUT top to bottom (core::Port's order), and its pin headings,
+// pins 7 to 0 of each group from left to right, the groups in core::PortGroup's order.
+#define IDC_PORT_LABEL_FIRST 1100
+#define IDC_PIN_HEADING_FIRST 1110
+
 #define ID_CONNECT 32771
 #define ID_ERASE_DEVICE 32772
 #define ID_APP_ABOUT 32773
