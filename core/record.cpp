@@ -1,10 +1,10 @@
 #include "core/record.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "core/bytes.h"
+#include "core/numbertext.h"
 
 namespace core {
 
@@ -136,7 +136,7 @@ RecordFromTexts FieldsFromTexts(const RecordTexts& texts, const AnsiName& produc
 
 RecordTexts TextsOfRecord(const uint8_t* image, const NameFromBytes& fromAnsi) {
     const RecordFields fields = DecodeRecord(image);
-    return {FormatUuidText(fields.uuid.data()), std::to_wstring(fields.number), fromAnsi(fields.productName),
+    return {FormatUuidText(fields.uuid.data()), DecimalText(fields.number), fromAnsi(fields.productName),
             fromAnsi(fields.makerName)};
 }
 
@@ -177,11 +177,14 @@ bool ParseUuidText(const std::wstring& text, Uuid& out) {
 }
 
 std::wstring FormatUuidText(const uint8_t* uuid16) {
-    char buf[kUuidTextLength + 1];
-    std::snprintf(buf, sizeof buf, "%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x",
-                  static_cast<unsigned long>(ReadU32LE(uuid16)), ReadU16LE(uuid16 + 4), ReadU16LE(uuid16 + 6),
-                  uuid16[8], uuid16[9], uuid16[10], uuid16[11], uuid16[12], uuid16[13], uuid16[14], uuid16[15]);
-    return Widen(buf);
+    std::string text = HexDigits(ReadU32LE(uuid16), 8) + "-" + HexDigits(ReadU16LE(uuid16 + 4), 4) + "-" +
+                       HexDigits(ReadU16LE(uuid16 + 6), 4) + "-";
+    for (size_t i = 8; i < kUuidSize; ++i) {
+        if (i == 10)
+            text += '-';
+        text += HexDigits(uuid16[i], 2);
+    }
+    return Widen(text.c_str());
 }
 
 ProductKind ProductKindOf(const uint8_t* uuid16) {
@@ -249,12 +252,7 @@ std::optional<uint32_t> ParseStrictNumberText(const std::wstring& s) {
 }
 
 std::wstring FormatNumberText(uint32_t n, const std::wstring& currentNumberText) {
-    char buf[16];
-    if (StartsWithHexPrefix(currentNumberText))
-        std::snprintf(buf, sizeof buf, "0x%08lx", static_cast<unsigned long>(n));
-    else
-        std::snprintf(buf, sizeof buf, "%lu", static_cast<unsigned long>(n));
-    return Widen(buf);
+    return Widen((StartsWithHexPrefix(currentNumberText) ? "0x" + HexDigits(n, 8) : DecimalDigits(n)).c_str());
 }
 
 }  // namespace core

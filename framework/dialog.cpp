@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "core/numbertext.h"
 #include "core/textids.h"
 #include "framework/app.h"
 #include "framework/codepage.h"
@@ -47,7 +48,7 @@ void CDataExchange::MaxChars(int id, const std::wstring& member, size_t maxChars
     if (!IsTakeIn()) {
         SendMessageW(m_dlg.GetDlgItem(id), EM_LIMITTEXT, maxChars, 0);
     } else if (m_validate && member.size() > maxChars) {
-        Fail(id, FormatMessageText(LoadResString(IDS_FW_MAX_CHARS), std::to_wstring(maxChars)));
+        Fail(id, FormatMessageText(LoadResString(IDS_FW_MAX_CHARS), core::DecimalText(maxChars)));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "framework/fileio.h"
 
+#include "core/numbertext.h"
 #include "framework/module.h"
 #include "framework/text.h"
 
@@ -24,7 +25,7 @@ bool IsDiskFile(HANDLE file) {
 HANDLE CreateTempBeside(const std::wstring& target, std::wstring& tempPath) {
     std::wstring base = FolderOfPath(target) + L"~" + FileNameOfPath(target);
     for (unsigned n = 0; n < 100; ++n) {
-        tempPath = base + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(n) + L".tmp";
+        tempPath = base + L"." + core::DecimalText(GetCurrentProcessId()) + L"-" + core::DecimalText(n) + L".tmp";
         HANDLE h = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return h;

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "core/numbertext.h"
 #include "core/placeholders.h"
 #include "core/portoptions.h"
 #include "framework/module.h"
@@ -103,7 +104,7 @@ std::wstring PortBoxName(unsigned boxId) {
     if (cell == nullptr)
         return std::wstring();
     return core::FillPlaceholders(fw::LoadResString(IDS_PORT_BOX_NAME).c_str(),
-                                  {core::PortName(cell->port), std::to_wstring(pin),
+                                  {core::PortName(cell->port), core::DecimalText(pin),
                                    fw::LoadResString(static_cast<UINT>(core::PortGroupTextId(cell->group)))});
 }
 

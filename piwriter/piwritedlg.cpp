@@ -2,6 +2,7 @@
 // into the editor, the new and exit commands.
 #include "piwriter/piwritedlg.h"
 
+#include "core/numbertext.h"
 #include "core/textids.h"
 #include "framework/codepage.h"
 #include "framework/module.h"
@@ -105,7 +106,7 @@ void CVarnPIWriteDlg::ExchangeName(fw::CDataExchange& dx, int id, std::wstring& 
             break;
         case core::NameVerdict::TooManyBytes:
             dx.Refuse(id,
-                      fw::FormatMessageText(fw::LoadResString(IDS_FW_MAX_BYTES), std::to_wstring(core::kNameMaxBytes)));
+                      fw::FormatMessageText(fw::LoadResString(IDS_FW_MAX_BYTES), core::DecimalText(core::kNameMaxBytes)));
             break;
         case core::NameVerdict::TooManyChars:  // refused by MaxChars already
         case core::NameVerdict::Fits:
