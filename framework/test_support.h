@@ -222,6 +222,18 @@ inline void PressNavigationKey(fw::CDialog& dlg, WPARAM key) {
     }
 }
 
+// The width in pixels of an icon's image; 0 for no icon.
+inline int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (icon == nullptr || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 // The control of the dialog that has the focus, or nullptr.
 inline HWND FocusedControl(HWND dlg) {
     HWND focus = GetFocus();

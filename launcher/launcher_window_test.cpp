@@ -161,7 +161,8 @@ TEST_F(LauncherWindow, IsAnApplicationWindowWithTheProgramIcon) {
     HICON icon = ProgramIcon(IDR_MAINFRAME);
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), icon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)), icon);
+    EXPECT_EQ(fwtest::IconWidth(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0))),
+              GetSystemMetrics(SM_CXSMICON));
 
     ShowWindow(hwnd, SW_MINIMIZE);
     EXPECT_TRUE(IsIconic(hwnd));
@@ -260,9 +261,10 @@ TEST_F(LauncherWindow, EachButtonShowsItsOwnIcon) {
     }
 }
 
-// Each icon resource holds one 32 by 32 image with a 256-colour palette.
-TEST(LauncherResources, IconsAre32By32With256Colours) {
-    for (UINT id : {128u, 146u, 147u, 148u, 149u, 150u, 151u}) {
+// Each button image holds one 32 by 32 image with a 256-colour palette (the program's icon, 128,
+// has every size: packaging/shipped_files_test.cpp).
+TEST(LauncherResources, ButtonImagesAre32By32With256Colours) {
+    for (UINT id : {146u, 147u, 148u, 149u, 150u, 151u}) {
         SCOPED_TRACE(id);
         HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
         ASSERT_NE(found, nullptr);

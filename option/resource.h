@@ -3,6 +3,8 @@
 #define IDD_TOLKAOPTION_DIALOG 102
 #define IDD_FLASHMODE_HELP 105
 #define IDR_MAINFRAME 128
+// The icon of the program's files (*.topt), which the installer names as the file type's, ",-129".
+#define IDI_DOCUMENT 129
 
 // Texts of the option editor's messages, file dialogs and grid: the catalogue's. Where the
 // writer or the launcher words a text of the same name its own way, the catalogue names the
