@@ -100,10 +100,8 @@ private:
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
-    // Under an X server without a window manager the keyboard focus falls back to the window
-    // under the pointer: a window of another test program there would take the activation, and
-    // the focus, from this program's windows. The pointer starts in the middle of the screen,
-    // where the programs' windows open; it waits in the bottom right corner, where none does.
+    // Without a window manager the focus falls back to the window under the pointer, which starts
+    // where the programs' windows open, in the middle of the screen: it waits in a corner.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 #endif
     ::testing::InitGoogleTest(&argc, argv);

@@ -207,10 +207,9 @@ inline void PressKey(fw::CDialog& dlg, WPARAM key) {
         DispatchMessageW(&queued);
 }
 
-// Presses a key that only moves the focus (Tab, an arrow key). Under Wine a window of another
-// test program may take the activation, and this thread's focus with it, while the key is on its
-// way; the key is then pressed again from where it started, the window in front, a few times at
-// most. A window that loses the focus by itself every time still shows as such.
+// Presses a key that only moves the focus (Tab, an arrow). A window of another test program may
+// take the activation, and the focus, meanwhile: the key is then pressed again from where it
+// started, a few times at most (a window that loses the focus every time still shows so).
 inline void PressNavigationKey(fw::CDialog& dlg, WPARAM key) {
     HWND from = GetFocus();
     for (int attempt = 0; attempt < 5; ++attempt) {

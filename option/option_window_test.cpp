@@ -157,16 +157,12 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
         EXPECT_EQ(boxes.count(command), 0u) << command;
 }
 
-// The grid's part of the window as the window shows it, drawn into a bitmap: the pixels row by
-// row, and the part in client coordinates.
-struct GridShot {
-    RECT area;
-    std::vector<COLORREF> pixels;
-};
-
-GridShot ShootGrid(HWND dlg) {
-    GridShot shot{{7, 69, 245, 238}, {}};
-    MapDialogRect(dlg, &shot.area);
+// The grid as the window shows it, drawn into a bitmap, and where it is (client coordinates).
+std::vector<COLORREF> GridPixels(HWND dlg, RECT* area = nullptr) {
+    RECT grid{7, 69, 245, 238};
+    MapDialogRect(dlg, &grid);
+    if (area != nullptr)
+        *area = grid;
     RECT client;
     GetClientRect(dlg, &client);
     HDC screen = GetDC(dlg);
@@ -175,38 +171,28 @@ GridShot ShootGrid(HWND dlg) {
     HGDIOBJ old = SelectObject(dc, bitmap);
     RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     BitBlt(dc, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
-    for (int y = shot.area.top; y < shot.area.bottom; ++y) {
-        for (int x = shot.area.left; x < shot.area.right; ++x)
-            shot.pixels.push_back(GetPixel(dc, x, y));
+    std::vector<COLORREF> pixels;
+    for (int y = grid.top; y < grid.bottom; ++y) {
+        for (int x = grid.left; x < grid.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
     }
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
     ReleaseDC(dlg, screen);
-    return shot;
+    return pixels;
 }
 
-std::vector<COLORREF> GridPixels(HWND dlg) {
-    return ShootGrid(dlg).pixels;
-}
-
-// The points (client coordinates) where two shots of the grid differ.
-std::vector<POINT> Changes(const GridShot& before, const GridShot& after) {
+// The points (client coordinates) where the grid differs from an earlier picture of it.
+std::vector<POINT> GridChanges(HWND dlg, const std::vector<COLORREF>& before) {
+    RECT grid;
+    const std::vector<COLORREF> now = GridPixels(dlg, &grid);
     std::vector<POINT> changed;
-    const LONG width = before.area.right - before.area.left;
-    for (size_t i = 0; i < before.pixels.size() && i < after.pixels.size(); ++i) {
-        if (before.pixels[i] != after.pixels[i])
-            changed.push_back(
-                {before.area.left + static_cast<LONG>(i) % width, before.area.top + static_cast<LONG>(i) / width});
+    for (LONG i = 0; i < static_cast<LONG>(std::min(now.size(), before.size())); ++i) {
+        if (now[static_cast<size_t>(i)] != before[static_cast<size_t>(i)])
+            changed.push_back({grid.left + i % (grid.right - grid.left), grid.top + i / (grid.right - grid.left)});
     }
     return changed;
-}
-
-RECT ControlRect(HWND dlg, unsigned id) {
-    RECT r;
-    GetWindowRect(GetDlgItem(dlg, static_cast<int>(id)), &r);
-    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 // Tab enters the grid at its first box, the arrows move by row and column, Space toggles and
@@ -241,116 +227,77 @@ TEST_F(OptionWindow, GridFromTheKeyboard) {
     EXPECT_EQ(GridPixels(hwnd), named);
 }
 
-// The window's UI state kept as Windows keeps it, which Wine does not (its windows always show
-// focus marks): WM_CHANGEUISTATE sets or clears the flags and tells the window's controls
-// (WM_UPDATEUISTATE), WM_QUERYUISTATE answers with them. Starts with focus marks hidden, as
-// after a click.
-class WindowsUiState {
-public:
-    explicit WindowsUiState(HWND dlg) : m_dlg(dlg) {
-        Flags() = UISF_HIDEFOCUS;
-        Original() = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(dlg, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
-    }
-    ~WindowsUiState() { SetWindowLongPtrW(m_dlg, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Original())); }
-    WindowsUiState(const WindowsUiState&) = delete;
-    WindowsUiState& operator=(const WindowsUiState&) = delete;
-
-private:
-    static WORD& Flags() {
-        static WORD flags = 0;
-        return flags;
-    }
-    static WNDPROC& Original() {
-        static WNDPROC original = nullptr;
-        return original;
-    }
+// The window's UI state kept as Windows keeps it (Wine's windows always show focus marks), focus
+// marks hidden at first, as after a click: WM_CHANGEUISTATE sets or clears flags and tells the
+// controls, WM_QUERYUISTATE answers.
+struct WindowsUiState {
+    static inline WORD flags = UISF_HIDEFOCUS;
+    static inline WNDPROC original = nullptr;
     static LRESULT CALLBACK Proc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == WM_QUERYUISTATE)
-            return Flags();
-        if (msg == WM_CHANGEUISTATE) {
-            const WORD before = Flags();
-            if (LOWORD(wParam) == UIS_SET)
-                Flags() = static_cast<WORD>(Flags() | HIWORD(wParam));
-            else if (LOWORD(wParam) == UIS_CLEAR)
-                Flags() = static_cast<WORD>(Flags() & ~HIWORD(wParam));
-            if (Flags() != before) {
-                for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
-                    SendMessageW(c, WM_UPDATEUISTATE, wParam, 0);
-            }
-            return 0;
-        }
-        return CallWindowProcW(Original(), dlg, msg, wParam, lParam);
+            return flags;
+        if (msg != WM_CHANGEUISTATE)
+            return CallWindowProcW(original, dlg, msg, wParam, lParam);
+        const WORD before = flags;
+        flags = static_cast<WORD>(LOWORD(wParam) == UIS_SET ? flags | HIWORD(wParam) : flags & ~HIWORD(wParam));
+        for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr && flags != before; c = GetWindow(c, GW_HWNDNEXT))
+            SendMessageW(c, WM_UPDATEUISTATE, wParam, 0);
+        return 0;
     }
-    HWND m_dlg;
+    explicit WindowsUiState(HWND dlg) : hwnd(dlg) {
+        flags = UISF_HIDEFOCUS;
+        original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(dlg, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~WindowsUiState() { SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original)); }
+    HWND hwnd;
 };
 
-// Whether the window is still the active one: under Wine a window of another test program may
-// take the activation, and this thread's focus with it, at any moment (the news of it waits
-// among the messages sent to this thread).
-bool StillActive(HWND dlg) {
-    MSG sent;
-    PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE);
-    return GetActiveWindow() == dlg;
+RECT ControlRect(HWND dlg, unsigned id) {
+    RECT r;
+    GetWindowRect(GetDlgItem(dlg, static_cast<int>(id)), &r);
+    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
-// What the grid shows of the focus, at each step of a keyboard user's visit.
-struct FocusVisit {
-    std::vector<POINT> byClick;     // changes after a click's focus on P2 bit 6 (marks hidden)
-    HWND afterArrow = nullptr;      // the focus after the right arrow key
-    std::vector<POINT> byKeyboard;  // changes then
-    size_t drawnAgain = 0;          // changes when the window draws itself again
-    std::vector<POINT> afterLeaving;
-};
-
-// One visit, from a window in front; false when another program took the activation meanwhile.
-bool VisitGrid(fw::CDialog& dlg, FocusVisit& visit) {
-    HWND hwnd = dlg.GetSafeHwnd();
-    WindowsUiState uiState(hwnd);
-    SetForegroundWindow(hwnd);
-    SetFocus(GetDlgItem(hwnd, ID_WRITE_DEVICE));
-    const GridShot unfocused = ShootGrid(hwnd);
-    SetFocus(GetDlgItem(hwnd, 1018));
-    visit.byClick = Changes(unfocused, ShootGrid(hwnd));
-    fwtest::PressNavigationKey(dlg, VK_RIGHT);
-    visit.afterArrow = fwtest::FocusedControl(hwnd);
-    visit.byKeyboard = Changes(unfocused, ShootGrid(hwnd));
-    visit.drawnAgain = Changes(unfocused, ShootGrid(hwnd)).size();
-    const bool active = StillActive(hwnd);
-    SetFocus(GetDlgItem(hwnd, ID_WRITE_DEVICE));
-    visit.afterLeaving = Changes(unfocused, ShootGrid(hwnd));
-    return active && StillActive(hwnd);
-}
-
-// A box that has the focus by the keyboard has a focus rectangle, and its port's label and its
-// pin's heading are marked; nothing of it shows while the window hides focus marks (after the
-// mouse) or when the focus leaves the grid.
+// A box focused by the keyboard has a focus rectangle, its port's label and pin's heading marked;
+// nothing shows while focus marks are hidden or when the focus leaves the grid. The visit is made
+// again when another test program's window took the activation, and the focus, meanwhile.
 TEST_F(OptionWindow, GridFocusMarkedWhileTheKeyboardIsInUse) {
-    FocusVisit visit;
-    bool undisturbed = false;
-    for (int attempt = 0; attempt < 5 && !undisturbed; ++attempt)
-        undisturbed = VisitGrid(dlg, visit);
-    ASSERT_TRUE(undisturbed) << "other programs' windows kept taking the activation";
-
-    EXPECT_TRUE(visit.byClick.empty());
-    // The right arrow moves to P2 bit 5 and shows the focus: the marks stand where the box,
-    // its row label and its pin heading are, and nowhere else.
-    ASSERT_EQ(visit.afterArrow, GetDlgItem(hwnd, 1017));
+    WindowsUiState uiState(hwnd);
+    std::vector<POINT> byClick, byKeyboard, drawnAgain, afterLeaving;
+    HWND afterArrow = nullptr;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SetForegroundWindow(hwnd);
+        SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+        SetFocus(GetDlgItem(hwnd, ID_WRITE_DEVICE));
+        const std::vector<COLORREF> unfocused = GridPixels(hwnd);
+        SetFocus(GetDlgItem(hwnd, 1018));  // P2 bit 6
+        byClick = GridChanges(hwnd, unfocused);
+        fwtest::PressNavigationKey(dlg, VK_RIGHT);
+        afterArrow = fwtest::FocusedControl(hwnd);
+        byKeyboard = GridChanges(hwnd, unfocused);
+        drawnAgain = GridChanges(hwnd, unfocused);
+        SetFocus(GetDlgItem(hwnd, ID_WRITE_DEVICE));
+        afterLeaving = GridChanges(hwnd, unfocused);
+        MSG sent;
+        PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE);  // takes in the news of a lost activation
+        if (GetActiveWindow() == hwnd)
+            break;
+    }
+    EXPECT_TRUE(byClick.empty());
+    // The right arrow moves to P2 bit 5: the marks stand where the box, its row label and its
+    // pin heading are, and nowhere else, the same when the window is drawn again.
+    ASSERT_EQ(afterArrow, GetDlgItem(hwnd, 1017));
     const unsigned bit = core::PortBit(*core::FindPortCell(core::PortGroup::Direction, core::Port::P2), 5);
     RECT box = ControlRect(hwnd, 1017);
     InflateRect(&box, 1, 1);
     const RECT marks[] = {box, ControlRect(hwnd, PortRowLabelId(bit)), ControlRect(hwnd, PinHeadingId(bit))};
-    const std::vector<POINT>& changed = visit.byKeyboard;
-    for (const RECT& mark : marks) {
-        EXPECT_TRUE(std::any_of(changed.begin(), changed.end(), [&](POINT p) { return PtInRect(&mark, p) != 0; }))
-            << mark.left << "," << mark.top;
-    }
-    for (POINT p : changed) {
-        EXPECT_TRUE(
-            std::any_of(std::begin(marks), std::end(marks), [&](const RECT& m) { return PtInRect(&m, p) != 0; }))
-            << p.x << "," << p.y;
-    }
-    EXPECT_EQ(visit.drawnAgain, changed.size());
-    EXPECT_TRUE(visit.afterLeaving.empty());
+    for (const RECT& m : marks)
+        EXPECT_TRUE(std::any_of(byKeyboard.begin(), byKeyboard.end(), [&](POINT p) { return PtInRect(&m, p); }));
+    for (POINT p : byKeyboard)
+        EXPECT_TRUE(std::any_of(std::begin(marks), std::end(marks), [&](const RECT& m) { return PtInRect(&m, p); }));
+    EXPECT_EQ(drawnAgain.size(), byKeyboard.size());
+    EXPECT_TRUE(afterLeaving.empty());
 }
 
 TEST_F(OptionWindow, AboutBoxFromTheHelpMenuAndTheSystemMenu) {

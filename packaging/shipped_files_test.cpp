@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/suite_version.h"
@@ -128,35 +129,29 @@ TEST(ShippedFiles, EveryFileHasACompleteVersionResource) {
     }
 }
 
-// Each program's icon, and each editor's icon of its files, holds an image of every size
+// Each program's icon, and each editor's icon of its files (129), holds an image of every size
 // Windows asks for, each of which the system reads back at that size.
 TEST(ShippedFiles, IconsAtEverySize) {
     const std::vector<int> kSizes = {16, 20, 24, 32, 40, 48, 64, 256};
-    const struct {
-        const wchar_t* file;
-        UINT group;
-    } icons[] = {{L"PelnTools.exe", 128},
-                 {L"TolkaPIWriter.exe", 128},
-                 {L"TolkaPIWriter.exe", 129},
-                 {L"TolkaOption.exe", 128},
-                 {L"TolkaOption.exe", 129}};
-    for (const auto& c : icons) {
-        SCOPED_TRACE(::testing::Message() << c.file << " " << c.group);
+    for (auto [file, group] : {std::pair{L"PelnTools.exe", 128},
+                               {L"TolkaPIWriter.exe", 128},
+                               {L"TolkaPIWriter.exe", 129},
+                               {L"TolkaOption.exe", 128},
+                               {L"TolkaOption.exe", 129}}) {
+        SCOPED_TRACE(::testing::Message() << file << " " << group);
         HMODULE image =
-            LoadLibraryExW(BinFile(c.file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        ASSERT_NE(image, nullptr);
-        HRSRC group = FindResourceW(image, MAKEINTRESOURCEW(c.group), RT_GROUP_ICON);
-        ASSERT_NE(group, nullptr);
-        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(image, group)));
-        std::vector<int> sizes;  // each entry's width, 0 for 256
+            LoadLibraryExW(BinFile(file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(group), RT_GROUP_ICON);
+        ASSERT_NE(found, nullptr);
+        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(image, found)));
+        std::vector<int> sizes;  // each image's width, 0 for 256
         for (int i = 0; i < (directory[4] | directory[5] << 8); ++i)
             sizes.push_back(directory[6 + 14 * i] == 0 ? 256 : directory[6 + 14 * i]);
         std::sort(sizes.begin(), sizes.end());
         EXPECT_EQ(sizes, kSizes);
         for (int size : kSizes) {
-            const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
-            HRSRC entry = FindResourceW(image, MAKEINTRESOURCEW(id), RT_ICON);
-            ASSERT_NE(entry, nullptr) << size;
+            HRSRC entry = FindResourceW(
+                image, MAKEINTRESOURCEW(LookupIconIdFromDirectoryEx(directory, TRUE, size, size, 0)), RT_ICON);
             HICON icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(image, entry))),
                                                   SizeofResource(image, entry), TRUE, 0x00030000, size, size, 0);
             EXPECT_EQ(fwtest::IconWidth(icon), size);
