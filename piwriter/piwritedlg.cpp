@@ -105,8 +105,8 @@ void CVarnPIWriteDlg::ExchangeName(fw::CDataExchange& dx, int id, std::wstring& 
                       fw::FormatMessageText(fw::LoadResString(notInCodePageId), core::MissingCharacter(member, ansi)));
             break;
         case core::NameVerdict::TooManyBytes:
-            dx.Refuse(id,
-                      fw::FormatMessageText(fw::LoadResString(IDS_FW_MAX_BYTES), core::DecimalText(core::kNameMaxBytes)));
+            dx.Refuse(
+                id, fw::FormatMessageText(fw::LoadResString(IDS_FW_MAX_BYTES), core::DecimalText(core::kNameMaxBytes)));
             break;
         case core::NameVerdict::TooManyChars:  // refused by MaxChars already
         case core::NameVerdict::Fits:
