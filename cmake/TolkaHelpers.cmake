@@ -92,16 +92,38 @@ function(tolka_shipped target)
     endif()
 endfunction()
 
+# tolka_icon(<name> <drawing.svg> [PAGE <page.svg>])
+# <name>.ico in the folder's build folder, drawn from the SVG at every icon size by
+# cmake/make_icon.sh (with PAGE, a document icon: the drawing on the page), and a test that
+# reads its sizes back; the folder's resource script names it (ICONS of tolka_window_program).
+# Paths are relative to the folder.
+function(tolka_icon name drawing)
+    cmake_parse_arguments(I "" "PAGE" "" ${ARGN})
+    set(sources ${CMAKE_CURRENT_SOURCE_DIR}/${drawing})
+    if(I_PAGE)
+        get_filename_component(page ${I_PAGE} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+        list(APPEND sources ${page})
+    endif()
+    set(ico ${CMAKE_CURRENT_BINARY_DIR}/${name}.ico)
+    add_custom_command(OUTPUT ${ico}
+        COMMAND bash ${PROJECT_SOURCE_DIR}/cmake/make_icon.sh ${ico} ${sources}
+        DEPENDS ${sources} ${PROJECT_SOURCE_DIR}/cmake/make_icon.sh
+        VERBATIM)
+    # The sizes read back from the built file (the programs' copies: shipped_files_tests).
+    add_test(NAME icon_${name} COMMAND bash ${PROJECT_SOURCE_DIR}/cmake/make_icon.sh --check ${ico})
+    set_tests_properties(icon_${name} PROPERTIES LABELS no32)
+endfunction()
+
 # tolka_window_program(<program> PREFIX <prefix> MAIN <file> SOURCES <files...> [LIBS <targets...>]
-#                      RESOURCES <script.rc> [INCLUDES <files...>])
+#                      RESOURCES <script.rc> [INCLUDES <files...>] [ICONS <names...>])
 # A windowed program of the suite: its window code in the static library <prefix>_win, which
 # its Wine tests link too; its resource script as the object library <prefix>_res, built
 # again when the script or anything it includes changes (the manifest, resource.h,
 # version.h, the text catalogue, the framework's command ids and the INCLUDES, relative to
-# the folder); the program <program>.exe in bin/ from MAIN, the library and the resources,
-# shipped.
+# the folder, and the icons that tolka_icon draws, named by ICONS); the program <program>.exe in
+# bin/ from MAIN, the library and the resources, shipped.
 function(tolka_window_program program)
-    cmake_parse_arguments(P "" "PREFIX;MAIN;RESOURCES" "SOURCES;LIBS;INCLUDES" ${ARGN})
+    cmake_parse_arguments(P "" "PREFIX;MAIN;RESOURCES" "SOURCES;LIBS;INCLUDES;ICONS" ${ARGN})
     add_library(${P_PREFIX}_win STATIC ${P_SOURCES})
     target_link_libraries(${P_PREFIX}_win PUBLIC ${P_LIBS} common_win framework)
 
@@ -111,8 +133,12 @@ function(tolka_window_program program)
         get_filename_component(file ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
         list(APPEND depends ${file})
     endforeach()
+    foreach(icon IN LISTS P_ICONS)
+        list(APPEND depends ${CMAKE_CURRENT_BINARY_DIR}/${icon}.ico)
+    endforeach()
     add_library(${P_PREFIX}_res OBJECT ${P_RESOURCES})
     set_source_files_properties(${P_RESOURCES} PROPERTIES OBJECT_DEPENDS "${depends}")
+    target_include_directories(${P_PREFIX}_res PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
 
     add_executable(${program} WIN32 ${P_MAIN} $<TARGET_OBJECTS:${P_PREFIX}_res> $<TARGET_OBJECTS:framework_main>)
     target_link_libraries(${program} PRIVATE ${P_PREFIX}_win)

@@ -41,7 +41,11 @@ void CMainDialog::InitMainWindow(bool loadAccelerators) {
     PlaceWindow();
     AddAboutEntryToSystemMenu();
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // The title bar's and the taskbar's small icon from the icon's own small image, not the
+    // big one scaled down.
+    HANDLE small = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
+                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small != nullptr ? small : m_hIcon));
     if (loadAccelerators)
         m_hAccel = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAcceleratorsId));
 }

@@ -108,129 +108,54 @@ inline void ExpectEveryTextInBothLanguages(HMODULE module = GetModuleHandleW(nul
     }
 }
 
-inline bool ClassIs(HWND control, const wchar_t* name) {
-    wchar_t found[16] = {};
-    GetClassNameW(control, found, 16);
-    return lstrcmpiW(found, name) == 0;
-}
-
-inline bool HasCheckMark(HWND control) {
-    switch (static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & BS_TYPEMASK) {
-        case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-        case BS_3STATE:
-        case BS_AUTO3STATE:
-        case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON:
-            return ClassIs(control, L"Button");
-        default:
-            return false;
-    }
-}
-
-inline bool IsPushButton(HWND control) {
-    const auto type = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)) & BS_TYPEMASK;
-    return ClassIs(control, L"Button") && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
-}
-
-// The left end of a text of that width in the room, as the control aligns it.
-inline LONG AlignedLeft(HWND control, const RECT& room, LONG textWidth) {
-    const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
-    const LONG free = room.right - room.left - textWidth;
-    if (ClassIs(control, L"Static")) {
-        switch (style & SS_TYPEMASK) {
-            case SS_CENTER:
-                return room.left + free / 2;
-            case SS_RIGHT:
-                return room.left + free;
-            default:
-                return room.left;
-        }
-    }
-    switch (style & BS_CENTER) {
-        case BS_CENTER:
-            return room.left + free / 2;
-        case BS_RIGHT:
-            return room.left + free;
-        case BS_LEFT:
-            return room.left;
-        default:
-            return IsPushButton(control) ? room.left + free / 2 : room.left;
-    }
-}
-
-// The room a control gives its own text (client coordinates) and the way it lays the text out,
-// as DrawText flags; false for a control that draws no text of its own (an icon, an edit field).
-inline bool TextRoomOf(HWND control, HDC dc, RECT& room, UINT& format) {
+// How a control lays out its own text: the room it gives it (client coordinates) and DrawText's
+// flags; false for a control that draws none of its own (an icon, an edit field, a frame).
+inline bool TextLayoutOf(HWND control, HDC dc, RECT& room, UINT& format) {
     wchar_t name[16] = {};
     GetClassNameW(control, name, 16);
     const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
     GetClientRect(control, &room);
-    TEXTMETRICW font{};
-    GetTextMetricsW(dc, &font);
     if (lstrcmpiW(name, L"Static") == 0) {
-        switch (style & SS_TYPEMASK) {
-            case SS_LEFT:
-            case SS_CENTER:
-            case SS_RIGHT:
-                format = (style & SS_CENTERIMAGE) != 0 ? DT_SINGLELINE : DT_WORDBREAK;
-                break;
-            case SS_LEFTNOWORDWRAP:
-            case SS_SIMPLE:
-                format = DT_SINGLELINE;
-                break;
-            default:
-                return false;
-        }
-        format |= DT_EXPANDTABS | ((style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0u);
-        return true;
+        const DWORD type = style & SS_TYPEMASK;
+        format = (type == SS_CENTER ? DT_CENTER : 0u) | DT_EXPANDTABS |
+                 ((style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0u) |
+                 (type <= SS_RIGHT && (style & SS_CENTERIMAGE) == 0 ? DT_WORDBREAK : DT_SINGLELINE);
+        return type <= SS_RIGHT || type == SS_SIMPLE || type == SS_LEFTNOWORDWRAP;
     }
-    if (lstrcmpiW(name, L"Button") != 0 || (style & (BS_ICON | BS_BITMAP)) != 0)
+    const DWORD type = style & BS_TYPEMASK;
+    if (lstrcmpiW(name, L"Button") != 0 || (style & (BS_ICON | BS_BITMAP)) != 0 || type == BS_GROUPBOX)
         return false;
     format = (style & BS_MULTILINE) != 0 ? DT_WORDBREAK : DT_SINGLELINE;
-    if (HasCheckMark(control)) {
-        // The box, then half a character before the caption.
+    if (type <= BS_DEFPUSHBUTTON) {  // centred inside the raised edge and the focus mark
+        InflateRect(&room, -2 * GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+        format |= DT_CENTER;
+    } else {  // a check box or a radio button: after the box and half a character
+        TEXTMETRICW font{};
+        GetTextMetricsW(dc, &font);
         room.left += GetSystemMetrics(SM_CXMENUCHECK) + font.tmAveCharWidth / 2;
-        return true;
     }
-    switch (style & BS_TYPEMASK) {
-        case BS_PUSHBUTTON:
-        case BS_DEFPUSHBUTTON:
-            // The raised edge and the focus mark inside it.
-            InflateRect(&room, -2 * GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
-            return true;
-        case BS_GROUPBOX:
-            // The caption stands in the frame's top line, a character in from either side.
-            format = DT_SINGLELINE;
-            InflateRect(&room, -font.tmAveCharWidth, 0);
-            return true;
-        default:
-            return false;
-    }
+    return type <= BS_AUTO3STATE || type == BS_AUTORADIOBUTTON;
 }
 
-// What a control's text needs laid out in the room's width, measured with the control's own
-// font (the dialog's): the widest line, GetTextExtentPoint32 for a single line, and the lines'
-// height.
+// The size a text needs, laid out in the room's width with the control's own font: a single
+// line measured by GetTextExtentPoint32 (without its '&' marks), wrapped text by DrawText.
 inline SIZE TextNeeds(HDC dc, const std::wstring& text, const RECT& room, UINT format) {
+    SIZE size{};
     if ((format & DT_SINGLELINE) != 0) {
         std::wstring shown;
         for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] != L'&' || (format & DT_NOPREFIX) != 0)
-                shown += text[i];
-            else if (i + 1 < text.size() && text[i + 1] == L'&')
-                shown += text[++i];
+            if (text[i] == L'&' && (format & DT_NOPREFIX) == 0 && ++i == text.size())
+                break;  // "&x" shows x, "&&" shows &
+            shown += text[i];
         }
-        SIZE size{};
         GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
         return size;
     }
     RECT need{0, 0, room.right - room.left, 0};
     DrawTextW(dc, text.c_str(), -1, &need, format | DT_CALCRECT);
-    return {need.right - need.left, need.bottom - need.top};
+    return {need.right, need.bottom};
 }
 
-// A dialog's child in the dialog's client coordinates.
 inline RECT RectInDialog(HWND control) {
     RECT r;
     GetWindowRect(control, &r);
@@ -239,28 +164,30 @@ inline RECT RectInDialog(HWND control) {
 }
 
 // Every text of every dialog of the program, in both languages, fits at this screen's
-// resolution: no static text, caption or button text is wider or taller than the room its
-// control gives it (a single line with two dialog units to spare, for fonts a little wider than
-// this one), and none comes closer than three dialog units to the frame of a group it stands
-// in or to the dialog's edge.
+// resolution: no static text, check box caption or button text is wider or taller than the room
+// its control gives it (a single line with two dialog units to spare, for a slightly wider
+// font), and none comes closer than three dialog units (a pixel less: each coordinate is rounded
+// on its own) to the frame of a group it stands in or to the dialog's edge.
 inline void ExpectEveryTextFitsItsControl() {
     std::vector<UINT> ids;
     EnumResourceNamesW(GetModuleHandleW(nullptr), RT_DIALOG, CollectName, reinterpret_cast<LONG_PTR>(&ids));
     ASSERT_FALSE(ids.empty());
     for (core::Lang lang : {core::Lang::Ja, core::Lang::En}) {
         for (UINT id : ids) {
-            const void* data = ResourceIn(GetModuleHandleW(nullptr), RT_DIALOG, id, lang);
-            ASSERT_NE(data, nullptr) << id;
-            HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(data),
-                                                  nullptr, InertDialogProc, 0);
+            HWND dlg = CreateDialogIndirectParamW(
+                GetModuleHandleW(nullptr),
+                static_cast<LPCDLGTEMPLATEW>(ResourceIn(GetModuleHandleW(nullptr), RT_DIALOG, id, lang)), nullptr,
+                InertDialogProc, 0);
             ASSERT_NE(dlg, nullptr) << id;
-            RECT lineSpare{0, 0, 2, 0}, frameGap{0, 0, 3, 0};  // dialog units
-            MapDialogRect(dlg, &lineSpare);
-            MapDialogRect(dlg, &frameGap);
+            RECT spare{0, 0, 2, 0}, gap{0, 0, 3, 0};
+            MapDialogRect(dlg, &spare);
+            MapDialogRect(dlg, &gap);
             std::vector<RECT> frames(1);
             GetClientRect(dlg, &frames[0]);
             for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-                if (ClassIs(c, L"Button") && (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+                wchar_t name[16] = {};
+                GetClassNameW(c, name, 16);
+                if (lstrcmpiW(name, L"Button") == 0 && (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
                     frames.push_back(RectInDialog(c));
             }
             for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -269,33 +196,26 @@ inline void ExpectEveryTextFitsItsControl() {
                 HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(c, WM_GETFONT, 0, 0)));
                 RECT room;
                 UINT format = 0;
-                if (!text.empty() && TextRoomOf(c, dc, room, format)) {
-                    const std::string where = "dialog " + std::to_string(id) +
-                                              (lang == core::Lang::Ja ? " ja" : " en") + ", control " +
-                                              std::to_string(GetDlgCtrlID(c)) + ": ";
+                if (!text.empty() && TextLayoutOf(c, dc, room, format)) {
+                    SCOPED_TRACE(::testing::Message() << "dialog " << id << (lang == core::Lang::Ja ? " ja" : " en")
+                                                      << ", control " << GetDlgCtrlID(c) << ": " << text);
                     const SIZE need = TextNeeds(dc, text, room, format);
-                    const LONG width = room.right - room.left, height = room.bottom - room.top;
-                    const LONG wanted = need.cx + ((format & DT_SINGLELINE) != 0 ? lineSpare.right : 0);
-                    EXPECT_LE(wanted, width) << where << width << " px wide for " << need.cx << ": " << text;
-                    EXPECT_LE(need.cy, height) << where << height << " px high for " << need.cy << ": " << text;
-                    // What the control draws: its text where it aligns it (a check box's box too).
+                    const LONG width = room.right - room.left;
+                    EXPECT_LE(need.cx + ((format & DT_SINGLELINE) != 0 ? spare.right : 0), width);
+                    EXPECT_LE(need.cy, room.bottom - room.top);
+                    // The ink: the text where the control aligns it, and a check box's box.
                     const RECT placed = RectInDialog(c);
-                    RECT ink = room;
-                    OffsetRect(&ink, placed.left, placed.top);
-                    if (need.cx < width) {
-                        ink.left = AlignedLeft(c, ink, need.cx);
-                        ink.right = ink.left + need.cx;
-                    }
-                    if (HasCheckMark(c))
-                        ink.left = placed.left;
-                    // The dialog manager rounds each coordinate on its own: a pixel less is still 3 units.
+                    const LONG free = std::max(0L, width - need.cx);
+                    const LONG left = placed.left + room.left + ((format & DT_CENTER) != 0 ? free / 2 : 0);
+                    const LONG inkLeft = room.left > 0 && (format & DT_CENTER) == 0 ? placed.left : left;
+                    const LONG inkRight = left + std::min(need.cx, width);
                     for (const RECT& frame : frames) {
                         RECT common;
-                        if (EqualRect(&frame, &placed) || !IntersectRect(&common, &frame, &placed) ||
-                            !EqualRect(&common, &placed))
-                            continue;  // a frame it does not stand in
-                        EXPECT_GE(ink.left - frame.left, frameGap.right - 1) << where << "left frame: " << text;
-                        EXPECT_GE(frame.right - ink.right, frameGap.right - 1) << where << "right frame: " << text;
+                        if (!EqualRect(&frame, &placed) && IntersectRect(&common, &frame, &placed) &&
+                            EqualRect(&common, &placed)) {
+                            EXPECT_GE(inkLeft - frame.left, gap.right - 1) << "left frame";
+                            EXPECT_GE(frame.right - inkRight, gap.right - 1) << "right frame";
+                        }
                     }
                 }
                 SelectObject(dc, old);

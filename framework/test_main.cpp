@@ -99,6 +99,11 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Without a window manager the focus falls back to the window under the pointer, which starts
+    // where the programs' windows open, in the middle of the screen: it waits in a corner.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new Watchdog(LimitSeconds()));
     return RUN_ALL_TESTS();

@@ -219,6 +219,32 @@ inline void PressKey(fw::CDialog& dlg, WPARAM key) {
         DispatchMessageW(&queued);
 }
 
+// Presses a key that only moves the focus (Tab, an arrow). A window of another test program may
+// take the activation, and the focus, meanwhile: the key is then pressed again from where it
+// started, a few times at most (a window that loses the focus every time still shows so).
+inline void PressNavigationKey(fw::CDialog& dlg, WPARAM key) {
+    HWND from = GetFocus();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        PressKey(dlg, key);
+        if (GetFocus() != nullptr || from == nullptr)
+            return;
+        SetForegroundWindow(dlg.GetSafeHwnd());
+        SetFocus(from);
+    }
+}
+
+// The width in pixels of an icon's image; 0 for no icon.
+inline int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (icon == nullptr || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 // The control of the dialog that has the focus, or nullptr.
 inline HWND FocusedControl(HWND dlg) {
     KeepActive(dlg);

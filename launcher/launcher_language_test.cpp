@@ -14,7 +14,6 @@ TEST(LauncherLanguages, EveryTextIsThereInBothLanguages) {
     fwtest::ExpectEveryTextInBothLanguages();
 }
 
-// Every dialog's texts fit their controls in both languages; run at 144 and 192 DPI too.
 TEST(LauncherLanguages, EveryTextFitsItsControl) {
     fwtest::ExpectEveryTextFitsItsControl();
 }

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -161,7 +162,8 @@ TEST_F(LauncherWindow, IsAnApplicationWindowWithTheProgramIcon) {
     HICON icon = ProgramIcon(IDR_MAINFRAME);
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), icon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)), icon);
+    EXPECT_EQ(fwtest::IconWidth(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0))),
+              GetSystemMetrics(SM_CXSMICON));
 
     ShowWindow(hwnd, SW_MINIMIZE);
     EXPECT_TRUE(IsIconic(hwnd));
@@ -170,75 +172,52 @@ TEST_F(LauncherWindow, IsAnApplicationWindowWithTheProgramIcon) {
     EXPECT_FALSE(IsIconic(hwnd));
 }
 
-// The window's place, kept for this test alone so that other test programs that close windows
-// meanwhile do not change it.
-class PlacedLauncher : public CPelnToolsDlg {
-public:
+// The window's place, kept for this test alone: other test programs close windows meanwhile.
+struct PlacedLauncher : CPelnToolsDlg {
     PlacedLauncher() { m_placementKey = Key(); }
     static std::wstring Key() { return L"Software\\Tolka\\place-test-" + std::to_wstring(GetCurrentProcessId()); }
 };
 
-RECT WindowRectOf(HWND hwnd) {
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
-RECT WorkAreaAt(const RECT& r) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info);
-    return info.rcWork;
-}
-
 // A window opens centred on the pointer's monitor the first time, then where the user closed
 // it (minimised, where it is restored to); a place on no monitor any more is moved onto one.
 TEST(LauncherPlace, OpensWhereItWasLastClosed) {
-    const std::wstring key = PlacedLauncher::Key();
-    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, PlacedLauncher::Key().c_str());
     fwtest::ScriptedUser user;
-    RECT first;
-    {
-        PlacedLauncher dlg;
-        ASSERT_TRUE(dlg.Create());
-        first = WindowRectOf(dlg.GetSafeHwnd());
-        POINT pointer;
-        GetCursorPos(&pointer);
-        const RECT area = WorkAreaAt(RECT{pointer.x, pointer.y, pointer.x + 1, pointer.y + 1});
-        EXPECT_LE(std::abs((first.left - area.left) - (area.right - first.right)), 1);
-        EXPECT_LE(std::abs((first.top - area.top) - (area.bottom - first.bottom)), 1);
-    }
+    auto dlg = std::make_unique<PlacedLauncher>();
+    ASSERT_TRUE(dlg->Create());
+    RECT first, r;
+    GetWindowRect(dlg->GetSafeHwnd(), &first);
+    POINT pointer;
+    GetCursorPos(&pointer);
+    MONITORINFO monitor{sizeof(MONITORINFO), {}, {}, 0};
+    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT area = monitor.rcWork;
+    EXPECT_LE(std::abs((first.left - area.left) - (area.right - first.right)), 1);
+    EXPECT_LE(std::abs((first.top - area.top) - (area.bottom - first.bottom)), 1);
     const LONG width = first.right - first.left, height = first.bottom - first.top;
-    const RECT work = WorkAreaAt(first);
-    // Where the last run's window was closed, and where the next one opens.
     const struct {
-        const char* what;
-        int x, y;
+        int x, y;  // where the window is closed, then where the next one opens
         bool minimised;
         LONG left, top;
     } runs[] = {
-        {"moved", 123, 45, false, 123, 45},
-        {"moved, then minimised", 201, 77, true, 201, 77},
-        {"on a monitor right of and below this one, gone", 30000, 20000, false, work.right - width,
-         work.bottom - height},
-        {"on a monitor left of and above this one, gone", -30000, -20000, false, work.left, work.top},
+        {123, 45, false, 123, 45},
+        {201, 77, true, 201, 77},
+        {30000, 20000, false, area.right - width, area.bottom - height},  // right of and below: gone
+        {-30000, -20000, false, area.left, area.top},                     // left of and above: gone
     };
     for (const auto& run : runs) {
-        SCOPED_TRACE(run.what);
-        {
-            PlacedLauncher dlg;
-            ASSERT_TRUE(dlg.Create());
-            SetWindowPos(dlg.GetSafeHwnd(), nullptr, run.x, run.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-            if (run.minimised)
-                ShowWindow(dlg.GetSafeHwnd(), SW_MINIMIZE);
-        }
-        PlacedLauncher dlg;
-        ASSERT_TRUE(dlg.Create());
-        const RECT r = WindowRectOf(dlg.GetSafeHwnd());
+        SetWindowPos(dlg->GetSafeHwnd(), nullptr, run.x, run.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        if (run.minimised)
+            ShowWindow(dlg->GetSafeHwnd(), SW_MINIMIZE);
+        dlg.reset(new PlacedLauncher);
+        ASSERT_TRUE(dlg->Create());
+        GetWindowRect(dlg->GetSafeHwnd(), &r);
         EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
-                  (std::vector<LONG>{run.left, run.top, width, height}));
+                  (std::vector<LONG>{run.left, run.top, width, height}))
+            << run.x << "," << run.y;
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    dlg.reset();
+    RegDeleteTreeW(HKEY_CURRENT_USER, PlacedLauncher::Key().c_str());
 }
 
 TEST_F(LauncherWindow, EachButtonShowsItsOwnIcon) {
@@ -260,9 +239,9 @@ TEST_F(LauncherWindow, EachButtonShowsItsOwnIcon) {
     }
 }
 
-// Each icon resource holds one 32 by 32 image with a 256-colour palette.
-TEST(LauncherResources, IconsAre32By32With256Colours) {
-    for (UINT id : {128u, 146u, 147u, 148u, 149u, 150u, 151u}) {
+// Each button image is one 32 by 32 image of 256 colours (the program's icon: shipped_files_test).
+TEST(LauncherResources, ButtonImagesAre32By32With256Colours) {
+    for (UINT id : {146u, 147u, 148u, 149u, 150u, 151u}) {
         SCOPED_TRACE(id);
         HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
         ASSERT_NE(found, nullptr);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Remakes the launcher's icons: 32x32, 8 bits per pixel (256-colour palette) with a
-# transparency mask. A gradient tile behind each picture keeps the colour count above 16,
-# so that the icon writer picks an 8-bit palette rather than a 4-bit one.
+# Remakes the images of the launcher's six buttons: 32x32, 8 bits per pixel (256-colour palette)
+# with a transparency mask (the program's own icon is drawn by the build, from pelntools.svg).
+# A gradient tile behind each picture keeps the colour count above 16, so that the icon writer
+# picks an 8-bit palette rather than a 4-bit one.
 set -eu
 cd "$(dirname "$0")"
 
@@ -17,15 +18,6 @@ make() {
         "$@" \
         -channel A -threshold 50% +channel -colors 256 "$out"
 }
-
-# 128, the launcher: six tiles, one per tool.
-make pelntools.ico '#4a78c8' '#1b2f66' \
-    -fill '#3fbf6f' -draw 'roundrectangle 6,6 14,12 2,2' \
-    -fill '#ff9a3c' -draw 'roundrectangle 17,6 25,12 2,2' \
-    -fill '#b07cff' -draw 'roundrectangle 6,14 14,20 2,2' \
-    -fill '#33c6c6' -draw 'roundrectangle 17,14 25,20 2,2' \
-    -fill '#9fb3c8' -draw 'roundrectangle 6,22 14,28 2,2' \
-    -fill '#ff5a5a' -draw 'roundrectangle 17,22 25,28 2,2'
 
 # 146, network settings: three connected nodes.
 make tool_pelnconfig.ico '#6ee08f' '#1c7a3c' \

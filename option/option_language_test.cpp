@@ -13,7 +13,6 @@ TEST(OptionLanguages, EveryTextIsThereInBothLanguages) {
     fwtest::ExpectEveryTextInBothLanguages();
 }
 
-// Every dialog's texts fit their controls in both languages; run at 144 and 192 DPI too.
 TEST(OptionLanguages, EveryTextFitsItsControl) {
     fwtest::ExpectEveryTextFitsItsControl();
 }

@@ -2,6 +2,8 @@
 // real files. The board's side is option_device_test.cpp.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -152,10 +154,12 @@ TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
         EXPECT_EQ(boxes.count(command), 0u) << command;
 }
 
-// The grid as the window shows it, drawn into a bitmap.
-std::vector<COLORREF> GridPixels(HWND dlg) {
+// The grid as the window shows it, drawn into a bitmap, and where it is (client coordinates).
+std::vector<COLORREF> GridPixels(HWND dlg, RECT* area = nullptr) {
     RECT grid{7, 69, 245, 238};
     MapDialogRect(dlg, &grid);
+    if (area != nullptr)
+        *area = grid;
     RECT client;
     GetClientRect(dlg, &client);
     HDC screen = GetDC(dlg);
@@ -176,20 +180,32 @@ std::vector<COLORREF> GridPixels(HWND dlg) {
     return pixels;
 }
 
+// The points (client coordinates) where the grid differs from an earlier picture of it.
+std::vector<POINT> GridChanges(HWND dlg, const std::vector<COLORREF>& before) {
+    RECT grid;
+    const std::vector<COLORREF> now = GridPixels(dlg, &grid);
+    std::vector<POINT> changed;
+    for (LONG i = 0; i < static_cast<LONG>(std::min(now.size(), before.size())); ++i) {
+        if (now[static_cast<size_t>(i)] != before[static_cast<size_t>(i)])
+            changed.push_back({grid.left + i % (grid.right - grid.left), grid.top + i / (grid.right - grid.left)});
+    }
+    return changed;
+}
+
 // Tab enters the grid at its first box, the arrows move by row and column, Space toggles and
 // marks the file edited, Tab leaves; the boxes' names are not drawn.
 TEST_F(OptionWindow, GridFromTheKeyboard) {
     EXPECT_EQ(fwtest::ItemText(hwnd, 1008), L"P1 bit 7 入出力方向");
     EXPECT_EQ(fwtest::ItemText(hwnd, 1064), L"P4 bit 0 プルアップ");
     SetFocus(GetDlgItem(hwnd, ID_WRITE_DEVICE));
-    fwtest::PressKey(dlg, VK_TAB);
+    fwtest::PressNavigationKey(dlg, VK_TAB);
     EXPECT_EQ(fwtest::FocusedControl(hwnd), GetDlgItem(hwnd, 1008));
     const struct {
         WPARAM key;
         unsigned focus;
     } moves[] = {{VK_RIGHT, 1007}, {VK_DOWN, 1018}, {VK_DOWN, 1026}, {VK_UP, 1018}, {VK_LEFT, 1019}};
     for (const auto& m : moves) {
-        fwtest::PressKey(dlg, m.key);
+        fwtest::PressNavigationKey(dlg, m.key);
         EXPECT_EQ(fwtest::FocusedControl(hwnd), GetDlgItem(hwnd, static_cast<int>(m.focus))) << m.focus;
     }
     EXPECT_FALSE(dlg.m_bModified);
@@ -206,6 +222,79 @@ TEST_F(OptionWindow, GridFromTheKeyboard) {
     for (unsigned id : AllBoxes())
         SetDlgItemTextW(hwnd, static_cast<int>(id), L"");
     EXPECT_EQ(GridPixels(hwnd), named);
+}
+
+// The window's UI state kept as Windows keeps it (Wine's windows always show focus marks), focus
+// marks hidden at first, as after a click: WM_CHANGEUISTATE sets or clears flags and tells the
+// controls, WM_QUERYUISTATE answers.
+struct WindowsUiState {
+    static inline WORD flags = UISF_HIDEFOCUS;
+    static inline WNDPROC original = nullptr;
+    static LRESULT CALLBACK Proc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_QUERYUISTATE)
+            return flags;
+        if (msg != WM_CHANGEUISTATE)
+            return CallWindowProcW(original, dlg, msg, wParam, lParam);
+        const WORD before = flags;
+        flags = static_cast<WORD>(LOWORD(wParam) == UIS_SET ? flags | HIWORD(wParam) : flags & ~HIWORD(wParam));
+        for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr && flags != before; c = GetWindow(c, GW_HWNDNEXT))
+            SendMessageW(c, WM_UPDATEUISTATE, wParam, 0);
+        return 0;
+    }
+    explicit WindowsUiState(HWND dlg) : hwnd(dlg) {
+        flags = UISF_HIDEFOCUS;
+        original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(dlg, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~WindowsUiState() { SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original)); }
+    HWND hwnd;
+};
+
+RECT ControlRect(HWND dlg, unsigned id) {
+    RECT r;
+    GetWindowRect(GetDlgItem(dlg, static_cast<int>(id)), &r);
+    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// A box focused by the keyboard has a focus rectangle, its port's label and pin's heading marked;
+// nothing shows while focus marks are hidden or when the focus leaves the grid. The visit is made
+// again when another test program's window took the activation, and the focus, meanwhile.
+TEST_F(OptionWindow, GridFocusMarkedWhileTheKeyboardIsInUse) {
+    WindowsUiState uiState(hwnd);
+    std::vector<POINT> byClick, byKeyboard, drawnAgain, afterLeaving;
+    HWND afterArrow = nullptr;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SetForegroundWindow(hwnd);
+        SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+        SetFocus(GetDlgItem(hwnd, ID_WRITE_DEVICE));
+        const std::vector<COLORREF> unfocused = GridPixels(hwnd);
+        SetFocus(GetDlgItem(hwnd, 1018));  // P2 bit 6
+        byClick = GridChanges(hwnd, unfocused);
+        fwtest::PressNavigationKey(dlg, VK_RIGHT);
+        afterArrow = fwtest::FocusedControl(hwnd);
+        byKeyboard = GridChanges(hwnd, unfocused);
+        drawnAgain = GridChanges(hwnd, unfocused);
+        SetFocus(GetDlgItem(hwnd, ID_WRITE_DEVICE));
+        afterLeaving = GridChanges(hwnd, unfocused);
+        MSG sent;
+        PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE);  // takes in the news of a lost activation
+        if (GetActiveWindow() == hwnd)
+            break;
+    }
+    EXPECT_TRUE(byClick.empty());
+    // The right arrow moves to P2 bit 5: the marks stand where the box, its row label and its
+    // pin heading are, and nowhere else, the same when the window is drawn again.
+    ASSERT_EQ(afterArrow, GetDlgItem(hwnd, 1017));
+    const unsigned bit = core::PortBit(*core::FindPortCell(core::PortGroup::Direction, core::Port::P2), 5);
+    RECT box = ControlRect(hwnd, 1017);
+    InflateRect(&box, 1, 1);
+    const RECT marks[] = {box, ControlRect(hwnd, PortRowLabelId(bit)), ControlRect(hwnd, PinHeadingId(bit))};
+    for (const RECT& m : marks)
+        EXPECT_TRUE(std::any_of(byKeyboard.begin(), byKeyboard.end(), [&](POINT p) { return PtInRect(&m, p); }));
+    for (POINT p : byKeyboard)
+        EXPECT_TRUE(std::any_of(std::begin(marks), std::end(marks), [&](const RECT& m) { return PtInRect(&m, p); }));
+    EXPECT_EQ(drawnAgain.size(), byKeyboard.size());
+    EXPECT_TRUE(afterLeaving.empty());
 }
 
 TEST_F(OptionWindow, AboutBoxFromTheHelpMenuAndTheSystemMenu) {

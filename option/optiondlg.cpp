@@ -67,7 +67,18 @@ bool CTolkaOptionDlg::OnUpdateCommand(UINT id, bool& enabled) const {
 }
 
 void CTolkaOptionDlg::PrepareControls() {
-    PrepareGridKeyboard(m_hWnd);
+    m_grid.Prepare(m_hWnd);
+}
+
+// The grid marks the focused box's row label and pin heading in the selection colours.
+INT_PTR CTolkaOptionDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (msg == WM_CTLCOLORSTATIC) {
+        if (HBRUSH brush = m_grid.MarkColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam))) {
+            handled = true;
+            return reinterpret_cast<INT_PTR>(brush);
+        }
+    }
+    return CEditorDialog::OnMessage(msg, wParam, lParam, handled);
 }
 
 void CTolkaOptionDlg::GetPortOptions(uint8_t* image) {

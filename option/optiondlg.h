@@ -9,6 +9,7 @@
 #include "devicelink/librarylink.h"
 #include "core/devicelink.h"
 #include "core/link.h"
+#include "option/portgrid.h"
 
 class CTolkaOptionDlg : public CEditorDialog {
 public:
@@ -28,6 +29,7 @@ public:
 
 protected:
     void PrepareControls() override;
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
     bool BuildFileImage(FileImage& image) override;
     void ShowFileImage(const FileImage& image) override;
 
@@ -41,6 +43,8 @@ private:
     void OnWriteToDevice();
     void OnEraseDevice();
     void OnProductInfo();
+
+    CPortGrid m_grid;
 
     static const fw::CommandEntry<CTolkaOptionDlg> kCommands[];
     static const fw::CommandRangeEntry<CTolkaOptionDlg> kPortBoxes[];

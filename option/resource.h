@@ -3,6 +3,8 @@
 #define IDD_TOLKAOPTION_DIALOG 102
 #define IDD_FLASHMODE_HELP 105
 #define IDR_MAINFRAME 128
+// The icon of the program's files (*.topt), which the installer names as the file type's, ",-129".
+#define IDI_DOCUMENT 129
 
 // Texts of the option editor's messages, file dialogs and grid: the catalogue's. Where the
 // writer or the launcher words a text of the same name its own way, the catalogue names the
@@ -42,6 +44,11 @@
 #define IDC_PORT_UNUSED 1072
 #define IDC_PORT_SPAN 84
 #define IDC_PORT_LAST (IDC_PORT_FIRST + IDC_PORT_SPAN - 1)
+
+// The grid's row labels, P1 to POUT top to bottom (core::Port's order), and its pin headings,
+// pins 7 to 0 of each group from left to right, the groups in core::PortGroup's order.
+#define IDC_PORT_LABEL_FIRST 1100
+#define IDC_PIN_HEADING_FIRST 1110
 
 #define ID_CONNECT 32771
 #define ID_ERASE_DEVICE 32772

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "suite/suite_version.h"
 #include "framework/module.h"
+#include "framework/test_support.h"
 #include "framework/text.h"
 
 namespace {
@@ -123,6 +126,38 @@ TEST(ShippedFiles, EveryFileHasACompleteVersionResource) {
         std::wstring expected = file.fileVersion ? file.fileVersion : Widen(TOLKA_SUITE_VERSION_TEXT);
         EXPECT_EQ(version.Value(L"FileVersion"), expected) << file.name;
         EXPECT_EQ(version.Value(L"ProductVersion"), expected) << file.name;
+    }
+}
+
+// Each program's icon, and each editor's icon of its files (129), holds an image of every size
+// Windows asks for, each of which the system reads back at that size.
+TEST(ShippedFiles, IconsAtEverySize) {
+    const std::vector<int> kSizes = {16, 20, 24, 32, 40, 48, 64, 256};
+    for (auto [file, group] : {std::pair{L"PelnTools.exe", 128},
+                               {L"TolkaPIWriter.exe", 128},
+                               {L"TolkaPIWriter.exe", 129},
+                               {L"TolkaOption.exe", 128},
+                               {L"TolkaOption.exe", 129}}) {
+        SCOPED_TRACE(::testing::Message() << file << " " << group);
+        HMODULE image =
+            LoadLibraryExW(BinFile(file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(group), RT_GROUP_ICON);
+        ASSERT_NE(found, nullptr);
+        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(image, found)));
+        std::vector<int> sizes;  // each image's width, 0 for 256
+        for (int i = 0; i < (directory[4] | directory[5] << 8); ++i)
+            sizes.push_back(directory[6 + 14 * i] == 0 ? 256 : directory[6 + 14 * i]);
+        std::sort(sizes.begin(), sizes.end());
+        EXPECT_EQ(sizes, kSizes);
+        for (int size : kSizes) {
+            HRSRC entry = FindResourceW(
+                image, MAKEINTRESOURCEW(LookupIconIdFromDirectoryEx(directory, TRUE, size, size, 0)), RT_ICON);
+            HICON icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(image, entry))),
+                                                  SizeofResource(image, entry), TRUE, 0x00030000, size, size, 0);
+            EXPECT_EQ(fwtest::IconWidth(icon), size);
+            DestroyIcon(icon);
+        }
+        FreeLibrary(image);
     }
 }
 

@@ -200,9 +200,10 @@ test_arch() {
         'TolkaPIWriter.exe" "%1"'
     check ".topt command passes the file" value_is 'HKLM\Software\Classes\Tolka.PortOptionFile\shell\open\command' \
         'TolkaOption.exe" "%1"'
-    check ".tpi icon is the writer's" value_is 'HKLM\Software\Classes\Tolka.ProductInfoFile\DefaultIcon' 'TolkaPIWriter.exe",0'
-    check ".topt icon is the option editor's" value_is 'HKLM\Software\Classes\Tolka.PortOptionFile\DefaultIcon' \
-        'TolkaOption.exe",0'
+    check ".tpi icon is the writer's document icon" value_is 'HKLM\Software\Classes\Tolka.ProductInfoFile\DefaultIcon' \
+        'TolkaPIWriter.exe",-129'
+    check ".topt icon is the option editor's document icon" \
+        value_is 'HKLM\Software\Classes\Tolka.PortOptionFile\DefaultIcon' 'TolkaOption.exe",-129'
     check "one uninstall entry" test "$(entries)" -eq 1
     check "the install folder is on the system PATH once" on_path_once
     check "the entry names the publisher" test "$(entry_value Publisher)" = "Tolka Devices"

@@ -17,7 +17,6 @@ TEST(WriterLanguages, EveryTextIsThereInBothLanguages) {
     fwtest::ExpectEveryTextInBothLanguages();
 }
 
-// Every dialog's texts fit their controls in both languages; run at 144 and 192 DPI too.
 TEST(WriterLanguages, EveryTextFitsItsControl) {
     fwtest::ExpectEveryTextFitsItsControl();
 }

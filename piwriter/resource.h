@@ -3,6 +3,8 @@
 #define IDD_VARNPIWRITE_DIALOG 102
 #define IDD_FLASHMODE_HELP 104
 #define IDR_MAINFRAME 128
+// The icon of the program's files (*.tpi), which the installer names as the file type's, ",-129".
+#define IDI_DOCUMENT 129
 
 // Texts of the writer's messages and file dialogs: the catalogue's. Where the option editor
 // words a text of the same name its own way, the catalogue names the writer's apart.

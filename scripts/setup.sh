@@ -9,7 +9,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 packages=(
     cmake g++ make ninja-build googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-    wine wine64 wine32:i386 xvfb xauth x11-apps x11-utils imagemagick
+    wine wine64 wine32:i386 xvfb xauth x11-apps x11-utils imagemagick librsvg2-bin icoutils optipng
     fonts-ipafont-gothic fonts-dejavu-core locales
     clang libclang-rt-dev clang-format
     wixl msitools zip unzip osslsigncode openssl
