@@ -235,28 +235,6 @@ std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledge
     return std::make_unique<FileLedger>(c, ledger);
 }
 
-Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::LedgerEntry>& entries) {
-    if (IsDatabaseLedger(ledger))
-        return DatabaseLedger(c, ledger).ReadAll(entries);
-    // Read as any file: a ledger that is not there is not made.
-    std::vector<uint8_t> bytes;
-    switch (c.host.ReadFile(ledger, SIZE_MAX, bytes)) {
-        case core::FileResult::Ok:
-            break;
-        case core::FileResult::Missing:
-            return c.report.Fail(Exit::Ledger, IDS_LEDGER_MISSING, {ledger});
-        case core::FileResult::CannotOpen:
-            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_OPEN, {ledger});
-        case core::FileResult::IoError:
-            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {ledger});
-    }
-    core::LedgerContent content = core::ParseLedger(std::string(bytes.begin(), bytes.end()));
-    if (content.fault != core::LedgerFault::None)
-        return Refused(c, ledger, content.fault, content.faultLine);
-    entries = std::move(content.entries);
-    return Exit::Done;
-}
-
 Exit ForEachLedgerLine(Context& c, const std::wstring& ledger, const std::function<void(core::LedgerEntry&&)>& onLine) {
     if (IsDatabaseLedger(ledger)) {
         std::vector<core::LedgerEntry> entries;
@@ -284,6 +262,10 @@ Exit ForEachLedgerLine(Context& c, const std::wstring& ledger, const std::functi
     if (content.fault != core::LedgerFault::None)
         return Refused(c, ledger, content.fault, content.faultLine);
     return Exit::Done;
+}
+
+Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::LedgerEntry>& entries) {
+    return ForEachLedgerLine(c, ledger, [&entries](core::LedgerEntry&& e) { entries.push_back(std::move(e)); });
 }
 
 }  // namespace cli

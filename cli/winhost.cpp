@@ -269,16 +269,7 @@ namespace {
 // Opens the ledger to read, sharing it with other readers only; a station that holds it for a
 // reservation is waited for as long as a station waits for another.
 HANDLE OpenLedgerToRead(const std::wstring& path) {
-    const ULONGLONG deadline = GetTickCount64() + kLedgerWaitMs;
-    for (;;) {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        const DWORD error = GetLastError();
-        if (file != INVALID_HANDLE_VALUE || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
-            GetTickCount64() >= deadline)
-            return file;
-        Sleep(kLedgerRetryMs);
-    }
+    return fw::OpenSharedToRead(path, kLedgerWaitMs);
 }
 
 // The ledger's first `size` bytes, each piece read under a handle of its own: between two

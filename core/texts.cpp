@@ -20,30 +20,7 @@ namespace {
 #define TOLKA_COMPILED_CONSOLE(id, text) TOLKA_CATALOGUE_ROW(id, text)
 #define TOLKA_COMPILED_BOARD(id, text)
 
-#define TOLKA_CATALOGUE_ROW TOLKA_CATALOGUE_ID
-const std::uint16_t kJapaneseIds[] = {
-#include "core/texts_ja.inc"
-};
-const std::uint16_t kEnglishIds[] = {
-#include "core/texts_en.inc"
-};
-#undef TOLKA_CATALOGUE_ROW
-
-#define TOLKA_CATALOGUE_ROW TOLKA_CATALOGUE_WIDE_TEXT
-const wchar_t kJapaneseTexts[] =
-#include "core/texts_ja.inc"
-    ;
-#undef TOLKA_CATALOGUE_ROW
-#define TOLKA_CATALOGUE_ROW TOLKA_CATALOGUE_TEXT
-const char kEnglishTexts[] =
-#include "core/texts_en.inc"
-    ;
-#undef TOLKA_CATALOGUE_ROW
-
-#undef TOLKA_TEXT
-
-const CatalogueTable kJapanese = {kJapaneseIds, std::size(kJapaneseIds), nullptr, kJapaneseTexts};
-const CatalogueTable kEnglish = {kEnglishIds, std::size(kEnglishIds), kEnglishTexts, nullptr};
+#include "core/catalogue_tables.inc"
 
 }  // namespace
 

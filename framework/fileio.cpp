@@ -63,7 +63,13 @@ constexpr DWORD kSharedReadRetryMs = 20;
 HANDLE OpenForReading(const std::wstring& path, ReadSharing sharing) {
     if (sharing == ReadSharing::None)
         return CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const ULONGLONG deadline = GetTickCount64() + kSharedReadWaitMs;
+    return OpenSharedToRead(path, kSharedReadWaitMs);
+}
+
+}  // namespace
+
+HANDLE OpenSharedToRead(const std::wstring& path, DWORD waitMs) {
+    const ULONGLONG deadline = GetTickCount64() + waitMs;
     for (;;) {
         HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -74,8 +80,6 @@ HANDLE OpenForReading(const std::wstring& path, ReadSharing sharing) {
         Sleep(kSharedReadRetryMs);
     }
 }
-
-}  // namespace
 
 core::FileResult ReadFilePrefix(const std::wstring& path,
                                 size_t maxBytes,

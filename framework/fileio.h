@@ -28,6 +28,11 @@ bool WriteAll(HANDLE file, const void* data, size_t size);
 // cache, for the new content of a file that replaces the old.
 bool WriteAllFlushed(HANDLE file, const void* data, size_t size);
 
+// Opens a file to read, sharing it with other readers; a program that holds it to write (or
+// alone) is waited for up to waitMs. INVALID_HANDLE_VALUE, with the system's error, when it
+// cannot be opened.
+HANDLE OpenSharedToRead(const std::wstring& path, DWORD waitMs);
+
 // Reads at most maxBytes from the start of the file into data (resized to what was read).
 core::FileResult ReadFilePrefix(const std::wstring& path,
                                 size_t maxBytes,
