@@ -118,8 +118,8 @@ endfunction()
 #                      RESOURCES <script.rc> [INCLUDES <files...>] [ICONS <names...>])
 # A windowed program of the suite: its window code in the static library <prefix>_win, which
 # its Wine tests link too; its resource script as the object library <prefix>_res, built
-# again when the script or anything it includes changes (the manifest, resource.h,
-# version.h, the text catalogue, the framework's command ids and the INCLUDES, relative to
+# again when the script or anything it includes changes (the manifest, resource.h with the
+# program's version, the text catalogue, the framework's command ids and the INCLUDES, relative to
 # the folder, and the icons that tolka_icon draws, named by ICONS); the program <program>.exe in
 # bin/ from MAIN, the library and the resources, shipped.
 function(tolka_window_program program)
@@ -128,7 +128,7 @@ function(tolka_window_program program)
     target_link_libraries(${P_PREFIX}_win PUBLIC ${P_LIBS} common_win framework)
 
     set(depends ${PROJECT_SOURCE_DIR}/suite/program.manifest ${CMAKE_CURRENT_SOURCE_DIR}/resource.h
-                ${CMAKE_CURRENT_SOURCE_DIR}/version.h ${TOLKA_TEXT_CATALOGUE} ${PROJECT_SOURCE_DIR}/framework/commands.h)
+                ${TOLKA_TEXT_CATALOGUE} ${PROJECT_SOURCE_DIR}/framework/commands.h)
     foreach(file IN LISTS P_INCLUDES)
         get_filename_component(file ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
         list(APPEND depends ${file})

@@ -1,6 +1,9 @@
 #include "common/editordlg.h"
 
+#include <winsock2.h>
+
 #include "common/flashmodehelp.h"
+#include "common/sockets.h"
 #include "devicelink/librarylink.h"
 #include "core/imagefile.h"
 #include "core/textids.h"
@@ -223,17 +226,37 @@ void CEditorDialog::OnFlashModeHelp() {
     help.DoModal();
 }
 
-void RunEditor(fw::CWinApp& app, CEditorDialog& dlg) {
+bool CEditorApp::StartSockets() {
+    return ::StartSockets();
+}
+
+BOOL CEditorApp::InitInstance() {
+    if (m_socketsFailedTextId != 0) {
+        m_bSocketsStarted = StartSockets();
+        if (!m_bSocketsStarted) {
+            fw::AppMessageBox(fw::LoadResString(m_socketsFailedTextId), MB_OK);
+            return FALSE;
+        }
+    }
     // Every command of an editor that touches the board needs both device libraries.
     if (std::optional<core::MissingLibrary> missing = DeviceLibrariesMissing()) {
         fw::AppMessageBox(core::MissingLibraryText(fw::GetUiLang(), *missing), MB_OK | MB_ICONSTOP);
-        return;
+        return FALSE;
     }
-    app.m_pMainWnd = &dlg;
+    std::unique_ptr<CEditorDialog> dlg = m_makeEditor();
+    m_pMainWnd = dlg.get();
     fw::CCommandLineInfo cmdInfo;
-    app.ParseCommandLine(cmdInfo);
+    ParseCommandLine(cmdInfo);
     if (cmdInfo.m_nShellCommand == fw::CCommandLineInfo::FileOpen)
-        dlg.m_strPathName = cmdInfo.m_strFileName;
-    dlg.DoModal();
-    app.m_pMainWnd = nullptr;
+        dlg->m_strPathName = cmdInfo.m_strFileName;
+    dlg->DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+int CEditorApp::ExitInstance() {
+    if (m_bSocketsStarted)
+        WSACleanup();
+    m_bSocketsStarted = false;
+    return CWinApp::ExitInstance();
 }

@@ -21,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/mainframe.h"
@@ -140,5 +141,31 @@ private:
     core::BoardConnection m_hDevice{m_boardLink};
 };
 
-// Runs an editor as its program's main window, with the file the command line names.
-void RunEditor(fw::CWinApp& app, CEditorDialog& dlg);
+// An editor program's application object: runs its window with the file the command line
+// names; the program ends when the window closes. An editor that needs Windows Sockets 1.1
+// names the text it shows when they cannot start: then the window never opens.
+//
+//   CEditorApp theApp(MakeEditor<CMyEditorDlg>);
+class CEditorApp : public fw::CWinApp {
+public:
+    using EditorMaker = std::unique_ptr<CEditorDialog> (*)();
+    explicit CEditorApp(EditorMaker makeEditor, UINT socketsFailedTextId = 0)
+        : m_makeEditor(makeEditor), m_socketsFailedTextId(socketsFailedTextId) {}
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+protected:
+    // Windows Sockets 1.1 (common/sockets.h); tests stand in for it.
+    virtual bool StartSockets();
+
+private:
+    EditorMaker m_makeEditor;
+    UINT m_socketsFailedTextId;
+    bool m_bSocketsStarted = false;
+};
+
+template <class Editor>
+std::unique_ptr<CEditorDialog> MakeEditor() {
+    return std::make_unique<Editor>();
+}

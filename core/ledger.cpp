@@ -1,6 +1,7 @@
 #include "core/ledger.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 #include "core/digits.h"
@@ -26,20 +27,23 @@ const StatusName kStatusNames[] = {
 };
 
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return static_cast<unsigned char>(c - '0') < 10;
 }
 
 bool IsHexDigit(char c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    return IsDigit(c) || static_cast<unsigned char>((c | 0x20) - 'a') < 6;
 }
 
 // Decimal digits only, no sign, no blanks, at most 2^32 - 1.
-bool ParseDecimal(const std::string& text, uint32_t& value) {
-    if (text.empty() || text.size() > 10 || !std::all_of(text.begin(), text.end(), IsDigit))
+bool ParseDecimal(std::string_view text, uint32_t& value) {
+    if (text.empty() || text.size() > 10)
         return false;
     uint64_t v = 0;
-    for (char c : text)
+    for (char c : text) {
+        if (!IsDigit(c))
+            return false;
         v = v * 10 + static_cast<unsigned>(c - '0');
+    }
     if (v > 0xFFFFFFFFu)
         return false;
     value = static_cast<uint32_t>(v);
@@ -47,16 +51,16 @@ bool ParseDecimal(const std::string& text, uint32_t& value) {
 }
 
 // "0x" and one to eight hexadecimal digits.
-bool IsHexValue(const std::string& text) {
+bool IsHexValue(std::string_view text) {
     return text.size() >= 3 && text.size() <= 10 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') &&
            std::all_of(text.begin() + 2, text.end(), IsHexDigit);
 }
 
 // Every character of the pattern is a digit ('9') or itself.
-bool MatchesDigits(const std::string& text, size_t at, const char* pattern) {
-    for (size_t i = 0; pattern[i] != '\0'; ++i) {
-        if (at + i >= text.size())
-            return false;
+bool MatchesDigits(std::string_view text, size_t at, std::string_view pattern) {
+    if (text.size() < at + pattern.size())
+        return false;
+    for (size_t i = 0; i < pattern.size(); ++i) {
         char c = text[at + i];
         if (pattern[i] == '9' ? !IsDigit(c) : c != pattern[i])
             return false;
@@ -65,22 +69,27 @@ bool MatchesDigits(const std::string& text, size_t at, const char* pattern) {
 }
 
 // "YYYY-MM-DDTHH:MM:SS" followed by "Z" or "+HH:MM" / "-HH:MM".
-bool IsIsoTime(const std::string& text) {
+bool IsIsoTime(std::string_view text) {
     if (!MatchesDigits(text, 0, "9999-99-99T99:99:99"))
         return false;
-    const std::string zone = text.substr(19);
+    const std::string_view zone = text.substr(19);
     if (zone == "Z")
         return true;
     return zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && MatchesDigits(zone, 1, "99:99");
 }
 
 // "3aa4096d-2cc0-46dd-878a-88511d75ac78": hexadecimal digits in groups of 8, 4, 4, 4 and 12.
-bool IsUuidText(const std::string& text) {
+bool IsUuidText(std::string_view text) {
     if (text.size() != kUuidTextLength)
         return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if ((i == 8 || i == 13 || i == 18 || i == 23) ? text[i] != '-' : !IsHexDigit(text[i]))
+    size_t at = 0;
+    for (size_t group : {size_t{8}, size_t{4}, size_t{4}, size_t{4}, size_t{12}}) {
+        if (at != 0 && text[at++] != '-')
             return false;
+        for (const size_t end = at + group; at < end; ++at) {
+            if (!IsHexDigit(text[at]))
+                return false;
+        }
     }
     return true;
 }
@@ -170,28 +179,28 @@ private:
 
 // A text that a spreadsheet would run as a formula: apostrophes, then one of "=+-@", or a tab
 // or a CR, which spreadsheets pass over before a formula.
-bool LooksLikeFormula(const std::string& text, size_t from) {
+bool LooksLikeFormula(std::string_view text, size_t from) {
     size_t first = text.find_first_not_of('\'', from);
-    return first != std::string::npos && std::string("=+-@\t\r").find(text[first]) != std::string::npos;
+    return first != std::string_view::npos && std::string_view("=+-@\t\r").find(text[first]) != std::string_view::npos;
 }
 
 // The field as written, less the apostrophe that CsvField put before a formula-like text.
-std::string FromCsvText(std::string field) {
+std::string FromCsvText(std::string_view field) {
     if (!field.empty() && field[0] == '\'' && LooksLikeFormula(field, 1))
-        field.erase(0, 1);
-    return field;
+        field.remove_prefix(1);
+    return std::string(field);
 }
 
 // Whether a line's nine fields hold what their columns hold, and its Number. Checked as
 // written: the apostrophe that keeps a formula from running is never valid in these columns,
 // taken off or not.
-bool IsSoundLine(const std::vector<std::string>& f, uint32_t& number) {
+bool IsSoundLine(const std::string_view* f, uint32_t& number) {
     return ParseLedgerStatus(f[2]) && IsIsoTime(f[0]) && (f[1].empty() || ParseStation(f[1])) &&
            ParseDecimal(f[3], number) && IsUuidText(f[4]) && (f[7].empty() || IsHexValue(f[7])) && IsHexValue(f[8]);
 }
 
 // A sound line's entry, its texts as they were before CsvField wrote them.
-LedgerEntry EntryOf(const std::vector<std::string>& f, uint32_t number) {
+LedgerEntry EntryOf(const std::string_view* f, uint32_t number) {
     LedgerEntry entry;
     entry.time = FromCsvText(f[0]);
     entry.station = FromCsvText(f[1]);
@@ -203,6 +212,30 @@ LedgerEntry EntryOf(const std::vector<std::string>& f, uint32_t number) {
     entry.slot = FromCsvText(f[7]);
     entry.interfaceType = FromCsvText(f[8]);
     return entry;
+}
+
+// How many bytes from `at` on, before `limit`, are ASCII; eight at a time while they are.
+size_t AsciiRun(const std::string& text, size_t at, size_t limit) {
+    size_t i = at;
+    for (; i + 8 <= limit; i += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        if ((word & 0x8080808080808080ull) != 0)
+            break;
+    }
+    while (i < limit && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    return i - at;
+}
+
+size_t CountLineFeeds(const char* bytes, size_t length) {
+    size_t count = 0;
+    const char* end = bytes + length;
+    while ((bytes = static_cast<const char*>(std::memchr(bytes, '\n', static_cast<size_t>(end - bytes)))) != nullptr) {
+        ++count;
+        ++bytes;
+    }
+    return count;
 }
 
 LedgerContent Refuse(LedgerFault fault, size_t line) {
@@ -287,44 +320,90 @@ private:
     size_t CheckUtf8() {
         const size_t limit = end_ ? text_.size() : text_.size() - std::min<size_t>(text_.size(), 3);
         while (utf8At_ < limit) {
-            const auto byte = static_cast<unsigned char>(text_[utf8At_]);
-            if (byte < 0x80) {  // most of a ledger
-                utf8Line_ += byte == '\n';
-                ++utf8At_;
-                continue;
-            }
+            const size_t run = AsciiRun(text_, utf8At_, limit);  // most of a ledger
+            utf8Line_ += CountLineFeeds(text_.data() + utf8At_, run);
+            utf8At_ += run;
+            if (utf8At_ == limit)
+                break;
             size_t n = Utf8SequenceLength(text_, utf8At_);
             if (n == 0)
                 return utf8Line_;
-            if (text_[utf8At_] == '\n')
-                ++utf8Line_;
             utf8At_ += n;
         }
         return 0;
     }
 
     void TakeLines() {
-        std::vector<std::string>& fields = fields_;
-        for (;;) {
-            CsvReader reader(text_, pos_, line_);
-            if (reader.AtEnd())
-                return;
-            LedgerFault fault = reader.Next(fields);
-            if (fault == LedgerFault::UnterminatedLine && !end_)
+        while (pos_ < text_.size()) {
+            const PlainLine plain = preamble_ ? PlainLine::NotPlain : TakePlainLine();
+            if (plain == PlainLine::Incomplete)
                 return;  // the rest of the line is in the next piece
-            const size_t line = line_;
-            pos_ = reader.Position();
-            line_ = reader.Line();
-            if (fault == LedgerFault::None)
-                fault = preamble_ ? CheckHeader(fields) : TakeEntry(fields);
-            else if (preamble_)
-                fault = LedgerFault::BadHeader;
-            preamble_ = false;
-            if (fault != LedgerFault::None) {
-                fault_ = fault;
-                faultLine_ = line;
+            if (plain == PlainLine::NotPlain && !TakeQuotedLine())
                 return;
-            }
+            if (fault_ != LedgerFault::None)
+                return;
+        }
+    }
+
+    enum class PlainLine { Taken, NotPlain, Incomplete };
+
+    // Takes the next line when it holds no quote and no CR before its line end, as nearly
+    // every line of a ledger: its fields are where its commas are, read in place.
+    PlainLine TakePlainLine() {
+        const char* begin = text_.data() + pos_;
+        const auto* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', text_.size() - pos_));
+        if (lineFeed == nullptr)
+            return end_ ? PlainLine::NotPlain : PlainLine::Incomplete;
+        size_t length = static_cast<size_t>(lineFeed - begin);
+        if (length > 0 && begin[length - 1] == '\r')
+            --length;
+        if (std::memchr(begin, '"', length) != nullptr || std::memchr(begin, '\r', length) != nullptr)
+            return PlainLine::NotPlain;
+        std::string_view fields[kColumnCount];
+        size_t count = 0;
+        for (size_t start = 0;;) {
+            const auto* comma = static_cast<const char*>(std::memchr(begin + start, ',', length - start));
+            const size_t end = comma != nullptr ? static_cast<size_t>(comma - begin) : length;
+            if (count < kColumnCount)
+                fields[count] = std::string_view(begin + start, end - start);
+            ++count;
+            if (comma == nullptr)
+                break;
+            start = end + 1;
+        }
+        pos_ += static_cast<size_t>(lineFeed - begin) + 1;
+        Take(TakeEntry(fields, count), line_++);
+        return PlainLine::Taken;
+    }
+
+    // Takes the next line with the full RFC 4180 reader: the header, quoted fields, a line
+    // that is cut short. False when the line runs on into the next piece.
+    bool TakeQuotedLine() {
+        CsvReader reader(text_, pos_, line_);
+        LedgerFault fault = reader.Next(fields_);
+        if (fault == LedgerFault::UnterminatedLine && !end_)
+            return false;
+        const size_t line = line_;
+        pos_ = reader.Position();
+        line_ = reader.Line();
+        if (fault == LedgerFault::None && preamble_) {
+            fault = CheckHeader(fields_);
+        } else if (fault == LedgerFault::None) {
+            std::string_view fields[kColumnCount];
+            std::copy_n(fields_.begin(), std::min(fields_.size(), kColumnCount), fields);
+            fault = TakeEntry(fields, fields_.size());
+        } else if (preamble_) {
+            fault = LedgerFault::BadHeader;
+        }
+        preamble_ = false;
+        Take(fault, line);
+        return true;
+    }
+
+    void Take(LedgerFault fault, size_t line) {
+        if (fault != LedgerFault::None) {
+            fault_ = fault;
+            faultLine_ = line;
         }
     }
 
@@ -334,8 +413,8 @@ private:
                    : LedgerFault::BadHeader;
     }
 
-    LedgerFault TakeEntry(const std::vector<std::string>& fields) {
-        if (fields.size() != kColumnCount)
+    LedgerFault TakeEntry(const std::string_view* fields, size_t count) {
+        if (count != kColumnCount)
             return LedgerFault::FieldCount;
         uint32_t number = 0;
         if (!IsSoundLine(fields, number))
@@ -545,7 +624,7 @@ const char* LedgerStatusText(LedgerStatus status) {
     return "";
 }
 
-std::optional<LedgerStatus> ParseLedgerStatus(const std::string& text) {
+std::optional<LedgerStatus> ParseLedgerStatus(std::string_view text) {
     for (const StatusName& s : kStatusNames) {
         if (text == s.text)
             return s.status;
@@ -553,7 +632,7 @@ std::optional<LedgerStatus> ParseLedgerStatus(const std::string& text) {
     return std::nullopt;
 }
 
-std::optional<Station> ParseStation(const std::string& text) {
+std::optional<Station> ParseStation(std::string_view text) {
     size_t slash = text.find('/');
     Station station;
     if (slash == std::string::npos || !ParseDecimal(text.substr(0, slash), station.k) ||

@@ -19,6 +19,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace core {
@@ -27,7 +28,7 @@ enum class LedgerStatus { Reserved, Ok, Failed };
 
 // "reserved", "ok", "failed", as the ledgers write them.
 const char* LedgerStatusText(LedgerStatus status);
-std::optional<LedgerStatus> ParseLedgerStatus(const std::string& text);
+std::optional<LedgerStatus> ParseLedgerStatus(std::string_view text);
 
 // One line of the ledger. Texts are UTF-8.
 struct LedgerEntry {
@@ -50,7 +51,7 @@ struct Station {
 };
 
 // "K/N" with 1 <= K <= N, decimal digits only.
-std::optional<Station> ParseStation(const std::string& text);
+std::optional<Station> ParseStation(std::string_view text);
 std::string FormatStation(const Station& station);
 
 // Why a ledger was refused; the line is where the fault starts (the header is line 1).

@@ -1,4 +1,4 @@
-// Resource and command ids of PelnTools.
+// Resource and command ids of PelnTools, and its version.
 #define IDD_ABOUTBOX 100
 #define IDD_PELNTOOLS_DIALOG 102
 #define IDR_MAINFRAME 128
@@ -23,3 +23,8 @@
 #define IDC_FIRMWARE_UPDATER 1005
 #define IDC_TOLKAOPTION 1006
 #define IDC_TOLKAINIWRITER 1007
+
+// Version of PelnTools. The About box shows the text; the fixed file version is a
+// separate number and need not match it.
+#define TOLKA_VERSION_FIXED 1, 4, 0, 1
+#define TOLKA_VERSION_TEXT "1.3.0.1"

@@ -10,7 +10,6 @@
 #include "core/portoptions.h"
 #include "common/editor_test_support.h"
 #include "framework/test_support.h"
-#include "option/app.h"
 #include "option/optiondlg.h"
 #include "option/portgrid.h"
 #include "option/resource.h"
@@ -506,7 +505,10 @@ TEST_F(OptionWindow, SaveThatCannotWriteKeepsTheFileAndTheMark) {
 
 // --- The application ---------------------------------------------------------------------------
 
-class AppWithoutSockets : public CTolkaOptionApp {
+class AppWithoutSockets : public CEditorApp {
+public:
+    AppWithoutSockets() : CEditorApp(MakeEditor<CTolkaOptionDlg>, IDS_SOCKETS_INIT_FAILED) {}
+
 protected:
     bool StartSockets() override { return false; }
 };

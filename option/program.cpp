@@ -1,5 +1,6 @@
-// The program's one application object; wWinMain (framework/winmain.cpp) runs it. Kept
-// apart from app.cpp so that the window tests can make an application object of their own.
-#include "option/app.h"
+// The program's one application object; wWinMain (framework/winmain.cpp) runs it.
+#include "common/editordlg.h"
+#include "option/optiondlg.h"
+#include "option/resource.h"
 
-CTolkaOptionApp theApp;
+CEditorApp theApp(MakeEditor<CTolkaOptionDlg>, IDS_SOCKETS_INIT_FAILED);

@@ -1,4 +1,4 @@
-// Resource and command ids of TolkaOption.
+// Resource and command ids of TolkaOption, and its version.
 #define IDD_ABOUTBOX 100
 #define IDD_TOLKAOPTION_DIALOG 102
 #define IDD_FLASHMODE_HELP 105
@@ -59,3 +59,7 @@
 #define ID_FILE_SAVE_AS 57604
 // ID_HELP, the framework's help command.
 #include "../framework/commands.h"
+
+// Version of TolkaOption, shown in its About box.
+#define TOLKA_VERSION_FIXED 3, 0, 0, 2
+#define TOLKA_VERSION_TEXT "3, 0, 0, 2"

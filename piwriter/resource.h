@@ -1,4 +1,4 @@
-// Resource and command ids of TolkaPIWriter.
+// Resource and command ids of TolkaPIWriter, and its version.
 #define IDD_ABOUTBOX 100
 #define IDD_VARNPIWRITE_DIALOG 102
 #define IDD_FLASHMODE_HELP 104
@@ -44,3 +44,7 @@
 #define ID_FILE_SAVE_AS 57604
 // ID_HELP, the framework's help command.
 #include "../framework/commands.h"
+
+// Version of TolkaPIWriter, shown in its About box.
+#define TOLKA_VERSION_FIXED 4, 0, 0, 2
+#define TOLKA_VERSION_TEXT "4, 0, 0, 2"
