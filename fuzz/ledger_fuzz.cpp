@@ -1,8 +1,9 @@
 // The Number ledger is a CSV file people open in spreadsheets and stations append to: any
 // bytes come back as entries or as a fault, never a crash; what is read is written back the
-// same way and reads back the same; read a piece at a time it reads as it does whole; an index
-// beside it, whatever it holds, never changes what a reservation gives; station texts
-// round-trip; its production report adds up and no text of it becomes markup.
+// same way and reads back the same; read a piece at a time it reads as it does whole; fields
+// put in quotes read as they did without; an index beside it, whatever it holds, never
+// changes what a reservation gives; station texts round-trip; its production report adds up
+// and no text of it becomes markup.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -51,6 +52,25 @@ core::Reservation Reserve(const std::string& bytes, const std::string& index) {
     return core::ReserveNumber(file, line, 0, core::Station{});
 }
 
+// The ledger with every field after the header line put in quotes, which changes no field:
+// lines without quotes are split in place, quoted ones by the full reader, and both must
+// read alike. Empty when the ledger holds a quote or a CR, which quoting would change.
+std::string QuotedFields(const std::string& bytes) {
+    const size_t header = bytes.find('\n');
+    if (header == std::string::npos || bytes.find_first_of("\"\r") != std::string::npos)
+        return std::string();
+    std::string quoted = bytes.substr(0, header + 1);
+    for (size_t at = header + 1; at < bytes.size();) {
+        const size_t end = std::min(bytes.find('\n', at), bytes.size());
+        quoted += '"';
+        for (size_t i = at; i < end; ++i)
+            quoted += bytes[i] == ',' ? std::string("\",\"") : std::string(1, bytes[i]);
+        quoted += end < bytes.size() ? "\"\n" : "\"";
+        at = end + 1;
+    }
+    return quoted;
+}
+
 bool SameEntries(const core::LedgerEntry& a, const core::LedgerEntry& b) {
     return a.time == b.time && a.station == b.station && a.status == b.status && a.number == b.number &&
            a.uuid == b.uuid && a.product == b.product && a.maker == b.maker && a.slot == b.slot &&
@@ -83,6 +103,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (f.total.ok > f.total.reserved || f.total.failed > f.total.Gaps() || f.gaps.size() > f.total.Gaps() ||
             core::ReportPage(f, core::ReportFacts()).find("<script") != std::string::npos)
             std::abort();
+    }
+    const std::string quoted = QuotedFields(bytes);
+    if (!quoted.empty()) {
+        const core::LedgerContent inQuotes = core::ParseLedger(quoted);
+        if (inQuotes.fault != content.fault || inQuotes.faultLine != content.faultLine ||
+            inQuotes.highest != content.highest || inQuotes.entries.size() != content.entries.size())
+            std::abort();
+        for (size_t i = 0; i < content.entries.size(); ++i) {
+            if (!SameEntries(inQuotes.entries[i], content.entries[i]))
+                std::abort();
+        }
     }
     // Pieces of 1 to 16 bytes, chosen by the first byte.
     FuzzLedger chopped(bytes, "", size > 0 ? data[0] % 16u + 1u : 1u);
