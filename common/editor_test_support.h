@@ -9,7 +9,7 @@
 //       static constexpr UINT kOpenCommand = IDC_FILE_OPEN, kSaveCommand = IDC_FILE_SAVE;
 //       static std::vector<UINT> CloseCommands();   // every way of closing the window
 //       static std::vector<uint8_t> Sample();       // a file the editor shows whole
-//       static void Edit(HWND window);              // one edit, as the user makes it
+//       static void Edit(HWND window);              // one edit, as the user makes it, that can be saved
 //       static bool ShowsSample(HWND window);       // the sample is in the editor
 //       static bool ShowsNothing(HWND window);      // the editor is empty
 //   };
@@ -37,6 +37,19 @@ inline void WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>&
     DWORD n = 0;
     WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
     CloseHandle(h);
+}
+
+inline std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
+    std::vector<uint8_t> data;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return data;
+    uint8_t buf[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+        data.insert(data.end(), buf, buf + n);
+    CloseHandle(h);
+    return data;
 }
 
 // Files an editor refuses, and the message each one gets.
@@ -166,12 +179,71 @@ void ExpectOpenShowsTheFileOrLeavesEverythingAsItWas(fwtest::ScriptedUser& user)
     EXPECT_EQ(window.m_strPathName, path);
 }
 
+// Cancel at the discard question or in the file dialog leaves the edits as they were; so
+// does a save into a file that is read-only or held by another program, which keeps that
+// file whole, leaves no temporary file beside it, and still asks before closing.
+template <class Editor>
+void ExpectCancelledOpenAndFailedSaveChangeNothing(fwtest::ScriptedUser& user) {
+    typename Editor::Window window;
+    ASSERT_TRUE(window.Create());
+    const HWND w = window.GetSafeHwnd();
+    Editor::Edit(w);
+    const std::wstring title = fwtest::Text(w);
+    const size_t dialogs = user.fileDialogs.size();
+    user.Answer(IDCANCEL);
+    fwtest::Command(w, Editor::kOpenCommand);
+    EXPECT_EQ(user.fileDialogs.size(), dialogs);
+    user.Answer(IDOK);
+    user.CancelFileDialog();
+    fwtest::Command(w, Editor::kOpenCommand);
+    ASSERT_EQ(user.fileDialogs.size(), dialogs + 1);
+    EXPECT_TRUE(user.fileDialogs.back().open);
+    EXPECT_EQ(fwtest::Text(w), title);
+    EXPECT_TRUE(window.m_bModified);
+
+    const std::wstring readOnly = fwtest::TempPath(std::wstring(L"readonly") + Editor::kExtension);
+    const std::wstring held = fwtest::TempPath(std::wstring(L"held") + Editor::kExtension);
+    const std::vector<uint8_t> old(Editor::Sample().size(), 0x5A);
+    WriteFileBytes(readOnly, old);
+    WriteFileBytes(held, old);
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE holder = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    for (const std::wstring& path : {readOnly, held}) {
+        SCOPED_TRACE(path);
+        user.messages.clear();
+        user.ChooseFile(path);
+        fwtest::Command(w, Editor::kSaveCommand);
+        ASSERT_EQ(user.messages.size(), 1u);
+        EXPECT_EQ(user.messages[0].text, kCannotOpen);
+        EXPECT_EQ(user.messages[0].type, kOkWarning);
+        EXPECT_EQ(fwtest::Text(w), title);
+        EXPECT_TRUE(window.m_bModified);
+        EXPECT_TRUE(window.m_strPathName.empty());
+    }
+    CloseHandle(holder);
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFileBytes(readOnly), old);
+    EXPECT_EQ(ReadFileBytes(held), old);
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((fwtest::TempFolder() + L"*.tmp").c_str(), &found);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    user.messages.clear();
+    user.Answer(IDCANCEL);
+    fwtest::Command(w, IDCANCEL);
+    EXPECT_EQ(user.messages.size(), 1u);
+    EXPECT_FALSE(window.HasEnded());
+}
+
 template <class Editor>
 void ExpectEditorContract() {
     fwtest::ScriptedUser user;
     ExpectEveryWayOfClosingAsksWhileEdited<Editor>(user);
     ExpectTheStartupFileShownOrDropped<Editor>(user);
     ExpectOpenShowsTheFileOrLeavesEverythingAsItWas<Editor>(user);
+    ExpectCancelledOpenAndFailedSaveChangeNothing<Editor>(user);
 }
 
 // Clicks in a new window on a board with the given faults, and the control that has the

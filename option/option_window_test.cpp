@@ -17,31 +17,13 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using editortest::ReadFileBytes;
+using editortest::WriteFileBytes;
 using fwtest::TempFolder;
 using fwtest::TempPath;
 
 constexpr UINT kOkWarning = MB_OK | MB_ICONEXCLAMATION;
 const wchar_t kCannotOpen[] = L"ファイルが開けませんでした。";
-
-Bytes ReadBytes(const std::wstring& path) {
-    Bytes data;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return data;
-    uint8_t buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-        data.insert(data.end(), buf, buf + n);
-    CloseHandle(h);
-    return data;
-}
-
-void WriteBytes(const std::wstring& path, const Bytes& data) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n = 0;
-    WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
-    CloseHandle(h);
-}
 
 // An image: bytes 0-12 as given, then 0xFF.
 Bytes Image(Bytes head) {
@@ -94,7 +76,7 @@ protected:
     // Edits on top of a file that holds the worked example.
     std::wstring EditedFile(const wchar_t* name) {
         std::wstring path = TempPath(name);
-        WriteBytes(path, kExample);
+        WriteFileBytes(path, kExample);
         OpenFile(path);
         fwtest::Click(hwnd, 1084);
         return path;
@@ -388,14 +370,14 @@ TEST_F(OptionWindow, SaveWritesTheCanonicalImageAndNamesTheWindow) {
     EXPECT_EQ(user.fileDialogs[0].filter, L"オプションファイル (*.topt)|*.topt||");
     EXPECT_EQ(user.fileDialogs[0].flags & (OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT),
               static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
-    EXPECT_EQ(ReadBytes(path), kAllClear);
+    EXPECT_EQ(ReadFileBytes(path), kAllClear);
     EXPECT_EQ(Title(), L"TolkaOption - board1.topt");
     EXPECT_EQ(dlg.m_strPathName, path);
 
     // Save goes to the same file without a question, edited or not.
     ClickBoxes(kExampleBoxes);
     fwtest::Command(hwnd, IDC_FILE_SAVE);
-    EXPECT_EQ(ReadBytes(path), kExample);
+    EXPECT_EQ(ReadFileBytes(path), kExample);
     EXPECT_EQ(Title(), L"TolkaOption - board1.topt");
     EXPECT_FALSE(dlg.m_bModified);
     fwtest::Command(hwnd, IDC_FILE_SAVE);
@@ -406,7 +388,7 @@ TEST_F(OptionWindow, SaveWritesTheCanonicalImageAndNamesTheWindow) {
     std::wstring other = TempPath(L"board2.topt");
     user.ChooseFile(other);
     fwtest::Command(hwnd, ID_FILE_SAVE_AS);
-    EXPECT_EQ(ReadBytes(other), kExample);
+    EXPECT_EQ(ReadFileBytes(other), kExample);
     EXPECT_EQ(Title(), L"TolkaOption - board2.topt");
     EXPECT_EQ(dlg.m_strPathName, other);
 }
@@ -426,7 +408,7 @@ TEST_F(OptionWindow, CtrlSSaves) {
     SetKeyboardState(keys);
     fwtest::PumpMessages(dlg);
     EXPECT_EQ(user.fileDialogs.size(), 1u);
-    EXPECT_EQ(ReadBytes(path), Image({0, 0, 0, 0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(ReadFileBytes(path), Image({0, 0, 0, 0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(Title(), L"TolkaOption - ctrl-s.topt");
 }
 
@@ -456,51 +438,14 @@ TEST_F(OptionWindow, OpenPassesOverBytesTheGridDoesNotShow) {
     for (size_t i = 13; i < junk.size(); ++i)
         junk[i] = static_cast<uint8_t>(i);
     std::wstring path = TempPath(L"junk.topt");
-    WriteBytes(path, junk);
+    WriteFileBytes(path, junk);
     OpenFile(path);
     EXPECT_TRUE(user.messages.empty());
     EXPECT_EQ(CheckedBoxes(hwnd), (std::set<unsigned>{1001, 1002, 1047, 1028, 1030}));
     fwtest::Command(hwnd, IDC_FILE_SAVE);
     uint8_t image[128];
     dlg.GetPortOptions(image);
-    EXPECT_EQ(ReadBytes(path), Bytes(image, image + 128));
-}
-
-TEST_F(OptionWindow, CancellingAnOpenChangesNothing) {
-    EditedFile(L"keep.topt");
-    size_t dialogs = user.fileDialogs.size();
-    user.Answer(IDCANCEL);  // the discard question
-    fwtest::Command(hwnd, IDC_FILE_OPEN);
-    EXPECT_EQ(user.fileDialogs.size(), dialogs);
-    user.Answer(IDOK);
-    user.CancelFileDialog();
-    fwtest::Command(hwnd, IDC_FILE_OPEN);
-    ASSERT_EQ(user.fileDialogs.size(), dialogs + 1);
-    EXPECT_TRUE(user.fileDialogs.back().open);
-    EXPECT_EQ(CheckedBoxes(hwnd), (std::set<unsigned>{1001, 1002, 1047, 1084}));
-    EXPECT_EQ(Title(), L"TolkaOption - keep.topt*");
-}
-
-TEST_F(OptionWindow, SaveThatCannotWriteKeepsTheFileAndTheMark) {
-    std::wstring path = EditedFile(L"readonly.topt");
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    fwtest::Command(hwnd, IDC_FILE_SAVE);
-    ASSERT_EQ(user.messages.size(), 1u);
-    EXPECT_EQ(user.messages[0].text, kCannotOpen);
-    EXPECT_EQ(user.messages[0].type, kOkWarning);
-    EXPECT_EQ(Title(), L"TolkaOption - readonly.topt*");
-    EXPECT_TRUE(dlg.m_bModified);
-    EXPECT_EQ(ReadBytes(path), kExample);
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((TempFolder() + L"*.tmp").c_str(), &found);
-    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-    // Exit still asks.
-    fwtest::Command(hwnd, IDCANCEL);
-    EXPECT_EQ(user.messages.size(), 2u);
-    EXPECT_FALSE(dlg.HasEnded());
+    EXPECT_EQ(ReadFileBytes(path), Bytes(image, image + 128));
 }
 
 // --- The application ---------------------------------------------------------------------------
