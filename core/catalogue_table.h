@@ -27,7 +27,7 @@ std::wstring FindCatalogueText(const CatalogueTable& table, int id);
 }  // namespace core
 
 // A catalogue line as an entry of the ids' table, and as a text of the texts' table (UTF-8 or
-// wide). A file includes a language's lines twice, once with TOLKA_CATALOGUE_ROW defined as each.
+// wide). A file includes the catalogue's lines once with TOLKA_CATALOGUE_ROW defined as each.
 #define TOLKA_CATALOGUE_ID(id, text) id,
 #define TOLKA_CATALOGUE_TEXT(id, text) text "\0"
 #define TOLKA_CATALOGUE_WIDE_TEXT(id, text) L"" text "\0"

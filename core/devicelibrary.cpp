@@ -12,7 +12,7 @@ namespace {
 
 // The engine's own lines of the catalogue, in tables of their own: a window program, which
 // says only these from the compiled catalogue, carries none of the console's texts.
-#define TOLKA_TEXT(face, id, text) TOLKA_ENGINE_##face(id, text)
+#define TOLKA_CATALOGUE_LINE(face, id, text) TOLKA_ENGINE_##face(id, text)
 #define TOLKA_ENGINE_ENGINE(id, text) TOLKA_CATALOGUE_ROW(id, text)
 #define TOLKA_ENGINE_WINDOWS(id, text)
 #define TOLKA_ENGINE_EDITORS(id, text)

@@ -10,7 +10,7 @@ namespace core {
 namespace {
 
 // Every line but the virtual board library's, which the suite's programs never say themselves.
-#define TOLKA_TEXT(face, id, text) TOLKA_COMPILED_##face(id, text)
+#define TOLKA_CATALOGUE_LINE(face, id, text) TOLKA_COMPILED_##face(id, text)
 #define TOLKA_COMPILED_WINDOWS(id, text) TOLKA_CATALOGUE_ROW(id, text)
 #define TOLKA_COMPILED_EDITORS(id, text) TOLKA_CATALOGUE_ROW(id, text)
 #define TOLKA_COMPILED_PIWRITER(id, text) TOLKA_CATALOGUE_ROW(id, text)

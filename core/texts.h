@@ -1,7 +1,7 @@
-// The catalogue of the texts the user reads (core/texts_ja.inc, core/texts_en.inc), compiled
-// in: the console says its messages from here. The windows load theirs from their string
-// tables, made from the same lines (core/texts.rc); the engine's own lines are compiled into
-// core/devicelibrary.cpp by themselves, so that a window program links none of the console's.
+// The catalogue of the texts the user reads (core/texts.inc), compiled in: the console says its
+// messages from here. The windows load theirs from their string tables, made from the same
+// lines (core/texts.rc); the engine's own lines are compiled into core/devicelibrary.cpp by
+// themselves, so that a window program links none of the console's.
 // Portable: no <windows.h>.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Resource ids of TolkaCommon.dll; its texts' ids are the catalogue's (core/textids.h).
+// Resource ids of TolkaCommon.dll; its texts' ids are the catalogue's (core/texts.inc).
 #pragma once
 
 #define IDC_STATIC (-1)
