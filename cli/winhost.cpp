@@ -56,6 +56,26 @@ private:
     HANDLE file_;
 };
 
+// `length` bytes from `offset` of an open file, fewer at its end; the string's memory is
+// used again when it has room.
+bool ReadFileAt(HANDLE file, uint64_t offset, uint64_t length, std::string& bytes) {
+    LARGE_INTEGER start{};
+    start.QuadPart = static_cast<LONGLONG>(offset);
+    bytes.resize(static_cast<size_t>(length));
+    bool ok = SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != 0;
+    size_t got = 0;
+    while (ok && got < bytes.size()) {
+        DWORD n = 0;
+        ok = ::ReadFile(file, &bytes[got], static_cast<DWORD>(std::min<size_t>(bytes.size() - got, 1 << 20)), &n,
+                        nullptr) != 0;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    bytes.resize(got);
+    return ok;
+}
+
 // The ledger opened without any sharing: while this handle lives, every other open of the
 // file fails, in this process and in any other, so a reservation cannot interleave.
 class WinLedgerFile : public core::LedgerFile {
@@ -66,22 +86,7 @@ public:
     bool Size(uint64_t& size) override { return LedgerEnd(file_).Length(size); }
 
     bool ReadAt(uint64_t offset, uint64_t length, std::string& bytes) override {
-        bytes.clear();
-        LARGE_INTEGER start{};
-        start.QuadPart = static_cast<LONGLONG>(offset);
-        if (!SetFilePointerEx(file_, start, nullptr, FILE_BEGIN))
-            return false;
-        char buffer[65536];
-        while (bytes.size() < length) {
-            DWORD want = static_cast<DWORD>(std::min<uint64_t>(sizeof buffer, length - bytes.size()));
-            DWORD got = 0;
-            if (!::ReadFile(file_, buffer, want, &got, nullptr))
-                return false;
-            if (got == 0)
-                return true;
-            bytes.append(buffer, got);
-        }
-        return true;
+        return ReadFileAt(file_, offset, length, bytes);
     }
 
     // A line cut short by a full disk is taken back off the file.
@@ -292,21 +297,8 @@ public:
         HANDLE file = OpenLedgerToRead(path_);
         if (file == INVALID_HANDLE_VALUE)
             return false;
-        LARGE_INTEGER start{};
-        start.QuadPart = static_cast<LONGLONG>(offset);
-        bool ok = SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != 0;
-        bytes.resize(static_cast<size_t>(length));
-        size_t got = 0;
-        while (ok && got < bytes.size()) {
-            DWORD n = 0;
-            ok = ::ReadFile(file, &bytes[got], static_cast<DWORD>(std::min<size_t>(bytes.size() - got, 1 << 20)), &n,
-                            nullptr) != 0;
-            if (n == 0)
-                break;
-            got += n;
-        }
+        const bool ok = ReadFileAt(file, offset, length, bytes);
         CloseHandle(file);
-        bytes.resize(got);
         return ok;
     }
 

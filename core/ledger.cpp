@@ -214,13 +214,21 @@ LedgerEntry EntryOf(const std::string_view* f, uint32_t number) {
     return entry;
 }
 
+constexpr uint64_t kEveryByte = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// Whether one of the eight bytes is zero.
+constexpr bool HasZeroByte(uint64_t word) {
+    return ((word - kEveryByte) & ~word & kHighBits) != 0;
+}
+
 // How many bytes from `at` on, before `limit`, are ASCII; eight at a time while they are.
 size_t AsciiRun(const std::string& text, size_t at, size_t limit) {
     size_t i = at;
     for (; i + 8 <= limit; i += 8) {
         uint64_t word = 0;
         std::memcpy(&word, text.data() + i, 8);
-        if ((word & 0x8080808080808080ull) != 0)
+        if ((word & kHighBits) != 0)
             break;
     }
     while (i < limit && static_cast<unsigned char>(text[i]) < 0x80)
@@ -228,14 +236,27 @@ size_t AsciiRun(const std::string& text, size_t at, size_t limit) {
     return i - at;
 }
 
-size_t CountLineFeeds(const char* bytes, size_t length) {
-    size_t count = 0;
-    const char* end = bytes + length;
-    while ((bytes = static_cast<const char*>(std::memchr(bytes, '\n', static_cast<size_t>(end - bytes)))) != nullptr) {
-        ++count;
-        ++bytes;
+bool IsSeparator(char c) {
+    return c == ',' || c == '\n' || c == '"' || c == '\r';
+}
+
+// The first comma, line feed, quote or CR from `bytes` on, or `end`; eight bytes at a time
+// where none is among them (the system's memchr is a byte loop on some runtimes).
+const char* NextSeparator(const char* bytes, const char* end) {
+    for (; end - bytes >= 8; bytes += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes, 8);
+        if (HasZeroByte(word ^ (kEveryByte * ',')) || HasZeroByte(word ^ (kEveryByte * '\n')) ||
+            HasZeroByte(word ^ (kEveryByte * '"')) || HasZeroByte(word ^ (kEveryByte * '\r')))
+            break;
     }
-    return count;
+    while (bytes < end && !IsSeparator(*bytes))
+        ++bytes;
+    return bytes;
+}
+
+size_t CountLineFeeds(const char* bytes, size_t length) {
+    return static_cast<size_t>(std::count(bytes, bytes + length, '\n'));
 }
 
 LedgerContent Refuse(LedgerFault fault, size_t line) {
@@ -295,6 +316,9 @@ public:
                 break;
             // Lines already taken may run past the bytes checked for UTF-8: those stay.
             const size_t done = std::min(pos_, utf8At_);
+            // The line of the first byte kept: the next line's, unless a fault stopped the lines.
+            utf8Line_ =
+                fault_ == LedgerFault::None && done == pos_ ? line_ : utf8Line_ + CountLineFeeds(text_.data(), done);
             text_.erase(0, done);
             utf8At_ -= done;
             pos_ -= done;
@@ -320,14 +344,13 @@ private:
     size_t CheckUtf8() {
         const size_t limit = end_ ? text_.size() : text_.size() - std::min<size_t>(text_.size(), 3);
         while (utf8At_ < limit) {
-            const size_t run = AsciiRun(text_, utf8At_, limit);  // most of a ledger
-            utf8Line_ += CountLineFeeds(text_.data() + utf8At_, run);
-            utf8At_ += run;
-            if (utf8At_ == limit)
-                break;
+            if (static_cast<unsigned char>(text_[utf8At_]) < 0x80) {
+                utf8At_ += AsciiRun(text_, utf8At_, limit);  // most of a ledger
+                continue;
+            }
             size_t n = Utf8SequenceLength(text_, utf8At_);
             if (n == 0)
-                return utf8Line_;
+                return utf8Line_ + CountLineFeeds(text_.data(), utf8At_);
             utf8At_ += n;
         }
         return 0;
@@ -350,30 +373,30 @@ private:
     // Takes the next line when it holds no quote and no CR before its line end, as nearly
     // every line of a ledger: its fields are where its commas are, read in place.
     PlainLine TakePlainLine() {
-        const char* begin = text_.data() + pos_;
-        const auto* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', text_.size() - pos_));
-        if (lineFeed == nullptr)
-            return end_ ? PlainLine::NotPlain : PlainLine::Incomplete;
-        size_t length = static_cast<size_t>(lineFeed - begin);
-        if (length > 0 && begin[length - 1] == '\r')
-            --length;
-        if (std::memchr(begin, '"', length) != nullptr || std::memchr(begin, '\r', length) != nullptr)
-            return PlainLine::NotPlain;
+        const char* const begin = text_.data() + pos_;
+        const char* const end = text_.data() + text_.size();
         std::string_view fields[kColumnCount];
         size_t count = 0;
-        for (size_t start = 0;;) {
-            const auto* comma = static_cast<const char*>(std::memchr(begin + start, ',', length - start));
-            const size_t end = comma != nullptr ? static_cast<size_t>(comma - begin) : length;
+        for (const char* field = begin;;) {
+            const char* stop = NextSeparator(field, end);
+            if (stop == end)
+                return end_ ? PlainLine::NotPlain : PlainLine::Incomplete;
+            const bool crlf = *stop == '\r' && stop + 1 < end && stop[1] == '\n';
+            if (*stop == '\r' && !crlf)
+                return stop + 1 == end && !end_ ? PlainLine::Incomplete : PlainLine::NotPlain;
+            if (*stop == '"')
+                return PlainLine::NotPlain;
             if (count < kColumnCount)
-                fields[count] = std::string_view(begin + start, end - start);
+                fields[count] = std::string_view(field, static_cast<size_t>(stop - field));
             ++count;
-            if (comma == nullptr)
-                break;
-            start = end + 1;
+            if (*stop == ',') {
+                field = stop + 1;
+                continue;
+            }
+            pos_ += static_cast<size_t>(stop - begin) + (crlf ? 2 : 1);
+            Take(TakeEntry(fields, count), line_++);
+            return PlainLine::Taken;
         }
-        pos_ += static_cast<size_t>(lineFeed - begin) + 1;
-        Take(TakeEntry(fields, count), line_++);
-        return PlainLine::Taken;
     }
 
     // Takes the next line with the full RFC 4180 reader: the header, quoted fields, a line
@@ -433,8 +456,8 @@ private:
     bool end_ = false;
     size_t pos_ = 0;  // where the next line starts
     size_t line_ = 1;
-    size_t utf8At_ = 0;  // the first byte not yet checked
-    size_t utf8Line_ = 1;
+    size_t utf8At_ = 0;    // the first byte not yet checked
+    size_t utf8Line_ = 1;  // the line of text_[0]
     LedgerFault fault_ = LedgerFault::None;
     size_t faultLine_ = 0;
     std::optional<uint32_t> highest_;
@@ -445,10 +468,10 @@ constexpr uint64_t kPieceBytes = 1 << 20;
 
 // The held ledger's bytes from `from` to `to`, as a source of pieces.
 LedgerStream::Source FileSource(LedgerFile& file, uint64_t from, uint64_t to) {
-    return [&file, at = from, to](std::string& text) mutable {
+    // The piece's memory is used again from piece to piece.
+    return [&file, at = from, to, piece = std::string()](std::string& text) mutable {
         if (at >= to)
             return true;
-        std::string piece;
         if (!file.ReadAt(at, std::min(kPieceBytes, to - at), piece))
             return false;
         at = piece.empty() ? to : at + piece.size();
