@@ -30,9 +30,4 @@ fi
 if [ -z "${DISPLAY:-}" ]; then
     exec bash "$repo/scripts/with-xvfb.sh" "$0" "$@"
 fi
-# TOLKA_DPI=144 (tolka_test_at_dpi): a prefix of its own whose screen has that resolution.
-if [ -n "${TOLKA_DPI:-}" ]; then
-    WINEPREFIX=$(bash "$repo/scripts/wineprefix-dpi.sh" "$TOLKA_DPI") || exit 1
-    export WINEPREFIX
-fi
 tolka_output_after tolka_wine "$@"

@@ -23,7 +23,10 @@ if ! ready; then
     if ! ready; then
         rm -rf "$prefix"
         mkdir -p "$prefix/drive_c/windows"
-        cp -a "$base"/*.reg "$base/dosdevices" "$prefix/"
+        # With the project's update stamp Wine takes the copy as up to date: an update would
+        # rewrite the system DLLs in place, which are the project's prefix's own files (hard
+        # links), while tests start programs from them.
+        cp -a "$base"/*.reg "$base/.update-timestamp" "$base/dosdevices" "$prefix/"
         for entry in "$base/drive_c"/* "$base/drive_c/windows"/*; do
             case $entry in
                 "$base/drive_c/windows") ;;
