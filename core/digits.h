@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 namespace core {
@@ -56,7 +57,7 @@ std::basic_string<Char> HexText(uint64_t value, unsigned width, HexCase letters 
 // Decimal digits and nothing else (no sign, no blank, at least one digit) whose value is at
 // most `max`: that value; anything else, nothing.
 template <class Char>
-std::optional<uint64_t> ParseDecimal(const std::basic_string<Char>& text, uint64_t max) {
+std::optional<uint64_t> ParseDecimal(std::basic_string_view<Char> text, uint64_t max) {
     if (text.empty())
         return std::nullopt;
     uint64_t value = 0;
@@ -69,6 +70,11 @@ std::optional<uint64_t> ParseDecimal(const std::basic_string<Char>& text, uint64
         value = value * 10 + digit;
     }
     return value;
+}
+
+template <class Char>
+std::optional<uint64_t> ParseDecimal(const std::basic_string<Char>& text, uint64_t max) {
+    return ParseDecimal(std::basic_string_view<Char>(text), max);
 }
 
 }  // namespace core

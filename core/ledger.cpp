@@ -35,19 +35,11 @@ bool IsHexDigit(char c) {
 }
 
 // Decimal digits only, no sign, no blanks, at most 2^32 - 1.
-bool ParseDecimal(std::string_view text, uint32_t& value) {
-    if (text.empty() || text.size() > 10)
-        return false;
-    uint64_t v = 0;
-    for (char c : text) {
-        if (!IsDigit(c))
-            return false;
-        v = v * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (v > 0xFFFFFFFFu)
-        return false;
-    value = static_cast<uint32_t>(v);
-    return true;
+bool ParseNumber(std::string_view text, uint32_t& value) {
+    const std::optional<uint64_t> number = ParseDecimal(text, 0xFFFFFFFFu);
+    if (number)
+        value = static_cast<uint32_t>(*number);
+    return number.has_value();
 }
 
 // "0x" and one to eight hexadecimal digits.
@@ -196,7 +188,7 @@ std::string FromCsvText(std::string_view field) {
 // taken off or not.
 bool IsSoundLine(const std::string_view* f, uint32_t& number) {
     return ParseLedgerStatus(f[2]) && IsIsoTime(f[0]) && (f[1].empty() || ParseStation(f[1])) &&
-           ParseDecimal(f[3], number) && IsUuidText(f[4]) && (f[7].empty() || IsHexValue(f[7])) && IsHexValue(f[8]);
+           ParseNumber(f[3], number) && IsUuidText(f[4]) && (f[7].empty() || IsHexValue(f[7])) && IsHexValue(f[8]);
 }
 
 // A sound line's entry, its texts as they were before CsvField wrote them.
@@ -540,25 +532,16 @@ uint64_t Fnv1a(const std::string& bytes, uint64_t hash) {
 }
 
 std::string IndexFields(const LedgerIndex& index) {
-    return std::string(kIndexTag) + " " + kIndexVersion + " " + std::to_string(index.length) + " " +
-           (index.highest ? std::to_string(*index.highest) : "-");
+    return std::string(kIndexTag) + " " + kIndexVersion + " " + DecimalText(index.length) + " " +
+           (index.highest ? DecimalText(*index.highest) : "-");
 }
 
 uint64_t CheckOf(const LedgerIndex& index, const LedgerEnds& ends) {
     return Fnv1a(ends.tail, Fnv1a(ends.head, Fnv1a(IndexFields(index), 0xcbf29ce484222325ull)));
 }
 
-std::string HexText(uint64_t value) {
-    std::string text;
-    do {
-        text.insert(text.begin(), "0123456789abcdef"[value & 0xF]);
-        value >>= 4;
-    } while (value != 0);
-    return text;
-}
-
 std::string FormatIndex(const LedgerIndex& index) {
-    return IndexFields(index) + " " + HexText(index.check) + "\n";
+    return IndexFields(index) + " " + HexText(index.check, 1, HexCase::Lower) + "\n";
 }
 
 // The blank-separated words of a line.
@@ -573,16 +556,16 @@ std::vector<std::string> Words(const std::string& text) {
     return words;
 }
 
-// Decimal or (with base 16) hexadecimal digits only, at most 64 bits.
-bool ParseUnsigned(const std::string& text, int base, uint64_t& value) {
-    if (text.empty() || text.size() > (base == 16 ? 16u : 19u))
+// Lower-case hexadecimal digits only, at most 64 bits.
+bool ParseLowerHex(const std::string& text, uint64_t& value) {
+    if (text.empty() || text.size() > 16)
         return false;
     value = 0;
     for (char c : text) {
-        int digit = IsDigit(c) ? c - '0' : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+        int digit = IsDigit(c) ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
         if (digit < 0)
             return false;
-        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+        value = value * 16 + static_cast<uint64_t>(digit);
     }
     return true;
 }
@@ -592,9 +575,10 @@ std::optional<LedgerIndex> ParseIndex(const std::string& text) {
     const std::vector<std::string> w = Words(text);
     LedgerIndex index;
     uint32_t highest = 0;
-    if (w.size() != 5 || !ParseUnsigned(w[2], 10, index.length) || !ParseUnsigned(w[4], 16, index.check) ||
-        (w[3] != "-" && !ParseDecimal(w[3], highest)))
+    const std::optional<uint64_t> length = w.size() == 5 ? ParseDecimal(w[2], UINT64_MAX) : std::nullopt;
+    if (!length || !ParseLowerHex(w[4], index.check) || (w[3] != "-" && !ParseNumber(w[3], highest)))
         return std::nullopt;
+    index.length = *length;
     if (w[3] != "-")
         index.highest = highest;
     if (FormatIndex(index) != text)
@@ -658,8 +642,8 @@ std::optional<LedgerStatus> ParseLedgerStatus(std::string_view text) {
 std::optional<Station> ParseStation(std::string_view text) {
     size_t slash = text.find('/');
     Station station;
-    if (slash == std::string::npos || !ParseDecimal(text.substr(0, slash), station.k) ||
-        !ParseDecimal(text.substr(slash + 1), station.n))
+    if (slash == std::string::npos || !ParseNumber(text.substr(0, slash), station.k) ||
+        !ParseNumber(text.substr(slash + 1), station.n))
         return std::nullopt;
     if (station.k < 1 || station.k > station.n)
         return std::nullopt;
@@ -667,7 +651,7 @@ std::optional<Station> ParseStation(std::string_view text) {
 }
 
 std::string FormatStation(const Station& station) {
-    return std::to_string(station.k) + "/" + std::to_string(station.n);
+    return DecimalText(station.k) + "/" + DecimalText(station.n);
 }
 
 LedgerContent ParseLedger(const std::string& bytes) {
@@ -708,7 +692,7 @@ std::string FormatLedgerLine(const LedgerEntry& entry) {
     const std::string fields[] = {entry.time,
                                   entry.station,
                                   LedgerStatusText(entry.status),
-                                  std::to_string(entry.number),
+                                  DecimalText(entry.number),
                                   entry.uuid,
                                   entry.product,
                                   entry.maker,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/digits.h"
 #include "core/utf8.h"
 
 namespace core {
@@ -51,7 +52,7 @@ constexpr size_t kShownBytes = 96;    // of a text from the ledger; a record's n
 constexpr int64_t kLabels = 8;        // on the time axis
 
 std::string Grouped(uint64_t n) {
-    const std::string digits = std::to_string(n);
+    const std::string digits = DecimalText(n);
     std::string text;
     for (size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0)
@@ -62,7 +63,7 @@ std::string Grouped(uint64_t n) {
 }
 
 std::string Padded(int64_t value, size_t width) {
-    std::string digits = std::to_string(value < 0 ? -value : value);
+    std::string digits = DecimalText(value < 0 ? -value : value);
     if (digits.size() < width)
         digits.insert(0, width - digits.size(), '0');
     return (value < 0 ? "-" : "") + digits;
@@ -70,7 +71,7 @@ std::string Padded(int64_t value, size_t width) {
 
 // A coordinate given in tenths of a unit.
 std::string Tenths(int64_t tenths) {
-    return std::to_string(tenths / 10) + "." + static_cast<char>('0' + tenths % 10);
+    return DecimalText(tenths / 10) + "." + static_cast<char>('0' + tenths % 10);
 }
 
 // ok of reserved in tenths of a per cent, rounded down: 100.0% only when every one is ok.
@@ -82,7 +83,7 @@ std::string Percent(const ReportCounts& c) {
     if (c.reserved == 0)
         return "-";
     const uint64_t p = Permille(c);
-    return std::to_string(p / 10) + "." + static_cast<char>('0' + p % 10) + "%";
+    return DecimalText(p / 10) + "." + static_cast<char>('0' + p % 10) + "%";
 }
 
 // The step between grid lines: 1, 2 or 5 times a power of ten, at most five steps to `most`.
@@ -210,7 +211,7 @@ private:
             Put(
                 {"<svg class=\"bar\" viewBox=\"0 0 1000 10\" preserveAspectRatio=\"none\" aria-hidden=\"true\">"
                  "<rect width=\"1000\" height=\"10\" fill=\"#e2e2e2\"/><rect width=\"",
-                 std::to_string(Permille(c)), "\" height=\"10\" fill=\"", kOkColour, "\"/></svg>"});
+                 DecimalText(Permille(c)), "\" height=\"10\" fill=\"", kOkColour, "\"/></svg>"});
         Put({Percent(c), "</td>"});
     }
 
@@ -244,8 +245,8 @@ private:
 
     void HorizontalLine(int64_t y10, const char* more) {
         const std::string y = Tenths(y10);
-        Put({"<line x1=\"", std::to_string(kLeft), "\" x2=\"", std::to_string(kWidth - kRight), "\" y1=\"", y,
-             "\" y2=\"", y, "\"", more, "/>"});
+        Put({"<line x1=\"", DecimalText(kLeft), "\" x2=\"", DecimalText(kWidth - kRight), "\" y1=\"", y, "\" y2=\"", y,
+             "\"", more, "/>"});
     }
 
     void Chart() {
@@ -274,14 +275,14 @@ private:
         const uint64_t step = GridStep(most);
         const uint64_t top = (most + step - 1) / step * step;
 
-        Put({"<svg class=\"chart\" viewBox=\"0 0 ", std::to_string(kWidth), " ", std::to_string(kHeight),
+        Put({"<svg class=\"chart\" viewBox=\"0 0 ", DecimalText(kWidth), " ", DecimalText(kHeight),
              "\" role=\"img\" aria-label=\"", heading, "\" font-size=\"15\">\n<title>", heading,
              "</title>\n<g stroke=\"#d8d8d8\" stroke-width=\"1\">"});
         for (uint64_t v = 0; v <= top; v += step)
             HorizontalLine(Y10(v, top), "");
         Put({"</g>\n<g fill=\"#555\" text-anchor=\"end\">"});
         for (uint64_t v = 0; v <= top; v += step)
-            Put({"<text x=\"", std::to_string(kLeft - 8), "\" y=\"", Tenths(Y10(v, top) + 50), "\">", Grouped(v),
+            Put({"<text x=\"", DecimalText(kLeft - 8), "\" y=\"", Tenths(Y10(v, top) + 50), "\">", Grouped(v),
                  "</text>"});
         Put({"</g>\n"});
 
@@ -323,7 +324,7 @@ private:
         Put({"\n<g fill=\"#555\" text-anchor=\"middle\">"});
         const int64_t every = (n + kLabels - 1) / kLabels;
         for (int64_t i = 0; i < n; i += every)
-            Put({"<text x=\"", Tenths(x10(i)), "\" y=\"", std::to_string(kHeight - 14), "\">",
+            Put({"<text x=\"", Tenths(x10(i)), "\" y=\"", DecimalText(kHeight - 14), "\">",
                  HtmlText(StretchLabel(f_.unit, c[static_cast<size_t>(i)].start)), "</text>"});
         Put({"</g>\n</svg>\n"});
     }
@@ -372,7 +373,7 @@ private:
                   {IDS_REPORT_OUTCOME, false}});
         for (const GapLine& g : f_.gaps) {
             Put({"<tr>"});
-            Figure(std::to_string(g.number));
+            Figure(DecimalText(g.number));
             Put({"<td>", Shown(g.time), "</td><td>", StationName(g.station), "</td><td>", Shown(g.product), "</td><td>",
                  T(g.failed ? IDS_REPORT_FAILED : IDS_REPORT_NO_OUTCOME), "</td></tr>\n"});
         }
@@ -395,10 +396,10 @@ private:
             for (size_t i = 0; i < shown; ++i) {
                 const NumberRange& r = s.ranges[i];
                 Put({"<tr><td>", station, "</td>"});
-                Figure(std::to_string(r.first));
-                Figure(std::to_string(r.last));
+                Figure(DecimalText(r.first));
+                Figure(DecimalText(r.last));
                 Figure(Grouped(r.count));
-                Figure(std::to_string(s.step));
+                Figure(DecimalText(s.step));
                 Put({"</tr>\n"});
             }
             if (s.rangeCount > shown)
