@@ -12,17 +12,28 @@
 //       static void Edit(HWND window);              // one edit, as the user makes it, that can be saved
 //       static bool ShowsSample(HWND window);       // the sample is in the editor
 //       static bool ShowsNothing(HWND window);      // the editor is empty
+//       // The About box: its entry in the system menu, its caption, name and version.
+//       static constexpr const wchar_t* kAboutEntry = L"TolkaPIWriter のﾊﾞｰｼﾞｮﾝ情報(&A)...";
+//       static constexpr const wchar_t* kAbout = L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報|TolkaPIWriter|4, 0, 0, 2";
+//       static constexpr editortest::FrameIds kIds = {IDR_MAINFRAME, ID_APP_ABOUT, IDC_VERSION,
+//           IDC_FLASHMODE_HELP, IDD_FLASHMODE_HELP, IDC_CONNECTION_SETTINGS, IDC_CONNECT, IDC_WRITE_DEVICE};
 //   };
 //   TEST(WriterWindow, KeepsTheEditorsContract) { editortest::ExpectEditorContract<Writer>(); }
+//   TEST(WriterOnBoard, KeepsTheEditorsContract) { editortest::ExpectBoardContract<Writer>(); }
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "common/mainframe.h"
+#include "devicelink/librarylink.h"
+#include "framework/syslib.h"
 #include "framework/test_support.h"
 #include "framework/text.h"
+#include "testing/board_test_support.h"
 
 namespace editortest {
 
@@ -237,6 +248,103 @@ void ExpectCancelledOpenAndFailedSaveChangeNothing(fwtest::ScriptedUser& user) {
     EXPECT_FALSE(window.HasEnded());
 }
 
+// Offers a key press with Ctrl held to the window, as its message loop would; true when the
+// window took it as a shortcut.
+template <class Window>
+bool PressCtrlKey(Window& window, HWND target, WPARAM key) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg{target, WM_KEYDOWN, key, 1, 0, {0, 0}};
+    const bool consumed = window.PreTranslateMessage(&msg) != FALSE;
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    SetKeyboardState(keys);
+    fwtest::PumpMessages(window);
+    return consumed;
+}
+
+// The ids of the frame's resources and commands, which each program numbers its own way.
+struct FrameIds {
+    UINT mainFrame, about, version, flashModeHelp, flashModeHelpDialog, connectionSettings, connect, writeDevice;
+};
+
+inline std::wstring MenuItemText(HMENU menu, UINT position) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+    return text;
+}
+
+// The About box as the modal hook sees it: "caption|name|version".
+inline std::wstring AboutBoxSeen(fw::CDialog& box, UINT versionId) {
+    const HWND name = GetWindow(GetWindow(box.GetSafeHwnd(), GW_CHILD), GW_HWNDNEXT);
+    return box.GetWindowText() + L"|" + fwtest::Text(name) + L"|" + box.GetDlgItemText(static_cast<int>(versionId));
+}
+
+// What the main-window frame gives both editors: every menu item and key has a handler and
+// every handler a sender; the program's icon; the About box from the system menu and the Help
+// menu's last item, read from the version resource (empty without the version library); the
+// flash-mode help from the item above it, which leaves the edits alone; Ctrl+S saves.
+template <class Editor>
+void ExpectTheFrameChores(fwtest::ScriptedUser& user) {
+    typename Editor::Window window;
+    ASSERT_TRUE(window.Create());
+    const HWND w = window.GetSafeHwnd();
+    const FrameIds& ids = Editor::kIds;
+    EXPECT_EQ(fwtest::UnmatchedCommands(window, ids.mainFrame), std::vector<std::wstring>{});
+
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ids.mainFrame));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(w, WM_GETICON, ICON_BIG, 0)), icon);
+    EXPECT_EQ(fwtest::IconWidth(reinterpret_cast<HICON>(SendMessageW(w, WM_GETICON, ICON_SMALL, 0))),
+              GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(w, WM_QUERYDRAGICON, 0, 0)), icon);
+    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(GetWindowLongW(w, GWL_STYLE) & WS_MINIMIZEBOX);
+
+    HMENU sys = GetSystemMenu(w, FALSE);
+    const int entries = GetMenuItemCount(sys);
+    ASSERT_GE(entries, 2);
+    EXPECT_EQ(GetMenuItemID(sys, entries - 1), CMainDialog::IDM_ABOUTBOX);
+    EXPECT_EQ(MenuItemText(sys, static_cast<UINT>(entries - 1)), Editor::kAboutEntry);
+    HMENU help = GetSubMenu(GetMenu(w), 3);
+    ASSERT_EQ(GetMenuItemCount(help), 3);
+    EXPECT_EQ(GetMenuItemID(help, 1), ids.flashModeHelp);
+    EXPECT_EQ(MenuItemText(help, 1), L"フラッシュ書換えモードでの起動方法(&M)");
+    EXPECT_EQ(GetMenuItemID(help, 2), ids.about);
+
+    std::vector<std::wstring> seen;
+    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+        seen.push_back(box.GetTemplateId() == ids.flashModeHelpDialog ? box.GetWindowText()
+                                                                      : AboutBoxSeen(box, ids.version));
+        box.EndDialog(IDCANCEL);
+    });
+    fwtest::Command(w, ids.about);
+    SendMessageW(w, WM_SYSCOMMAND, 0x001F, 0);  // the About entry, low bits ignored
+    fw::RefuseSystemLibraryForTest(L"version.dll");
+    fwtest::Command(w, ids.about);
+    fw::RefuseSystemLibraryForTest(nullptr);
+    Editor::Edit(w);
+    const std::wstring title = fwtest::Text(w);
+    fwtest::Command(w, ids.flashModeHelp);
+    fw::CDialog::SetModalHook(nullptr);
+    const std::wstring about = Editor::kAbout;
+    const std::wstring unversioned = about.substr(0, about.rfind(L'|') + 1);
+    EXPECT_EQ(seen, (std::vector<std::wstring>{about, about, unversioned, L"フラッシュ書換えモードでの起動方法"}));
+    EXPECT_EQ(fwtest::Text(w), title);
+    EXPECT_TRUE(window.m_bModified);
+
+    const std::wstring path = fwtest::TempPath(std::wstring(L"ctrl-s") + Editor::kExtension);
+    DeleteFileW(path.c_str());
+    user.fileDialogs.clear();
+    user.ChooseFile(path);
+    SetFocus(GetDlgItem(w, static_cast<int>(Editor::kOpenCommand)));
+    EXPECT_TRUE(PressCtrlKey(window, GetFocus(), 'S'));
+    EXPECT_EQ(user.fileDialogs.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(path).size(), Editor::Sample().size());
+    EXPECT_EQ(fwtest::Text(w), std::wstring(Editor::kTitle) + L" - " + fw::FileNameOfPath(path));
+}
+
 template <class Editor>
 void ExpectEditorContract() {
     fwtest::ScriptedUser user;
@@ -244,6 +352,70 @@ void ExpectEditorContract() {
     ExpectTheStartupFileShownOrDropped<Editor>(user);
     ExpectOpenShowsTheFileOrLeavesEverythingAsItWas<Editor>(user);
     ExpectCancelledOpenAndFailedSaveChangeNothing<Editor>(user);
+    ExpectTheFrameChores<Editor>(user);
+}
+
+// The real device libraries, noting for each call that may block whether the wait cursor was
+// showing when it was made.
+class CursorWatchLink : public core::ForwardingLink {
+public:
+    CursorWatchLink() : ForwardingLink(m_library) { m_library.Load(); }
+
+    std::vector<bool> waitShown;  // one per call, in order
+
+protected:
+    void BeforeBlockingCall() override { waitShown.push_back(GetCursor() == LoadCursorW(nullptr, IDC_WAIT)); }
+
+private:
+    CLibraryLink m_library;
+};
+
+// On the virtual board: the connection settings open with or without a connection, and keep
+// it; closing the window closes an open connection and touches no board otherwise; every call
+// of a write to the first board found shows the wait cursor, also after its message, and the
+// cursor that was there before comes back.
+template <class Editor>
+void ExpectBoardContract() {
+    const std::string kClose = "Tolka_FlashModeClose(h1, 0)";
+    const FrameIds& ids = Editor::kIds;
+    testboard::VirtualBoard board;
+    fwtest::ScriptedUser user;
+    {
+        typename Editor::Window window;
+        ASSERT_TRUE(window.Create());
+        const HWND w = window.GetSafeHwnd();
+        fwtest::Command(w, ids.connectionSettings);
+        EXPECT_TRUE(user.messages.empty());
+        fwtest::Click(w, ids.connect);
+        ASSERT_TRUE(window.IsConnected());
+        const size_t told = user.messages.size();
+        fwtest::Command(w, ids.connectionSettings);
+        ASSERT_FALSE(board.Calls().empty());
+        EXPECT_EQ(board.Calls().back(), "Tolka_OptionDlg1()");
+        EXPECT_TRUE(window.IsConnected());
+        EXPECT_EQ(user.messages.size(), told);
+        board.ClearCalls();
+        window.DestroyWindow();
+        EXPECT_EQ(board.Calls(), std::vector<std::string>{kClose});
+    }
+    {
+        typename Editor::Window window;
+        ASSERT_TRUE(window.Create());
+        board.ClearCalls();
+        window.DestroyWindow();
+        EXPECT_EQ(board.Calls(), std::vector<std::string>{});
+    }
+    CursorWatchLink link;
+    typename Editor::Window window(link);
+    ASSERT_TRUE(window.Create());
+    Editor::Edit(window.GetSafeHwnd());
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    user.Answer(IDYES);  // write to the first board found
+    fwtest::Click(window.GetSafeHwnd(), ids.writeDevice);
+    EXPECT_GE(link.waitShown.size(), 4u);  // at least open, one read, the write, close
+    EXPECT_EQ(std::count(link.waitShown.begin(), link.waitShown.end(), false), 0);
+    EXPECT_EQ(GetCursor(), arrow);
 }
 
 // Clicks in a new window on a board with the given faults, and the control that has the

@@ -2,12 +2,10 @@
 // the board's call log to see what reached the board and in which order.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
 
-#include "common/cursor_watch_test_support.h"
 #include "common/editor_test_support.h"
 #include "framework/test_support.h"
 #include "option/optiondlg.h"
@@ -348,28 +346,6 @@ TEST_F(OptionOnBoard, ProductInformationFailureDisconnectsBeforeItSaysSo) {
     EXPECT_EQ(ConnectionButtons(), kNotConnected);
 }
 
-TEST_F(OptionOnBoard, ConnectionSettingsWithOrWithoutAConnection) {
-    fwtest::Command(hwnd, IDC_CONNECTION_SETTINGS);
-    Connect();
-    fwtest::Command(hwnd, IDC_CONNECTION_SETTINGS);
-    Lines calls = board.Calls();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.back(), "Tolka_OptionDlg1()");
-    EXPECT_TRUE(dlg.IsConnected());
-    EXPECT_TRUE(user.messages.empty());
-}
-
-TEST_F(OptionOnBoard, ClosingTheWindowClosesAnOpenConnectionOnly) {
-    dlg.DestroyWindow();
-    EXPECT_EQ(board.Calls(), Lines{});
-    CTolkaOptionDlg window;
-    ASSERT_TRUE(window.Create());
-    fwtest::Click(window.GetSafeHwnd(), ID_CONNECT);
-    board.ClearCalls();
-    window.DestroyWindow();
-    EXPECT_EQ(board.Calls(), Lines{kClose});
-}
-
 TEST_F(OptionOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
     editortest::ExpectFocusMovesOn<CTolkaOptionDlg>(
         board, {
@@ -378,24 +354,6 @@ TEST_F(OptionOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
                    // the next tab stop: the grid's first box
                    {"product information fails", "product_info_fail=1", {ID_CONNECT, ID_PRODUCT_INFO}, 1008},
                });
-}
-
-// Every call of a command that may block shows the wait cursor, also after the command's
-// message; afterwards the cursor that was there before is back.
-TEST(OptionCursor, WaitCursorFromTheFirstCallToTheLast) {
-    testboard::VirtualBoard board;
-    fwtest::ScriptedUser user;
-    CursorWatchLink link;
-    CTolkaOptionDlg dlg(link);
-    ASSERT_TRUE(dlg.Create());
-    HWND hwnd = dlg.GetSafeHwnd();
-    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    SetCursor(arrow);
-    user.Answer(IDYES);  // write to the first board found
-    fwtest::Click(hwnd, ID_WRITE_DEVICE);
-    EXPECT_GE(link.waitShown.size(), 4u);  // open, check, write, close
-    EXPECT_EQ(std::count(link.waitShown.begin(), link.waitShown.end(), false), 0);
-    EXPECT_EQ(GetCursor(), arrow);
 }
 
 }  // namespace

@@ -90,10 +90,6 @@ protected:
 // --- The window and its resources -----------------------------------------------------------
 
 // Where the grid's boxes stand: rows by port, pin 7 at the left of each group.
-TEST_F(OptionWindow, EveryMenuItemAndKeyHasAHandlerAndEveryHandlerASender) {
-    EXPECT_EQ(fwtest::UnmatchedCommands(dlg, IDR_MAINFRAME), std::vector<std::wstring>{});
-}
-
 TEST_F(OptionWindow, GridBoxesAtTheirPlaces) {
     const int rowY[] = {91, 107, 123, 139, 155, 171};  // P1, P2, P5, P4, PA, POUT
     const int groupX[] = {34, 106, 178};               // pin 7 of each group
@@ -278,50 +274,6 @@ TEST_F(OptionWindow, GridFocusMarkedWhileTheKeyboardIsInUse) {
     EXPECT_TRUE(afterLeaving.empty());
 }
 
-TEST_F(OptionWindow, AboutBoxFromTheHelpMenuAndTheSystemMenu) {
-    HMENU sys = GetSystemMenu(hwnd, FALSE);
-    int count = GetMenuItemCount(sys);
-    ASSERT_GE(count, 2);
-    EXPECT_EQ(GetMenuItemID(sys, count - 1), CMainDialog::IDM_ABOUTBOX);
-    wchar_t text[64] = {};
-    GetMenuStringW(sys, static_cast<UINT>(count - 1), text, 64, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"TolkaOption のﾊﾞｰｼﾞｮﾝ情報(&A)...");
-
-    std::vector<std::wstring> seen;
-    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
-        HWND b = box.GetSafeHwnd();
-        HWND name = GetWindow(GetWindow(b, GW_CHILD), GW_HWNDNEXT);
-        seen.push_back(box.GetWindowText() + L"|" + fwtest::Text(name) + L"|" + box.GetDlgItemText(IDC_VERSION));
-        box.EndDialog(IDOK);
-    });
-    fwtest::Command(hwnd, ID_APP_ABOUT);
-    SendMessageW(hwnd, WM_SYSCOMMAND, 0x001F, 0);
-    const std::wstring about = L"TolkaOptionのﾊﾞｰｼﾞｮﾝ情報|Tolka Option|3, 0, 0, 2";
-    EXPECT_EQ(seen, (std::vector<std::wstring>{about, about}));
-}
-
-// The Help menu's item above the version item opens the flash-mode help.
-TEST_F(OptionWindow, FlashModeHelpFromItsMenuItem) {
-    HMENU help = GetSubMenu(GetMenu(hwnd), 3);
-    ASSERT_EQ(GetMenuItemCount(help), 3);
-    EXPECT_EQ(GetMenuItemID(help, 1), static_cast<UINT>(IDC_FLASHMODE_HELP));
-    wchar_t text[64] = {};
-    GetMenuStringW(help, 1, text, 64, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"フラッシュ書換えモードでの起動方法(&M)");
-    EXPECT_EQ(GetMenuItemID(help, 2), static_cast<UINT>(ID_APP_ABOUT));
-    UINT shown = 0;
-    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
-        shown = box.GetTemplateId();
-        EXPECT_EQ(box.GetWindowText(), L"フラッシュ書換えモードでの起動方法");
-        box.EndDialog(IDCANCEL);
-    });
-    ClickBoxes({1001});
-    fwtest::Command(hwnd, IDC_FLASHMODE_HELP);
-    EXPECT_EQ(shown, static_cast<UINT>(IDD_FLASHMODE_HELP));
-    EXPECT_EQ(Title(), L"TolkaOption*");
-    EXPECT_EQ(CheckedBoxes(hwnd), std::set<unsigned>{1001});
-}
-
 // --- Grid, title and modified flag ---------------------------------------------------------------
 
 TEST_F(OptionWindow, EveryGridClickMarksTheWindowOnce) {
@@ -393,26 +345,8 @@ TEST_F(OptionWindow, SaveWritesTheCanonicalImageAndNamesTheWindow) {
     EXPECT_EQ(dlg.m_strPathName, other);
 }
 
-TEST_F(OptionWindow, CtrlSSaves) {
-    std::wstring path = TempPath(L"ctrl-s.topt");
-    user.ChooseFile(path);
-    ClickBoxes({1056});
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
-    SetKeyboardState(keys);
-    SetFocus(GetDlgItem(hwnd, IDC_FILE_OPEN));
-    MSG msg{GetFocus(), WM_KEYDOWN, 'S', 1, 0, {0, 0}};
-    EXPECT_TRUE(dlg.PreTranslateMessage(&msg));
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
-    SetKeyboardState(keys);
-    fwtest::PumpMessages(dlg);
-    EXPECT_EQ(user.fileDialogs.size(), 1u);
-    EXPECT_EQ(ReadFileBytes(path), Image({0, 0, 0, 0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(Title(), L"TolkaOption - ctrl-s.topt");
-}
-
-// The editors' contract: closing, the start-up file, opening files.
+// The editors' contract: closing, the start-up file, opening files, the frame's chores, and
+// on a board (option_device_test.cpp) the connection's.
 struct Option {
     using Window = CTolkaOptionDlg;
     static constexpr const wchar_t* kTitle = L"TolkaOption";
@@ -424,10 +358,19 @@ struct Option {
     static void Edit(HWND window) { fwtest::Click(window, 1084); }
     static bool ShowsSample(HWND window) { return CheckedBoxes(window) == kExampleBoxes; }
     static bool ShowsNothing(HWND window) { return CheckedBoxes(window).empty(); }
+    static constexpr const wchar_t* kAboutEntry = L"TolkaOption のﾊﾞｰｼﾞｮﾝ情報(&A)...";
+    static constexpr const wchar_t* kAbout = L"TolkaOptionのﾊﾞｰｼﾞｮﾝ情報|Tolka Option|3, 0, 0, 2";
+    static constexpr editortest::FrameIds kIds = {IDR_MAINFRAME,      ID_APP_ABOUT,       IDC_VERSION,
+                                                  IDC_FLASHMODE_HELP, IDD_FLASHMODE_HELP, IDC_CONNECTION_SETTINGS,
+                                                  ID_CONNECT,         ID_WRITE_DEVICE};
 };
 
 TEST(OptionEditor, KeepsTheEditorsContract) {
     editortest::ExpectEditorContract<Option>();
+}
+
+TEST(OptionEditor, KeepsTheEditorsContractOnABoard) {
+    editortest::ExpectBoardContract<Option>();
 }
 
 // Bytes the window never writes are passed over; saved again, the file is the canonical

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "common/cursor_watch_test_support.h"
 #include "common/editor_test_support.h"
 #include "core/records_test_support.h"
 #include "framework/test_support.h"
@@ -568,24 +567,6 @@ TEST_F(WriterOnBoard, RefreshKeepsWhatTheUserTyped) {
     EXPECT_EQ(user.Texts(), std::vector<std::wstring>{L"31 文字以内で入力してください。"});
 }
 
-TEST_F(WriterOnBoard, SettingsAndHelpNeedNoConnection) {
-    fwtest::Command(hwnd, IDC_CONNECTION_SETTINGS);
-    Connect();
-    board.ClearCalls();
-    fwtest::Command(hwnd, IDC_CONNECTION_SETTINGS);
-    Lines calls = board.Calls();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.back(), "Tolka_OptionDlg1()");
-    EXPECT_TRUE(dlg.IsConnected());
-}
-
-TEST_F(WriterOnBoard, ClosingTheWindowClosesTheConnection) {
-    Connect();
-    board.ClearCalls();
-    dlg.DestroyWindow();
-    EXPECT_EQ(board.Calls(), Lines{"Tolka_FlashModeClose(h1, 0)"});
-}
-
 TEST_F(WriterOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
     editortest::ExpectFocusMovesOn<CVarnPIWriteDlg>(
         board, {
@@ -593,25 +574,6 @@ TEST_F(WriterOnBoard, FocusMovesOnWhenACommandDisablesItsButton) {
                    {"disconnect", "", {IDC_CONNECT, IDC_DISCONNECT}, ID_READ_TO_EDITOR},
                    {"connect to a board that does not answer", "echo_fail=1", {IDC_CONNECT}, ID_READ_TO_EDITOR},
                });
-}
-
-// Every call of a command that may block shows the wait cursor; afterwards the cursor that
-// was there before is back.
-TEST(WriterCursor, WaitCursorFromTheFirstCallToTheLast) {
-    testboard::VirtualBoard board;
-    fwtest::ScriptedUser user;
-    CursorWatchLink link;
-    CVarnPIWriteDlg dlg(link);
-    ASSERT_TRUE(dlg.Create());
-    HWND hwnd = dlg.GetSafeHwnd();
-    Type(hwnd, IDC_UUID, kOther);
-    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    SetCursor(arrow);
-    user.Answer(IDYES);  // write to the first board found
-    fwtest::Click(hwnd, IDC_WRITE_DEVICE);
-    EXPECT_GT(link.waitShown.size(), 5u);
-    EXPECT_EQ(std::count(link.waitShown.begin(), link.waitShown.end(), false), 0);
-    EXPECT_EQ(GetCursor(), arrow);
 }
 
 }  // namespace

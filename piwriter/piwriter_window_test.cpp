@@ -128,32 +128,7 @@ TEST_F(WriterWindow, MenuItemsFollowTheConnection) {
         EXPECT_TRUE(fwtest::MenuItemEnabled(hwnd, 3, id)) << id;
 }
 
-TEST_F(WriterWindow, EveryMenuItemAndKeyHasAHandlerAndEveryHandlerASender) {
-    EXPECT_EQ(fwtest::UnmatchedCommands(dlg, IDR_MAINFRAME), std::vector<std::wstring>{});
-}
-
-TEST_F(WriterWindow, HelpMenuEndsWithTheVersionItem) {
-    HMENU help = GetSubMenu(GetMenu(hwnd), 3);
-    int count = GetMenuItemCount(help);
-    ASSERT_EQ(count, 3);
-    EXPECT_EQ(GetMenuItemID(help, 1), static_cast<UINT>(IDC_FLASHMODE_HELP));
-    EXPECT_EQ(GetMenuItemID(help, count - 1), static_cast<UINT>(ID_APP_ABOUT));
-}
-
-// Offers a key press with Ctrl held to the window, as its message loop would.
-bool PressCtrlKey(CVarnPIWriteDlg& dlg, HWND target, WPARAM key) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
-    SetKeyboardState(keys);
-    MSG msg{target, WM_KEYDOWN, key, 1, 0, {0, 0}};
-    bool consumed = dlg.PreTranslateMessage(&msg) != FALSE;
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
-    SetKeyboardState(keys);
-    fwtest::PumpMessages(dlg);
-    return consumed;
-}
-
+// Ctrl+S also from within a field, where the edit control sees the keys first.
 TEST_F(WriterWindow, CtrlSSavesAndCtrlASelectsTheFieldsText) {
     FillEditor(kVarnexUuid, L"1", L"product", L"maker");
     std::wstring path = TempPath(L"ctrl-s.tpi");
@@ -161,13 +136,13 @@ TEST_F(WriterWindow, CtrlSSavesAndCtrlASelectsTheFieldsText) {
     HWND product = GetDlgItem(hwnd, IDC_PRODUCT_NAME);
     SetFocus(product);
     SendMessageW(product, EM_SETSEL, 0, 0);
-    EXPECT_TRUE(PressCtrlKey(dlg, product, 'A'));
+    EXPECT_TRUE(editortest::PressCtrlKey(dlg, product, 'A'));
     DWORD start = 0, end = 0;
     SendMessageW(product, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 7u);
 
-    EXPECT_TRUE(PressCtrlKey(dlg, product, 'S'));
+    EXPECT_TRUE(editortest::PressCtrlKey(dlg, product, 'S'));
     EXPECT_EQ(user.fileDialogs.size(), 1u);
     EXPECT_EQ(ReadFileBytes(path).size(), 128u);
     EXPECT_EQ(Title(), L"TolkaPIWriter - ctrl-s.tpi");
@@ -342,7 +317,8 @@ TEST_F(WriterWindow, SaveAsWithoutUuidAsksForTheNameFirstAndWritesNothing) {
     EXPECT_TRUE(dlg.m_strPathName.empty());
 }
 
-// The editors' contract: closing, the start-up file, opening files.
+// The editors' contract: closing, the start-up file, opening files, the frame's chores, and
+// on a board (piwriter_device_test.cpp) the connection's.
 struct Writer {
     using Window = CVarnPIWriteDlg;
     static constexpr const wchar_t* kTitle = L"TolkaPIWriter";
@@ -363,10 +339,19 @@ struct Writer {
         }
         return true;
     }
+    static constexpr const wchar_t* kAboutEntry = L"TolkaPIWriter のﾊﾞｰｼﾞｮﾝ情報(&A)...";
+    static constexpr const wchar_t* kAbout = L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報|TolkaPIWriter|4, 0, 0, 2";
+    static constexpr editortest::FrameIds kIds = {IDR_MAINFRAME,      ID_APP_ABOUT,       IDC_VERSION,
+                                                  IDC_FLASHMODE_HELP, IDD_FLASHMODE_HELP, IDC_CONNECTION_SETTINGS,
+                                                  IDC_CONNECT,        IDC_WRITE_DEVICE};
 };
 
 TEST(WriterEditor, KeepsTheEditorsContract) {
     editortest::ExpectEditorContract<Writer>();
+}
+
+TEST(WriterEditor, KeepsTheEditorsContractOnABoard) {
+    editortest::ExpectBoardContract<Writer>();
 }
 
 // The record's status word is not looked at when a file is opened.
@@ -403,68 +388,5 @@ TEST_F(WriterWindow, JapaneseNamesRoundTripThroughCodePage932) {
 }
 
 // --- Dialogs of the shared frame -------------------------------------------------------------
-
-TEST_F(WriterWindow, AboutBoxShowsTheFileVersion) {
-    std::wstring caption, version;
-    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
-        caption = box.GetWindowText();
-        version = box.GetDlgItemText(IDC_VERSION);
-        box.EndDialog(IDOK);
-    });
-    fwtest::Command(hwnd, ID_APP_ABOUT);
-    EXPECT_EQ(caption, L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報");
-    EXPECT_EQ(version, L"4, 0, 0, 2");
-    caption.clear();
-    SendMessageW(hwnd, WM_SYSCOMMAND, 0x001F, 0);  // the About entry, low bits ignored
-    EXPECT_EQ(caption, L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報");
-}
-
-// Without the version library there is no version to read: the placeholder still goes.
-TEST_F(WriterWindow, AboutBoxWithoutTheVersionLibraryShowsNoVersion) {
-    std::wstring version = L"unset";
-    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
-        version = box.GetDlgItemText(IDC_VERSION);
-        box.EndDialog(IDOK);
-    });
-    fw::RefuseSystemLibraryForTest(L"version.dll");
-    fwtest::Command(hwnd, ID_APP_ABOUT);
-    fw::RefuseSystemLibraryForTest(nullptr);
-    fw::CDialog::SetModalHook(nullptr);
-    EXPECT_EQ(version, L"");
-}
-
-TEST_F(WriterWindow, ProgramIconInTitleBarTaskbarAndWhileDragged) {
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), icon);
-    // The small icon is the icon's own small image.
-    EXPECT_EQ(fwtest::IconWidth(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0))),
-              GetSystemMetrics(SM_CXSMICON));
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_QUERYDRAGICON, 0, 0)), icon);
-    EXPECT_TRUE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    EXPECT_TRUE(GetWindowLongW(hwnd, GWL_STYLE) & WS_MINIMIZEBOX);
-}
-
-TEST_F(WriterWindow, SystemMenuHasTheAboutEntry) {
-    HMENU sys = GetSystemMenu(hwnd, FALSE);
-    int count = GetMenuItemCount(sys);
-    ASSERT_GE(count, 2);
-    EXPECT_EQ(GetMenuItemID(sys, count - 1), 0x0010u);
-    wchar_t text[64] = {};
-    GetMenuStringW(sys, static_cast<UINT>(count - 1), text, 64, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"TolkaPIWriter のﾊﾞｰｼﾞｮﾝ情報(&A)...");
-}
-
-TEST_F(WriterWindow, FlashModeHelpOpensAndChangesNothing) {
-    std::wstring caption;
-    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
-        caption = box.GetWindowText();
-        box.EndDialog(IDCANCEL);
-    });
-    fwtest::Command(hwnd, IDC_FLASHMODE_HELP);
-    EXPECT_EQ(caption, L"フラッシュ書換えモードでの起動方法");
-    EXPECT_EQ(Title(), L"TolkaPIWriter");
-    EXPECT_FALSE(dlg.m_bModified);
-}
 
 }  // namespace
