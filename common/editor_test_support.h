@@ -12,6 +12,10 @@
 //       static void Edit(HWND window);              // one edit, as the user makes it, that can be saved
 //       static bool ShowsSample(HWND window);       // the sample is in the editor
 //       static bool ShowsNothing(HWND window);      // the editor is empty
+//       static constexpr const wchar_t* kFilter = L"PIファイル (*.tpi)|*.tpi||";
+//       // New's question while edited, and its box (yes/no or OK/cancel).
+//       static constexpr const wchar_t* kDiscardQuestion = L"編集中のファイル内容を破棄しますか？";
+//       static constexpr UINT kDiscardQuestionType = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 //       // The About box: its entry in the system menu, its caption, name and version.
 //       static constexpr const wchar_t* kAboutEntry = L"TolkaPIWriter のﾊﾞｰｼﾞｮﾝ情報(&A)...";
 //       static constexpr const wchar_t* kAbout = L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報|TolkaPIWriter|4, 0, 0, 2";
@@ -38,6 +42,7 @@
 namespace editortest {
 
 constexpr UINT kOkWarning = MB_OK | MB_ICONEXCLAMATION;
+constexpr UINT kFileNew = 57600, kFileSaveAs = 57604;  // the same in both editors' resources
 constexpr UINT kAskOkCancel = 0x121;
 const wchar_t kCannotOpen[] = L"ファイルが開けませんでした。";
 const wchar_t kBadFormat[] = L"ファイルの形式が正しくありません。";
@@ -345,6 +350,67 @@ void ExpectTheFrameChores(fwtest::ScriptedUser& user) {
     EXPECT_EQ(fwtest::Text(w), std::wstring(Editor::kTitle) + L" - " + fw::FileNameOfPath(path));
 }
 
+// Save without a file asks for one (the editor's filter and extension, a warning before
+// overwriting), writes what the editor shows and names the window after the file; Save again
+// writes there without a question; Save As moves the window to the new file. New asks while
+// the editor holds edits (No or Cancel keeps them) and empties editor, title and file.
+template <class Editor>
+void ExpectSaveAndNew(fwtest::ScriptedUser& user) {
+    typename Editor::Window window;
+    ASSERT_TRUE(window.Create());
+    const HWND w = window.GetSafeHwnd();
+    const std::wstring sample = fwtest::TempPath(std::wstring(L"sample") + Editor::kExtension);
+    const std::wstring first = fwtest::TempPath(std::wstring(L"first") + Editor::kExtension);
+    const std::wstring second = fwtest::TempPath(std::wstring(L"second") + Editor::kExtension);
+    WriteFileBytes(sample, Editor::Sample());
+    user.ChooseFile(sample);
+    fwtest::Command(w, Editor::kOpenCommand);
+    window.m_strPathName.clear();  // as if the sample had been typed in
+    user.fileDialogs.clear();
+    user.messages.clear();
+
+    user.ChooseFile(first);
+    fwtest::Command(w, Editor::kSaveCommand);
+    ASSERT_EQ(user.fileDialogs.size(), 1u);
+    EXPECT_FALSE(user.fileDialogs[0].open);
+    EXPECT_EQ(L"." + user.fileDialogs[0].defaultExt, Editor::kExtension);
+    EXPECT_EQ(user.fileDialogs[0].filter, Editor::kFilter);
+    EXPECT_EQ(user.fileDialogs[0].flags & (OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT),
+              static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+    EXPECT_EQ(ReadFileBytes(first), Editor::Sample());
+    EXPECT_EQ(fwtest::Text(w), std::wstring(Editor::kTitle) + L" - " + fw::FileNameOfPath(first));
+    EXPECT_EQ(window.m_strPathName, first);
+    DeleteFileW(first.c_str());
+    fwtest::Command(w, Editor::kSaveCommand);
+    EXPECT_EQ(ReadFileBytes(first), Editor::Sample());
+    user.ChooseFile(second);
+    fwtest::Command(w, kFileSaveAs);
+    EXPECT_EQ(ReadFileBytes(second), Editor::Sample());
+    EXPECT_EQ(fwtest::Text(w), std::wstring(Editor::kTitle) + L" - " + fw::FileNameOfPath(second));
+    EXPECT_EQ(window.m_strPathName, second);
+    EXPECT_EQ(user.fileDialogs.size(), 2u);
+    EXPECT_TRUE(user.messages.empty());
+
+    const bool yesNo = (Editor::kDiscardQuestionType & MB_TYPEMASK) == MB_YESNO;
+    Editor::Edit(w);
+    const std::wstring title = fwtest::Text(w);
+    user.Answer(yesNo ? IDNO : IDCANCEL);
+    fwtest::Command(w, kFileNew);
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, Editor::kDiscardQuestion);
+    EXPECT_EQ(user.messages[0].type, Editor::kDiscardQuestionType);
+    EXPECT_EQ(fwtest::Text(w), title);
+    EXPECT_FALSE(Editor::ShowsNothing(w));
+    user.Answer(yesNo ? IDYES : IDOK);
+    fwtest::Command(w, kFileNew);
+    EXPECT_TRUE(Editor::ShowsNothing(w));
+    EXPECT_EQ(fwtest::Text(w), Editor::kTitle);
+    EXPECT_FALSE(window.m_bModified);
+    EXPECT_TRUE(window.m_strPathName.empty());
+    fwtest::Command(w, kFileNew);  // nothing to lose: no question
+    EXPECT_EQ(user.messages.size(), 2u);
+}
+
 template <class Editor>
 void ExpectEditorContract() {
     fwtest::ScriptedUser user;
@@ -352,6 +418,7 @@ void ExpectEditorContract() {
     ExpectTheStartupFileShownOrDropped<Editor>(user);
     ExpectOpenShowsTheFileOrLeavesEverythingAsItWas<Editor>(user);
     ExpectCancelledOpenAndFailedSaveChangeNothing<Editor>(user);
+    ExpectSaveAndNew<Editor>(user);
     ExpectTheFrameChores<Editor>(user);
 }
 
