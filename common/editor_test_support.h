@@ -32,9 +32,8 @@
 #include <string>
 #include <vector>
 
-#include "common/mainframe.h"
+#include "common/mainframe_test_support.h"
 #include "devicelink/librarylink.h"
-#include "framework/syslib.h"
 #include "framework/test_support.h"
 #include "framework/text.h"
 #include "testing/board_test_support.h"
@@ -274,68 +273,35 @@ struct FrameIds {
     UINT mainFrame, about, version, flashModeHelp, flashModeHelpDialog, connectionSettings, connect, writeDevice;
 };
 
-inline std::wstring MenuItemText(HMENU menu, UINT position) {
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-    return text;
-}
-
-// The About box as the modal hook sees it: "caption|name|version".
-inline std::wstring AboutBoxSeen(fw::CDialog& box, UINT versionId) {
-    const HWND name = GetWindow(GetWindow(box.GetSafeHwnd(), GW_CHILD), GW_HWNDNEXT);
-    return box.GetWindowText() + L"|" + fwtest::Text(name) + L"|" + box.GetDlgItemText(static_cast<int>(versionId));
-}
-
-// What the main-window frame gives both editors: every menu item and key has a handler and
-// every handler a sender; the program's icon; the About box from the system menu and the Help
-// menu's last item, read from the version resource (empty without the version library); the
-// flash-mode help from the item above it, which leaves the edits alone; Ctrl+S saves.
+// What the main-window frame gives every main window (common/mainframe_test_support.h), and
+// what it gives the editors besides: the Help menu's last item opens the About box too, the
+// item above it the flash-mode help, which leaves the edits alone; Ctrl+S saves.
 template <class Editor>
 void ExpectTheFrameChores(fwtest::ScriptedUser& user) {
+    const FrameIds& ids = Editor::kIds;
+    frametest::ExpectMainWindowChores<typename Editor::Window>(user, ids.mainFrame, ids.version, Editor::kAboutEntry,
+                                                               Editor::kAbout);
     typename Editor::Window window;
     ASSERT_TRUE(window.Create());
     const HWND w = window.GetSafeHwnd();
-    const FrameIds& ids = Editor::kIds;
-    EXPECT_EQ(fwtest::UnmatchedCommands(window, ids.mainFrame), std::vector<std::wstring>{});
-
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ids.mainFrame));
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(w, WM_GETICON, ICON_BIG, 0)), icon);
-    EXPECT_EQ(fwtest::IconWidth(reinterpret_cast<HICON>(SendMessageW(w, WM_GETICON, ICON_SMALL, 0))),
-              GetSystemMetrics(SM_CXSMICON));
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(w, WM_QUERYDRAGICON, 0, 0)), icon);
-    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    EXPECT_TRUE(GetWindowLongW(w, GWL_STYLE) & WS_MINIMIZEBOX);
-
-    HMENU sys = GetSystemMenu(w, FALSE);
-    const int entries = GetMenuItemCount(sys);
-    ASSERT_GE(entries, 2);
-    EXPECT_EQ(GetMenuItemID(sys, entries - 1), CMainDialog::IDM_ABOUTBOX);
-    EXPECT_EQ(MenuItemText(sys, static_cast<UINT>(entries - 1)), Editor::kAboutEntry);
     HMENU help = GetSubMenu(GetMenu(w), 3);
     ASSERT_EQ(GetMenuItemCount(help), 3);
     EXPECT_EQ(GetMenuItemID(help, 1), ids.flashModeHelp);
-    EXPECT_EQ(MenuItemText(help, 1), L"フラッシュ書換えモードでの起動方法(&M)");
+    EXPECT_EQ(frametest::MenuItemText(help, 1), L"フラッシュ書換えモードでの起動方法(&M)");
     EXPECT_EQ(GetMenuItemID(help, 2), ids.about);
 
     std::vector<std::wstring> seen;
     fw::CDialog::SetModalHook([&](fw::CDialog& box) {
         seen.push_back(box.GetTemplateId() == ids.flashModeHelpDialog ? box.GetWindowText()
-                                                                      : AboutBoxSeen(box, ids.version));
+                                                                      : frametest::AboutBoxSeen(box, ids.version));
         box.EndDialog(IDCANCEL);
     });
     fwtest::Command(w, ids.about);
-    SendMessageW(w, WM_SYSCOMMAND, 0x001F, 0);  // the About entry, low bits ignored
-    fw::RefuseSystemLibraryForTest(L"version.dll");
-    fwtest::Command(w, ids.about);
-    fw::RefuseSystemLibraryForTest(nullptr);
     Editor::Edit(w);
     const std::wstring title = fwtest::Text(w);
     fwtest::Command(w, ids.flashModeHelp);
     fw::CDialog::SetModalHook(nullptr);
-    const std::wstring about = Editor::kAbout;
-    const std::wstring unversioned = about.substr(0, about.rfind(L'|') + 1);
-    EXPECT_EQ(seen, (std::vector<std::wstring>{about, about, unversioned, L"フラッシュ書換えモードでの起動方法"}));
+    EXPECT_EQ(seen, (std::vector<std::wstring>{Editor::kAbout, L"フラッシュ書換えモードでの起動方法"}));
     EXPECT_EQ(fwtest::Text(w), title);
     EXPECT_TRUE(window.m_bModified);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/about.h"
+#include "common/mainframe_test_support.h"
 #include "common/versiontext.h"
 #include "framework/module.h"
 #include "framework/test_support.h"
@@ -20,8 +21,6 @@
 #include "launcher/resource.h"
 
 namespace {
-
-using fwtest::ItemText;
 
 constexpr UINT kOkWarning = MB_OK | MB_ICONEXCLAMATION;
 
@@ -135,10 +134,6 @@ TEST_F(LauncherWindow, HasTheTemplatesControlsInOrder) {
     }
 }
 
-TEST_F(LauncherWindow, EveryButtonHasAHandlerAndEveryHandlerAButton) {
-    EXPECT_EQ(fwtest::UnmatchedCommands(dlg, IDR_MAINFRAME), std::vector<std::wstring>{});
-}
-
 TEST_F(LauncherWindow, TabGoesThroughTheButtonsInTemplateOrder) {
     const int order[] = {IDC_PELNCONFIG,       IDC_TOLKAPIWRITER, IDC_TOLKAOPTION,    IDC_FLASHWRITER,
                          IDC_FIRMWARE_UPDATER, IDCANCEL,          IDC_TOLKAINIWRITER, IDC_PELNCONFIG};
@@ -152,22 +147,20 @@ TEST_F(LauncherWindow, TabGoesThroughTheButtonsInTemplateOrder) {
     EXPECT_EQ(LOWORD(SendMessageW(hwnd, DM_GETDEFID, 0, 0)), IDCANCEL);
 }
 
-TEST_F(LauncherWindow, IsAnApplicationWindowWithTheProgramIcon) {
+// Handlers and senders, the program's icon, the About entry and box, as in every main window;
+// the launcher's window has no maximise box, and minimised it still shows its icon.
+TEST_F(LauncherWindow, IsAnApplicationWindowWithTheProgramIconAndTheAboutBox) {
+    frametest::ExpectMainWindowChores<CPelnToolsDlg>(user, IDR_MAINFRAME, IDC_VERSION,
+                                                     L"バージョン情報 PelnTools(&A)...",
+                                                     L"バージョン情報 PelnTools|PelnTools|1.3.0.1");
     EXPECT_EQ(dlg.GetWindowText(), L"PelnTools");
     DWORD style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
-    for (DWORD bit : {DWORD{WS_CAPTION}, DWORD{WS_SYSMENU}, DWORD{WS_MINIMIZEBOX}, DWORD{WS_POPUP}})
+    for (DWORD bit : {DWORD{WS_CAPTION}, DWORD{WS_SYSMENU}, DWORD{WS_POPUP}})
         EXPECT_EQ(style & bit, bit) << std::hex << bit;
     EXPECT_EQ(style & WS_MAXIMIZEBOX, 0u);
-    EXPECT_NE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
-    HICON icon = ProgramIcon(IDR_MAINFRAME);
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), icon);
-    EXPECT_EQ(fwtest::IconWidth(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0))),
-              GetSystemMetrics(SM_CXSMICON));
-
     ShowWindow(hwnd, SW_MINIMIZE);
     EXPECT_TRUE(IsIconic(hwnd));
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_QUERYDRAGICON, 0, 0)), icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_QUERYDRAGICON, 0, 0)), ProgramIcon(IDR_MAINFRAME));
     ShowWindow(hwnd, SW_RESTORE);
     EXPECT_FALSE(IsIconic(hwnd));
 }
@@ -292,49 +285,6 @@ TEST(LauncherResources, StringsAndVersion) {
             << s.key;
         EXPECT_STREQ(static_cast<const wchar_t*>(value), s.text);
     }
-}
-
-// --- About box ---------------------------------------------------------------------------------
-
-TEST_F(LauncherWindow, SystemMenuEndsWithTheAboutEntry) {
-    HMENU menu = GetSystemMenu(hwnd, FALSE);
-    ASSERT_NE(menu, nullptr);
-    int count = GetMenuItemCount(menu);
-    ASSERT_GE(count, 2);
-    EXPECT_EQ(GetMenuItemID(menu, count - 1), CMainDialog::IDM_ABOUTBOX);
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, static_cast<UINT>(count - 1), text, 128, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"バージョン情報 PelnTools(&A)...");
-    EXPECT_NE(GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR, 0u);
-}
-
-TEST_F(LauncherWindow, AboutBoxShowsTheLaunchersVersion) {
-    struct Seen {
-        UINT templateId;
-        std::wstring caption, name, version;
-        bool ownerDisabled;
-    };
-    std::vector<Seen> seen;
-    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
-        HWND b = box.GetSafeHwnd();
-        HWND name = GetWindow(GetWindow(b, GW_CHILD), GW_HWNDNEXT);
-        seen.push_back({box.GetTemplateId(), box.GetWindowText(), fwtest::Text(name), ItemText(b, IDC_VERSION),
-                        !IsWindowEnabled(hwnd)});
-        box.EndDialog(IDOK);
-    });
-    // The low four bits of a system command are the system's own.
-    for (WPARAM command : {0x0010u, 0x001Fu})
-        SendMessageW(hwnd, WM_SYSCOMMAND, command, 0);
-    ASSERT_EQ(seen.size(), 2u);
-    for (const Seen& s : seen) {
-        EXPECT_EQ(s.templateId, 100u);
-        EXPECT_EQ(s.caption, L"バージョン情報 PelnTools");
-        EXPECT_EQ(s.name, L"PelnTools");
-        EXPECT_EQ(s.version, L"1.3.0.1");
-        EXPECT_TRUE(s.ownerDisabled);
-    }
-    EXPECT_TRUE(IsWindowEnabled(hwnd));
-    EXPECT_TRUE(user.messages.empty());
 }
 
 // --- Start-up ------------------------------------------------------------------------------------
