@@ -37,7 +37,7 @@ public:
         }
     }
 
-    bool Start(const std::wstring& args) {
+    bool Start(const std::wstring& args, const wchar_t* program = L"tolka.exe") {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         HANDLE inRead, outRead, outWrite, errRead, errWrite;
         if (!CreatePipe(&inRead, &input_, &inherit, 0) || !CreatePipe(&outRead, &outWrite, &inherit, 0) ||
@@ -53,7 +53,7 @@ public:
         si.hStdInput = inRead;
         si.hStdOutput = outWrite;
         si.hStdError = errWrite;
-        std::wstring exe = fwsmoke::OwnFolder() + L"tolka.exe";
+        std::wstring exe = fwsmoke::OwnFolder() + program;
         std::wstring cmd = L"\"" + exe + L"\" " + args;
         started_ = CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
                                   &pi_) != 0;
@@ -152,10 +152,10 @@ struct Result {
     std::string err;
 };
 
-// Runs tolka to its end with the given input.
-inline Result Run(const std::wstring& args, const std::string& input = "") {
+// Runs tolka (or another program beside it) to its end with the given input.
+inline Result Run(const std::wstring& args, const std::string& input = "", const wchar_t* program = L"tolka.exe") {
     Tolka tolka;
-    if (!tolka.Start(args))
+    if (!tolka.Start(args, program))
         return {-2, "", "tolka.exe could not be started"};
     tolka.Input(input);
     long code = tolka.Wait();

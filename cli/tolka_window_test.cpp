@@ -336,6 +336,16 @@ TEST(Tolka, UsageFilesAndLanguage) {
     EXPECT_NE(help.out.find("  10 ledger error\r\n"), std::string::npos) << help.out;
 }
 
+// The program has no exception handling: a broken precondition or exhausted memory ends it
+// with one line and the code a caught fault ended it with.
+TEST(Tolka, ARuntimeFaultEndsWithOneLineAndItsCode) {
+    for (const wchar_t* fault : {L"index", L"memory"}) {
+        tolkatest::Result r = tolkatest::Run(fault, "", L"runtimefault_probe.exe");
+        EXPECT_EQ(r.exit, 1);
+        EXPECT_EQ(r.err, "tolka: internal error\r\n");
+    }
+}
+
 TEST(Tolka, JsonIsOneObjectOnStandardOutput) {
     testboard::VirtualBoard board;
     Prepare(board, Board(0x40000000u, "", 2));

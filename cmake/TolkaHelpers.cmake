@@ -92,6 +92,21 @@ function(tolka_shipped target)
     endif()
 endfunction()
 
+# tolka_sources_of(<out> <library>...): the libraries' sources as absolute paths, for a program
+# that compiles them with options of its own.
+function(tolka_sources_of out)
+    set(all)
+    foreach(library IN LISTS ARGN)
+        get_target_property(sources ${library} SOURCES)
+        get_target_property(dir ${library} SOURCE_DIR)
+        foreach(source IN LISTS sources)
+            get_filename_component(source ${source} ABSOLUTE BASE_DIR ${dir})
+            list(APPEND all ${source})
+        endforeach()
+    endforeach()
+    set(${out} ${all} PARENT_SCOPE)
+endfunction()
+
 # tolka_icon(<name> <drawing.svg> [PAGE <page.svg>])
 # <name>.ico in the folder's build folder, drawn from the SVG at every icon size by
 # cmake/make_icon.sh (with PAGE, a document icon: the drawing on the page), and a test that
