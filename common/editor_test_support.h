@@ -19,7 +19,7 @@
 //       // The About box: its entry in the system menu, its caption, name and version.
 //       static constexpr const wchar_t* kAboutEntry = L"TolkaPIWriter のﾊﾞｰｼﾞｮﾝ情報(&A)...";
 //       static constexpr const wchar_t* kAbout = L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報|TolkaPIWriter|4, 0, 0, 2";
-//       static constexpr editortest::FrameIds kIds = {IDR_MAINFRAME, ID_APP_ABOUT, IDC_VERSION,
+//       static constexpr editortest::EditorIds kIds = {IDR_MAINFRAME, ID_APP_ABOUT, IDC_VERSION,
 //           IDC_FLASHMODE_HELP, IDD_FLASHMODE_HELP, IDC_CONNECTION_SETTINGS, IDC_CONNECT, IDC_WRITE_DEVICE};
 //   };
 //   TEST(WriterWindow, KeepsTheEditorsContract) { editortest::ExpectEditorContract<Writer>(); }
@@ -268,8 +268,8 @@ bool PressCtrlKey(Window& window, HWND target, WPARAM key) {
     return consumed;
 }
 
-// The ids of the frame's resources and commands, which each program numbers its own way.
-struct FrameIds {
+// The ids of the resources and commands the contract uses, which each program numbers its own way.
+struct EditorIds {
     UINT mainFrame, about, version, flashModeHelp, flashModeHelpDialog, connectionSettings, connect, writeDevice;
 };
 
@@ -278,7 +278,7 @@ struct FrameIds {
 // item above it the flash-mode help, which leaves the edits alone; Ctrl+S saves.
 template <class Editor>
 void ExpectTheFrameChores(fwtest::ScriptedUser& user) {
-    const FrameIds& ids = Editor::kIds;
+    const EditorIds& ids = Editor::kIds;
     frametest::ExpectMainWindowChores<typename Editor::Window>(user, ids.mainFrame, ids.version, Editor::kAboutEntry,
                                                                Editor::kAbout);
     typename Editor::Window window;
@@ -410,7 +410,7 @@ private:
 template <class Editor>
 void ExpectBoardContract() {
     const std::string kClose = "Tolka_FlashModeClose(h1, 0)";
-    const FrameIds& ids = Editor::kIds;
+    const EditorIds& ids = Editor::kIds;
     testboard::VirtualBoard board;
     fwtest::ScriptedUser user;
     {

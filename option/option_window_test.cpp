@@ -19,11 +19,9 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using editortest::ReadFileBytes;
 using editortest::WriteFileBytes;
-using fwtest::TempFolder;
 using fwtest::TempPath;
 
-constexpr UINT kOkWarning = MB_OK | MB_ICONEXCLAMATION;
-const wchar_t kCannotOpen[] = L"ファイルが開けませんでした。";
+using editortest::kOkWarning;
 
 // An image: bytes 0-12 as given, then 0xFF.
 Bytes Image(Bytes head) {
@@ -72,14 +70,6 @@ protected:
             user.Answer(IDOK);
         user.ChooseFile(path);
         fwtest::Command(hwnd, IDC_FILE_OPEN);
-    }
-    // Edits on top of a file that holds the worked example.
-    std::wstring EditedFile(const wchar_t* name) {
-        std::wstring path = TempPath(name);
-        WriteFileBytes(path, kExample);
-        OpenFile(path);
-        fwtest::Click(hwnd, 1084);
-        return path;
     }
 
     fwtest::ScriptedUser user;
@@ -320,9 +310,9 @@ struct Option {
     static constexpr UINT kDiscardQuestionType = MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;
     static constexpr const wchar_t* kAboutEntry = L"TolkaOption のﾊﾞｰｼﾞｮﾝ情報(&A)...";
     static constexpr const wchar_t* kAbout = L"TolkaOptionのﾊﾞｰｼﾞｮﾝ情報|Tolka Option|3, 0, 0, 2";
-    static constexpr editortest::FrameIds kIds = {IDR_MAINFRAME,      ID_APP_ABOUT,       IDC_VERSION,
-                                                  IDC_FLASHMODE_HELP, IDD_FLASHMODE_HELP, IDC_CONNECTION_SETTINGS,
-                                                  ID_CONNECT,         ID_WRITE_DEVICE};
+    static constexpr editortest::EditorIds kIds = {IDR_MAINFRAME,      ID_APP_ABOUT,       IDC_VERSION,
+                                                   IDC_FLASHMODE_HELP, IDD_FLASHMODE_HELP, IDC_CONNECTION_SETTINGS,
+                                                   ID_CONNECT,         ID_WRITE_DEVICE};
 };
 
 TEST(OptionEditor, KeepsTheEditorsContract) {

@@ -20,11 +20,10 @@ namespace {
 using editortest::ReadFileBytes;
 using editortest::WriteFileBytes;
 using fwtest::ItemText;
-using fwtest::TempFolder;
 using fwtest::TempPath;
 using fwtest::Type;
 
-constexpr UINT kOkWarning = MB_OK | MB_ICONEXCLAMATION;
+using editortest::kOkWarning;
 const wchar_t kVarnexUuid[] = L"3aa4096d-2cc0-46dd-878a-88511d75ac78";
 
 bool FileExists(const std::wstring& path) {
@@ -308,9 +307,9 @@ struct Writer {
     }
     static constexpr const wchar_t* kAboutEntry = L"TolkaPIWriter のﾊﾞｰｼﾞｮﾝ情報(&A)...";
     static constexpr const wchar_t* kAbout = L"TolkaPIWriterのﾊﾞｰｼﾞｮﾝ情報|TolkaPIWriter|4, 0, 0, 2";
-    static constexpr editortest::FrameIds kIds = {IDR_MAINFRAME,      ID_APP_ABOUT,       IDC_VERSION,
-                                                  IDC_FLASHMODE_HELP, IDD_FLASHMODE_HELP, IDC_CONNECTION_SETTINGS,
-                                                  IDC_CONNECT,        IDC_WRITE_DEVICE};
+    static constexpr editortest::EditorIds kIds = {IDR_MAINFRAME,      ID_APP_ABOUT,       IDC_VERSION,
+                                                   IDC_FLASHMODE_HELP, IDD_FLASHMODE_HELP, IDC_CONNECTION_SETTINGS,
+                                                   IDC_CONNECT,        IDC_WRITE_DEVICE};
 };
 
 TEST(WriterEditor, KeepsTheEditorsContract) {
