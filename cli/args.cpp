@@ -200,6 +200,10 @@ std::optional<UsageError> Split(const std::vector<std::wstring>& args, Tokens& t
 }
 
 // The second words of a group's commands: "show, make, read, write, erase".
+bool IsGroup(const std::wstring& word) {
+    return std::find(std::begin(kGroups), std::end(kGroups), word) != std::end(kGroups);
+}
+
 std::wstring CommandsOfGroup(const std::wstring& group) {
     std::wstring list;
     for (const CommandRow& row : kCommandRows) {
@@ -216,7 +220,7 @@ std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const Co
         return UsageError{IDS_MISSING_COMMAND, L""};
     std::wstring name = words.front();
     size_t used = 1;
-    if (std::find(std::begin(kGroups), std::end(kGroups), name) != std::end(kGroups)) {
+    if (IsGroup(name)) {
         if (words.size() == 1)
             return UsageError{IDS_GROUP_NEEDS_COMMAND, name, CommandsOfGroup(name)};
         name += L" " + words[1];
@@ -230,6 +234,21 @@ std::optional<UsageError> FindCommand(std::vector<std::wstring>& words, const Co
         }
     }
     return UsageError{IDS_UNKNOWN_COMMAND, name};
+}
+
+// What help was asked about: a group alone ("pi"), or a command. The words are taken off
+// the list.
+std::optional<UsageError> FindHelpTopic(std::vector<std::wstring>& words, std::wstring& topic) {
+    if (IsGroup(words.front()) && words.size() == 1) {
+        topic = words.front();
+        words.clear();
+        return std::nullopt;
+    }
+    const CommandRow* row = nullptr;
+    if (auto error = FindCommand(words, row))
+        return error;
+    topic = row->name;
+    return std::nullopt;
 }
 
 // --from and --to, each a day, a minute or a second (core::ParsePeriodBound).
@@ -297,12 +316,15 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
             return UsageError{IDS_BAD_LANG, inv.Value(Option::Language)};
     }
     if (inv.Has(Option::Help)) {
-        // "tolka pi write --help": that command's help; the whole help for anything else.
-        const CommandRow* row = nullptr;
+        // "tolka pi write --help": that command's help, "tolka pi --help" its group's; an
+        // unknown command is a usage error, as with "tolka help X".
         inv.handler = ShowHelp;
-        if (!FindCommand(tokens.words, row) && row->handler != ShowHelp)
-            inv.file = row->name;
-        return std::nullopt;
+        if (tokens.words.empty())
+            return std::nullopt;
+        auto error = FindHelpTopic(tokens.words, inv.file);
+        if (inv.file == L"help")
+            inv.file.clear();  // "tolka help --help": the whole help
+        return error;
     }
     if (inv.Has(Option::Version)) {
         inv.handler = ShowVersion;
@@ -314,11 +336,9 @@ std::optional<UsageError> Build(const std::vector<std::wstring>& args, const std
     inv.handler = row->handler;
     inv.name = row->name;
     if (row->handler == ShowHelp && !tokens.words.empty()) {
-        // "tolka help pi write": the command asked about must be one.
-        const CommandRow* asked = nullptr;
-        if (auto error = FindCommand(tokens.words, asked))
+        // "tolka help pi write", "tolka help pi": the command or group asked about must be one.
+        if (auto error = FindHelpTopic(tokens.words, inv.file))
             return error;
-        inv.file = asked->name;
     }
     for (const auto& [option, value] : inv.options) {
         if (!IsGlobal(option) && !row->options.Has(option))
@@ -377,6 +397,14 @@ std::wstring HelpText(core::Lang lang, const std::wstring& command) {
         help += L"\n\n" + core::Text(lang, IDS_HELP_OPTIONS);
         AddOptionEntries(help, lang, nullptr);
         return help + L"\n\n" + core::Text(lang, IDS_HELP_EXIT_CODES);
+    }
+    if (IsGroup(command)) {
+        help = core::Text(lang, IDS_HELP_USAGE) + L"\n\n" + core::Text(lang, IDS_HELP_COMMANDS);
+        for (const CommandRow& row : kCommandRows) {
+            if (std::wstring(row.name).compare(0, command.size() + 1, command + L" ") == 0)
+                AddHelpEntry(help, row.synopsis, core::Text(lang, row.helpId));
+        }
+        return help;
     }
     for (const CommandRow& row : kCommandRows) {
         if (command != row.name)

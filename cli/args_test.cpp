@@ -23,6 +23,8 @@ TEST(Args, CommandsWithTheirFiles) {
         {"help", ShowHelp, ""},
         {"pi write --help", ShowHelp, "pi write"},  // the help of that command
         {"help ledger report", ShowHelp, "ledger report"},
+        {"help pi", ShowHelp, "pi"},  // the commands of that group
+        {"opt --help", ShowHelp, "opt"},
         {"-h", ShowHelp, ""},
         {"-?", ShowHelp, ""},
         {"/?", ShowHelp, ""},
@@ -78,6 +80,8 @@ TEST(Args, UsageErrorsNameTheirCause) {
         {"write", IDS_UNKNOWN_COMMAND, L"write"},
         {"pi", IDS_GROUP_NEEDS_COMMAND, L"pi"},
         {"help pi burn", IDS_UNKNOWN_COMMAND, L"pi burn"},
+        {"pi burn --help", IDS_UNKNOWN_COMMAND, L"pi burn"},
+        {"burn --help", IDS_UNKNOWN_COMMAND, L"burn"},
         {"pi burn a.tpi", IDS_UNKNOWN_COMMAND, L"pi burn"},
         {"info --verbose", IDS_UNKNOWN_OPTION, L"--verbose"},
         {"info --json=1", IDS_UNKNOWN_OPTION, L"--json=1"},
@@ -179,6 +183,13 @@ TEST(Args, EveryCommandIsInTheHelpAndHasItsOwn) {
         EXPECT_EQ(ParseArgs(Words(text + " --help")).invocation.file, name == L"help" ? L"" : name) << text;
     }
     EXPECT_TRUE(HelpText(core::Lang::En, L"pi burn").empty());
+}
+
+TEST(Args, AGroupsHelpListsItsCommandsOnly) {
+    const std::wstring help = HelpText(core::Lang::En, L"pi");
+    EXPECT_NE(help.find(L"\n  pi write"), std::wstring::npos);
+    EXPECT_NE(help.find(L"\n  pi erase"), std::wstring::npos);
+    EXPECT_EQ(help.find(L"opt "), std::wstring::npos);
 }
 
 TEST(Args, LanguageAndJsonAreKnownEvenWhenTheLineIsWrong) {
