@@ -92,7 +92,7 @@ const char* LineOutcomeName(LineOutcome outcome);
 
 struct LineReport {
     LineOutcome outcome = LineOutcome::NoBoard;
-    BoardHolding before;         // valid from ReadFailed on: what the board held before the cycle
+    BoardHolding before;         // what the board held, from AlreadyNumbered on (interfaceType from NoAnswer on)
     bool reserved = false;       // Reserve gave a record: its Number is spent whatever follows
     RecordImage record{};        // the record Reserve gave
     uint32_t slot = 0;           // the slot written (or tried)
