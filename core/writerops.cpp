@@ -6,11 +6,6 @@ static_assert(kSlotSize == kRecordSize, "a slot holds one record");
 
 namespace {
 
-bool AnswersEcho(DeviceLink& link, TOLKA_HANDLE device) {
-    // A board that has just been switched to flash mode may miss the first echo.
-    return link.FlshEchoTest(device) == 0 || link.FlshEchoTest(device) == 0;
-}
-
 bool IsVarnexKind(const RecordImage& record) {
     return ProductKindOf(record.data() + kUuidOffset) == ProductKind::Varnex;
 }
@@ -68,11 +63,18 @@ InterfaceKind AnnouncedInterface(uint32_t interfaceType) {
     }
 }
 
-ReadResult ReadCurrentRecord(DeviceLink& link, TOLKA_HANDLE device, CurrentRecord& current) {
+bool AwaitAnswer(DeviceLink& link, TOLKA_HANDLE device) {
     link.SetTimeouts(device, kEchoTimeout, kEchoTimeout);
-    if (!AnswersEcho(link, device))
-        return ReadResult::NoAnswer;
+    // A board that has just been switched to flash mode may miss the first echo.
+    if (link.FlshEchoTest(device) != 0 && link.FlshEchoTest(device) != 0)
+        return false;
     link.SetTimeouts(device, kTransferTimeout, kTransferTimeout);
+    return true;
+}
+
+ReadResult ReadCurrentRecord(DeviceLink& link, TOLKA_HANDLE device, CurrentRecord& current) {
+    if (!AwaitAnswer(link, device))
+        return ReadResult::NoAnswer;
     current.slotsUsed = 0;
     for (uint32_t address = kLastSlot + kSlotStep; address > kFirstSlot;) {
         address -= kSlotStep;

@@ -34,8 +34,11 @@ struct CurrentRecord {
     uint32_t slotsUsed = 0;  // slots that are not free (valid or not), counted on the way down
 };
 
-// Time-outs 1000/1000, up to two echo tests, time-outs 5000/5000, then the slots from
-// 0x7F80 down to the first valid one.
+// Time-outs 1000/1000, up to two echo tests, then time-outs 5000/5000 for the transfers;
+// false (time-outs left at 1000) when the board does not answer.
+bool AwaitAnswer(DeviceLink& link, TOLKA_HANDLE device);
+
+// AwaitAnswer, then the slots from 0x7F80 down to the first valid one.
 ReadResult ReadCurrentRecord(DeviceLink& link, TOLKA_HANDLE device, CurrentRecord& current);
 
 // A board that does not answer is given back, so that the user reconnects with one click.

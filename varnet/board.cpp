@@ -330,6 +330,13 @@ int32_t VirtualBoard::ReadProductInfo(uint32_t& slot, uint8_t* record, bool& fou
     return kOk;
 }
 
+void VirtualBoard::AwaitRoundTrip() {
+    // A board.ini that cannot be read or understood is reported by the call itself.
+    BoardConfig config;
+    if (LoadConfig(config) && config.callDelayMs != 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(config.callDelayMs));
+}
+
 void VirtualBoard::Log(const std::string& line) {
     // A log that cannot be written must not change what the board does.
     store_.AppendLine(kLogFile, line);

@@ -122,6 +122,10 @@ public:
     // kOk with found telling whether a valid slot exists; if so, record gets its 128 bytes.
     int32_t ReadProductInfo(uint32_t& slot, uint8_t* record, bool& found);
 
+    // Waits call_delay_ms, as a real board answers each call after a round trip. Only the
+    // DLLs wait: the in-process model answers at once, so the engine's tests stay fast.
+    void AwaitRoundTrip();
+
     void Log(const std::string& line);
     // Whether a call of this object failed on a board.ini line it did not understand (and
     // has said so).

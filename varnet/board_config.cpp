@@ -115,6 +115,8 @@ const IniKey kKeys[] = {
      [](BoardConfig& c, const std::string& v) { return SetNumber(c.interfaceType, v); }},
     {"board", "option_area", kSwitchValues,
      [](BoardConfig& c, const std::string& v) { return SetSwitch(c.optionArea, v); }},
+    {"board", "call_delay_ms", kNumberValues,
+     [](BoardConfig& c, const std::string& v) { return SetNumber(c.callDelayMs, v); }},
     {"faults", "no_board", kSwitchValues,
      [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.noBoard, v); }},
     {"faults", "echo_fail", kSwitchValues,
@@ -248,6 +250,10 @@ std::string DefaultBoardIni() {
            "; 0: firmware without the port option area: the bytes at 0x8000-0x8003 read 0xFF and\r\n"
            "; read/write area 5 cannot be read, written or erased.\r\n"
            "option_area=1\r\n"
+           "; Milliseconds every library call waits before it answers, as a real board's round trip\r\n"
+           "; does: to see how long a program's work takes on a line. The in-process model used by\r\n"
+           "; the engine's tests does not wait.\r\n"
+           "call_delay_ms=0\r\n"
            "\r\n"
            "[faults]\r\n"
            "; 1: no board is found, as with attached=0.\r\n"

@@ -31,7 +31,8 @@ struct Faults {
 struct BoardConfig {
     bool attached = true;
     uint32_t interfaceType = 0x80000000u;
-    bool optionArea = true;  // option_area: firmware with the port option area (read/write area 5)
+    bool optionArea = true;    // option_area: firmware with the port option area (read/write area 5)
+    uint32_t callDelayMs = 0;  // call_delay_ms: each call of the DLLs waits this long, as a real board's round trip
     Faults faults;
 };
 

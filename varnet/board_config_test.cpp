@@ -18,9 +18,9 @@ TEST(BoardIni, NewFileHoldsEveryKeyAtItsDefault) {
 
     // Every fault key is in the new file, so a person can see what there is to switch on.
     const char* keys[] = {
-        "no_board=",          "echo_fail=",     "echo_fail_first=", "read_fail=",     "write_fail=",
-        "write_corrupt=",     "readback_fail=", "erase_fail=",      "rw_read_none=",  "rw_write_fail=",
-        "product_info_fail=", "fail_call=",     "option_area=",     "write_delay_ms="};
+        "no_board=",          "echo_fail=",     "echo_fail_first=", "read_fail=",      "write_fail=",
+        "write_corrupt=",     "readback_fail=", "erase_fail=",      "rw_read_none=",   "rw_write_fail=",
+        "product_info_fail=", "fail_call=",     "option_area=",     "write_delay_ms=", "call_delay_ms="};
     for (const char* key : keys)
         EXPECT_NE(DefaultBoardIni().find(std::string("\n") + key), std::string::npos) << key;
 }
@@ -30,6 +30,7 @@ TEST(BoardIni, ReadsHexDecimalCaseBlanksCommentsAndByteOrderMark) {
         "\xEF\xBB\xBF[Board]\r\n"
         "  Attached = 0   ; unplugged\r\n"
         "INTERFACE=0x4000ABcd\r\n"
+        "call_delay_ms = 250\r\n"
         "[faults] ; what goes wrong\n"
         "# a comment\n"
         "read_fail = 32640\n"
@@ -40,6 +41,7 @@ TEST(BoardIni, ReadsHexDecimalCaseBlanksCommentsAndByteOrderMark) {
     EXPECT_TRUE(problems.empty());
     EXPECT_FALSE(c.attached);
     EXPECT_EQ(c.interfaceType, 0x4000ABCDu);
+    EXPECT_EQ(c.callDelayMs, 250u);
     EXPECT_EQ(c.faults.readFail, Faults::ReadFail::AtAddress);
     EXPECT_EQ(c.faults.readFailAddress, 0x7F80u);
     EXPECT_TRUE(c.faults.writeCorrupt);

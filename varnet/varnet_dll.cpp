@@ -102,8 +102,11 @@ public:
 
     bool Open() const { return tag_ != nullptr; }
     vboard::VirtualBoard& Board() { return board_; }
-    // The library call itself, logged.
-    vboard::BoardCall Device() { return vboard::BoardCall(board_, tag_ ? &tag_->state : nullptr, id_); }
+    // The library call itself, logged, after the board's round trip.
+    vboard::BoardCall Device() {
+        board_.AwaitRoundTrip();
+        return vboard::BoardCall(board_, tag_ ? &tag_->state : nullptr, id_);
+    }
     void Log(const std::string& line) { board_.Log(line); }
 
 private:
@@ -173,6 +176,7 @@ int VirtualBoard_Open(uint32_t /*interfaces*/, uint32_t /*reserved*/, TOLKA_HAND
             return VB_STATE_ERROR;
         vboard::FolderStore store(folder);
         vboard::VirtualBoard board(store, ShowProblem);
+        board.AwaitRoundTrip();
         int32_t rc = board.Probe();
         if (rc == vboard::kNoBoard || rc == vboard::kInjectedFault)
             return VB_NO_BOARD;
@@ -198,6 +202,8 @@ void VirtualBoard_Close(TOLKA_HANDLE handle) {
         TolkaDeviceTag* tag = Find(handle);
         if (!tag)
             return 0;
+        vboard::FolderStore store(tag->folder);
+        vboard::VirtualBoard(store).AwaitRoundTrip();
         ReleaseLock(tag->folder);
         g_handles.erase(tag);
         delete tag;
@@ -223,6 +229,7 @@ int VirtualBoard_ReadProductInfo(TOLKA_HANDLE handle, uint32_t* slot, uint8_t* r
         Call call(handle);
         if (!call.Open())
             return vboard::kBadHandle;
+        call.Board().AwaitRoundTrip();
         bool haveRecord = false;
         int32_t rc = call.Board().ReadProductInfo(*slot, record, haveRecord);
         *found = haveRecord ? 1 : 0;
