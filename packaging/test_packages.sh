@@ -159,7 +159,7 @@ doc_install_lines() {  # doc_install_lines <file>...
     grep -ohE 'msiexec /i Tolka-[^ ]+-x64\.msi( [A-Za-z/][^ `<()]*)*' "$@" | grep -v REMOVE= |
         sed -E "s/Tolka-[^ ]+-x64\.msi/Tolka-$version-$arch.msi/"
 }
-docs=("$repo/README.md" "$repo/packaging/README.txt" "$repo/help/en/common/virtualboard.htm"
+docs=("$repo/README.md" "$repo"/docs/*.md "$repo/packaging/README.txt" "$repo/help/en/common/virtualboard.htm"
     "$repo/help/ja/common/virtualboard.htm")
 # Runs a command line in the packages' folder, as a user types it there.
 run_in_dist() { (cd "$work/dist" && read -ra words <<<"$1" && win "${words[@]}" </dev/null); }
