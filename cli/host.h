@@ -11,9 +11,9 @@
 
 #include "cli/report.h"
 #include "core/devicelibrary.h"
-#include "core/dbledger.h"
+#include "line/dbledger.h"
 #include "core/fileresult.h"
-#include "core/ledger.h"
+#include "line/ledger.h"
 #include "core/link.h"
 #include "core/record.h"
 

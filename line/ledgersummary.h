@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ledger.h"
+#include "line/ledger.h"
 
 namespace core {
 

@@ -1,10 +1,10 @@
 // The production report: the period's bounds, the figures of a ledger made for the test, the
 // chart's unit, the bounded lists, and the page's escaping of every text a ledger brings.
-#include "core/ledgersummary.h"
+#include "line/ledgersummary.h"
 
 #include <gtest/gtest.h>
 
-#include "core/reportpage.h"
+#include "line/reportpage.h"
 
 namespace core {
 namespace {

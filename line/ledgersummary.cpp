@@ -1,4 +1,4 @@
-#include "core/ledgersummary.h"
+#include "line/ledgersummary.h"
 
 #include <algorithm>
 #include <tuple>
