@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/report.h"
+#include "cli/output.h"
 #include "line/ledger.h"
 #include "line/ledgersummary.h"
 
