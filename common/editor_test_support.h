@@ -22,7 +22,7 @@
 //       static constexpr editortest::EditorIds kIds = {IDR_MAINFRAME, ID_APP_ABOUT, IDC_VERSION,
 //           IDC_FLASHMODE_HELP, IDD_FLASHMODE_HELP, IDC_CONNECTION_SETTINGS, IDC_CONNECT, IDC_WRITE_DEVICE};
 //   };
-//   TEST(WriterWindow, KeepsTheEditorsContract) { editortest::ExpectEditorContract<Writer>(); }
+//   INSTANTIATE_TYPED_TEST_SUITE_P(Writer, EditorContract, Writer);
 //   TEST(WriterOnBoard, KeepsTheEditorsContract) { editortest::ExpectBoardContract<Writer>(); }
 #pragma once
 
@@ -377,16 +377,38 @@ void ExpectSaveAndNew(fwtest::ScriptedUser& user) {
     EXPECT_EQ(user.messages.size(), 2u);
 }
 
+// The contract, one test per behaviour, so that a failure names it. Each editor's tests
+// instantiate it with their traits: INSTANTIATE_TYPED_TEST_SUITE_P(Writer, EditorContract, Writer);
 template <class Editor>
-void ExpectEditorContract() {
+class EditorContract : public ::testing::Test {
+protected:
     fwtest::ScriptedUser user;
-    ExpectEveryWayOfClosingAsksWhileEdited<Editor>(user);
-    ExpectTheStartupFileShownOrDropped<Editor>(user);
-    ExpectOpenShowsTheFileOrLeavesEverythingAsItWas<Editor>(user);
-    ExpectCancelledOpenAndFailedSaveChangeNothing<Editor>(user);
-    ExpectSaveAndNew<Editor>(user);
-    ExpectTheFrameChores<Editor>(user);
+};
+
+TYPED_TEST_SUITE_P(EditorContract);
+
+TYPED_TEST_P(EditorContract, EveryWayOfClosingAsksWhileEdited) {
+    ExpectEveryWayOfClosingAsksWhileEdited<TypeParam>(this->user);
 }
+TYPED_TEST_P(EditorContract, TheStartupFileIsShownOrDropped) {
+    ExpectTheStartupFileShownOrDropped<TypeParam>(this->user);
+}
+TYPED_TEST_P(EditorContract, OpenShowsTheFileOrLeavesEverythingAsItWas) {
+    ExpectOpenShowsTheFileOrLeavesEverythingAsItWas<TypeParam>(this->user);
+}
+TYPED_TEST_P(EditorContract, CancelledOpenAndFailedSaveChangeNothing) {
+    ExpectCancelledOpenAndFailedSaveChangeNothing<TypeParam>(this->user);
+}
+TYPED_TEST_P(EditorContract, SaveAndNew) {
+    ExpectSaveAndNew<TypeParam>(this->user);
+}
+TYPED_TEST_P(EditorContract, FrameChores) {
+    ExpectTheFrameChores<TypeParam>(this->user);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(EditorContract, EveryWayOfClosingAsksWhileEdited, TheStartupFileIsShownOrDropped,
+                            OpenShowsTheFileOrLeavesEverythingAsItWas, CancelledOpenAndFailedSaveChangeNothing,
+                            SaveAndNew, FrameChores);
 
 // The real device libraries, noting for each call that may block whether the wait cursor was
 // showing when it was made.

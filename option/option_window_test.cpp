@@ -315,10 +315,6 @@ struct Option {
                                                    ID_CONNECT,         ID_WRITE_DEVICE};
 };
 
-TEST(OptionEditor, KeepsTheEditorsContract) {
-    editortest::ExpectEditorContract<Option>();
-}
-
 TEST(OptionEditor, KeepsTheEditorsContractOnABoard) {
     editortest::ExpectBoardContract<Option>();
 }
@@ -364,3 +360,8 @@ TEST(OptionStartUp, WithoutSocketsNoWindowOpens) {
 }
 
 }  // namespace
+
+// The editors' contract, each behaviour its own test.
+namespace editortest {
+INSTANTIATE_TYPED_TEST_SUITE_P(Option, EditorContract, Option);
+}  // namespace editortest

@@ -312,10 +312,6 @@ struct Writer {
                                                    IDC_CONNECT,        IDC_WRITE_DEVICE};
 };
 
-TEST(WriterEditor, KeepsTheEditorsContract) {
-    editortest::ExpectEditorContract<Writer>();
-}
-
 TEST(WriterEditor, KeepsTheEditorsContractOnABoard) {
     editortest::ExpectBoardContract<Writer>();
 }
@@ -356,3 +352,8 @@ TEST_F(WriterWindow, JapaneseNamesRoundTripThroughCodePage932) {
 // --- Dialogs of the shared frame -------------------------------------------------------------
 
 }  // namespace
+
+// The editors' contract, each behaviour its own test.
+namespace editortest {
+INSTANTIATE_TYPED_TEST_SUITE_P(Writer, EditorContract, Writer);
+}  // namespace editortest
