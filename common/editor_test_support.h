@@ -34,9 +34,9 @@
 
 #include "common/mainframe_test_support.h"
 #include "devicelink/librarylink.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "framework/text.h"
-#include "testing/board_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace editortest {
 

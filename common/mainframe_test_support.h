@@ -9,7 +9,7 @@
 
 #include "common/mainframe.h"
 #include "framework/syslib.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 
 namespace frametest {
 

@@ -15,7 +15,7 @@
 #include "framework/msgbox.h"
 #include "framework/syslib.h"
 #include "framework/text.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "framework/language.h"
 #include "framework/module.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 
 namespace fwtest {
 

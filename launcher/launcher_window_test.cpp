@@ -15,7 +15,7 @@
 #include "common/versiontext.h"
 #include "framework/language_test_support.h"
 #include "framework/module.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "framework/text.h"
 #include "launcher/app.h"
 #include "launcher/launchpath.h"
@@ -498,7 +498,7 @@ TEST(LauncherFolder, StartsEachToolBesideTheLauncher) {
     ASSERT_TRUE(started) << GetLastError();
     CloseHandle(copy.hThread);
     DWORD exitCode = 1;
-    // Within the watchdog's time for this test (framework/test_main.cpp), so that this
+    // Within the watchdog's time for this test (framework/main_test_support.cpp), so that this
     // message comes first.
     if (WaitForSingleObject(copy.hProcess, 80000) == WAIT_OBJECT_0) {
         GetExitCodeProcess(copy.hProcess, &exitCode);

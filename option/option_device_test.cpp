@@ -7,10 +7,10 @@
 #include <set>
 
 #include "common/editor_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "option/optiondlg.h"
 #include "option/resource.h"
-#include "testing/board_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace {
 

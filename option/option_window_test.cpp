@@ -9,7 +9,7 @@
 
 #include "core/portoptions.h"
 #include "common/editor_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "option/optiondlg.h"
 #include "option/portgrid.h"
 #include "option/resource.h"

@@ -5,11 +5,11 @@
 #include "framework/app.h"
 #include "framework/language_test_support.h"
 #include "framework/module.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "framework/text.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
-#include "testing/board_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "framework/syslib.h"
 #include "common/editor_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "core/record_test_support.h"
 #include "piwriter/resource.h"

@@ -1,6 +1,6 @@
 // For the editors' fault-matrix tests under Wine: runs one device operation through the real
 // window on a virtual board reset for each run, with the user's file open in the editor, and
-// collects what testing/fault_matrix.h checks (board files, window state, messages, call log).
+// collects what varnet/fault_matrix_test_support.h checks (board files, window state, messages, call log).
 //
 //   testmatrix::WindowRuns<CVarnPIWriteDlg> runs(operation, file, IDC_FILE_OPEN, DescribeWriter);
 //   faultmatrix::Row row = faultmatrix::RunOperation(operation.name,
@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "core/utf8.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "varnet/call_log.h"
-#include "testing/fault_matrix.h"
-#include "testing/board_test_support.h"
+#include "varnet/fault_matrix_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace testmatrix {
 
