@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/about.h"
-#include "common/placement.h"
+#include "framework/placement.h"
 #include "framework/module.h"
 
 namespace {

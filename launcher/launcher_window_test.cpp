@@ -12,7 +12,7 @@
 
 #include "common/about.h"
 #include "common/mainframe_test_support.h"
-#include "common/versiontext.h"
+#include "framework/versiontext.h"
 #include "framework/language_test_support.h"
 #include "framework/module.h"
 #include "framework/dialog_test_support.h"
