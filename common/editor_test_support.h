@@ -291,7 +291,7 @@ void ExpectTheFrameChores(fwtest::ScriptedUser& user) {
     EXPECT_EQ(GetMenuItemID(help, 2), ids.about);
 
     std::vector<std::wstring> seen;
-    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+    fw::CDialog::ModalHookScope hook([&](fw::CDialog& box) {
         seen.push_back(box.GetTemplateId() == ids.flashModeHelpDialog ? box.GetWindowText()
                                                                       : frametest::AboutBoxSeen(box, ids.version));
         box.EndDialog(IDCANCEL);
@@ -300,7 +300,6 @@ void ExpectTheFrameChores(fwtest::ScriptedUser& user) {
     Editor::Edit(w);
     const std::wstring title = fwtest::Text(w);
     fwtest::Command(w, ids.flashModeHelp);
-    fw::CDialog::SetModalHook(nullptr);
     EXPECT_EQ(seen, (std::vector<std::wstring>{Editor::kAbout, L"フラッシュ書換えモードでの起動方法"}));
     EXPECT_EQ(fwtest::Text(w), title);
     EXPECT_TRUE(window.m_bModified);

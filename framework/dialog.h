@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/scopedhook.h"
+
 namespace fw {
 
 // WM_KEYF1, which the system queues with an F1 key press and which the headers do not name.
@@ -145,10 +147,14 @@ public:
     const std::wstring& GetHelpTopic() const { return m_helpTopic; }
     void SetHelpTopic(const std::wstring& topic) { m_helpTopic = topic; }
 
-    // Test hook: called when a modal dialog has been initialised, before its loop runs; the
-    // hook may read the dialog and end it (EndDialog), so tests never wait for a user.
+    // Test hook, while a ModalHookScope lives: called when a modal dialog has been initialised,
+    // before its loop runs; the hook may read the dialog and end it (EndDialog), so tests never
+    // wait for a user.
     using ModalHook = std::function<void(CDialog& dlg)>;
-    static void SetModalHook(ModalHook hook);
+    class ModalHookScope : ScopedHook<ModalHook> {
+    public:
+        explicit ModalHookScope(ModalHook hook);
+    };
 
 protected:
     virtual BOOL OnInitDialog();

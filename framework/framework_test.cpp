@@ -47,6 +47,17 @@ TEST(MessageBoxIcons, CaptionIsTheProgramName) {
     EXPECT_EQ(user.messages[0].caption, L"framework_tests");
 }
 
+// A hook lasts as long as its installer: an inner one gives way to the outer one again.
+TEST(TestHooks, AnInstallerPutsBackTheHookBeforeIt) {
+    fwtest::ScriptedUser user;
+    {
+        fw::MessageBoxHookScope inner([](const std::wstring&, UINT, const std::wstring&) { return IDCANCEL; });
+        EXPECT_EQ(fw::AppMessageBox(L"x", MB_OKCANCEL), IDCANCEL);
+    }
+    EXPECT_EQ(fw::AppMessageBox(L"y", MB_OKCANCEL), IDOK);
+    EXPECT_EQ(user.Texts(), std::vector<std::wstring>{L"y"});
+}
+
 TEST(CommandLine, OneFileArgumentAsksToOpenIt) {
     struct {
         std::vector<const wchar_t*> args;

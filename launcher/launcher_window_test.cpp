@@ -263,7 +263,7 @@ TEST(LauncherStartUp, RunsTheWindowModallyAndThenEnds) {
     fwtest::ScriptedUser user;
     CPelnToolsApp app;
     int shown = 0;
-    fw::CDialog::SetModalHook([&](fw::CDialog& window) {
+    fw::CDialog::ModalHookScope hook([&](fw::CDialog& window) {
         ++shown;
         EXPECT_EQ(window.GetTemplateId(), static_cast<UINT>(IDD_PELNTOOLS_DIALOG));
         EXPECT_EQ(window.GetWindowText(), L"PelnTools");

@@ -351,7 +351,7 @@ TEST(OptionStartUp, WithoutSocketsNoWindowOpens) {
     fwtest::ScriptedUser user;
     AppWithoutSockets app;
     bool shown = false;
-    fw::CDialog::SetModalHook([&](fw::CDialog&) { shown = true; });
+    fw::CDialog::ModalHookScope hook([&](fw::CDialog&) { shown = true; });
     EXPECT_FALSE(app.InitInstance());
     EXPECT_FALSE(shown);
     ASSERT_EQ(user.messages.size(), 1u);

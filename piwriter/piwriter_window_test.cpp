@@ -206,7 +206,7 @@ TEST_F(WriterWindow, ACommandWithoutItsSystemLibraryFailsAsUsual) {
     };
     for (const auto& c : cases) {
         fwtest::ScriptedUser caseUser;  // a fresh one per case, in place of the fixture's
-        fw::CFileDialog::SetHook(nullptr);
+        fw::CFileDialog::HookScope realFileDialogs(nullptr);
         fwtest::UnexpectedDialogGuard guard;
         fw::RefuseSystemLibraryForTest(c.library);
         fwtest::Command(hwnd, c.command);

@@ -91,12 +91,13 @@ public:
         run.before = Snapshot(dlg);
         // The user answers every question with Yes or OK, so that the operation goes on to
         // the board.
-        fw::SetMessageBoxHook([&](const std::wstring& text, UINT type, const std::wstring&) {
-            run.messages.push_back({core::ToUtf8(text), type, CallsSoFar()});
-            return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
-        });
-        op_.act(hwnd);
-        fw::SetMessageBoxHook(nullptr);
+        {
+            fw::MessageBoxHookScope answers([&](const std::wstring& text, UINT type, const std::wstring&) {
+                run.messages.push_back({core::ToUtf8(text), type, CallsSoFar()});
+                return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+            });
+            op_.act(hwnd);
+        }
         run.after = Snapshot(dlg);
         run.log = board_.Calls();
         return run;
