@@ -405,9 +405,13 @@ TYPED_TEST_P(EditorContract, FrameChores) {
     ExpectTheFrameChores<TypeParam>(this->user);
 }
 
-REGISTER_TYPED_TEST_SUITE_P(EditorContract, EveryWayOfClosingAsksWhileEdited, TheStartupFileIsShownOrDropped,
-                            OpenShowsTheFileOrLeavesEverythingAsItWas, CancelledOpenAndFailedSaveChangeNothing,
-                            SaveAndNew, FrameChores);
+REGISTER_TYPED_TEST_SUITE_P(EditorContract,
+                            EveryWayOfClosingAsksWhileEdited,
+                            TheStartupFileIsShownOrDropped,
+                            OpenShowsTheFileOrLeavesEverythingAsItWas,
+                            CancelledOpenAndFailedSaveChangeNothing,
+                            SaveAndNew,
+                            FrameChores);
 
 // The real device libraries, noting for each call that may block whether the wait cursor was
 // showing when it was made.

@@ -224,13 +224,21 @@ struct DialogTables {
 
 private:
     template <size_t N>
-    void Take(const CommandEntry<T> (&t)[N]) { commands = {t, N}; }
+    void Take(const CommandEntry<T> (&t)[N]) {
+        commands = {t, N};
+    }
     template <size_t N>
-    void Take(const CommandRangeEntry<T> (&t)[N]) { ranges = {t, N}; }
+    void Take(const CommandRangeEntry<T> (&t)[N]) {
+        ranges = {t, N};
+    }
     template <size_t N>
-    void Take(const NotifyEntry<T> (&t)[N]) { notifications = {t, N}; }
+    void Take(const NotifyEntry<T> (&t)[N]) {
+        notifications = {t, N};
+    }
     template <size_t N>
-    void Take(const UpdateEntry<T> (&t)[N]) { updates = {t, N}; }
+    void Take(const UpdateEntry<T> (&t)[N]) {
+        updates = {t, N};
+    }
 };
 
 // A dialog (or a dialog class below Derived) whose commands, the ids it serves and its update
