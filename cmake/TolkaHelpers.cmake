@@ -78,9 +78,9 @@ endfunction()
 # without the throws, which would bring it the exception machinery it never uses.
 function(tolka_shipped target)
     cmake_parse_arguments(S "FLOOR" "" "" ${ARGN})
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/terminate.cpp)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/runtime/terminate.cpp)
     if(NOT S_FLOOR)
-        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/library_throws.cpp)
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/runtime/library_throws.cpp)
     endif()
     if(CMAKE_BUILD_TYPE STREQUAL "Release")
         add_custom_command(TARGET ${target} POST_BUILD
