@@ -72,11 +72,12 @@ function(tolka_fuzz name)
 endfunction()
 
 # tolka_shipped(<target> [FLOOR]): a program or DLL that the packages carry. It gets the lean
-# terminate handler and the lean throws of the C++ library's own checks (runtime/), is built
-# only once the runtime's checks pass, and a release build
-# is stripped after linking, its debug information kept beside it as <file>.debug (found
-# again through the file's debug link). FLOOR: a benchmark's bare program, built alike but
-# without the throws, which would bring it the exception machinery it never uses.
+# terminate handler and the lean throws of the C++ library's own checks (runtime/) and is built
+# only once the runtime's checks pass. A release build is stripped after linking, its debug
+# information kept beside it as <file>.debug (found again through the file's debug link), and
+# fails when the library's own handler or throws were linked in place of ours
+# (runtime/check_linked.sh). FLOOR: a benchmark's bare program, built alike but without the
+# throws, which would bring it the exception machinery it never uses.
 function(tolka_shipped target)
     cmake_parse_arguments(S "FLOOR" "" "" ${ARGN})
     add_dependencies(${target} runtime_checks)
@@ -89,6 +90,7 @@ function(tolka_shipped target)
             COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:${target}>.debug
             COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug
                     $<TARGET_FILE_NAME:${target}>
+            COMMAND bash ${PROJECT_SOURCE_DIR}/runtime/check_linked.sh ${CMAKE_NM} $<TARGET_FILE_NAME:${target}>.debug
             WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
             VERBATIM)
     endif()
