@@ -90,7 +90,7 @@ function(tolka_shipped target)
             COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:${target}>.debug
             COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug
                     $<TARGET_FILE_NAME:${target}>
-            COMMAND bash ${PROJECT_SOURCE_DIR}/runtime/check_linked.sh ${CMAKE_NM} $<TARGET_FILE_NAME:${target}>.debug
+            COMMAND bash ${PROJECT_SOURCE_DIR}/runtime/check_linked.sh ${CMAKE_NM} $<TARGET_FILE_NAME:${target}>
             WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
             VERBATIM)
     endif()
