@@ -1,6 +1,6 @@
 // tolka.exe is built without exception handling and unwind tables (cli/CMakeLists.txt), so a
 // fault of the C++ runtime cannot travel to a handler: the runtime calls abort() instead
-// (framework/library_throws.cpp), and the program ends as a handler would have ended it.
+// (runtime/library_throws.cpp), and the program ends as a handler would have ended it.
 #pragma once
 
 namespace cli {

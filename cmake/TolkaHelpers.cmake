@@ -72,39 +72,60 @@ function(tolka_fuzz name)
 endfunction()
 
 # tolka_shipped(<target> [FLOOR]): a program or DLL that the packages carry. It gets the lean
-# terminate handler and the lean throws of the C++ library's own checks, and a release build
-# is stripped after linking, its debug information kept beside it as <file>.debug (found
-# again through the file's debug link). FLOOR: a benchmark's bare program, built alike but
-# without the throws, which would bring it the exception machinery it never uses.
+# terminate handler and the lean throws of the C++ library's own checks (runtime/) and is built
+# only once the runtime's checks pass. A release build is stripped after linking, its debug
+# information kept beside it as <file>.debug (found again through the file's debug link), and
+# fails when the library's own handler or throws were linked in place of ours
+# (runtime/check_linked.sh). FLOOR: a benchmark's bare program, built alike but without the
+# throws, which would bring it the exception machinery it never uses.
 function(tolka_shipped target)
     cmake_parse_arguments(S "FLOOR" "" "" ${ARGN})
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/terminate.cpp)
+    add_dependencies(${target} runtime_checks)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/runtime/terminate.cpp)
     if(NOT S_FLOOR)
-        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/library_throws.cpp)
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/runtime/library_throws.cpp)
     endif()
     if(CMAKE_BUILD_TYPE STREQUAL "Release")
         add_custom_command(TARGET ${target} POST_BUILD
             COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:${target}>.debug
             COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug
                     $<TARGET_FILE_NAME:${target}>
+            COMMAND bash ${PROJECT_SOURCE_DIR}/runtime/check_linked.sh ${CMAKE_NM} $<TARGET_FILE_NAME:${target}>
             WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
             VERBATIM)
     endif()
 endfunction()
 
-# tolka_sources_of(<out> <library>...): the libraries' sources as absolute paths, for a program
-# that compiles them with options of its own.
-function(tolka_sources_of out)
-    set(all)
-    foreach(library IN LISTS ARGN)
+# tolka_recompiled(<target> LIBS <library>... OPTIONS <option>...)
+# Compiles into <target> the sources of the libraries and of every library they link, found
+# through their link dependencies, with options of the target's own (the target links none of
+# them as built); anything else they link (a system library) the target links too.
+function(tolka_recompiled target)
+    cmake_parse_arguments(R "" "" "LIBS;OPTIONS" ${ARGN})
+    set(pending ${R_LIBS})
+    set(seen)
+    while(pending)
+        list(POP_FRONT pending library)
+        if(library IN_LIST seen)
+            continue()
+        endif()
+        list(APPEND seen ${library})
+        if(NOT TARGET ${library})
+            target_link_libraries(${target} PRIVATE ${library})
+            continue()
+        endif()
         get_target_property(sources ${library} SOURCES)
         get_target_property(dir ${library} SOURCE_DIR)
         foreach(source IN LISTS sources)
             get_filename_component(source ${source} ABSOLUTE BASE_DIR ${dir})
-            list(APPEND all ${source})
+            target_sources(${target} PRIVATE ${source})
         endforeach()
-    endforeach()
-    set(${out} ${all} PARENT_SCOPE)
+        get_target_property(links ${library} LINK_LIBRARIES)
+        if(links)
+            list(APPEND pending ${links})
+        endif()
+    endwhile()
+    target_compile_options(${target} PRIVATE ${R_OPTIONS})
 endfunction()
 
 # tolka_icon(<name> <drawing.svg> [PAGE <page.svg>])

@@ -9,28 +9,25 @@
 // variables and fiber-local storage, which calls a key's destructor when its thread ends.
 //
 // Only for a program: a DLL could be unloaded while the system still holds its key destructors.
+#include "runtime/thread_types.h"
+
 #include <windows.h>
 
 #include <cerrno>
 #include <cstdint>
 
-extern "C" {
-
-// The thread library's types and initial values, as its header declares them.
-using pthread_mutex_t = intptr_t;
-using pthread_cond_t = intptr_t;
-using pthread_once_t = long;
-using pthread_key_t = unsigned;
-using pthread_mutexattr_t = unsigned;
-
-}  // extern "C"
+using pthread_mutex_t = rt::MutexT;
+using pthread_cond_t = rt::CondT;
+using pthread_once_t = rt::OnceT;
+using pthread_key_t = rt::KeyT;
+using pthread_mutexattr_t = rt::MutexAttrT;
 
 namespace {
 
 // A mutex or condition variable that was initialised statically, not yet in use: the thread
 // library's plain, error-checking and recursive initial values.
 bool Unused(intptr_t value) {
-    return value == -1 || value == -2 || value == -3;
+    return value == rt::kPlainInitial || value == rt::kErrorCheckInitial || value == rt::kRecursiveInitial;
 }
 
 // The mutex's critical section, made on first use. Every kind of mutex is recursive here,
@@ -73,7 +70,7 @@ constexpr PFLS_CALLBACK_FUNCTION kCallbacks[kKeys] = {CallDestructor<0>, CallDes
 extern "C" {
 
 int pthread_mutex_init(pthread_mutex_t* m, const pthread_mutexattr_t*) {
-    *m = -1;
+    *m = rt::kPlainInitial;
     return Section(m) != nullptr ? 0 : ENOMEM;
 }
 
@@ -83,7 +80,7 @@ int pthread_mutex_destroy(pthread_mutex_t* m) {
         DeleteCriticalSection(section);
         HeapFree(GetProcessHeap(), 0, section);
     }
-    *m = -1;
+    *m = rt::kPlainInitial;
     return 0;
 }
 
@@ -107,14 +104,14 @@ int pthread_mutex_unlock(pthread_mutex_t* m) {
 int pthread_cond_wait(pthread_cond_t* cv, pthread_mutex_t* m) {
     if (Unused(*m))
         return EPERM;
-    if (*cv == -1)
+    if (*cv == rt::kPlainInitial)
         *cv = 0;
     auto* condition = reinterpret_cast<CONDITION_VARIABLE*>(cv);
     return SleepConditionVariableCS(condition, reinterpret_cast<CRITICAL_SECTION*>(*m), INFINITE) ? 0 : EINVAL;
 }
 
 int pthread_cond_broadcast(pthread_cond_t* cv) {
-    if (*cv != -1)
+    if (*cv != rt::kPlainInitial)
         WakeAllConditionVariable(reinterpret_cast<CONDITION_VARIABLE*>(cv));
     return 0;
 }
@@ -122,7 +119,7 @@ int pthread_cond_broadcast(pthread_cond_t* cv) {
 // 0: not run, 1: running, 2: done.
 int pthread_once(pthread_once_t* once, void (*function)(void)) {
     auto* state = reinterpret_cast<volatile LONG*>(once);
-    if (InterlockedCompareExchange(state, 1, 0) == 0) {
+    if (InterlockedCompareExchange(state, 1, rt::kOnceInitial) == rt::kOnceInitial) {
         function();
         InterlockedExchange(state, 2);
         return 0;

@@ -5,11 +5,11 @@
 // a length past the maximum, an empty std::function called) through these functions. The
 // runtime's own versions throw std::out_of_range, std::length_error and their kin, whose
 // messages are kept in reference-counted strings of the old string layout; those bring a second
-// string implementation with them (about 35 KiB on x86_64, 55 KiB with the unwind tables of
-// i686). Ours throw the same kind of fault as a plain std::exception with the same text: every
-// handler of the suite catches std::exception or anything (the dialog procedure, the device
-// DLLs' entry points), so each one still ends in the same message. Out of memory
-// stays std::bad_alloc, which the windows tell apart.
+// string implementation with them (README.md: what it saves). Ours throw the same kind of fault
+// as a plain std::exception with the same text: every handler of the suite catches
+// std::exception or anything (the dialog procedure, the device DLLs' entry points), so each one
+// still ends in the same message. Out of memory stays std::bad_alloc, which the windows tell
+// apart.
 //
 // A program built without exception handling (tolka.exe, whose code has no unwind tables to
 // throw through) gets the same functions ending it with abort() instead; the program's handler
