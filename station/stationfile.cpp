@@ -1,5 +1,6 @@
 #include "station/stationfile.h"
 
+#include <iterator>
 #include <string_view>
 
 #include "core/digits.h"

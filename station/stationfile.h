@@ -62,8 +62,9 @@ constexpr size_t kMaxStationFileSize = 64 * 1024;
 // "K/N" in decimal digits with 1 <= K <= N.
 std::optional<Share> ParseShare(const std::string& text);
 
-// The file's bytes; relative paths are joined to `folder`, the folder of the station file.
-// `out` is filled only when the whole file is sound.
+// The file's bytes; relative paths are joined to `folder`, the folder of the station file
+// ("C:name", relative to a drive's current folder, is refused). `out` is filled only when the
+// whole file is sound.
 StationParse ParseStationFile(const std::string& bytes, const std::wstring& folder, StationFile& out);
 
 // The file as the set-up window saves it (CRLF lines): a path under `folder` relative to it,
