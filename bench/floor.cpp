@@ -10,7 +10,7 @@
 #include <windows.h>
 
 #ifdef FLOOR_IMPORTS_DEVICE_LIBRARIES
-#include "core/devicelink.h"
+#include "core/deviceapi.h"
 // One import from each library is enough for the loader to load both at start.
 void* volatile g_deviceImports[] = {reinterpret_cast<void*>(&Varn_GetIFType),
                                     reinterpret_cast<void*>(&Tolka_FlashModeClose)};

@@ -16,9 +16,9 @@
 
 #include <sys/resource.h>
 
-#include "core/ledger.h"
-#include "core/ledgersummary.h"
-#include "core/reportpage.h"
+#include "line/ledger.h"
+#include "line/ledgersummary.h"
+#include "line/reportpage.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/report.h"
-#include "core/ledger.h"
-#include "core/ledgersummary.h"
+#include "cli/output.h"
+#include "line/ledger.h"
+#include "line/ledgersummary.h"
 
 namespace cli {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/host.h"
-#include "cli/report.h"
+#include "cli/output.h"
 
 namespace cli {
 

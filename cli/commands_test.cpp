@@ -9,7 +9,7 @@
 #include <set>
 
 #include "cli/host_test_support.h"
-#include "core/ledger.h"
+#include "line/ledger.h"
 #include "core/records_test_support.h"
 #include "core/writerops.h"
 

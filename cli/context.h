@@ -7,7 +7,7 @@
 
 #include "cli/args.h"
 #include "cli/host.h"
-#include "cli/report.h"
+#include "cli/output.h"
 #include "core/record.h"
 #include "core/writerops.h"
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/report.h"
+#include "cli/output.h"
 #include "core/devicelibrary.h"
-#include "core/dbledger.h"
+#include "line/dbledger.h"
 #include "core/fileresult.h"
-#include "core/ledger.h"
-#include "core/link.h"
+#include "line/ledger.h"
+#include "core/boardlink.h"
 #include "core/record.h"
 
 namespace cli {

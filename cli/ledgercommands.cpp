@@ -6,8 +6,8 @@
 #include "cli/context.h"
 #include "cli/ledgers.h"
 #include "core/digits.h"
-#include "core/ledgersummary.h"
-#include "core/reportpage.h"
+#include "line/ledgersummary.h"
+#include "line/reportpage.h"
 #include "core/utf8.h"
 
 namespace cli {

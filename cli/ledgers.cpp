@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "core/utf8.h"
-#include "core/dbledger.h"
+#include "line/dbledger.h"
 #include "core/digits.h"
 
 namespace cli {

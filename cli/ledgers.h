@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "cli/context.h"
-#include "core/dbledger.h"
-#include "core/ledger.h"
+#include "line/dbledger.h"
+#include "line/ledger.h"
 
 namespace cli {
 

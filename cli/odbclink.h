@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "core/dbledger.h"
+#include "line/dbledger.h"
 
 namespace cli {
 

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/report.h"
-#include "cli/report.h"
+#include "cli/output.h"
 #include "core/portoptions.h"
 
 namespace cli {

@@ -6,7 +6,7 @@
 #include "cli/ledgers.h"
 #include "core/digits.h"
 #include "core/utf8.h"
-#include "core/ledger.h"
+#include "line/ledger.h"
 
 namespace cli {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "cli/report.h"
+#include "cli/output.h"
 
 namespace cli {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/tolka_test_support.h"
-#include "core/ledger.h"
+#include "line/ledger.h"
 #include "core/record.h"
 #include "framework/test_support.h"
 #include "testing/board_test_support.h"

@@ -5,7 +5,7 @@
 #include "cli/odbclink.h"
 #include "core/utf8.h"
 #include "devicelink/librarylink.h"
-#include "core/appendwhole.h"
+#include "line/appendwhole.h"
 #include "framework/codepage.h"
 #include "framework/fileio.h"
 #include "framework/language.h"

@@ -3,7 +3,7 @@
 // library's own dialogs set their own cursor; the wait cursor comes back after them.
 #pragma once
 
-#include "core/link.h"
+#include "core/boardlink.h"
 
 class CWaitCursorLink : public core::ForwardingLink {
 public:

@@ -19,7 +19,7 @@
 #include <string>
 
 #include "core/boardmap.h"
-#include "core/link.h"
+#include "core/boardlink.h"
 #include "core/portoptions.h"
 #include "core/record.h"
 

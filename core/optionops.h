@@ -14,7 +14,7 @@
 #include <cstdint>
 
 #include "core/boardmap.h"
-#include "core/link.h"
+#include "core/boardlink.h"
 #include "core/portoptions.h"
 
 namespace core {

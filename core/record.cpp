@@ -26,6 +26,11 @@ int HexDigitValue(wchar_t c) {
     return -1;
 }
 
+// A byte above 0x7F is part of a UTF-8 character, never a digit.
+int HexDigitValue(char c) {
+    return HexDigitValue(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+}
+
 // Number digits as the platform's wcstoul reads them: ASCII digits and letters, and the
 // full-width digits that a Japanese input method types.
 int DigitValue(wchar_t c, int base) {
@@ -39,6 +44,41 @@ int DigitValue(wchar_t c, int base) {
 bool IsBlank(wchar_t c) {
     return (c >= L'\t' && c <= L'\r') || c == L' ' || c == 0x00A0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
            c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+// The UUID text rule for narrow and wide text alike: only ASCII hexadecimal digits and hyphens
+// count, whatever the character type.
+template <class Text>
+bool ParseUuidDigits(const Text& text, Uuid& out) {
+    if (text.size() != kUuidTextLength)
+        return false;
+    // Text digits in order, 32 of them, as byte values.
+    uint8_t raw[kUuidSize];
+    size_t digit = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (text[i] != '-')
+                return false;
+            continue;
+        }
+        int v = HexDigitValue(text[i]);
+        if (v < 0)
+            return false;
+        if (digit % 2 == 0)
+            raw[digit / 2] = static_cast<uint8_t>(v << 4);
+        else
+            raw[digit / 2] = static_cast<uint8_t>(raw[digit / 2] | v);
+        ++digit;
+    }
+    // The first three groups are numbers stored little-endian; the last 8 bytes as written.
+    Uuid uuid;
+    WriteU32LE(uuid.data(), static_cast<uint32_t>(raw[0]) << 24 | static_cast<uint32_t>(raw[1]) << 16 |
+                                static_cast<uint32_t>(raw[2]) << 8 | raw[3]);
+    WriteU16LE(uuid.data() + 4, static_cast<uint16_t>(raw[4] << 8 | raw[5]));
+    WriteU16LE(uuid.data() + 6, static_cast<uint16_t>(raw[6] << 8 | raw[7]));
+    std::copy(raw + 8, raw + kUuidSize, uuid.begin() + 8);
+    out = uuid;
+    return true;
 }
 
 bool StartsWithHexPrefix(const std::wstring& text) {
@@ -141,35 +181,11 @@ uint16_t ReadSlotStatus(const uint8_t* image) {
 }
 
 bool ParseUuidText(const std::wstring& text, Uuid& out) {
-    if (text.size() != kUuidTextLength)
-        return false;
-    // Text digits in order, 32 of them, as byte values.
-    uint8_t raw[kUuidSize];
-    size_t digit = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (i == 8 || i == 13 || i == 18 || i == 23) {
-            if (text[i] != L'-')
-                return false;
-            continue;
-        }
-        int v = HexDigitValue(text[i]);
-        if (v < 0)
-            return false;
-        if (digit % 2 == 0)
-            raw[digit / 2] = static_cast<uint8_t>(v << 4);
-        else
-            raw[digit / 2] = static_cast<uint8_t>(raw[digit / 2] | v);
-        ++digit;
-    }
-    // The first three groups are numbers stored little-endian; the last 8 bytes as written.
-    Uuid uuid;
-    WriteU32LE(uuid.data(), static_cast<uint32_t>(raw[0]) << 24 | static_cast<uint32_t>(raw[1]) << 16 |
-                                static_cast<uint32_t>(raw[2]) << 8 | raw[3]);
-    WriteU16LE(uuid.data() + 4, static_cast<uint16_t>(raw[4] << 8 | raw[5]));
-    WriteU16LE(uuid.data() + 6, static_cast<uint16_t>(raw[6] << 8 | raw[7]));
-    std::copy(raw + 8, raw + kUuidSize, uuid.begin() + 8);
-    out = uuid;
-    return true;
+    return ParseUuidDigits(text, out);
+}
+
+bool ParseUuidText(std::string_view text, Uuid& out) {
+    return ParseUuidDigits(text, out);
 }
 
 std::wstring FormatUuidText(const uint8_t* uuid16) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace core {
 
@@ -110,6 +111,8 @@ uint16_t ReadSlotStatus(const uint8_t* image);
 // Exactly 8-4-4-4-12 hexadecimal digits (either case) with hyphens; no braces, no blanks.
 // On failure `out` is left unchanged.
 bool ParseUuidText(const std::wstring& text, Uuid& out);
+// The same rule for UTF-8 text (the ledgers' uuid column).
+bool ParseUuidText(std::string_view text, Uuid& out);
 
 // 36 characters, lowercase, hyphenated, no braces.
 std::wstring FormatUuidText(const uint8_t* uuid16);

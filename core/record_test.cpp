@@ -247,7 +247,15 @@ TEST(UuidText, Table) {
         } else {
             EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](uint8_t b) { return b == 0xAA; })) << text;
         }
+        // The ledgers' UTF-8 text follows the same rule.
+        if (std::all_of(text.begin(), text.end(), [](wchar_t ch) { return ch >= 0 && ch < 0x80; })) {
+            Uuid narrow;
+            EXPECT_EQ(ParseUuidText(std::string(text.begin(), text.end()), narrow), c.accepted) << text;
+            EXPECT_TRUE(!c.accepted || narrow == out) << text;
+        }
     }
+    Uuid out;
+    EXPECT_FALSE(ParseUuidText(std::string("3aa4096d-2cc0-46dd-878a-88511d75ac\xC3\xA9"), out));
 }
 
 TEST(UuidText, ProductKinds) {

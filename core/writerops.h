@@ -1,4 +1,4 @@
-// The product-information writer's board operations, over the library calls of link.h:
+// The product-information writer's board operations, over the library calls of boardlink.h:
 // reading the board's current record, writing a record into the next free slot (erasing
 // the area when it is full) with its read-back verify, and erasing the area. The writer
 // window and the console program both run these; they differ only in how they ask and tell.
@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "core/boardmap.h"
-#include "core/link.h"
+#include "core/boardlink.h"
 #include "core/record.h"
 
 namespace core {

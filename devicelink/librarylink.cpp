@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "core/devicelink.h"
+#include "core/deviceapi.h"
 #include "framework/module.h"
 #include "framework/syslib.h"
 #include "framework/text.h"

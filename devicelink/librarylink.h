@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "core/devicelibrary.h"
-#include "core/link.h"
+#include "core/boardlink.h"
 
 class CLibraryLink : public core::DeviceLink {
 public:

@@ -11,9 +11,9 @@
 #include <optional>
 #include <string>
 
-#include "core/ledger.h"
-#include "core/ledgersummary.h"
-#include "core/reportpage.h"
+#include "line/ledger.h"
+#include "line/ledgersummary.h"
+#include "line/reportpage.h"
 
 namespace {
 

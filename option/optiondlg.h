@@ -7,8 +7,8 @@
 
 #include "common/editordlg.h"
 #include "devicelink/librarylink.h"
-#include "core/devicelink.h"
-#include "core/link.h"
+#include "core/deviceapi.h"
+#include "core/boardlink.h"
 #include "option/portgrid.h"
 
 class CTolkaOptionDlg : public CEditorDialog {

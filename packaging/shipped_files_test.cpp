@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "shipped_files.h"
 #include "suite/suite_version.h"
 #include "framework/module.h"
 #include "framework/test_support.h"
@@ -80,14 +81,13 @@ struct VersionBlock {
 struct ShippedFile {
     const wchar_t* name;
     bool program;
-    const wchar_t* fileVersion;  // the programs keep their own; nullptr: the suite's
+    bool window;                 // a windowed program: its icon 128
+    bool opensDocuments;         // its document type's icon 129
+    const wchar_t* fileVersion;  // a windowed program keeps its own; empty: the suite's
 };
 
-const ShippedFile kShipped[] = {
-    {L"PelnTools.exe", true, L"1.3.0.1"},      {L"TolkaPIWriter.exe", true, L"4, 0, 0, 2"},
-    {L"TolkaOption.exe", true, L"3, 0, 0, 2"}, {L"tolka.exe", true, nullptr},
-    {L"Varnet.dll", false, nullptr},           {L"TolkaCommon.dll", false, nullptr},
-};
+// suite/programs.txt, one row per line (made at configure time).
+const ShippedFile kShipped[] = {TOLKA_SHIPPED_FILES};
 
 TEST(ShippedFiles, EveryProgramCarriesTheSuiteManifest) {
     const struct {
@@ -123,7 +123,7 @@ TEST(ShippedFiles, EveryFileHasACompleteVersionResource) {
         for (const wchar_t* key : {L"CompanyName", L"ProductName", L"FileDescription", L"LegalCopyright"})
             EXPECT_NE(version.Value(key), L"") << file.name << " " << key;
         EXPECT_EQ(lstrcmpiW(version.Value(L"OriginalFilename").c_str(), file.name), 0) << file.name;
-        std::wstring expected = file.fileVersion ? file.fileVersion : Widen(TOLKA_SUITE_VERSION_TEXT);
+        std::wstring expected = *file.fileVersion ? file.fileVersion : Widen(TOLKA_SUITE_VERSION_TEXT);
         EXPECT_EQ(version.Value(L"FileVersion"), expected) << file.name;
         EXPECT_EQ(version.Value(L"ProductVersion"), expected) << file.name;
     }
@@ -133,11 +133,15 @@ TEST(ShippedFiles, EveryFileHasACompleteVersionResource) {
 // Windows asks for, each of which the system reads back at that size.
 TEST(ShippedFiles, IconsAtEverySize) {
     const std::vector<int> kSizes = {16, 20, 24, 32, 40, 48, 64, 256};
-    for (auto [file, group] : {std::pair{L"PelnTools.exe", 128},
-                               {L"TolkaPIWriter.exe", 128},
-                               {L"TolkaPIWriter.exe", 129},
-                               {L"TolkaOption.exe", 128},
-                               {L"TolkaOption.exe", 129}}) {
+    std::vector<std::pair<const wchar_t*, int>> icons;
+    for (const auto& shipped : kShipped) {
+        if (shipped.window)
+            icons.emplace_back(shipped.name, 128);
+        if (shipped.opensDocuments)
+            icons.emplace_back(shipped.name, 129);
+    }
+    ASSERT_FALSE(icons.empty());
+    for (auto [file, group] : icons) {
         SCOPED_TRACE(::testing::Message() << file << " " << group);
         HMODULE image =
             LoadLibraryExW(BinFile(file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);

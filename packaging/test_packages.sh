@@ -23,6 +23,7 @@
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$repo/scripts/wine-env.sh"
+source "$repo/scripts/programs.sh"
 work=$TOLKA_BUILD_ROOT/package-test
 old_version=0.9.0
 version=$(sed -nE 's/^#define TOLKA_SUITE_VERSION_TEXT "(.*)"/\1/p' "$repo/suite/suite_version.h")
@@ -106,10 +107,22 @@ starts_showing() {  # starts_showing <program> <window title>
     return $shown
 }
 
-installed_keys=('HKLM\Software\Classes\.tpi' 'HKLM\Software\Classes\Tolka.ProductInfoFile'
-    'HKLM\Software\Classes\.topt' 'HKLM\Software\Classes\Tolka.PortOptionFile'
-    'HKLM\Software\Tolka Devices\Tolka Configuration Suite' 'HKLM\Software\Tolka Devices')
-programs=(PelnTools TolkaPIWriter TolkaOption)
+# What suite/programs.txt lists: the windowed programs, the console ones, the virtual board's
+# DLLs, the programs that open a document type, and the help files.
+mapfile -t programs < <(tolka_programs_of window)
+mapfile -t consoles < <(tolka_programs_of console)
+mapfile -t boards < <(tolka_programs_of board)
+openers=() help_files=()
+for p in "${programs[@]}"; do
+    [ -z "${tolka_program_extension[$p]}" ] || openers+=("$p")
+    mapfile -t -O ${#help_files[@]} help_files < <(tolka_program_help "$p")
+done
+installed_keys=()
+for p in "${openers[@]}"; do
+    installed_keys+=('HKLM\Software\Classes\'"${tolka_program_extension[$p]}"
+        'HKLM\Software\Classes\'"${tolka_program_filetype[$p]}")
+done
+installed_keys+=('HKLM\Software\Tolka Devices\Tolka Configuration Suite' 'HKLM\Software\Tolka Devices')
 
 nothing_left() {
     check "uninstall removes the folder" absent "$dir"
@@ -124,8 +137,8 @@ nothing_left() {
 # The programs are in the install folder; the virtual board is there or absent (exists|absent).
 programs_installed() {  # programs_installed <how> exists|absent
     local p
-    for p in "${programs[@]}" tolka; do check "$1 installs $p.exe" exists "$dir/$p.exe"; done
-    for p in Varnet TolkaCommon; do check "$1: virtual board's $p.dll $2" "$2" "$dir/$p.dll"; done
+    for p in "${programs[@]}" "${consoles[@]}"; do check "$1 installs $p.exe" exists "$dir/$p.exe"; done
+    for p in "${boards[@]}"; do check "$1: virtual board's $p.dll $2" "$2" "$dir/$p.dll"; done
 }
 
 # Signatures: verified against the throw-away CA, which signed this build only.
@@ -146,7 +159,7 @@ doc_install_lines() {  # doc_install_lines <file>...
     grep -ohE 'msiexec /i Tolka-[^ ]+-x64\.msi( [A-Za-z/][^ `<()]*)*' "$@" | grep -v REMOVE= |
         sed -E "s/Tolka-[^ ]+-x64\.msi/Tolka-$version-$arch.msi/"
 }
-docs=("$repo/README.md" "$repo/packaging/README.txt" "$repo/help/en/common/virtualboard.htm"
+docs=("$repo/README.md" "$repo"/docs/*.md "$repo/packaging/README.txt" "$repo/help/en/common/virtualboard.htm"
     "$repo/help/ja/common/virtualboard.htm")
 # Runs a command line in the packages' folder, as a user types it there.
 run_in_dist() { (cd "$work/dist" && read -ra words <<<"$1" && win "${words[@]}" </dev/null); }
@@ -189,21 +202,18 @@ test_arch() {
     settle
     programs_installed "the silent install" absent
     for p in "${programs[@]}"; do check "$p shortcut" shortcut_exists "$p.lnk"; done
-    for p in "${programs[@]}" tolka; do check "the installed $p.exe is signed" signed "$dir/$p.exe"; done
+    for p in "${programs[@]}" "${consoles[@]}"; do check "the installed $p.exe is signed" signed "$dir/$p.exe"; done
     check "read-me installed" exists "$dir/README.txt"
-    for f in TolkaPIWriter.chm TolkaPIWriterEN.chm TolkaOption.chm TolkaOptionEN.chm; do
+    for f in "${help_files[@]}"; do
         check "help file $f installed" exists "$dir/$f"
     done
-    check ".tpi opens the writer's file type" value_is 'HKLM\Software\Classes\.tpi' Tolka.ProductInfoFile
-    check ".topt opens the option editor's file type" value_is 'HKLM\Software\Classes\.topt' Tolka.PortOptionFile
-    check ".tpi command passes the file" value_is 'HKLM\Software\Classes\Tolka.ProductInfoFile\shell\open\command' \
-        'TolkaPIWriter.exe" "%1"'
-    check ".topt command passes the file" value_is 'HKLM\Software\Classes\Tolka.PortOptionFile\shell\open\command' \
-        'TolkaOption.exe" "%1"'
-    check ".tpi icon is the writer's document icon" value_is 'HKLM\Software\Classes\Tolka.ProductInfoFile\DefaultIcon' \
-        'TolkaPIWriter.exe",-129'
-    check ".topt icon is the option editor's document icon" \
-        value_is 'HKLM\Software\Classes\Tolka.PortOptionFile\DefaultIcon' 'TolkaOption.exe",-129'
+    local ext type classes='HKLM\Software\Classes'
+    for p in "${openers[@]}"; do
+        ext=${tolka_program_extension[$p]} type=${tolka_program_filetype[$p]}
+        check "$ext opens $p's file type" value_is "$classes\\$ext" "$type"
+        check "$ext command passes the file" value_is "$classes\\$type\\shell\\open\\command" "$p.exe\" \"%1\""
+        check "$ext icon is $p's document icon" value_is "$classes\\$type\\DefaultIcon" "$p.exe\",-129"
+    done
     check "one uninstall entry" test "$(entries)" -eq 1
     check "the install folder is on the system PATH once" on_path_once
     check "the entry names the publisher" test "$(entry_value Publisher)" = "Tolka Devices"
@@ -243,7 +253,7 @@ test_arch() {
     check "the entry is English for an English user" test "$(entry_value Language)" = 0x409
     check "the install folder is on the system PATH once after the upgrade" on_path_once
     programs_installed "the upgrade with VIRTUALBOARD=1" exists
-    for f in Varnet.dll TolkaCommon.dll; do check "the installed $f is signed" signed "$dir/$f"; done
+    for p in "${boards[@]}"; do check "the installed $p.dll is signed" signed "$dir/$p.dll"; done
 
     # Opening a document as Explorer does: through its association.
     sample=$WINEPREFIX/drive_c/users/Public/sample.tpi
@@ -263,21 +273,25 @@ test_arch() {
     mkdir -p "$unpacked"
     (cd "$unpacked" && unzip -q "$work/dist/Tolka-$version-$arch.zip")
     root=$unpacked/Tolka-$version-$arch
-    for f in PelnTools.exe TolkaPIWriter.exe TolkaOption.exe tolka.exe README.txt TolkaPIWriter.chm TolkaOptionEN.chm \
-        virtual-board/Varnet.dll \
-        virtual-board/TolkaCommon.dll virtual-board/README.txt; do
+    local zipped=("${programs[@]/%/.exe}" "${consoles[@]/%/.exe}" README.txt "${help_files[@]}")
+    for p in "${boards[@]}"; do zipped+=("virtual-board/$p.dll"); done
+    for f in "${zipped[@]}" virtual-board/README.txt; do
         check "zip holds $f" exists "$root/$f"
     done
-    check "zip keeps the virtual board out of the programs' folder" absent "$root/Varnet.dll"
+    check "zip keeps the virtual board out of the programs' folder" absent "$root/${boards[0]}.dll"
     rm -rf "$work/debug-$arch" && unzip -q -d "$work/debug-$arch" "$work/dist/Tolka-$version-$arch-debug.zip"
     for f in "$root"/*.exe "$root"/virtual-board/*.dll; do
         check "the zip's ${f#"$root/"} is signed" signed "$f"
         check "the zip's ${f#"$root/"} links to its .debug" debug_link_holds "$f" "$work/debug-$arch/${root##*/}"
     done
-    start_check "the zip's PelnTools starts" starts_showing "$root/PelnTools.exe" PelnTools
+    # The launcher (the first window program) needs no device library; the others start with
+    # the virtual board beside them.
+    start_check "the zip's ${programs[0]} starts" starts_showing "$root/${programs[0]}.exe" "${programs[0]}"
     cp "$root"/virtual-board/*.dll "$root/"
-    start_check "the zip's tolka.exe answers" quietly win "$(winepath -w "$root/tolka.exe")" --help
-    for p in TolkaPIWriter TolkaOption; do
+    for p in "${consoles[@]}"; do
+        start_check "the zip's $p.exe answers" quietly win "$(winepath -w "$root/$p.exe")" --help
+    done
+    for p in "${programs[@]:1}"; do
         start_check "the zip's $p starts" starts_showing "$root/$p.exe" "$p"
     done
 

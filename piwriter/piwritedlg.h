@@ -6,7 +6,7 @@
 
 #include "common/editordlg.h"
 #include "devicelink/librarylink.h"
-#include "core/devicelink.h"
+#include "core/deviceapi.h"
 #include "core/record.h"
 
 class CVarnPIWriteDlg : public CEditorDialog {

@@ -29,10 +29,14 @@ archs=("$@")
 
 version=${TOLKA_PACKAGE_VERSION:-$(sed -nE 's/^#define TOLKA_SUITE_VERSION_TEXT "(.*)"/\1/p' "$repo/suite/suite_version.h")}
 [ -n "$version" ] || { echo "package: no suite version in suite/suite_version.h" >&2; exit 1; }
-programs=(PelnTools.exe TolkaPIWriter.exe TolkaOption.exe tolka.exe)
-libraries=(Varnet.dll TolkaCommon.dll)
-# The editors' help files, Japanese and English, beside the programs (built with them).
-help_files=(TolkaPIWriter.chm TolkaPIWriterEN.chm TolkaOption.chm TolkaOptionEN.chm)
+# The shipped files as suite/programs.txt lists them: the programs, the virtual board's DLLs,
+# and the help files, Japanese and English, of each window program with a help folder.
+source "$repo/scripts/programs.sh"
+programs=() libraries=() help_files=()
+for p in "${tolka_programs[@]}"; do
+    if [ "${tolka_program_kind[$p]}" = board ]; then libraries+=("$p.dll"); else programs+=("$p.exe"); fi
+    mapfile -t -O ${#help_files[@]} help_files < <(tolka_program_help "$p")
+done
 
 signing=no
 if [ -n "${TOLKA_SIGN_PFX:-}" ]; then
@@ -114,7 +118,7 @@ package() {
     windows_text "$repo/packaging/README-virtual-board.txt" >"$stage/zip/$name/virtual-board/README.txt"
 
     # wixl finds sources relative to the folder it runs in.
-    cp "$repo/packaging/tolka.wxs" "$stage/msi/"
+    bash "$repo/packaging/make_wxs.sh" >"$stage/msi/tolka.wxs"
     (cd "$stage/msi" &&
         wixl -a "$arch" -D Arch="$arch" -D Version="$version" -D Bin=. -D Packaging=. -o "$name.msi" tolka.wxs &&
         cp "$repo/packaging/virtualboard-condition.idt" Condition.idt &&

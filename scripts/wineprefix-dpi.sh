@@ -8,7 +8,7 @@
 # ones in the Japanese font. A test runs there at 96, 144 or 192 DPI, so that the tests sharing
 # the project's prefix keep theirs.
 #   wineprefix-dpi.sh DPI
-set -eu
+set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 dpi=$1
 base=$WINEPREFIX
@@ -41,12 +41,24 @@ if ! ready; then
                 *) cp -a "$entry" "$prefix/drive_c/" ;;
             esac
         done
-        reg() { WINEPREFIX=$prefix tolka_wine reg add "$@" /f >/dev/null 2>&1; }
+        # The output goes to a file, not a pipe: Wine's processes that outlive reg inherit it.
+        reg() {
+            local log
+            log=$(mktemp)
+            if ! WINEPREFIX=$prefix tolka_wine reg add "$@" /f >"$log" 2>&1 </dev/null; then
+                echo "wineprefix-dpi: reg add $1 /v $3 failed:" >&2
+                tail -n 20 "$log" >&2
+                rm -f "$log"
+                exit 1
+            fi
+            rm -f "$log"
+        }
         reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"
         for face in 'MS Shell Dlg' 'MS Shell Dlg 2'; do
             reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /d "DejaVu Sans"
         done
-        WINEPREFIX=$prefix timeout 120 wineserver -w || echo "wineprefix-dpi: wineserver still busy after 120 s" >&2
+        WINEPREFIX=$prefix timeout 120 wineserver -w ||
+            { echo "wineprefix-dpi: wineserver still busy after 120 s" >&2; exit 1; }
         echo "$stamp" >"$prefix/.tolka-ready"
     fi
 fi

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "core/devicelink.h"
+#include "core/deviceapi.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "board.h"
 #include "board_calls.h"
-#include "core/link.h"
+#include "core/boardlink.h"
 
 namespace vboard {
 

@@ -13,7 +13,7 @@
 #include "board_files_win.h"
 #include "call_log.h"
 #include "board_voice_win.h"
-#include "core/devicelink.h"
+#include "core/deviceapi.h"
 #include "core/textids.h"
 #include "core/digits.h"
 #include "core/utf8.h"

@@ -12,7 +12,7 @@
 #include "board_files_win.h"
 #include "board_voice_win.h"
 #include "call_log.h"
-#include "core/devicelink.h"
+#include "core/deviceapi.h"
 #include "core/utf8.h"
 #include "virtualboard_link.h"
 

@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "board.h"
-#include "core/devicelink.h"
+#include "core/deviceapi.h"
 #include "framework/language.h"
 #include "framework/language_test_support.h"
 #include "framework/module.h"

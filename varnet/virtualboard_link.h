@@ -6,7 +6,7 @@
 #include <stdint.h>
 #include <wchar.h>
 
-#include "core/devicelink.h"
+#include "core/deviceapi.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/ledgersummary.h"
+#include "line/ledgersummary.h"
 #include "core/texts.h"
 
 namespace core {

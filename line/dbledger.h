@@ -22,7 +22,7 @@
 #include <variant>
 #include <vector>
 
-#include "core/ledger.h"
+#include "line/ledger.h"
 
 namespace core {
 

@@ -1,4 +1,4 @@
-#include "core/reportpage.h"
+#include "line/reportpage.h"
 
 #include <algorithm>
 #include <string_view>

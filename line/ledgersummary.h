@@ -21,33 +21,12 @@
 #include <string>
 #include <vector>
 
-#include "core/ledger.h"
+#include "line/isotime.h"
+#include "line/ledger.h"
 
 namespace core {
 
-// A ledger time read as its wall clock and its offset from UTC.
-struct ClockTime {
-    int64_t wallSeconds = 0;           // seconds since 1970-01-01T00:00:00 on the clock as written
-    std::optional<int> offsetMinutes;  // east positive; none where the text gave none
-    int64_t Instant() const { return wallSeconds - int64_t{offsetMinutes.value_or(0)} * 60; }
-};
-
-// "YYYY-MM-DDTHH:MM:SS" with "Z" or "+HH:MM"/"-HH:MM", as the ledgers write their times, with
-// a date that exists and a time of day from 00:00:00 to 23:59:59. Empty for anything else.
-std::optional<ClockTime> ParseLedgerTime(const std::string& text);
-
-// One end of the period the user chooses (--from, --to): a date "YYYY-MM-DD", or a date-time
-// "YYYY-MM-DDTHH:MM" or "YYYY-MM-DDTHH:MM:SS", the date-time with "Z" or "+HH:MM"/"-HH:MM" if
-// wanted. Each names a stretch of time (a day, a minute, a second): a start begins with its
-// first second, an end ends with its last. With an offset the bound is an instant, compared
-// with each line's own instant; without one it is a wall-clock time, compared with the time
-// the line's station wrote, whatever its offset (the factory's local time).
-struct PeriodBound {
-    std::string text;  // as given
-    ClockTime time;
-};
-std::optional<PeriodBound> ParsePeriodBound(const std::string& text, bool isEnd);
-
+// The period a report covers; an end not given leaves it open on that side.
 struct Period {
     std::optional<PeriodBound> from, to;
     bool Contains(const ClockTime& time) const;
@@ -169,8 +148,5 @@ private:
     std::map<int64_t, ChartBucket> hours_;           // by wall-clock hour
     std::optional<int64_t> firstSeconds_, lastSeconds_;
 };
-
-// The calendar date and time of day of wall-clock seconds since 1970-01-01 (offset 0).
-LocalTime WallClockOf(int64_t wallSeconds);
 
 }  // namespace core

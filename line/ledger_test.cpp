@@ -1,4 +1,4 @@
-#include "core/ledger.h"
+#include "line/ledger.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "core/ledgersummary.h"
-#include "core/reportpage.h"
+#include "line/ledgersummary.h"
+#include "line/reportpage.h"
 
 int main(int argc, char** argv) {
     if (argc != 3)

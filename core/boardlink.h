@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "core/devicelink.h"
+#include "core/deviceapi.h"
 
 namespace core {
 

@@ -1,4 +1,4 @@
-#include "cli/report.h"
+#include "cli/output.h"
 
 #include <gtest/gtest.h>
 

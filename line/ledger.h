@@ -12,6 +12,10 @@
 // A ledger is only ever appended to: a file this code cannot read fully is refused, never
 // repaired, rewritten or truncated. A small index beside it (see ScanLedger) spares each
 // reservation a read of the whole file. Portable: no <windows.h>.
+//
+// Its files: ledgerline.* (a line's columns, writing and checking one), csvreader.* (quoted
+// lines), bytescan.h (the fast path's scans), ledgerstream.* (reading a piece at a time),
+// ledgerindex.* (the index), reservation.cpp (scanning and reserving), isotime.* (times).
 #pragma once
 
 #include <cstddef>
@@ -21,6 +25,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "line/isotime.h"
 
 namespace core {
 
@@ -94,15 +100,6 @@ std::string CsvField(const std::string& text);
 // The smallest Number n that is at least `floor`, above `highest` (a Number once reserved
 // is never given again) and belongs to the station. Empty when no such n fits in 32 bits.
 std::optional<uint32_t> NextNumber(std::optional<uint32_t> highest, uint32_t floor, const Station& station);
-
-// A wall-clock time with its offset from UTC in minutes (east positive).
-struct LocalTime {
-    int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
-    int offsetMinutes = 0;
-};
-
-// "2024-05-01T09:30:00+09:00"; an offset of zero is written "+00:00".
-std::string FormatIsoTime(const LocalTime& time);
 
 // A ledger file that this process holds alone from opening to destruction: no other
 // process reads or appends meanwhile, which is what makes a reservation safe.

@@ -1,10 +1,10 @@
 // The production report: the period's bounds, the figures of a ledger made for the test, the
 // chart's unit, the bounded lists, and the page's escaping of every text a ledger brings.
-#include "core/ledgersummary.h"
+#include "line/ledgersummary.h"
 
 #include <gtest/gtest.h>
 
-#include "core/reportpage.h"
+#include "line/reportpage.h"
 
 namespace core {
 namespace {
@@ -25,6 +25,24 @@ LedgerEntry Line(const char* time,
 
 int64_t Wall(const char* time) {
     return ParseLedgerTime(time)->wallSeconds;
+}
+
+// A ledger line needs only the time's form; the summary counts only a time on the calendar.
+TEST(LedgerTime, TheFormAndTheClock) {
+    const struct {
+        const char* text;
+        bool form, clock;
+    } cases[] = {
+        {"2024-02-29T23:59:59+09:00", true, true},  {"2024-05-01T09:30:00Z", true, true},
+        {"2023-02-29T00:00:00Z", true, false},      {"2024-13-01T10:00:00+09:00", true, false},
+        {"2024-05-01T24:00:00-05:30", true, false}, {"2024-05-01T09:30:00+09:60", true, false},
+        {"2024-05-01T09:30:00+9:00", false, false}, {"2024-05-01 09:30:00Z", false, false},
+        {"2024-05-01T09:30Z", false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HasLedgerTimeForm(c.text), c.form) << c.text;
+        EXPECT_EQ(ParseLedgerTime(c.text).has_value(), c.clock) << c.text;
+    }
 }
 
 TEST(ReportPeriod, BoundsNameADayAMinuteOrASecond) {

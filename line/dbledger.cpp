@@ -1,4 +1,4 @@
-#include "core/dbledger.h"
+#include "line/dbledger.h"
 
 #include <algorithm>
 #include <cctype>

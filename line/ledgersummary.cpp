@@ -1,4 +1,4 @@
-#include "core/ledgersummary.h"
+#include "line/ledgersummary.h"
 
 #include <algorithm>
 #include <tuple>
@@ -6,91 +6,6 @@
 namespace core {
 
 namespace {
-
-constexpr int64_t kMinute = 60;
-constexpr int64_t kHour = 3600;
-constexpr int64_t kDay = 86400;
-
-int64_t FloorDiv(int64_t a, int64_t b) {
-    return a / b - (a % b != 0 && (a < 0) != (b < 0));
-}
-
-// Days since 1970-01-01 of a date in the proleptic Gregorian calendar.
-int64_t DaysFromCivil(int64_t y, int m, int d) {
-    y -= m <= 2;
-    const int64_t era = FloorDiv(y, 400);
-    const int64_t yearOfEra = y - era * 400;
-    const int64_t dayOfYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
-void CivilFromDays(int64_t days, int64_t& y, int& m, int& d) {
-    days += 719468;
-    const int64_t era = FloorDiv(days, 146097);
-    const int64_t dayOfEra = days - era * 146097;
-    const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const int64_t mp = (5 * dayOfYear + 2) / 153;
-    d = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = yearOfEra + era * 400 + (m <= 2);
-}
-
-bool IsLeap(int y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int DaysInMonth(int y, int m) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
-}
-
-// The number of `count` decimal digits at text[at]; -1 when they are not all digits.
-int Digits(const std::string& text, size_t at, size_t count) {
-    if (at + count > text.size())
-        return -1;
-    int value = 0;
-    for (size_t i = at; i < at + count; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return -1;
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
-
-bool Is(const std::string& text, size_t at, char c) {
-    return at < text.size() && text[at] == c;
-}
-
-// "YYYY-MM-DD" at the start of the text, as days since 1970-01-01.
-std::optional<int64_t> ParseDate(const std::string& text) {
-    const int y = Digits(text, 0, 4), m = Digits(text, 5, 2), d = Digits(text, 8, 2);
-    if (y < 0 || m < 1 || m > 12 || d < 1 || !Is(text, 4, '-') || !Is(text, 7, '-') || d > DaysInMonth(y, m))
-        return std::nullopt;
-    return DaysFromCivil(y, m, d);
-}
-
-// "Z", "+HH:MM" or "-HH:MM", the whole of what follows `at`.
-std::optional<int> ParseOffset(const std::string& text, size_t at) {
-    if (text.size() == at + 1 && text[at] == 'Z')
-        return 0;
-    const int h = Digits(text, at + 1, 2), m = Digits(text, at + 4, 2);
-    if (text.size() != at + 6 || (text[at] != '+' && text[at] != '-') || !Is(text, at + 3, ':') || h < 0 || h > 23 ||
-        m < 0 || m > 59)
-        return std::nullopt;
-    return (text[at] == '-' ? -1 : 1) * (h * 60 + m);
-}
-
-// "HH:MM" at text[at], and ":SS" after it when `seconds`.
-std::optional<int64_t> ParseTimeOfDay(const std::string& text, size_t at, bool seconds) {
-    const int h = Digits(text, at, 2), m = Digits(text, at + 3, 2);
-    const int s = seconds ? Digits(text, at + 6, 2) : 0;
-    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59 || !Is(text, at + 2, ':') ||
-        (seconds && !Is(text, at + 5, ':')))
-        return std::nullopt;
-    return h * kHour + m * kMinute + s;
-}
 
 std::optional<uint32_t> StationStep(const std::string& station) {
     std::optional<Station> parsed = ParseStation(station);
@@ -181,35 +96,6 @@ bool ProductBefore(const ProductFigures& a, const ProductFigures& b) {
 
 }  // namespace
 
-std::optional<ClockTime> ParseLedgerTime(const std::string& text) {
-    std::optional<int64_t> days = ParseDate(text);
-    std::optional<int64_t> time = ParseTimeOfDay(text, 11, true);
-    std::optional<int> offset = ParseOffset(text, 19);
-    if (!days || !Is(text, 10, 'T') || !time || !offset)
-        return std::nullopt;
-    return ClockTime{*days * kDay + *time, offset};
-}
-
-std::optional<PeriodBound> ParsePeriodBound(const std::string& text, bool isEnd) {
-    std::optional<int64_t> days = ParseDate(text);
-    if (!days)
-        return std::nullopt;
-    if (text.size() == 10)
-        return PeriodBound{text, ClockTime{*days * kDay + (isEnd ? kDay - 1 : 0), std::nullopt}};
-    if (!Is(text, 10, 'T'))
-        return std::nullopt;
-    const bool seconds = Is(text, 16, ':');
-    std::optional<int64_t> time = ParseTimeOfDay(text, 11, seconds);
-    const size_t zoneAt = seconds ? 19 : 16;
-    std::optional<int> offset;
-    if (text.size() > zoneAt && !(offset = ParseOffset(text, zoneAt)))
-        return std::nullopt;
-    if (!time)
-        return std::nullopt;
-    const int64_t last = isEnd && !seconds ? kMinute - 1 : 0;
-    return PeriodBound{text, ClockTime{*days * kDay + *time + last, offset}};
-}
-
 bool Period::Contains(const ClockTime& time) const {
     // A bound with an offset is an instant; one without is read on each line's own clock.
     auto key = [&time](const PeriodBound& bound) {
@@ -219,19 +105,6 @@ bool Period::Contains(const ClockTime& time) const {
     if (from && key(*from) < bound(*from))
         return false;
     return !(to && key(*to) > bound(*to));
-}
-
-LocalTime WallClockOf(int64_t wallSeconds) {
-    const int64_t days = FloorDiv(wallSeconds, kDay);
-    const int64_t inDay = wallSeconds - days * kDay;
-    LocalTime t;
-    int64_t y = 0;
-    CivilFromDays(days, y, t.month, t.day);
-    t.year = static_cast<int>(y);
-    t.hour = static_cast<int>(inDay / kHour);
-    t.minute = static_cast<int>(inDay % kHour / kMinute);
-    t.second = static_cast<int>(inDay % kMinute);
-    return t;
 }
 
 uint32_t LedgerSummary::StationIndex(const std::string& station) {

@@ -1,4 +1,4 @@
-#include "core/appendwhole.h"
+#include "line/appendwhole.h"
 
 namespace core {
 

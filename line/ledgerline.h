@@ -1,0 +1,38 @@
+// One line of the Number ledger as the file holds it: the byte-order mark and the header, the
+// nine columns, and what each column must hold. The ledger's own files share these; the rest of
+// the suite reads and writes a ledger through ledger.h. Portable: no <windows.h>.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "line/ledger.h"
+
+namespace core::ledger_detail {
+
+inline constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+inline constexpr const char* kColumns[] = {"time",    "station", "status", "number",   "uuid",
+                                           "product", "maker",   "slot",   "interface"};
+constexpr size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
+
+inline bool IsDigit(char c) {
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
+// Decimal digits only, no sign, no blanks, at most 2^32 - 1.
+bool ParseNumber(std::string_view text, uint32_t& value);
+
+// A text that a spreadsheet would run as a formula: apostrophes, then one of "=+-@", or a tab
+// or a CR, which spreadsheets pass over before a formula.
+bool LooksLikeFormula(std::string_view text, size_t from);
+
+// Whether a line's nine fields hold what their columns hold, and its Number. Checked as
+// written: the apostrophe that keeps a formula from running is never valid in these columns,
+// taken off or not.
+bool IsSoundLine(const std::string_view* fields, uint32_t& number);
+
+// A sound line's entry, its texts as they were before CsvField wrote them.
+LedgerEntry EntryOf(const std::string_view* fields, uint32_t number);
+
+}  // namespace core::ledger_detail
