@@ -177,7 +177,10 @@ TEST(Args, EveryCommandIsInTheHelpAndHasItsOwn) {
             EXPECT_NE(HelpText(lang).find(L"\n  " + name), std::wstring::npos) << text;
             const std::wstring own = HelpText(lang, name);
             EXPECT_NE(own.find(name), std::wstring::npos) << text;
-            EXPECT_GT(own.find(L'\n'), 0u) << text;
+            // A usage line of its own, then the command's text.
+            const size_t usageEnd = own.find(L'\n');
+            EXPECT_NE(usageEnd, std::wstring::npos) << text;
+            EXPECT_GT(usageEnd, 0u) << text;
         }
         EXPECT_EQ(ParseArgs(Words("help " + text)).invocation.file, name) << text;
         EXPECT_EQ(ParseArgs(Words(text + " --help")).invocation.file, name == L"help" ? L"" : name) << text;

@@ -10,7 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/host.h"
-#include "testing/memory_store.h"
+#include "varnet/memory_store_test_support.h"
 #include "varnet/model_link.h"
 
 namespace clitest {

@@ -11,8 +11,8 @@
 #include "cli/tolka_test_support.h"
 #include "line/ledger.h"
 #include "core/record.h"
-#include "framework/test_support.h"
-#include "testing/board_test_support.h"
+#include "framework/dialog_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace {
 

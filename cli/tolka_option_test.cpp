@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/tolka_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "option/optiondlg.h"
 #include "option/resource.h"
-#include "testing/board_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include "core/record.h"
 #include "core/records_test_support.h"
 #include "framework/language_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
-#include "testing/board_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace {
 

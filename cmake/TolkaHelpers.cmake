@@ -2,7 +2,7 @@
 
 # tolka_test(<name> SOURCES <files...> [LIBS <targets...>] [SHARDS <n>])
 # A GoogleTest program registered with ctest. In the Windows build ctest runs it
-# through CMAKE_CROSSCOMPILING_EMULATOR, the Wine wrapper. Its main (framework/test_main.cpp)
+# through CMAKE_CROSSCOMPILING_EMULATOR, the Wine wrapper. Its main (framework/main_test_support.cpp)
 # ends a test that runs past TOLKA_TEST_TIME_LIMIT seconds (90) with a message.
 # SHARDS: in the Windows build, a long program runs as n ctest entries, each with its share
 # of the tests (GoogleTest's sharding), so that ctest -j runs them side by side.

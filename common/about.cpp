@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "common/versiontext.h"
+#include "framework/versiontext.h"
 #include "framework/module.h"
 #include "framework/syslib.h"
 

@@ -22,7 +22,7 @@
 //       static constexpr editortest::EditorIds kIds = {IDR_MAINFRAME, ID_APP_ABOUT, IDC_VERSION,
 //           IDC_FLASHMODE_HELP, IDD_FLASHMODE_HELP, IDC_CONNECTION_SETTINGS, IDC_CONNECT, IDC_WRITE_DEVICE};
 //   };
-//   TEST(WriterWindow, KeepsTheEditorsContract) { editortest::ExpectEditorContract<Writer>(); }
+//   namespace editortest { INSTANTIATE_TYPED_TEST_SUITE_P(Writer, EditorContract, Writer); }
 //   TEST(WriterOnBoard, KeepsTheEditorsContract) { editortest::ExpectBoardContract<Writer>(); }
 #pragma once
 
@@ -34,9 +34,9 @@
 
 #include "common/mainframe_test_support.h"
 #include "devicelink/librarylink.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "framework/text.h"
-#include "testing/board_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace editortest {
 
@@ -84,10 +84,18 @@ std::vector<RefusedFile> RefusedFiles() {
         {"missing", {}, kCannotOpen}, {"one byte short", shorter, kBadFormat}, {"one byte long", longer, kBadFormat}};
 }
 
+// The contract, one test per behaviour so that a failure names it; each editor's tests
+// instantiate it with their traits (above).
+template <class Editor>
+class EditorContract : public ::testing::Test {};
+
+TYPED_TEST_SUITE_P(EditorContract);
+
 // Every way of closing asks while the editor holds edits, and Cancel keeps the window;
 // without edits it closes at once.
-template <class Editor>
-void ExpectEveryWayOfClosingAsksWhileEdited(fwtest::ScriptedUser& user) {
+TYPED_TEST_P(EditorContract, EveryWayOfClosingAsksWhileEdited) {
+    using Editor = TypeParam;
+    fwtest::ScriptedUser user;
     for (UINT id : Editor::CloseCommands()) {
         SCOPED_TRACE(id);
         typename Editor::Window window;
@@ -116,8 +124,9 @@ void ExpectEveryWayOfClosingAsksWhileEdited(fwtest::ScriptedUser& user) {
 
 // The file the command line names is shown, titled and unmodified; one that cannot be read
 // is told and dropped, so that the editor starts empty and the next save asks for a name.
-template <class Editor>
-void ExpectTheStartupFileShownOrDropped(fwtest::ScriptedUser& user) {
+TYPED_TEST_P(EditorContract, TheStartupFileIsShownOrDropped) {
+    using Editor = TypeParam;
+    fwtest::ScriptedUser user;
     const std::wstring path = fwtest::TempPath(std::wstring(L"startup") + Editor::kExtension);
     WriteFileBytes(path, Editor::Sample());
     {
@@ -155,8 +164,9 @@ void ExpectTheStartupFileShownOrDropped(fwtest::ScriptedUser& user) {
 
 // Open asks before it discards edits; a file it refuses leaves editor, title and file as
 // they were; one it takes is shown, titled and unmodified.
-template <class Editor>
-void ExpectOpenShowsTheFileOrLeavesEverythingAsItWas(fwtest::ScriptedUser& user) {
+TYPED_TEST_P(EditorContract, OpenShowsTheFileOrLeavesEverythingAsItWas) {
+    using Editor = TypeParam;
+    fwtest::ScriptedUser user;
     typename Editor::Window window;
     ASSERT_TRUE(window.Create());
     const HWND w = window.GetSafeHwnd();
@@ -197,8 +207,9 @@ void ExpectOpenShowsTheFileOrLeavesEverythingAsItWas(fwtest::ScriptedUser& user)
 // Cancel at the discard question or in the file dialog leaves the edits as they were; so
 // does a save into a file that is read-only or held by another program, which keeps that
 // file whole, leaves no temporary file beside it, and still asks before closing.
-template <class Editor>
-void ExpectCancelledOpenAndFailedSaveChangeNothing(fwtest::ScriptedUser& user) {
+TYPED_TEST_P(EditorContract, CancelledOpenAndFailedSaveChangeNothing) {
+    using Editor = TypeParam;
+    fwtest::ScriptedUser user;
     typename Editor::Window window;
     ASSERT_TRUE(window.Create());
     const HWND w = window.GetSafeHwnd();
@@ -276,8 +287,9 @@ struct EditorIds {
 // What the main-window frame gives every main window (common/mainframe_test_support.h), and
 // what it gives the editors besides: the Help menu's last item opens the About box too, the
 // item above it the flash-mode help, which leaves the edits alone; Ctrl+S saves.
-template <class Editor>
-void ExpectTheFrameChores(fwtest::ScriptedUser& user) {
+TYPED_TEST_P(EditorContract, FrameChores) {
+    using Editor = TypeParam;
+    fwtest::ScriptedUser user;
     const EditorIds& ids = Editor::kIds;
     frametest::ExpectMainWindowChores<typename Editor::Window>(user, ids.mainFrame, ids.version, Editor::kAboutEntry,
                                                                Editor::kAbout);
@@ -291,7 +303,7 @@ void ExpectTheFrameChores(fwtest::ScriptedUser& user) {
     EXPECT_EQ(GetMenuItemID(help, 2), ids.about);
 
     std::vector<std::wstring> seen;
-    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+    fw::CDialog::ModalHookScope hook([&](fw::CDialog& box) {
         seen.push_back(box.GetTemplateId() == ids.flashModeHelpDialog ? box.GetWindowText()
                                                                       : frametest::AboutBoxSeen(box, ids.version));
         box.EndDialog(IDCANCEL);
@@ -300,7 +312,6 @@ void ExpectTheFrameChores(fwtest::ScriptedUser& user) {
     Editor::Edit(w);
     const std::wstring title = fwtest::Text(w);
     fwtest::Command(w, ids.flashModeHelp);
-    fw::CDialog::SetModalHook(nullptr);
     EXPECT_EQ(seen, (std::vector<std::wstring>{Editor::kAbout, L"フラッシュ書換えモードでの起動方法"}));
     EXPECT_EQ(fwtest::Text(w), title);
     EXPECT_TRUE(window.m_bModified);
@@ -320,8 +331,9 @@ void ExpectTheFrameChores(fwtest::ScriptedUser& user) {
 // overwriting), writes what the editor shows and names the window after the file; Save again
 // writes there without a question; Save As moves the window to the new file. New asks while
 // the editor holds edits (No or Cancel keeps them) and empties editor, title and file.
-template <class Editor>
-void ExpectSaveAndNew(fwtest::ScriptedUser& user) {
+TYPED_TEST_P(EditorContract, SaveAndNew) {
+    using Editor = TypeParam;
+    fwtest::ScriptedUser user;
     typename Editor::Window window;
     ASSERT_TRUE(window.Create());
     const HWND w = window.GetSafeHwnd();
@@ -377,16 +389,13 @@ void ExpectSaveAndNew(fwtest::ScriptedUser& user) {
     EXPECT_EQ(user.messages.size(), 2u);
 }
 
-template <class Editor>
-void ExpectEditorContract() {
-    fwtest::ScriptedUser user;
-    ExpectEveryWayOfClosingAsksWhileEdited<Editor>(user);
-    ExpectTheStartupFileShownOrDropped<Editor>(user);
-    ExpectOpenShowsTheFileOrLeavesEverythingAsItWas<Editor>(user);
-    ExpectCancelledOpenAndFailedSaveChangeNothing<Editor>(user);
-    ExpectSaveAndNew<Editor>(user);
-    ExpectTheFrameChores<Editor>(user);
-}
+REGISTER_TYPED_TEST_SUITE_P(EditorContract,
+                            EveryWayOfClosingAsksWhileEdited,
+                            TheStartupFileIsShownOrDropped,
+                            OpenShowsTheFileOrLeavesEverythingAsItWas,
+                            CancelledOpenAndFailedSaveChangeNothing,
+                            SaveAndNew,
+                            FrameChores);
 
 // The real device libraries, noting for each call that may block whether the wait cursor was
 // showing when it was made.

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "common/about.h"
-#include "common/placement.h"
+#include "framework/handle.h"
+#include "framework/placement.h"
 #include "framework/module.h"
 
 namespace {
@@ -105,16 +106,15 @@ void CMainDialog::RememberPlace() {
         GetMonitorInfoW(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &info);
         OffsetRect(&window, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
     }
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, m_placementKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+    fw::RegKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, m_placementKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
                         nullptr) != ERROR_SUCCESS)
         return;
     const LONG corner[2] = {window.left, window.top};
     for (size_t i = 0; i < 2; ++i) {
         const auto value = static_cast<DWORD>(corner[i]);
-        RegSetValueExW(key, kPlaceValues[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+        RegSetValueExW(key.Get(), kPlaceValues[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     }
-    RegCloseKey(key);
 }
 
 BOOL CMainDialog::PreTranslateMessage(MSG* msg) {

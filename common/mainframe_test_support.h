@@ -9,7 +9,7 @@
 
 #include "common/mainframe.h"
 #include "framework/syslib.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 
 namespace frametest {
 
@@ -60,16 +60,17 @@ void ExpectMainWindowChores(fwtest::ScriptedUser& user,
     EXPECT_NE(GetMenuState(sys, last - 1, MF_BYPOSITION) & MF_SEPARATOR, 0u);
 
     std::vector<std::wstring> seen;
-    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
-        seen.push_back(IsWindowEnabled(w) ? L"over an enabled window" : AboutBoxSeen(box, versionId));
-        box.EndDialog(IDOK);
-    });
-    SendMessageW(w, WM_SYSCOMMAND, CMainDialog::IDM_ABOUTBOX, 0);
-    SendMessageW(w, WM_SYSCOMMAND, CMainDialog::IDM_ABOUTBOX | 0xF, 0);  // the low four bits are the system's
-    fw::RefuseSystemLibraryForTest(L"version.dll");
-    SendMessageW(w, WM_SYSCOMMAND, CMainDialog::IDM_ABOUTBOX, 0);
-    fw::RefuseSystemLibraryForTest(nullptr);
-    fw::CDialog::SetModalHook(nullptr);
+    {
+        fw::CDialog::ModalHookScope hook([&](fw::CDialog& box) {
+            seen.push_back(IsWindowEnabled(w) ? L"over an enabled window" : AboutBoxSeen(box, versionId));
+            box.EndDialog(IDOK);
+        });
+        SendMessageW(w, WM_SYSCOMMAND, CMainDialog::IDM_ABOUTBOX, 0);
+        SendMessageW(w, WM_SYSCOMMAND, CMainDialog::IDM_ABOUTBOX | 0xF, 0);  // the low four bits are the system's
+        fw::RefuseSystemLibraryForTest(L"version.dll");
+        SendMessageW(w, WM_SYSCOMMAND, CMainDialog::IDM_ABOUTBOX, 0);
+        fw::RefuseSystemLibraryForTest(nullptr);
+    }
     const std::wstring unversioned = about.substr(0, about.rfind(L'|') + 1);
     EXPECT_EQ(seen, (std::vector<std::wstring>{about, about, unversioned}));
     EXPECT_TRUE(IsWindowEnabled(w));

@@ -5,8 +5,8 @@
 
 #include "core/linecycle.h"
 #include "core/records_test_support.h"
-#include "testing/fault_matrix.h"
-#include "testing/memory_store.h"
+#include "varnet/fault_matrix_test_support.h"
+#include "varnet/memory_store_test_support.h"
 #include "varnet/call_log.h"
 #include "varnet/model_link.h"
 

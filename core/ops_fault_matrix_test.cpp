@@ -1,6 +1,6 @@
 // The fault matrix of the portable board operations, natively on the virtual board's model:
 // each operation runs once on a healthy board and once per call of its sequence with that
-// call failing (fail_call), held to the rules of varnet/fault_matrix.h. An operation's
+// call failing (fail_call), held to the rules of varnet/fault_matrix_test_support.h. An operation's
 // result takes the place of the window's message: a failure must come back as a failure.
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include "core/records_test_support.h"
 #include "core/writerops.h"
 #include "varnet/call_log.h"
-#include "testing/fault_matrix.h"
-#include "testing/memory_store.h"
+#include "varnet/fault_matrix_test_support.h"
+#include "varnet/memory_store_test_support.h"
 #include "varnet/model_link.h"
 
 namespace core {

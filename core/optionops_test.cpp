@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "testing/memory_store.h"
+#include "varnet/memory_store_test_support.h"
 #include "varnet/model_link.h"
 
 namespace core {

@@ -6,7 +6,7 @@
 
 #include "core/records_test_support.h"
 #include "core/writerops.h"
-#include "testing/memory_store.h"
+#include "varnet/memory_store_test_support.h"
 #include "varnet/model_link.h"
 
 namespace core {

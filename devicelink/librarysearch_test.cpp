@@ -12,7 +12,7 @@
 
 #include "framework/module.h"
 #include "framework/smoke_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 
 namespace {
 

@@ -111,8 +111,6 @@ void CWinApp::ShowHelp(const std::wstring& topic) {
     // hhctrl.ocx stays loaded: the help window it opened lives on after this call.
 }
 
-void SetHelpViewerHook(HelpViewerHook hook) {
-    HelpViewerHookSlot() = std::move(hook);
-}
+HelpViewerHookScope::HelpViewerHookScope(HelpViewerHook hook) : ScopedHook(HelpViewerHookSlot(), std::move(hook)) {}
 
 }  // namespace fw

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "framework/commands.h"
+#include "framework/scopedhook.h"
 
 #include <functional>
 #include <string>
@@ -64,9 +65,12 @@ public:
 // The program's one application object, or nullptr (tests may have none).
 CWinApp* AfxGetApp();
 
-// Test hook: while set, the help viewer is not started; the hook gets what it would have been
-// given ("<file>::/<page>").
+// Test hook, while a HelpViewerHookScope lives: the help viewer is not started; the hook gets
+// what it would have been given ("<file>::/<page>").
 using HelpViewerHook = std::function<void(const std::wstring& fileAndTopic)>;
-void SetHelpViewerHook(HelpViewerHook hook);
+class HelpViewerHookScope : ScopedHook<HelpViewerHook> {
+public:
+    explicit HelpViewerHookScope(HelpViewerHook hook);
+};
 
 }  // namespace fw

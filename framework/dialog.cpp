@@ -121,9 +121,7 @@ void ShowMenuInUiLanguage(HWND hwnd, UINT menuId) {
 }
 }  // namespace
 
-void CDialog::SetModalHook(ModalHook hook) {
-    ModalHookSlot() = std::move(hook);
-}
+CDialog::ModalHookScope::ModalHookScope(ModalHook hook) : ScopedHook(ModalHookSlot(), std::move(hook)) {}
 
 CDialog::CDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
 

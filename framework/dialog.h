@@ -1,16 +1,17 @@
 // Dialog windows from templates, with command tables, update handlers and data exchange.
 //
-//   class CMyDlg : public fw::CDialog {
+//   class CMyDlg : public fw::CTableDialog<CMyDlg> {
 //   public:
-//       CMyDlg() : CDialog(IDD_MY) {}
+//       CMyDlg() : CTableDialog(IDD_MY) {}
+//       static const fw::DialogTables<CMyDlg> kTables;
 //   protected:
-//       bool OnCommand(UINT id, UINT code) override { return Dispatch(this, kCommands, id, code); }
 //       void DoDataExchange(fw::CDataExchange& dx) override { dx.Text(IDC_NAME, m_strName); }
 //   private:
 //       void OnConnect();
 //       static const fw::CommandEntry<CMyDlg> kCommands[];
 //   };
 //   const fw::CommandEntry<CMyDlg> CMyDlg::kCommands[] = {{IDC_CONNECT, &CMyDlg::OnConnect}};
+//   const fw::DialogTables<CMyDlg> CMyDlg::kTables = {kCommands};
 //
 // DoModal runs the dialog with the framework's own modal loop, so that PreTranslateMessage
 // sees every message first (accelerators). Create makes it modeless (tests drive it so).
@@ -21,6 +22,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "framework/scopedhook.h"
 
 namespace fw {
 
@@ -63,81 +66,6 @@ struct UpdateEntry {
 
 inline bool IsCommandCode(UINT code) {
     return code == 0 || code == 1;
-}
-
-// The command ids a window's tables serve, for the check that every menu item, accelerator
-// and control has a handler and every handler a sender: fw::IdsOf(kCommands, kNotifications).
-template <class T>
-void AppendIds(std::vector<UINT>& ids, const CommandEntry<T>& e) {
-    ids.push_back(e.id);
-}
-template <class T>
-void AppendIds(std::vector<UINT>& ids, const NotifyEntry<T>& e) {
-    ids.push_back(e.id);
-}
-template <class T>
-void AppendIds(std::vector<UINT>& ids, const CommandRangeEntry<T>& e) {
-    for (UINT id = e.first; id <= e.last; ++id)
-        ids.push_back(id);
-}
-template <class... Tables>
-std::vector<UINT> IdsOf(const Tables&... tables) {
-    std::vector<UINT> ids;
-    (
-        [&](const auto& table) {
-            for (const auto& e : table)
-                AppendIds(ids, e);
-        }(tables),
-        ...);
-    return ids;
-}
-
-template <class T, size_t N>
-bool Dispatch(T* self, const CommandEntry<T> (&table)[N], UINT id, UINT code) {
-    if (!IsCommandCode(code))
-        return false;
-    for (const auto& e : table) {
-        if (e.id == id) {
-            (self->*e.handler)();
-            return true;
-        }
-    }
-    return false;
-}
-
-template <class T, size_t N>
-bool Dispatch(T* self, const CommandRangeEntry<T> (&table)[N], UINT id, UINT code) {
-    if (!IsCommandCode(code))
-        return false;
-    for (const auto& e : table) {
-        if (id >= e.first && id <= e.last) {
-            (self->*e.handler)(id);
-            return true;
-        }
-    }
-    return false;
-}
-
-template <class T, size_t N>
-bool Dispatch(T* self, const NotifyEntry<T> (&table)[N], UINT id, UINT code) {
-    for (const auto& e : table) {
-        if (e.id == id && e.code == code) {
-            (self->*e.handler)();
-            return true;
-        }
-    }
-    return false;
-}
-
-template <class T, size_t N>
-bool QueryUpdate(const T* self, const UpdateEntry<T> (&table)[N], UINT id, bool& enabled) {
-    for (const auto& e : table) {
-        if (e.id == id) {
-            enabled = (self->*e.enabled)();
-            return true;
-        }
-    }
-    return false;
 }
 
 // --- Data exchange -----------------------------------------------------------------------
@@ -219,10 +147,14 @@ public:
     const std::wstring& GetHelpTopic() const { return m_helpTopic; }
     void SetHelpTopic(const std::wstring& topic) { m_helpTopic = topic; }
 
-    // Test hook: called when a modal dialog has been initialised, before its loop runs; the
-    // hook may read the dialog and end it (EndDialog), so tests never wait for a user.
+    // Test hook, while a ModalHookScope lives: called when a modal dialog has been initialised,
+    // before its loop runs; the hook may read the dialog and end it (EndDialog), so tests never
+    // wait for a user.
     using ModalHook = std::function<void(CDialog& dlg)>;
-    static void SetModalHook(ModalHook hook);
+    class ModalHookScope : ScopedHook<ModalHook> {
+    public:
+        explicit ModalHookScope(ModalHook hook);
+    };
 
 protected:
     virtual BOOL OnInitDialog();
@@ -235,7 +167,7 @@ protected:
     virtual bool OnUpdateCommand(UINT id, bool& enabled) const;
 
 public:
-    // The command and control ids the window's tables serve (fw::IdsOf).
+    // The command and control ids the window's tables serve (fw::CTableDialog).
     virtual std::vector<UINT> CommandIds() const { return {}; }
 
 protected:
@@ -262,6 +194,112 @@ private:
     bool m_modal = false;
     bool m_endModal = false;
     INT_PTR m_result = -1;
+};
+
+// --- Dialogs with command tables --------------------------------------------------------------
+
+// A table of entries of one kind, whatever its length.
+template <class Entry>
+struct TableView {
+    const Entry* first = nullptr;
+    size_t count = 0;
+    const Entry* begin() const { return first; }
+    const Entry* end() const { return first + count; }
+};
+
+// All of a window's tables, each named once: {kCommands, kNotifications, kUpdateHandlers} in
+// any order, each kind at most once. Commands are dispatched before ranges, ranges before
+// notifications.
+template <class T>
+struct DialogTables {
+    template <class... Tables>
+    DialogTables(const Tables&... tables) {
+        (Take(tables), ...);
+    }
+
+    TableView<CommandEntry<T>> commands;
+    TableView<CommandRangeEntry<T>> ranges;
+    TableView<NotifyEntry<T>> notifications;
+    TableView<UpdateEntry<T>> updates;
+
+private:
+    template <size_t N>
+    void Take(const CommandEntry<T> (&t)[N]) {
+        commands = {t, N};
+    }
+    template <size_t N>
+    void Take(const CommandRangeEntry<T> (&t)[N]) {
+        ranges = {t, N};
+    }
+    template <size_t N>
+    void Take(const NotifyEntry<T> (&t)[N]) {
+        notifications = {t, N};
+    }
+    template <size_t N>
+    void Take(const UpdateEntry<T> (&t)[N]) {
+        updates = {t, N};
+    }
+};
+
+// A dialog (or a dialog class below Derived) whose commands, the ids it serves and its update
+// handlers all come from Derived::kTables, so that what is dispatched and what is reported as
+// handled cannot differ.
+template <class Derived, class Base = CDialog>
+class CTableDialog : public Base {
+public:
+    using Base::Base;
+
+    std::vector<UINT> CommandIds() const override {
+        std::vector<UINT> ids = Base::CommandIds();
+        const DialogTables<Derived>& tables = Derived::kTables;
+        for (const auto& e : tables.commands)
+            ids.push_back(e.id);
+        for (const auto& e : tables.ranges) {
+            for (UINT id = e.first; id <= e.last; ++id)
+                ids.push_back(id);
+        }
+        for (const auto& e : tables.notifications)
+            ids.push_back(e.id);
+        return ids;
+    }
+
+protected:
+    bool OnCommand(UINT id, UINT code) override {
+        Derived* self = static_cast<Derived*>(this);
+        const DialogTables<Derived>& tables = Derived::kTables;
+        if (IsCommandCode(code)) {
+            for (const auto& e : tables.commands) {
+                if (e.id == id) {
+                    (self->*e.handler)();
+                    return true;
+                }
+            }
+            for (const auto& e : tables.ranges) {
+                if (id >= e.first && id <= e.last) {
+                    (self->*e.handler)(id);
+                    return true;
+                }
+            }
+        }
+        for (const auto& e : tables.notifications) {
+            if (e.id == id && e.code == code) {
+                (self->*e.handler)();
+                return true;
+            }
+        }
+        return Base::OnCommand(id, code);
+    }
+
+    bool OnUpdateCommand(UINT id, bool& enabled) const override {
+        const Derived* self = static_cast<const Derived*>(this);
+        for (const auto& e : Derived::kTables.updates) {
+            if (e.id == id) {
+                enabled = (self->*e.enabled)();
+                return true;
+            }
+        }
+        return Base::OnUpdateCommand(id, enabled);
+    }
 };
 
 // Walks a popup menu that is about to open and applies the update handlers: a plain item

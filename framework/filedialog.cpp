@@ -15,9 +15,7 @@ CFileDialog::Hook& HookSlot() {
 }
 }  // namespace
 
-void CFileDialog::SetHook(Hook hook) {
-    HookSlot() = std::move(hook);
-}
+CFileDialog::HookScope::HookScope(Hook hook) : ScopedHook(HookSlot(), std::move(hook)) {}
 
 CFileDialog::CFileDialog(bool openDialog,
                          const std::wstring& defaultExt,

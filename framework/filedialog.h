@@ -14,6 +14,8 @@
 #include <functional>
 #include <string>
 
+#include "framework/scopedhook.h"
+
 namespace fw {
 
 class CFileDialog {
@@ -30,10 +32,14 @@ public:
     const std::wstring& GetFilter() const { return m_filter; }
     DWORD GetFlags() const;
 
-    // Test hook: while set, no dialog is shown; the hook sees the dialog's settings and
-    // returns the chosen full path, or an empty text for Cancel.
+    // Test hook, while a HookScope lives: no dialog is shown; the hook sees the dialog's
+    // settings and returns the chosen full path, or an empty text for Cancel. An empty hook
+    // shows the real dialog again.
     using Hook = std::function<std::wstring(const CFileDialog& dlg)>;
-    static void SetHook(Hook hook);
+    class HookScope : ScopedHook<Hook> {
+    public:
+        explicit HookScope(Hook hook);
+    };
 
 private:
     bool m_openDialog;

@@ -1,20 +1,13 @@
 #include "framework/fileio.h"
 
 #include "core/digits.h"
+#include "framework/handle.h"
 #include "framework/module.h"
 #include "framework/text.h"
 
 namespace fw {
 
 namespace {
-
-struct HandleCloser {
-    HANDLE h;
-    ~HandleCloser() {
-        if (h != INVALID_HANDLE_VALUE)
-            CloseHandle(h);
-    }
-};
 
 // A device, a pipe or a console may hold a file's name; reading one could wait for ever.
 bool IsDiskFile(HANDLE file) {
@@ -87,24 +80,24 @@ core::FileResult ReadFilePrefix(const std::wstring& path,
                                 ReadSharing sharing) {
     if (IsDeviceName(path))
         return core::FileResult::CannotOpen;
-    HandleCloser file{OpenForReading(path, sharing)};
-    if (file.h == INVALID_HANDLE_VALUE) {
+    FileHandle file(OpenForReading(path, sharing));
+    if (!file) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? core::FileResult::Missing
                                                                               : core::FileResult::CannotOpen;
     }
-    if (!IsDiskFile(file.h))
+    if (!IsDiskFile(file.Get()))
         return core::FileResult::CannotOpen;
     // Room for what the file holds now, not for all a caller would take.
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.h, &size) && static_cast<uint64_t>(size.QuadPart) < maxBytes)
+    if (GetFileSizeEx(file.Get(), &size) && static_cast<uint64_t>(size.QuadPart) < maxBytes)
         maxBytes = static_cast<size_t>(size.QuadPart);
     data.assign(maxBytes, 0);
     size_t got = 0;
     while (got < maxBytes) {
         DWORD n = 0;
         DWORD want = static_cast<DWORD>(maxBytes - got > 0x10000000 ? 0x10000000 : maxBytes - got);
-        if (!ReadFile(file.h, data.data() + got, want, &n, nullptr)) {
+        if (!ReadFile(file.Get(), data.data() + got, want, &n, nullptr)) {
             data.clear();
             return core::FileResult::IoError;
         }
@@ -121,12 +114,13 @@ namespace {
 // The bytes written over the file's old content, which is cut to the new length. Only where
 // no new file can be made beside it: a failure part way could leave a mix.
 core::FileResult WriteInPlace(const std::wstring& path, const uint8_t* data, size_t size) {
-    HandleCloser file{
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE)
+    FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return core::FileResult::CannotOpen;
-    return WriteAll(file.h, data, size) && SetEndOfFile(file.h) && FlushFileBuffers(file.h) ? core::FileResult::Ok
-                                                                                            : core::FileResult::IoError;
+    return WriteAll(file.Get(), data, size) && SetEndOfFile(file.Get()) && FlushFileBuffers(file.Get())
+               ? core::FileResult::Ok
+               : core::FileResult::IoError;
 }
 
 }  // namespace
@@ -142,30 +136,29 @@ core::FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* dat
         return core::FileResult::CannotOpen;
     // Opening the target first tells a file that another program holds open, or a folder
     // that cannot be reached, before anything is written; it also creates a new file.
-    HANDLE target = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (target == INVALID_HANDLE_VALUE)
+    FileHandle target(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target)
         return core::FileResult::CannotOpen;
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    if (!IsDiskFile(target)) {
-        CloseHandle(target);
+    if (!IsDiskFile(target.Get()))
         return core::FileResult::CannotOpen;
-    }
     if (!existed) {
         // A new file: there is no old content to protect.
-        bool written = WriteAllFlushed(target, data, size);
-        CloseHandle(target);
+        const bool written = WriteAllFlushed(target.Get(), data, size);
+        target.Reset();
         if (!written)
             DeleteFileW(path.c_str());
         return written ? core::FileResult::Ok : core::FileResult::IoError;
     }
-    CloseHandle(target);
+    target.Reset();
 
     std::wstring tempPath;
-    HANDLE temp = CreateTempBeside(path, tempPath);
-    if (temp == INVALID_HANDLE_VALUE)
+    FileHandle temp(CreateTempBeside(path, tempPath));
+    if (!temp)
         return WriteInPlace(path, data, size);  // the folder takes no new file, the file takes writes
-    bool ok = WriteAllFlushed(temp, data, size);
-    CloseHandle(temp);
+    bool ok = WriteAllFlushed(temp.Get(), data, size);
+    temp.Reset();
     // The system's replacement keeps the replaced file's attributes and security settings;
     // until it succeeds the old file is untouched.
     ok = ok && ReplaceFileW(path.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);

@@ -18,7 +18,7 @@
 #include "framework/sha256.h"
 #include "framework/syslib.h"
 #include "framework/text.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 
 namespace {
 
@@ -48,6 +48,17 @@ TEST(MessageBoxIcons, CaptionIsTheProgramName) {
     fw::AppMessageBox(L"x");
     ASSERT_EQ(user.messages.size(), 1u);
     EXPECT_EQ(user.messages[0].caption, L"framework_tests");
+}
+
+// A hook lasts as long as its installer: an inner one gives way to the outer one again.
+TEST(TestHooks, AnInstallerPutsBackTheHookBeforeIt) {
+    fwtest::ScriptedUser user;
+    {
+        fw::MessageBoxHookScope inner([](const std::wstring&, UINT, const std::wstring&) { return IDCANCEL; });
+        EXPECT_EQ(fw::AppMessageBox(L"x", MB_OKCANCEL), IDCANCEL);
+    }
+    EXPECT_EQ(fw::AppMessageBox(L"y", MB_OKCANCEL), IDOK);
+    EXPECT_EQ(user.Texts(), std::vector<std::wstring>{L"y"});
 }
 
 TEST(CommandLine, OneFileArgumentAsksToOpenIt) {

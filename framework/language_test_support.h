@@ -13,7 +13,7 @@
 
 #include "framework/language.h"
 #include "framework/module.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 
 namespace fwtest {
 
@@ -222,6 +222,34 @@ inline void ExpectEveryTextFitsItsControl() {
                 ReleaseDC(c, dc);
             }
             DestroyWindow(dlg);
+        }
+    }
+}
+
+inline bool IsFrame(HWND control) {
+    wchar_t name[16] = {};
+    GetClassNameW(control, name, 16);
+    return lstrcmpiW(name, L"Button") == 0 && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// Every control lies inside the dialog's client area; no two controls other than frames
+// overlap, and none crosses a frame's edge: each is wholly inside a frame or wholly outside it.
+inline void ExpectControlsInsideAndApart(HWND dlg) {
+    RECT client;
+    GetClientRect(dlg, &client);
+    std::vector<HWND> controls;
+    for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+        controls.push_back(c);
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const RECT a = RectInDialog(controls[i]);
+        RECT common;
+        EXPECT_TRUE(IntersectRect(&common, &a, &client) && EqualRect(&common, &a)) << "control " << i + 1;
+        for (size_t j = 0; j < controls.size(); ++j) {
+            const RECT b = RectInDialog(controls[j]);
+            if (i == j || IsFrame(controls[i]) || !IntersectRect(&common, &a, &b))
+                continue;
+            EXPECT_TRUE(IsFrame(controls[j]) && EqualRect(&common, &a))
+                << "control " << i + 1 << " overlaps control " << j + 1;
         }
     }
 }

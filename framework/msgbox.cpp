@@ -14,9 +14,7 @@ MessageBoxHook& Hook() {
 }
 }  // namespace
 
-void SetMessageBoxHook(MessageBoxHook hook) {
-    Hook() = std::move(hook);
-}
+MessageBoxHookScope::MessageBoxHookScope(MessageBoxHook hook) : ScopedHook(Hook(), std::move(hook)) {}
 
 UINT MessageBoxTypeWithIcon(UINT type) {
     if ((type & MB_ICONMASK) != 0)

@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 
+#include "framework/scopedhook.h"
+
 namespace fw {
 
 int AppMessageBox(const std::wstring& text, UINT type = MB_OK);
@@ -21,10 +23,13 @@ int AppMessageBox(UINT textId, UINT type = MB_OK);
 // The type as it is shown, after the icon rule.
 UINT MessageBoxTypeWithIcon(UINT type);
 
-// Test hook: while set, no box is shown; the hook gets the text, the final type and the
-// caption and returns the button the user would have pressed.
+// Test hook, while a MessageBoxHookScope lives: no box is shown; the hook gets the text, the
+// final type and the caption and returns the button the user would have pressed.
 using MessageBoxHook = std::function<int(const std::wstring& text, UINT type, const std::wstring& caption)>;
-void SetMessageBoxHook(MessageBoxHook hook);
+class MessageBoxHookScope : ScopedHook<MessageBoxHook> {
+public:
+    explicit MessageBoxHookScope(MessageBoxHook hook);
+};
 
 // The standard messages for a read or write error on a file that was opened.
 enum class FileErrorKind { Read, Write };

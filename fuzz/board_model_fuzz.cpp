@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/utf8_check.h"
-#include "testing/memory_store.h"
+#include "varnet/memory_store_test_support.h"
 #include "varnet/model_link.h"
 
 namespace {

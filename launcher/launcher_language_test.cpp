@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/language_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "launcher/pelntoolsdlg.h"
 #include "launcher/resource.h"
 // After <windows.h>, which the headers above bring.

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iterator>
 #include <memory>
@@ -11,9 +12,10 @@
 
 #include "common/about.h"
 #include "common/mainframe_test_support.h"
-#include "common/versiontext.h"
+#include "framework/versiontext.h"
+#include "framework/language_test_support.h"
 #include "framework/module.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "framework/text.h"
 #include "launcher/app.h"
 #include "launcher/launchpath.h"
@@ -42,96 +44,64 @@ protected:
 
 // --- The window and its resources -----------------------------------------------------------
 
-enum class Kind { IconButton, ExitButton, Frame, Text, CentredText };
-
-struct ControlRow {
-    Kind kind;
-    int id;  // -1: none
-    const wchar_t* text;
-    int x, y, cx, cy;
-};
-
-// Dialog 102 in template order; positions in dialog units.
-const ControlRow kControls[] = {
-    {Kind::IconButton, IDC_PELNCONFIG, L"PelnConfig", 11, 11, 32, 32},
-    {Kind::IconButton, IDC_TOLKAPIWRITER, L"TolkaPIWriter", 11, 53, 32, 32},
-    {Kind::IconButton, IDC_TOLKAOPTION, L"TolkaOption", 11, 95, 32, 32},
-    {Kind::IconButton, IDC_FLASHWRITER, L"TolkaFlashWriter", 11, 137, 32, 32},
-    {Kind::IconButton, IDC_FIRMWARE_UPDATER, L"Firmware Updater", 11, 227, 32, 32},
-    {Kind::ExitButton, IDCANCEL, L"終了", 231, 267, 50, 17},
-    {Kind::Frame, -1, L"", 7, 3, 274, 44},
-    {Kind::Frame, -1, L"", 7, 45, 274, 44},
-    {Kind::Frame, -1, L"", 7, 129, 274, 44},
-    {Kind::Frame, -1, L"", 7, 219, 274, 44},
-    {Kind::CentredText, -1, L"IPアドレスなどのネットワーク設定を変更します。", 47, 25, 230, 18},
-    {Kind::Text, -1,
-     L"製品ID、製品名、製造元などの製品情報を書き込みます。\n製品情報は接続の際のボード識別に利用できます。", 47, 65,
-     230, 20},
-    {Kind::Text, -1, L"搭載マイコンにユーザーファームなどのプログラムをダウンロードします。", 47, 149, 230, 20},
-    {Kind::Text, -1, L"システムファームを更新します。\nバージョンアップなどの際に使用します。", 47, 239, 230, 20},
-    {Kind::Text, -1, L"PelnConfig", 47, 11, 226, 10},
-    {Kind::Text, -1, L"TolkaPIWriter", 47, 53, 226, 10},
-    {Kind::Text, -1, L"TolkaFlashWriter", 47, 137, 226, 10},
-    {Kind::Text, -1, L"Firmware Updater", 47, 227, 226, 10},
-    {Kind::Frame, -1, L"", 7, 87, 274, 44},
-    {Kind::Text, -1, L"TolkaOption", 47, 95, 226, 10},
-    {Kind::Text, -1, L"各ポートの起動時の状態を設定することができます。", 47, 107, 230, 20},
-    {Kind::Frame, -1, L"", 7, 171, 274, 44},
-    {Kind::IconButton, IDC_TOLKAINIWRITER, L"TolkaIniWriter", 11, 179, 32, 32},
-    {Kind::Text, -1,
-     L"ユーザーファームから読出し可能な設定情報を書き込みます。\n設定情報はINIファイル形式のテキストで作成します。", 46,
-     191, 230, 20},
-    {Kind::Text, -1, L"TolkaIniWriter", 46, 179, 226, 10},
-};
-
 std::wstring ClassOf(HWND control) {
     wchar_t name[64] = {};
     GetClassNameW(control, name, 64);
     return name;
 }
 
-TEST_F(LauncherWindow, HasTheTemplatesControlsInOrder) {
-    std::vector<HWND> children;
+// The window's layout as relations, whatever the coordinates: one frame per tool, holding the
+// tool's icon button, its name above its description and nothing else; the frames one below the
+// other in the buttons' order; the exit button below them all. The texts' fit: LauncherLanguages.
+TEST_F(LauncherWindow, EachToolHasAFrameWithItsButtonNameAndDescription) {
+    fwtest::ExpectControlsInsideAndApart(hwnd);
+    std::vector<HWND> frames, others;
     for (HWND c = GetWindow(hwnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
-        children.push_back(c);
-    ASSERT_EQ(children.size(), std::size(kControls));
-    for (size_t i = 0; i < children.size(); ++i) {
-        const ControlRow& row = kControls[i];
-        HWND c = children[i];
-        SCOPED_TRACE("control " + std::to_string(i + 1));
-        EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(c)), static_cast<WORD>(row.id));
-        EXPECT_EQ(fwtest::Text(c), row.text);
-        LONG style = GetWindowLongW(c, GWL_STYLE);
-        bool isButton = row.kind == Kind::IconButton || row.kind == Kind::ExitButton || row.kind == Kind::Frame;
-        EXPECT_EQ(ClassOf(c), isButton ? L"Button" : L"Static");
-        switch (row.kind) {
-            case Kind::IconButton:
-            case Kind::ExitButton:
-                // The dialog manager moves the default mark to a focused push button, so only
-                // the push button itself is checked here.
-                EXPECT_LE(style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-                EXPECT_EQ((style & BS_ICON) != 0, row.kind == Kind::IconButton);
-                break;
-            case Kind::Frame:
-                EXPECT_EQ(style & BS_TYPEMASK, BS_GROUPBOX);
-                break;
-            case Kind::Text:
-            case Kind::CentredText:
+        (fwtest::IsFrame(c) ? frames : others).push_back(c);
+    std::sort(frames.begin(), frames.end(),
+              [](HWND a, HWND b) { return fwtest::RectInDialog(a).top < fwtest::RectInDialog(b).top; });
+    const int rows[] = {IDC_PELNCONFIG,  IDC_TOLKAPIWRITER,  IDC_TOLKAOPTION,
+                        IDC_FLASHWRITER, IDC_TOLKAINIWRITER, IDC_FIRMWARE_UPDATER};
+    ASSERT_EQ(frames.size(), std::size(rows));
+    std::vector<HWND> placed;
+    for (size_t row = 0; row < frames.size(); ++row) {
+        SCOPED_TRACE("row " + std::to_string(row + 1));
+        const RECT frame = fwtest::RectInDialog(frames[row]);
+        EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(frames[row])), WORD{0xFFFF});
+        std::vector<HWND> texts;
+        HWND button = nullptr;
+        for (HWND c : others) {
+            RECT r = fwtest::RectInDialog(c), common;
+            if (!IntersectRect(&common, &r, &frame))
+                continue;
+            placed.push_back(c);
+            const LONG style = GetWindowLongW(c, GWL_STYLE);
+            if (ClassOf(c) == L"Static") {
                 EXPECT_EQ(style & SS_TYPEMASK, SS_LEFT);
-                EXPECT_EQ((style & SS_CENTERIMAGE) != 0, row.kind == Kind::CentredText);
-                break;
+                EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(c)), WORD{0xFFFF});
+                texts.push_back(c);
+            } else {
+                EXPECT_EQ(button, nullptr) << "a second button";
+                button = c;
+                EXPECT_EQ(GetDlgCtrlID(c), rows[row]);
+                EXPECT_LE(style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+                EXPECT_NE(style & BS_ICON, 0);
+            }
         }
-        // The dialog manager converts the position and the size each on its own.
-        RECT expected{row.x, row.y, row.cx, row.cy};
-        MapDialogRect(hwnd, &expected);
-        RECT actual;
-        GetWindowRect(c, &actual);
-        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&actual), 2);
-        EXPECT_EQ(actual.left, expected.left);
-        EXPECT_EQ(actual.top, expected.top);
-        EXPECT_EQ(actual.right - actual.left, expected.right);
-        EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
+        ASSERT_NE(button, nullptr);
+        ASSERT_EQ(texts.size(), 2u);
+        if (fwtest::RectInDialog(texts[0]).top > fwtest::RectInDialog(texts[1]).top)
+            std::swap(texts[0], texts[1]);
+        EXPECT_EQ(fwtest::Text(texts[0]), fwtest::Text(button));
+        EXPECT_FALSE(fwtest::Text(texts[1]).empty());
+        EXPECT_LE(fwtest::RectInDialog(texts[0]).bottom, fwtest::RectInDialog(texts[1]).top);
+        EXPECT_LE(fwtest::RectInDialog(button).right, fwtest::RectInDialog(texts[0]).left);
     }
+    ASSERT_EQ(others.size(), placed.size() + 1);
+    HWND exit = GetDlgItem(hwnd, IDCANCEL);
+    EXPECT_EQ(std::find(placed.begin(), placed.end(), exit), placed.end());
+    EXPECT_EQ(GetWindowLongW(exit, GWL_STYLE) & BS_ICON, 0);
+    EXPECT_GE(fwtest::RectInDialog(exit).top, fwtest::RectInDialog(frames.back()).bottom);
 }
 
 TEST_F(LauncherWindow, TabGoesThroughTheButtonsInTemplateOrder) {
@@ -293,7 +263,7 @@ TEST(LauncherStartUp, RunsTheWindowModallyAndThenEnds) {
     fwtest::ScriptedUser user;
     CPelnToolsApp app;
     int shown = 0;
-    fw::CDialog::SetModalHook([&](fw::CDialog& window) {
+    fw::CDialog::ModalHookScope hook([&](fw::CDialog& window) {
         ++shown;
         EXPECT_EQ(window.GetTemplateId(), static_cast<UINT>(IDD_PELNTOOLS_DIALOG));
         EXPECT_EQ(window.GetWindowText(), L"PelnTools");
@@ -528,7 +498,7 @@ TEST(LauncherFolder, StartsEachToolBesideTheLauncher) {
     ASSERT_TRUE(started) << GetLastError();
     CloseHandle(copy.hThread);
     DWORD exitCode = 1;
-    // Within the watchdog's time for this test (framework/test_main.cpp), so that this
+    // Within the watchdog's time for this test (framework/main_test_support.cpp), so that this
     // message comes first.
     if (WaitForSingleObject(copy.hProcess, 80000) == WAIT_OBJECT_0) {
         GetExitCodeProcess(copy.hProcess, &exitCode);

@@ -38,7 +38,9 @@ const fw::CommandRangeEntry<CPelnToolsDlg> CPelnToolsDlg::kCommands[] = {
     {IDC_TOLKAPIWRITER, IDC_TOLKAINIWRITER, &CPelnToolsDlg::OnToolButton},
 };
 
-CPelnToolsDlg::CPelnToolsDlg() : CMainDialog(IDD_PELNTOOLS_DIALOG, IDC_VERSION) {}
+const fw::DialogTables<CPelnToolsDlg> CPelnToolsDlg::kTables = {kCommands};
+
+CPelnToolsDlg::CPelnToolsDlg() : CTableDialog(IDD_PELNTOOLS_DIALOG, IDC_VERSION) {}
 
 BOOL CPelnToolsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -71,14 +73,6 @@ void CPelnToolsDlg::NameToolButton(HWND tips, UINT buttonId, const wchar_t* name
     info.uId = reinterpret_cast<UINT_PTR>(button);
     info.lpszText = const_cast<wchar_t*>(name);
     SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-bool CPelnToolsDlg::OnCommand(UINT id, UINT code) {
-    return fw::Dispatch(this, kCommands, id, code);
-}
-
-std::vector<UINT> CPelnToolsDlg::CommandIds() const {
-    return fw::IdsOf(kCommands);
 }
 
 // A tool button: starts that tool's program.

@@ -7,9 +7,11 @@
 
 #include "common/mainframe.h"
 
-class CPelnToolsDlg : public CMainDialog {
+class CPelnToolsDlg : public fw::CTableDialog<CPelnToolsDlg, CMainDialog> {
 public:
     CPelnToolsDlg();
+
+    static const fw::DialogTables<CPelnToolsDlg> kTables;
 
     // The launcher's own full path, upper-cased (a to z only) at window initialisation.
     std::wstring m_strModulePath;
@@ -18,11 +20,8 @@ public:
     // a program that cannot be started is reported with its bare file name.
     void LaunchTool(const wchar_t* fileName);
 
-    std::vector<UINT> CommandIds() const override;
-
 protected:
     BOOL OnInitDialog() override;
-    bool OnCommand(UINT id, UINT code) override;
 
 private:
     void OnToolButton(UINT id);

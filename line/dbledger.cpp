@@ -399,7 +399,17 @@ DbResult DbLedger::ReadAll(std::vector<LedgerEntry>& entries) {
         std::optional<uint32_t> number = row.size() == 9 ? CellNumber(row[3]) : std::nullopt;
         if (!lineStatus || !number)
             return Unusable(DbStatus::Failed("", "a row of tolka_ledger holds what no ledger line can hold"));
-        entries.push_back({row[0], row[1], *lineStatus, *number, row[4], row[5], row[6], row[7], row[8]});
+        LedgerEntry entry;
+        entry.time = row[0];
+        entry.station = row[1];
+        entry.status = *lineStatus;
+        entry.number = *number;
+        entry.uuid = row[4];
+        entry.product = row[5];
+        entry.maker = row[6];
+        entry.slot = row[7];
+        entry.interfaceType = row[8];
+        entries.push_back(std::move(entry));
     }
     return DbResult();
 }

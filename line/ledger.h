@@ -47,7 +47,20 @@ struct LedgerEntry {
     std::string maker;          // maker name
     std::string slot;           // flash address written, "0x7080"; empty until known
     std::string interfaceType;  // "0x80000000"
+    // Layout 2 on: who, what and why. A ledger of layout 1 neither writes nor reads them.
+    std::string operatorId{};             // who ran the station; empty when not asked
+    std::string recipe{};                 // the record file's digest, "+" and the options file's
+    std::string version{};                // the program's version
+    std::optional<uint32_t> durationMs{}; // from the reservation to the outcome
+    std::string cause{};                  // on a failed line: the exit code's name ("verify")
+    std::optional<uint32_t> replaces{};   // on a rework: the Number the board carried
 };
+
+// The ledger's columns: layout 1 has the first nine, layout 2 (every ledger made now) all.
+// A ledger keeps the layout it was made with until `tolka ledger upgrade` converts it.
+constexpr int kLedgerLayout1 = 1;
+constexpr int kLedgerLayout2 = 2;
+constexpr int kNewLedgerLayout = kLedgerLayout2;
 
 // Station K of N takes only the Numbers n with n mod N == K mod N, so N stations with
 // ledgers of their own share one range without ever meeting.
@@ -68,7 +81,7 @@ enum class LedgerFault {
     NotUtf8,           // bytes that are no UTF-8 text (a re-save in another code page)
     BadQuoting,        // a quote inside an unquoted field, or text after a closing quote
     UnterminatedLine,  // the last line has no line end (an append that was cut short)
-    FieldCount,        // not nine fields
+    FieldCount,        // not as many fields as the header's columns
     BadField,          // a field that does not hold what its column holds
 };
 
@@ -79,6 +92,7 @@ struct LedgerContent {
     std::vector<LedgerEntry> entries;
     std::optional<uint32_t> highest;  // the highest Number on any line
     size_t lines = 0;                 // physical lines read, the header included (a whole read)
+    int layout = kNewLedgerLayout;    // as its header says; a fresh ledger gets the new one
 };
 
 // Reads a whole ledger file. Takes any bytes: a fault comes back as a fault, never as a
@@ -86,10 +100,10 @@ struct LedgerContent {
 LedgerContent ParseLedger(const std::string& bytes);
 
 // Byte-order mark and header line: the start of a new ledger.
-std::string LedgerPreamble();
+std::string LedgerPreamble(int layout = kNewLedgerLayout);
 
-// One line, CRLF-terminated, fields quoted where RFC 4180 needs it.
-std::string FormatLedgerLine(const LedgerEntry& entry);
+// One line of the layout's columns, CRLF-terminated, fields quoted where RFC 4180 needs it.
+std::string FormatLedgerLine(const LedgerEntry& entry, int layout = kNewLedgerLayout);
 
 // A field as RFC 4180 writes it: in quotes, with quotes doubled, when it holds a comma, a
 // quote, CR or LF; otherwise as it is. A text that a spreadsheet would take for a formula
@@ -143,6 +157,7 @@ struct Reservation {
     LedgerFault fault = LedgerFault::None;  // when refused
     size_t faultLine = 0;
     uint32_t number = 0;
+    int layout = kNewLedgerLayout;  // of the ledger the line went into
 };
 
 // Scans the held ledger, takes the next Number by NextNumber and appends `line` with that

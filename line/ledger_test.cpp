@@ -64,7 +64,8 @@ TEST(Ledger, WrittenLinesReadBackFieldForField) {
     plain.time = "2024-12-31T23:59:59-03:30";
 
     const std::string bytes =
-        LedgerPreamble() + FormatLedgerLine(awkward) + FormatLedgerLine(plain) + Line("reserved", "7");
+        LedgerPreamble(kLedgerLayout1) + FormatLedgerLine(awkward, kLedgerLayout1) +
+        FormatLedgerLine(plain, kLedgerLayout1) + Line("reserved", "7");
     LedgerContent content = ParseLedger(bytes);
     ASSERT_EQ(content.fault, LedgerFault::None);
     // A piece at a time, however the pieces cut the lines and characters, the same lines.
@@ -121,7 +122,7 @@ TEST(Ledger, QuotesOnlyWhereNeeded) {
         EXPECT_EQ(CsvField(c.text), c.field) << c.text;
         LedgerEntry entry = Entry(LedgerStatus::Ok, 1);
         entry.product = c.text;
-        LedgerContent back = ParseLedger(kHeader + FormatLedgerLine(entry));
+        LedgerContent back = ParseLedger(kHeader + FormatLedgerLine(entry, kLedgerLayout1));
         ASSERT_EQ(back.entries.size(), 1u) << c.text;
         EXPECT_EQ(back.entries[0].product, c.text);
     }
@@ -135,7 +136,7 @@ TEST(Ledger, EmptyFileIsANewLedgerAndHeaderAloneHasNoNumbers) {
     EXPECT_EQ(header.fault, LedgerFault::None);
     EXPECT_FALSE(header.fresh);
     EXPECT_FALSE(header.highest);
-    EXPECT_EQ(LedgerPreamble(), kHeader);
+    EXPECT_EQ(LedgerPreamble(kLedgerLayout1), kHeader);
 }
 
 TEST(Ledger, RefusesForeignAndDamagedFilesAtTheirLine) {
@@ -305,7 +306,7 @@ TEST(Ledger, ReservationAppendsOneLineAfterTheHeaderOfANewFile) {
     EXPECT_EQ(first.number, 101u);
     line.number = 101;
     line.status = LedgerStatus::Reserved;
-    EXPECT_EQ(file.bytes, kHeader + FormatLedgerLine(line));
+    EXPECT_EQ(file.bytes, LedgerPreamble() + FormatLedgerLine(line));  // a new ledger is of layout 2
 
     Reservation second = ReserveNumber(file, line, 100, Station{1, 2});
     EXPECT_EQ(second.number, 103u);

@@ -107,7 +107,7 @@ bool TailAgrees(const LedgerIndex& index, const LedgerEnds& ends) {
         seen = ParseLedger(tail);
     } else {
         const size_t lineStart = tail.find('\n') + 1;
-        seen = ParseLines(tail.substr(lineStart));
+        seen = ParseLines(tail.substr(lineStart), index.layout);
     }
     return seen.fault == LedgerFault::None && seen.highest == index.highest;
 }
@@ -118,7 +118,12 @@ std::optional<LedgerIndex> TrustedIndex(LedgerFile& file, uint64_t size) {
     std::optional<LedgerIndex> index = ParseIndex(file.ReadIndex());
     LedgerEnds ends;
     if (!index || index->length > size || !ReadEnds(file, index->length, ends) ||
-        CheckOf(*index, ends) != index->check || !TailAgrees(*index, ends))
+        CheckOf(*index, ends) != index->check)
+        return std::nullopt;
+    // The header lies within the first bytes the check covers: the lines after it are of its layout.
+    const LedgerContent header = ParseLedger(ends.head.substr(0, ends.head.find('\n') + 1));
+    index->layout = header.layout;
+    if (header.fault != LedgerFault::None || !TailAgrees(*index, ends))
         return std::nullopt;
     return index;
 }

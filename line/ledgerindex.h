@@ -13,6 +13,7 @@ struct LedgerIndex {
     uint64_t length = 0;
     std::optional<uint32_t> highest;
     uint64_t check = 0;
+    int layout = 0;  // the ledger's, from its header: what the lines after the index hold
 };
 
 // The index when it is to be believed for the held ledger of `size` bytes.

@@ -52,14 +52,42 @@ bool LooksLikeFormula(std::string_view text, size_t from) {
     return first != std::string_view::npos && std::string_view("=+-@\t\r").find(text[first]) != std::string_view::npos;
 }
 
-bool IsSoundLine(const std::string_view* f, uint32_t& number) {
-    Uuid uuid;
-    return ParseLedgerStatus(f[2]) && HasLedgerTimeForm(f[0]) && (f[1].empty() || ParseStation(f[1])) &&
-           ParseNumber(f[3], number) && ParseUuidText(f[4], uuid) && (f[7].empty() || IsHexValue(f[7])) &&
-           IsHexValue(f[8]);
+namespace {
+
+// An empty field, or a Number.
+bool IsOptionalNumber(std::string_view text) {
+    uint32_t value = 0;
+    return text.empty() || ParseNumber(text, value);
 }
 
-LedgerEntry EntryOf(const std::string_view* f, uint32_t number) {
+std::optional<uint32_t> OptionalNumber(std::string_view text) {
+    uint32_t value = 0;
+    return !text.empty() && ParseNumber(text, value) ? std::optional<uint32_t>(value) : std::nullopt;
+}
+
+std::string OptionalText(const std::optional<uint32_t>& value) {
+    return value ? DecimalText(*value) : std::string();
+}
+
+}  // namespace
+
+bool IsSoundLine(const std::string_view* f, int layout, uint32_t& number) {
+    Uuid uuid;
+    const bool first = ParseLedgerStatus(f[2]) && HasLedgerTimeForm(f[0]) && (f[1].empty() || ParseStation(f[1])) &&
+                       ParseNumber(f[3], number) && ParseUuidText(f[4], uuid) && (f[7].empty() || IsHexValue(f[7])) &&
+                       IsHexValue(f[8]);
+    return first && (layout == kLedgerLayout1 || (IsOptionalNumber(f[12]) && IsOptionalNumber(f[14])));
+}
+
+int LayoutOfHeader(const std::string* fields, size_t count) {
+    for (int layout : {kLedgerLayout1, kLedgerLayout2}) {
+        if (count == ColumnCount(layout) && std::equal(fields, fields + count, std::begin(kColumns)))
+            return layout;
+    }
+    return 0;
+}
+
+LedgerEntry EntryOf(const std::string_view* f, int layout, uint32_t number) {
     LedgerEntry entry;
     entry.time = FromCsvText(f[0]);
     entry.station = FromCsvText(f[1]);
@@ -70,6 +98,14 @@ LedgerEntry EntryOf(const std::string_view* f, uint32_t number) {
     entry.maker = FromCsvText(f[6]);
     entry.slot = FromCsvText(f[7]);
     entry.interfaceType = FromCsvText(f[8]);
+    if (layout == kLedgerLayout1)
+        return entry;
+    entry.operatorId = FromCsvText(f[9]);
+    entry.recipe = FromCsvText(f[10]);
+    entry.version = FromCsvText(f[11]);
+    entry.durationMs = OptionalNumber(f[12]);
+    entry.cause = FromCsvText(f[13]);
+    entry.replaces = OptionalNumber(f[14]);
     return entry;
 }
 
@@ -108,9 +144,9 @@ std::string FormatStation(const Station& station) {
     return DecimalText(station.k) + "/" + DecimalText(station.n);
 }
 
-std::string LedgerPreamble() {
+std::string LedgerPreamble(int layout) {
     std::string text = kByteOrderMark;
-    for (size_t i = 0; i < kColumnCount; ++i)
+    for (size_t i = 0; i < ColumnCount(layout); ++i)
         text += (i ? "," : "") + std::string(kColumns[i]);
     return text + "\r\n";
 }
@@ -128,7 +164,7 @@ std::string CsvField(const std::string& text) {
     return quoted + "\"";
 }
 
-std::string FormatLedgerLine(const LedgerEntry& entry) {
+std::string FormatLedgerLine(const LedgerEntry& entry, int layout) {
     const std::string fields[] = {entry.time,
                                   entry.station,
                                   LedgerStatusText(entry.status),
@@ -137,9 +173,15 @@ std::string FormatLedgerLine(const LedgerEntry& entry) {
                                   entry.product,
                                   entry.maker,
                                   entry.slot,
-                                  entry.interfaceType};
+                                  entry.interfaceType,
+                                  entry.operatorId,
+                                  entry.recipe,
+                                  entry.version,
+                                  OptionalText(entry.durationMs),
+                                  entry.cause,
+                                  OptionalText(entry.replaces)};
     std::string line;
-    for (size_t i = 0; i < kColumnCount; ++i)
+    for (size_t i = 0; i < ColumnCount(layout); ++i)
         line += (i ? "," : "") + CsvField(fields[i]);
     return line + "\r\n";
 }

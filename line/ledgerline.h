@@ -12,9 +12,15 @@
 namespace core::ledger_detail {
 
 inline constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-inline constexpr const char* kColumns[] = {"time",    "station", "status", "number",   "uuid",
-                                           "product", "maker",   "slot",   "interface"};
-constexpr size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
+inline constexpr const char* kColumns[] = {"time",     "station",  "status",  "number",      "uuid",
+                                           "product",  "maker",    "slot",    "interface",   "operator",
+                                           "recipe",   "version",  "duration_ms", "cause",   "replaces"};
+constexpr size_t kMaxColumnCount = sizeof kColumns / sizeof kColumns[0];
+
+// Layout 1's nine columns, or layout 2's fifteen.
+constexpr size_t ColumnCount(int layout) {
+    return layout == kLedgerLayout1 ? 9 : kMaxColumnCount;
+}
 
 inline bool IsDigit(char c) {
     return static_cast<unsigned char>(c - '0') < 10;
@@ -27,12 +33,15 @@ bool ParseNumber(std::string_view text, uint32_t& value);
 // or a CR, which spreadsheets pass over before a formula.
 bool LooksLikeFormula(std::string_view text, size_t from);
 
-// Whether a line's nine fields hold what their columns hold, and its Number. Checked as
-// written: the apostrophe that keeps a formula from running is never valid in these columns,
-// taken off or not.
-bool IsSoundLine(const std::string_view* fields, uint32_t& number);
+// Whether a line's fields (as many as the layout's columns) hold what their columns hold, and
+// its Number. Checked as written: the apostrophe that keeps a formula from running is never
+// valid in the columns of numbers and codes, taken off or not.
+bool IsSoundLine(const std::string_view* fields, int layout, uint32_t& number);
 
 // A sound line's entry, its texts as they were before CsvField wrote them.
-LedgerEntry EntryOf(const std::string_view* fields, uint32_t number);
+LedgerEntry EntryOf(const std::string_view* fields, int layout, uint32_t number);
+
+// The layout whose header these fields are; 0 for none.
+int LayoutOfHeader(const std::string* fields, size_t count);
 
 }  // namespace core::ledger_detail

@@ -32,8 +32,8 @@ public:
     using Source = TextSource;
     using EntrySink = ledger_detail::EntrySink;
 
-    LedgerStream(const Source& source, bool fromFileStart, const EntrySink& sink)
-        : source_(source), sink_(sink), preamble_(fromFileStart) {}
+    LedgerStream(const Source& source, bool fromFileStart, const EntrySink& sink, int layout)
+        : source_(source), sink_(sink), preamble_(fromFileStart), layout_(layout) {}
 
     bool Read(LedgerContent& content) {
         content = LedgerContent();
@@ -86,6 +86,7 @@ public:
         }
         content.highest = highest_;
         content.lines = line_ - 1;
+        content.layout = layout_;
         return true;
     }
 
@@ -128,7 +129,7 @@ private:
     PlainLine TakePlainLine() {
         const char* const begin = text_.data() + pos_;
         const char* const end = text_.data() + text_.size();
-        std::string_view fields[kColumnCount];
+        std::string_view fields[kMaxColumnCount];
         size_t count = 0;
         for (const char* field = begin;;) {
             const char* stop = NextSeparator(field, end);
@@ -139,7 +140,7 @@ private:
                 return stop + 1 == end && !end_ ? PlainLine::Incomplete : PlainLine::NotPlain;
             if (*stop == '"')
                 return PlainLine::NotPlain;
-            if (count < kColumnCount)
+            if (count < kMaxColumnCount)
                 fields[count] = std::string_view(field, static_cast<size_t>(stop - field));
             ++count;
             if (*stop == ',') {
@@ -165,8 +166,8 @@ private:
         if (fault == LedgerFault::None && preamble_) {
             fault = CheckHeader(fields_);
         } else if (fault == LedgerFault::None) {
-            std::string_view fields[kColumnCount];
-            std::copy_n(fields_.begin(), std::min(fields_.size(), kColumnCount), fields);
+            std::string_view fields[kMaxColumnCount];
+            std::copy_n(fields_.begin(), std::min(fields_.size(), kMaxColumnCount), fields);
             fault = TakeEntry(fields, fields_.size());
         } else if (preamble_) {
             fault = LedgerFault::BadHeader;
@@ -183,21 +184,20 @@ private:
         }
     }
 
-    static LedgerFault CheckHeader(const std::vector<std::string>& fields) {
-        return std::equal(fields.begin(), fields.end(), std::begin(kColumns), std::end(kColumns))
-                   ? LedgerFault::None
-                   : LedgerFault::BadHeader;
+    LedgerFault CheckHeader(const std::vector<std::string>& fields) {
+        layout_ = LayoutOfHeader(fields.data(), fields.size());
+        return layout_ != 0 ? LedgerFault::None : LedgerFault::BadHeader;
     }
 
     LedgerFault TakeEntry(const std::string_view* fields, size_t count) {
-        if (count != kColumnCount)
+        if (count != ColumnCount(layout_))
             return LedgerFault::FieldCount;
         uint32_t number = 0;
-        if (!IsSoundLine(fields, number))
+        if (!IsSoundLine(fields, layout_, number))
             return LedgerFault::BadField;
         highest_ = std::max(highest_.value_or(0), number);
         if (sink_)
-            sink_(EntryOf(fields, number));
+            sink_(EntryOf(fields, layout_, number));
         return LedgerFault::None;
     }
 
@@ -205,6 +205,7 @@ private:
     const EntrySink& sink_;
     std::vector<std::string> fields_;
     bool preamble_;  // the header line is still to come
+    int layout_;     // the header's, once read
     std::string text_;
     bool end_ = false;
     size_t pos_ = 0;  // where the next line starts
@@ -235,12 +236,17 @@ LedgerStream::Source FileSource(LedgerFile& file, uint64_t from, uint64_t to) {
 
 }  // namespace
 
-bool ReadStream(LedgerFile& file, uint64_t from, uint64_t to, const EntrySink& sink, LedgerContent& content) {
+bool ReadStream(LedgerFile& file,
+                uint64_t from,
+                uint64_t to,
+                const EntrySink& sink,
+                LedgerContent& content,
+                int layout) {
     const TextSource source = FileSource(file, from, to);
-    return LedgerStream(source, from == 0, sink).Read(content);
+    return LedgerStream(source, from == 0, sink, layout).Read(content);
 }
 
-LedgerContent ParseLines(const std::string& text) {
+LedgerContent ParseLines(const std::string& text, int layout) {
     bool given = false;
     const TextSource source = [&](std::string& out) {
         if (!given)
@@ -249,7 +255,7 @@ LedgerContent ParseLines(const std::string& text) {
         return true;
     };
     LedgerContent content;
-    LedgerStream(source, false, nullptr).Read(content);
+    LedgerStream(source, false, nullptr, layout).Read(content);
     return content;
 }
 
@@ -267,7 +273,7 @@ LedgerContent ParseLedger(const std::string& bytes) {
     };
     LedgerContent content;
     const EntrySink sink = [&](LedgerEntry&& entry) { content.entries.push_back(std::move(entry)); };
-    LedgerStream(source, true, sink).Read(content);
+    LedgerStream(source, true, sink, kNewLedgerLayout).Read(content);
     return content;
 }
 

@@ -19,9 +19,15 @@ using EntrySink = std::function<void(LedgerEntry&& entry)>;
 // The held ledger's bytes from `from` to `to`: from the start of the file (byte-order mark and
 // header first), or from the start of a line (the lines appended after an index). Each sound
 // line goes to `sink` when there is one. False when the file could not be read.
-bool ReadStream(LedgerFile& file, uint64_t from, uint64_t to, const EntrySink& sink, LedgerContent& content);
+// From the start of a line, the lines are of the given layout.
+bool ReadStream(LedgerFile& file,
+                uint64_t from,
+                uint64_t to,
+                const EntrySink& sink,
+                LedgerContent& content,
+                int layout = kNewLedgerLayout);
 
-// Lines of ledger text that begins at the start of a line, without the header.
-LedgerContent ParseLines(const std::string& text);
+// Lines of ledger text of the layout that begins at the start of a line, without the header.
+LedgerContent ParseLines(const std::string& text, int layout);
 
 }  // namespace core::ledger_detail

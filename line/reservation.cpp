@@ -27,7 +27,7 @@ bool ScanLedger(LedgerFile& file, LedgerContent& content) {
     if (!file.Size(size))
         return false;
     if (std::optional<LedgerIndex> index = TrustedIndex(file, size)) {
-        if (!ReadStream(file, index->length, size, nullptr, content))
+        if (!ReadStream(file, index->length, size, nullptr, content, index->layout))
             return false;
         if (content.fault == LedgerFault::None) {
             if (index->highest)
@@ -66,7 +66,9 @@ Reservation ReserveNumber(LedgerFile& file, LedgerEntry line, uint32_t floor, co
     }
     line.number = *next;
     line.status = LedgerStatus::Reserved;
-    if (!file.Append((content.fresh ? LedgerPreamble() : std::string()) + FormatLedgerLine(line))) {
+    result.layout = content.layout;
+    if (!file.Append((content.fresh ? LedgerPreamble(content.layout) : std::string()) +
+                     FormatLedgerLine(line, content.layout))) {
         result.failure = ReserveFailure::AppendFailed;
         return result;
     }

@@ -7,10 +7,10 @@
 #include <set>
 
 #include "common/editor_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "option/optiondlg.h"
 #include "option/resource.h"
-#include "testing/board_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace {
 
@@ -334,7 +334,7 @@ TEST_F(OptionOnBoard, ProductInformationFailureDisconnectsBeforeItSaysSo) {
     board.SetFaults("product_info_fail=1");
     board.ClearCalls();
     bool connectedAtMessage = true;
-    fw::SetMessageBoxHook([&](const std::wstring& text, UINT type, const std::wstring&) {
+    fw::MessageBoxHookScope answers([&](const std::wstring& text, UINT type, const std::wstring&) {
         EXPECT_EQ(text, L"通信エラーが発生しました。");
         EXPECT_EQ(type, kOkWarning);
         connectedAtMessage = dlg.IsConnected();

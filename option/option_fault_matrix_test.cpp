@@ -1,12 +1,12 @@
 // The option editor's fault matrix under Wine: every device operation through the real
 // window and the real DLLs, once on a healthy board and then once per call of its sequence
-// with that call failing (varnet/fault_matrix.h). The matrix is printed; any rule broken
+// with that call failing (varnet/fault_matrix_test_support.h). The matrix is printed; any rule broken
 // fails the test.
 #include <gtest/gtest.h>
 
 #include "option/optiondlg.h"
 #include "option/resource.h"
-#include "testing/fault_matrix_test_support.h"
+#include "varnet/fault_matrix_window_test_support.h"
 
 namespace {
 

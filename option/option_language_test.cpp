@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "framework/language_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "option/optiondlg.h"
 #include "option/resource.h"
-#include "testing/board_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace {
 

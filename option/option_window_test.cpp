@@ -9,7 +9,7 @@
 
 #include "core/portoptions.h"
 #include "common/editor_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "option/optiondlg.h"
 #include "option/portgrid.h"
 #include "option/resource.h"
@@ -315,10 +315,6 @@ struct Option {
                                                    ID_CONNECT,         ID_WRITE_DEVICE};
 };
 
-TEST(OptionEditor, KeepsTheEditorsContract) {
-    editortest::ExpectEditorContract<Option>();
-}
-
 TEST(OptionEditor, KeepsTheEditorsContractOnABoard) {
     editortest::ExpectBoardContract<Option>();
 }
@@ -355,7 +351,7 @@ TEST(OptionStartUp, WithoutSocketsNoWindowOpens) {
     fwtest::ScriptedUser user;
     AppWithoutSockets app;
     bool shown = false;
-    fw::CDialog::SetModalHook([&](fw::CDialog&) { shown = true; });
+    fw::CDialog::ModalHookScope hook([&](fw::CDialog&) { shown = true; });
     EXPECT_FALSE(app.InitInstance());
     EXPECT_FALSE(shown);
     ASSERT_EQ(user.messages.size(), 1u);
@@ -364,3 +360,8 @@ TEST(OptionStartUp, WithoutSocketsNoWindowOpens) {
 }
 
 }  // namespace
+
+// The editors' contract, each behaviour its own test.
+namespace editortest {
+INSTANTIATE_TYPED_TEST_SUITE_P(Option, EditorContract, Option);
+}  // namespace editortest

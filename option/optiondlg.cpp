@@ -52,19 +52,9 @@ const fw::UpdateEntry<CTolkaOptionDlg> CTolkaOptionDlg::kUpdateHandlers[] = {
     {ID_PRODUCT_INFO, &CTolkaOptionDlg::OnUpdateConnected},
 };
 
-CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CEditorDialog(kOptionEditor, link) {}
+const fw::DialogTables<CTolkaOptionDlg> CTolkaOptionDlg::kTables = {kCommands, kPortBoxes, kUpdateHandlers};
 
-bool CTolkaOptionDlg::OnCommand(UINT id, UINT code) {
-    return fw::Dispatch(this, kCommands, id, code) || fw::Dispatch(this, kPortBoxes, id, code);
-}
-
-std::vector<UINT> CTolkaOptionDlg::CommandIds() const {
-    return fw::IdsOf(kCommands, kPortBoxes);
-}
-
-bool CTolkaOptionDlg::OnUpdateCommand(UINT id, bool& enabled) const {
-    return fw::QueryUpdate(this, kUpdateHandlers, id, enabled);
-}
+CTolkaOptionDlg::CTolkaOptionDlg(core::DeviceLink& link) : CTableDialog(kOptionEditor, link) {}
 
 void CTolkaOptionDlg::PrepareControls() {
     m_grid.Prepare(m_hWnd);

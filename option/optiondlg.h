@@ -11,21 +11,16 @@
 #include "core/boardlink.h"
 #include "option/portgrid.h"
 
-class CTolkaOptionDlg : public CEditorDialog {
+class CTolkaOptionDlg : public fw::CTableDialog<CTolkaOptionDlg, CEditorDialog> {
 public:
     // The board is reached through link: the device libraries, or a stand-in in tests.
     explicit CTolkaOptionDlg(core::DeviceLink& link = LibraryLink());
 
+    static const fw::DialogTables<CTolkaOptionDlg> kTables;
+
     // The grid into a 128-byte image and back; setting boxes from here is not a click.
     void GetPortOptions(uint8_t* image);
     void SetPortOptions(const uint8_t* image);
-
-protected:
-    bool OnCommand(UINT id, UINT code) override;
-    bool OnUpdateCommand(UINT id, bool& enabled) const override;
-
-public:
-    std::vector<UINT> CommandIds() const override;
 
 protected:
     void PrepareControls() override;

@@ -11,7 +11,7 @@
 #include "shipped_files.h"
 #include "suite/suite_version.h"
 #include "framework/module.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "framework/text.h"
 
 namespace {

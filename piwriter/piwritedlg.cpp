@@ -64,19 +64,9 @@ const fw::UpdateEntry<CVarnPIWriteDlg> CVarnPIWriteDlg::kUpdateHandlers[] = {
     {ID_ERASE_DEVICE, &CVarnPIWriteDlg::OnUpdateConnected},
 };
 
-CVarnPIWriteDlg::CVarnPIWriteDlg(core::DeviceLink& link) : CEditorDialog(kWriter, link) {}
+const fw::DialogTables<CVarnPIWriteDlg> CVarnPIWriteDlg::kTables = {kCommands, kNotifications, kUpdateHandlers};
 
-bool CVarnPIWriteDlg::OnCommand(UINT id, UINT code) {
-    return fw::Dispatch(this, kCommands, id, code) || fw::Dispatch(this, kNotifications, id, code);
-}
-
-std::vector<UINT> CVarnPIWriteDlg::CommandIds() const {
-    return fw::IdsOf(kCommands, kNotifications);
-}
-
-bool CVarnPIWriteDlg::OnUpdateCommand(UINT id, bool& enabled) const {
-    return fw::QueryUpdate(this, kUpdateHandlers, id, enabled);
-}
+CVarnPIWriteDlg::CVarnPIWriteDlg(core::DeviceLink& link) : CTableDialog(kWriter, link) {}
 
 void CVarnPIWriteDlg::DoDataExchange(fw::CDataExchange& dx) {
     ExchangeName(dx, IDC_MAKER, m_strMaker, IDS_MAKER_NOT_IN_CODE_PAGE);

@@ -9,10 +9,12 @@
 #include "core/deviceapi.h"
 #include "core/record.h"
 
-class CVarnPIWriteDlg : public CEditorDialog {
+class CVarnPIWriteDlg : public fw::CTableDialog<CVarnPIWriteDlg, CEditorDialog> {
 public:
     // The board is reached through link: the device libraries, or a stand-in in tests.
     explicit CVarnPIWriteDlg(core::DeviceLink& link = LibraryLink());
+
+    static const fw::DialogTables<CVarnPIWriteDlg> kTables;
 
     // The record's four texts as the editor holds them, and as the current-data panel shows
     // the board's; each field is also known by its member name.
@@ -39,13 +41,6 @@ public:
 
 protected:
     void DoDataExchange(fw::CDataExchange& dx) override;
-    bool OnCommand(UINT id, UINT code) override;
-    bool OnUpdateCommand(UINT id, bool& enabled) const override;
-
-public:
-    std::vector<UINT> CommandIds() const override;
-
-protected:
     bool BuildFileImage(FileImage& image) override;
     void ShowFileImage(const FileImage& image) override;
     void AnnounceConnection() override;

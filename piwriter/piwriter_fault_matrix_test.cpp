@@ -1,6 +1,6 @@
 // The writer's fault matrix under Wine: every device operation through the real window and
 // the real DLLs, once on a healthy board and then once per call of its sequence with that
-// call failing (varnet/fault_matrix.h). The matrix is printed; any rule broken fails the test.
+// call failing (varnet/fault_matrix_test_support.h). The matrix is printed; any rule broken fails the test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +9,7 @@
 #include "core/records_test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
-#include "testing/fault_matrix_test_support.h"
+#include "varnet/fault_matrix_window_test_support.h"
 
 namespace {
 

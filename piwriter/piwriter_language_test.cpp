@@ -5,11 +5,11 @@
 #include "framework/app.h"
 #include "framework/language_test_support.h"
 #include "framework/module.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "framework/text.h"
 #include "piwriter/piwritedlg.h"
 #include "piwriter/resource.h"
-#include "testing/board_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace {
 
@@ -23,12 +23,11 @@ TEST(WriterLanguages, EveryTextFitsItsControl) {
 
 std::wstring ModalCaption(HWND hwnd, UINT command) {
     std::wstring caption;
-    fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+    fw::CDialog::ModalHookScope hook([&](fw::CDialog& box) {
         caption = box.GetWindowText();
         box.EndDialog(IDCANCEL);
     });
     fwtest::Command(hwnd, command);
-    fw::CDialog::SetModalHook(nullptr);
     return caption;
 }
 
@@ -98,9 +97,9 @@ TEST(WriterHelp, F1AndTheHelpCommandOpenTheLanguagesFileAtTheWindowsPage) {
         app.m_pMainWnd = &dlg;
         ASSERT_TRUE(dlg.Create());
         std::vector<std::wstring> opened;
-        fw::SetHelpViewerHook([&](const std::wstring& target) { opened.push_back(target); });
+        fw::HelpViewerHookScope viewer([&](const std::wstring& target) { opened.push_back(target); });
         if (row.inFlashModeHelp) {
-            fw::CDialog::SetModalHook([&](fw::CDialog& box) {
+            fw::CDialog::ModalHookScope hook([&](fw::CDialog& box) {
                 fwtest::PressKey(box, VK_F1);
                 box.EndDialog(IDCANCEL);
             });
@@ -111,7 +110,6 @@ TEST(WriterHelp, F1AndTheHelpCommandOpenTheLanguagesFileAtTheWindowsPage) {
             SetFocus(GetDlgItem(dlg.GetSafeHwnd(), IDC_UUID));
             fwtest::PressKey(dlg, VK_F1);
         }
-        fw::SetHelpViewerHook(nullptr);
         app.m_pMainWnd = nullptr;
         EXPECT_EQ(user.messages.size(), 0u) << row.page;
         ASSERT_EQ(opened.size(), 1u) << row.page;

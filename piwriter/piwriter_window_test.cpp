@@ -10,7 +10,7 @@
 
 #include "framework/syslib.h"
 #include "common/editor_test_support.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "piwriter/piwritedlg.h"
 #include "core/record_test_support.h"
 #include "piwriter/resource.h"
@@ -206,7 +206,7 @@ TEST_F(WriterWindow, ACommandWithoutItsSystemLibraryFailsAsUsual) {
     };
     for (const auto& c : cases) {
         fwtest::ScriptedUser caseUser;  // a fresh one per case, in place of the fixture's
-        fw::CFileDialog::SetHook(nullptr);
+        fw::CFileDialog::HookScope realFileDialogs(nullptr);
         fwtest::UnexpectedDialogGuard guard;
         fw::RefuseSystemLibraryForTest(c.library);
         fwtest::Command(hwnd, c.command);
@@ -312,10 +312,6 @@ struct Writer {
                                                    IDC_CONNECT,        IDC_WRITE_DEVICE};
 };
 
-TEST(WriterEditor, KeepsTheEditorsContract) {
-    editortest::ExpectEditorContract<Writer>();
-}
-
 TEST(WriterEditor, KeepsTheEditorsContractOnABoard) {
     editortest::ExpectBoardContract<Writer>();
 }
@@ -356,3 +352,8 @@ TEST_F(WriterWindow, JapaneseNamesRoundTripThroughCodePage932) {
 // --- Dialogs of the shared frame -------------------------------------------------------------
 
 }  // namespace
+
+// The editors' contract, each behaviour its own test.
+namespace editortest {
+INSTANTIATE_TYPED_TEST_SUITE_P(Writer, EditorContract, Writer);
+}  // namespace editortest

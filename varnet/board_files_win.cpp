@@ -7,6 +7,7 @@
 #include "call_log.h"
 #include "core/digits.h"
 #include "framework/fileio.h"
+#include "framework/handle.h"
 #include "framework/module.h"
 #include "framework/syslib.h"
 #include "framework/text.h"
@@ -105,21 +106,21 @@ std::wstring FolderStore::PathOf(const std::string& name) const {
 
 BoardStore::Load FolderStore::Read(const std::string& name, std::vector<uint8_t>& bytes) {
     // Sharing delete too, so that a writer can move a new version over the file meanwhile.
-    HANDLE file =
-        CreateFileW(PathOf(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    fw::FileHandle file(CreateFileW(PathOf(name).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Load::Missing : Load::Failed;
     }
     Load result = Load::Failed;
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) <= kLargestStateFile) {
+    if (GetFileSizeEx(file.Get(), &size) && static_cast<uint64_t>(size.QuadPart) <= kLargestStateFile) {
         bytes.assign(static_cast<size_t>(size.QuadPart), 0);
         size_t done = 0;
         while (done < bytes.size()) {
             DWORD got = 0;
-            if (!ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) ||
+            if (!ReadFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr) ||
                 got == 0) {
                 break;
             }
@@ -128,7 +129,6 @@ BoardStore::Load FolderStore::Read(const std::string& name, std::vector<uint8_t>
         if (done == bytes.size())
             result = Load::Ok;
     }
-    CloseHandle(file);
     return result;
 }
 
@@ -138,11 +138,12 @@ bool FolderStore::Replace(const std::string& name, const std::vector<uint8_t>& b
         return false;
     const std::wstring temp = target + L"." + core::DecimalText<wchar_t>(GetCurrentProcessId()) + L"-" +
                               core::DecimalText<wchar_t>(GetCurrentThreadId()) + L".tmp";
-    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    fw::FileHandle file(
+        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
-    bool written = fw::WriteAllFlushed(file, bytes.data(), bytes.size());
-    CloseHandle(file);
+    const bool written = fw::WriteAllFlushed(file.Get(), bytes.data(), bytes.size());
+    file.Reset();
     if (written) {
         for (int attempt = 0; attempt < kBusyRetries; ++attempt) {
             if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -160,12 +161,10 @@ bool FolderStore::Replace(const std::string& name, const std::vector<uint8_t>& b
 namespace {
 
 bool ProcessRuns(DWORD id) {
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
-    if (process == nullptr)
+    fw::Handle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    if (!process)
         return GetLastError() != ERROR_INVALID_PARAMETER;  // no such process; otherwise assume it runs
-    bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    CloseHandle(process);
-    return runs;
+    return WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 // The process id of a temporary file that Replace names "<file>.<process>-<thread>.tmp".
@@ -187,15 +186,14 @@ DWORD WriterOfTemporary(const std::wstring& name) {
 
 void FolderStore::RemoveStaleTemporaries() {
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder_ + L"\\*.tmp").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    fw::FindHandle find(FindFirstFileW((folder_ + L"\\*.tmp").c_str(), &found));
+    if (!find)
         return;
     do {
         const DWORD writer = WriterOfTemporary(found.cFileName);
         if (writer != 0 && writer != GetCurrentProcessId() && !ProcessRuns(writer))
             DeleteFileW((folder_ + L"\\" + found.cFileName).c_str());
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
 }
 
 bool FolderStore::Remove(const std::string& name) {
@@ -226,20 +224,19 @@ bool FolderStore::AppendLine(const std::string& name, const std::string& line) {
     // One WriteFile per entry on a handle opened for appending: lines of several
     // processes interleave but never mix.
     for (int attempt = 0; attempt < kBusyRetries; ++attempt) {
-        HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
+        fw::FileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
             LARGE_INTEGER size{};
-            GetFileSizeEx(file, &size);
+            GetFileSizeEx(file.Get(), &size);
             std::string entry = line + "\n";
             // The size the log had after this process's last line: any other size means the
             // log is new to this process or someone else has written since.
             auto last = LogSizes().find(PathKey(path));
             if (last == LogSizes().end() || last->second != static_cast<uint64_t>(size.QuadPart))
                 entry = ProcessEntry(GetCurrentProcessId(), ProgramName()) + "\n" + entry;
-            bool ok = fw::WriteAll(file, entry.data(), entry.size());
-            CloseHandle(file);
+            const bool ok = fw::WriteAll(file.Get(), entry.data(), entry.size());
             if (ok)
                 LogSizes()[PathKey(path)] = static_cast<uint64_t>(size.QuadPart) + entry.size();
             return ok;

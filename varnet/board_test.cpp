@@ -7,7 +7,7 @@
 
 #include "board.h"
 #include "call_log.h"
-#include "testing/memory_store.h"
+#include "varnet/memory_store_test_support.h"
 #include "model_link.h"
 
 namespace vboard {

@@ -1,4 +1,4 @@
-#include "common/versiontext.h"
+#include "framework/versiontext.h"
 
 #include "core/digits.h"
 

@@ -1,4 +1,4 @@
-#include "testing/fault_matrix.h"
+#include "varnet/fault_matrix_test_support.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // For the editors' fault-matrix tests under Wine: runs one device operation through the real
 // window on a virtual board reset for each run, with the user's file open in the editor, and
-// collects what testing/fault_matrix.h checks (board files, window state, messages, call log).
+// collects what varnet/fault_matrix_test_support.h checks (board files, window state, messages, call log).
 //
 //   testmatrix::WindowRuns<CVarnPIWriteDlg> runs(operation, file, IDC_FILE_OPEN, DescribeWriter);
 //   faultmatrix::Row row = faultmatrix::RunOperation(operation.name,
@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "core/utf8.h"
-#include "framework/test_support.h"
+#include "framework/dialog_test_support.h"
 #include "varnet/call_log.h"
-#include "testing/fault_matrix.h"
-#include "testing/board_test_support.h"
+#include "varnet/fault_matrix_test_support.h"
+#include "varnet/board_test_support.h"
 
 namespace testmatrix {
 
@@ -91,12 +91,13 @@ public:
         run.before = Snapshot(dlg);
         // The user answers every question with Yes or OK, so that the operation goes on to
         // the board.
-        fw::SetMessageBoxHook([&](const std::wstring& text, UINT type, const std::wstring&) {
-            run.messages.push_back({core::ToUtf8(text), type, CallsSoFar()});
-            return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
-        });
-        op_.act(hwnd);
-        fw::SetMessageBoxHook(nullptr);
+        {
+            fw::MessageBoxHookScope answers([&](const std::wstring& text, UINT type, const std::wstring&) {
+                run.messages.push_back({core::ToUtf8(text), type, CallsSoFar()});
+                return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+            });
+            op_.act(hwnd);
+        }
         run.after = Snapshot(dlg);
         run.log = board_.Calls();
         return run;

@@ -1,7 +1,7 @@
 // Where a main window opens, as rectangle arithmetic on screen coordinates (right and bottom
 // exclusive): where it was last closed, moved onto a monitor's work area when it does not lie
 // on it whole, or centred on a work area at the first start. The window's size never changes.
-// The monitors and the remembered position are the window's side (common/mainframe.cpp).
+// The monitors and the remembered position are the caller's side (the main window's frame).
 #pragma once
 
 struct ScreenRect {

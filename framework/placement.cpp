@@ -1,4 +1,4 @@
-#include "common/placement.h"
+#include "framework/placement.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // The fault matrix's rules catch the mistakes they are there for: small operations on the
 // model, one careful and the others each with one mistake, run through the whole matrix.
-#include "testing/fault_matrix.h"
+#include "varnet/fault_matrix_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "varnet/call_log.h"
-#include "testing/memory_store.h"
+#include "varnet/memory_store_test_support.h"
 #include "varnet/model_link.h"
 
 namespace faultmatrix {

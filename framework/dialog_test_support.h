@@ -31,31 +31,25 @@ struct ShownMessage {
 // user pressed Enter); file dialogs take the next scripted path ("" = Cancel).
 class ScriptedUser {
 public:
-    ScriptedUser() {
-        fw::SetMessageBoxHook([this](const std::wstring& text, UINT type, const std::wstring& caption) {
-            messages.push_back({text, type, caption});
-            if (!answers.empty()) {
-                int answer = answers.front();
-                answers.pop_front();
-                return answer;
-            }
-            return DefaultButton(type);
-        });
-        fw::CFileDialog::SetHook([this](const fw::CFileDialog& dlg) {
-            fileDialogs.push_back({dlg.IsOpenDialog(), dlg.GetDefaultExt(), dlg.GetFilter(), dlg.GetFlags()});
-            std::wstring path;
-            if (!files.empty()) {
-                path = files.front();
-                files.pop_front();
-            }
-            return path;
-        });
-    }
-    ~ScriptedUser() {
-        fw::SetMessageBoxHook(nullptr);
-        fw::CFileDialog::SetHook(nullptr);
-        fw::CDialog::SetModalHook(nullptr);
-    }
+    ScriptedUser()
+        : m_messageBoxes([this](const std::wstring& text, UINT type, const std::wstring& caption) {
+              messages.push_back({text, type, caption});
+              if (!answers.empty()) {
+                  int answer = answers.front();
+                  answers.pop_front();
+                  return answer;
+              }
+              return DefaultButton(type);
+          }),
+          m_fileDialogs([this](const fw::CFileDialog& dlg) {
+              fileDialogs.push_back({dlg.IsOpenDialog(), dlg.GetDefaultExt(), dlg.GetFilter(), dlg.GetFlags()});
+              std::wstring path;
+              if (!files.empty()) {
+                  path = files.front();
+                  files.pop_front();
+              }
+              return path;
+          }) {}
     ScriptedUser(const ScriptedUser&) = delete;
     ScriptedUser& operator=(const ScriptedUser&) = delete;
 
@@ -94,6 +88,10 @@ public:
     std::vector<FileDialogSeen> fileDialogs;
     std::deque<int> answers;
     std::deque<std::wstring> files;
+
+private:
+    fw::MessageBoxHookScope m_messageBoxes;
+    fw::CFileDialog::HookScope m_fileDialogs;
 };
 
 // While it lives, the windows that the thread shows are cancelled after 5 s, so that a
