@@ -2,8 +2,10 @@
 // message-box icon rule, whole-file reads and writes, the help command.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "core/digits.h"
 #include "framework/app.h"
 // After <windows.h>, which the framework headers bring.
 #include <shellapi.h>
@@ -13,6 +15,7 @@
 #include "framework/fileio.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
+#include "framework/sha256.h"
 #include "framework/syslib.h"
 #include "framework/text.h"
 #include "framework/dialog_test_support.h"
@@ -307,6 +310,30 @@ TEST(HelpCommand, WithoutTheHelpLibraryTheFileCannotBeOpened) {
     fw::RefuseSystemLibraryForTest(nullptr);
     DeleteFileW(helpFile.c_str());
     EXPECT_EQ(user.Texts(), std::vector<std::wstring>{L"ヘルプ ファイル「" + helpFile + L"」を開けませんでした。"});
+}
+
+TEST(Sha256, TheSystemsDigestOrNoneWithoutItsLibrary) {
+    const std::string zeros(128, '\0');
+    const struct {
+        std::string bytes;
+        const char* digest;
+    } cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {zeros, "38723a2e5e8a17aa7950dc008209944e898f69a7bd10a23c839d341e935fd5ca"},
+    };
+    for (const auto& c : cases) {
+        std::array<uint8_t, 32> digest{};
+        ASSERT_TRUE(fw::Sha256(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), digest));
+        std::string text;
+        for (uint8_t byte : digest)
+            text += core::HexText(byte, 2, core::HexCase::Lower);
+        EXPECT_EQ(text, c.digest) << c.bytes.size();
+    }
+    fw::RefuseSystemLibraryForTest(L"bcrypt.dll");
+    std::array<uint8_t, 32> digest{};
+    EXPECT_FALSE(fw::Sha256(nullptr, 0, digest));
+    fw::RefuseSystemLibraryForTest(nullptr);
 }
 
 }  // namespace
