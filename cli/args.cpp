@@ -29,6 +29,9 @@ const OptionRow kOptionRows[] = {
     {Option::Ledger, L"--ledger", nullptr, true, L"--ledger L.csv", IDS_HELP_LEDGER},
     {Option::LedgerTimeout, L"--ledger-timeout", nullptr, true, L"--ledger-timeout S", IDS_HELP_LEDGER_TIMEOUT},
     {Option::Station, L"--station", nullptr, true, L"--station K/N", IDS_HELP_STATION},
+    {Option::Options, L"--options", nullptr, true, L"--options FILE.topt", IDS_HELP_OPTIONS_FILE},
+    {Option::Operator, L"--operator", nullptr, true, L"--operator ID", IDS_HELP_OPERATOR},
+    {Option::Rework, L"--rework", nullptr, false, L"--rework", IDS_HELP_REWORK},
     {Option::From, L"--from", nullptr, true, L"--from T, --to T", IDS_HELP_PERIOD},
     {Option::To, L"--to", nullptr, true, nullptr, 0},
     {Option::AllowKindMismatch, L"--allow-kind-mismatch", nullptr, false, L"--allow-kind-mismatch",
@@ -110,6 +113,15 @@ const CommandRow kCommandRows[] = {
     {L"opt read", OptRead, L"opt read [-o FILE.topt]", IDS_HELP_OPT_READ, false, {Option::Output}, {}},
     {L"opt write", OptWrite, L"opt write FILE.topt", IDS_HELP_OPT_WRITE, true, {}, {}},
     {L"opt erase", OptErase, L"opt erase --yes", IDS_HELP_OPT_ERASE, false, {Option::Yes}, {}},
+    {L"line run",
+     LineRun,
+     L"line run FILE.tpi [--options FILE.topt] [--ledger L] [--station K/N] [--operator ID] [--number N] [--rework] "
+     L"[--repeat]",
+     IDS_HELP_LINE_RUN,
+     true,
+     {Option::Options, Option::Ledger, Option::LedgerTimeout, Option::Station, Option::Operator, Option::Number,
+      Option::Rework, Option::Repeat},
+     {}},
     {L"ledger show", LedgerShow, L"ledger show L", IDS_HELP_LEDGER_SHOW, true, {Option::LedgerTimeout}, {}, true},
     {L"ledger export",
      LedgerExport,
@@ -130,7 +142,7 @@ const CommandRow kCommandRows[] = {
 };
 
 // Command words that need a second word.
-const wchar_t* const kGroups[] = {L"pi", L"opt", L"ledger"};
+const wchar_t* const kGroups[] = {L"pi", L"opt", L"line", L"ledger"};
 
 constexpr unsigned kLedgerTimeoutMax = 600;
 
@@ -272,6 +284,15 @@ std::optional<UsageError> CheckPeriod(Invocation& inv) {
     return std::nullopt;
 }
 
+// Who runs a station, as the ledger records it: 1 to 64 characters, none a control character
+// (a spreadsheet formula is neutralised where the ledger writes it).
+bool IsOperatorId(const std::wstring& id) {
+    return !id.empty() && id.size() <= 64 && std::none_of(id.begin(), id.end(), [](wchar_t ch) {
+        return ch < 0x20 || (ch >= 0x7F && ch < 0xA0) || (ch >= 0x202A && ch <= 0x202E) ||
+               (ch >= 0x2066 && ch <= 0x2069);
+    });
+}
+
 std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& inv) {
     for (const OptionRow& option : kOptionRows) {
         if (row.required.Has(option.id) && !inv.Has(option.id))
@@ -281,6 +302,10 @@ std::optional<UsageError> CheckCombinations(const CommandRow& row, Invocation& i
         return UsageError{IDS_UUID_OR_NEW_UUID, L""};
     if ((row.handler == PiErase || row.handler == OptErase) && !inv.Has(Option::Yes))
         return UsageError{IDS_ERASE_NEEDS_YES, L""};
+    if (row.handler == LineRun && !inv.Has(Option::Ledger))
+        return UsageError{IDS_LINE_NEEDS_LEDGER, L""};
+    if (inv.Has(Option::Operator) && !IsOperatorId(inv.Value(Option::Operator)))
+        return UsageError{IDS_BAD_OPERATOR, L""};
     if (inv.Has(Option::Number) && !core::ParseStrictNumberText(inv.Value(Option::Number)))
         return UsageError{IDS_BAD_NUMBER, RowOf(Option::Number).name};
     if (inv.Has(Option::Station)) {

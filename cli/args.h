@@ -33,6 +33,9 @@ enum class Option {
     Repeat,
     From,
     To,
+    Options,
+    Operator,
+    Rework,
 };
 
 struct Context;

@@ -175,9 +175,11 @@ TEST_F(Commands, LedgerReservesBeforeTheWriteAndRecordsTheOutcome) {
                                                                     {"ok", "1002", "0x7080", ""}}));
     const std::string& bytes = host.ledgers[L"l.csv"];
     EXPECT_EQ(bytes.rfind(core::LedgerPreamble(), 0), 0u);
+    // A new ledger is of layout 2: pi write fills what it knows (no operator; the version).
     EXPECT_NE(bytes.find("2024-05-01T09:30:00+09:00,,ok,1000,01234567-89ab-cdef-0123-456789abcdef,prod,maker,0x7000,"
-                         "0x80000000\r\n"),
+                         "0x80000000,,"),
               std::string::npos);
+    EXPECT_NE(bytes.find(",1.0.0,"), std::string::npos);
 }
 
 TEST_F(Commands, LedgerNumbersBeatTheFileAndTheStationKeepsToItsClass) {

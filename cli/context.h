@@ -73,6 +73,7 @@ Exit OptRead(Context& c);
 Exit OptWrite(Context& c);
 Exit OptErase(Context& c);
 Exit Info(Context& c);
+Exit LineRun(Context& c);
 Exit LedgerShow(Context& c);
 Exit LedgerExport(Context& c);
 Exit LedgerReport(Context& c);

@@ -15,6 +15,7 @@
 #include "core/fileresult.h"
 #include "line/ledger.h"
 #include "core/boardlink.h"
+#include "core/recipe.h"
 #include "core/record.h"
 
 namespace cli {
@@ -55,6 +56,10 @@ public:
 
     virtual bool NewUuid(core::Uuid& uuid) = 0;
     virtual core::LocalTime Now() = 0;
+    // A clock that only goes forward, in milliseconds: how long a board took.
+    virtual uint64_t NowMs() = 0;
+    // The SHA-256 of the bytes, from the system's cryptography; false when it cannot be had.
+    virtual bool Sha256(const uint8_t* data, size_t size, core::FileDigest& digest) = 0;
 
     // The ledger, held by this process alone until the object goes; created empty when
     // missing (and with LeaveNoFile deleted again when the object goes). Null when it cannot

@@ -150,6 +150,14 @@ public:
         return true;
     }
     core::LocalTime Now() override { return {2024, 5, 1, 9, 30, 0, 540}; }
+    uint64_t NowMs() override { return clockMs += 7; }
+    // The model has no cryptography: a stand-in digest that tells files apart as well.
+    bool Sha256(const uint8_t* data, size_t size, core::FileDigest& digest) override {
+        digest.fill(0);
+        for (size_t i = 0; i < size; ++i)
+            digest[i % digest.size()] = static_cast<uint8_t>(digest[i % digest.size()] * 31 + data[i] + 1);
+        return digestAvailable;
+    }
 
     std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path,
                                                  cli::LedgerOpen how,
@@ -212,6 +220,8 @@ public:
     bool ledgerReadOnly = false;
     int ledgerAppendsLeft = -1;  // appends that still succeed; -1: any number
     bool uuidAvailable = true;
+    bool digestAvailable = true;
+    uint64_t clockMs = 0;
     std::function<bool()> nextBoard;
     std::vector<std::wstring> out;
     std::vector<std::wstring> err;

@@ -4,6 +4,7 @@
 
 #include "core/utf8.h"
 #include "line/dbledger.h"
+#include "suite/suite_version.h"
 #include "core/digits.h"
 
 namespace cli {
@@ -73,8 +74,11 @@ public:
             return c_.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {path_});
         if (content.fault != core::LedgerFault::None)
             return Refused(c_, path_, content.fault, content.faultLine);
+        layout_ = content.layout;
         return Exit::Done;
     }
+
+    int Layout() const override { return layout_; }
 
     Exit Reserve(const core::LedgerEntry& line, uint32_t& number) override {
         LedgerOpenFailure failure;
@@ -95,13 +99,14 @@ public:
                 return c_.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_WRITE, {path_});
         }
         number = r.number;
+        layout_ = r.layout;
         return Exit::Done;
     }
 
     Exit Record(const core::LedgerEntry& line) override {
         LedgerOpenFailure failure;
         std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, LedgerOpen::MayCreate, failure);
-        if (file == nullptr || !file->Append(core::FormatLedgerLine(line))) {
+        if (file == nullptr || !file->Append(core::FormatLedgerLine(line, layout_))) {
             const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
             return c_.report.Fail(Exit::Ledger, IDS_LEDGER_OUTCOME_LOST,
                                   {path_, status, core::DecimalText<wchar_t>(line.number)});
@@ -130,6 +135,7 @@ private:
 
     Context& c_;
     std::wstring path_;
+    int layout_ = core::kNewLedgerLayout;
 };
 
 // The database ledger: the reservation under an id of its own, on the line's connection
@@ -156,6 +162,8 @@ public:
         kept_.ledger = std::move(ledger);
         return Exit::Done;
     }
+
+    int Layout() const override { return core::kNewLedgerLayout; }
 
     Exit Reserve(const core::LedgerEntry& line, uint32_t& number) override {
         core::Uuid id;
@@ -227,6 +235,56 @@ std::wstring LedgerName(const std::wstring& ledger) {
     if (core::ParseConnectionString(ConnectionText(ledger), parsed) != core::ConnectionFault::None)
         return kOdbcPrefix;  // what it holds may be a password
     return kOdbcPrefix + core::FromUtf8(core::MaskedConnectionString(parsed));
+}
+
+Exit RepeatBoards(Context& c, const std::function<Exit(Context& board, LedgerConnection& connection)>& oneBoard) {
+    LedgerConnection connection;
+    unsigned boards = 0;
+    unsigned failed = 0;
+    Exit first = Exit::Done;
+    for (;;) {
+        ++boards;
+        Report report(c.host, c.report.Language(), c.report.IsJson(), c.inv.name);
+        Context board{c.host, c.inv, report};
+        report.Say(IDS_BOARD_HEADING, {core::DecimalText<wchar_t>(boards)});
+        report.Fields().Number("board", boards);
+        Exit exit = report.Finish(oneBoard(board, connection));
+        if (exit != Exit::Done) {
+            ++failed;
+            if (first == Exit::Done)
+                first = exit;
+        }
+        // A ledger that cannot be used stops the line: no further board could be recorded.
+        if (exit == Exit::Ledger)
+            break;
+        c.host.Err(c.report.Text(IDS_NEXT_BOARD_PROMPT));
+        if (!c.host.NextBoard())
+            break;
+    }
+    c.report.Say(IDS_REPEAT_SUMMARY, {core::DecimalText<wchar_t>(boards - failed), core::DecimalText<wchar_t>(failed)});
+    c.report.Fields().Number("boards", boards).Number("failed", failed);
+    return c.report.Finish(first);
+}
+
+core::LedgerEntry LedgerLine(Context& c, const core::RecordFields& fields, uint32_t interfaceType) {
+    core::LedgerEntry line;
+    line.time = core::FormatIsoTime(c.host.Now());
+    if (c.inv.Has(Option::Station))
+        line.station = core::FormatStation(c.inv.station);
+    line.number = fields.number;
+    line.uuid = core::ToUtf8(core::FormatUuidText(fields.uuid.data()));
+    line.product = core::ToUtf8(c.host.FromAnsi(fields.productName));
+    line.maker = core::ToUtf8(c.host.FromAnsi(fields.makerName));
+    line.interfaceType = core::ToUtf8(Hex32(interfaceType));
+    line.version = TOLKA_SUITE_VERSION_TEXT;
+    return line;
+}
+
+void TellOldLayout(Context& c, const LineLedger& ledger, const std::wstring& name, LedgerConnection& connection) {
+    if (ledger.Layout() != core::kLedgerLayout1 || connection.layoutTold)
+        return;
+    connection.layoutTold = true;
+    c.report.Warn(c.report.Text(IDS_LEDGER_OLD_LAYOUT, {LedgerName(name)}));
 }
 
 std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledger, LedgerConnection& connection) {

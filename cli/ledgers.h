@@ -31,6 +31,9 @@ public:
     virtual Exit Reserve(const core::LedgerEntry& line, uint32_t& number) = 0;
     // The outcome of the last reservation (ok or failed).
     virtual Exit Record(const core::LedgerEntry& line) = 0;
+    // The ledger's layout, known once Check succeeded: a ledger of layout 1 records neither
+    // who nor what nor why.
+    virtual int Layout() const = 0;
 };
 
 // What a line of boards keeps from one board to the next: a database ledger's connection,
@@ -39,7 +42,21 @@ public:
 struct LedgerConnection {
     std::unique_ptr<core::DbLink> link;
     std::unique_ptr<core::DbLedger> ledger;  // open: its tables checked
+    bool layoutTold = false;                 // the user was told that the ledger is of layout 1
 };
+
+// Board after board at one station, until the user stops (or a ledger cannot be used): each
+// board's own report, then the line's count; a database ledger stays connected from the first
+// board to the last. The exit code is the first failed board's.
+Exit RepeatBoards(Context& c, const std::function<Exit(Context& board, LedgerConnection& connection)>& oneBoard);
+
+// The ledger line of a board about to be written with these fields: the Number is the floor
+// until the ledger gives its own; the program's version goes with it.
+core::LedgerEntry LedgerLine(Context& c, const core::RecordFields& fields, uint32_t interfaceType);
+
+// Says once per line, on the error stream, that a ledger of layout 1 records none of the
+// columns of layout 2.
+void TellOldLayout(Context& c, const LineLedger& ledger, const std::wstring& name, LedgerConnection& connection);
 
 // A board's ledger; a database ledger uses the line's connection.
 std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledger, LedgerConnection& connection);

@@ -47,6 +47,13 @@ JsonObject& JsonObject::Set(const std::string& key, std::wstring json) {
     return *this;
 }
 
+const char* ExitName(Exit code) {
+    static const char* const kNames[] = {"done",      "other", "usage", "bad-file",  "no-board", "no-answer",
+                                         "read",      "write", "verify", "refused", "ledger"};
+    const auto index = static_cast<size_t>(code);
+    return index < sizeof kNames / sizeof kNames[0] ? kNames[index] : "other";
+}
+
 JsonObject& JsonObject::Text(const std::string& key, const std::wstring& value) {
     return Set(key, JsonString(value));
 }

@@ -31,6 +31,9 @@ enum class Exit : int {
     Ledger = 10,
 };
 
+// The code's name as the ledger records the cause of a failed board: "verify", "no-answer".
+const char* ExitName(Exit code);
+
 // Where the text goes: the two standard streams, one or more lines per call, "\n" between
 // lines and none at the end.
 class Output {

@@ -1,5 +1,6 @@
 // The product-information commands: show and make a .tpi file, read, write and erase the
 // board's product information, with the Number ledger for production lines.
+#include <algorithm>
 #include <optional>
 
 #include "cli/context.h"
@@ -34,18 +35,6 @@ private:
     Context& c_;
 };
 
-core::LedgerEntry LedgerLine(Context& c, const core::RecordFields& fields, uint32_t interfaceType) {
-    core::LedgerEntry line;
-    line.time = core::FormatIsoTime(c.host.Now());
-    if (c.inv.Has(Option::Station))
-        line.station = core::FormatStation(c.inv.station);
-    line.number = fields.number;
-    line.uuid = core::ToUtf8(core::FormatUuidText(fields.uuid.data()));
-    line.product = core::ToUtf8(c.host.FromAnsi(fields.productName));
-    line.maker = core::ToUtf8(c.host.FromAnsi(fields.makerName));
-    line.interfaceType = core::ToUtf8(Hex32(interfaceType));
-    return line;
-}
 
 // The message of a write that did not end in a verified record, and its exit code.
 Exit WriteFailure(Context& c, const core::WriteReport& report, const KindAnswers& answers) {
@@ -102,7 +91,7 @@ Exit TellWrite(Context& c, const core::WriteReport& report, const KindAnswers& a
 
 // One board: connect and show its record as the window does, take the Number from the
 // ledger, write and verify, record the outcome, show the board's record again.
-Exit WriteBoard(Context& c, core::RecordFields fields, LedgerConnection& connection) {
+Exit WriteBoard(Context& c, core::RecordFields fields, const std::string& recipe, LedgerConnection& connection) {
     std::unique_ptr<LineLedger> ledger;
     if (c.inv.Has(Option::Ledger)) {
         const std::wstring& name = c.inv.Value(Option::Ledger);
@@ -112,16 +101,20 @@ Exit WriteBoard(Context& c, core::RecordFields fields, LedgerConnection& connect
         ledger = MakeLineLedger(c, name, connection);
         if (Exit exit = ledger->Check(); exit != Exit::Done)
             return exit;
+        TellOldLayout(c, *ledger, name, connection);
     }
     core::BoardConnection board(c.host.Link());
     uint32_t interfaceType = 0;
     if (Exit exit = ConnectWriter(c, board, interfaceType); exit != Exit::Done)
         return exit;
     core::LedgerEntry line = LedgerLine(c, fields, interfaceType);
+    line.recipe = recipe;
+    uint64_t reservedAt = 0;
     // The file's Number (or --number) is where the ledger's range starts.
     if (ledger) {
         if (Exit exit = ledger->Reserve(line, fields.number); exit != Exit::Done)
             return exit;
+        reservedAt = c.host.NowMs();
         c.report.Say(IDS_NUMBER_RESERVED, {core::DecimalText<wchar_t>(fields.number)});
     }
     KindAnswers answers(c);
@@ -133,6 +126,9 @@ Exit WriteBoard(Context& c, core::RecordFields fields, LedgerConnection& connect
         line.number = fields.number;
         line.status = writeExit == Exit::Done ? core::LedgerStatus::Ok : core::LedgerStatus::Failed;
         line.slot = SlotKnown(report) ? core::ToUtf8(HexSlot(report.slot)) : std::string();
+        line.durationMs = static_cast<uint32_t>(std::min<uint64_t>(c.host.NowMs() - reservedAt, 0xFFFFFFFFu));
+        if (writeExit != Exit::Done)
+            line.cause = ExitName(writeExit);
         ledgerExit = ledger->Record(line);
     }
     if (report.outcome == core::WriteOutcome::Refused)
@@ -144,36 +140,6 @@ Exit WriteBoard(Context& c, core::RecordFields fields, LedgerConnection& connect
     return FirstFailure({writeExit, ledgerExit, refreshExit});
 }
 
-// Board after board at one station, until the user stops; a database ledger stays connected
-// from the first board to the last.
-Exit WriteBoards(Context& c, const core::RecordFields& fields) {
-    LedgerConnection connection;
-    unsigned boards = 0;
-    unsigned failed = 0;
-    Exit first = Exit::Done;
-    for (;;) {
-        ++boards;
-        Report report(c.host, c.report.Language(), c.report.IsJson(), c.inv.name);
-        Context board{c.host, c.inv, report};
-        report.Say(IDS_BOARD_HEADING, {core::DecimalText<wchar_t>(boards)});
-        report.Fields().Number("board", boards);
-        Exit exit = report.Finish(WriteBoard(board, fields, connection));
-        if (exit != Exit::Done) {
-            ++failed;
-            if (first == Exit::Done)
-                first = exit;
-        }
-        // A ledger that cannot be used stops the line: no further board could be recorded.
-        if (exit == Exit::Ledger)
-            break;
-        c.host.Err(c.report.Text(IDS_NEXT_BOARD_PROMPT));
-        if (!c.host.NextBoard())
-            break;
-    }
-    c.report.Say(IDS_REPEAT_SUMMARY, {core::DecimalText<wchar_t>(boards - failed), core::DecimalText<wchar_t>(failed)});
-    c.report.Fields().Number("boards", boards).Number("failed", failed);
-    return c.report.Finish(first);
-}
 
 }  // namespace
 
@@ -245,10 +211,17 @@ Exit PiWrite(Context& c) {
     std::optional<core::RecordFields> fields = BuildFields(c, texts, Exit::BadFile, exit, &c.inv.file);
     if (!fields)
         return c.report.Finish(exit);
+    // The ledger names the record file it was written from (a digest the system may lack).
+    core::FileDigest digest;
+    const std::string recipe =
+        c.inv.Has(Option::Ledger) && c.host.Sha256(file.data(), file.size(), digest) ? core::RecipeText(digest, std::nullopt)
+                                                                                   : std::string();
     if (c.inv.Has(Option::Repeat))
-        return WriteBoards(c, *fields);
+        return RepeatBoards(c, [&](Context& board, LedgerConnection& connection) {
+            return WriteBoard(board, *fields, recipe, connection);
+        });
     LedgerConnection connection;
-    return c.report.Finish(WriteBoard(c, *fields, connection));
+    return c.report.Finish(WriteBoard(c, *fields, recipe, connection));
 }
 
 Exit PiErase(Context& c) {

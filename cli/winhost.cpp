@@ -10,6 +10,7 @@
 #include "framework/fileio.h"
 #include "framework/language.h"
 #include "framework/module.h"
+#include "framework/sha256.h"
 #include "framework/stdstream.h"
 #include "framework/text.h"
 #include "framework/uuid.h"
@@ -201,6 +202,14 @@ core::FileResult WinHost::WriteFile(const std::wstring& path, const uint8_t* dat
 // As the editor's "作成" (framework/uuid.h).
 bool WinHost::NewUuid(core::Uuid& uuid) {
     return fw::CreateSystemUuid(uuid);
+}
+
+uint64_t WinHost::NowMs() {
+    return GetTickCount64();
+}
+
+bool WinHost::Sha256(const uint8_t* data, size_t size, core::FileDigest& digest) {
+    return fw::Sha256(data, size, digest);
 }
 
 core::LocalTime WinHost::Now() {

@@ -20,6 +20,8 @@ public:
     core::FileResult WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override;
     bool NewUuid(core::Uuid& uuid) override;
     core::LocalTime Now() override;
+    uint64_t NowMs() override;
+    bool Sha256(const uint8_t* data, size_t size, core::FileDigest& digest) override;
     std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path,
                                                  LedgerOpen how,
                                                  LedgerOpenFailure& failure) override;

@@ -14,6 +14,18 @@ bool IsPelnexKind(const RecordImage& record) {
     return ProductKindOf(record.data() + kUuidOffset) == ProductKind::Pelnex;
 }
 
+}  // namespace
+
+std::optional<KindMismatch> KindMismatchOf(const RecordImage& record, uint32_t interfaceType) {
+    if (IsVarnexKind(record) && (interfaceType & TOLKA_IF_LAN) != 0)
+        return KindMismatch::VarnexOnLan;
+    if (IsPelnexKind(record) && (interfaceType & TOLKA_IF_USB) != 0)
+        return KindMismatch::PelnexOnUsb;
+    return std::nullopt;
+}
+
+namespace {
+
 // Each test fetches the interface type afresh, and only when the record is of that kind.
 bool PassesKindCheck(DeviceLink& link, TOLKA_HANDLE device, const RecordImage& record, WriteQuestions& questions) {
     if (IsVarnexKind(record) && (link.GetIFType(device) & TOLKA_IF_LAN) != 0 &&

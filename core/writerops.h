@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/boardmap.h"
 #include "core/boardlink.h"
@@ -46,6 +47,10 @@ bool EndsConnection(ReadResult result);
 
 // A record of one product kind about to go into a board of the other kind.
 enum class KindMismatch { VarnexOnLan, PelnexOnUsb };
+
+// The mismatch of a record's product kind with the interface the board announced, if any:
+// the line cycle's check, made on the interface type it read at connect.
+std::optional<KindMismatch> KindMismatchOf(const RecordImage& record, uint32_t interfaceType);
 
 // What a write asks its caller before it changes the board.
 class WriteQuestions {
