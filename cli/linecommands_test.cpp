@@ -77,5 +77,18 @@ TEST(LineRun, ALayoutOneLedgerKeepsItsLayout) {
     EXPECT_NE(host.err[0].find(L"layout 1"), std::wstring::npos);
 }
 
+// A line of boards on one virtual board that brings a new board for each connection.
+TEST(LineRun, ALineOfNewBoardsTakesOneNumberEach) {
+    TestHost host;
+    host.files[L"a.tpi"] = RecordBytes(kOther, 1000);
+    host.Board("[board]\nnew_board_each_open=1\n");
+    int more = 2;
+    host.nextBoard = [&] { return more-- > 0; };
+    EXPECT_EQ(host.Run("line run a.tpi --ledger l.csv --repeat"), Exit::Done);
+    const core::LedgerContent ledger = core::ParseLedger(host.ledgers[L"l.csv"]);
+    EXPECT_EQ(ledger.entries.size(), 6u);
+    EXPECT_EQ(ledger.highest, 1002u);
+}
+
 }  // namespace
 }  // namespace cli

@@ -163,6 +163,8 @@ int32_t VirtualBoard::Probe() {
     BoardConfig config;
     if (int32_t rc = Settings(config))
         return rc;
+    if (config.newBoardEachOpen && config.attached && (!SaveFlash(FlashImage::NewBoard()) || !store_.Remove(kAreaFile)))
+        return kStateError;
     FlashImage flash;
     if (!LoadFlash(flash))
         return kStateError;

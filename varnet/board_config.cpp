@@ -117,6 +117,8 @@ const IniKey kKeys[] = {
      [](BoardConfig& c, const std::string& v) { return SetSwitch(c.optionArea, v); }},
     {"board", "call_delay_ms", kNumberValues,
      [](BoardConfig& c, const std::string& v) { return SetNumber(c.callDelayMs, v); }},
+    {"board", "new_board_each_open", kSwitchValues,
+     [](BoardConfig& c, const std::string& v) { return SetSwitch(c.newBoardEachOpen, v); }},
     {"faults", "no_board", kSwitchValues,
      [](BoardConfig& c, const std::string& v) { return SetSwitch(c.faults.noBoard, v); }},
     {"faults", "echo_fail", kSwitchValues,
@@ -254,6 +256,9 @@ std::string DefaultBoardIni() {
            "; does: to see how long a program's work takes on a line. The in-process model used by\r\n"
            "; the engine's tests does not wait.\r\n"
            "call_delay_ms=0\r\n"
+           "; 1: every connection finds a new board (the flash and area 5 as a new board's), as a\r\n"
+           "; line brings the next board for each one: to run a line of boards on one virtual board.\r\n"
+           "new_board_each_open=0\r\n"
            "\r\n"
            "[faults]\r\n"
            "; 1: no board is found, as with attached=0.\r\n"

@@ -33,6 +33,7 @@ struct BoardConfig {
     uint32_t interfaceType = 0x80000000u;
     bool optionArea = true;    // option_area: firmware with the port option area (read/write area 5)
     uint32_t callDelayMs = 0;  // call_delay_ms: each call of the DLLs waits this long, as a real board's round trip
+    bool newBoardEachOpen = false;  // new_board_each_open: every connection finds a new board, as on a line
     Faults faults;
 };
 

@@ -20,7 +20,8 @@ TEST(BoardIni, NewFileHoldsEveryKeyAtItsDefault) {
     const char* keys[] = {
         "no_board=",          "echo_fail=",     "echo_fail_first=", "read_fail=",      "write_fail=",
         "write_corrupt=",     "readback_fail=", "erase_fail=",      "rw_read_none=",   "rw_write_fail=",
-        "product_info_fail=", "fail_call=",     "option_area=",     "write_delay_ms=", "call_delay_ms="};
+        "product_info_fail=", "fail_call=",     "option_area=",     "write_delay_ms=", "call_delay_ms=",
+        "new_board_each_open="};
     for (const char* key : keys)
         EXPECT_NE(DefaultBoardIni().find(std::string("\n") + key), std::string::npos) << key;
 }
