@@ -6,6 +6,7 @@
 #   bash bench/measure.sh startup [runs]     the programs' start-up (bench/run.sh)
 #   bash bench/measure.sh ledger             reservation and report on 1k-1M line ledgers
 #   bash bench/measure.sh line [boards] [rounds]   a board with a file and a database ledger
+#   bash bench/measure.sh cycle [boards] [rounds]  a board with pi write --ledger and line run
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 root=${TOLKA_BUILD_ROOT:-$repo/build}
@@ -41,8 +42,9 @@ case $what in
         table=$("$root/native/bench/ledger_bench")
         ;;
     line) table=$(bash "$repo/bench/ledger_line.sh" "$@") ;;
+    cycle) table=$(bash "$repo/bench/line_cycle.sh" "$@") ;;
     *)
-        echo "usage: bash bench/measure.sh sizes|startup|ledger|line [args...]" >&2
+        echo "usage: bash bench/measure.sh sizes|startup|ledger|line|cycle [args...]" >&2
         exit 2
         ;;
 esac

@@ -74,8 +74,8 @@ void CMainDialog::PlaceWindow() {
     }
     ScreenRect place;
     if (remembered) {
-        const auto left = static_cast<LONG>(static_cast<int32_t>(corner[0]));
-        const auto top = static_cast<LONG>(static_cast<int32_t>(corner[1]));
+        const LONG left = RememberedCorner(corner[0]);
+        const LONG top = RememberedCorner(corner[1]);
         const RECT last{left, top, left + made.right - made.left, top + made.bottom - made.top};
         // The monitor it was closed on, or, when that one is gone, the nearest that is there.
         HMONITOR monitor = MonitorFromRect(&last, MONITOR_DEFAULTTONULL);

@@ -14,6 +14,12 @@ long MovedInto(long start, long length, long first, long last) {
 
 }  // namespace
 
+long RememberedCorner(uint32_t stored) {
+    constexpr int32_t kFarthest = int32_t{1} << 30;
+    const auto value = static_cast<int32_t>(stored);
+    return value > kFarthest ? kFarthest : value < -kFarthest ? -kFarthest : value;
+}
+
 ScreenRect MovedOnto(const ScreenRect& window, const ScreenRect& area) {
     const long left = MovedInto(window.left, window.Width(), area.left, area.right);
     const long top = MovedInto(window.top, window.Height(), area.top, area.bottom);

@@ -4,6 +4,8 @@
 // The monitors and the remembered position are the caller's side (the main window's frame).
 #pragma once
 
+#include <cstdint>
+
 struct ScreenRect {
     long left, top, right, bottom;
 
@@ -13,6 +15,11 @@ struct ScreenRect {
         return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
     }
 };
+
+// A corner as the registry keeps it (a 32-bit value), as a screen coordinate that a window's
+// size can be added to: a value so far out that the sum would overflow is taken as 2^30 from
+// the origin, which lies on no monitor either, so the window is moved onto the nearest one.
+long RememberedCorner(uint32_t stored);
 
 // The window moved the least distance that puts it whole on the area; a window larger than the
 // area keeps its top left corner on it, so that the title bar can still be reached.

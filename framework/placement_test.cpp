@@ -27,4 +27,14 @@ TEST(WindowPlacement, MovedOntoAndCentredOnAWorkArea) {
     }
 }
 
+// Any stored corner gives a rectangle that can be computed, and so moved onto a monitor.
+TEST(WindowPlacement, EveryRememberedCornerGivesARectangleOnTheArea) {
+    constexpr ScreenRect kArea{0, 0, 1920, 1080};
+    for (uint32_t stored : {0x7fffff00u, 0x7fffffffu, 0x80000000u, 0xffffffffu, 0x40000000u, 100u}) {
+        const long corner = RememberedCorner(stored);
+        const ScreenRect moved = MovedOnto({corner, corner, corner + 400, corner + 300}, kArea);
+        EXPECT_TRUE(moved.left >= 0 && moved.right <= 1920 && moved.top >= 0 && moved.bottom <= 1080) << stored;
+    }
+}
+
 }  // namespace
