@@ -248,7 +248,7 @@ TEST(UuidText, Table) {
             EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](uint8_t b) { return b == 0xAA; })) << text;
         }
         // The ledgers' UTF-8 text follows the same rule.
-        if (std::all_of(text.begin(), text.end(), [](wchar_t ch) { return ch >= 0 && ch < 0x80; })) {
+        if (std::all_of(text.begin(), text.end(), [](wchar_t ch) { return static_cast<uint32_t>(ch) < 0x80; })) {
             Uuid narrow;
             EXPECT_EQ(ParseUuidText(std::string(text.begin(), text.end()), narrow), c.accepted) << text;
             EXPECT_TRUE(!c.accepted || narrow == out) << text;
