@@ -59,18 +59,43 @@ HANDLE OpenForReading(const std::wstring& path, ReadSharing sharing) {
     return OpenSharedToRead(path, kSharedReadWaitMs);
 }
 
+// A save of the file under way: its new content waits beside it (CreateTempBeside) until the
+// system's replacement puts it in place, and during the replacement the name can be missing.
+bool SaveUnderWay(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    const FindHandle find(
+        FindFirstFileW((FolderOfPath(path) + L"~" + FileNameOfPath(path) + L".*.tmp").c_str(), &found));
+    return static_cast<bool>(find);
+}
+
 }  // namespace
 
 HANDLE OpenSharedToRead(const std::wstring& path, DWORD waitMs) {
     const ULONGLONG deadline = GetTickCount64() + waitMs;
+    bool lookedAgain = false;
     for (;;) {
         HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         const DWORD error = GetLastError();
-        if (file != INVALID_HANDLE_VALUE || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
-            GetTickCount64() >= deadline)
+        if (file != INVALID_HANDLE_VALUE)
             return file;
-        Sleep(kSharedReadRetryMs);
+        const bool inTime = GetTickCount64() < deadline;
+        if ((error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) && inTime) {
+            Sleep(kSharedReadRetryMs);
+            continue;
+        }
+        // A missing file is waited for while a save replaces it, and looked for once more at
+        // once: the replacement may have ended between the two looks.
+        if (error == ERROR_FILE_NOT_FOUND && inTime && SaveUnderWay(path)) {
+            Sleep(kSharedReadRetryMs);
+            continue;
+        }
+        if (error == ERROR_FILE_NOT_FOUND && !lookedAgain) {
+            lookedAgain = true;
+            continue;
+        }
+        SetLastError(error);
+        return file;
     }
 }
 
