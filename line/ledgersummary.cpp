@@ -94,6 +94,31 @@ bool ProductBefore(const ProductFigures& a, const ProductFigures& b) {
     return a.counts.reserved != b.counts.reserved ? a.counts.reserved > b.counts.reserved : a.product < b.product;
 }
 
+bool OperatorBefore(const OperatorFigures& a, const OperatorFigures& b) {
+    return a.counts.reserved != b.counts.reserved ? a.counts.reserved > b.counts.reserved
+                                                  : a.operatorId < b.operatorId;
+}
+
+bool CauseBefore(const CauseFigures& a, const CauseFigures& b) {
+    return a.count != b.count ? a.count > b.count : a.cause < b.cause;
+}
+
+bool RecipeBefore(const RecipeSpan& a, const RecipeSpan& b) {
+    return std::tie(a.firstSeconds, a.recipe) < std::tie(b.firstSeconds, b.recipe);
+}
+
+bool HasWhoWhatWhy(const LedgerEntry& e) {
+    return !e.operatorId.empty() || !e.recipe.empty() || !e.version.empty() || e.durationMs || !e.cause.empty() ||
+           e.replaces;
+}
+
+template <class T, bool (*Before)(const T&, const T&)>
+void SortAndCut(std::vector<T>& items, size_t most) {
+    SortItems<T, Before>(items);
+    if (items.size() > most)
+        items.resize(most);
+}
+
 }  // namespace
 
 bool Period::Contains(const ClockTime& time) const {
@@ -117,6 +142,15 @@ uint32_t LedgerSummary::StationIndex(const std::string& station) {
     return it->second;
 }
 
+uint32_t LedgerSummary::OperatorIndex(const std::string& operatorId) {
+    auto [it, added] = operatorIndex_.emplace(operatorId, static_cast<uint32_t>(operators_.size()));
+    if (added) {
+        operatorNames_.push_back(operatorId);
+        operators_.emplace_back();
+    }
+    return it->second;
+}
+
 uint32_t LedgerSummary::ProductIndex(const std::string& product) {
     auto [it, added] = productIndex_.emplace(product, static_cast<uint32_t>(products_.size()));
     if (added) {
@@ -128,6 +162,8 @@ uint32_t LedgerSummary::ProductIndex(const std::string& product) {
 
 void LedgerSummary::Add(const LedgerEntry& entry) {
     ++figures_.lines;
+    figures_.whoWhatWhy = figures_.whoWhatWhy || HasWhoWhatWhy(entry);
+    anyCause_ = anyCause_ || !entry.cause.empty();
     if (entry.status == LedgerStatus::Reserved) {
         std::optional<ClockTime> time = ParseLedgerTime(entry.time);
         if (!time)
@@ -141,14 +177,18 @@ void LedgerSummary::Add(const LedgerEntry& entry) {
         return;  // reserved outside the period, or already ok
     Pending& p = it->second;
     if (entry.status == LedgerStatus::Failed) {
-        if (!p.failed)
+        if (!p.failed) {
             p.time = entry.time;
+            p.cause = entry.cause;
+        }
         p.failed = true;
         return;
     }
     ++figures_.total.ok;
     ++stations_[p.station].counts.ok;
     ++products_[p.product].ok;
+    ++operators_[p.operatorIndex].ok;
+    figures_.firstPass.ok += p.rework ? 0u : 1u;
     ++hours_[FloorDiv(p.wallSeconds, kHour)].ok;
     pending_.erase(it);
 }
@@ -178,7 +218,30 @@ void LedgerSummary::Reserve(const LedgerEntry& entry, const ClockTime& time) {
         lastSeconds_ = time.wallSeconds;
         figures_.lastReservation = entry.time;
     }
-    Pending p{entry.number, entry.time, time.wallSeconds, station, product, false};
+    const uint32_t operatorIndex = OperatorIndex(entry.operatorId);
+    anyOperator_ = anyOperator_ || !entry.operatorId.empty();
+    ++operators_[operatorIndex].reserved;
+    if (entry.replaces) {
+        if (figures_.reworkLines.size() < kListedReworks)
+            figures_.reworkLines.push_back({entry.number, *entry.replaces, entry.time, entry.station, entry.interfaceType});
+        ++figures_.reworks;
+    } else {
+        ++figures_.firstPass.reserved;
+    }
+    if (!entry.recipe.empty()) {
+        auto [r, added] = recipes_.try_emplace(entry.recipe);
+        RecipeSpan& span = r->second;
+        if (added || time.wallSeconds < span.firstSeconds) {
+            span.first = entry.time;
+            span.firstSeconds = time.wallSeconds;
+        }
+        if (added || time.wallSeconds >= span.lastSeconds) {
+            span.last = entry.time;
+            span.lastSeconds = time.wallSeconds;
+        }
+    }
+    Pending p{entry.number, entry.time, time.wallSeconds, station, product, operatorIndex, false, entry.replaces.has_value(),
+              {}};
     auto [it, added] = pending_.emplace(entry.number, p);
     if (!added) {  // the same Number reserved again: the earlier reservation can never be ok
         superseded_.push_back(std::move(it->second));
@@ -188,11 +251,14 @@ void LedgerSummary::Reserve(const LedgerEntry& entry, const ClockTime& time) {
 
 const LedgerFigures& LedgerSummary::Finish() {
     std::vector<GapLine> gaps;
+    std::map<std::string, uint64_t> causes;
     auto gap = [&](const Pending& p) {
         if (p.failed) {
             ++figures_.total.failed;
             ++stations_[p.station].counts.failed;
             ++products_[p.product].failed;
+            ++operators_[p.operatorIndex].failed;
+            ++causes[p.cause];
         }
         gaps.push_back({p.number, p.time, stationNames_[p.station], productNames_[p.product], p.failed});
     };
@@ -223,6 +289,27 @@ const LedgerFigures& LedgerSummary::Finish() {
     SortItems<ProductFigures, ProductBefore>(figures_.products);
     if (figures_.products.size() > kListedProducts)
         figures_.products.resize(kListedProducts);
+
+    if (anyOperator_) {
+        for (size_t i = 0; i < operators_.size(); ++i)
+            figures_.operators.push_back({operatorNames_[i], operators_[i]});
+        figures_.operatorCount = operators_.size();
+        SortAndCut<OperatorFigures, OperatorBefore>(figures_.operators, kListedOperators);
+    }
+    if (anyCause_) {
+        for (auto& [cause, count] : causes)
+            figures_.causes.push_back({cause, count});
+        figures_.causeCount = causes.size();
+        SortAndCut<CauseFigures, CauseBefore>(figures_.causes, kListedCauses);
+    }
+    if (recipes_.size() > 1) {
+        for (auto& [recipe, span] : recipes_) {
+            figures_.recipes.push_back(std::move(span));
+            figures_.recipes.back().recipe = recipe;
+        }
+        figures_.recipeCount = recipes_.size();
+        SortAndCut<RecipeSpan, RecipeBefore>(figures_.recipes, kListedRecipes);
+    }
 
     MakeChart();
     return figures_;

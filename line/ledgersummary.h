@@ -79,6 +79,34 @@ struct ChartBucket {
 
 enum class ChartUnit { Hour, Day, Month, Year };
 
+// Reservations made under one operator's name (empty: the station asked for none).
+struct OperatorFigures {
+    std::string operatorId;
+    ReportCounts counts;
+};
+
+// Numbers that ended failed, by the cause their first failed line gives (empty: none given).
+struct CauseFigures {
+    std::string cause;
+    uint64_t count = 0;
+};
+
+// A reservation for a board that carried another Number before.
+struct ReworkLine {
+    uint32_t number = 0;
+    uint32_t replaces = 0;
+    std::string time;
+    std::string station;
+    std::string interfaceType;
+};
+
+// A recipe and the times (as written) of the period's first and last reservation made with it.
+struct RecipeSpan {
+    std::string recipe;
+    std::string first, last;
+    int64_t firstSeconds = 0, lastSeconds = 0;
+};
+
 struct LedgerFigures {
     uint64_t lines = 0;                // ledger lines read, the header not counted
     uint64_t untimedReservations = 0;  // whose time cannot be read: in no period, left out
@@ -92,6 +120,20 @@ struct LedgerFigures {
     std::vector<GapLine> gaps;  // in Number order, at most kListedGaps (total.Gaps() in all)
     ChartUnit unit = ChartUnit::Hour;
     std::vector<ChartBucket> chart;  // every stretch from the first reservation's to the last one's
+
+    // From the columns a ledger of layout 1 leaves empty; all of these stay empty for it.
+    bool whoWhatWhy = false;  // some line has an operator, recipe, version, duration, cause or replaces
+    // A board's first Number is a reservation without `replaces`: `reserved` counts those,
+    // `ok` those of them that became ok (first-pass yield).
+    ReportCounts firstPass;
+    std::vector<OperatorFigures> operators;  // the most reserved first, at most kListedOperators;
+    uint64_t operatorCount = 0;              // empty unless some reservation names an operator
+    std::vector<CauseFigures> causes;        // the most frequent first, at most kListedCauses;
+    uint64_t causeCount = 0;                 // empty unless some line has a cause
+    uint64_t reworks = 0;                    // reservations with `replaces`
+    std::vector<ReworkLine> reworkLines;     // the first kListedReworks, in the ledger's order
+    std::vector<RecipeSpan> recipes;         // by first use, at most kListedRecipes; empty unless
+    uint64_t recipeCount = 0;                // more than one recipe was used
 };
 
 // How much of each list a report shows, so that the page stays small for any ledger.
@@ -100,6 +142,10 @@ constexpr size_t kListedRanges = 20;      // per station
 constexpr size_t kListedRangeRows = 200;  // of all stations together
 constexpr size_t kListedProducts = 50;
 constexpr size_t kListedGaps = 200;
+constexpr size_t kListedOperators = 100;
+constexpr size_t kListedCauses = 50;
+constexpr size_t kListedReworks = 200;
+constexpr size_t kListedRecipes = 50;
 // The chart's unit is the smallest of hour, day, month and year that needs no more stretches.
 constexpr size_t kChartMaxHours = 24 * 31;
 constexpr size_t kChartMaxDays = 3 * 366;
@@ -127,11 +173,15 @@ private:
         int64_t wallSeconds = 0;
         uint32_t station = 0;
         uint32_t product = 0;
+        uint32_t operatorIndex = 0;
         bool failed = false;
+        bool rework = false;
+        std::string cause;  // of its first failed line
     };
 
     uint32_t StationIndex(const std::string& station);
     uint32_t ProductIndex(const std::string& product);
+    uint32_t OperatorIndex(const std::string& operatorId);
     void Reserve(const LedgerEntry& entry, const ClockTime& time);
     void MakeChart();
 
@@ -143,6 +193,12 @@ private:
     std::vector<std::string> productNames_;
     std::vector<ReportCounts> products_;
     std::map<std::string, uint32_t> productIndex_;
+    std::vector<std::string> operatorNames_;
+    std::vector<ReportCounts> operators_;
+    std::map<std::string, uint32_t> operatorIndex_;
+    bool anyOperator_ = false;
+    bool anyCause_ = false;
+    std::map<std::string, RecipeSpan> recipes_;
     std::unordered_map<uint32_t, Pending> pending_;  // reserved in the period, no ok yet
     std::vector<Pending> superseded_;                // reserved again before an ok: gaps for good
     std::map<int64_t, ChartBucket> hours_;           // by wall-clock hour

@@ -3,7 +3,9 @@
 #include "line/ledgersummary.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
+#include "core/utf8.h"
 #include "line/reportpage.h"
 
 namespace core {
@@ -169,6 +171,92 @@ TEST(ReportFigures, CountEachNumberWithItsReservationInThePeriod) {
     EXPECT_EQ(f.chart[0].start, Wall("2024-05-01T09:00:00Z"));
     EXPECT_EQ(std::make_pair(f.chart[0].reserved, f.chart[0].ok), std::make_pair(uint64_t{3}, uint64_t{1}));
     EXPECT_EQ(std::make_pair(f.chart[1].reserved, f.chart[1].ok), std::make_pair(uint64_t{2}, uint64_t{2}));
+
+    // A ledger of layout 1: none of the figures from who, what and why, and none of their sections.
+    EXPECT_FALSE(f.whoWhatWhy);
+    EXPECT_TRUE(f.operators.empty() && f.causes.empty() && f.reworkLines.empty() && f.recipes.empty());
+    for (Lang lang : {Lang::En, Lang::Ja}) {
+        ReportFacts facts;
+        facts.lang = lang;
+        const std::string page = ReportPage(f, facts);
+        for (int id : {IDS_REPORT_FIRST_PASS, IDS_REPORT_PER_OPERATOR, IDS_REPORT_BY_CAUSE, IDS_REPORT_REWORKS,
+                       IDS_REPORT_RECIPES, IDS_REPORT_INTERFACE})
+            EXPECT_EQ(page.find(ToUtf8(Text(lang, id))), std::string::npos) << id;
+        EXPECT_NE(page.find(ToUtf8(Text(lang, IDS_REPORT_OUTCOME_FAILED))), std::string::npos);
+    }
+}
+
+// Who ran each board, why it failed, which boards came back and under which recipe, by hand:
+// boards are the reservations without `replaces` (1001 1002 1004 1005 1006 1008), of which
+// only 1001 was ok; 1007 failed, then became ok, so its cause counts nowhere.
+TEST(ReportFigures, OperatorsCausesReworksAndRecipesFromLayoutTwo) {
+    struct Row {
+        const char* time;
+        LedgerStatus status;
+        uint32_t number;
+        const char* operatorId;
+        const char* recipe;
+        const char* cause;
+        std::optional<uint32_t> replaces;
+        const char* interfaceType;
+    };
+    using S = LedgerStatus;
+    const Row rows[] = {
+        {"2024-05-01T09:00:00+09:00", S::Reserved, 1001, "alice", "R1", "", {}, ""},
+        {"2024-05-01T09:01:00+09:00", S::Ok, 1001, "alice", "R1", "", {}, ""},
+        {"2024-05-01T09:10:00+09:00", S::Reserved, 1002, "alice", "R1", "", {}, ""},
+        {"2024-05-01T09:11:00+09:00", S::Failed, 1002, "alice", "R1", "verify", {}, ""},
+        {"2024-05-01T09:20:00+09:00", S::Reserved, 1003, "bob", "R1", "", 1002, "0x80000000"},
+        {"2024-05-01T09:21:00+09:00", S::Ok, 1003, "bob", "R1", "", {}, ""},
+        {"2024-05-01T10:00:00+09:00", S::Reserved, 1004, "bob", "R2", "", {}, ""},
+        {"2024-05-01T10:01:00+09:00", S::Failed, 1004, "bob", "R2", "no-answer", {}, ""},
+        {"2024-05-01T10:30:00+09:00", S::Reserved, 1005, "bob", "R2", "", {}, ""},
+        {"2024-05-01T10:31:00+09:00", S::Failed, 1005, "bob", "R2", "verify", {}, ""},
+        {"2024-05-01T11:00:00+09:00", S::Reserved, 1006, "", "R2", "", {}, ""},
+        {"2024-05-01T11:01:00+09:00", S::Failed, 1006, "", "R2", "", {}, ""},
+        {"2024-05-01T11:30:00+09:00", S::Reserved, 1007, "alice", "R2", "", 1005, "0x40000001"},
+        {"2024-05-01T11:31:00+09:00", S::Failed, 1007, "alice", "R2", "write", {}, ""},
+        {"2024-05-01T11:32:00+09:00", S::Ok, 1007, "alice", "R2", "", {}, ""},
+        {"2024-05-01T12:00:00+09:00", S::Reserved, 1008, "bob", "R1", "", {}, ""},
+    };
+    LedgerSummary summary({});
+    for (const Row& r : rows) {
+        LedgerEntry e = Line(r.time, "1/1", r.status, r.number);
+        std::tie(e.operatorId, e.recipe, e.cause, e.replaces, e.interfaceType) =
+            std::make_tuple(r.operatorId, r.recipe, r.cause, r.replaces, r.interfaceType);
+        summary.Add(e);
+    }
+    const LedgerFigures& f = summary.Finish();
+    using Counts = std::vector<uint64_t>;
+    auto counts = [](const ReportCounts& c) { return Counts{c.reserved, c.ok, c.failed}; };
+    EXPECT_EQ(counts(f.total), (Counts{8, 3, 4}));
+    EXPECT_EQ(std::make_pair(f.firstPass.reserved, f.firstPass.ok), std::make_pair(uint64_t{6}, uint64_t{1}));
+    std::vector<std::pair<std::string, Counts>> operators, expectedOperators = {
+        {"bob", {4, 1, 2}}, {"alice", {3, 2, 1}}, {"", {1, 0, 1}}};
+    for (const OperatorFigures& o : f.operators)
+        operators.push_back({o.operatorId, counts(o.counts)});
+    EXPECT_EQ(operators, expectedOperators);
+    std::vector<std::pair<std::string, uint64_t>> causes, expectedCauses = {{"verify", 2}, {"", 1}, {"no-answer", 1}};
+    for (const CauseFigures& c : f.causes)
+        causes.push_back({c.cause, c.count});
+    EXPECT_EQ(causes, expectedCauses);
+    EXPECT_EQ(f.reworks, 2u);
+    std::vector<std::vector<std::string>> reworks, expectedReworks = {
+        {"1003", "1002", "2024-05-01T09:20:00+09:00", "0x80000000"},
+        {"1007", "1005", "2024-05-01T11:30:00+09:00", "0x40000001"}};
+    for (const ReworkLine& r : f.reworkLines)
+        reworks.push_back({std::to_string(r.number), std::to_string(r.replaces), r.time, r.interfaceType});
+    EXPECT_EQ(reworks, expectedReworks);
+    std::vector<std::vector<std::string>> recipes, expectedRecipes = {
+        {"R1", "2024-05-01T09:00:00+09:00", "2024-05-01T12:00:00+09:00"},
+        {"R2", "2024-05-01T10:00:00+09:00", "2024-05-01T11:30:00+09:00"}};
+    for (const RecipeSpan& r : f.recipes)
+        recipes.push_back({r.recipe, r.first, r.last});
+    EXPECT_EQ(recipes, expectedRecipes);
+    const std::string page = ReportPage(f, ReportFacts());
+    for (const char* shown : {"<td class=\"yield\">16.6%</td>", "0x80000000 (USB)", "0x40000001 (LAN)",
+                              "no cause recorded", "(not recorded)"})
+        EXPECT_NE(page.find(shown), std::string::npos) << shown;
 }
 
 TEST(ReportFigures, TheChartTakesTheSmallestUnitThatKeepsItShort) {
@@ -208,11 +296,15 @@ const char* const kHostile[] = {"<script>alert(1)</script>",
                                 "<![CDATA[z",
                                 "</td></tr></table><img src=x onerror=alert(2)>",
                                 "<!--",
+                                "op\xE2\x80\xAEtxt.exe",
                                 "\x01\x7F"};
 
 TEST(ReportPage, EveryLedgerTextIsEscapedAndNothingIsLoadedOrRun) {
     EXPECT_EQ(HtmlText("<a href=\"x\">&'</a>"), "&lt;a href=&quot;x&quot;&gt;&amp;&#39;&lt;/a&gt;");
     EXPECT_EQ(HtmlText("製品\x01\x7F\xFF\n"), "製品\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\n");
+    // Embeddings, overrides and isolates as codes; the marks (U+200F, U+202F) stay as they are.
+    EXPECT_EQ(HtmlText("\xE2\x80\xAA\xE2\x80\xAE" "a\xE2\x81\xA6\xE2\x81\xA9\xE2\x80\x8F\xE2\x80\xAF"),
+              "&lt;U+202A&gt;&lt;U+202E&gt;a&lt;U+2066&gt;&lt;U+2069&gt;\xE2\x80\x8F\xE2\x80\xAF");
     LedgerSummary summary({});
     uint32_t number = 1;
     for (const char* text : kHostile) {

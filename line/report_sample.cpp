@@ -1,6 +1,6 @@
 // Writes a production report's page for the browser test (report_browser_test.sh): two days
-// of three stations with failures and gaps, under names that would be markup if they were
-// not escaped.
+// of three stations with failures and gaps, operators, causes, reworks and a recipe change,
+// under names that would be markup (or turn the text round) if they were not escaped.
 //   report_page_sample OUT.html ja|en
 #include <cstdio>
 #include <string>
@@ -22,8 +22,13 @@ int main(int argc, char** argv) {
                 e.station = station == 3 ? "<b>3</b>" : std::to_string(station) + "/2";
                 e.product = products[number % 3];
                 e.number = number;
+                e.operatorId = station == 2 ? "op\xE2\x80\xAE<i>2</i>" : "op1";
+                e.recipe = hour < 20 ? "0123456789abcdef" : "fedcba9876543210";
+                e.interfaceType = station == 1 ? "0x80000000" : "0x40000000";
+                e.replaces = number % 17 == 0 ? std::optional<uint32_t>(number - 17) : std::nullopt;
                 summary.Add(e);
                 e.status = number % 13 == 0 ? core::LedgerStatus::Failed : core::LedgerStatus::Ok;
+                e.cause = number % 26 == 0 ? "verify" : number % 13 == 0 ? "no-answer" : "";
                 if (number % 29 != 0)
                     summary.Add(e);
             }

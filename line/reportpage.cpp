@@ -5,6 +5,7 @@
 
 #include "core/digits.h"
 #include "core/utf8.h"
+#include "core/writerops.h"
 
 namespace core {
 
@@ -107,6 +108,40 @@ std::string Shown(const std::string& text) {
     return HtmlText(text.substr(0, cut)) + "\xE2\x80\xA6";
 }
 
+// "0x" and up to eight hex digits, as the ledger writes an interface type.
+std::optional<uint32_t> InterfaceValue(const std::string& text) {
+    if (text.size() < 3 || text.size() > 10 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X'))
+        return std::nullopt;
+    uint32_t value = 0;
+    for (size_t i = 2; i < text.size(); ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+        if (digit < 0)
+            return std::nullopt;
+        value = value << 4 | static_cast<uint32_t>(digit);
+    }
+    return value;
+}
+
+// An interface type with the kind the board announced by it, as the writer tells it at connect.
+std::string InterfaceShown(const std::string& text) {
+    const std::optional<uint32_t> value = InterfaceValue(text);
+    if (!value)
+        return Shown(text);
+    switch (AnnouncedInterface(*value)) {
+        case InterfaceKind::Usb:
+            return Shown(text) + " (USB)";
+        case InterfaceKind::Lan:
+            return Shown(text) + " (LAN)";
+        case InterfaceKind::Other:
+            break;
+    }
+    return Shown(text);
+}
+
 std::string StretchLabel(ChartUnit unit, int64_t start) {
     const LocalTime t = WallClockOf(start);
     const std::string year = Padded(t.year, 4), month = Padded(t.month, 2), day = Padded(t.day, 2);
@@ -137,8 +172,12 @@ public:
             Chart();
             Stations();
             Products();
+            Operators();
             Gaps();
+            Causes();
+            Reworks();
             Ranges();
+            Recipes();
         }
         Put({"</body>\n</html>\n"});
         return std::move(out_);
@@ -185,10 +224,14 @@ private:
     }
 
     // Table headings, each right-aligned as its figures unless it is text.
-    void Headings(std::initializer_list<std::pair<int, bool>> columns) {
-        Put({"<thead><tr>"});
+    void HeadingCells(std::initializer_list<std::pair<int, bool>> columns) {
         for (auto [id, figures] : columns)
             Put({figures ? "<th class=\"n\">" : "<th>", T(id), "</th>"});
+    }
+
+    void Headings(std::initializer_list<std::pair<int, bool>> columns) {
+        Put({"<thead><tr>"});
+        HeadingCells(columns);
         Put({"</tr></thead>\n<tbody>\n"});
     }
 
@@ -220,15 +263,22 @@ private:
         if (f_.total.reserved == 0) {
             Put({"<p>", T(IDS_REPORT_NONE), "</p>\n"});
         } else {
-            Put({"<table class=\"totals\">\n"});
-            Headings({{IDS_REPORT_RESERVED, true},
-                      {IDS_REPORT_OK, true},
-                      {IDS_REPORT_FAILED, true},
-                      {IDS_REPORT_GAPS, true},
-                      {IDS_REPORT_YIELD, false}});
-            Put({"<tr>"});
+            Put({"<table class=\"totals\">\n<thead><tr>"});
+            HeadingCells({{IDS_REPORT_RESERVED, true},
+                          {IDS_REPORT_OK, true},
+                          {IDS_REPORT_FAILED, true},
+                          {IDS_REPORT_GAPS, true},
+                          {IDS_REPORT_YIELD, false}});
+            // Only where the ledger can record reworks: in one that cannot, it is the yield.
+            if (f_.whoWhatWhy)
+                HeadingCells({{IDS_REPORT_FIRST_PASS, false}});
+            Put({"</tr></thead>\n<tbody>\n<tr>"});
             CountCells(f_.total, false);
+            if (f_.whoWhatWhy)
+                Put({"<td class=\"yield\">", Percent(f_.firstPass), "</td>"});
             Put({"</tr>\n</tbody>\n</table>\n<p class=\"note\">", T(IDS_REPORT_DEFINITIONS), "</p>\n"});
+            if (f_.whoWhatWhy)
+                Put({"<p class=\"note\">", T(IDS_REPORT_FIRST_PASS_NOTE), "</p>\n"});
         }
         if (f_.untimedReservations != 0)
             Put({"<p class=\"note\">", T(IDS_REPORT_UNTIMED, {FromUtf8(Grouped(f_.untimedReservations))}), "</p>\n"});
@@ -375,10 +425,70 @@ private:
             Put({"<tr>"});
             Figure(DecimalText(g.number));
             Put({"<td>", Shown(g.time), "</td><td>", StationName(g.station), "</td><td>", Shown(g.product), "</td><td>",
-                 T(g.failed ? IDS_REPORT_FAILED : IDS_REPORT_NO_OUTCOME), "</td></tr>\n"});
+                 T(g.failed ? IDS_REPORT_OUTCOME_FAILED : IDS_REPORT_NO_OUTCOME), "</td></tr>\n"});
         }
         Put({"</tbody>\n</table>\n"});
         More(f_.total.Gaps() - f_.gaps.size());
+    }
+
+    void Operators() {
+        if (f_.operators.empty())
+            return;
+        Put({"<h2>", T(IDS_REPORT_PER_OPERATOR), "</h2>\n<table>\n"});
+        CountHeadings(IDS_REPORT_OPERATOR);
+        for (const OperatorFigures& o : f_.operators) {
+            Put({"<tr><td>", o.operatorId.empty() ? T(IDS_REPORT_NO_OPERATOR) : Shown(o.operatorId), "</td>"});
+            CountCells(o.counts, true);
+            Put({"</tr>\n"});
+        }
+        Put({"</tbody>\n</table>\n"});
+        More(f_.operatorCount - f_.operators.size());
+    }
+
+    void Causes() {
+        if (f_.causes.empty())
+            return;
+        Put({"<h2>", T(IDS_REPORT_BY_CAUSE), "</h2>\n<table>\n"});
+        Headings({{IDS_REPORT_CAUSE, false}, {IDS_REPORT_FAILED, true}});
+        for (const CauseFigures& c : f_.causes) {
+            Put({"<tr><td>", c.cause.empty() ? T(IDS_REPORT_NO_CAUSE) : Shown(c.cause), "</td>"});
+            Figure(Grouped(c.count));
+            Put({"</tr>\n"});
+        }
+        Put({"</tbody>\n</table>\n"});
+        More(f_.causeCount - f_.causes.size());
+    }
+
+    void Reworks() {
+        if (f_.reworks == 0)
+            return;
+        Put({"<h2>", T(IDS_REPORT_REWORKS), "</h2>\n<p>", T(IDS_REPORT_REWORK_COUNT, {FromUtf8(Grouped(f_.reworks))}),
+             "</p>\n<table>\n"});
+        Headings({{IDS_REPORT_NUMBER, true},
+                  {IDS_REPORT_REPLACES, true},
+                  {IDS_REPORT_TIME, false},
+                  {IDS_REPORT_STATION, false},
+                  {IDS_REPORT_INTERFACE, false}});
+        for (const ReworkLine& r : f_.reworkLines) {
+            Put({"<tr>"});
+            Figure(DecimalText(r.number));
+            Figure(DecimalText(r.replaces));
+            Put({"<td>", Shown(r.time), "</td><td>", StationName(r.station), "</td><td>", InterfaceShown(r.interfaceType),
+                 "</td></tr>\n"});
+        }
+        Put({"</tbody>\n</table>\n"});
+        More(f_.reworks - f_.reworkLines.size());
+    }
+
+    void Recipes() {
+        if (f_.recipes.empty())
+            return;
+        Put({"<h2>", T(IDS_REPORT_RECIPES), "</h2>\n<table>\n"});
+        Headings({{IDS_REPORT_RECIPE, false}, {IDS_REPORT_FIRST_USE, false}, {IDS_REPORT_LAST_USE, false}});
+        for (const RecipeSpan& r : f_.recipes)
+            Put({"<tr><td>", Shown(r.recipe), "</td><td>", Shown(r.first), "</td><td>", Shown(r.last), "</td></tr>\n"});
+        Put({"</tbody>\n</table>\n"});
+        More(f_.recipeCount - f_.recipes.size());
     }
 
     void Ranges() {
@@ -426,6 +536,20 @@ std::string HtmlText(const std::string& text) {
             html += "\xEF\xBF\xBD";  // U+FFFD
             i += n == 0 ? 1 : n;
             continue;
+        }
+        // An embedding, override or isolate would turn the text after it round: shown as its code.
+        if (n == 3 && c == 0xE2) {
+            const auto b1 = static_cast<unsigned char>(text[i + 1]), b2 = static_cast<unsigned char>(text[i + 2]);
+            unsigned code = 0;
+            if (b1 == 0x80 && b2 >= 0xAA && b2 <= 0xAE)
+                code = 0x202Au + (b2 - 0xAAu);
+            else if (b1 == 0x81 && b2 >= 0xA6 && b2 <= 0xA9)
+                code = 0x2066u + (b2 - 0xA6u);
+            if (code != 0) {
+                html += "&lt;U+" + HexText(code, 4) + "&gt;";
+                i += n;
+                continue;
+            }
         }
         switch (c) {
             case '&':

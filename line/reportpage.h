@@ -23,7 +23,8 @@ struct ReportFacts {
 std::string ReportPage(const LedgerFigures& figures, const ReportFacts& facts);
 
 // UTF-8 text as HTML text or attribute value: & < > " ' as references, control characters and
-// bytes that are no UTF-8 as U+FFFD.
+// bytes that are no UTF-8 as U+FFFD, the bidirectional embeddings, overrides and isolates
+// (U+202A-U+202E, U+2066-U+2069) as "<U+202E>", so that no text turns the page's text round.
 std::string HtmlText(const std::string& text);
 
 }  // namespace core
