@@ -74,6 +74,7 @@ Exit OptWrite(Context& c);
 Exit OptErase(Context& c);
 Exit Info(Context& c);
 Exit LedgerShow(Context& c);
+Exit LedgerUpgrade(Context& c);
 Exit LedgerExport(Context& c);
 Exit LedgerReport(Context& c);
 

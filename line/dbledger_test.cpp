@@ -60,8 +60,18 @@ public:
             return DbStatus::Failed("08003", "not connected");
         if (Fire(sql))
             return fired;
+        if (sql.rfind("CREATE TABLE", 0) == 0 && tables)
+            return DbStatus::Failed("42P07", "relation \"tolka_ledger\" already exists");
+        if (sql.rfind("SELECT", 0) == 0 && readDenied)
+            return *readDenied;
         if (sql.rfind("CREATE TABLE tolka_ledger (", 0) == 0)
             pendingTables = true;
+        else if (sql.rfind("INSERT INTO tolka_ledger_version", 0) == 0 || sql.rfind("UPDATE tolka_ledger_version", 0) == 0)
+            pendingLayout = static_cast<int>(std::get<int64_t>(params[0]));
+        else if (sql.rfind("ALTER TABLE tolka_ledger ADD ", 0) == 0)
+            ++pendingAlters;
+        else if (sql.rfind("SELECT time", 0) == 0)
+            ReadRows(sql, *rows);
         else if (sql.rfind("SELECT version", 0) == 0 && !tables)
             return DbStatus::Failed("42P01", "relation does not exist");
         else if (sql.rfind("SELECT version", 0) == 0)
@@ -71,8 +81,8 @@ public:
         else if (sql.rfind("SELECT number", 0) == 0)
             FindReservation(std::get<std::string>(params[0]), std::get<std::string>(params[1]), *rows);
         else if (sql.rfind("INSERT INTO tolka_ledger (", 0) == 0)
-            return Insert(
-                {std::get<std::string>(params[0]), std::get<std::string>(params[3]), std::get<int64_t>(params[4])});
+            return Insert({std::get<std::string>(params[0]), std::get<std::string>(params[3]),
+                           std::get<int64_t>(params[4]), params});
         return DbStatus();
     }
 
@@ -83,9 +93,13 @@ public:
         if ((commit && !fails) || (fails && lastFault.afterApplying)) {
             committed.insert(committed.end(), pending.begin(), pending.end());
             tables = tables || pendingTables;
+            layout = pendingLayout.value_or(layout);
+            alters += pendingAlters;
         }
         pending.clear();
         pendingTables = false;
+        pendingLayout.reset();
+        pendingAlters = 0;
         return fails ? fired : DbStatus();
     }
 
@@ -99,6 +113,7 @@ public:
     struct Row {
         std::string reservation, status;
         int64_t number;
+        std::vector<DbValue> params{};  // as inserted
     };
 
     std::vector<Fault> faults;
@@ -106,6 +121,8 @@ public:
     bool tables = true;
     bool pendingTables = false;
     int layout = 1;
+    int alters = 0;                      // columns added
+    std::optional<DbStatus> readDenied;  // every SELECT fails so; the tables are there
     bool connected = false;
     int connects = 0;
     uint64_t clock = 0;
@@ -155,8 +172,29 @@ private:
         return DbStatus();
     }
 
+    // The inserted values by column, for the layout the SELECT names; NULLIF(?, -1) as the server does.
+    void ReadRows(const std::string& sql, DbRows& rows) const {
+        const size_t columns = sql.find("operator_id") == std::string::npos ? 9 : 15;
+        for (const Row& r : committed) {
+            std::vector<std::string> row;
+            for (size_t i = 1; i <= columns + (columns > 9); ++i) {
+                if (i == 10)
+                    continue;  // host
+                if (i >= r.params.size())
+                    row.emplace_back();
+                else if (const auto* n = std::get_if<int64_t>(&r.params[i]))
+                    row.push_back(*n < 0 ? "" : std::to_string(*n));
+                else
+                    row.push_back(std::get<std::string>(r.params[i]));
+            }
+            rows.push_back(row);
+        }
+    }
+
     DbStatus fired;
     Fault lastFault;
+    std::optional<int> pendingLayout;
+    int pendingAlters = 0;
 };
 
 LedgerEntry Line() {
@@ -328,7 +366,7 @@ TEST(DbLedger, TablesAreMadeOnceAndAnotherLayoutIsRefused) {
     EXPECT_TRUE(restarting.tables);
 
     FakeServer later;
-    later.layout = 2;
+    later.layout = 3;
     EXPECT_EQ(DbLedger(later, "DSN=line", 5, "pc1").Open().outcome, DbOutcome::OtherLayout);
 
     FakeServer denied;
@@ -337,6 +375,75 @@ TEST(DbLedger, TablesAreMadeOnceAndAnotherLayoutIsRefused) {
     DbResult r = DbLedger(denied, "DSN=line", 5, "pc1").Open();
     EXPECT_EQ(r.outcome, DbOutcome::Unusable);
     EXPECT_EQ(r.status.text, "permission denied for schema public");
+}
+
+// Fields of layout 2 go in and come back only where the table has their columns; a table of
+// layout 1 is used as it is until it is upgraded, and an upgrade that fails leaves it so.
+TEST(DbLedger, TheTablesLayoutDecidesWhatALineCarries) {
+    const DbStatus kNoAlter = DbStatus::Failed("42501", "must be owner of table tolka_ledger");
+    struct Case {
+        const char* what;
+        bool tables;
+        int layout;
+        bool upgrade;
+        std::vector<FakeServer::Fault> faults;
+        int layoutAfter;
+        int alters;
+    } cases[] = {
+        {"new tables", false, 1, false, {}, 2, 0},
+        {"layout 1 as it is", true, 1, false, {}, 1, 0},
+        {"layout 1 upgraded", true, 1, true, {}, 2, 6},
+        {"upgrade of layout 2 does nothing", true, 2, true, {}, 2, 0},
+        {"upgrade without the right to alter", true, 1, true, {{"ALTER TABLE tolka_ledger ADD cause", kNoAlter}}, 1, 0},
+        {"upgrade whose commit fails", true, 1, true, {{"COMMIT", kLost}}, 1, 0},
+    };
+    for (const Case& c : cases) {
+        FakeServer server;
+        server.tables = c.tables;
+        server.layout = c.layout;
+        DbLedger ledger(server, "DSN=line", 5, "pc1");
+        ASSERT_EQ(ledger.Open().outcome, DbOutcome::Done) << c.what;
+        if (c.upgrade) {
+            server.faults = c.faults;
+            DbResult r = ledger.Upgrade();
+            EXPECT_EQ(r.outcome, c.faults.empty() ? DbOutcome::Done : DbOutcome::Unusable) << c.what;
+            if (!c.faults.empty()) {
+                EXPECT_EQ(r.status.text, c.faults[0].status.text) << c.what;
+            }
+            ASSERT_EQ(ledger.Open().outcome, DbOutcome::Done) << c.what;
+        }
+        EXPECT_EQ(ledger.Layout(), c.layoutAfter) << c.what;
+        EXPECT_EQ(server.layout, c.layoutAfter) << c.what;
+        EXPECT_EQ(server.alters, c.alters) << c.what;
+
+        LedgerEntry line = Line();
+        line.operatorId = "op 7";
+        line.durationMs = 1200;
+        line.cause = "verify";
+        ASSERT_EQ(ledger.Reserve(line, 5, Station{}, "id-1").outcome, DbOutcome::Done) << c.what;
+        std::vector<LedgerEntry> read;
+        ASSERT_EQ(ledger.ReadAll(read).outcome, DbOutcome::Done) << c.what;
+        ASSERT_EQ(read.size(), 1u) << c.what;
+        const bool carried = c.layoutAfter == 2;
+        EXPECT_EQ(read[0].number, 5u) << c.what;
+        EXPECT_EQ(read[0].interfaceType, line.interfaceType) << c.what;
+        EXPECT_EQ(read[0].operatorId, carried ? line.operatorId : "") << c.what;
+        EXPECT_EQ(read[0].cause, carried ? line.cause : "") << c.what;
+        EXPECT_EQ(read[0].durationMs, carried ? line.durationMs : std::nullopt) << c.what;
+        EXPECT_EQ(read[0].replaces, std::nullopt) << c.what;
+    }
+}
+
+// An account that may not read the tables is told so, whether its server says so on the
+// first look or only by the table it cannot make again.
+TEST(DbLedger, AnAccountThatMayNotReadTheTablesIsToldSo) {
+    for (const char* state : {"42501", "HY000"}) {
+        FakeServer server;
+        server.readDenied = DbStatus::Failed(state, "permission denied for table tolka_ledger_version");
+        DbResult r = DbLedger(server, "DSN=line", 5, "pc1").Open();
+        EXPECT_EQ(r.outcome, DbOutcome::NoReadRights) << state;
+        EXPECT_EQ(r.status.text, "permission denied for table tolka_ledger_version") << state;
+    }
 }
 
 }  // namespace
