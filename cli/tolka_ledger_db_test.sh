@@ -144,32 +144,17 @@ check "no Number both ok and failed" "$(sql "SELECT count(*) FROM tolka_ledger o
 
 echo "--- a ledger of layout 1 used as it is, then upgraded (at ${SECONDS} s)"
 # The tables as the first tolka made them: without layout 2's columns.
-sql "ALTER TABLE tolka_ledger DROP COLUMN operator_id, DROP COLUMN recipe, DROP COLUMN version,
-    DROP COLUMN duration_ms, DROP COLUMN cause, DROP COLUMN replaces; UPDATE tolka_ledger_version SET version = 1" ||
-    exit 1
-rows_before=$(sql "SELECT count(*) FROM tolka_ledger")
+sql "ALTER TABLE tolka_ledger DROP operator_id, DROP recipe, DROP version, DROP duration_ms, DROP cause,
+    DROP replaces; UPDATE tolka_ledger_version SET version = 1;
+    DROP ROLE IF EXISTS tolka_noread; CREATE ROLE tolka_noread LOGIN" || exit 1
 new_board 2
-tolka 2 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --lang en >/dev/null 2>"$work/err-layout1"
+tolka 2 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" >/dev/null 2>&1
 check "layout 1: a board written" "$?" 0
-tolka 2 ledger upgrade "$ledger" --lang en --json >"$work/upgrade" 2>&1
-check "upgrade: exit code" "$?" 0
-check "upgrade: told" "$(grep -c '"layout_before":1,"layout":2' "$work/upgrade")" 1
-check "upgrade: the layout" "$(sql "SELECT version FROM tolka_ledger_version")" 2
-check "upgrade: every row kept" "$(sql "SELECT count(*) FROM tolka_ledger")" $((rows_before + 2))
-check "upgrade: the new columns" "$(sql "SELECT count(*) FROM information_schema.columns WHERE table_name = 'tolka_ledger'
-    AND column_name IN ('operator_id', 'recipe', 'version', 'duration_ms', 'cause', 'replaces')")" 6
-new_board 2
-tolka 2 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" --lang en >/dev/null 2>"$work/err-layout2"
-check "layout 2 after the upgrade: a board written" "$?" 0
-tolka 2 ledger upgrade "$ledger" --lang en >"$work/upgrade-again" 2>&1
-check "upgrade again: left as it is" "$?/$(grep -c 'already of layout 2' "$work/upgrade-again")" 0/1
-tolka 2 ledger show "$ledger" --json >"$work/show-after" 2>&1
-check "show after the upgrade: exit code" "$?" 0
-# An account without the right to read the tables is told so.
-sql "DROP ROLE IF EXISTS tolka_noread; CREATE ROLE tolka_noread LOGIN" || exit 1
+tolka 2 ledger upgrade "$ledger" >/dev/null 2>&1
+check "upgrade: exit code, layout, columns" "$?/$(sql "SELECT version FROM tolka_ledger_version")/$(sql "SELECT count(*)
+    FROM tolka_ledger WHERE operator_id = '' AND duration_ms IS NULL")" "0/2/$(sql "SELECT count(*) FROM tolka_ledger")"
 tolka 2 ledger show "${ledger/Uid=tolka;/Uid=tolka_noread;}" --lang en >/dev/null 2>"$work/err-noread"
-check "no read rights: exit code" "$?" 10
-check "no read rights: told" "$(grep -c "may not read the ledger's tables" "$work/err-noread")" 1
+check "an account that may not read: told" "$?/$(grep -c "may not read the ledger's tables" "$work/err-noread")" 10/1
 
 echo "--- a held lock, a frozen and a stopped server end in exit 10 within the time-out (at ${SECONDS} s)"
 # What a run costs besides the ledger: Wine's start and end, in milliseconds. The other
