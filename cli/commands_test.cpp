@@ -433,6 +433,35 @@ TEST_F(Commands, LedgerShowCountsPerStationAndExportWritesTheSameCsv) {
     EXPECT_EQ(host.files[L"copy.csv"], std::vector<uint8_t>(ledger.begin(), ledger.end()));
 }
 
+// A ledger of layout 1 is converted whole, each line as it was with the new fields empty, and
+// appended to as one of layout 2 afterwards; a ledger refused or already new is left as it was.
+TEST_F(Commands, LedgerUpgradeKeepsEveryLineOrLeavesTheLedgerAsItWas) {
+    const std::string old = core::LedgerPreamble(core::kLedgerLayout1) +
+                            core::FormatLedgerLine({"2024-05-01T09:30:00+09:00", "1/2", core::LedgerStatus::Reserved, 7,
+                                                    "3aa4096d-2cc0-46dd-878a-88511d75ac78", "=1", "a,\"b\"", "", "0x1"},
+                                                   core::kLedgerLayout1);
+    host.ledgers = {{L"old.csv", old}, {L"new.csv", core::LedgerPreamble()}, {L"bad.csv", old.substr(3)}};
+    ASSERT_EQ(host.Run("pi write a.tpi --ledger old.csv"), Exit::Done);  // appended as layout 1, indexed
+    const std::map<std::wstring, std::string> kept = host.ledgers;
+    host.environment[L"TOLKA_LEDGER"] = L"new.csv";
+    EXPECT_EQ(host.Run("ledger upgrade"), Exit::Done);
+    EXPECT_TRUE(Has(host.out, L"The ledger new.csv is already of layout 2; it is left as it is."));
+    EXPECT_EQ(host.Run("ledger upgrade bad.csv"), Exit::Ledger);
+    EXPECT_EQ(host.ledgers, kept);
+
+    EXPECT_EQ(host.Run("ledger upgrade old.csv --json"), Exit::Done);
+    EXPECT_TRUE(Has(host.out, L"\"lines\":3,\"layout_before\":1,\"layout\":2")) << host.out[0];
+    const std::vector<core::LedgerEntry> before = core::ParseLedger(kept.at(L"old.csv")).entries;
+    core::LedgerContent after = core::ParseLedger(host.ledgers[L"old.csv"]);
+    EXPECT_EQ(after.layout, core::kLedgerLayout2);
+    ASSERT_EQ(after.entries.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(core::FormatLedgerLine(after.entries[i]), core::FormatLedgerLine(before[i])) << i;
+    ASSERT_EQ(host.Run("pi write a.tpi --ledger old.csv"), Exit::Done);
+    after = core::ParseLedger(host.ledgers[L"old.csv"]);
+    EXPECT_EQ(std::make_pair(after.fault, after.highest), std::make_pair(core::LedgerFault::None, std::optional<uint32_t>(1001)));
+}
+
 // The figures themselves are checked in core; here the command's ends: the period, the page
 // written, and what stops it before anything is written.
 TEST_F(Commands, LedgerReportWritesThePeriodsPageOrNothing) {

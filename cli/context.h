@@ -75,6 +75,7 @@ Exit OptErase(Context& c);
 Exit Info(Context& c);
 Exit LineRun(Context& c);
 Exit LedgerShow(Context& c);
+Exit LedgerUpgrade(Context& c);
 Exit LedgerExport(Context& c);
 Exit LedgerReport(Context& c);
 

@@ -139,6 +139,10 @@ public:
     core::FileResult WriteFile(const std::wstring& path, const uint8_t* data, size_t size) override {
         if (path.find(L"readonly") != std::wstring::npos)
             return core::FileResult::CannotOpen;
+        if (ledgers.count(path) != 0) {  // replaced whole, as the system's rename does
+            ledgers[path].assign(reinterpret_cast<const char*>(data), size);
+            return core::FileResult::Ok;
+        }
         files[path].assign(data, data + size);
         return core::FileResult::Ok;
     }

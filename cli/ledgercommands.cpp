@@ -104,6 +104,24 @@ Exit LedgerShow(Context& c) {
     return c.report.Finish(Exit::Done);
 }
 
+// The ledger brought to layout 2, or told that it is there already; nothing else changes.
+Exit LedgerUpgrade(Context& c) {
+    c.report.Fields().Text("ledger", LedgerName(c.inv.file));
+    UpgradeOutcome result;
+    if (Exit exit = UpgradeLedger(c, c.inv.file, result); exit != Exit::Done)
+        return c.report.Finish(exit);
+    const bool converted = result.layoutBefore == core::kLedgerLayout1;
+    c.report.Say(converted ? IDS_LEDGER_UPGRADED : IDS_LEDGER_ALREADY_NEW, {LedgerName(c.inv.file)});
+    if (converted && !IsDatabaseLedger(c.inv.file)) {
+        c.report.Say(IDS_LEDGER_LINES_KEPT, {core::DecimalText<wchar_t>(result.lines)});
+        c.report.Fields().Number("lines", result.lines);
+    }
+    c.report.Fields()
+        .Number("layout_before", static_cast<uint64_t>(result.layoutBefore))
+        .Number("layout", core::kLedgerLayout2);
+    return c.report.Finish(Exit::Done);
+}
+
 // What a command writes never goes over the file ledger it reads, nor its index: that would
 // lose the ledger.
 Exit RefuseOutputOverLedger(Context& c) {

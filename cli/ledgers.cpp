@@ -57,6 +57,34 @@ Exit Refused(Context& c, const std::wstring& name, core::LedgerFault fault, size
                          {name, core::DecimalText<wchar_t>(line), c.report.Text(FaultText(fault))});
 }
 
+Exit CannotOpenLedger(Context& c, const std::wstring& path, LedgerOpenFailure failure) {
+    int msg = IDS_LEDGER_CANNOT_OPEN;
+    switch (failure) {
+        case LedgerOpenFailure::Busy:
+            msg = IDS_LEDGER_BUSY;
+            break;
+        case LedgerOpenFailure::NoPlace:
+            msg = IDS_LEDGER_NO_PLACE;
+            break;
+        case LedgerOpenFailure::NotAFile:
+            msg = IDS_LEDGER_NOT_AFILE;
+            break;
+        case LedgerOpenFailure::NoAccess:
+            break;
+    }
+    return c.report.Fail(Exit::Ledger, msg, {path});
+}
+
+// The layout the held ledger's header names: what a line appended to it must hold, whatever
+// the ledger was when its Number was reserved (`ledger upgrade` may have run in between).
+int HeldLayout(core::LedgerFile& file) {
+    constexpr uint64_t kHeaderMaxBytes = 512;
+    std::string head;
+    if (!file.ReadAt(0, kHeaderMaxBytes, head) || head.find('\n') == std::string::npos)
+        return core::kNewLedgerLayout;
+    return core::ParseLedger(head.substr(0, head.find('\n') + 1)).layout;
+}
+
 // The file ledger: held only while it is read or appended to, so that other stations on the
 // same file wait for milliseconds, never for a whole write.
 class FileLedger : public LineLedger {
@@ -106,7 +134,7 @@ public:
     Exit Record(const core::LedgerEntry& line) override {
         LedgerOpenFailure failure;
         std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, LedgerOpen::MayCreate, failure);
-        if (file == nullptr || !file->Append(core::FormatLedgerLine(line, layout_))) {
+        if (file == nullptr || !file->Append(core::FormatLedgerLine(line, HeldLayout(*file)))) {
             const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
             return c_.report.Fail(Exit::Ledger, IDS_LEDGER_OUTCOME_LOST,
                                   {path_, status, core::DecimalText<wchar_t>(line.number)});
@@ -115,23 +143,7 @@ public:
     }
 
 private:
-    Exit CannotOpen(LedgerOpenFailure failure) {
-        int msg = IDS_LEDGER_CANNOT_OPEN;
-        switch (failure) {
-            case LedgerOpenFailure::Busy:
-                msg = IDS_LEDGER_BUSY;
-                break;
-            case LedgerOpenFailure::NoPlace:
-                msg = IDS_LEDGER_NO_PLACE;
-                break;
-            case LedgerOpenFailure::NotAFile:
-                msg = IDS_LEDGER_NOT_AFILE;
-                break;
-            case LedgerOpenFailure::NoAccess:
-                break;
-        }
-        return c_.report.Fail(Exit::Ledger, msg, {path_});
-    }
+    Exit CannotOpen(LedgerOpenFailure failure) { return CannotOpenLedger(c_, path_, failure); }
 
     Context& c_;
     std::wstring path_;
@@ -163,7 +175,7 @@ public:
         return Exit::Done;
     }
 
-    int Layout() const override { return core::kNewLedgerLayout; }
+    int Layout() const override { return kept_.ledger ? kept_.ledger->Layout() : core::kNewLedgerLayout; }
 
     Exit Reserve(const core::LedgerEntry& line, uint32_t& number) override {
         core::Uuid id;
@@ -193,6 +205,17 @@ public:
         return Tell(kept_.ledger->ReadAll(entries));
     }
 
+    Exit Upgrade(UpgradeOutcome& result) {
+        if (Exit exit = Check(); exit != Exit::Done)
+            return exit;
+        result.layoutBefore = kept_.ledger->Layout();
+        core::DbResult r = kept_.ledger->Upgrade();
+        if (r.outcome == core::DbOutcome::Done)
+            return Exit::Done;
+        return c_.report.FailText(Exit::Ledger,
+                                  c_.report.Text(IDS_LEDGER_UPGRADE_FAILED, {name_}) + L"\n" + ServerText(r.status));
+    }
+
 private:
     std::wstring ServerText(const core::DbStatus& status) {
         return c_.report.Text(IDS_LEDGER_SERVER_SAID, {status.state.empty() ? L"-" : core::FromUtf8(status.state),
@@ -207,6 +230,8 @@ private:
                 return c_.report.Fail(Exit::Ledger, IDS_LEDGER_EXHAUSTED, {name_});
             case core::DbOutcome::OtherLayout:
                 return c_.report.Fail(Exit::Ledger, IDS_LEDGER_OTHER_LAYOUT, {name_});
+            case core::DbOutcome::NoReadRights:
+                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_NO_READ_RIGHTS, {name_, ServerText(r.status)});
             case core::DbOutcome::Unusable:
                 break;
         }
@@ -222,7 +247,88 @@ private:
     std::string reservation_;
 };
 
+Exit OpenedToRead(Context& c, const std::wstring& ledger, core::FileResult status) {
+    switch (status) {
+        case core::FileResult::Ok:
+            break;
+        case core::FileResult::Missing:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_MISSING, {ledger});
+        case core::FileResult::CannotOpen:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_OPEN, {ledger});
+        case core::FileResult::IoError:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {ledger});
+    }
+    return Exit::Done;
+}
+
+// Rounds of read, look and replace before a ledger that stations keep appending to is given up.
+constexpr int kUpgradeAttempts = 5;
+
+// The layout-2 text of a file ledger of layout 1, every line kept, put in its place in one
+// replacement. The ledger is held while it is read, and looked at again under the hold right
+// before the replacement: a station that appended meanwhile makes the round start anew. The
+// hold must be let go for the replacement (a held file cannot be replaced), so one window
+// remains: a station that holds, reserves and lets go while the host writes the new copy, before
+// its rename, loses that line. A station that still holds the ledger then makes the replacement
+// fail instead. Hence the advice to upgrade while the line pauses.
+Exit UpgradeFile(Context& c, const std::wstring& path, UpgradeOutcome& result) {
+    core::FileResult opened = core::FileResult::Ok;
+    c.host.ReadLedgerPieces(path, opened);
+    if (Exit exit = OpenedToRead(c, path, opened); exit != Exit::Done)
+        return exit;
+    for (int attempt = 0; attempt < kUpgradeAttempts; ++attempt) {
+        LedgerOpenFailure failure;
+        std::unique_ptr<core::LedgerFile> held = c.host.OpenLedger(path, LedgerOpen::LeaveNoFile, failure);
+        if (held == nullptr)
+            return CannotOpenLedger(c, path, failure);
+        uint64_t size = 0;
+        std::string text = core::LedgerPreamble(core::kLedgerLayout2);
+        result.lines = 0;
+        core::LedgerContent content;
+        const auto convert = [&](core::LedgerEntry&& e) {
+            text += core::FormatLedgerLine(e, core::kLedgerLayout2);
+            ++result.lines;
+        };
+        if (!held->Size(size) || !core::ReadLedgerEntries(*held, convert, content))
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {path});
+        if (content.fault != core::LedgerFault::None)
+            return Refused(c, path, content.fault, content.faultLine);
+        // An empty file is of no layout yet: its first reservation writes the new one.
+        result.layoutBefore = content.fresh ? core::kNewLedgerLayout : content.layout;
+        if (result.layoutBefore != core::kLedgerLayout1)
+            return Exit::Done;
+        held.reset();
+
+        // Only appended to: the same size is the same bytes.
+        held = c.host.OpenLedger(path, LedgerOpen::LeaveNoFile, failure);
+        if (held == nullptr)
+            return CannotOpenLedger(c, path, failure);
+        uint64_t now = 0;
+        if (!held->Size(now))
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {path});
+        held.reset();
+        if (now != size)
+            continue;
+        if (c.host.WriteFile(path, reinterpret_cast<const uint8_t*>(text.data()), text.size()) !=
+            core::FileResult::Ok)
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_WRITE, {path});
+        // The old index no longer vouches for anything: its check covers the first bytes, whose
+        // header changed, so it would only be passed over. Scanning now writes the new file's.
+        held = c.host.OpenLedger(path, LedgerOpen::LeaveNoFile, failure);
+        if (held != nullptr)
+            core::ScanLedger(*held, content);
+        return Exit::Done;
+    }
+    return c.report.Fail(Exit::Ledger, IDS_LEDGER_KEPT_GROWING, {path});
+}
+
 }  // namespace
+
+Exit UpgradeLedger(Context& c, const std::wstring& ledger, UpgradeOutcome& result) {
+    if (IsDatabaseLedger(ledger))
+        return DatabaseLedger(c, ledger).Upgrade(result);
+    return UpgradeFile(c, ledger, result);
+}
 
 bool IsDatabaseLedger(const std::wstring& ledger) {
     return ledger.compare(0, kOdbcPrefixLength, kOdbcPrefix) == 0;
@@ -304,16 +410,8 @@ Exit ForEachLedgerLine(Context& c, const std::wstring& ledger, const std::functi
     }
     core::FileResult status = core::FileResult::Ok;
     std::unique_ptr<core::LedgerFile> file = c.host.ReadLedgerPieces(ledger, status);
-    switch (status) {
-        case core::FileResult::Ok:
-            break;
-        case core::FileResult::Missing:
-            return c.report.Fail(Exit::Ledger, IDS_LEDGER_MISSING, {ledger});
-        case core::FileResult::CannotOpen:
-            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_OPEN, {ledger});
-        case core::FileResult::IoError:
-            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {ledger});
-    }
+    if (Exit exit = OpenedToRead(c, ledger, status); exit != Exit::Done)
+        return exit;
     core::LedgerContent content;
     if (file == nullptr || !core::ReadLedgerEntries(*file, onLine, content))
         return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {ledger});

@@ -61,6 +61,17 @@ void TellOldLayout(Context& c, const LineLedger& ledger, const std::wstring& nam
 // A board's ledger; a database ledger uses the line's connection.
 std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledger, LedgerConnection& connection);
 
+// What `ledger upgrade` found and did.
+struct UpgradeOutcome {
+    int layoutBefore = 0;  // layout 1 was converted; any other was left as it is
+    uint64_t lines = 0;    // of a file ledger: every line, kept
+};
+
+// Brings a ledger of layout 1 to layout 2: a file ledger in one replacement of the whole file
+// with every line kept, a database's tables by adding the columns. A ledger of another layout
+// is left as it is. A ledger that is refused or cannot be changed is told and left untouched.
+Exit UpgradeLedger(Context& c, const std::wstring& ledger, UpgradeOutcome& result);
+
 // Every line of either kind of ledger, in its order.
 Exit ReadLedger(Context& c, const std::wstring& ledger, std::vector<core::LedgerEntry>& entries);
 

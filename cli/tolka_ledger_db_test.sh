@@ -142,6 +142,20 @@ check "no outcome without its reservation" "$(sql "SELECT count(*) FROM tolka_le
 check "no Number both ok and failed" "$(sql "SELECT count(*) FROM tolka_ledger o JOIN tolka_ledger f
     ON f.number = o.number AND f.status = 'failed' WHERE o.status = 'ok'")" 0
 
+echo "--- a ledger of layout 1 used as it is, then upgraded (at ${SECONDS} s)"
+# The tables as the first tolka made them: without layout 2's columns.
+sql "ALTER TABLE tolka_ledger DROP operator_id, DROP recipe, DROP version, DROP duration_ms, DROP cause,
+    DROP replaces; UPDATE tolka_ledger_version SET version = 1;
+    DROP ROLE IF EXISTS tolka_noread; CREATE ROLE tolka_noread LOGIN" || exit 1
+new_board 2
+tolka 2 pi write "$(winpath "$work/line.tpi")" --ledger "$ledger" >/dev/null 2>&1
+check "layout 1: a board written" "$?" 0
+tolka 2 ledger upgrade "$ledger" >/dev/null 2>&1
+check "upgrade: exit code, layout, columns" "$?/$(sql "SELECT version FROM tolka_ledger_version")/$(sql "SELECT count(*)
+    FROM tolka_ledger WHERE operator_id = '' AND duration_ms IS NULL")" "0/2/$(sql "SELECT count(*) FROM tolka_ledger")"
+tolka 2 ledger show "${ledger/Uid=tolka;/Uid=tolka_noread;}" --lang en >/dev/null 2>"$work/err-noread"
+check "an account that may not read: told" "$?/$(grep -c "may not read the ledger's tables" "$work/err-noread")" 10/1
+
 echo "--- a held lock, a frozen and a stopped server end in exit 10 within the time-out (at ${SECONDS} s)"
 # What a run costs besides the ledger: Wine's start and end, in milliseconds. The other
 # Windows tests run beside this one, so a later run may cost more than this one did.

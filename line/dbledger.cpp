@@ -10,31 +10,59 @@ namespace core {
 
 namespace {
 
-constexpr int kLayout = 1;
+constexpr int kLayout1 = kLedgerLayout1;  // the nine columns of the first ledgers
+constexpr int kLayout2 = kLedgerLayout2;  // who, what and why after them
 // Races lost to other stations and connections lost on the way, per reservation or outcome.
 constexpr int kAttempts = 20;
 // Between two attempts to reach a server again, for as long as the time-out.
 constexpr unsigned kReconnectPauseMs = 500;
+
+// The columns layout 2 adds. "operator" is a reserved word for some servers, so its column is
+// operator_id. The texts default to '' and the numbers to NULL, so that a station still of
+// layout 1 can insert its lines into an upgraded table.
+const char* const kLayout2Columns[] = {
+    "operator_id VARCHAR(255) DEFAULT '' NOT NULL", "recipe VARCHAR(255) DEFAULT '' NOT NULL",
+    "version VARCHAR(64) DEFAULT '' NOT NULL",      "duration_ms BIGINT",
+    "cause VARCHAR(64) DEFAULT '' NOT NULL",        "replaces BIGINT",
+};
 
 const char kCreateLedger[] =
     "CREATE TABLE tolka_ledger ("
     "reservation VARCHAR(36) NOT NULL, time VARCHAR(32) NOT NULL, station VARCHAR(24) NOT NULL, "
     "status VARCHAR(8) NOT NULL, number BIGINT NOT NULL, uuid VARCHAR(36) NOT NULL, "
     "product VARCHAR(200) NOT NULL, maker VARCHAR(200) NOT NULL, slot VARCHAR(10) NOT NULL, "
-    "interface VARCHAR(10) NOT NULL, host VARCHAR(255) NOT NULL, "
-    "PRIMARY KEY (number, status), UNIQUE (reservation, status))";
+    "interface VARCHAR(10) NOT NULL, host VARCHAR(255) NOT NULL, ";
+const char kLedgerKeys[] = "PRIMARY KEY (number, status), UNIQUE (reservation, status))";
 const char kCreateVersion[] = "CREATE TABLE tolka_ledger_version (version INTEGER NOT NULL)";
 const char kInsertVersion[] = "INSERT INTO tolka_ledger_version (version) VALUES (?)";
 const char kSelectVersion[] = "SELECT version FROM tolka_ledger_version";
+const char kUpdateVersion[] = "UPDATE tolka_ledger_version SET version = ?";
 const char kSelectHighest[] = "SELECT MAX(number) FROM tolka_ledger WHERE status = 'reserved'";
-const char kInsertLine[] =
+const char kInsertLine1[] =
     "INSERT INTO tolka_ledger (reservation, time, station, status, number, uuid, product, maker, slot, "
     "interface, host) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+// -1 stands for "none": a parameter has no NULL of its own here.
+const char kInsertLine2[] =
+    "INSERT INTO tolka_ledger (reservation, time, station, status, number, uuid, product, maker, slot, "
+    "interface, host, operator_id, recipe, version, duration_ms, cause, replaces) "
+    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, NULLIF(?, -1), ?, NULLIF(?, -1))";
 const char kSelectReservation[] = "SELECT number FROM tolka_ledger WHERE reservation = ? AND status = ?";
 // 'reserved' sorts after 'ok' and 'failed': descending puts a reservation before its outcome.
-const char kSelectAll[] =
+const char kSelectAll1[] =
     "SELECT time, station, status, number, uuid, product, maker, slot, interface FROM tolka_ledger "
     "ORDER BY number, status DESC";
+const char kSelectAll2[] =
+    "SELECT time, station, status, number, uuid, product, maker, slot, interface, operator_id, recipe, version, "
+    "duration_ms, cause, replaces FROM tolka_ledger ORDER BY number, status DESC";
+constexpr size_t kColumns1 = 9;
+constexpr size_t kColumns2 = 15;
+
+std::string CreateLedgerSql() {
+    std::string sql = kCreateLedger;
+    for (const char* column : kLayout2Columns)
+        sql += std::string(column) + ", ";
+    return sql + kLedgerKeys;
+}
 
 std::string Trim(const std::string& text) {
     size_t first = text.find_first_not_of(" \t");
@@ -74,6 +102,16 @@ std::optional<uint32_t> CellNumber(const std::string& cell) {
     return static_cast<uint32_t>(*value);
 }
 
+// A cell that may be NULL (""), or a Number.
+bool OptionalCell(const std::string& cell, std::optional<uint32_t>& value) {
+    value = cell.empty() ? std::nullopt : CellNumber(cell);
+    return cell.empty() || value.has_value();
+}
+
+int64_t OrNone(const std::optional<uint32_t>& value) {
+    return value ? int64_t{*value} : -1;
+}
+
 bool IsUniqueViolation(const DbStatus& status) {
     return status.state.compare(0, 2, "23") == 0;
 }
@@ -87,6 +125,16 @@ bool IsConnectionLost(const DbStatus& status) {
 // cancelled): a frozen server or a held lock, which trying again would only wait for again.
 bool IsTimeOut(const DbStatus& status) {
     return status.state == "HYT00" || status.state == "HYT01" || status.state == "57014";
+}
+
+// 42501: insufficient privilege.
+bool IsDenied(const DbStatus& status) {
+    return status.state == "42501";
+}
+
+// 42P07 (PostgreSQL) or 42S01 (ODBC): the table is there already.
+bool IsTableThere(const DbStatus& status) {
+    return status.state == "42P07" || status.state == "42S01";
 }
 
 }  // namespace
@@ -202,13 +250,16 @@ DbResult DbLedger::Unusable(const DbStatus& status) {
 }
 
 DbStatus DbLedger::CreateTables() {
-    for (const char* sql : {kCreateLedger, kCreateVersion}) {
+    for (const std::string& sql : {CreateLedgerSql(), std::string(kCreateVersion)}) {
         if (DbStatus status = Run(sql, {}); !status.ok)
             return status;
     }
-    if (DbStatus status = Run(kInsertVersion, {int64_t{kLayout}}); !status.ok)
+    if (DbStatus status = Run(kInsertVersion, {int64_t{kLayout2}}); !status.ok)
         return status;
-    return link_.EndTransaction(true);
+    DbStatus status = link_.EndTransaction(true);
+    if (status.ok)
+        layout_ = kLayout2;
+    return status;
 }
 
 DbResult DbLedger::CheckLayout() {
@@ -217,12 +268,15 @@ DbResult DbLedger::CheckLayout() {
     if (!status.ok)
         return Unusable(status);
     link_.EndTransaction(true);
-    if (rows.size() != 1 || rows[0].empty() || rows[0][0] != DecimalText(kLayout)) {
-        DbResult result;
-        result.outcome = DbOutcome::OtherLayout;
-        return result;
+    for (int layout : {kLayout1, kLayout2}) {
+        if (rows.size() == 1 && !rows[0].empty() && rows[0][0] == DecimalText(layout)) {
+            layout_ = layout;
+            return DbResult();
+        }
     }
-    return DbResult();
+    DbResult result;
+    result.outcome = DbOutcome::OtherLayout;
+    return result;
 }
 
 DbResult DbLedger::Open() {
@@ -243,6 +297,11 @@ DbResult DbLedger::OpenTables() {
     DbResult layout = CheckLayout();
     if (layout.outcome != DbOutcome::Unusable || IsTimeOut(layout.status))
         return layout;
+    if (IsDenied(layout.status)) {
+        Rollback();
+        layout.outcome = DbOutcome::NoReadRights;
+        return layout;
+    }
     // No tables yet: made in one transaction. Another station may make them at the same
     // moment; then the layout is read again.
     Rollback();
@@ -250,18 +309,28 @@ DbResult DbLedger::OpenTables() {
     if (created.ok)
         return DbResult();
     Rollback();
-    layout = CheckLayout();
-    if (layout.outcome == DbOutcome::Unusable) {
-        Rollback();
-        return Unusable(created);
+    DbResult again = CheckLayout();
+    if (again.outcome != DbOutcome::Unusable)
+        return again;
+    Rollback();
+    // Tables that are there but cannot be read: the account lacks the right to read them,
+    // which its server may have told as something else than 42501 on the first look.
+    if (IsTableThere(created)) {
+        again.outcome = DbOutcome::NoReadRights;
+        return again;
     }
-    return layout;
+    return Unusable(created);
 }
 
 DbStatus DbLedger::Insert(const LedgerEntry& line, const std::string& reservationId) {
-    return Run(kInsertLine,
-               {reservationId, line.time, line.station, std::string(LedgerStatusText(line.status)),
-                int64_t{line.number}, line.uuid, line.product, line.maker, line.slot, line.interfaceType, hostName_});
+    std::vector<DbValue> params{reservationId, line.time,    line.station,   std::string(LedgerStatusText(line.status)),
+                                int64_t{line.number}, line.uuid, line.product, line.maker,
+                                line.slot,            line.interfaceType, hostName_};
+    if (layout_ == kLayout1)
+        return Run(kInsertLine1, params);
+    params.insert(params.end(), {line.operatorId, line.recipe, line.version, OrNone(line.durationMs), line.cause,
+                                 OrNone(line.replaces)});
+    return Run(kInsertLine2, params);
 }
 
 CommitFate DbLedger::LookUp(const std::string& reservationId,
@@ -390,16 +459,20 @@ DbResult DbLedger::Record(const LedgerEntry& line, const std::string& reservatio
 DbResult DbLedger::ReadAll(std::vector<LedgerEntry>& entries) {
     entries.clear();
     DbRows rows;
-    DbStatus status = Run(kSelectAll, {}, &rows);
+    DbStatus status = Run(layout_ == kLayout1 ? kSelectAll1 : kSelectAll2, {}, &rows);
     link_.EndTransaction(status.ok);
     if (!status.ok)
         return Unusable(status);
+    const size_t columns = layout_ == kLayout1 ? kColumns1 : kColumns2;
     for (const std::vector<std::string>& row : rows) {
-        std::optional<LedgerStatus> lineStatus = row.size() == 9 ? ParseLedgerStatus(row[2]) : std::nullopt;
-        std::optional<uint32_t> number = row.size() == 9 ? CellNumber(row[3]) : std::nullopt;
-        if (!lineStatus || !number)
-            return Unusable(DbStatus::Failed("", "a row of tolka_ledger holds what no ledger line can hold"));
+        std::optional<LedgerStatus> lineStatus = row.size() == columns ? ParseLedgerStatus(row[2]) : std::nullopt;
+        std::optional<uint32_t> number = row.size() == columns ? CellNumber(row[3]) : std::nullopt;
         LedgerEntry entry;
+        const bool sound = lineStatus && number &&
+                           (columns == kColumns1 ||
+                            (OptionalCell(row[12], entry.durationMs) && OptionalCell(row[14], entry.replaces)));
+        if (!sound)
+            return Unusable(DbStatus::Failed("", "a row of tolka_ledger holds what no ledger line can hold"));
         entry.time = row[0];
         entry.station = row[1];
         entry.status = *lineStatus;
@@ -409,8 +482,38 @@ DbResult DbLedger::ReadAll(std::vector<LedgerEntry>& entries) {
         entry.maker = row[6];
         entry.slot = row[7];
         entry.interfaceType = row[8];
+        if (columns == kColumns2) {
+            entry.operatorId = row[9];
+            entry.recipe = row[10];
+            entry.version = row[11];
+            entry.cause = row[13];
+        }
         entries.push_back(std::move(entry));
     }
+    return DbResult();
+}
+
+// One transaction, so that a failure leaves the tables of layout 1. Two upgrades at the same
+// moment are ordered by the server's lock on the table; the second fails on the columns the
+// first added, with the server's text, and changes nothing. "ADD" without "COLUMN": the
+// word is optional for most servers and unknown to some.
+DbResult DbLedger::Upgrade() {
+    if (layout_ != kLayout1)
+        return DbResult();
+    for (const char* column : kLayout2Columns) {
+        if (DbStatus status = Run(std::string("ALTER TABLE tolka_ledger ADD ") + column, {}); !status.ok) {
+            Rollback();
+            return Unusable(status);
+        }
+    }
+    DbStatus status = Run(kUpdateVersion, {int64_t{kLayout2}});
+    if (status.ok)
+        status = link_.EndTransaction(true);
+    else
+        Rollback();
+    if (!status.ok)
+        return Unusable(status);
+    layout_ = kLayout2;
     return DbResult();
 }
 

@@ -2,11 +2,14 @@
 // ledger, in a table that many stations share.
 //
 //   tolka_ledger          reservation, time, station, status, number, uuid, product, maker,
-//                         slot, interface, host; one row per line of the file ledger.
+//                         slot, interface, host; from layout 2 on also operator_id, recipe,
+//                         version, duration_ms, cause, replaces. One row per line of the
+//                         file ledger.
 //                         (number, status) and (reservation, status) are unique, so a Number
 //                         is reserved once and a reservation is recorded once.
-//   tolka_ledger_version  one row: the layout of these tables (1), so that a later layout is
-//                         recognised instead of misread.
+//   tolka_ledger_version  one row: the layout of these tables (1 or 2; new tables are of 2), so
+//                         that a later layout is recognised instead of misread. Tables of
+//                         layout 1 are used as they are until Upgrade.
 //
 // A reservation is one short transaction: the highest reserved Number, the next one for the
 // station, the insert of the `reserved` row, COMMIT. A station that lost the race to another
@@ -76,6 +79,7 @@ enum class DbOutcome {
     Unusable,     // the server, the connection or the tables failed: see the status
     Exhausted,    // no Number left for the station
     OtherLayout,  // the tables are of a layout this program does not know
+    NoReadRights, // the tables are there, but the account may not read them: see the status
 };
 
 struct DbResult {
@@ -98,6 +102,12 @@ public:
 
     // Connects, and creates the tables when they are missing.
     DbResult Open();
+    // The layout of the tables, once Open succeeded: the lines carry the fields of layout 2
+    // only in a table of layout 2.
+    int Layout() const { return layout_; }
+    // Adds layout 2's columns to tables of layout 1, in one transaction; the account needs the
+    // right to alter the table. Nothing to do on layout 2.
+    DbResult Upgrade();
     // Reserves the next Number for the station (not below `floor`) under `reservationId`
     // and commits it; the line's Number and status are the reservation's.
     DbResult Reserve(LedgerEntry line, uint32_t floor, const Station& station, const std::string& reservationId);
@@ -127,6 +137,7 @@ private:
     unsigned timeoutSeconds_;
     std::string hostName_;
     bool connected_ = false;
+    int layout_ = kNewLedgerLayout;
 };
 
 }  // namespace core

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 namespace core {
 namespace {
@@ -60,8 +61,18 @@ public:
             return DbStatus::Failed("08003", "not connected");
         if (Fire(sql))
             return fired;
+        if (sql.rfind("CREATE TABLE", 0) == 0 && tables)
+            return DbStatus::Failed("42P07", "relation \"tolka_ledger\" already exists");
+        if (sql.rfind("SELECT", 0) == 0 && readDenied)
+            return *readDenied;
         if (sql.rfind("CREATE TABLE tolka_ledger (", 0) == 0)
             pendingTables = true;
+        else if (sql.rfind("INSERT INTO tolka_ledger_version", 0) == 0 || sql.rfind("UPDATE tolka_ledger_version", 0) == 0)
+            pendingLayout = static_cast<int>(std::get<int64_t>(params[0]));
+        else if (sql.rfind("ALTER TABLE tolka_ledger ADD ", 0) == 0)
+            ++pendingAlters;
+        else if (sql.rfind("SELECT time", 0) == 0)
+            ReadRows(sql, *rows);
         else if (sql.rfind("SELECT version", 0) == 0 && !tables)
             return DbStatus::Failed("42P01", "relation does not exist");
         else if (sql.rfind("SELECT version", 0) == 0)
@@ -71,8 +82,8 @@ public:
         else if (sql.rfind("SELECT number", 0) == 0)
             FindReservation(std::get<std::string>(params[0]), std::get<std::string>(params[1]), *rows);
         else if (sql.rfind("INSERT INTO tolka_ledger (", 0) == 0)
-            return Insert(
-                {std::get<std::string>(params[0]), std::get<std::string>(params[3]), std::get<int64_t>(params[4])});
+            return Insert({std::get<std::string>(params[0]), std::get<std::string>(params[3]),
+                           std::get<int64_t>(params[4]), params});
         return DbStatus();
     }
 
@@ -83,9 +94,13 @@ public:
         if ((commit && !fails) || (fails && lastFault.afterApplying)) {
             committed.insert(committed.end(), pending.begin(), pending.end());
             tables = tables || pendingTables;
+            layout = pendingLayout.value_or(layout);
+            alters += pendingAlters;
         }
         pending.clear();
         pendingTables = false;
+        pendingLayout.reset();
+        pendingAlters = 0;
         return fails ? fired : DbStatus();
     }
 
@@ -99,6 +114,7 @@ public:
     struct Row {
         std::string reservation, status;
         int64_t number;
+        std::vector<DbValue> params{};  // as inserted
     };
 
     std::vector<Fault> faults;
@@ -106,6 +122,8 @@ public:
     bool tables = true;
     bool pendingTables = false;
     int layout = 1;
+    int alters = 0;                      // columns added
+    std::optional<DbStatus> readDenied;  // every SELECT fails so; the tables are there
     bool connected = false;
     int connects = 0;
     uint64_t clock = 0;
@@ -155,8 +173,23 @@ private:
         return DbStatus();
     }
 
+    // The inserted values of the SELECT's columns (the host's left out), NULLIF(?, -1) as the server does.
+    void ReadRows(const std::string& sql, DbRows& rows) const {
+        for (const Row& r : committed) {
+            rows.emplace_back();
+            for (size_t i = 1; i <= (sql.find("operator_id") == std::string::npos ? 9 : 16); i += i == 9 ? 2 : 1) {
+                const auto* n = i < r.params.size() ? std::get_if<int64_t>(&r.params[i]) : nullptr;
+                rows.back().push_back(i >= r.params.size() ? ""
+                                      : n                  ? (*n < 0 ? "" : std::to_string(*n))
+                                                           : std::get<std::string>(r.params[i]));
+            }
+        }
+    }
+
     DbStatus fired;
     Fault lastFault;
+    std::optional<int> pendingLayout;
+    int pendingAlters = 0;
 };
 
 LedgerEntry Line() {
@@ -328,7 +361,7 @@ TEST(DbLedger, TablesAreMadeOnceAndAnotherLayoutIsRefused) {
     EXPECT_TRUE(restarting.tables);
 
     FakeServer later;
-    later.layout = 2;
+    later.layout = 3;
     EXPECT_EQ(DbLedger(later, "DSN=line", 5, "pc1").Open().outcome, DbOutcome::OtherLayout);
 
     FakeServer denied;
@@ -337,6 +370,60 @@ TEST(DbLedger, TablesAreMadeOnceAndAnotherLayoutIsRefused) {
     DbResult r = DbLedger(denied, "DSN=line", 5, "pc1").Open();
     EXPECT_EQ(r.outcome, DbOutcome::Unusable);
     EXPECT_EQ(r.status.text, "permission denied for schema public");
+
+    // Tables it may not read: told so, on the server's first word or by the table that is there.
+    for (const char* state : {"42501", "HY000"}) {
+        FakeServer unreadable;
+        unreadable.readDenied = DbStatus::Failed(state, "permission denied for table tolka_ledger_version");
+        r = DbLedger(unreadable, "DSN=line", 5, "pc1").Open();
+        EXPECT_EQ(r.outcome, DbOutcome::NoReadRights) << state;
+        EXPECT_EQ(r.status.text, "permission denied for table tolka_ledger_version") << state;
+    }
+}
+
+// Fields of layout 2 go in and come back only where the table has their columns; a table of
+// layout 1 is used as it is until it is upgraded, and an upgrade that fails leaves it so.
+TEST(DbLedger, TheTablesLayoutDecidesWhatALineCarries) {
+    const DbStatus kNoAlter = DbStatus::Failed("42501", "must be owner of table tolka_ledger");
+    struct Case {
+        const char* what;
+        bool tables, upgrade;
+        int layout;
+        std::vector<FakeServer::Fault> faults;
+        int layoutAfter, alters;
+    } cases[] = {
+        {"new tables", false, false, 1, {}, 2, 0},
+        {"layout 1 as it is", true, false, 1, {}, 1, 0},
+        {"layout 1 upgraded", true, true, 1, {}, 2, 6},
+        {"layout 2 needs no upgrade", true, true, 2, {}, 2, 0},
+        {"no right to alter", true, true, 1, {{"ALTER TABLE tolka_ledger ADD cause", kNoAlter}}, 1, 0},
+    };
+    for (const Case& c : cases) {
+        FakeServer server;
+        server.tables = c.tables;
+        server.layout = c.layout;
+        DbLedger ledger(server, "DSN=line", 5, "pc1");
+        ASSERT_EQ(ledger.Open().outcome, DbOutcome::Done) << c.what;
+        server.faults = c.faults;
+        if (c.upgrade) {
+            EXPECT_EQ(ledger.Upgrade().outcome, c.faults.empty() ? DbOutcome::Done : DbOutcome::Unusable) << c.what;
+            ASSERT_EQ(ledger.Open().outcome, DbOutcome::Done) << c.what;
+        }
+        EXPECT_EQ(std::make_tuple(ledger.Layout(), server.layout, server.alters),
+                  std::make_tuple(c.layoutAfter, c.layoutAfter, c.alters))
+            << c.what;
+        LedgerEntry line = Line();
+        line.operatorId = "op 7";
+        line.durationMs = 1200;
+        ASSERT_EQ(ledger.Reserve(line, 5, Station{}, "id-1").outcome, DbOutcome::Done) << c.what;
+        std::vector<LedgerEntry> read;
+        ASSERT_EQ(ledger.ReadAll(read).outcome, DbOutcome::Done) << c.what;
+        ASSERT_EQ(read.size(), 1u) << c.what;
+        EXPECT_EQ(read[0].interfaceType + " " + read[0].operatorId + " " +
+                      std::to_string(read[0].durationMs.value_or(0)) + (read[0].replaces ? " replaces" : ""),
+                  c.layoutAfter == 2 ? "0x80000000 op 7 1200" : "0x80000000  0")
+            << c.what;
+    }
 }
 
 }  // namespace
