@@ -4,8 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/placeholders.h"
 #include "framework/dialog_test_support.h"
@@ -112,6 +115,42 @@ TEST_F(StationWindow, ClosingDuringAWriteWaitsForTheBoard) {
     SetEvent(cycle->release);
     ASSERT_TRUE(PumpUntilResult(Catalogue(IDS_STATION_PASS)));
     EXPECT_TRUE(dlg->HasEnded());
+}
+
+// The result area's run-time texts, in their large fonts, fit their controls at this
+// resolution: the longest step in the result, a Number, each cause.
+TEST_F(StationWindow, EveryTextFitsItsControlInTheResultArea) {
+    const std::pair<int, std::vector<std::wstring>> rows[] = {
+        {IDC_RESULT, {Catalogue(IDS_STATION_STEP_CHECKING_OPTIONS), Catalogue(IDS_STATION_STEP_WRITING_OPTIONS),
+                      Catalogue(IDS_STATION_STEP_VERIFYING_OPTIONS), Catalogue(IDS_STATION_READY)}},
+        {IDC_NUMBER, {Catalogue(IDS_STATION_NUMBER, {L"4294967295"})}},
+        {IDC_CAUSE, {Catalogue(IDS_STATION_OPERATOR_BAD), Catalogue(IDS_STATION_CAUSE_NO_OPTIONS),
+                     Catalogue(IDS_STATION_CAUSE_WRONG_KIND), Catalogue(IDS_STATION_CAUSE_AREA_FULL),
+                     Catalogue(IDS_STATION_CAUSE_ALREADY_NUMBERED, {L"4294967295"}),
+                     Catalogue(IDS_STATION_CAUSE_OPTIONS_FAILED)}},
+    };
+    LOGFONTW dialogFont{}, resultFont{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof dialogFont, &dialogFont);
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageW(hwnd, IDC_RESULT, WM_GETFONT, 0, 0)), sizeof resultFont,
+               &resultFont);
+    EXPECT_GE(std::abs(resultFont.lfHeight), 3 * std::abs(dialogFont.lfHeight));  // readable from a metre
+    for (const auto& [id, texts] : rows) {
+        HWND control = dlg->GetDlgItem(id);
+        for (const std::wstring& text : texts) {
+            SCOPED_TRACE(text);
+            SetWindowTextW(control, text.c_str());
+            HDC dc = GetDC(control);
+            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+            RECT room;
+            UINT format = 0;
+            ASSERT_TRUE(fwtest::TextLayoutOf(control, dc, room, format));
+            const SIZE need = fwtest::TextNeeds(dc, text, room, format);
+            EXPECT_LE(need.cx, room.right - room.left);
+            EXPECT_LE(need.cy, room.bottom - room.top);
+            SelectObject(dc, old);
+            ReleaseDC(control, dc);
+        }
+    }
 }
 
 // A refused station file is told with its line and key, and no window opens.
