@@ -110,6 +110,8 @@ CStationDlg::~CStationDlg() {
         WaitForSingleObject(m_worker, INFINITE);
         CloseHandle(m_worker);
     }
+    // The controls let go of the fonts before they are deleted.
+    DestroyWindow();
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(m_resultFont), static_cast<HGDIOBJ>(m_numberFont),
                            static_cast<HGDIOBJ>(m_causeFont), static_cast<HGDIOBJ>(m_passBrush),
                            static_cast<HGDIOBJ>(m_failBrush)}) {
