@@ -19,6 +19,7 @@ namespace {
 #define TOLKA_ENGINE_PIWRITER(id, text)
 #define TOLKA_ENGINE_OPTION(id, text)
 #define TOLKA_ENGINE_LAUNCHER(id, text)
+#define TOLKA_ENGINE_STATION(id, text)
 #define TOLKA_ENGINE_CONSOLE(id, text)
 #define TOLKA_ENGINE_BOARD(id, text)
 

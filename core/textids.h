@@ -6,9 +6,9 @@
 // text under the window's id.
 #pragma once
 
-// The system menu's About entry: the writer, the option editor and the launcher each have
-// their own text under this one number (IDS_PIWRITER_ABOUTBOX, IDS_OPTION_ABOUTBOX,
-// IDS_LAUNCHER_ABOUTBOX), where common/mainframe.cpp looks for it.
+// The system menu's About entry: the writer, the option editor, the launcher and the station
+// each have their own text under this one number (IDS_PIWRITER_ABOUTBOX, IDS_OPTION_ABOUTBOX,
+// IDS_LAUNCHER_ABOUTBOX, IDS_STATION_ABOUTBOX), where common/mainframe.cpp looks for it.
 #define IDS_ABOUTBOX 101
 
 #ifndef RC_INVOKED

@@ -16,6 +16,7 @@ namespace {
 #define TOLKA_COMPILED_PIWRITER(id, text) TOLKA_CATALOGUE_ROW(id, text)
 #define TOLKA_COMPILED_OPTION(id, text) TOLKA_CATALOGUE_ROW(id, text)
 #define TOLKA_COMPILED_LAUNCHER(id, text) TOLKA_CATALOGUE_ROW(id, text)
+#define TOLKA_COMPILED_STATION(id, text) TOLKA_CATALOGUE_ROW(id, text)
 #define TOLKA_COMPILED_ENGINE(id, text) TOLKA_CATALOGUE_ROW(id, text)
 #define TOLKA_COMPILED_CONSOLE(id, text) TOLKA_CATALOGUE_ROW(id, text)
 #define TOLKA_COMPILED_BOARD(id, text)

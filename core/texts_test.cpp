@@ -36,11 +36,11 @@ std::set<wchar_t> Placeholders(const std::wstring& text) {
     return found;
 }
 
-// An id number may repeat only among the texts of the writer, the option editor and the
-// launcher, which no program holds together (their About entries); never where the console
-// or a string table would find two.
+// An id number may repeat only among the texts of the writer, the option editor, the
+// launcher and the station, which no program holds together (their About entries); never
+// where the console or a string table would find two.
 TEST(Catalogue, NoProgramFindsTwoTextsUnderOneNumber) {
-    const std::set<std::string> programsOwn = {"PIWRITER", "OPTION", "LAUNCHER"};
+    const std::set<std::string> programsOwn = {"PIWRITER", "OPTION", "LAUNCHER", "STATION"};
     std::map<int, std::set<std::string>> facesOfId;
     for (const Line& line : kLines) {
         SCOPED_TRACE(line.name);

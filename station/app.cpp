@@ -1,0 +1,46 @@
+#include "station/app.h"
+
+#include <commctrl.h>
+
+#include "common/sockets.h"
+#include "devicelink/librarylink.h"
+#include "framework/language.h"
+#include "framework/module.h"
+#include "framework/msgbox.h"
+#include "station/boardcycle.h"
+#include "station/resource.h"
+#include "station/stationdlg.h"
+
+// TolkaStation FILE.tstation: the station's window over the file's record; a file that is
+// refused ends the program before any board is touched.
+BOOL CStationApp::InitInstance() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+    CWinApp::InitInstance();
+    fw::CCommandLineInfo info;
+    ParseCommandLine(info);
+    if (info.m_nShellCommand != fw::CCommandLineInfo::FileOpen) {
+        fw::AppMessageBox(IDS_STATION_USAGE);
+        return FALSE;
+    }
+    std::optional<StationSetup> setup = LoadStation(info.m_strFileName);
+    if (!setup)
+        return FALSE;
+    // The LAN boards' library talks through Windows Sockets, started once for the process.
+    if (!StartSockets()) {
+        fw::AppMessageBox(fw::LoadResString(IDS_FW_UNEXPECTED_ERROR));
+        return FALSE;
+    }
+    if (std::optional<core::MissingLibrary> missing = DeviceLibrariesMissing()) {
+        fw::AppMessageBox(core::MissingLibraryText(fw::GetUiLang(), *missing), MB_OK | MB_ICONSTOP);
+        return FALSE;
+    }
+    CStationDlg dlg(*setup, station::MakeBoardCycle(LibraryLink(), setup->recipe,
+                                                    [](int id) { return fw::LoadResString(static_cast<UINT>(id)); }));
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
