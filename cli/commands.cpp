@@ -224,4 +224,15 @@ Exit ShowVersion(Context& c) {
     return Exit::Done;
 }
 
+Exit ReadRecordToWrite(Context& c, core::RecordImage& file, std::optional<core::RecordFields>& fields) {
+    if (Exit exit = ReadImageFile(c, c.inv.file, file.data(), file.size()); exit != Exit::Done)
+        return exit;
+    RecordTexts texts = TextsOf(c.host, file.data());
+    if (c.inv.Has(Option::Number))
+        texts.number = c.inv.Value(Option::Number);
+    Exit exit = Exit::Done;
+    fields = BuildFields(c, texts, Exit::BadFile, exit, &c.inv.file);
+    return fields ? Exit::Done : exit;
+}
+
 }  // namespace cli

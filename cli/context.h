@@ -57,6 +57,10 @@ std::optional<core::RecordFields> BuildFields(Context& c,
                                               Exit& exit,
                                               const std::wstring* file = nullptr);
 JsonObject RecordJson(const RecordTexts& texts);
+
+// The record file a write takes its record from (c.inv.file): read whole, then through the
+// editor's texts and checks, as when it is opened in the window, with --number for its Number.
+Exit ReadRecordToWrite(Context& c, core::RecordImage& file, std::optional<core::RecordFields>& fields);
 std::wstring RecordLine(Context& c, const RecordTexts& texts);
 
 // The command handlers, one per row of the command table (cli/args.cpp).

@@ -164,14 +164,8 @@ Exit RunBoard(Context& c, const LineRecipe& recipe, LedgerConnection& connection
 // recipe made of both files' digests.
 Exit ReadRecipe(Context& c, LineRecipe& recipe) {
     core::RecordImage file;
-    if (Exit exit = ReadImageFile(c, c.inv.file, file.data(), file.size()); exit != Exit::Done)
-        return exit;
-    RecordTexts texts = TextsOf(c.host, file.data());
-    if (c.inv.Has(Option::Number))
-        texts.number = c.inv.Value(Option::Number);
-    Exit exit = Exit::Done;
-    std::optional<core::RecordFields> fields = BuildFields(c, texts, Exit::BadFile, exit, &c.inv.file);
-    if (!fields)
+    std::optional<core::RecordFields> fields;
+    if (Exit exit = ReadRecordToWrite(c, file, fields); exit != Exit::Done)
         return exit;
     recipe.fields = *fields;
     core::FileDigest recordDigest;

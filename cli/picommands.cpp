@@ -201,15 +201,8 @@ Exit PiRead(Context& c) {
 
 Exit PiWrite(Context& c) {
     core::RecordImage file;
-    if (Exit exit = ReadImageFile(c, c.inv.file, file.data(), file.size()); exit != Exit::Done)
-        return c.report.Finish(exit);
-    // The file goes through the editor's texts and checks, as when it is opened in the window.
-    RecordTexts texts = TextsOf(c.host, file.data());
-    if (c.inv.Has(Option::Number))
-        texts.number = c.inv.Value(Option::Number);
-    Exit exit = Exit::Done;
-    std::optional<core::RecordFields> fields = BuildFields(c, texts, Exit::BadFile, exit, &c.inv.file);
-    if (!fields)
+    std::optional<core::RecordFields> fields;
+    if (Exit exit = ReadRecordToWrite(c, file, fields); exit != Exit::Done)
         return c.report.Finish(exit);
     // The ledger names the record file it was written from (a digest the system may lack).
     core::FileDigest digest;
