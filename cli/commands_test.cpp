@@ -459,7 +459,8 @@ TEST_F(Commands, LedgerUpgradeKeepsEveryLineOrLeavesTheLedgerAsItWas) {
         EXPECT_EQ(core::FormatLedgerLine(after.entries[i]), core::FormatLedgerLine(before[i])) << i;
     ASSERT_EQ(host.Run("pi write a.tpi --ledger old.csv"), Exit::Done);
     after = core::ParseLedger(host.ledgers[L"old.csv"]);
-    EXPECT_EQ(std::make_pair(after.fault, after.highest), std::make_pair(core::LedgerFault::None, std::optional<uint32_t>(1001)));
+    EXPECT_EQ(std::make_pair(after.fault, after.highest),
+              std::make_pair(core::LedgerFault::None, std::optional<uint32_t>(1001)));
 }
 
 // The figures themselves are checked in core; here the command's ends: the period, the page

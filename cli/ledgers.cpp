@@ -309,8 +309,7 @@ Exit UpgradeFile(Context& c, const std::wstring& path, UpgradeOutcome& result) {
         held.reset();
         if (now != size)
             continue;
-        if (c.host.WriteFile(path, reinterpret_cast<const uint8_t*>(text.data()), text.size()) !=
-            core::FileResult::Ok)
+        if (c.host.WriteFile(path, reinterpret_cast<const uint8_t*>(text.data()), text.size()) != core::FileResult::Ok)
             return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_WRITE, {path});
         // The old index no longer vouches for anything: its check covers the first bytes, whose
         // header changed, so it would only be passed over. Scanning now writes the new file's.

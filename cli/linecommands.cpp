@@ -60,11 +60,12 @@ public:
 
     bool Reserve(const core::BoardHolding& holding, core::RecordImage& record) override {
         core::RecordFields fields = recipe_.fields;
-        if (std::optional<core::KindMismatch> mismatch = core::KindMismatchOf(*core::EncodeRecord(fields), holding.interfaceType)) {
+        if (std::optional<core::KindMismatch> mismatch =
+                core::KindMismatchOf(*core::EncodeRecord(fields), holding.interfaceType)) {
             refusal_ = c_.report.Fail(
                 Exit::Refused, IDS_KIND_REFUSED,
                 {c_.report.Text(*mismatch == core::KindMismatch::VarnexOnLan ? IDS_KIND_VARNEX_ON_LAN_NOTE
-                                                                               : IDS_KIND_PELNEX_ON_USB_NOTE)});
+                                                                             : IDS_KIND_PELNEX_ON_USB_NOTE)});
             return false;
         }
         line = LedgerLine(c_, fields, holding.interfaceType);

@@ -48,8 +48,8 @@ JsonObject& JsonObject::Set(const std::string& key, std::wstring json) {
 }
 
 const char* ExitName(Exit code) {
-    static const char* const kNames[] = {"done",      "other", "usage", "bad-file",  "no-board", "no-answer",
-                                         "read",      "write", "verify", "refused", "ledger"};
+    static const char* const kNames[] = {"done", "other", "usage",  "bad-file", "no-board", "no-answer",
+                                         "read", "write", "verify", "refused",  "ledger"};
     const auto index = static_cast<size_t>(code);
     return index < sizeof kNames / sizeof kNames[0] ? kNames[index] : "other";
 }

@@ -35,7 +35,6 @@ private:
     Context& c_;
 };
 
-
 // The message of a write that did not end in a verified record, and its exit code.
 Exit WriteFailure(Context& c, const core::WriteReport& report, const KindAnswers& answers) {
     int msg = IDS_VERIFY_ERROR;
@@ -140,7 +139,6 @@ Exit WriteBoard(Context& c, core::RecordFields fields, const std::string& recipe
     return FirstFailure({writeExit, ledgerExit, refreshExit});
 }
 
-
 }  // namespace
 
 Exit PiShow(Context& c) {
@@ -206,9 +204,9 @@ Exit PiWrite(Context& c) {
         return c.report.Finish(exit);
     // The ledger names the record file it was written from (a digest the system may lack).
     core::FileDigest digest;
-    const std::string recipe =
-        c.inv.Has(Option::Ledger) && c.host.Sha256(file.data(), file.size(), digest) ? core::RecipeText(digest, std::nullopt)
-                                                                                   : std::string();
+    const std::string recipe = c.inv.Has(Option::Ledger) && c.host.Sha256(file.data(), file.size(), digest)
+                                   ? core::RecipeText(digest, std::nullopt)
+                                   : std::string();
     if (c.inv.Has(Option::Repeat))
         return RepeatBoards(c, [&](Context& board, LedgerConnection& connection) {
             return WriteBoard(board, *fields, recipe, connection);

@@ -323,9 +323,17 @@ DbResult DbLedger::OpenTables() {
 }
 
 DbStatus DbLedger::Insert(const LedgerEntry& line, const std::string& reservationId) {
-    std::vector<DbValue> params{reservationId, line.time,    line.station,   std::string(LedgerStatusText(line.status)),
-                                int64_t{line.number}, line.uuid, line.product, line.maker,
-                                line.slot,            line.interfaceType, hostName_};
+    std::vector<DbValue> params{reservationId,
+                                line.time,
+                                line.station,
+                                std::string(LedgerStatusText(line.status)),
+                                int64_t{line.number},
+                                line.uuid,
+                                line.product,
+                                line.maker,
+                                line.slot,
+                                line.interfaceType,
+                                hostName_};
     if (layout_ == kLayout1)
         return Run(kInsertLine1, params);
     params.insert(params.end(), {line.operatorId, line.recipe, line.version, OrNone(line.durationMs), line.cause,

@@ -76,10 +76,10 @@ public:
 
 enum class DbOutcome {
     Done,
-    Unusable,     // the server, the connection or the tables failed: see the status
-    Exhausted,    // no Number left for the station
-    OtherLayout,  // the tables are of a layout this program does not know
-    NoReadRights, // the tables are there, but the account may not read them: see the status
+    Unusable,      // the server, the connection or the tables failed: see the status
+    Exhausted,     // no Number left for the station
+    OtherLayout,   // the tables are of a layout this program does not know
+    NoReadRights,  // the tables are there, but the account may not read them: see the status
 };
 
 struct DbResult {

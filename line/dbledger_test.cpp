@@ -67,7 +67,8 @@ public:
             return *readDenied;
         if (sql.rfind("CREATE TABLE tolka_ledger (", 0) == 0)
             pendingTables = true;
-        else if (sql.rfind("INSERT INTO tolka_ledger_version", 0) == 0 || sql.rfind("UPDATE tolka_ledger_version", 0) == 0)
+        else if (sql.rfind("INSERT INTO tolka_ledger_version", 0) == 0 ||
+                 sql.rfind("UPDATE tolka_ledger_version", 0) == 0)
             pendingLayout = static_cast<int>(std::get<int64_t>(params[0]));
         else if (sql.rfind("ALTER TABLE tolka_ledger ADD ", 0) == 0)
             ++pendingAlters;

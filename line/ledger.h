@@ -48,12 +48,12 @@ struct LedgerEntry {
     std::string slot;           // flash address written, "0x7080"; empty until known
     std::string interfaceType;  // "0x80000000"
     // Layout 2 on: who, what and why. A ledger of layout 1 neither writes nor reads them.
-    std::string operatorId{};             // who ran the station; empty when not asked
-    std::string recipe{};                 // the record file's digest, "+" and the options file's
-    std::string version{};                // the program's version
-    std::optional<uint32_t> durationMs{}; // from the reservation to the outcome
-    std::string cause{};                  // on a failed line: the exit code's name ("verify")
-    std::optional<uint32_t> replaces{};   // on a rework: the Number the board carried
+    std::string operatorId{};              // who ran the station; empty when not asked
+    std::string recipe{};                  // the record file's digest, "+" and the options file's
+    std::string version{};                 // the program's version
+    std::optional<uint32_t> durationMs{};  // from the reservation to the outcome
+    std::string cause{};                   // on a failed line: the exit code's name ("verify")
+    std::optional<uint32_t> replaces{};    // on a rework: the Number the board carried
 };
 
 // The ledger's columns: layout 1 has the first nine, layout 2 (every ledger made now) all.

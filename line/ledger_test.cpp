@@ -63,9 +63,8 @@ TEST(Ledger, WrittenLinesReadBackFieldForField) {
     LedgerEntry plain = Entry(LedgerStatus::Failed, 0);
     plain.time = "2024-12-31T23:59:59-03:30";
 
-    const std::string bytes =
-        LedgerPreamble(kLedgerLayout1) + FormatLedgerLine(awkward, kLedgerLayout1) +
-        FormatLedgerLine(plain, kLedgerLayout1) + Line("reserved", "7");
+    const std::string bytes = LedgerPreamble(kLedgerLayout1) + FormatLedgerLine(awkward, kLedgerLayout1) +
+                              FormatLedgerLine(plain, kLedgerLayout1) + Line("reserved", "7");
     LedgerContent content = ParseLedger(bytes);
     ASSERT_EQ(content.fault, LedgerFault::None);
     // A piece at a time, however the pieces cut the lines and characters, the same lines.

@@ -117,8 +117,7 @@ bool TailAgrees(const LedgerIndex& index, const LedgerEnds& ends) {
 std::optional<LedgerIndex> TrustedIndex(LedgerFile& file, uint64_t size) {
     std::optional<LedgerIndex> index = ParseIndex(file.ReadIndex());
     LedgerEnds ends;
-    if (!index || index->length > size || !ReadEnds(file, index->length, ends) ||
-        CheckOf(*index, ends) != index->check)
+    if (!index || index->length > size || !ReadEnds(file, index->length, ends) || CheckOf(*index, ends) != index->check)
         return std::nullopt;
     // The header lies within the first bytes the check covers: the lines after it are of its layout.
     const LedgerContent header = ParseLedger(ends.head.substr(0, ends.head.find('\n') + 1));

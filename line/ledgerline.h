@@ -12,9 +12,9 @@
 namespace core::ledger_detail {
 
 inline constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-inline constexpr const char* kColumns[] = {"time",     "station",  "status",  "number",      "uuid",
-                                           "product",  "maker",    "slot",    "interface",   "operator",
-                                           "recipe",   "version",  "duration_ms", "cause",   "replaces"};
+inline constexpr const char* kColumns[] = {"time",    "station", "status",      "number",    "uuid",
+                                           "product", "maker",   "slot",        "interface", "operator",
+                                           "recipe",  "version", "duration_ms", "cause",     "replaces"};
 constexpr size_t kMaxColumnCount = sizeof kColumns / sizeof kColumns[0];
 
 // Layout 1's nine columns, or layout 2's fifteen.

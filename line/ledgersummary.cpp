@@ -95,8 +95,7 @@ bool ProductBefore(const ProductFigures& a, const ProductFigures& b) {
 }
 
 bool OperatorBefore(const OperatorFigures& a, const OperatorFigures& b) {
-    return a.counts.reserved != b.counts.reserved ? a.counts.reserved > b.counts.reserved
-                                                  : a.operatorId < b.operatorId;
+    return a.counts.reserved != b.counts.reserved ? a.counts.reserved > b.counts.reserved : a.operatorId < b.operatorId;
 }
 
 bool CauseBefore(const CauseFigures& a, const CauseFigures& b) {
@@ -223,7 +222,8 @@ void LedgerSummary::Reserve(const LedgerEntry& entry, const ClockTime& time) {
     ++operators_[operatorIndex].reserved;
     if (entry.replaces) {
         if (figures_.reworkLines.size() < kListedReworks)
-            figures_.reworkLines.push_back({entry.number, *entry.replaces, entry.time, entry.station, entry.interfaceType});
+            figures_.reworkLines.push_back(
+                {entry.number, *entry.replaces, entry.time, entry.station, entry.interfaceType});
         ++figures_.reworks;
     } else {
         ++figures_.firstPass.reserved;
@@ -240,8 +240,8 @@ void LedgerSummary::Reserve(const LedgerEntry& entry, const ClockTime& time) {
             span.lastSeconds = time.wallSeconds;
         }
     }
-    Pending p{entry.number, entry.time, time.wallSeconds, station, product, operatorIndex, false, entry.replaces.has_value(),
-              {}};
+    Pending p{entry.number,  entry.time, time.wallSeconds,           station, product,
+              operatorIndex, false,      entry.replaces.has_value(), {}};
     auto [it, added] = pending_.emplace(entry.number, p);
     if (!added) {  // the same Number reserved again: the earlier reservation can never be ok
         superseded_.push_back(std::move(it->second));

@@ -231,8 +231,8 @@ TEST(ReportFigures, OperatorsCausesReworksAndRecipesFromLayoutTwo) {
     auto counts = [](const ReportCounts& c) { return Counts{c.reserved, c.ok, c.failed}; };
     EXPECT_EQ(counts(f.total), (Counts{8, 3, 4}));
     EXPECT_EQ(std::make_pair(f.firstPass.reserved, f.firstPass.ok), std::make_pair(uint64_t{6}, uint64_t{1}));
-    std::vector<std::pair<std::string, Counts>> operators, expectedOperators = {
-        {"bob", {4, 1, 2}}, {"alice", {3, 2, 1}}, {"", {1, 0, 1}}};
+    std::vector<std::pair<std::string, Counts>> operators,
+        expectedOperators = {{"bob", {4, 1, 2}}, {"alice", {3, 2, 1}}, {"", {1, 0, 1}}};
     for (const OperatorFigures& o : f.operators)
         operators.push_back({o.operatorId, counts(o.counts)});
     EXPECT_EQ(operators, expectedOperators);
@@ -241,15 +241,15 @@ TEST(ReportFigures, OperatorsCausesReworksAndRecipesFromLayoutTwo) {
         causes.push_back({c.cause, c.count});
     EXPECT_EQ(causes, expectedCauses);
     EXPECT_EQ(f.reworks, 2u);
-    std::vector<std::vector<std::string>> reworks, expectedReworks = {
-        {"1003", "1002", "2024-05-01T09:20:00+09:00", "0x80000000"},
-        {"1007", "1005", "2024-05-01T11:30:00+09:00", "0x40000001"}};
+    std::vector<std::vector<std::string>> reworks,
+        expectedReworks = {{"1003", "1002", "2024-05-01T09:20:00+09:00", "0x80000000"},
+                           {"1007", "1005", "2024-05-01T11:30:00+09:00", "0x40000001"}};
     for (const ReworkLine& r : f.reworkLines)
         reworks.push_back({std::to_string(r.number), std::to_string(r.replaces), r.time, r.interfaceType});
     EXPECT_EQ(reworks, expectedReworks);
-    std::vector<std::vector<std::string>> recipes, expectedRecipes = {
-        {"R1", "2024-05-01T09:00:00+09:00", "2024-05-01T12:00:00+09:00"},
-        {"R2", "2024-05-01T10:00:00+09:00", "2024-05-01T11:30:00+09:00"}};
+    std::vector<std::vector<std::string>> recipes,
+        expectedRecipes = {{"R1", "2024-05-01T09:00:00+09:00", "2024-05-01T12:00:00+09:00"},
+                           {"R2", "2024-05-01T10:00:00+09:00", "2024-05-01T11:30:00+09:00"}};
     for (const RecipeSpan& r : f.recipes)
         recipes.push_back({r.recipe, r.first, r.last});
     EXPECT_EQ(recipes, expectedRecipes);
@@ -303,7 +303,8 @@ TEST(ReportPage, EveryLedgerTextIsEscapedAndNothingIsLoadedOrRun) {
     EXPECT_EQ(HtmlText("<a href=\"x\">&'</a>"), "&lt;a href=&quot;x&quot;&gt;&amp;&#39;&lt;/a&gt;");
     EXPECT_EQ(HtmlText("製品\x01\x7F\xFF\n"), "製品\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\n");
     // Embeddings, overrides and isolates as codes; the marks (U+200F, U+202F) stay as they are.
-    EXPECT_EQ(HtmlText("\xE2\x80\xAA\xE2\x80\xAE" "a\xE2\x81\xA6\xE2\x81\xA9\xE2\x80\x8F\xE2\x80\xAF"),
+    EXPECT_EQ(HtmlText("\xE2\x80\xAA\xE2\x80\xAE"
+                       "a\xE2\x81\xA6\xE2\x81\xA9\xE2\x80\x8F\xE2\x80\xAF"),
               "&lt;U+202A&gt;&lt;U+202E&gt;a&lt;U+2066&gt;&lt;U+2069&gt;\xE2\x80\x8F\xE2\x80\xAF");
     LedgerSummary summary({});
     uint32_t number = 1;

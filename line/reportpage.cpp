@@ -473,8 +473,8 @@ private:
             Put({"<tr>"});
             Figure(DecimalText(r.number));
             Figure(DecimalText(r.replaces));
-            Put({"<td>", Shown(r.time), "</td><td>", StationName(r.station), "</td><td>", InterfaceShown(r.interfaceType),
-                 "</td></tr>\n"});
+            Put({"<td>", Shown(r.time), "</td><td>", StationName(r.station), "</td><td>",
+                 InterfaceShown(r.interfaceType), "</td></tr>\n"});
         }
         Put({"</tbody>\n</table>\n"});
         More(f_.reworks - f_.reworkLines.size());

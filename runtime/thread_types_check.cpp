@@ -16,8 +16,8 @@
 namespace {
 
 template <class Ours, class Theirs>
-constexpr bool kSameLayout = sizeof(Ours) == sizeof(Theirs) && alignof(Ours) == alignof(Theirs) &&
-                             std::is_signed_v<Ours> == std::is_signed_v<Theirs>;
+constexpr bool kSameLayout = sizeof(Ours) == sizeof(Theirs) &&
+                             alignof(Ours) == alignof(Theirs) && std::is_signed_v<Ours> == std::is_signed_v<Theirs>;
 
 static_assert(kSameLayout<rt::MutexT, pthread_mutex_t>, "runtime: pthread_mutex_t changed in the thread library");
 static_assert(kSameLayout<rt::CondT, pthread_cond_t>, "runtime: pthread_cond_t changed in the thread library");
@@ -26,12 +26,12 @@ static_assert(kSameLayout<rt::KeyT, pthread_key_t>, "runtime: pthread_key_t chan
 static_assert(kSameLayout<rt::MutexAttrT, pthread_mutexattr_t>,
               "runtime: pthread_mutexattr_t changed in the thread library");
 
-static_assert(PTHREAD_MUTEX_INITIALIZER == rt::kPlainInitial &&
-                  PTHREAD_NORMAL_MUTEX_INITIALIZER == rt::kPlainInitial &&
+static_assert(PTHREAD_MUTEX_INITIALIZER == rt::kPlainInitial && PTHREAD_NORMAL_MUTEX_INITIALIZER == rt::kPlainInitial &&
                   PTHREAD_ERRORCHECK_MUTEX_INITIALIZER == rt::kErrorCheckInitial &&
                   PTHREAD_RECURSIVE_MUTEX_INITIALIZER == rt::kRecursiveInitial,
               "runtime: the thread library's mutex initial values changed");
-static_assert(PTHREAD_COND_INITIALIZER == rt::kPlainInitial, "runtime: the thread library's condition initial value changed");
+static_assert(PTHREAD_COND_INITIALIZER == rt::kPlainInitial,
+              "runtime: the thread library's condition initial value changed");
 static_assert(PTHREAD_ONCE_INIT == rt::kOnceInitial, "runtime: the thread library's once initial value changed");
 
 }  // namespace

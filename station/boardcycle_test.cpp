@@ -28,7 +28,7 @@ TEST(BoardCycle, TellsThePassWithItsNumberOrTheCauseWithTheBoardsNumber) {
         std::wstring cause;
     } const rows[] = {
         {kOther, 0, true, true, 77, L""},
-        {kOther, 12, true, false, 12, L"61743:12"},            // already numbered: told with its Number
+        {kOther, 12, true, false, 12, L"61743:12"},              // already numbered: told with its Number
         {core::kPelnexKindUuid, 0, true, false, 0, L"61746:0"},  // a LAN record on a USB board
         {kOther, 0, false, false, 0, L"61740:0"},
     };

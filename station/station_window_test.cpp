@@ -121,13 +121,14 @@ TEST_F(StationWindow, ClosingDuringAWriteWaitsForTheBoard) {
 // resolution: the longest step in the result, a Number, each cause.
 TEST_F(StationWindow, EveryTextFitsItsControlInTheResultArea) {
     const std::pair<int, std::vector<std::wstring>> rows[] = {
-        {IDC_RESULT, {Catalogue(IDS_STATION_STEP_CHECKING_OPTIONS), Catalogue(IDS_STATION_STEP_WRITING_OPTIONS),
-                      Catalogue(IDS_STATION_STEP_VERIFYING_OPTIONS), Catalogue(IDS_STATION_READY)}},
+        {IDC_RESULT,
+         {Catalogue(IDS_STATION_STEP_CHECKING_OPTIONS), Catalogue(IDS_STATION_STEP_WRITING_OPTIONS),
+          Catalogue(IDS_STATION_STEP_VERIFYING_OPTIONS), Catalogue(IDS_STATION_READY)}},
         {IDC_NUMBER, {Catalogue(IDS_STATION_NUMBER, {L"4294967295"})}},
-        {IDC_CAUSE, {Catalogue(IDS_STATION_OPERATOR_BAD), Catalogue(IDS_STATION_CAUSE_NO_OPTIONS),
-                     Catalogue(IDS_STATION_CAUSE_WRONG_KIND), Catalogue(IDS_STATION_CAUSE_AREA_FULL),
-                     Catalogue(IDS_STATION_CAUSE_ALREADY_NUMBERED, {L"4294967295"}),
-                     Catalogue(IDS_STATION_CAUSE_OPTIONS_FAILED)}},
+        {IDC_CAUSE,
+         {Catalogue(IDS_STATION_OPERATOR_BAD), Catalogue(IDS_STATION_CAUSE_NO_OPTIONS),
+          Catalogue(IDS_STATION_CAUSE_WRONG_KIND), Catalogue(IDS_STATION_CAUSE_AREA_FULL),
+          Catalogue(IDS_STATION_CAUSE_ALREADY_NUMBERED, {L"4294967295"}), Catalogue(IDS_STATION_CAUSE_OPTIONS_FAILED)}},
     };
     LOGFONTW dialogFont{}, resultFont{};
     GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof dialogFont, &dialogFont);

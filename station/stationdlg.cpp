@@ -46,7 +46,8 @@ std::wstring Text(int id, std::initializer_list<std::wstring> args = {}) {
 // Exactly one image of `size` bytes, read while other stations may read the same file.
 bool ReadImage(const std::wstring& path, uint8_t* image, size_t size) {
     std::vector<uint8_t> data;
-    if (fw::ReadFilePrefix(path, core::ImageFileReadLimit(size), data, fw::ReadSharing::Readers) != core::FileResult::Ok ||
+    if (fw::ReadFilePrefix(path, core::ImageFileReadLimit(size), data, fw::ReadSharing::Readers) !=
+            core::FileResult::Ok ||
         !core::IsWholeImageFile(data.size(), size))
         return false;
     std::copy(data.begin(), data.end(), image);
@@ -74,10 +75,10 @@ std::optional<StationSetup> LoadStation(const std::wstring& path) {
     const station::StationParse parse =
         station::ParseStationFile(std::string(bytes.begin(), bytes.end()), fw::FolderOfPath(path), setup.file);
     if (parse.fault != station::StationFault::None) {
-        fw::AppMessageBox(Text(IDS_STATION_FILE_REFUSED,
-                               {fw::FileNameOfPath(path), core::DecimalText<wchar_t>(parse.line),
-                                parse.key.empty() ? L"-" : parse.key,
-                                Text(kFaultTexts[static_cast<size_t>(parse.fault)])}));
+        fw::AppMessageBox(
+            Text(IDS_STATION_FILE_REFUSED,
+                 {fw::FileNameOfPath(path), core::DecimalText<wchar_t>(parse.line),
+                  parse.key.empty() ? L"-" : parse.key, Text(kFaultTexts[static_cast<size_t>(parse.fault)])}));
         return std::nullopt;
     }
     if (!ReadImage(setup.file.record, setup.recipe.record.data(), setup.recipe.record.size())) {
@@ -112,9 +113,9 @@ CStationDlg::~CStationDlg() {
     }
     // The controls let go of the fonts before they are deleted.
     DestroyWindow();
-    for (HGDIOBJ object : {static_cast<HGDIOBJ>(m_resultFont), static_cast<HGDIOBJ>(m_numberFont),
-                           static_cast<HGDIOBJ>(m_causeFont), static_cast<HGDIOBJ>(m_passBrush),
-                           static_cast<HGDIOBJ>(m_failBrush)}) {
+    for (HGDIOBJ object :
+         {static_cast<HGDIOBJ>(m_resultFont), static_cast<HGDIOBJ>(m_numberFont), static_cast<HGDIOBJ>(m_causeFont),
+          static_cast<HGDIOBJ>(m_passBrush), static_cast<HGDIOBJ>(m_failBrush)}) {
         if (object != nullptr)
             DeleteObject(object);
     }
@@ -137,7 +138,8 @@ BOOL CStationDlg::OnInitDialog() {
     m_causeFont = ScaledFont(150);
     m_passBrush = CreateSolidBrush(RGB(0, 128, 0));
     m_failBrush = CreateSolidBrush(RGB(192, 0, 0));
-    const std::pair<int, HFONT> fonts[] = {{IDC_RESULT, m_resultFont}, {IDC_NUMBER, m_numberFont}, {IDC_CAUSE, m_causeFont}};
+    const std::pair<int, HFONT> fonts[] = {
+        {IDC_RESULT, m_resultFont}, {IDC_NUMBER, m_numberFont}, {IDC_CAUSE, m_causeFont}};
     for (const auto& [id, font] : fonts)
         SendDlgItemMessageW(m_hWnd, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
@@ -168,7 +170,7 @@ void CStationDlg::ShowFileFacts() {
     const std::wstring none = Text(IDS_STATION_NONE);
     // A connection string is shown up to its first ';': what follows may be a password.
     std::wstring ledger = file.ledger.compare(0, 5, L"odbc:") == 0 ? file.ledger.substr(0, file.ledger.find(L';'))
-                                                                    : fw::FileNameOfPath(file.ledger);
+                                                                   : fw::FileNameOfPath(file.ledger);
     SetDlgItemText(IDC_PRODUCT, fw::FromThreadAnsi(fields.productName));
     SetDlgItemText(IDC_MAKER, fw::FromThreadAnsi(fields.makerName));
     SetDlgItemText(IDC_OPTIONS_FILE, file.options.empty() ? none : fw::FileNameOfPath(file.options));

@@ -17,11 +17,10 @@ TEST(BoardIni, NewFileHoldsEveryKeyAtItsDefault) {
     EXPECT_EQ(parsed.faults.readFail, Faults::ReadFail::None);
 
     // Every fault key is in the new file, so a person can see what there is to switch on.
-    const char* keys[] = {
-        "no_board=",          "echo_fail=",     "echo_fail_first=", "read_fail=",      "write_fail=",
-        "write_corrupt=",     "readback_fail=", "erase_fail=",      "rw_read_none=",   "rw_write_fail=",
-        "product_info_fail=", "fail_call=",     "option_area=",     "write_delay_ms=", "call_delay_ms=",
-        "new_board_each_open="};
+    const char* keys[] = {"no_board=",     "echo_fail=",      "echo_fail_first=",   "read_fail=",
+                          "write_fail=",   "write_corrupt=",  "readback_fail=",     "erase_fail=",
+                          "rw_read_none=", "rw_write_fail=",  "product_info_fail=", "fail_call=",
+                          "option_area=",  "write_delay_ms=", "call_delay_ms=",     "new_board_each_open="};
     for (const char* key : keys)
         EXPECT_NE(DefaultBoardIni().find(std::string("\n") + key), std::string::npos) << key;
 }
