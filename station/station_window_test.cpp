@@ -95,7 +95,7 @@ TEST_F(StationWindow, AnOperatorScansAnIdThenEachEnterWritesOneBoard) {
         EXPECT_EQ(fwtest::ItemText(hwnd, IDC_NUMBER), Catalogue(IDS_STATION_NUMBER, {std::to_wstring(1000 + board)}));
         EXPECT_EQ(fwtest::ItemText(hwnd, IDC_COUNT_OK), std::to_wstring(board));
         EXPECT_EQ(fwtest::ItemText(hwnd, IDC_YIELD), L"100%");
-        EXPECT_EQ(SendDlgItemMessageW(hwnd, IDC_BOARDS, LVM_GETITEMCOUNT, 0, 0), LRESULT{board});
+        EXPECT_EQ(SendDlgItemMessageW(hwnd, IDC_BOARDS, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(board));
     }
     EXPECT_EQ(fwtest::ItemText(hwnd, IDC_OPERATOR), L"OP-7");
     EXPECT_EQ(cycle->lastOperator, L"OP-7");
