@@ -18,20 +18,18 @@ commit=$(git -C "$repo" rev-parse --short HEAD)
 git -C "$repo" diff --quiet HEAD -- . ':!docs' || commit="$commit with uncommitted changes"
 load_before=$(load)
 
-# One row per shipped file: its size in bytes on each architecture.
+# One row per shipped file (suite/programs.txt): its size in bytes on each architecture.
 sizes() {
     bash "$repo/scripts/build.sh" win64 win32 >/dev/null
+    source "$repo/scripts/programs.sh"
     echo "| file | x86_64 bytes | i686 bytes |"
     echo "|---|---|---|"
-    local file name
-    while read -r name; do
-        printf '| %s | %s | %s |\n' "$name" "$(stat -c %s "$root/win64/bin/$name" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta')" \
-            "$(stat -c %s "$root/win32/bin/$name" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta')"
-    done < <(for file in "$root"/win64/bin/*.debug; do
-                 name=$(basename "$file" .debug)
-                 case $name in bench_* | *_floor*) continue ;; esac
-                 echo "$name"
-             done)
+    local name file
+    for name in "${tolka_programs[@]}"; do
+        file=$(tolka_program_file "$name")
+        printf '| %s | %s | %s |\n' "$file" "$(stat -c %s "$root/win64/bin/$file" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta')" \
+            "$(stat -c %s "$root/win32/bin/$file" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta')"
+    done
 }
 
 case $what in
