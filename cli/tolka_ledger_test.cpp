@@ -177,11 +177,18 @@ TEST_F(Line, TwoProgramsOnOneLedgerNeverShareANumber) {
     EXPECT_EQ(onBoards, Reserved(content));
 }
 
-// Stations of a line started at the same moment all read the one prepared record.
+// Stations of a line started at the same moment all read the one prepared record, also while
+// an engineer saves it over with the same content (the replacement's moment without the file).
 TEST_F(Line, ThreeStationsStartedTogetherAllReadTheOneRecord) {
+    const std::wstring save =
+        L"pi make --uuid 3aa4096d-2cc0-46dd-878a-88511d75ac78 --number 5000 --product Varnex "
+        L"--maker Tolka -o " +
+        Quoted(tpi);
     for (int round = 1; round <= 10; ++round) {
         std::vector<std::unique_ptr<testboard::VirtualBoard>> boards;
         std::vector<std::unique_ptr<tolkatest::Tolka>> stations;
+        tolkatest::Tolka saver;
+        ASSERT_TRUE(saver.Start(save));
         for (int k = 0; k < 3; ++k) {
             boards.push_back(std::make_unique<testboard::VirtualBoard>());  // named to the next program
             stations.push_back(std::make_unique<tolkatest::Tolka>());
@@ -189,6 +196,7 @@ TEST_F(Line, ThreeStationsStartedTogetherAllReadTheOneRecord) {
         }
         for (auto& station : stations)
             EXPECT_EQ(station->Wait(), 0) << "round " << round << ": " << station->Err();
+        EXPECT_EQ(saver.Wait(), 0) << saver.Err();
         for (auto& board : boards)
             EXPECT_EQ(core::DecodeRecord(board->Slot(0x7000).data()).number, 5000u) << "round " << round;
     }
