@@ -62,7 +62,7 @@ public:
         core::RecordFields fields = recipe_.fields;
         if (std::optional<core::KindMismatch> mismatch =
                 core::KindMismatchOf(*core::EncodeRecord(fields), holding.interfaceType)) {
-            refusal_ = c_.report.Fail(
+            refusal = c_.report.Fail(
                 Exit::Refused, IDS_KIND_REFUSED,
                 {c_.report.Text(*mismatch == core::KindMismatch::VarnexOnLan ? IDS_KIND_VARNEX_ON_LAN_NOTE
                                                                              : IDS_KIND_PELNEX_ON_USB_NOTE)});
@@ -75,7 +75,7 @@ public:
             line.replaces = holding.number;
         uint32_t number = fields.number;  // the file's Number (or --number) is the floor
         if (Exit exit = ledger_.Reserve(line, number); exit != Exit::Done) {
-            refusal_ = exit;
+            refusal = exit;
             return false;
         }
         reservedAt = c_.host.NowMs();
@@ -86,7 +86,7 @@ public:
 
     core::LedgerEntry line;
     uint64_t reservedAt = 0;
-    std::optional<Exit> refusal_;  // the ledger's or the kind check's, already told
+    std::optional<Exit> refusal;  // the ledger's or the kind check's, already told
 
 private:
     Context& c_;
@@ -114,8 +114,8 @@ Exit TellCycle(Context& c, const core::LineReport& r, const LedgerStation& stati
             c.report.Say(IDS_LINE_OPTIONS_WRITTEN);
         return Exit::Done;
     }
-    if (station.refusal_)
-        return *station.refusal_;
+    if (station.refusal)
+        return *station.refusal;
     const OutcomeRow& row = RowOf(r.outcome);
     if (r.outcome == core::LineOutcome::AlreadyNumbered)
         return c.report.Fail(row.exit, IDS_LINE_ALREADY_NUMBERED,
