@@ -91,11 +91,17 @@ Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, 
     return Exit::Done;
 }
 
-Exit OpenConnection(Context& c, core::BoardConnection& board) {
+Exit CheckDeviceLibraries(Context& c) {
     if (std::optional<core::MissingLibrary> missing = c.host.MissingDeviceLibrary()) {
         c.report.Fields().Text("missing_library", missing->library);
         return c.report.FailText(Exit::NoBoard, core::MissingLibraryText(c.report.Language(), *missing));
     }
+    return Exit::Done;
+}
+
+Exit OpenConnection(Context& c, core::BoardConnection& board) {
+    if (Exit exit = CheckDeviceLibraries(c); exit != Exit::Done)
+        return exit;
     return board.Open() ? Exit::Done : c.report.Fail(Exit::NoBoard, IDS_CANNOT_CONNECT);
 }
 

@@ -28,6 +28,9 @@ Exit ReadImageFile(Context& c, const std::wstring& path, uint8_t* image, size_t 
 Exit ReadTextFile(Context& c, const std::wstring& path, size_t maxBytes, std::vector<uint8_t>& text);
 Exit WriteImageFile(Context& c, const std::wstring& path, const uint8_t* image, size_t size);
 
+// Whether the device libraries can be used; a missing one is reported (exit 4).
+Exit CheckDeviceLibraries(Context& c);
+
 // The device libraries checked, then the first board found; a missing library or no board
 // is reported.
 Exit OpenConnection(Context& c, core::BoardConnection& board);

@@ -129,10 +129,8 @@ Exit TellCycle(Context& c, const core::LineReport& r, const LedgerStation& stati
 // One board: the ledger found usable before the board is touched, then the cycle, then its
 // outcome recorded for the Number it spent.
 Exit RunBoard(Context& c, const LineRecipe& recipe, LedgerConnection& connection) {
-    if (std::optional<core::MissingLibrary> missing = c.host.MissingDeviceLibrary()) {
-        c.report.Fields().Text("missing_library", missing->library);
-        return c.report.FailText(Exit::NoBoard, core::MissingLibraryText(c.report.Language(), *missing));
-    }
+    if (Exit exit = CheckDeviceLibraries(c); exit != Exit::Done)
+        return exit;
     const std::wstring& name = c.inv.Value(Option::Ledger);
     c.report.Fields().Text("ledger", LedgerName(name));
     std::unique_ptr<LineLedger> ledger = MakeLineLedger(c, name, connection);

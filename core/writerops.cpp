@@ -26,15 +26,12 @@ std::optional<KindMismatch> KindMismatchOf(const RecordImage& record, uint32_t i
 
 namespace {
 
-// Each test fetches the interface type afresh, and only when the record is of that kind.
+// The interface type is fetched afresh, and only for a record of either kind.
 bool PassesKindCheck(DeviceLink& link, TOLKA_HANDLE device, const RecordImage& record, WriteQuestions& questions) {
-    if (IsVarnexKind(record) && (link.GetIFType(device) & TOLKA_IF_LAN) != 0 &&
-        !questions.ContinueDespite(KindMismatch::VarnexOnLan))
-        return false;
-    if (IsPelnexKind(record) && (link.GetIFType(device) & TOLKA_IF_USB) != 0 &&
-        !questions.ContinueDespite(KindMismatch::PelnexOnUsb))
-        return false;
-    return true;
+    if (!IsVarnexKind(record) && !IsPelnexKind(record))
+        return true;
+    const std::optional<KindMismatch> mismatch = KindMismatchOf(record, link.GetIFType(device));
+    return !mismatch || questions.ContinueDespite(*mismatch);
 }
 
 enum class SlotSearch { Found, Full, ReadFailed };
