@@ -15,17 +15,9 @@
 # TOLKA_BENCH_BIN names another folder of tolka.exe and the device libraries (another build's
 # bin) to measure instead of this tree's.
 set -euo pipefail
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 boards=${1:-21}
 rounds=${2:-5}
-if [ -z "${TOLKA_BENCH_BUILT:-}" ]; then
-    bash "$repo/scripts/build.sh" win64 >/dev/null
-    bash "$repo/scripts/wineprefix.sh"
-fi
-source "$repo/scripts/wine-env.sh"
-if [ -z "${DISPLAY:-}" ]; then
-    TOLKA_BENCH_BUILT=1 exec bash "$repo/scripts/with-xvfb.sh" bash "$0" "$boards" "$rounds"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/wine_bench_support.sh"
 bin=${TOLKA_BENCH_BIN:-$TOLKA_BUILD_ROOT/win64/bin}
 db=$TOLKA_BUILD_ROOT/win64/ledger-bench-db
 work=$db/bench
@@ -36,7 +28,6 @@ export ODBCSYSINI=$db/odbc
 wineserver -p 60 </dev/null >/dev/null 2>&1 || true  # already running: it stays
 rm -rf "$work"
 mkdir -p "$work"
-winpath() { echo "Z:${1//\//\\}"; }
 
 # tolka.exe at station K, on a virtual board of its own.
 tolka() {
@@ -50,12 +41,6 @@ new_board() {
     rm -rf "$work/board$1"
     mkdir -p "$work/board$1"
     printf '[board]\nattached=1\ninterface=0x80000000\n' >"$work/board$1/board.ini"
-}
-
-# The microseconds at which each line of the input came, one a line.
-stamp() {
-    local line
-    while IFS= read -r line; do echo "${EPOCHREALTIME/[.,]/}"; done
 }
 
 # `stations` lines of `count` boards at once, each at its own station; the milliseconds each
@@ -73,11 +58,6 @@ run_line() {
         wait "${pids[$k]}" || { echo "ledger_line: station $((k + 1)) failed:" >&2; cat "$work/err$((k + 1))" >&2; exit 1; }
         awk 'NR > 1 { printf "%.1f\n", ($1 - last) / 1000 } { last = $1 }' "$work/stamps$((k + 1))" >>"$costs"
     done
-}
-
-# The 10th, 50th and 90th percentile of the numbers, one a line.
-percentiles() {
-    sort -n | awk '{ v[NR] = $1 } END { printf "%s %s %s\n", v[int(NR * 0.1) + 1], v[int((NR + 1) / 2)], v[int(NR * 0.9)] }'
 }
 
 new_board 0

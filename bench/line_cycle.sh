@@ -10,23 +10,14 @@
 # of pi write's.
 #   bash bench/line_cycle.sh [boards] [rounds]     (default 11 boards per line, 3 rounds)
 set -euo pipefail
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 boards=${1:-11}
 rounds=${2:-3}
-if [ -z "${TOLKA_BENCH_BUILT:-}" ]; then
-    bash "$repo/scripts/build.sh" win64 >/dev/null
-    bash "$repo/scripts/wineprefix.sh"
-fi
-source "$repo/scripts/wine-env.sh"
-if [ -z "${DISPLAY:-}" ]; then
-    TOLKA_BENCH_BUILT=1 exec bash "$repo/scripts/with-xvfb.sh" bash "$0" "$boards" "$rounds"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/wine_bench_support.sh"
 bin=$TOLKA_BUILD_ROOT/win64/bin
 work=$TOLKA_BUILD_ROOT/win64/line-cycle-bench
 wineserver -p 60 </dev/null >/dev/null 2>&1 || true
 rm -rf "$work"
 mkdir -p "$work"
-winpath() { echo "Z:${1//\//\\}"; }
 tolka() {
     env TOLKA_VIRTUAL_BOARD="$(winpath "$work/board")" TOLKA_VIRTUAL_BOARD_SILENT=1 LANG=ja_JP.UTF-8 \
         LC_ALL=ja_JP.UTF-8 wine "$bin/tolka.exe" "$@"
@@ -36,13 +27,6 @@ new_board() {  # new_board <call_delay_ms>
     mkdir -p "$work/board"
     printf '[board]\nattached=1\ninterface=0x80000000\nnew_board_each_open=1\ncall_delay_ms=%s\n' "$1" \
         >"$work/board/board.ini"
-}
-stamp() {
-    local line
-    while IFS= read -r line; do echo "${EPOCHREALTIME/[.,]/}"; done
-}
-percentiles() {  # the 10th and 50th percentile of the numbers, one a line
-    sort -n | awk '{ v[NR] = $1 } END { printf "%s %s\n", v[int(NR * 0.1) + 1], v[int((NR + 1) / 2)] }'
 }
 
 kinds=(pi line line-options)
@@ -84,10 +68,10 @@ echo "ms per board, median [10th percentile] of $rounds lines of $boards boards;
 echo "the cycle's median as a share of pi write --ledger's at the same delay:"
 echo "| command | calls | 0 ms a call | 3 ms a call | share at 3 ms |"
 echo "|---|---|---|---|---|"
-read -r _ pi3 < <(percentiles <"$work/cost-pi-3")
+read -r _ pi3 _ < <(percentiles <"$work/cost-pi-3")
 for kind in "${kinds[@]}"; do
-    read -r a10 a50 < <(percentiles <"$work/cost-$kind-0")
-    read -r b10 b50 < <(percentiles <"$work/cost-$kind-3")
+    read -r a10 a50 _ < <(percentiles <"$work/cost-$kind-0")
+    read -r b10 b50 _ < <(percentiles <"$work/cost-$kind-3")
     calls=$(sort -n "$work/calls-$kind-3" | tail -n 1)
     case $kind in
         pi) label="pi write --ledger" ;;
