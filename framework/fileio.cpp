@@ -59,6 +59,14 @@ HANDLE OpenForReading(const std::wstring& path, ReadSharing sharing) {
     return OpenSharedToRead(path, kSharedReadWaitMs);
 }
 
+// How long a save waits for programs that read the file: a station reads a record in
+// milliseconds, and an engineer's save must not fail for that moment.
+constexpr DWORD kSaveWaitMs = 1000;
+
+bool HeldByAnother(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 // A save of the file under way: its new content waits beside it (CreateTempBeside) until the
 // system's replacement puts it in place, and during the replacement the name can be missing.
 bool SaveUnderWay(const std::wstring& path) {
@@ -148,6 +156,35 @@ core::FileResult WriteInPlace(const std::wstring& path, const uint8_t* data, siz
                : core::FileResult::IoError;
 }
 
+// The file opened for this program alone, or created; a reader's moment is waited out.
+HANDLE OpenExclusiveWaiting(const std::wstring& path) {
+    const ULONGLONG deadline = GetTickCount64() + kSaveWaitMs;
+    for (;;) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = GetLastError();
+        if (file != INVALID_HANDLE_VALUE || !HeldByAnother(error) || GetTickCount64() >= deadline) {
+            SetLastError(error);
+            return file;
+        }
+        Sleep(kSharedReadRetryMs);
+    }
+}
+
+// The system's replacement, tried again while a reader holds the old file: it then fails
+// before it touches either file.
+bool ReplaceWaiting(const std::wstring& path, const std::wstring& tempPath) {
+    const ULONGLONG deadline = GetTickCount64() + kSaveWaitMs;
+    for (;;) {
+        if (ReplaceFileW(path.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+            return true;
+        const DWORD error = GetLastError();
+        const bool held = HeldByAnother(error) || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+        if (!held || GetTickCount64() >= deadline)
+            return false;
+        Sleep(kSharedReadRetryMs);
+    }
+}
+
 }  // namespace
 
 core::FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* data, size_t size) {
@@ -161,8 +198,7 @@ core::FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* dat
         return core::FileResult::CannotOpen;
     // Opening the target first tells a file that another program holds open, or a folder
     // that cannot be reached, before anything is written; it also creates a new file.
-    FileHandle target(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle target(OpenExclusiveWaiting(path));
     if (!target)
         return core::FileResult::CannotOpen;
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
@@ -186,7 +222,7 @@ core::FileResult WriteFileReplacing(const std::wstring& name, const uint8_t* dat
     temp.Reset();
     // The system's replacement keeps the replaced file's attributes and security settings;
     // until it succeeds the old file is untouched.
-    ok = ok && ReplaceFileW(path.c_str(), tempPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    ok = ok && ReplaceWaiting(path, tempPath);
     if (!ok) {
         DeleteFileW(tempPath.c_str());
         return core::FileResult::IoError;

@@ -228,6 +228,11 @@ TEST(FileIo, ReadsAtMostThePrefixAsked) {
     DeleteFileW(path.c_str());
 }
 
+DWORD WINAPI CloseAfterAMoment(void* held) {
+    Sleep(200);
+    return CloseHandle(held) ? 0 : 1;
+}
+
 TEST(FileIo, AReplacedFileIsWholeAndAnUnwritableOneIsLeftAlone) {
     std::wstring path = TempPath(L"replace.bin");
     const std::vector<uint8_t> first(128, 1), second(64, 2);
@@ -243,6 +248,15 @@ TEST(FileIo, AReplacedFileIsWholeAndAnUnwritableOneIsLeftAlone) {
     CloseHandle(holder);
     fw::ReadFilePrefix(path, 1000, got);
     EXPECT_EQ(got, second);
+
+    // A reader's moment is waited out: the save neither fails nor leaves a mix.
+    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE closer = CreateThread(nullptr, 0, CloseAfterAMoment, reader, 0, nullptr);
+    EXPECT_EQ(fw::WriteFileReplacing(path, first.data(), first.size()), core::FileResult::Ok);
+    WaitForSingleObject(closer, INFINITE);
+    CloseHandle(closer);
+    fw::ReadFilePrefix(path, 1000, got);
+    EXPECT_EQ(got, first);
 
     std::wstring inMissingFolder = TempPath(L"no-such-folder\\x.bin");
     EXPECT_EQ(fw::WriteFileReplacing(inMissingFolder, first.data(), first.size()), core::FileResult::CannotOpen);
