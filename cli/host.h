@@ -14,28 +14,14 @@
 #include "line/dbledger.h"
 #include "core/fileresult.h"
 #include "line/ledger.h"
+#include "line/lineledger.h"
 #include "core/boardlink.h"
 #include "core/recipe.h"
 #include "core/record.h"
 
 namespace cli {
 
-// Whether opening a missing ledger leaves a file behind.
-enum class LedgerOpen {
-    MayCreate,    // a reservation: the new ledger is made
-    LeaveNoFile,  // a check before any board is touched: a new ledger is only tried, and is
-                  // gone again when the object goes
-};
-
-// Why a ledger could not be opened.
-enum class LedgerOpenFailure {
-    Busy,      // another program held it for too long
-    NoPlace,   // its folder does not exist or cannot be reached, or the name is not a file name
-    NotAFile,  // a folder or a device
-    NoAccess,  // read-only, or the account may not write it
-};
-
-class Host : public Output {
+class Host : public Output, public core::LedgerSystem {
 public:
     virtual core::DeviceLink& Link() = 0;
     // Empty when the device libraries can be used; Link() may be called only then.
@@ -54,19 +40,8 @@ public:
     // The file's whole new content; the old file stays intact when that fails.
     virtual core::FileResult WriteFile(const std::wstring& path, const uint8_t* data, size_t size) = 0;
 
-    virtual bool NewUuid(core::Uuid& uuid) = 0;
-    virtual core::LocalTime Now() = 0;
-    // A clock that only goes forward, in milliseconds: how long a board took.
-    virtual uint64_t NowMs() = 0;
     // The SHA-256 of the bytes, from the system's cryptography; false when it cannot be had.
     virtual bool Sha256(const uint8_t* data, size_t size, core::FileDigest& digest) = 0;
-
-    // The ledger, held by this process alone until the object goes; created empty when
-    // missing (and with LeaveNoFile deleted again when the object goes). Null when it cannot
-    // be opened or another process holds it for too long, with the reason in `failure`.
-    virtual std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path,
-                                                         LedgerOpen how,
-                                                         LedgerOpenFailure& failure) = 0;
 
     // The ledger file as it is now, for a read from start to end a piece at a time (a report):
     // each piece is read under a handle of its own that shares the file with readers only, so
@@ -75,10 +50,6 @@ public:
     // Nothing is ever appended or indexed through it.
     virtual std::unique_ptr<core::LedgerFile> ReadLedgerPieces(const std::wstring& path, core::FileResult& status) = 0;
 
-    // The ODBC calls of a database ledger, on a connection of their own.
-    virtual std::unique_ptr<core::DbLink> OpenDatabase() = 0;
-    // This computer's name, which a database ledger records with each line.
-    virtual std::wstring ComputerName() = 0;
     // An environment variable's value; empty when it is not set.
     virtual std::wstring Environment(const wchar_t* name) = 0;
     // The language in which the device libraries say what they say themselves (the virtual

@@ -164,12 +164,12 @@ public:
     }
 
     std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path,
-                                                 cli::LedgerOpen how,
-                                                 cli::LedgerOpenFailure& failure) override {
-        failure = cli::LedgerOpenFailure::Busy;
+                                                 core::LedgerOpen how,
+                                                 core::LedgerOpenFailure& failure) override {
+        failure = core::LedgerOpenFailure::Busy;
         if (ledgerLocked)
             return nullptr;
-        if (how == cli::LedgerOpen::LeaveNoFile && ledgers.count(path) == 0) {
+        if (how == core::LedgerOpen::LeaveNoFile && ledgers.count(path) == 0) {
             triedLedger.clear();
             triedIndex.clear();
             return std::make_unique<MemoryLedger>(triedLedger, triedIndex, !ledgerReadOnly, ledgerAppendsLeft);

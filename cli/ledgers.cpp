@@ -11,9 +11,6 @@ namespace cli {
 
 namespace {
 
-const wchar_t kOdbcPrefix[] = L"odbc:";
-constexpr size_t kOdbcPrefixLength = sizeof kOdbcPrefix / sizeof kOdbcPrefix[0] - 1;
-
 int FaultText(core::LedgerFault fault) {
     switch (fault) {
         case core::LedgerFault::NoByteOrderMark:
@@ -48,204 +45,39 @@ int ConnectionFaultText(core::ConnectionFault fault) {
     }
 }
 
-std::string ConnectionText(const std::wstring& ledger) {
-    return core::ToUtf8(ledger.substr(kOdbcPrefixLength));
-}
-
 Exit Refused(Context& c, const std::wstring& name, core::LedgerFault fault, size_t line) {
     return c.report.Fail(Exit::Ledger, IDS_LEDGER_REFUSED,
                          {name, core::DecimalText<wchar_t>(line), c.report.Text(FaultText(fault))});
 }
 
-Exit CannotOpenLedger(Context& c, const std::wstring& path, LedgerOpenFailure failure) {
-    int msg = IDS_LEDGER_CANNOT_OPEN;
+Exit CannotOpenLedger(Context& c, const std::wstring& path, core::LedgerOpenFailure failure) {
+    core::LedgerResult r;
     switch (failure) {
-        case LedgerOpenFailure::Busy:
-            msg = IDS_LEDGER_BUSY;
+        case core::LedgerOpenFailure::Busy:
+            r.problem = core::LedgerProblem::Busy;
             break;
-        case LedgerOpenFailure::NoPlace:
-            msg = IDS_LEDGER_NO_PLACE;
+        case core::LedgerOpenFailure::NoPlace:
+            r.problem = core::LedgerProblem::NoPlace;
             break;
-        case LedgerOpenFailure::NotAFile:
-            msg = IDS_LEDGER_NOT_AFILE;
+        case core::LedgerOpenFailure::NotAFile:
+            r.problem = core::LedgerProblem::NotAFile;
             break;
-        case LedgerOpenFailure::NoAccess:
+        case core::LedgerOpenFailure::NoAccess:
+            r.problem = core::LedgerProblem::NoAccess;
             break;
     }
-    return c.report.Fail(Exit::Ledger, msg, {path});
+    return TellLedger(c, path, r);
 }
 
-// The layout the held ledger's header names: what a line appended to it must hold, whatever
-// the ledger was when its Number was reserved (`ledger upgrade` may have run in between).
-int HeldLayout(core::LedgerFile& file) {
-    constexpr uint64_t kHeaderMaxBytes = 512;
-    std::string head;
-    if (!file.ReadAt(0, kHeaderMaxBytes, head) || head.find('\n') == std::string::npos)
-        return core::kNewLedgerLayout;
-    return core::ParseLedger(head.substr(0, head.find('\n') + 1)).layout;
+std::wstring ServerText(Context& c, const core::DbStatus& status) {
+    return c.report.Text(IDS_LEDGER_SERVER_SAID,
+                         {status.state.empty() ? L"-" : core::FromUtf8(status.state), core::FromUtf8(status.text)});
 }
 
-// The file ledger: held only while it is read or appended to, so that other stations on the
-// same file wait for milliseconds, never for a whole write.
-class FileLedger : public LineLedger {
-public:
-    FileLedger(Context& c, const std::wstring& path) : c_(c), path_(path) {}
-
-    // A ledger that is not there yet is only tried: a run that reserves nothing leaves no file.
-    Exit Check() override {
-        LedgerOpenFailure failure;
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, LedgerOpen::LeaveNoFile, failure);
-        if (file == nullptr)
-            return CannotOpen(failure);
-        core::LedgerContent content;
-        if (!core::ScanLedger(*file, content))
-            return c_.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {path_});
-        if (content.fault != core::LedgerFault::None)
-            return Refused(c_, path_, content.fault, content.faultLine);
-        layout_ = content.layout;
-        return Exit::Done;
-    }
-
-    int Layout() const override { return layout_; }
-
-    Exit Reserve(const core::LedgerEntry& line, uint32_t& number) override {
-        LedgerOpenFailure failure;
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, LedgerOpen::MayCreate, failure);
-        if (file == nullptr)
-            return CannotOpen(failure);
-        core::Reservation r = core::ReserveNumber(*file, line, line.number, c_.inv.station);
-        switch (r.failure) {
-            case core::ReserveFailure::None:
-                break;
-            case core::ReserveFailure::Refused:
-                return Refused(c_, path_, r.fault, r.faultLine);
-            case core::ReserveFailure::Exhausted:
-                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_EXHAUSTED, {path_});
-            case core::ReserveFailure::ReadFailed:
-                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {path_});
-            case core::ReserveFailure::AppendFailed:
-                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_WRITE, {path_});
-        }
-        number = r.number;
-        layout_ = r.layout;
-        return Exit::Done;
-    }
-
-    Exit Record(const core::LedgerEntry& line) override {
-        LedgerOpenFailure failure;
-        std::unique_ptr<core::LedgerFile> file = c_.host.OpenLedger(path_, LedgerOpen::MayCreate, failure);
-        if (file == nullptr || !file->Append(core::FormatLedgerLine(line, HeldLayout(*file)))) {
-            const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
-            return c_.report.Fail(Exit::Ledger, IDS_LEDGER_OUTCOME_LOST,
-                                  {path_, status, core::DecimalText<wchar_t>(line.number)});
-        }
-        return Exit::Done;
-    }
-
-private:
-    Exit CannotOpen(LedgerOpenFailure failure) { return CannotOpenLedger(c_, path_, failure); }
-
-    Context& c_;
-    std::wstring path_;
-    int layout_ = core::kNewLedgerLayout;
-};
-
-// The database ledger: the reservation under an id of its own, on the line's connection
-// (a lost one is made again and the reservation looked up by its id: core::DbLedger).
-class DatabaseLedger : public LineLedger {
-public:
-    // Without a line, the connection is the ledger's own.
-    DatabaseLedger(Context& c, const std::wstring& ledger, LedgerConnection* line = nullptr)
-        : c_(c), name_(LedgerName(ledger)), connection_(ConnectionText(ledger)), kept_(line ? *line : own_) {}
-
-    Exit Check() override {
-        core::ConnectionString parsed;
-        if (core::ConnectionFault fault = core::ParseConnectionString(connection_, parsed);
-            fault != core::ConnectionFault::None)
-            return c_.report.Fail(Exit::Ledger, IDS_LEDGER_BAD_CONNECTION,
-                                  {c_.report.Text(ConnectionFaultText(fault))});
-        if (kept_.ledger)  // opened for an earlier board of the line
-            return Exit::Done;
-        kept_.link = c_.host.OpenDatabase();
-        auto ledger = std::make_unique<core::DbLedger>(*kept_.link, connection_, c_.inv.ledgerTimeout,
-                                                       core::ToUtf8(c_.host.ComputerName()));
-        if (Exit exit = Tell(ledger->Open()); exit != Exit::Done)
-            return exit;
-        kept_.ledger = std::move(ledger);
-        return Exit::Done;
-    }
-
-    int Layout() const override { return kept_.ledger ? kept_.ledger->Layout() : core::kNewLedgerLayout; }
-
-    Exit Reserve(const core::LedgerEntry& line, uint32_t& number) override {
-        core::Uuid id;
-        if (!c_.host.NewUuid(id))
-            return c_.report.Fail(Exit::Ledger, IDS_UUID_CANNOT_BE_CREATED);
-        reservation_ = core::ToUtf8(core::FormatUuidText(id.data()));
-        core::DbResult r = kept_.ledger->Reserve(line, line.number, c_.inv.station, reservation_);
-        number = r.number;
-        return Tell(r);
-    }
-
-    Exit Record(const core::LedgerEntry& line) override {
-        core::DbResult r = kept_.ledger->Record(line, reservation_);
-        if (r.outcome == core::DbOutcome::Done)
-            return Exit::Done;
-        const wchar_t* status = line.status == core::LedgerStatus::Ok ? L"ok" : L"failed";
-        return c_.report.FailText(
-            Exit::Ledger,
-            c_.report.Text(IDS_LEDGER_OUTCOME_LOST, {name_, status, core::DecimalText<wchar_t>(line.number)}) + L"\n" +
-                ServerText(r.status));
-    }
-
-    // Every line, for show and export.
-    Exit ReadAll(std::vector<core::LedgerEntry>& entries) {
-        if (Exit exit = Check(); exit != Exit::Done)
-            return exit;
-        return Tell(kept_.ledger->ReadAll(entries));
-    }
-
-    Exit Upgrade(UpgradeOutcome& result) {
-        if (Exit exit = Check(); exit != Exit::Done)
-            return exit;
-        result.layoutBefore = kept_.ledger->Layout();
-        core::DbResult r = kept_.ledger->Upgrade();
-        if (r.outcome == core::DbOutcome::Done)
-            return Exit::Done;
-        return c_.report.FailText(Exit::Ledger,
-                                  c_.report.Text(IDS_LEDGER_UPGRADE_FAILED, {name_}) + L"\n" + ServerText(r.status));
-    }
-
-private:
-    std::wstring ServerText(const core::DbStatus& status) {
-        return c_.report.Text(IDS_LEDGER_SERVER_SAID, {status.state.empty() ? L"-" : core::FromUtf8(status.state),
-                                                       core::FromUtf8(status.text)});
-    }
-
-    Exit Tell(const core::DbResult& r) {
-        switch (r.outcome) {
-            case core::DbOutcome::Done:
-                return Exit::Done;
-            case core::DbOutcome::Exhausted:
-                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_EXHAUSTED, {name_});
-            case core::DbOutcome::OtherLayout:
-                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_OTHER_LAYOUT, {name_});
-            case core::DbOutcome::NoReadRights:
-                return c_.report.Fail(Exit::Ledger, IDS_LEDGER_NO_READ_RIGHTS, {name_, ServerText(r.status)});
-            case core::DbOutcome::Unusable:
-                break;
-        }
-        return c_.report.FailText(Exit::Ledger,
-                                  c_.report.Text(IDS_LEDGER_UNUSABLE, {name_}) + L"\n" + ServerText(r.status));
-    }
-
-    Context& c_;
-    std::wstring name_;
-    std::string connection_;
-    LedgerConnection own_;
-    LedgerConnection& kept_;
-    std::string reservation_;
-};
+// The database ledger's tables open on a connection of their own, or why not, told.
+Exit OpenDatabase(Context& c, const std::wstring& ledger, LedgerConnection& connection) {
+    return TellLedger(c, LedgerName(ledger), core::OpenDatabaseLedger(c.host, ledger, c.inv.ledgerTimeout, connection));
+}
 
 Exit OpenedToRead(Context& c, const std::wstring& ledger, core::FileResult status) {
     switch (status) {
@@ -277,8 +109,8 @@ Exit UpgradeFile(Context& c, const std::wstring& path, UpgradeOutcome& result) {
     if (Exit exit = OpenedToRead(c, path, opened); exit != Exit::Done)
         return exit;
     for (int attempt = 0; attempt < kUpgradeAttempts; ++attempt) {
-        LedgerOpenFailure failure;
-        std::unique_ptr<core::LedgerFile> held = c.host.OpenLedger(path, LedgerOpen::LeaveNoFile, failure);
+        core::LedgerOpenFailure failure;
+        std::unique_ptr<core::LedgerFile> held = c.host.OpenLedger(path, core::LedgerOpen::LeaveNoFile, failure);
         if (held == nullptr)
             return CannotOpenLedger(c, path, failure);
         uint64_t size = 0;
@@ -300,7 +132,7 @@ Exit UpgradeFile(Context& c, const std::wstring& path, UpgradeOutcome& result) {
         held.reset();
 
         // Only appended to: the same size is the same bytes.
-        held = c.host.OpenLedger(path, LedgerOpen::LeaveNoFile, failure);
+        held = c.host.OpenLedger(path, core::LedgerOpen::LeaveNoFile, failure);
         if (held == nullptr)
             return CannotOpenLedger(c, path, failure);
         uint64_t now = 0;
@@ -313,7 +145,7 @@ Exit UpgradeFile(Context& c, const std::wstring& path, UpgradeOutcome& result) {
             return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_WRITE, {path});
         // The old index no longer vouches for anything: its check covers the first bytes, whose
         // header changed, so it would only be passed over. Scanning now writes the new file's.
-        held = c.host.OpenLedger(path, LedgerOpen::LeaveNoFile, failure);
+        held = c.host.OpenLedger(path, core::LedgerOpen::LeaveNoFile, failure);
         if (held != nullptr)
             core::ScanLedger(*held, content);
         return Exit::Done;
@@ -324,22 +156,17 @@ Exit UpgradeFile(Context& c, const std::wstring& path, UpgradeOutcome& result) {
 }  // namespace
 
 Exit UpgradeLedger(Context& c, const std::wstring& ledger, UpgradeOutcome& result) {
-    if (IsDatabaseLedger(ledger))
-        return DatabaseLedger(c, ledger).Upgrade(result);
-    return UpgradeFile(c, ledger, result);
-}
-
-bool IsDatabaseLedger(const std::wstring& ledger) {
-    return ledger.compare(0, kOdbcPrefixLength, kOdbcPrefix) == 0;
-}
-
-std::wstring LedgerName(const std::wstring& ledger) {
     if (!IsDatabaseLedger(ledger))
-        return ledger;
-    core::ConnectionString parsed;
-    if (core::ParseConnectionString(ConnectionText(ledger), parsed) != core::ConnectionFault::None)
-        return kOdbcPrefix;  // what it holds may be a password
-    return kOdbcPrefix + core::FromUtf8(core::MaskedConnectionString(parsed));
+        return UpgradeFile(c, ledger, result);
+    LedgerConnection connection;
+    if (Exit exit = OpenDatabase(c, ledger, connection); exit != Exit::Done)
+        return exit;
+    result.layoutBefore = connection.ledger->Layout();
+    core::DbResult r = connection.ledger->Upgrade();
+    if (r.outcome == core::DbOutcome::Done)
+        return Exit::Done;
+    return c.report.FailText(
+        Exit::Ledger, c.report.Text(IDS_LEDGER_UPGRADE_FAILED, {LedgerName(ledger)}) + L"\n" + ServerText(c, r.status));
 }
 
 Exit RepeatBoards(Context& c, const std::function<Exit(Context& board, LedgerConnection& connection)>& oneBoard) {
@@ -393,15 +220,79 @@ void TellOldLayout(Context& c, const LineLedger& ledger, const std::wstring& nam
 }
 
 std::unique_ptr<LineLedger> MakeLineLedger(Context& c, const std::wstring& ledger, LedgerConnection& connection) {
-    if (IsDatabaseLedger(ledger))
-        return std::make_unique<DatabaseLedger>(c, ledger, &connection);
-    return std::make_unique<FileLedger>(c, ledger);
+    return std::make_unique<LineLedger>(c, ledger, connection);
+}
+
+LineLedger::LineLedger(Context& c, const std::wstring& ledger, LedgerConnection& connection)
+    : c_(c),
+      name_(LedgerName(ledger)),
+      ledger_(core::MakeLineLedger(c.host, ledger, c.inv.station, c.inv.ledgerTimeout, connection)) {}
+
+Exit LineLedger::Check() {
+    std::optional<uint32_t> next;
+    return TellLedger(c_, name_, ledger_->Check(0, next));
+}
+
+Exit LineLedger::Reserve(const core::LedgerEntry& line, uint32_t& number) {
+    return TellLedger(c_, name_, ledger_->Reserve(line, number));
+}
+
+Exit LineLedger::Record(const core::LedgerEntry& line) {
+    return TellLedger(c_, name_, ledger_->Record(line), &line);
+}
+
+Exit TellLedger(Context& c, const std::wstring& name, const core::LedgerResult& r, const core::LedgerEntry* line) {
+    switch (r.problem) {
+        case core::LedgerProblem::None:
+            return Exit::Done;
+        case core::LedgerProblem::BadConnection:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_BAD_CONNECTION,
+                                 {c.report.Text(ConnectionFaultText(r.connection))});
+        case core::LedgerProblem::Busy:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_BUSY, {name});
+        case core::LedgerProblem::NoPlace:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_NO_PLACE, {name});
+        case core::LedgerProblem::NotAFile:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_NOT_AFILE, {name});
+        case core::LedgerProblem::NoAccess:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_OPEN, {name});
+        case core::LedgerProblem::Refused:
+            return Refused(c, name, r.fault, r.faultLine);
+        case core::LedgerProblem::CannotRead:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_READ, {name});
+        case core::LedgerProblem::CannotWrite:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_CANNOT_WRITE, {name});
+        case core::LedgerProblem::Exhausted:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_EXHAUSTED, {name});
+        case core::LedgerProblem::OtherLayout:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_OTHER_LAYOUT, {name});
+        case core::LedgerProblem::NoReadRights:
+            return c.report.Fail(Exit::Ledger, IDS_LEDGER_NO_READ_RIGHTS, {name, ServerText(c, r.server)});
+        case core::LedgerProblem::Unusable:
+            break;
+        case core::LedgerProblem::NoUuid:
+            return c.report.Fail(Exit::Ledger, IDS_UUID_CANNOT_BE_CREATED);
+        case core::LedgerProblem::OutcomeLost: {
+            const wchar_t* status = line && line->status == core::LedgerStatus::Ok ? L"ok" : L"failed";
+            std::wstring text = c.report.Text(IDS_LEDGER_OUTCOME_LOST,
+                                              {name, status, core::DecimalText<wchar_t>(line ? line->number : 0)});
+            if (!r.server.text.empty() || !r.server.state.empty())
+                text += L"\n" + ServerText(c, r.server);
+            return c.report.FailText(Exit::Ledger, text);
+        }
+    }
+    return c.report.FailText(Exit::Ledger,
+                             c.report.Text(IDS_LEDGER_UNUSABLE, {name}) + L"\n" + ServerText(c, r.server));
 }
 
 Exit ForEachLedgerLine(Context& c, const std::wstring& ledger, const std::function<void(core::LedgerEntry&&)>& onLine) {
     if (IsDatabaseLedger(ledger)) {
         std::vector<core::LedgerEntry> entries;
-        if (Exit exit = DatabaseLedger(c, ledger).ReadAll(entries); exit != Exit::Done)
+        LedgerConnection connection;
+        if (Exit exit = OpenDatabase(c, ledger, connection); exit != Exit::Done)
+            return exit;
+        if (Exit exit = TellLedger(c, LedgerName(ledger), core::ResultOf(connection.ledger->ReadAll(entries)));
+            exit != Exit::Done)
             return exit;
         for (core::LedgerEntry& e : entries)
             onLine(std::move(e));

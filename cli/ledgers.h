@@ -13,37 +13,41 @@
 #include "cli/context.h"
 #include "line/dbledger.h"
 #include "line/ledger.h"
+#include "line/lineledger.h"
 
 namespace cli {
 
-// "odbc:" begins a connection string; anything else is a file path.
-bool IsDatabaseLedger(const std::wstring& ledger);
+using core::IsDatabaseLedger;
+using core::LedgerConnection;
+using core::LedgerName;
 
-// The ledger as messages and JSON name it: a database ledger without its password.
-std::wstring LedgerName(const std::wstring& ledger);
-
+// A station's ledger (core::LineLedger) with what goes wrong told in the console's words: each
+// call ends with Exit::Ledger when the ledger cannot be used.
 class LineLedger {
 public:
-    virtual ~LineLedger() = default;
+    LineLedger(Context& c, const std::wstring& ledger, LedgerConnection& connection);
     // Whether the ledger can be used; before any board is touched.
-    virtual Exit Check() = 0;
+    Exit Check();
     // The line's Number is the floor; `number` receives the one reserved.
-    virtual Exit Reserve(const core::LedgerEntry& line, uint32_t& number) = 0;
+    Exit Reserve(const core::LedgerEntry& line, uint32_t& number);
     // The outcome of the last reservation (ok or failed).
-    virtual Exit Record(const core::LedgerEntry& line) = 0;
-    // The ledger's layout, known once Check succeeded: a ledger of layout 1 records neither
-    // who nor what nor why.
-    virtual int Layout() const = 0;
+    Exit Record(const core::LedgerEntry& line);
+    // The ledger's layout, known once Check succeeded.
+    int Layout() const { return ledger_->Layout(); }
+    core::LineLedger& Engine() { return *ledger_; }
+
+private:
+    Context& c_;
+    std::wstring name_;
+    std::unique_ptr<core::LineLedger> ledger_;
 };
 
-// What a line of boards keeps from one board to the next: a database ledger's connection,
-// made for the first board and used by every later one (made anew only when it is lost). A
-// file ledger keeps nothing: it is opened for each reservation and each outcome.
-struct LedgerConnection {
-    std::unique_ptr<core::DbLink> link;
-    std::unique_ptr<core::DbLedger> ledger;  // open: its tables checked
-    bool layoutTold = false;                 // the user was told that the ledger is of layout 1
-};
+// Tells why the ledger could not be used, and gives Exit::Ledger; `line` names the Number
+// whose outcome was lost.
+Exit TellLedger(Context& c,
+                const std::wstring& name,
+                const core::LedgerResult& r,
+                const core::LedgerEntry* line = nullptr);
 
 // Board after board at one station, until the user stops (or a ledger cannot be used): each
 // board's own report, then the line's count; a database ledger stays connected from the first

@@ -1,7 +1,7 @@
-// tolka line run: one board per cycle in one connection (core::RunLineCycle), with the Number
-// from the ledger, the port options when given, and who ran the board, with which recipe and
-// why it failed recorded with its outcome. On a line every library call is a round trip to a
-// real board, so this is the console's own cycle, not the writer window's calls.
+// tolka line run: one board per cycle in one connection, with the Number from the ledger, the
+// port options when given, and who ran the board, with which recipe and why it failed recorded
+// with its outcome (core::RunLedgerBoard, which the station window runs too). On a line every library call is a round
+// trip to a real board, so this is the console's own cycle, not the writer window's calls.
 #include <algorithm>
 #include <optional>
 
@@ -9,6 +9,7 @@
 #include "cli/ledgers.h"
 #include "core/digits.h"
 #include "core/linecycle.h"
+#include "line/lineboard.h"
 #include "core/recipe.h"
 #include "core/utf8.h"
 
@@ -52,70 +53,34 @@ const OutcomeRow& RowOf(core::LineOutcome outcome) {
     return kOutcomes[0];
 }
 
-// The cycle's questions, answered from the ledger: the Number is reserved once the board has
-// been read and found fit, before anything on it changes.
-class LedgerStation : public core::LineCycleHooks {
-public:
-    LedgerStation(Context& c, const LineRecipe& recipe, LineLedger& ledger) : c_(c), recipe_(recipe), ledger_(ledger) {}
-
-    bool Reserve(const core::BoardHolding& holding, core::RecordImage& record) override {
-        core::RecordFields fields = recipe_.fields;
-        if (std::optional<core::KindMismatch> mismatch =
-                core::KindMismatchOf(*core::EncodeRecord(fields), holding.interfaceType)) {
-            refusal = c_.report.Fail(
-                Exit::Refused, IDS_KIND_REFUSED,
-                {c_.report.Text(*mismatch == core::KindMismatch::VarnexOnLan ? IDS_KIND_VARNEX_ON_LAN_NOTE
-                                                                             : IDS_KIND_PELNEX_ON_USB_NOTE)});
-            return false;
-        }
-        line = LedgerLine(c_, fields, holding.interfaceType);
-        line.operatorId = core::ToUtf8(c_.inv.Value(Option::Operator));
-        line.recipe = recipe_.recipe;
-        if (holding.numbered)
-            line.replaces = holding.number;
-        uint32_t number = fields.number;  // the file's Number (or --number) is the floor
-        if (Exit exit = ledger_.Reserve(line, number); exit != Exit::Done) {
-            refusal = exit;
-            return false;
-        }
-        reservedAt = c_.host.NowMs();
-        fields.number = line.number = number;
-        record = *core::EncodeRecord(fields);
-        return true;
-    }
-
-    core::LedgerEntry line;
-    uint64_t reservedAt = 0;
-    std::optional<Exit> refusal;  // the ledger's or the kind check's, already told
-
-private:
-    Context& c_;
-    const LineRecipe& recipe_;
-    LineLedger& ledger_;
-};
-
 // Tells what the cycle did and gives its exit code.
-Exit TellCycle(Context& c, const core::LineReport& r, const LedgerStation& station) {
+Exit TellCycle(Context& c, const core::LineBoardResult& board, const std::wstring& ledgerName) {
+    const core::LineReport& r = board.cycle;
     c.report.Fields().Number("calls", r.calls);
     if (r.before.numbered)
         c.report.Fields().Number("held_number", r.before.number);
     if (r.reserved)
-        c.report.Fields().Number("number", station.line.number);
+        c.report.Fields().Number("number", board.line.number);
     if (r.outcome == core::LineOutcome::Written) {
         if (r.before.numbered)
-            c.report.Say(IDS_LINE_REWORK, {core::DecimalText<wchar_t>(station.line.number),
-                                           core::DecimalText<wchar_t>(r.before.number)});
+            c.report.Say(IDS_LINE_REWORK,
+                         {core::DecimalText<wchar_t>(board.line.number), core::DecimalText<wchar_t>(r.before.number)});
         if (r.erased)
             c.report.Say(IDS_AREA_FULL_ERASED);
         c.report.Fields().Text("slot", HexSlot(r.slot));
-        c.report.Say(IDS_LINE_WRITTEN, {core::DecimalText<wchar_t>(station.line.number), HexSlot(r.slot),
+        c.report.Say(IDS_LINE_WRITTEN, {core::DecimalText<wchar_t>(board.line.number), HexSlot(r.slot),
                                         core::DecimalText<wchar_t>(r.calls)});
         if (c.inv.Has(Option::Options))
             c.report.Say(IDS_LINE_OPTIONS_WRITTEN);
         return Exit::Done;
     }
-    if (station.refusal)
-        return *station.refusal;
+    if (board.wrongKind)
+        return c.report.Fail(
+            Exit::Refused, IDS_KIND_REFUSED,
+            {c.report.Text(*board.wrongKind == core::KindMismatch::VarnexOnLan ? IDS_KIND_VARNEX_ON_LAN_NOTE
+                                                                               : IDS_KIND_PELNEX_ON_USB_NOTE)});
+    if (!board.reservation.Ok())
+        return TellLedger(c, ledgerName, board.reservation);
     const OutcomeRow& row = RowOf(r.outcome);
     if (r.outcome == core::LineOutcome::AlreadyNumbered)
         return c.report.Fail(row.exit, IDS_LINE_ALREADY_NUMBERED,
@@ -126,8 +91,8 @@ Exit TellCycle(Context& c, const core::LineReport& r, const LedgerStation& stati
     return c.report.FailText(row.exit, text);
 }
 
-// One board: the ledger found usable before the board is touched, then the cycle, then its
-// outcome recorded for the Number it spent.
+// One board: the ledger found usable before the board is touched, then the cycle with its
+// Number reserved and its outcome recorded (core::RunLedgerBoard).
 Exit RunBoard(Context& c, const LineRecipe& recipe, LedgerConnection& connection) {
     if (Exit exit = CheckDeviceLibraries(c); exit != Exit::Done)
         return exit;
@@ -138,24 +103,18 @@ Exit RunBoard(Context& c, const LineRecipe& recipe, LedgerConnection& connection
         return exit;
     TellOldLayout(c, *ledger, name, connection);
 
-    LedgerStation station(c, recipe, *ledger);
-    core::LineJob job;
-    job.rework = c.inv.Has(Option::Rework);
+    core::LineBoardJob job;
+    job.fields = recipe.fields;
     job.options = recipe.options;
-    const core::LineReport r = core::RunLineCycle(c.host.Link(), job, station);
-    const Exit exit = TellCycle(c, r, station);
-    if (!r.reserved)
+    job.rework = c.inv.Has(Option::Rework);
+    job.line = LedgerLine(c, recipe.fields, 0);
+    job.line.operatorId = core::ToUtf8(c.inv.Value(Option::Operator));
+    job.line.recipe = recipe.recipe;
+    const core::LineBoardResult board = core::RunLedgerBoard(c.host.Link(), ledger->Engine(), c.host, job, nullptr);
+    const Exit exit = TellCycle(c, board, LedgerName(name));
+    if (!board.cycle.reserved)
         return exit;
-    core::LedgerEntry outcome = station.line;
-    outcome.time = core::FormatIsoTime(c.host.Now());
-    outcome.status = exit == Exit::Done ? core::LedgerStatus::Ok : core::LedgerStatus::Failed;
-    outcome.slot = r.outcome >= core::LineOutcome::EraseFailed || r.outcome == core::LineOutcome::Written
-                       ? core::ToUtf8(HexSlot(r.slot))
-                       : std::string();
-    outcome.durationMs = static_cast<uint32_t>(std::min<uint64_t>(c.host.NowMs() - station.reservedAt, 0xFFFFFFFFu));
-    if (exit != Exit::Done)
-        outcome.cause = ExitName(exit);
-    const Exit recorded = ledger->Record(outcome);
+    const Exit recorded = TellLedger(c, LedgerName(name), board.outcome, &board.line);
     return exit != Exit::Done ? exit : recorded;
 }
 

@@ -1,10 +1,11 @@
 // tolka's commands on Windows: the maker's device libraries, files, the thread's ANSI code
-// page, the ledger held by share mode, and the console.
+// page, the ledger as every station holds it (line/winledger.h), and the console.
 #pragma once
 
 #include <windows.h>
 
 #include "cli/host.h"
+#include "line/winledger.h"
 
 namespace cli {
 
@@ -23,8 +24,8 @@ public:
     uint64_t NowMs() override;
     bool Sha256(const uint8_t* data, size_t size, core::FileDigest& digest) override;
     std::unique_ptr<core::LedgerFile> OpenLedger(const std::wstring& path,
-                                                 LedgerOpen how,
-                                                 LedgerOpenFailure& failure) override;
+                                                 core::LedgerOpen how,
+                                                 core::LedgerOpenFailure& failure) override;
     bool IsSameFile(const std::wstring& a, const std::wstring& b) override;
     std::unique_ptr<core::LedgerFile> ReadLedgerPieces(const std::wstring& path, core::FileResult& status) override;
     std::unique_ptr<core::DbLink> OpenDatabase() override;
@@ -36,6 +37,7 @@ public:
     void Err(const std::wstring& line) override;
 
 private:
+    core::WinLedgerSystem ledgers_;
     HANDLE out_;
     HANDLE err_;
     HANDLE in_;

@@ -11,8 +11,8 @@
 
 #include "line/dbledger.h"
 
-namespace cli {
+namespace core {
 
 std::unique_ptr<core::DbLink> MakeOdbcLink();
 
-}  // namespace cli
+}  // namespace core

@@ -1,4 +1,4 @@
-#include "cli/odbclink.h"
+#include "line/odbclink.h"
 
 #include <windows.h>
 
@@ -11,7 +11,7 @@
 #include "core/utf8.h"
 #include "framework/syslib.h"
 
-namespace cli {
+namespace core {
 
 namespace {
 
@@ -411,4 +411,4 @@ std::unique_ptr<core::DbLink> MakeOdbcLink() {
     return std::make_unique<OdbcLink>();
 }
 
-}  // namespace cli
+}  // namespace core
