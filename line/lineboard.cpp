@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/digits.h"
+#include "core/utf8.h"
 
 namespace core {
 
@@ -51,6 +52,7 @@ public:
         LedgerEntry& line = result_.line;
         line = job_.line;
         line.time = FormatIsoTime(system_.Now());
+        line.uuid = ToUtf8(FormatUuidText(fields.uuid.data()));
         line.number = fields.number;
         line.interfaceType = HexText32(holding.interfaceType);
         if (holding.numbered)

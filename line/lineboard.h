@@ -23,8 +23,8 @@ struct LineBoardJob {
     RecordFields fields;  // its Number is the floor of the ledger's
     std::optional<PortOptionImage> options;
     bool rework = false;  // boards that already carry a Number are numbered again
-    // The ledger line's station, UUID, product, maker, version, operator and recipe; the time
-    // and the board's own columns are filled in for each board.
+    // The ledger line's station, product, maker, version, operator and recipe; the time, the
+    // UUID and the board's own columns are filled in for each board.
     LedgerEntry line;
 };
 

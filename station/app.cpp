@@ -7,12 +7,13 @@
 #include "framework/language.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
+#include "line/winledger.h"
 #include "station/boardcycle.h"
 #include "station/resource.h"
 #include "station/stationdlg.h"
 
-// TolkaStation FILE.tstation: the station's window over the file's record; a file that is
-// refused ends the program before any board is touched.
+// TolkaStation FILE.tstation: the station's window over the file's record and ledger; a file
+// that is refused ends the program before any board is touched.
 BOOL CStationApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
@@ -37,7 +38,8 @@ BOOL CStationApp::InitInstance() {
         fw::AppMessageBox(core::MissingLibraryText(fw::GetUiLang(), *missing), MB_OK | MB_ICONSTOP);
         return FALSE;
     }
-    CStationDlg dlg(*setup, station::MakeBoardCycle(LibraryLink(), setup->recipe,
+    core::WinLedgerSystem ledgers;
+    CStationDlg dlg(*setup, station::MakeBoardCycle(LibraryLink(), ledgers, setup->recipe,
                                                     [](int id) { return fw::LoadResString(static_cast<UINT>(id)); }));
     m_pMainWnd = &dlg;
     dlg.DoModal();

@@ -20,6 +20,8 @@
 #define IDC_COUNT_FAILED 1011
 #define IDC_YIELD 1012
 #define IDC_BOARDS 1013
+#define IDC_NEXT 1014
+#define IDC_RECIPE 1015
 
 // Version of TolkaStation: the About box shows the text.
 #define TOLKA_VERSION_FIXED 0, 1, 0, 0

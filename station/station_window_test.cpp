@@ -35,8 +35,9 @@ public:
         lastOperator = operatorId;
         onStep(core::LineStep::Writing);
         WaitForSingleObject(release, 20000);
-        return {true, 1000 + runs, L""};
+        return {true, 1000 + runs, L"", 1001 + runs};
     }
+    station::LedgerLook Look() override { return {true, 1001, L""}; }
     HANDLE release;
     uint32_t runs = 0;  // read by the test once the window has the board's end
     std::wstring lastOperator;
@@ -94,6 +95,7 @@ TEST_F(StationWindow, AnOperatorScansAnIdThenEachEnterWritesOneBoard) {
         EXPECT_EQ(cycle->runs, board);
         EXPECT_EQ(fwtest::ItemText(hwnd, IDC_NUMBER), Catalogue(IDS_STATION_NUMBER, {std::to_wstring(1000 + board)}));
         EXPECT_EQ(fwtest::ItemText(hwnd, IDC_COUNT_OK), std::to_wstring(board));
+        EXPECT_EQ(fwtest::ItemText(hwnd, IDC_NEXT), std::to_wstring(1001 + board));
         EXPECT_EQ(fwtest::ItemText(hwnd, IDC_YIELD), L"100%");
         EXPECT_EQ(SendDlgItemMessageW(hwnd, IDC_BOARDS, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(board));
     }
@@ -128,7 +130,9 @@ TEST_F(StationWindow, EveryTextFitsItsControlInTheResultArea) {
         {IDC_CAUSE,
          {Catalogue(IDS_STATION_OPERATOR_BAD), Catalogue(IDS_STATION_CAUSE_NO_OPTIONS),
           Catalogue(IDS_STATION_CAUSE_WRONG_KIND), Catalogue(IDS_STATION_CAUSE_AREA_FULL),
-          Catalogue(IDS_STATION_CAUSE_ALREADY_NUMBERED, {L"4294967295"}), Catalogue(IDS_STATION_CAUSE_OPTIONS_FAILED)}},
+          Catalogue(IDS_STATION_CAUSE_ALREADY_NUMBERED, {L"4294967295"}), Catalogue(IDS_STATION_CAUSE_OPTIONS_FAILED),
+          Catalogue(IDS_STATION_LEDGER_FAILED_LOST, {L"line-ledger.csv", L"4294967295"}),
+          Catalogue(IDS_STATION_LEDGER_DATABASE, {L"odbc:DSN=line;UID=station", L"08001: could not connect"})}},
     };
     LOGFONTW dialogFont{}, resultFont{};
     GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof dialogFont, &dialogFont);

@@ -11,8 +11,12 @@
 #include "framework/fileio.h"
 #include "framework/module.h"
 #include "framework/msgbox.h"
+#include "framework/sha256.h"
 #include "framework/text.h"
+#include "core/recipe.h"
+#include "core/utf8.h"
 #include "station/resource.h"
+#include "suite/suite_version.h"
 
 namespace {
 
@@ -81,18 +85,39 @@ std::optional<StationSetup> LoadStation(const std::wstring& path) {
                   parse.key.empty() ? L"-" : parse.key, Text(kFaultTexts[static_cast<size_t>(parse.fault)])}));
         return std::nullopt;
     }
-    if (!ReadImage(setup.file.record, setup.recipe.record.data(), setup.recipe.record.size())) {
+    // A record file that does not make a valid record is refused, as the editor would.
+    core::RecordImage record{};
+    const bool read = ReadImage(setup.file.record, record.data(), record.size());
+    setup.recipe.fields = core::DecodeRecord(record.data());
+    core::FileDigest recordDigest;
+    std::optional<core::FileDigest> optionsDigest;
+    if (!read || !core::EncodeRecord(setup.recipe.fields) || !fw::Sha256(record.data(), record.size(), recordDigest)) {
         fw::AppMessageBox(Text(IDS_STATION_RECORD_BAD, {setup.file.record}));
         return std::nullopt;
     }
     if (!setup.file.options.empty()) {
         core::PortOptionImage options;
-        if (!ReadImage(setup.file.options, options.data(), options.size())) {
+        optionsDigest.emplace();
+        if (!ReadImage(setup.file.options, options.data(), options.size()) ||
+            !fw::Sha256(options.data(), options.size(), *optionsDigest)) {
             fw::AppMessageBox(Text(IDS_STATION_OPTIONS_BAD, {setup.file.options}));
             return std::nullopt;
         }
         setup.recipe.options = options;
     }
+    setup.recipe.ledger = setup.file.ledger.empty() ? fw::GetEnvironmentString(L"TOLKA_LEDGER") : setup.file.ledger;
+    if (setup.recipe.ledger.empty()) {
+        fw::AppMessageBox(Text(IDS_STATION_NO_LEDGER, {fw::FileNameOfPath(path)}));
+        return std::nullopt;
+    }
+    if (setup.file.station) {
+        setup.recipe.share = core::Station{setup.file.station->k, setup.file.station->n};
+        setup.recipe.line.station = core::FormatStation(setup.recipe.share);
+    }
+    setup.recipe.line.product = core::ToUtf8(fw::FromThreadAnsi(setup.recipe.fields.productName));
+    setup.recipe.line.maker = core::ToUtf8(fw::FromThreadAnsi(setup.recipe.fields.makerName));
+    setup.recipe.line.version = TOLKA_SUITE_VERSION_TEXT;
+    setup.recipe.line.recipe = core::RecipeText(recordDigest, optionsDigest);
     setup.recipe.rework = setup.file.rework;
     return setup;
 }
@@ -158,6 +183,11 @@ BOOL CStationDlg::OnInitDialog() {
     }
     ShowFileFacts();
     ShowSession();
+    // A ledger that cannot be used is told before the first board; each Enter looks again.
+    const station::LedgerLook look = m_cycle->Look();
+    ShowNext(look.next);
+    if (!look.usable)
+        SetDlgItemText(IDC_CAUSE, look.cause);
     // The scanner types into the operator's field; without one, Enter presses the write button.
     HWND first = GetDlgItem(m_session.State() == station::SessionState::NeedOperator ? IDC_OPERATOR : IDOK);
     SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
@@ -165,20 +195,25 @@ BOOL CStationDlg::OnInitDialog() {
 }
 
 void CStationDlg::ShowFileFacts() {
-    const core::RecordFields fields = core::DecodeRecord(m_setup.recipe.record.data());
+    const core::RecordFields& fields = m_setup.recipe.fields;
     const station::StationFile& file = m_setup.file;
     const std::wstring none = Text(IDS_STATION_NONE);
-    // A connection string is shown up to its first ';': what follows may be a password.
-    std::wstring ledger = file.ledger.compare(0, 5, L"odbc:") == 0 ? file.ledger.substr(0, file.ledger.find(L';'))
-                                                                   : fw::FileNameOfPath(file.ledger);
+    const std::wstring& ledger = m_setup.recipe.ledger;
     SetDlgItemText(IDC_PRODUCT, fw::FromThreadAnsi(fields.productName));
     SetDlgItemText(IDC_MAKER, fw::FromThreadAnsi(fields.makerName));
     SetDlgItemText(IDC_OPTIONS_FILE, file.options.empty() ? none : fw::FileNameOfPath(file.options));
     SetDlgItemText(IDC_SHARE, file.station ? core::DecimalText<wchar_t>(file.station->k) + L"/" +
                                                  core::DecimalText<wchar_t>(file.station->n)
                                            : none);
-    SetDlgItemText(IDC_LEDGER, ledger.empty() ? none : ledger);
+    // A connection string without its password.
+    SetDlgItemText(IDC_LEDGER, core::IsDatabaseLedger(ledger) ? core::LedgerName(ledger) : fw::FileNameOfPath(ledger));
+    SetDlgItemText(IDC_RECIPE, core::FromUtf8(m_setup.recipe.line.recipe));
     SendDlgItemMessageW(m_hWnd, IDC_OPERATOR, EM_LIMITTEXT, station::kMaxOperatorChars, 0);
+}
+
+// The Number the ledger would give the next board, as it was last looked at.
+void CStationDlg::ShowNext(const std::optional<uint32_t>& next) {
+    SetDlgItemText(IDC_NEXT, next ? core::DecimalText<wchar_t>(*next) : Text(IDS_STATION_NEXT_UNKNOWN));
 }
 
 // The result area and the counters as the session says; the colours follow in WM_CTLCOLORSTATIC.
@@ -291,6 +326,7 @@ void CStationDlg::OnBoardDone() {
     CloseHandle(m_worker);
     m_worker = nullptr;
     m_session.FinishBoard(m_workerResult, TimeOfDay());
+    ShowNext(m_workerResult.next);
     ShowSession();
     ShowBoards();
     if (m_closeAfterBoard)

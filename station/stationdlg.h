@@ -47,6 +47,7 @@ private:
     void ShowSession();
     void ShowBoards();
     void ShowFileFacts();
+    void ShowNext(const std::optional<uint32_t>& next);
     HBRUSH ResultBrush(HDC dc, HWND control);
     HFONT ScaledFont(int percent);
 

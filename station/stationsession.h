@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/linecycle.h"
@@ -22,8 +23,17 @@ namespace station {
 // What became of one board, for the operator.
 struct StationResult {
     bool pass = false;
-    uint32_t number = 0;  // the Number written; on a failure the one the board carries, or 0
-    std::wstring cause;   // a failure in words, with what to do
+    uint32_t number = 0;             // the Number written; on a failure the one the board carries, or 0
+    std::wstring cause;              // a failure in words, with what to do
+    std::optional<uint32_t> next{};  // the Number the ledger would give next, looked at after the board
+};
+
+// The station's ledger looked at before a board: the Number it would give next (a file
+// ledger; another station may take it first), or why it cannot be used.
+struct LedgerLook {
+    bool usable = true;
+    std::optional<uint32_t> next;
+    std::wstring cause;
 };
 
 // One board's cycle, whatever does it (the board and the ledger, or a test's script). Run may
@@ -32,6 +42,8 @@ class BoardCycle {
 public:
     virtual ~BoardCycle() = default;
     virtual StationResult Run(const std::wstring& operatorId, const std::function<void(core::LineStep)>& onStep) = 0;
+    // The ledger before the first board; may take as long as a ledger's time-out.
+    virtual LedgerLook Look() = 0;
 };
 
 enum class SessionState { NeedOperator, Ready, Running, Pass, Fail };
