@@ -125,7 +125,7 @@ TEST_F(StationLine, EveryFailingCallEndsInAClearFailAndNoNumberTwice) {
             ++failed;
         }
     }
-    EXPECT_GE(failed, 8);  // every call of a cycle that has a result can fail
+    EXPECT_GE(failed, 5);  // the calls with a result, but a first echo test: it is tried again
     EXPECT_FALSE(passed.empty());
     board.Reset();
     ASSERT_EQ(WriteBoard(), station::SessionState::Pass);  // the window is as usable as before
