@@ -63,38 +63,55 @@ std::wstring TimeOfDay() {
 
 }  // namespace
 
-std::optional<StationSetup> LoadStation(const std::wstring& path) {
+std::wstring StationFaultText(station::StationFault fault) {
+    return Text(kFaultTexts[static_cast<size_t>(fault)]);
+}
+
+std::optional<station::StationFile> ReadStationFile(const std::wstring& path) {
     std::vector<uint8_t> bytes;
     if (fw::ReadFilePrefix(path, station::kMaxStationFileSize + 1, bytes, fw::ReadSharing::Readers) !=
         core::FileResult::Ok) {
         fw::AppMessageBox(Text(IDS_STATION_FILE_CANNOT_OPEN, {path}));
         return std::nullopt;
     }
-    StationSetup setup;
-    setup.path = path;
+    station::StationFile file;
     const station::StationParse parse =
-        station::ParseStationFile(std::string(bytes.begin(), bytes.end()), fw::FolderOfPath(path), setup.file);
+        station::ParseStationFile(std::string(bytes.begin(), bytes.end()), fw::FolderOfPath(path), file);
     if (parse.fault != station::StationFault::None) {
         fw::AppMessageBox(
-            Text(IDS_STATION_FILE_REFUSED,
-                 {fw::FileNameOfPath(path), core::DecimalText<wchar_t>(parse.line),
-                  parse.key.empty() ? L"-" : parse.key, Text(kFaultTexts[static_cast<size_t>(parse.fault)])}));
+            Text(IDS_STATION_FILE_REFUSED, {fw::FileNameOfPath(path), core::DecimalText<wchar_t>(parse.line),
+                                            parse.key.empty() ? L"-" : parse.key, StationFaultText(parse.fault)}));
         return std::nullopt;
     }
-    if (!ReadImage(setup.file.record, setup.recipe.record.data(), setup.recipe.record.size())) {
-        fw::AppMessageBox(Text(IDS_STATION_RECORD_BAD, {setup.file.record}));
+    return file;
+}
+
+std::optional<station::CycleRecipe> ReadRecipe(const station::StationFile& file) {
+    station::CycleRecipe recipe;
+    if (!ReadImage(file.record, recipe.record.data(), recipe.record.size())) {
+        fw::AppMessageBox(Text(IDS_STATION_RECORD_BAD, {file.record}));
         return std::nullopt;
     }
-    if (!setup.file.options.empty()) {
+    if (!file.options.empty()) {
         core::PortOptionImage options;
-        if (!ReadImage(setup.file.options, options.data(), options.size())) {
-            fw::AppMessageBox(Text(IDS_STATION_OPTIONS_BAD, {setup.file.options}));
+        if (!ReadImage(file.options, options.data(), options.size())) {
+            fw::AppMessageBox(Text(IDS_STATION_OPTIONS_BAD, {file.options}));
             return std::nullopt;
         }
-        setup.recipe.options = options;
+        recipe.options = options;
     }
-    setup.recipe.rework = setup.file.rework;
-    return setup;
+    recipe.rework = file.rework;
+    return recipe;
+}
+
+std::optional<StationSetup> LoadStation(const std::wstring& path) {
+    std::optional<station::StationFile> file = ReadStationFile(path);
+    if (!file)
+        return std::nullopt;
+    std::optional<station::CycleRecipe> recipe = ReadRecipe(*file);
+    if (!recipe)
+        return std::nullopt;
+    return StationSetup{path, *file, *recipe};
 }
 
 // Enter and Esc come through the dialog's own OnOK and OnCancel.
