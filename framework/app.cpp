@@ -1,5 +1,6 @@
 #include "framework/app.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/textids.h"
@@ -46,6 +47,16 @@ HWND CWinApp::GetMainHwnd() const {
     return m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
 }
 
+bool CCommandLineInfo::HasSwitch(const std::wstring& name) const {
+    auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    for (const std::wstring& given : m_switches) {
+        if (given.size() == name.size() && std::equal(given.begin(), given.end(), name.begin(),
+                                                      [&](wchar_t a, wchar_t b) { return lower(a) == lower(b); }))
+            return true;
+    }
+    return false;
+}
+
 CCommandLineInfo ParseCommandLineArgs(int argc, wchar_t** argv) {
     CCommandLineInfo info;
     bool sawSwitch = false;
@@ -54,6 +65,7 @@ CCommandLineInfo ParseCommandLineArgs(int argc, wchar_t** argv) {
         if (!arg.empty() && (arg[0] == L'/' || arg[0] == L'-')) {
             sawSwitch = true;
             info.m_nShellCommand = CCommandLineInfo::FileNothing;
+            info.m_switches.push_back(arg.substr(1));
         } else if (info.m_strFileName.empty()) {
             info.m_strFileName = arg;
             if (!sawSwitch)

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace fw {
 
@@ -23,6 +24,11 @@ struct CCommandLineInfo {
     enum ShellCommand { FileNew, FileOpen, FilePrint, FileNothing };
     ShellCommand m_nShellCommand = FileNew;
     std::wstring m_strFileName;
+    // The switches given, without their '/' or '-', in order.
+    std::vector<std::wstring> m_switches;
+
+    // Whether the switch was given, in any case of its ASCII letters ("/setup", "/Setup").
+    bool HasSwitch(const std::wstring& name) const;
 };
 
 // Parses program arguments (without the program itself) as the shell passes them: a file

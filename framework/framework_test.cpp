@@ -66,13 +66,16 @@ TEST(CommandLine, OneFileArgumentAsksToOpenIt) {
         std::vector<const wchar_t*> args;
         fw::CCommandLineInfo::ShellCommand command;
         const wchar_t* file;
+        bool setup;  // HasSwitch(L"setup")
     } cases[] = {
-        {{}, fw::CCommandLineInfo::FileNew, L""},
-        {{L"C:\\data\\a b.tpi"}, fw::CCommandLineInfo::FileOpen, L"C:\\data\\a b.tpi"},
-        {{L"first.tpi", L"second.tpi"}, fw::CCommandLineInfo::FileOpen, L"first.tpi"},
-        {{L"/p", L"a.tpi"}, fw::CCommandLineInfo::FileNothing, L"a.tpi"},
-        {{L"a.tpi", L"/pt"}, fw::CCommandLineInfo::FileNothing, L"a.tpi"},
-        {{L"-x"}, fw::CCommandLineInfo::FileNothing, L""},
+        {{}, fw::CCommandLineInfo::FileNew, L"", false},
+        {{L"C:\\data\\a b.tpi"}, fw::CCommandLineInfo::FileOpen, L"C:\\data\\a b.tpi", false},
+        {{L"first.tpi", L"second.tpi"}, fw::CCommandLineInfo::FileOpen, L"first.tpi", false},
+        {{L"/p", L"a.tpi"}, fw::CCommandLineInfo::FileNothing, L"a.tpi", false},
+        {{L"a.tpi", L"/pt"}, fw::CCommandLineInfo::FileNothing, L"a.tpi", false},
+        {{L"-x"}, fw::CCommandLineInfo::FileNothing, L"", false},
+        {{L"/SetUp", L"a.tstation"}, fw::CCommandLineInfo::FileNothing, L"a.tstation", true},
+        {{L"/setups", L"-setup"}, fw::CCommandLineInfo::FileNothing, L"", true},
     };
     for (auto& c : cases) {
         std::vector<wchar_t*> argv;
@@ -81,6 +84,7 @@ TEST(CommandLine, OneFileArgumentAsksToOpenIt) {
         fw::CCommandLineInfo info = fw::ParseCommandLineArgs(static_cast<int>(argv.size()), argv.data());
         EXPECT_EQ(info.m_nShellCommand, c.command) << c.args.size();
         EXPECT_EQ(info.m_strFileName, c.file);
+        EXPECT_EQ(info.HasSwitch(L"setup"), c.setup) << c.args.size();
     }
 }
 

@@ -1,6 +1,7 @@
 // Resource and control ids of TolkaStation, and its version.
 #define IDD_ABOUTBOX 100
 #define IDD_STATION_DIALOG 102
+#define IDD_STATION_SETUP 103
 #define IDR_MAINFRAME 128
 
 // The station's texts: the catalogue's.
@@ -22,6 +23,20 @@
 #define IDC_BOARDS 1013
 #define IDC_NEXT 1014
 #define IDC_RECIPE 1015
+
+// The set-up window (TolkaStation /setup).
+#define IDC_SETUP_RECORD 1100
+#define IDC_SETUP_RECORD_BROWSE 1101
+#define IDC_SETUP_OPTIONS 1102
+#define IDC_SETUP_OPTIONS_BROWSE 1103
+#define IDC_SETUP_LEDGER 1104
+#define IDC_SETUP_LEDGER_BROWSE 1105
+#define IDC_SETUP_SHARE 1106
+#define IDC_SETUP_OPERATOR 1107
+#define IDC_SETUP_REWORK 1108
+#define IDC_SETUP_CHECK 1109
+#define IDC_SETUP_SAVE 1110
+#define IDC_SETUP_SAVE_AS 1111
 
 // Version of TolkaStation: the About box shows the text.
 #define TOLKA_VERSION_FIXED 0, 1, 0, 0

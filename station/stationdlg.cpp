@@ -67,59 +67,77 @@ std::wstring TimeOfDay() {
 
 }  // namespace
 
-std::optional<StationSetup> LoadStation(const std::wstring& path) {
+std::wstring StationFaultText(station::StationFault fault) {
+    return Text(kFaultTexts[static_cast<size_t>(fault)]);
+}
+
+std::optional<station::StationFile> ReadStationFile(const std::wstring& path) {
     std::vector<uint8_t> bytes;
     if (fw::ReadFilePrefix(path, station::kMaxStationFileSize + 1, bytes, fw::ReadSharing::Readers) !=
         core::FileResult::Ok) {
         fw::AppMessageBox(Text(IDS_STATION_FILE_CANNOT_OPEN, {path}));
         return std::nullopt;
     }
-    StationSetup setup;
-    setup.path = path;
+    station::StationFile file;
     const station::StationParse parse =
-        station::ParseStationFile(std::string(bytes.begin(), bytes.end()), fw::FolderOfPath(path), setup.file);
+        station::ParseStationFile(std::string(bytes.begin(), bytes.end()), fw::FolderOfPath(path), file);
     if (parse.fault != station::StationFault::None) {
         fw::AppMessageBox(
-            Text(IDS_STATION_FILE_REFUSED,
-                 {fw::FileNameOfPath(path), core::DecimalText<wchar_t>(parse.line),
-                  parse.key.empty() ? L"-" : parse.key, Text(kFaultTexts[static_cast<size_t>(parse.fault)])}));
+            Text(IDS_STATION_FILE_REFUSED, {fw::FileNameOfPath(path), core::DecimalText<wchar_t>(parse.line),
+                                            parse.key.empty() ? L"-" : parse.key, StationFaultText(parse.fault)}));
         return std::nullopt;
     }
+    return file;
+}
+
+std::optional<station::CycleRecipe> ReadRecipe(const station::StationFile& file) {
+    station::CycleRecipe recipe;
     // A record file that does not make a valid record is refused, as the editor would.
     core::RecordImage record{};
-    const bool read = ReadImage(setup.file.record, record.data(), record.size());
-    setup.recipe.fields = core::DecodeRecord(record.data());
+    const bool read = ReadImage(file.record, record.data(), record.size());
+    recipe.fields = core::DecodeRecord(record.data());
     core::FileDigest recordDigest;
     std::optional<core::FileDigest> optionsDigest;
-    if (!read || !core::EncodeRecord(setup.recipe.fields) || !fw::Sha256(record.data(), record.size(), recordDigest)) {
-        fw::AppMessageBox(Text(IDS_STATION_RECORD_BAD, {setup.file.record}));
+    if (!read || !core::EncodeRecord(recipe.fields) || !fw::Sha256(record.data(), record.size(), recordDigest)) {
+        fw::AppMessageBox(Text(IDS_STATION_RECORD_BAD, {file.record}));
         return std::nullopt;
     }
-    if (!setup.file.options.empty()) {
+    if (!file.options.empty()) {
         core::PortOptionImage options;
         optionsDigest.emplace();
-        if (!ReadImage(setup.file.options, options.data(), options.size()) ||
+        if (!ReadImage(file.options, options.data(), options.size()) ||
             !fw::Sha256(options.data(), options.size(), *optionsDigest)) {
-            fw::AppMessageBox(Text(IDS_STATION_OPTIONS_BAD, {setup.file.options}));
+            fw::AppMessageBox(Text(IDS_STATION_OPTIONS_BAD, {file.options}));
             return std::nullopt;
         }
-        setup.recipe.options = options;
+        recipe.options = options;
     }
-    setup.recipe.ledger = setup.file.ledger.empty() ? fw::GetEnvironmentString(L"TOLKA_LEDGER") : setup.file.ledger;
-    if (setup.recipe.ledger.empty()) {
+    if (file.station) {
+        recipe.share = core::Station{file.station->k, file.station->n};
+        recipe.line.station = core::FormatStation(recipe.share);
+    }
+    recipe.line.product = core::ToUtf8(fw::FromThreadAnsi(recipe.fields.productName));
+    recipe.line.maker = core::ToUtf8(fw::FromThreadAnsi(recipe.fields.makerName));
+    recipe.line.version = TOLKA_SUITE_VERSION_TEXT;
+    recipe.line.recipe = core::RecipeText(recordDigest, optionsDigest);
+    recipe.rework = file.rework;
+    return recipe;
+}
+
+std::optional<StationSetup> LoadStation(const std::wstring& path) {
+    std::optional<station::StationFile> file = ReadStationFile(path);
+    if (!file)
+        return std::nullopt;
+    std::optional<station::CycleRecipe> recipe = ReadRecipe(*file);
+    if (!recipe)
+        return std::nullopt;
+    // A station writes no board without a ledger to take its Numbers from.
+    recipe->ledger = file->ledger.empty() ? fw::GetEnvironmentString(L"TOLKA_LEDGER") : file->ledger;
+    if (recipe->ledger.empty()) {
         fw::AppMessageBox(Text(IDS_STATION_NO_LEDGER, {fw::FileNameOfPath(path)}));
         return std::nullopt;
     }
-    if (setup.file.station) {
-        setup.recipe.share = core::Station{setup.file.station->k, setup.file.station->n};
-        setup.recipe.line.station = core::FormatStation(setup.recipe.share);
-    }
-    setup.recipe.line.product = core::ToUtf8(fw::FromThreadAnsi(setup.recipe.fields.productName));
-    setup.recipe.line.maker = core::ToUtf8(fw::FromThreadAnsi(setup.recipe.fields.makerName));
-    setup.recipe.line.version = TOLKA_SUITE_VERSION_TEXT;
-    setup.recipe.line.recipe = core::RecipeText(recordDigest, optionsDigest);
-    setup.recipe.rework = setup.file.rework;
-    return setup;
+    return StationSetup{path, *file, *recipe};
 }
 
 // Enter and Esc come through the dialog's own OnOK and OnCancel.

@@ -20,10 +20,17 @@ struct StationSetup {
     station::CycleRecipe recipe;
 };
 
-// Reads the station file and the files it names; a file that cannot be read or is refused
-// is told in a message box (a refused station file with its line and key), and nothing is
-// returned.
+// The station file and the files it names are read while other stations may read them too. A
+// file that cannot be read or is refused is told in a message box (a refused station file with
+// its line and key), and nothing is returned.
+std::optional<station::StationFile> ReadStationFile(const std::wstring& path);
+// The record file and the options file, if any, as the station writes them.
+std::optional<station::CycleRecipe> ReadRecipe(const station::StationFile& file);
+// Both: what the operator's window runs with.
 std::optional<StationSetup> LoadStation(const std::wstring& path);
+
+// Why a station file was refused, in the UI language.
+std::wstring StationFaultText(station::StationFault fault);
 
 class CStationDlg : public fw::CTableDialog<CStationDlg, CMainDialog> {
 public:

@@ -2,6 +2,7 @@
 
 #include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "core/digits.h"
 #include "core/utf8.h"
@@ -237,6 +238,36 @@ std::string FormatStationFile(const StationFile& file, const std::wstring& folde
     AddLine(text, "operator", file.operatorRequired ? "required" : "none");
     AddLine(text, "rework", file.rework ? "yes" : "no");
     return text;
+}
+
+StationParse ReadStationFields(const StationFields& fields, const std::wstring& folder, StationFile& out) {
+    const std::pair<const char*, const std::wstring*> lines[] = {{"record", &fields.record},
+                                                                 {"options", &fields.options},
+                                                                 {"ledger", &fields.ledger},
+                                                                 {"station", &fields.share}};
+    std::string text;
+    for (const auto& [key, value] : lines) {
+        // A line break would end the key's line and start another: refused as the file refuses it.
+        if (value->find_first_of(L"\r\n") != std::wstring::npos)
+            return {StationFault::BadCharacter, 0, core::FromUtf8(key)};
+        // An empty field is a key not given: an optional one is none, an empty record is refused
+        // as a file without one.
+        if (!value->empty())
+            AddLine(text, key, core::ToUtf8(*value));
+    }
+    AddLine(text, "operator", fields.operatorRequired ? "required" : "none");
+    AddLine(text, "rework", fields.rework ? "yes" : "no");
+    StationParse parse = ParseStationFile(text, folder, out);
+    if (parse.key.empty() && parse.line > 0) {
+        // A fault found in a line's text alone (not UTF-8, a control character) names no key.
+        size_t line = 0;
+        for (const auto& [key, value] : lines) {
+            if (!value->empty() && ++line == parse.line)
+                parse.key = core::FromUtf8(key);
+        }
+    }
+    parse.line = 0;
+    return parse;
 }
 
 }  // namespace station

@@ -67,6 +67,20 @@ std::optional<Share> ParseShare(const std::string& text);
 // whole file is sound.
 StationParse ParseStationFile(const std::string& bytes, const std::wstring& folder, StationFile& out);
 
+// The set-up window's fields as the engineer typed them; share is "K/N" or empty.
+struct StationFields {
+    std::wstring record;
+    std::wstring options;
+    std::wstring ledger;
+    std::wstring share;
+    bool operatorRequired = true;
+    bool rework = false;
+};
+
+// The fields read by ParseStationFile's own rules, as if each were its key's line, so that what
+// the window saves reads back the same; a refusal names the field's key (line 0).
+StationParse ReadStationFields(const StationFields& fields, const std::wstring& folder, StationFile& out);
+
 // The file as the set-up window saves it (CRLF lines): a path under `folder` relative to it,
 // others as they are. ParseStationFile reads it back to the same fields.
 std::string FormatStationFile(const StationFile& file, const std::wstring& folder);

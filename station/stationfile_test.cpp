@@ -91,5 +91,30 @@ TEST(StationFile, SavedRelativeUnderItsFolderAndReadBack) {
     }
 }
 
+// The set-up window's fields go by the file's rules, and a refusal names the field's key.
+TEST(StationFile, FieldsReadByTheFilesRulesNamingTheRefusedField) {
+    const struct {
+        StationFields fields;
+        StationFault fault;
+        const wchar_t* key;
+    } cases[] = {
+        {{L" a.tpi ", L"", L"odbc:DSN=x;UID=a", L"2/3", false, true}, F::None, L""},
+        {{L"", L"a.topt", L"", L"", true, false}, F::MissingRecord, L"record"},
+        {{L"C:a.tpi", L"", L"", L"", true, false}, F::BadValue, L"record"},
+        {{L"a.tpi", L"", L"", L"3/2", true, false}, F::BadValue, L"station"},
+        {{L"a.tpi", L"a\r\nrework=yes", L"", L"", true, false}, F::BadCharacter, L"options"},
+        {{L"a.tpi", L"", L"a\tb.csv\x7F", L"", true, false}, F::BadCharacter, L"ledger"},
+    };
+    for (const auto& c : cases) {
+        StationFile file;
+        const StationParse parse = ReadStationFields(c.fields, L"C:\\line", file);
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(parse.fault, c.fault);
+        EXPECT_EQ(parse.key, c.key);
+        const StationFile sound{L"C:\\line\\a.tpi", L"", c.fields.ledger, Share{2, 3}, false, true};
+        EXPECT_TRUE(c.fault != F::None || file == sound);
+    }
+}
+
 }  // namespace
 }  // namespace station
