@@ -69,6 +69,10 @@ struct Station {
     uint32_t n = 1;
 };
 
+inline bool operator==(const Station& a, const Station& b) {
+    return a.k == b.k && a.n == b.n;
+}
+
 // "K/N" with 1 <= K <= N, decimal digits only.
 std::optional<Station> ParseStation(std::string_view text);
 std::string FormatStation(const Station& station);

@@ -2,6 +2,7 @@
 
 #include "core/digits.h"
 #include "core/placeholders.h"
+#include "core/utf8.h"
 #include "devicelink/librarylink.h"
 #include "framework/filedialog.h"
 #include "framework/fileio.h"
@@ -95,9 +96,7 @@ void CSetupDlg::ShowFile(const station::StationFile& file) {
     SetDlgItemText(IDC_SETUP_RECORD, file.record);
     SetDlgItemText(IDC_SETUP_OPTIONS, file.options);
     SetDlgItemText(IDC_SETUP_LEDGER, file.ledger);
-    SetDlgItemText(IDC_SETUP_SHARE, file.station ? core::DecimalText<wchar_t>(file.station->k) + L"/" +
-                                                       core::DecimalText<wchar_t>(file.station->n)
-                                                 : std::wstring());
+    SetDlgItemText(IDC_SETUP_SHARE, file.station ? core::FromUtf8(core::FormatStation(*file.station)) : std::wstring());
     CheckDlgButton(m_hWnd, IDC_SETUP_OPERATOR, file.operatorRequired ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hWnd, IDC_SETUP_REWORK, file.rework ? BST_CHECKED : BST_UNCHECKED);
 }

@@ -113,7 +113,7 @@ std::optional<station::CycleRecipe> ReadRecipe(const station::StationFile& file)
         recipe.options = options;
     }
     if (file.station) {
-        recipe.share = core::Station{file.station->k, file.station->n};
+        recipe.share = *file.station;
         recipe.line.station = core::FormatStation(recipe.share);
     }
     recipe.line.product = core::ToUtf8(fw::FromThreadAnsi(recipe.fields.productName));
@@ -220,9 +220,7 @@ void CStationDlg::ShowFileFacts() {
     SetDlgItemText(IDC_PRODUCT, fw::FromThreadAnsi(fields.productName));
     SetDlgItemText(IDC_MAKER, fw::FromThreadAnsi(fields.makerName));
     SetDlgItemText(IDC_OPTIONS_FILE, file.options.empty() ? none : fw::FileNameOfPath(file.options));
-    SetDlgItemText(IDC_SHARE, file.station ? core::DecimalText<wchar_t>(file.station->k) + L"/" +
-                                                 core::DecimalText<wchar_t>(file.station->n)
-                                           : none);
+    SetDlgItemText(IDC_SHARE, file.station ? core::FromUtf8(core::FormatStation(*file.station)) : none);
     // A connection string without its password.
     SetDlgItemText(IDC_LEDGER, core::IsDatabaseLedger(ledger) ? core::LedgerName(ledger) : fw::FileNameOfPath(ledger));
     SetDlgItemText(IDC_RECIPE, core::FromUtf8(m_setup.recipe.line.recipe));

@@ -6,13 +6,13 @@
 
 #include "core/digits.h"
 #include "core/utf8.h"
+#include "line/lineledger.h"
 
 namespace station {
 
 namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
-const wchar_t kOdbcPrefix[] = L"odbc:";
 
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
@@ -46,10 +46,6 @@ bool IsAbsolute(const std::wstring& path) {
 // station cannot know.
 bool IsDriveRelative(const std::wstring& path) {
     return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':' && !IsAbsolute(path);
-}
-
-bool IsDatabaseLedger(const std::wstring& ledger) {
-    return ledger.compare(0, std::size(kOdbcPrefix) - 1, kOdbcPrefix) == 0;
 }
 
 // The folder with the separator that joins a name to it; the folder's own kind of separator.
@@ -102,7 +98,7 @@ bool TakeValue(Key key, std::string_view value, const std::wstring& folder, Stat
             return path.has_value();
         }
         case Key::Ledger: {
-            if (value.empty() || IsDatabaseLedger(wide)) {
+            if (value.empty() || core::IsDatabaseLedger(wide)) {
                 out.ledger = wide;
                 return true;
             }
@@ -111,7 +107,7 @@ bool TakeValue(Key key, std::string_view value, const std::wstring& folder, Stat
             return path.has_value();
         }
         case Key::Station:
-            out.station = ParseShare(std::string(value));
+            out.station = core::ParseStation(value);
             return value.empty() || out.station.has_value();
         case Key::Operator: {
             auto required = Choice(value, "required", "none");
@@ -145,24 +141,9 @@ StationFault TextFault(const std::string& bytes, size_t begin, size_t end) {
 
 }  // namespace
 
-bool operator==(const Share& a, const Share& b) {
-    return a.k == b.k && a.n == b.n;
-}
-
 bool operator==(const StationFile& a, const StationFile& b) {
     return a.record == b.record && a.options == b.options && a.ledger == b.ledger && a.station == b.station &&
            a.operatorRequired == b.operatorRequired && a.rework == b.rework;
-}
-
-std::optional<Share> ParseShare(const std::string& text) {
-    const size_t slash = text.find('/');
-    if (slash == std::string::npos)
-        return std::nullopt;
-    const auto k = core::ParseDecimal(std::string_view(text).substr(0, slash), UINT32_MAX);
-    const auto n = core::ParseDecimal(std::string_view(text).substr(slash + 1), UINT32_MAX);
-    if (!k || !n || *k < 1 || *k > *n)
-        return std::nullopt;
-    return Share{static_cast<uint32_t>(*k), static_cast<uint32_t>(*n)};
 }
 
 StationParse ParseStationFile(const std::string& bytes, const std::wstring& folder, StationFile& out) {
@@ -212,7 +193,7 @@ std::wstring PathText(const std::wstring& path, const std::wstring& folder) {
     if (prefix.empty() || path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0)
         return path;
     const std::wstring rest = path.substr(prefix.size());
-    const bool plain = !IsBlank(rest.front()) && !IsBlank(rest.back()) && !IsDatabaseLedger(rest);
+    const bool plain = !IsBlank(rest.front()) && !IsBlank(rest.back()) && !core::IsDatabaseLedger(rest);
     return plain && Resolved(rest, folder) == path ? rest : path;
 }
 
@@ -232,9 +213,9 @@ std::string FormatStationFile(const StationFile& file, const std::wstring& folde
         AddLine(text, "options", core::ToUtf8(PathText(file.options, folder)));
     if (!file.ledger.empty())
         AddLine(text, "ledger",
-                core::ToUtf8(IsDatabaseLedger(file.ledger) ? file.ledger : PathText(file.ledger, folder)));
+                core::ToUtf8(core::IsDatabaseLedger(file.ledger) ? file.ledger : PathText(file.ledger, folder)));
     if (file.station)
-        AddLine(text, "station", core::DecimalText(file.station->k) + "/" + core::DecimalText(file.station->n));
+        AddLine(text, "station", core::FormatStation(*file.station));
     AddLine(text, "operator", file.operatorRequired ? "required" : "none");
     AddLine(text, "rework", file.rework ? "yes" : "no");
     return text;

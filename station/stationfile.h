@@ -18,24 +18,19 @@
 #include <optional>
 #include <string>
 
+#include "line/ledger.h"
+
 namespace station {
 
-// Station K of N of a line that shares one range of Numbers (1 <= K <= N).
-struct Share {
-    uint32_t k = 1;
-    uint32_t n = 1;
-};
-
 struct StationFile {
-    std::wstring record;   // the .tpi file; always given
-    std::wstring options;  // the .topt file; empty: none
-    std::wstring ledger;   // a file, or "odbc:" and a connection string; empty: the environment's
-    std::optional<Share> station;
-    bool operatorRequired = true;  // each board is written under an operator's name
-    bool rework = false;           // boards that already carry a Number may be written again
+    std::wstring record;                   // the .tpi file; always given
+    std::wstring options;                  // the .topt file; empty: none
+    std::wstring ledger;                   // a file, or "odbc:" and a connection string; empty: the environment's
+    std::optional<core::Station> station;  // K of N stations sharing the ledger's Numbers
+    bool operatorRequired = true;          // each board is written under an operator's name
+    bool rework = false;                   // boards that already carry a Number may be written again
 };
 
-bool operator==(const Share& a, const Share& b);
 bool operator==(const StationFile& a, const StationFile& b);
 
 enum class StationFault {
@@ -58,9 +53,6 @@ struct StationParse {
 };
 
 constexpr size_t kMaxStationFileSize = 64 * 1024;
-
-// "K/N" in decimal digits with 1 <= K <= N.
-std::optional<Share> ParseShare(const std::string& text);
 
 // The file's bytes; relative paths are joined to `folder`, the folder of the station file
 // ("C:name", relative to a drive's current folder, is refused). `out` is filled only when the

@@ -21,7 +21,7 @@ const Row kRows[] = {
      F::None,
      0,
      L"",
-     {L"C:\\line\\boardA.tpi", L"C:\\line\\sub/a.topt", L"odbc:DSN=line", Share{2, 4}, false, true}},
+     {L"C:\\line\\boardA.tpi", L"C:\\line\\sub/a.topt", L"odbc:DSN=line", core::Station{2, 4}, false, true}},
     {"record=D:/recs/a.tpi\noptions=\\\\srv\\share\\a.topt\nledger=/var/line.csv\nstation= ",
      F::None,
      0,
@@ -31,7 +31,8 @@ const Row kRows[] = {
      F::None,
      0,
      L"",
-     {L"C:\\line\\\u57FA\u677F.tpi", L"", L"C:\\line\\..\\line.csv", Share{UINT32_MAX, UINT32_MAX}, true, false}},
+     {L"C:\\line\\\u57FA\u677F.tpi", L"", L"C:\\line\\..\\line.csv", core::Station{UINT32_MAX, UINT32_MAX}, true,
+      false}},
     {"", F::MissingRecord, 0, L"record", {}},
     {"options=a.topt\n# record=a.tpi\n", F::MissingRecord, 0, L"record", {}},
     {"record=a.tpi\n" + std::string(kMaxStationFileSize, '#'), F::TooLarge, 0, L"", {}},
@@ -74,7 +75,7 @@ TEST(StationFile, SavedRelativeUnderItsFolderAndReadBack) {
         const char* text;
     } cases[] = {
         {L"C:\\line",
-         {L"C:\\line\\a.tpi", L"C:\\line\\t\\a.topt", L"C:\\line\\odbc:x", Share{1, 2}, false, true},
+         {L"C:\\line\\a.tpi", L"C:\\line\\t\\a.topt", L"C:\\line\\odbc:x", core::Station{1, 2}, false, true},
          "record=a.tpi\r\noptions=t\\a.topt\r\nledger=C:\\line\\odbc:x\r\nstation=1/"
          "2\r\noperator=none\r\nrework=yes\r\n"},
         {L"/srv/line/",
@@ -111,7 +112,7 @@ TEST(StationFile, FieldsReadByTheFilesRulesNamingTheRefusedField) {
         SCOPED_TRACE(c.key);
         EXPECT_EQ(parse.fault, c.fault);
         EXPECT_EQ(parse.key, c.key);
-        const StationFile sound{L"C:\\line\\a.tpi", L"", c.fields.ledger, Share{2, 3}, false, true};
+        const StationFile sound{L"C:\\line\\a.tpi", L"", c.fields.ledger, core::Station{2, 3}, false, true};
         EXPECT_TRUE(c.fault != F::None || file == sound);
     }
 }
