@@ -5,7 +5,8 @@
 // also once with the device libraries imported, as the editors must, the launcher's once with
 // Windows Sockets started, as its start-up must. Prints medians with the
 // 10th-90th percentile spread, the ratios to both floors, each file's size, and any library
-// that a program has loaded by the time it is idle although only a command needs it.
+// that a program has loaded by the time it is idle although only a command needs it. The
+// station starts on a station file that the benchmark writes into the temporary folder.
 //
 //   tolka_bench.exe [runs]        (bench/run.sh runs it under Wine)
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/stats.h"
@@ -34,6 +36,7 @@ struct Subject {
     const wchar_t* file;
     const wchar_t* resourceFloor;  // nullptr for a floor
     std::vector<Sample> samples;
+    std::wstring arguments;  // the command line after the program's name
 };
 
 // Loaded only when a command needs them; none may be present in an idle program.
@@ -122,8 +125,11 @@ double PrivateKiB(HANDLE process) {
 }
 
 // One start of a program; false when it did not show a window in time.
-bool Measure(const std::wstring& exe, Sample& sample, std::vector<std::wstring>& commandLibraries) {
-    std::wstring commandLine = L"\"" + exe + L"\"";
+bool Measure(const std::wstring& exe,
+             const std::wstring& arguments,
+             Sample& sample,
+             std::vector<std::wstring>& commandLibraries) {
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -180,17 +186,39 @@ bench::Summary Of(const std::vector<Sample>& samples, double Sample::*field) {
     return bench::Summarize(Values(samples, field));
 }
 
-std::vector<Subject> AllSubjects() {
+// A station file that names a record of zeros beside it, both in the temporary folder; its path.
+std::wstring WriteStationFile() {
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring folder = temp;
+    const char record[128] = {};
+    const char station[] = "record=tolka_bench.tpi\r\n";
+    const std::pair<std::wstring, std::string> files[] = {
+        {folder + L"tolka_bench.tpi", std::string(record, sizeof record)},
+        {folder + L"tolka_bench.tstation", station},
+    };
+    for (const auto& [path, bytes] : files) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    return files[1].first;
+}
+
+std::vector<Subject> AllSubjects(const std::wstring& stationFile) {
     return {
-        {L"bare floor", L"bench_floor.exe", nullptr, {}},
-        {L"PelnTools floor", L"bench_floor_PelnTools.exe", nullptr, {}},
-        {L"PelnTools", L"PelnTools.exe", L"bench_floor_PelnTools.exe", {}},
-        {L"  floor + sockets", L"bench_floor_PelnTools_sockets.exe", nullptr, {}},
-        {L"TolkaPIWriter floor", L"bench_floor_TolkaPIWriter.exe", nullptr, {}},
-        {L"TolkaPIWriter", L"TolkaPIWriter.exe", L"bench_floor_TolkaPIWriter.exe", {}},
-        {L"  floor + device DLLs", L"bench_floor_TolkaPIWriter_dlls.exe", nullptr, {}},
-        {L"TolkaOption floor", L"bench_floor_TolkaOption.exe", nullptr, {}},
-        {L"TolkaOption", L"TolkaOption.exe", L"bench_floor_TolkaOption.exe", {}},
+        {L"bare floor", L"bench_floor.exe", nullptr, {}, L""},
+        {L"PelnTools floor", L"bench_floor_PelnTools.exe", nullptr, {}, L""},
+        {L"PelnTools", L"PelnTools.exe", L"bench_floor_PelnTools.exe", {}, L""},
+        {L"  floor + sockets", L"bench_floor_PelnTools_sockets.exe", nullptr, {}, L""},
+        {L"TolkaPIWriter floor", L"bench_floor_TolkaPIWriter.exe", nullptr, {}, L""},
+        {L"TolkaPIWriter", L"TolkaPIWriter.exe", L"bench_floor_TolkaPIWriter.exe", {}, L""},
+        {L"  floor + device DLLs", L"bench_floor_TolkaPIWriter_dlls.exe", nullptr, {}, L""},
+        {L"TolkaOption floor", L"bench_floor_TolkaOption.exe", nullptr, {}, L""},
+        {L"TolkaOption", L"TolkaOption.exe", L"bench_floor_TolkaOption.exe", {}, L""},
+        {L"TolkaStation floor", L"bench_floor_TolkaStation.exe", nullptr, {}, L""},
+        {L"TolkaStation", L"TolkaStation.exe", L"bench_floor_TolkaStation.exe", {}, L"\"" + stationFile + L"\""},
     };
 }
 
@@ -206,7 +234,7 @@ int RunAll(std::vector<Subject>& subjects, int runs, const std::wstring& folder,
         for (Subject& subject : subjects) {
             Sample sample;
             std::vector<std::wstring> libraries;
-            if (!Measure(folder + subject.file, sample, libraries)) {
+            if (!Measure(folder + subject.file, subject.arguments, sample, libraries)) {
                 std::fwprintf(stderr, L"bench: %ls did not reach an idle window\n", subject.file);
                 ++failures;
                 continue;
@@ -296,7 +324,7 @@ int wmain(int argc, wchar_t** argv) {
     if (runs < 1)
         runs = 1;
     std::wstring folder = OwnFolder();
-    std::vector<Subject> subjects = AllSubjects();
+    std::vector<Subject> subjects = AllSubjects(WriteStationFile());
     LoadedLibraries loadedAtIdle;
     int failures = RunAll(subjects, runs, folder, loadedAtIdle);
     PrintMeasurements(subjects, runs, folder);

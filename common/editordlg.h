@@ -32,8 +32,8 @@ class CEditorDialog : public CMainDialog {
 public:
     using FileImage = std::array<uint8_t, 128>;
 
-    // The pages of each editor's help file that its windows open.
-    static constexpr const wchar_t* kMainWindowHelpPage = L"window.htm";
+    // The flash-mode help dialog's page in each editor's help file (the window's own page:
+    // CMainDialog::kMainWindowHelpPage).
     static constexpr const wchar_t* kFlashModeHelpPage = L"flashmode.htm";
 
     // Message-box types of the editors' questions and reports.

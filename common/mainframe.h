@@ -21,6 +21,8 @@ class CMainDialog : public fw::CDialog {
 public:
     // The system-menu command of the About entry.
     static constexpr UINT IDM_ABOUTBOX = 0x0010;
+    // The main window's page in its program's help file, which F1 opens (help/CMakeLists.txt).
+    static constexpr const wchar_t* kMainWindowHelpPage = L"window.htm";
 
     CMainDialog(UINT templateId, int aboutVersionControlId);
     // Destroys the window while it is still this class's, so that its place is remembered.

@@ -38,6 +38,16 @@ inline bool Start(RunningProgram& program, const std::wstring& exe, const std::w
     return program.started;
 }
 
+// Writes a program's input file; false when it cannot be written whole.
+inline bool WriteBytes(const std::wstring& path, const void* bytes, DWORD size) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    const bool whole =
+        file != INVALID_HANDLE_VALUE && WriteFile(file, bytes, size, &written, nullptr) && written == size;
+    CloseHandle(file);
+    return whole;
+}
+
 // A visible top-level window of the process with exactly this title, waited for up to
 // timeoutMs. A dialog is made visible only once its controls exist.
 inline HWND WaitForWindow(const RunningProgram& program, const std::wstring& title, DWORD timeoutMs) {

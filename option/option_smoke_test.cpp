@@ -23,14 +23,6 @@ bool Checked(HWND dlg, int id) {
     return state == BST_CHECKED;
 }
 
-void WriteFile(const std::wstring& path, const uint8_t* bytes, DWORD size) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ::WriteFile(file, bytes, size, &written, nullptr);
-    CloseHandle(file);
-}
-
 // A board folder of its own for this process and the programs it starts.
 std::wstring UseFreshBoard(const wchar_t* name) {
     std::wstring board = TempDir() + name + std::to_wstring(GetCurrentProcessId());
@@ -58,11 +50,11 @@ TEST(OptionSmoke, OpensAFileReadsTheBoardAndCloses) {
     std::fill(image, image + 128, 0xFF);
     std::fill(image, image + 13, 0x00);
     image[5] = 0x03;  // P1 pins 0 and 1 outputs
-    WriteFile(path, image, sizeof image);
+    ASSERT_TRUE(fwsmoke::WriteBytes(path, image, sizeof image));
     std::wstring board = UseFreshBoard(L"smoke-option-board-");
     image[5] = 0x00;
     image[4] = 0x80;  // the board: POUT pin 7 on
-    WriteFile(board + L"\\area5.bin", image, sizeof image);
+    ASSERT_TRUE(fwsmoke::WriteBytes(board + L"\\area5.bin", image, sizeof image));
 
     fwsmoke::RunningProgram option;
     ASSERT_TRUE(fwsmoke::Start(option, fwsmoke::OwnFolder() + L"TolkaOption.exe", L"\"" + path + L"\""));

@@ -11,8 +11,9 @@
 #   - a silent uninstall leaves no file, folder, shortcut or key, and the PATH as it was found;
 #   - installing this build over an older one leaves one entry, of this version, and the
 #     virtual board feature is there when asked for and goes again when removed;
-#   - a .tpi file opened through its association opens the writer on that file (its title);
-#   - the zip unpacks to the programs and the virtual board, and each program starts.
+#   - each document type opened through its association opens its program on that file (title);
+#   - the zip unpacks to the programs and the virtual board, and each program starts (on a file
+#     of its document type, if it has one).
 # Each architecture counts twice in the closing line: its installer, and its programs' starts.
 # Where no 32-bit Windows program can run (scripts/wine-env.sh), the x86 installer is still
 # installed, checked and removed by the 64-bit msiexec, and the x86 programs' starts are skipped.
@@ -91,20 +92,26 @@ window_appears() {
     return 1
 }
 stop_programs() { wineserver -k 2>/dev/null; wineserver -w; }
-# Opens a document as Explorer does, through its association: the writer shows it.
-opens_through_association() {
+# Opens a document as Explorer does, through its association: its program shows it.
+opens_through_association() {  # opens_through_association <file> <program>
     win start "$(winepath -w "$1")" &
-    window_appears "TolkaPIWriter - $(basename "$1")"
+    window_appears "$2 - $(basename "$1")"
     local shown=$?
     stop_programs
     return $shown
 }
-starts_showing() {  # starts_showing <program> <window title>
-    win start /unix "$1" &
+starts_showing() {  # starts_showing <program> <window title> [<argument>]
+    win start /unix "$1" "${@:3}" &
     window_appears "$2"
     local shown=$?
     stop_programs
     return $shown
+}
+# A document of the type <ext> in <folder> (its path): zeros, or a station file naming such a record.
+sample_document() {  # sample_document <folder> <ext>
+    head -c 128 /dev/zero | tee "$1/sample.tpi" >"$1/sample$2"
+    [ "$2" != .tstation ] || printf 'record=sample.tpi\r\n' >"$1/sample$2"
+    echo "$1/sample$2"
 }
 
 # What suite/programs.txt lists: the windowed programs, the console ones, the virtual board's
@@ -257,10 +264,12 @@ test_arch() {
     programs_installed "the upgrade with VIRTUALBOARD=1" exists
     for p in "${boards[@]}"; do check "the installed $p.dll is signed" signed "$dir/$p.dll"; done
 
-    # Opening a document as Explorer does: through its association.
-    sample=$WINEPREFIX/drive_c/users/Public/sample.tpi
-    head -c 128 /dev/zero >"$sample"
-    start_check "the associated writer opens the file" opens_through_association "$sample"
+    # Opening each document type as Explorer does: through its association.
+    for p in "${openers[@]}"; do
+        ext=${tolka_program_extension[$p]}
+        start_check "the associated $p opens a $ext file" opens_through_association \
+            "$(sample_document "$WINEPREFIX/drive_c/users/Public" "$ext")" "$p"
+    done
 
     check "REMOVE=VirtualBoard succeeds" run_in_dist "msiexec /i Tolka-$version-$arch.msi REMOVE=VirtualBoard /qn"
     settle
@@ -294,7 +303,9 @@ test_arch() {
         start_check "the zip's $p.exe answers" quietly win "$(winepath -w "$root/$p.exe")" --help
     done
     for p in "${programs[@]:1}"; do
-        start_check "the zip's $p starts" starts_showing "$root/$p.exe" "$p"
+        ext=${tolka_program_extension[$p]}
+        start_check "the zip's $p starts${ext:+ on a $ext file}" starts_showing "$root/$p.exe" \
+            "$p${ext:+ - sample$ext}" ${ext:+"$(winepath -w "$(sample_document "$unpacked" "$ext")")"}
     done
 
     local p=0 f=0 s=0

@@ -3,6 +3,7 @@
 #define IDD_STATION_DIALOG 102
 #define IDD_STATION_SETUP 103
 #define IDR_MAINFRAME 128
+#define IDI_DOCUMENT 129
 
 // The station's texts: the catalogue's.
 #include "../core/textids.h"

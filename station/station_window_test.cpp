@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "core/placeholders.h"
+#include "framework/app.h"
 #include "framework/dialog_test_support.h"
+#include "framework/language.h"
 #include "framework/language_test_support.h"
 #include "framework/module.h"
+#include "framework/text.h"
 #include "station/resource.h"
 #include "station/stationdlg.h"
 
@@ -156,6 +159,23 @@ TEST_F(StationWindow, EveryTextFitsItsControlInTheResultArea) {
             ReleaseDC(control, dc);
         }
     }
+}
+
+// F1 opens the station's page in the help file of the window's language, beside the program.
+TEST_F(StationWindow, F1OpensTheWindowsPageInTheLanguagesHelpFile) {
+    const std::wstring help = fw::CWinApp::HelpFilePath();
+    CloseHandle(CreateFileW(help.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    fw::CWinApp app;
+    app.m_pMainWnd = dlg.get();
+    std::vector<std::wstring> opened;
+    fw::HelpViewerHookScope viewer([&](const std::wstring& target) { opened.push_back(target); });
+    fwtest::PressKey(*dlg, VK_F1);
+    app.m_pMainWnd = nullptr;
+    DeleteFileW(help.c_str());
+    EXPECT_EQ(user.Texts(), std::vector<std::wstring>{});
+    EXPECT_EQ(opened, std::vector<std::wstring>{help + L"::/window.htm"});
+    EXPECT_EQ(fw::FileNameOfPath(help),
+              fw::GetUiLang() == core::Lang::Ja ? L"station_window_tests.CHM" : L"station_window_testsEN.CHM");
 }
 
 // A refused station file is told with its line and key, and no window opens.

@@ -147,7 +147,9 @@ CStationDlg::CStationDlg(const StationSetup& setup, std::unique_ptr<station::Boa
     : CTableDialog(IDD_STATION_DIALOG, IDC_VERSION),
       m_setup(setup),
       m_cycle(std::move(cycle)),
-      m_session(setup.file.operatorRequired) {}
+      m_session(setup.file.operatorRequired) {
+    SetHelpTopic(kMainWindowHelpPage);
+}
 
 CStationDlg::~CStationDlg() {
     if (m_worker != nullptr) {
@@ -176,6 +178,9 @@ HFONT CStationDlg::ScaledFont(int percent) {
 BOOL CStationDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     InitMainWindow(false);
+    // The station file's name in the title, as the editors show theirs: which set-up this is.
+    if (!m_setup.path.empty())
+        SetWindowText(GetWindowText() + L" - " + fw::FileNameOfPath(m_setup.path));
     m_resultFont = ScaledFont(400);
     m_numberFont = ScaledFont(200);
     m_causeFont = ScaledFont(150);
