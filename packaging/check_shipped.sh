@@ -18,13 +18,15 @@ objdump=$1
 nm=$2
 shift 2
 # Size budgets in bytes (1 KB = 1000 bytes) by the files' format: every shipped file, and the
-# console program on its own where it needs more. The README ("Size budgets") says what each
+# console program and the station window on their own where they need more (both carry the
+# ledgers; the station's x86_64 file stays within every file's budget). The README ("Size budgets") says what each
 # file is made of.
 declare -A budget=(
     [pei-x86-64]=250000
     [pei-x86-64/tolka.exe]=300000
     [pei-i386]=240000
     [pei-i386/tolka.exe]=330000
+    [pei-i386/TolkaStation.exe]=275000
 )
 # The streams and the locale machinery, as the demangled symbols name them.
 streams='std::(__cxx11::)?(basic_([io]?stringstream|[io]?fstream|istream|ostream|iostream|ios|streambuf|stringbuf|filebuf)<|locale::|ios_base::|(num|money|time)_(get|put)<|(numpunct|moneypunct|codecvt|ctype|collate|messages)<)'
