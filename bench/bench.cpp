@@ -186,13 +186,14 @@ bench::Summary Of(const std::vector<Sample>& samples, double Sample::*field) {
     return bench::Summarize(Values(samples, field));
 }
 
-// A station file that names a record of zeros beside it, both in the temporary folder; its path.
+// A station file that names a record of zeros and a ledger beside it, in the temporary folder;
+// its path.
 std::wstring WriteStationFile() {
     wchar_t temp[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, temp);
     const std::wstring folder = temp;
     const char record[128] = {};
-    const char station[] = "record=tolka_bench.tpi\r\n";
+    const char station[] = "record=tolka_bench.tpi\r\nledger=tolka_bench.csv\r\n";
     const std::pair<std::wstring, std::string> files[] = {
         {folder + L"tolka_bench.tpi", std::string(record, sizeof record)},
         {folder + L"tolka_bench.tstation", station},

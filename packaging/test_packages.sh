@@ -107,10 +107,11 @@ starts_showing() {  # starts_showing <program> <window title> [<argument>]
     stop_programs
     return $shown
 }
-# A document of the type <ext> in <folder> (its path): zeros, or a station file naming such a record.
+# A document of the type <ext> in <folder> (its path): zeros, or a station file naming such a
+# record and a ledger beside it (a station without a ledger does not start).
 sample_document() {  # sample_document <folder> <ext>
     head -c 128 /dev/zero | tee "$1/sample.tpi" >"$1/sample$2"
-    [ "$2" != .tstation ] || printf 'record=sample.tpi\r\n' >"$1/sample$2"
+    [ "$2" != .tstation ] || printf 'record=sample.tpi\r\nledger=sample.csv\r\n' >"$1/sample$2"
     echo "$1/sample$2"
 }
 
