@@ -122,4 +122,13 @@ bool IsPinSet(const uint8_t* image, const PortCell& cell, unsigned pin) {
     return pin < cell.pinCount && (image[cell.offset] >> pin & 1u) != 0;
 }
 
+unsigned CountPinsSet(const uint8_t* image, PortGroup group) {
+    unsigned count = 0;
+    for (const PortCell& cell : kPortCells) {
+        for (unsigned pin = 0; cell.group == group && pin < cell.pinCount; ++pin)
+            count += IsPinSet(image, cell, pin) ? 1u : 0u;
+    }
+    return count;
+}
+
 }  // namespace core

@@ -86,4 +86,7 @@ unsigned NeighbourBox(unsigned bit, GridMove move);
 // Whether a pin's bit is set in an image, for showing an image without a window.
 bool IsPinSet(const uint8_t* image, const PortCell& cell, unsigned pin);
 
+// The boxes of a group checked in an image (outputs, high outputs, pull-ups), for a summary.
+unsigned CountPinsSet(const uint8_t* image, PortGroup group);
+
 }  // namespace core

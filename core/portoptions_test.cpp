@@ -154,6 +154,11 @@ TEST(PortOptionImage, P5ShowsOnlyItsFourPins) {
     EXPECT_EQ(grid.Checked(),
               (std::set<unsigned>{Bit(PortGroup::Direction, Port::P5, 0), Bit(PortGroup::Direction, Port::P5, 2)}));
     EXPECT_EQ(grid.sets, 80);
+    // Counted as shown: P5's high bits are no pins.
+    EXPECT_EQ(CountPinsSet(image.data(), PortGroup::Direction), 2u);
+    image = ImageOf({0, 0, 0x81, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0x03, 0xFF});
+    EXPECT_EQ(CountPinsSet(image.data(), PortGroup::OutputData), 10u);
+    EXPECT_EQ(CountPinsSet(image.data(), PortGroup::PullUp), 6u);
 }
 
 TEST(PortOptionImage, AllZeroClearsEveryBox) {

@@ -130,6 +130,7 @@ TEST_F(StationWindow, EveryTextFitsItsControlInTheResultArea) {
          {Catalogue(IDS_STATION_STEP_CHECKING_OPTIONS), Catalogue(IDS_STATION_STEP_WRITING_OPTIONS),
           Catalogue(IDS_STATION_STEP_VERIFYING_OPTIONS), Catalogue(IDS_STATION_READY)}},
         {IDC_NUMBER, {Catalogue(IDS_STATION_NUMBER, {L"4294967295"})}},
+        {IDC_OPTIONS_FILE, {Catalogue(IDS_STATION_OPTIONS_SUMMARY, {L"line3-boardA.topt", L"36", L"36", L"20"})}},
         {IDC_CAUSE,
          {Catalogue(IDS_STATION_OPERATOR_BAD), Catalogue(IDS_STATION_CAUSE_NO_OPTIONS),
           Catalogue(IDS_STATION_CAUSE_WRONG_KIND), Catalogue(IDS_STATION_CAUSE_AREA_FULL),

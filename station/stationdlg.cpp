@@ -58,6 +58,15 @@ bool ReadImage(const std::wstring& path, uint8_t* image, size_t size) {
     return true;
 }
 
+// The options file's name and how many pins it makes outputs, sets high and pulls up.
+std::wstring OptionsSummary(const std::wstring& path, const core::PortOptionImage& image) {
+    const auto count = [&image](core::PortGroup group) {
+        return core::DecimalText<wchar_t>(core::CountPinsSet(image.data(), group));
+    };
+    return Text(IDS_STATION_OPTIONS_SUMMARY, {fw::FileNameOfPath(path), count(core::PortGroup::Direction),
+                                              count(core::PortGroup::OutputData), count(core::PortGroup::PullUp)});
+}
+
 std::wstring TimeOfDay() {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -224,7 +233,8 @@ void CStationDlg::ShowFileFacts() {
     const std::wstring& ledger = m_setup.recipe.ledger;
     SetDlgItemText(IDC_PRODUCT, fw::FromThreadAnsi(fields.productName));
     SetDlgItemText(IDC_MAKER, fw::FromThreadAnsi(fields.makerName));
-    SetDlgItemText(IDC_OPTIONS_FILE, file.options.empty() ? none : fw::FileNameOfPath(file.options));
+    SetDlgItemText(IDC_OPTIONS_FILE,
+                   m_setup.recipe.options ? OptionsSummary(file.options, *m_setup.recipe.options) : none);
     SetDlgItemText(IDC_SHARE, file.station ? core::FromUtf8(core::FormatStation(*file.station)) : none);
     // A connection string without its password.
     SetDlgItemText(IDC_LEDGER, core::IsDatabaseLedger(ledger) ? core::LedgerName(ledger) : fw::FileNameOfPath(ledger));
