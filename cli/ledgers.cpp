@@ -51,22 +51,7 @@ Exit Refused(Context& c, const std::wstring& name, core::LedgerFault fault, size
 }
 
 Exit CannotOpenLedger(Context& c, const std::wstring& path, core::LedgerOpenFailure failure) {
-    core::LedgerResult r;
-    switch (failure) {
-        case core::LedgerOpenFailure::Busy:
-            r.problem = core::LedgerProblem::Busy;
-            break;
-        case core::LedgerOpenFailure::NoPlace:
-            r.problem = core::LedgerProblem::NoPlace;
-            break;
-        case core::LedgerOpenFailure::NotAFile:
-            r.problem = core::LedgerProblem::NotAFile;
-            break;
-        case core::LedgerOpenFailure::NoAccess:
-            r.problem = core::LedgerProblem::NoAccess;
-            break;
-    }
-    return TellLedger(c, path, r);
+    return TellLedger(c, path, core::ResultOf(failure));
 }
 
 std::wstring ServerText(Context& c, const core::DbStatus& status) {

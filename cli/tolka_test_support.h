@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -162,15 +160,8 @@ inline Result Run(const std::wstring& args, const std::string& input = "", const
     return {code, tolka.Out(), tolka.Err()};
 }
 
-inline std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using fwsmoke::ReadFileBytes;
+using fwsmoke::WriteFileBytes;
 
 // UTF-8 as the program writes it.
 inline std::string Utf8(const std::wstring& text) {

@@ -35,6 +35,7 @@
 #include "common/mainframe_test_support.h"
 #include "devicelink/librarylink.h"
 #include "framework/dialog_test_support.h"
+#include "framework/smoke_test_support.h"
 #include "framework/text.h"
 #include "varnet/board_test_support.h"
 
@@ -47,25 +48,8 @@ const wchar_t kCannotOpen[] = L"ファイルが開けませんでした。";
 const wchar_t kBadFormat[] = L"ファイルの形式が正しくありません。";
 const wchar_t kDiscardFile[] = L"編集中のファイルを破棄しますか。";
 
-inline void WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& data) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n = 0;
-    WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &n, nullptr);
-    CloseHandle(h);
-}
-
-inline std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
-    std::vector<uint8_t> data;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return data;
-    uint8_t buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-        data.insert(data.end(), buf, buf + n);
-    CloseHandle(h);
-    return data;
-}
+using fwsmoke::ReadFileBytes;
+using fwsmoke::WriteFileBytes;
 
 // Files an editor refuses, and the message each one gets.
 struct RefusedFile {

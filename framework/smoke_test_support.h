@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace fwsmoke {
 
@@ -46,6 +48,24 @@ inline bool WriteBytes(const std::wstring& path, const void* bytes, DWORD size) 
         file != INVALID_HANDLE_VALUE && WriteFile(file, bytes, size, &written, nullptr) && written == size;
     CloseHandle(file);
     return whole;
+}
+
+inline void WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& data) {
+    WriteBytes(path, data.data(), static_cast<DWORD>(data.size()));
+}
+
+// The whole file; empty when it cannot be read.
+inline std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
+    std::vector<uint8_t> data;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return data;
+    uint8_t buf[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+        data.insert(data.end(), buf, buf + n);
+    CloseHandle(h);
+    return data;
 }
 
 // A visible top-level window of the process with exactly this title, waited for up to

@@ -19,20 +19,6 @@ LedgerResult Problem(LedgerProblem problem) {
     return r;
 }
 
-LedgerResult OpenFailed(LedgerOpenFailure failure) {
-    switch (failure) {
-        case LedgerOpenFailure::Busy:
-            return Problem(LedgerProblem::Busy);
-        case LedgerOpenFailure::NoPlace:
-            return Problem(LedgerProblem::NoPlace);
-        case LedgerOpenFailure::NotAFile:
-            return Problem(LedgerProblem::NotAFile);
-        case LedgerOpenFailure::NoAccess:
-            break;
-    }
-    return Problem(LedgerProblem::NoAccess);
-}
-
 LedgerResult Refused(LedgerFault fault, size_t line) {
     LedgerResult r = Problem(LedgerProblem::Refused);
     r.fault = fault;
@@ -52,7 +38,7 @@ public:
         LedgerOpenFailure failure;
         std::unique_ptr<LedgerFile> file = system_.OpenLedger(path_, LedgerOpen::LeaveNoFile, failure);
         if (file == nullptr)
-            return OpenFailed(failure);
+            return ResultOf(failure);
         LedgerContent content;
         if (!ScanLedger(*file, content))
             return Problem(LedgerProblem::CannotRead);
@@ -69,7 +55,7 @@ public:
         LedgerOpenFailure failure;
         std::unique_ptr<LedgerFile> file = system_.OpenLedger(path_, LedgerOpen::MayCreate, failure);
         if (file == nullptr)
-            return OpenFailed(failure);
+            return ResultOf(failure);
         Reservation r = ReserveNumber(*file, line, line.number, station_);
         switch (r.failure) {
             case ReserveFailure::None:
@@ -162,6 +148,20 @@ std::wstring LedgerName(const std::wstring& ledger) {
     if (ParseConnectionString(ConnectionText(ledger), parsed) != ConnectionFault::None)
         return kOdbcPrefix;  // what it holds may be a password
     return kOdbcPrefix + FromUtf8(MaskedConnectionString(parsed));
+}
+
+LedgerResult ResultOf(LedgerOpenFailure failure) {
+    switch (failure) {
+        case LedgerOpenFailure::Busy:
+            return Problem(LedgerProblem::Busy);
+        case LedgerOpenFailure::NoPlace:
+            return Problem(LedgerProblem::NoPlace);
+        case LedgerOpenFailure::NotAFile:
+            return Problem(LedgerProblem::NotAFile);
+        case LedgerOpenFailure::NoAccess:
+            break;
+    }
+    return Problem(LedgerProblem::NoAccess);
 }
 
 LedgerResult ResultOf(const DbResult& r) {

@@ -127,8 +127,9 @@ LedgerResult OpenDatabaseLedger(LedgerSystem& system,
                                 unsigned timeoutSeconds,
                                 LedgerConnection& connection);
 
-// A database's result as a LedgerResult.
+// A database's result, or why a ledger file could not be opened, as a LedgerResult.
 LedgerResult ResultOf(const DbResult& r);
+LedgerResult ResultOf(LedgerOpenFailure failure);
 
 // The layout the held ledger's header names: what a line appended to it must hold, whatever
 // the ledger was when its Number was reserved (an upgrade may have run in between).

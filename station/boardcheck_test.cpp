@@ -5,18 +5,17 @@
 #include <algorithm>
 #include <string>
 
-#include "core/records_test_support.h"
 #include "core/textids.h"
+#include "station/station_test_support.h"
 #include "station/boardcheck.h"
 #include "varnet/board_config.h"
-#include "varnet/flash_image.h"
 #include "varnet/memory_store_test_support.h"
 #include "varnet/model_link.h"
 
 namespace station {
 namespace {
 
-const wchar_t kOther[] = L"01234567-89ab-cdef-0123-456789abcdef";
+using stationtest::kOther;
 
 TEST(BoardCheck, TellsWhatTheBoardHoldsAndWritesNothing) {
     using O = OptionSupport;
@@ -40,14 +39,9 @@ TEST(BoardCheck, TellsWhatTheBoardHoldsAndWritesNothing) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         vboard::MemoryStore store;
-        auto& flash = store.files[vboard::kFlashFile] = vboard::FlashImage::NewBoard().Bytes();
-        if (row.held != 0) {
-            const core::RecordImage held = testrecords::MakeRecord(kOther, row.held);
-            std::copy(held.begin(), held.end(), flash.begin() + core::kFirstSlot);
-        }
+        std::vector<uint8_t>& flash = stationtest::PutUsbBoard(store, row.held, row.attached);
         if (!row.firmwareOptions)
             flash[core::kOptionFirmwareAddress] = 0xFF;
-        store.SetText(vboard::kIniFile, vboard::SetBoardSettings("", row.attached, TOLKA_IF_USB));
         const auto before = store.files;
         vboard::ModelLink link{store};
         CycleRecipe recipe;

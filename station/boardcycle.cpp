@@ -5,6 +5,7 @@
 #include "core/placeholders.h"
 #include "core/textids.h"
 #include "core/utf8.h"
+#include "framework/text.h"
 #include "line/lineboard.h"
 
 namespace station {
@@ -53,14 +54,6 @@ const LedgerCauseRow kLedgerCauses[] = {
     {core::LedgerProblem::OutcomeLost, IDS_STATION_LEDGER_OUTCOME_LOST},
 };
 
-// The ledger as the operator sees it named: a file by its name, a database without its password.
-std::wstring ShownName(const std::wstring& ledger) {
-    if (core::IsDatabaseLedger(ledger))
-        return core::LedgerName(ledger);
-    const size_t slash = ledger.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? ledger : ledger.substr(slash + 1);
-}
-
 // The calls of a database ledger end within this many seconds, answered or not.
 constexpr unsigned kLedgerTimeoutSeconds = 5;
 
@@ -77,7 +70,7 @@ public:
         const core::LedgerResult r = ledger->Check(m_recipe.fields.number, look.next);
         look.usable = r.Ok();
         if (!look.usable)
-            look.cause = LedgerCause(r, ShownName(m_recipe.ledger), 0, m_text);
+            look.cause = LedgerCause(r, ShownLedgerName(m_recipe.ledger), 0, m_text);
         return look;
     }
 
@@ -86,7 +79,7 @@ public:
         std::unique_ptr<core::LineLedger> ledger = Ledger();
         const core::LedgerResult checked = ledger->Check(m_recipe.fields.number, result.next);
         if (!checked.Ok()) {
-            result.cause = LedgerCause(checked, ShownName(m_recipe.ledger), 0, m_text);
+            result.cause = LedgerCause(checked, ShownLedgerName(m_recipe.ledger), 0, m_text);
             return result;
         }
         core::LineBoardJob job;
@@ -114,7 +107,7 @@ private:
             result.number = board.line.number;
         else if (r.before.numbered)
             result.number = r.before.number;
-        const std::wstring name = ShownName(m_recipe.ledger);
+        const std::wstring name = ShownLedgerName(m_recipe.ledger);
         if (!board.outcome.Ok()) {
             // The board's Number is spent but its outcome is not in the ledger: never a pass.
             result.cause = LedgerCause(board.outcome, name, result.number, m_text);
@@ -149,6 +142,10 @@ private:
 };
 
 }  // namespace
+
+std::wstring ShownLedgerName(const std::wstring& ledger) {
+    return core::IsDatabaseLedger(ledger) ? core::LedgerName(ledger) : fw::FileNameOfPath(ledger);
+}
 
 std::wstring LedgerCause(const core::LedgerResult& r,
                          const std::wstring& ledgerName,

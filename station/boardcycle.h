@@ -29,6 +29,9 @@ struct CycleRecipe {
 // The text of a catalogue id in the face's language (a window: its string table).
 using TextOfId = std::function<std::wstring(int id)>;
 
+// The ledger as the operator sees it named: a file by its name, a database without its password.
+std::wstring ShownLedgerName(const std::wstring& ledger);
+
 // Why the ledger cannot be used, for the operator: what happened and what to do.
 std::wstring LedgerCause(const core::LedgerResult& r,
                          const std::wstring& ledgerName,

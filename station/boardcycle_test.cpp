@@ -6,19 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "core/records_test_support.h"
 #include "core/textids.h"
 #include "line/ledger_test_support.h"
+#include "station/station_test_support.h"
 #include "station/boardcycle.h"
 #include "varnet/board_config.h"
-#include "varnet/flash_image.h"
 #include "varnet/memory_store_test_support.h"
 #include "varnet/model_link.h"
 
 namespace station {
 namespace {
 
-const wchar_t kOther[] = L"01234567-89ab-cdef-0123-456789abcdef";
+using stationtest::kOther;
 
 // One ledger file in memory, which a test may lock or let fail after some appends.
 class MemoryLedgers : public core::LedgerSystem {
@@ -66,12 +65,7 @@ TEST(BoardCycle, TellsEachBoardAndKeepsItsNumberInTheLedger) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         vboard::MemoryStore store;
-        auto& flash = store.files[vboard::kFlashFile] = vboard::FlashImage::NewBoard().Bytes();
-        if (row.held != 0) {
-            const core::RecordImage held = testrecords::MakeRecord(kOther, row.held);
-            std::copy(held.begin(), held.end(), flash.begin() + core::kFirstSlot);
-        }
-        store.SetText(vboard::kIniFile, vboard::SetBoardSettings("", row.attached, TOLKA_IF_USB));
+        stationtest::PutUsbBoard(store, row.held, row.attached);
         vboard::ModelLink link{store};
         MemoryLedgers ledgers;
         ledgers.locked = row.locked;

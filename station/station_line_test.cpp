@@ -13,6 +13,7 @@
 #include "devicelink/librarylink.h"
 #include "framework/dialog_test_support.h"
 #include "framework/module.h"
+#include "framework/smoke_test_support.h"
 #include "line/ledger.h"
 #include "line/winledger.h"
 #include "station/resource.h"
@@ -25,22 +26,9 @@ std::wstring Catalogue(int id, std::initializer_list<std::wstring> args = {}) {
     return core::FillPlaceholders(fw::LoadResString(static_cast<UINT>(id)).c_str(), args);
 }
 
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    char buffer[4096];
-    DWORD got = 0;
-    while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got != 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
+    const std::vector<uint8_t> bytes = fwsmoke::ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 class StationLine : public ::testing::Test {
@@ -48,11 +36,12 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(DeviceLibrariesMissing());
         const core::RecordImage record = testrecords::MakeRecord(L"01234567-89ab-cdef-0123-456789abcdef", 5000);
-        WriteBytes(fwtest::TempPath(L"board.tpi"), std::string(record.begin(), record.end()));
+        fwsmoke::WriteFileBytes(fwtest::TempPath(L"board.tpi"), std::vector<uint8_t>(record.begin(), record.end()));
         ledger = fwtest::TempPath(L"line.csv");
         DeleteFileW((ledger + L".index").c_str());
         const std::wstring path = fwtest::TempPath(L"line.tstation");
-        WriteBytes(path, "record=board.tpi\r\nledger=line.csv\r\n");
+        const char station[] = "record=board.tpi\r\nledger=line.csv\r\n";
+        fwsmoke::WriteBytes(path, station, sizeof station - 1);
         setup = LoadStation(path);
         ASSERT_TRUE(setup.has_value());
         dlg = std::make_unique<CStationDlg>(

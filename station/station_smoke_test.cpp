@@ -46,13 +46,10 @@ TEST(StationSmoke, WritesABoardThenRefusesItAsNumbered) {
     EXPECT_EQ(fwsmoke::ControlText(hwnd, IDC_COUNT_FAILED), L"1");
     EXPECT_EQ(fwsmoke::CloseAndWait(program, hwnd, 20000), 0) << "-1: still running 20 s after its window was closed";
     // The board's reservation and its outcome, with who wrote it.
-    HANDLE file = CreateFileW(ledger.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    char bytes[4096] = {};
-    DWORD got = 0;
-    ReadFile(file, bytes, sizeof bytes - 1, &got, nullptr);
-    CloseHandle(file);
-    EXPECT_NE(std::string(bytes, got).find(",ok,42,"), std::string::npos) << bytes;
-    EXPECT_NE(std::string(bytes, got).find(",OP-1,"), std::string::npos) << bytes;
+    const std::vector<uint8_t> bytes = fwsmoke::ReadFileBytes(ledger);
+    const std::string lines(bytes.begin(), bytes.end());
+    EXPECT_NE(lines.find(",ok,42,"), std::string::npos) << lines;
+    EXPECT_NE(lines.find(",OP-1,"), std::string::npos) << lines;
     DeleteFileW(ledger.c_str());
     DeleteFileW((ledger + L".index").c_str());
     DeleteFileW(path.c_str());

@@ -230,14 +230,12 @@ void CStationDlg::ShowFileFacts() {
     const core::RecordFields& fields = m_setup.recipe.fields;
     const station::StationFile& file = m_setup.file;
     const std::wstring none = Text(IDS_STATION_NONE);
-    const std::wstring& ledger = m_setup.recipe.ledger;
     SetDlgItemText(IDC_PRODUCT, fw::FromThreadAnsi(fields.productName));
     SetDlgItemText(IDC_MAKER, fw::FromThreadAnsi(fields.makerName));
     SetDlgItemText(IDC_OPTIONS_FILE,
                    m_setup.recipe.options ? OptionsSummary(file.options, *m_setup.recipe.options) : none);
     SetDlgItemText(IDC_SHARE, file.station ? core::FromUtf8(core::FormatStation(*file.station)) : none);
-    // A connection string without its password.
-    SetDlgItemText(IDC_LEDGER, core::IsDatabaseLedger(ledger) ? core::LedgerName(ledger) : fw::FileNameOfPath(ledger));
+    SetDlgItemText(IDC_LEDGER, station::ShownLedgerName(m_setup.recipe.ledger));
     SetDlgItemText(IDC_RECIPE, core::FromUtf8(m_setup.recipe.line.recipe));
     SendDlgItemMessageW(m_hWnd, IDC_OPERATOR, EM_LIMITTEXT, station::kMaxOperatorChars, 0);
 }
